@@ -1,0 +1,15 @@
+// tallowick-cli sets: the account sets, one name a line.
+#include "cli/command.h"
+#include "shell/set_list.h"
+
+namespace tw::cli {
+
+void addSetsCommand(CLI::App& app, Context& ctx) {
+    addCommand(
+        app, ctx, "sets", "列出全部套账", [](CLI::App&) {},
+        [](Context& c) {
+            for (const auto& name : listAccountSets(c.dataDir)) c.out << name << "\n";
+        });
+}
+
+}  // namespace tw::cli

@@ -1,0 +1,34 @@
+#include "cli/command.h"
+
+#include "storage/paths.h"
+#include "storage/record_store.h"
+#include "storage/startup.h"
+
+namespace tw::cli {
+
+CLI::App* group(CLI::App& parent, const std::string& name, const std::string& description) {
+    for (CLI::App* sub : parent.get_subcommands([](CLI::App*) { return true; }))
+        if (sub->get_name() == name) return sub;
+    CLI::App* g = parent.add_subcommand(name, description);
+    g->require_subcommand(1);
+    return g;
+}
+
+void addCommand(CLI::App& parent, Context& ctx, const std::string& name,
+                const std::string& description, const std::function<void(CLI::App&)>& options,
+                const std::function<void(Context&)>& body) {
+    CLI::App* sub = parent.add_subcommand(name, description);
+    options(*sub);
+    sub->callback([&ctx, body] {
+        try {
+            ctx.dataDir = ctx.dataDirOption.empty() ? defaultDataDir()
+                                                    : std::filesystem::path(ctx.dataDirOption);
+            prepareDataDir(ctx.dataDir);
+            body(ctx);
+        } catch (const StoreError& e) {
+            ctx.refuse(e.userMessage().empty() ? e.what() : e.userMessage(), 3);
+        }
+    });
+}
+
+}  // namespace tw::cli

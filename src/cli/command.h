@@ -1,0 +1,40 @@
+#pragma once
+// The command-line companion: each command lives in its own file and adds
+// itself to the parser through one registration function listed in
+// commands.cpp. Commands call the same core operations as the windows.
+
+#include <CLI/CLI.hpp>
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <string>
+
+namespace tw::cli {
+
+struct Context {
+    std::string dataDirOption;      // --data-dir as given
+    std::filesystem::path dataDir;  // resolved before a command runs (option, environment, default)
+    std::ostream& out = std::cout;
+    std::ostream& err = std::cerr;
+    int exitCode = 0;
+
+    // A refusal: the system's own message text on stderr, non-zero exit status.
+    void refuse(const std::string& message, int code = 1) {
+        err << message << "\n";
+        exitCode = code;
+    }
+};
+
+// Returns the subcommand `name` of `parent`, making it on first use (for
+// command groups such as "set create" and "set delete").
+CLI::App* group(CLI::App& parent, const std::string& name, const std::string& description);
+
+// Registers one command: `body` runs when it is chosen on the command line.
+void addCommand(CLI::App& parent, Context& ctx, const std::string& name,
+                const std::string& description, const std::function<void(CLI::App&)>& options,
+                const std::function<void(Context&)>& body);
+
+// Every command of the program; defined in commands.cpp.
+void registerCommands(CLI::App& app, Context& ctx);
+
+}  // namespace tw::cli

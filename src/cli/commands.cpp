@@ -1,0 +1,27 @@
+#include "cli/command.h"
+
+namespace tw::cli {
+
+void addSetsCommand(CLI::App&, Context&);
+void addTableCommand(CLI::App&, Context&);
+void addSetCreateCommand(CLI::App&, Context&);
+void addSetDeleteCommand(CLI::App&, Context&);
+void addUserAddCommand(CLI::App&, Context&);
+void addPasswdCommand(CLI::App&, Context&);
+void addBackupCommand(CLI::App&, Context&);
+void addRestoreCommand(CLI::App&, Context&);
+void addLoginCommand(CLI::App&, Context&);
+
+void registerCommands(CLI::App& app, Context& ctx) {
+    addSetsCommand(app, ctx);
+    addTableCommand(app, ctx);
+    addSetCreateCommand(app, ctx);
+    addSetDeleteCommand(app, ctx);
+    addUserAddCommand(app, ctx);
+    addPasswdCommand(app, ctx);
+    addBackupCommand(app, ctx);
+    addRestoreCommand(app, ctx);
+    addLoginCommand(app, ctx);
+}
+
+}  // namespace tw::cli

@@ -1,0 +1,32 @@
+#pragma once
+// Who is logged in to which account set: the one record every window reads.
+
+#include <string>
+
+namespace tw {
+
+inline constexpr const char* kLoggedOutTitle = "Tallowick    尚未登陆、请选择套帐！";
+inline constexpr const char* kStartTitle = "Tallowick";
+
+struct LoginState {
+    bool loggedIn = false;
+    std::string setName;      // folder name of the open set
+    std::string setPassword;  // password of the set's working tables
+    std::string companyName;
+    std::string userName;
+    int permission = 0;  // 1 administrator, 2 ordinary user, 0 nobody
+    double period = 0;   // current accounting period (day number; year and month count)
+
+    std::string selectedSetName;  // item last selected in the account-set chooser
+    std::string chosenUserName;   // name picked in the login window
+    bool deleteMode = false;      // the login window authorises deleting the set
+    bool openingEnabled = false;  // the opening balances were just enabled
+
+    // Clears the set, company, user and permission and the logged-in flag.
+    void logout();
+};
+
+// "Tallowick  会计期间：2012年3月   用户：张三  某某公司"
+std::string mainWindowTitle(const LoginState& login);
+
+}  // namespace tw

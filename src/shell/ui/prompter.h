@@ -1,0 +1,33 @@
+#pragma once
+// Every message, question, input box and file dialog of the program goes
+// through a Prompter, so that window tests can see each text and script each
+// answer. WindowPrompter shows the real windows.
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace tw {
+
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    // The message window (`提示信息`, `关闭提示`), modal.
+    virtual void showMessage(QWidget* parent, const QString& text) = 0;
+    // The confirm window (`是的`, `不是`), modal. True only for "是的"; closing the
+    // window any other way answers "不是".
+    virtual bool confirm(QWidget* parent, const QString& text) = 0;
+    // A one-line input box; nullopt when cancelled.
+    virtual std::optional<QString> inputText(QWidget* parent, const QString& title,
+                                             const QString& prompt, const QString& initial) = 0;
+    // A numeric input box; nullopt when cancelled.
+    virtual std::optional<double> inputNumber(QWidget* parent, const QString& title,
+                                              const QString& prompt, double initial) = 0;
+    // Save and open file dialogs; empty when cancelled.
+    virtual QString saveFileName(QWidget* parent, const QString& title, const QString& filter,
+                                 const QString& defaultSuffix) = 0;
+    virtual QString openFileName(QWidget* parent, const QString& title, const QString& filter) = 0;
+};
+
+}  // namespace tw

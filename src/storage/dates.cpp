@@ -1,0 +1,67 @@
+#include "storage/dates.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+
+namespace tw {
+
+using namespace std::chrono;
+
+namespace {
+const sys_days kEpoch = sys_days(year(1899) / December / 30);
+}
+
+double dayNumber(int y, int m, int d) {
+    return static_cast<double>((sys_days(year(y) / month(m) / day(d)) - kEpoch).count());
+}
+
+Ymd toYmd(double days) {
+    const year_month_day ymd(kEpoch + std::chrono::days(static_cast<long>(std::floor(days))));
+    return {static_cast<int>(ymd.year()), static_cast<int>(static_cast<unsigned>(ymd.month())),
+            static_cast<int>(static_cast<unsigned>(ymd.day()))};
+}
+
+double today() {
+    const auto now = system_clock::to_time_t(system_clock::now());
+    std::tm local{};
+    localtime_r(&now, &local);
+    return dayNumber(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+}
+
+int daysInMonth(int y, int m) {
+    return static_cast<int>(static_cast<unsigned>((year(y) / month(m) / last).day()));
+}
+
+double lastDayOfMonth(double days) {
+    const Ymd d = toYmd(days);
+    return dayNumber(d.year, d.month, daysInMonth(d.year, d.month));
+}
+
+bool sameMonth(double a, double b) {
+    const Ymd x = toYmd(a), y = toYmd(b);
+    return x.year == y.year && x.month == y.month;
+}
+
+std::string formatDate(double days) {
+    const Ymd d = toYmd(days);
+    return std::to_string(d.year) + "-" + std::to_string(d.month) + "-" + std::to_string(d.day);
+}
+
+std::string chineseDate(double days) {
+    const Ymd d = toYmd(days);
+    return std::to_string(d.year) + "年" + std::to_string(d.month) + "月" + std::to_string(d.day) +
+           "日";
+}
+
+bool parseDate(const std::string& text, double& days) {
+    int y = 0, m = 0, d = 0;
+    char tail = 0;
+    if (std::sscanf(text.c_str(), "%d-%d-%d%c", &y, &m, &d, &tail) != 3) return false;
+    const year_month_day ymd{year(y), month(static_cast<unsigned>(m)), day(static_cast<unsigned>(d))};
+    if (!ymd.ok() || y < 1900 || y > 9999) return false;
+    days = dayNumber(y, m, d);
+    return true;
+}
+
+}  // namespace tw

@@ -1,0 +1,73 @@
+#include "storage/number_text.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+namespace tw {
+
+std::string plainDecimal(double x) {
+    if (!std::isfinite(x)) return "0";
+    if (x == 0.0) return "0";
+    const int intDigits = static_cast<int>(std::floor(std::log10(std::fabs(x)))) + 1;
+    int decimals = 15 - intDigits;
+    if (decimals < 0) decimals = 0;
+    if (decimals > 30) decimals = 30;
+    char buf[512];
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, x);
+    std::string s(buf);
+    if (s.find('.') != std::string::npos) {
+        while (!s.empty() && s.back() == '0') s.pop_back();
+        if (!s.empty() && s.back() == '.') s.pop_back();
+    }
+    if (s == "-0") s = "0";
+    return s;
+}
+
+double roundCents(double x) {
+    // The small nudge lets 2.675 (held as 2.67499999...) round as written.
+    const double scaled = x * 100.0;
+    const double r = std::round(scaled + std::copysign(1e-7, scaled));
+    return r / 100.0;
+}
+
+std::string twoDecimals(double x) {
+    char buf[512];
+    double r = roundCents(x);
+    if (r == 0.0) r = 0.0;  // no "-0.00"
+    std::snprintf(buf, sizeof buf, "%.2f", r);
+    return buf;
+}
+
+namespace {
+std::string_view trimmed(std::string_view t) {
+    while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
+    while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);
+    return t;
+}
+}  // namespace
+
+double parseNumber(std::string_view text) {
+    text = trimmed(text);
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    double v = 0;
+    auto res = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (res.ec != std::errc()) return 0;
+    return v;
+}
+
+bool parseAmount(std::string_view text, double& value) {
+    text = trimmed(text);
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    if (text.empty()) return false;
+    double v = 0;
+    auto res = std::from_chars(text.data(), text.data() + text.size(), v,
+                               std::chars_format::fixed);
+    if (res.ec != std::errc() || res.ptr != text.data() + text.size() || !std::isfinite(v))
+        return false;
+    value = v;
+    return true;
+}
+
+}  // namespace tw

@@ -1,0 +1,121 @@
+#include "storage/schemas.h"
+
+namespace tw {
+
+namespace {
+constexpr int kNameLength = 100;     // user, company and set names
+constexpr int kAccountLength = 255;  // full account names
+constexpr int kTextLength = 255;
+constexpr FieldType T = FieldType::Text, D = FieldType::Double, I = FieldType::Int32,
+                    B = FieldType::Byte, L = FieldType::Boolean, DT = FieldType::DateTime;
+}  // namespace
+
+const Schema& basicInfoSchema() {
+    static const Schema s{{field::kCompany, T, 100},
+                          {field::kStartDate, DT},
+                          {field::kSetPassword, T, 100},
+                          {field::kEnabled, L},
+                          {field::kPeriod, DT}};
+    return s;
+}
+
+const Schema& usersSchema() {
+    static const Schema s{
+        // 密码 holds an Argon2id hash string (crypto_pwhash_STRBYTES); the typed
+        // password itself is limited to 20 GBK bytes where it is entered.
+        {field::kUserName, T, kNameLength}, {field::kPassword, T, 128}, {field::kPermission, B}};
+    return s;
+}
+
+const Schema& accountsSchema() {
+    static const Schema s{{field::kAccountName, T, kAccountLength},
+                          {field::kParent, T, kAccountLength},
+                          {field::kCategory, T, 10},
+                          {field::kDirection, T, 10},
+                          {field::kAccountEnabled, T, 10},
+                          {field::kLevel, I}};
+    return s;
+}
+
+const Schema& vouchersSchema() {
+    static const Schema s = [] {
+        Schema v{{"种类", T, 20}, {"月编号", D}, {"第几", I}, {"共几", I}, {"日期", DT}};
+        for (int i = 1; i <= 4; ++i) v.push_back({"摘要" + std::to_string(i), T, kTextLength});
+        for (int i = 1; i <= 4; ++i) v.push_back({"科目" + std::to_string(i), T, kAccountLength});
+        for (int i = 1; i <= 4; ++i) v.push_back({"借方金额" + std::to_string(i), D});
+        for (int i = 1; i <= 4; ++i) v.push_back({"贷方金额" + std::to_string(i), D});
+        v.push_back({"借方合计", D});
+        v.push_back({"贷方合计", D});
+        v.push_back({"附件数", I});
+        v.push_back({"打印日期", DT});
+        v.push_back({"备注", T, kTextLength});
+        v.push_back({"编制", T, kNameLength});
+        v.push_back({"审核", T, kNameLength});
+        v.push_back({"登账", T, kNameLength});
+        return v;
+    }();
+    return s;
+}
+
+const Schema& ledgerSchema() {
+    static const Schema s{{field::kVoucherDate, DT},      {field::kVoucherNo, I},
+                          {field::kSummary, T, kTextLength}, {field::kAccount, T, kAccountLength},
+                          {field::kDebit, D},             {field::kCredit, D},
+                          {field::kBalanceSide, T, 10},   {field::kBalance, D},
+                          {field::kSpare, T, kTextLength}};
+    return s;
+}
+
+const Schema& balancesSchema() {
+    static const Schema s{{field::kAccount, T, kAccountLength},
+                          {field::kDebit, D},
+                          {field::kCredit, D},
+                          {field::kBalanceSide, T, 10},
+                          {field::kBalance, D}};
+    return s;
+}
+
+const Schema& journalSchema() {
+    static const Schema s{{"日期", DT},
+                          {field::kAccount, T, kAccountLength},
+                          {"种类", T, 10},
+                          {"金额", D},
+                          {field::kBalance, D},
+                          {"编制", T, kNameLength},
+                          {field::kSummary, T, kTextLength},
+                          {"对应", T, kAccountLength}};
+    return s;
+}
+
+const Schema& carryForwardSchema() {
+    static const Schema s{{field::kFromAccount, T, kAccountLength},
+                          {field::kToAccount, T, kAccountLength}};
+    return s;
+}
+
+const Schema& phrasesSchema() {
+    static const Schema s{{field::kPhrase, T, kTextLength}, {field::kPhraseCategory, T, kTextLength}};
+    return s;
+}
+
+const Schema& reportScratchSchema() {
+    static const Schema s{{field::kAccount, T, kAccountLength}, {field::kDebit, D},
+                          {field::kCredit, D}};
+    return s;
+}
+
+const std::vector<TemplateTable>& templateTables() {
+    static const std::vector<TemplateTable> t{
+        {file::kAccounts, accountsSchema, kFixedPassword},
+        {file::kVouchers, vouchersSchema, kFixedPassword},
+        {file::kLedger, ledgerSchema, kFixedPassword},
+        {file::kJournal, journalSchema, kFixedPassword},
+        {file::kBalances, balancesSchema, kFixedPassword},
+        {file::kCarryForward, carryForwardSchema, kFixedPassword},
+        {file::kPhrases, phrasesSchema, ""},
+        {file::kReportScratch, reportScratchSchema, ""},
+    };
+    return t;
+}
+
+}  // namespace tw

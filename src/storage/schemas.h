@@ -1,0 +1,94 @@
+#pragma once
+// Every table of an account set: its file name, its fields in stored order and
+// the fixed password. Declared once; everything else refers to these names.
+
+#include "storage/record_store.h"
+
+namespace tw {
+
+// The fixed password of `基本信息` and of the template tables.
+inline constexpr const char* kFixedPassword = "583916204718";
+
+namespace file {
+inline constexpr const char* kBasicInfo = "基本信息";
+inline constexpr const char* kUsers = "用户";
+inline constexpr const char* kAccounts = "会计科目.edb";
+inline constexpr const char* kVouchers = "凭证库.edb";
+inline constexpr const char* kSortedVouchers = "凭证排序库.edb";
+inline constexpr const char* kLedger = "账库.edb";
+inline constexpr const char* kGeneralLedger = "总账库.edb";
+inline constexpr const char* kGeneralLedgerTemp = "总账库-temp.edb";
+inline constexpr const char* kOpening = "账务初始化.edb";
+inline constexpr const char* kJournal = "日记账库.edb";
+inline constexpr const char* kBalances = "账库辅1.edb";
+inline constexpr const char* kCarryForward = "结转损益.edb";
+inline constexpr const char* kPhrases = "摘要库.edb";
+inline constexpr const char* kReportScratch = "报表临时1.edb";
+inline constexpr const char* kReportWorkbook = "报表.xlsx";
+inline constexpr const char* kCoverWorkbook = "常用封面.xlsx";
+inline constexpr const char* kVoucherPage = "标准凭证.grd";
+inline constexpr const char* kLedgerPage = "账页.grd";
+inline constexpr const char* kCalculator = "计算器";
+}  // namespace file
+
+// Field names used by more than one part of the program.
+namespace field {
+// 基本信息
+inline constexpr const char* kCompany = "单位名称";
+inline constexpr const char* kStartDate = "启用日期";
+inline constexpr const char* kSetPassword = "本账密码";
+inline constexpr const char* kEnabled = "是否启用";
+inline constexpr const char* kPeriod = "会计期间";
+// 用户
+inline constexpr const char* kUserName = "用户名";
+inline constexpr const char* kPassword = "密码";
+inline constexpr const char* kPermission = "权限";
+// 会计科目
+inline constexpr const char* kAccountName = "科目名称";
+inline constexpr const char* kParent = "上级科目";
+inline constexpr const char* kCategory = "科目分类";
+inline constexpr const char* kDirection = "余额方向";  // written by position only
+inline constexpr const char* kAccountEnabled = "是否启用";
+inline constexpr const char* kLevel = "科目级别";
+// 账库, 总账库, 账务初始化, 账库辅1
+inline constexpr const char* kVoucherDate = "凭证日期";
+inline constexpr const char* kVoucherNo = "凭证编号";
+inline constexpr const char* kSummary = "摘要";
+inline constexpr const char* kAccount = "科目";
+inline constexpr const char* kDebit = "借方";
+inline constexpr const char* kCredit = "贷方";
+inline constexpr const char* kBalanceSide = "方向";
+inline constexpr const char* kBalance = "余额";
+inline constexpr const char* kSpare = "备用";
+// 结转损益
+inline constexpr const char* kFromAccount = "需要结转的科目";
+inline constexpr const char* kToAccount = "对应科目";
+// 摘要库
+inline constexpr const char* kPhrase = "摘要名称";
+inline constexpr const char* kPhraseCategory = "所在分类";
+}  // namespace field
+
+// The five account categories, numbered 1 to 5 in this order.
+inline constexpr const char* kCategories[5] = {"资产类", "负债类", "权益类", "成本类", "损益类"};
+
+const Schema& basicInfoSchema();
+const Schema& usersSchema();
+const Schema& accountsSchema();
+const Schema& vouchersSchema();
+const Schema& ledgerSchema();  // 账库, 总账库, 账务初始化
+const Schema& balancesSchema();
+const Schema& journalSchema();
+const Schema& carryForwardSchema();
+const Schema& phrasesSchema();
+const Schema& reportScratchSchema();
+
+// The template tables made in the account-set directory, with their schemas and
+// passwords (empty = none).
+struct TemplateTable {
+    const char* fileName;
+    const Schema& (*schema)();
+    const char* password;
+};
+const std::vector<TemplateTable>& templateTables();
+
+}  // namespace tw

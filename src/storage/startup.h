@@ -1,0 +1,15 @@
+#pragma once
+// What the program does with its account-set directory before anything else:
+// make it, finish off interrupted actions, and make the template files that
+// are missing.
+
+#include <filesystem>
+
+namespace tw {
+
+// Creates the directory (silently ignoring failure), rolls back interrupted
+// actions in it and in every set folder, and makes missing template files.
+// Never overwrites an existing file.
+void prepareDataDir(const std::filesystem::path& dataDir);
+
+}  // namespace tw

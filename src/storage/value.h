@@ -1,0 +1,46 @@
+#pragma once
+// A field value as the record store holds it: text, a number or an integer.
+// Dates are day numbers (doubles); booleans and bytes are integers.
+
+#include <cstdint>
+#include <string>
+#include <variant>
+
+namespace tw {
+
+enum class FieldType { Text, Double, Int32, Int64, Byte, Boolean, DateTime };
+
+const char* fieldTypeName(FieldType type);
+
+class Value {
+public:
+    Value() : v_(std::string()) {}
+    Value(const char* s) : v_(std::string(s)) {}
+    Value(std::string s) : v_(std::move(s)) {}
+    Value(double d) : v_(d) {}
+    Value(int i) : v_(static_cast<std::int64_t>(i)) {}
+    Value(std::int64_t i) : v_(i) {}
+    Value(bool b) : v_(static_cast<std::int64_t>(b ? 1 : 0)) {}
+
+    bool isText() const { return std::holds_alternative<std::string>(v_); }
+    bool isDouble() const { return std::holds_alternative<double>(v_); }
+    bool isInteger() const { return std::holds_alternative<std::int64_t>(v_); }
+
+    // Text of a text value; empty for numbers.
+    const std::string& text() const;
+    // A number of either kind as a double; 0 for text.
+    double number() const;
+    // A number of either kind as an integer (doubles rounded); 0 for text.
+    std::int64_t integer() const;
+    bool boolean() const { return integer() != 0; }
+
+    friend bool operator==(const Value&, const Value&) = default;
+
+private:
+    std::variant<std::string, double, std::int64_t> v_;
+};
+
+// The empty value of a field type: empty text, 0, false, zero date.
+Value emptyValue(FieldType type);
+
+}  // namespace tw
