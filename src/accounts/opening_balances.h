@@ -1,0 +1,93 @@
+#pragma once
+// Opening balances of a set that is not yet enabled, and enabling it.
+//
+// The opening list is a working copy of the chart with an amount per leaf
+// account; it is kept in 账务初始化.edb (the ledger layout) between sessions.
+// Enabling writes the "期初余额" rows into 账库, 账库辅1 and 总账库 and marks the
+// set enabled in 基本信息, all in one action.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "shell/session.h"
+#include "storage/record_store.h"
+
+namespace tw {
+
+// One row of the list; all texts, as the window's list shows them. Amounts
+// are plain decimal texts; side is "借", "贷", "平" or empty.
+struct OpeningRow {
+    std::string account;  // 会计科目
+    std::string debit;    // 期初借方
+    std::string credit;   // 期初贷方
+    std::string side;     // 方向
+    std::string balance;  // 期初余额
+};
+
+// Builds the list from the chart and the saved amounts:
+// 1. every top-level account is appended; a sub-account is inserted directly
+//    below the first row of its parent (so siblings come out in reverse chart
+//    order); one whose parent has no row is left out;
+// 2. each row takes the amounts saved for it in 账务初始化; a row whose debit
+//    and credit add up to zero is left blank.
+// An unreadable chart gives an empty list; an unreadable or missing
+// 账务初始化 leaves the amounts blank.
+std::vector<OpeningRow> loadOpeningList(RecordStore& store, const Session& session);
+
+struct OpeningTotals {
+    std::string debit;   // sum of the debit column, as plain decimal text
+    std::string credit;  // sum of the credit column
+    // 启用套账 is allowed exactly when the two texts are equal.
+    bool balanced() const { return debit == credit; }
+};
+OpeningTotals openingTotals(const std::vector<OpeningRow>& rows);
+
+// True when some row is a sub-account of `account` (its name begins with
+// account + "→"): such an account takes no amount of its own.
+bool hasSubAccountRows(const std::vector<OpeningRow>& rows, const std::string& account);
+
+inline constexpr const char* kNoAmountForParent =
+    "本科目无需设置金额，如需请在其下级科目添加！";
+inline constexpr const char* kAlreadyEnabled = "套账启用后不能再更改初始化数据！";
+
+// Sets a row's amounts as the input boxes give them (nullopt = cancelled,
+// the column stays): each is stored as |value| rounded to cents. Then the
+// direction and balance follow from debit − credit ("借"/"贷" with the
+// difference, "平" with "0"), and a row whose amounts add up to zero is
+// blanked.
+void setRowAmounts(OpeningRow& row, std::optional<double> debit, std::optional<double> credit);
+
+// Blanks the amounts of every row that has sub-account rows.
+void blankParentRows(std::vector<OpeningRow>& rows);
+
+struct OpeningOutcome {
+    bool done = false;
+    std::string message;  // the text to show on refusal
+};
+
+// Writes the list into 账务初始化.edb, one record per row in list order (rows
+// without amounts too), made afresh from the template ledger table and given
+// the set password. The old file is replaced only once the new one is
+// complete. Refuses once the set is enabled (kAlreadyEnabled).
+OpeningOutcome saveOpeningList(RecordStore& store, const Session& session,
+                               const std::vector<OpeningRow>& rows);
+
+// Whether 基本信息 marks the set enabled; nullopt when it cannot be read.
+std::optional<bool> setIsEnabled(RecordStore& store, const Session& session);
+
+// Enables the set with the opening amounts of `rows`, in one action:
+// 1. for each row with a nonzero amount, appends to 账库 (启用日期, 0,
+//    "期初余额", account, d, −c, side, d − c) and to 账库辅1 (account, d, −c,
+//    side, d − c);
+// 2. rolls every 账库 row up into the "期初余额" row of its top-level account
+//    in 总账库 for the current period (dated the period's last day), made
+//    when missing: debits and (negative) credits add up, the balance is their
+//    sum and the side follows its sign;
+// 3. sets 是否启用 in 基本信息.
+// Refuses a set already enabled (kAlreadyEnabled) and totals that differ.
+// When anything fails, no table is changed.
+OpeningOutcome enableSet(RecordStore& store, const Session& session,
+                         const std::vector<OpeningRow>& rows);
+
+}  // namespace tw
