@@ -1,0 +1,110 @@
+// The summary-phrase library on a real set: categories and phrases added,
+// renamed and deleted, with the refusals of a wrong selection.
+
+#include <gtest/gtest.h>
+
+#include "accounts/phrases.h"
+#include "account_set_fixture.h"
+
+namespace tw {
+namespace {
+
+class PhrasesTest : public test::AccountSetTest {
+protected:
+    void SetUp() override {
+        AccountSetTest::SetUp();
+        // Start from an empty library, as a set whose phrases were all removed.
+        Action a(*store);
+        ASSERT_TRUE(store->openTable(path(file::kPhrases), ""));
+        store->clearTable();
+        a.commit();
+        store->closeTable();
+    }
+
+    std::vector<Phrase> library() { return *loadPhrases(*store, session); }
+    void select(const std::string& text) { selectPhrase(session.phrasePicker, library(), text); }
+    PhraseOutcome addPhraseText(const std::string& text) {
+        return addPhrase(*store, session, session.phrasePicker, text);
+    }
+
+    // The tree as "category/phrase" lines, roots first in order.
+    std::vector<std::string> shown() {
+        const PhraseTree tree = buildPhraseTree(library());
+        std::vector<std::string> out;
+        for (int r : tree.roots) {
+            out.push_back(tree.items[r].text);
+            for (int c : tree.items[r].children)
+                out.push_back(tree.items[r].text + "/" + tree.items[c].text);
+        }
+        return out;
+    }
+};
+
+TEST_F(PhrasesTest, PhraseNeedsASelectedCategory) {
+    // Nothing selected in a new library.
+    EXPECT_EQ(addPhraseText("收到货款").message, "请先为新摘要选择分类！");
+    ASSERT_TRUE(addCategory(*store, session, "收款").done);
+    select("收款");
+    EXPECT_EQ(session.phrasePicker.chosenCategory, "");
+    ASSERT_TRUE(addPhraseText("收到货款").done);
+    EXPECT_EQ(shown(), (std::vector<std::string>{"收款", "收款/收到货款"}));
+
+    // A phrase selected: refused the same way, nothing added.
+    select("收到货款");
+    EXPECT_EQ(session.phrasePicker.chosenCategory, "收款");
+    EXPECT_EQ(addPhraseText("收回欠款").message, "请先为新摘要选择分类！");
+    EXPECT_EQ(library().size(), 2u);
+    // An empty answer is a silent cancel.
+    EXPECT_FALSE(addCategory(*store, session, "").done);
+    EXPECT_EQ(addCategory(*store, session, "").message, "");
+    EXPECT_EQ(library().size(), 2u);
+}
+
+TEST_F(PhrasesTest, CategoryWithPhrasesIsDeletableOnlyAfterThem) {
+    ASSERT_TRUE(addCategory(*store, session, "收款").done);
+    select("收款");
+    ASSERT_TRUE(addPhraseText("收到货款").done);
+
+    EXPECT_EQ(deletePhrase(*store, session, "收款").message,
+              "收款  ，无法删除！（需先删除其下级科目）");
+    EXPECT_TRUE(deletePhrase(*store, session, "收到货款").done);
+    EXPECT_TRUE(deletePhrase(*store, session, "收款").done);
+    EXPECT_TRUE(library().empty());
+    EXPECT_EQ(deletePhrase(*store, session, "").message, kChooseToDelete);
+}
+
+TEST_F(PhrasesTest, RenameKeepsTheCategoryFieldSoPhrasesOfARenamedCategoryDisappear) {
+    ASSERT_TRUE(addCategory(*store, session, "收款").done);
+    select("收款");
+    ASSERT_TRUE(addPhraseText("收到货款").done);
+    ASSERT_TRUE(renamePhrase(*store, session, "收到货款", "收到预付款").done);
+    EXPECT_EQ(shown(), (std::vector<std::string>{"收款", "收款/收到预付款"}));
+
+    ASSERT_TRUE(renamePhrase(*store, session, "收款", "进账").done);
+    EXPECT_EQ(shown(), (std::vector<std::string>{"进账"}));
+    EXPECT_EQ(library()[1].category, "收款");
+    EXPECT_EQ(renamePhrase(*store, session, "", "x").message, kChooseToRename);
+}
+
+TEST_F(PhrasesTest, SameTextInTwoCategoriesActsOnTheFirstRecord) {
+    for (const char* c : {"收款", "付款"}) {
+        ASSERT_TRUE(addCategory(*store, session, c).done);
+        select(c);
+        ASSERT_TRUE(addPhraseText("转账").done);
+    }
+    ASSERT_TRUE(renamePhrase(*store, session, "转账", "转账收入").done);
+    EXPECT_EQ(shown(), (std::vector<std::string>{"收款", "收款/转账收入", "付款", "付款/转账"}));
+    ASSERT_TRUE(deletePhrase(*store, session, "转账").done);
+    EXPECT_EQ(shown(), (std::vector<std::string>{"收款", "收款/转账收入", "付款"}));
+}
+
+TEST_F(PhrasesTest, PhraseBeforeItsCategoryIsNotShown) {
+    const std::vector<Phrase> records = {{"早到", "后来"}, {"后来", ""}, {"正常", "后来"}};
+    const PhraseTree tree = buildPhraseTree(records);
+    ASSERT_EQ(tree.roots.size(), 1u);
+    ASSERT_EQ(tree.items[0].children.size(), 1u);
+    EXPECT_EQ(tree.items[tree.items[0].children[0]].text, "正常");
+}
+
+}  // namespace
+}  // namespace tw
