@@ -1,0 +1,70 @@
+#include "shell/ui/confirm_window.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include "shell/ui/message_window.h"
+
+namespace tw {
+
+namespace {
+const QString kYes = QStringLiteral("是的");
+const QString kNo = QStringLiteral("不是");
+}  // namespace
+
+ConfirmWindow::ConfirmWindow(const QString& text, QWidget* parent)
+    : QDialog(parent), m_answer(kNo) {
+    setObjectName(QStringLiteral("确认窗口"));
+    setWindowTitle(QStringLiteral("请确认"));
+    setModal(true);
+
+    auto* icon = new QLabel(this);
+    icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(32, 32));
+    icon->setAlignment(Qt::AlignTop);
+
+    m_text = new QLabel(displayText(text), this);
+    m_text->setObjectName(QStringLiteral("确认信息"));
+    m_text->setTextFormat(Qt::PlainText);
+    m_text->setWordWrap(true);
+    m_text->setMinimumWidth(300);
+
+    m_yes = new QPushButton(kYes, this);
+    m_yes->setObjectName(kYes);
+    m_no = new QPushButton(kNo, this);
+    m_no->setObjectName(kNo);
+    // Enter answers "不是": a hasty key press must not delete or overwrite anything.
+    m_no->setDefault(true);
+    connect(m_yes, &QPushButton::clicked, this, [this] {
+        m_answer = kYes;
+        accept();
+    });
+    connect(m_no, &QPushButton::clicked, this, [this] {
+        m_answer = kNo;
+        reject();
+    });
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(icon);
+    row->addWidget(m_text, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_yes);
+    buttons->addWidget(m_no);
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addLayout(row);
+    layout->addSpacing(8);
+    layout->addLayout(buttons);
+    m_no->setFocus();
+}
+
+bool ConfirmWindow::ask(QWidget* parent, const QString& text) {
+    ConfirmWindow window(text, parent);
+    window.exec();
+    return window.answer() == kYes;
+}
+
+}  // namespace tw

@@ -1,0 +1,28 @@
+#pragma once
+// The Prompter of the running program: the message and confirm windows, small
+// input boxes of our own and the file dialogs.
+
+#include "shell/ui/prompter.h"
+
+namespace tw {
+
+class WindowPrompter : public Prompter {
+public:
+    void showMessage(QWidget* parent, const QString& text) override;
+    bool confirm(QWidget* parent, const QString& text) override;
+    // A box `输入窗口` with the prompt, the line `输入编辑框` and the buttons
+    // `确定` and `取消`.
+    std::optional<QString> inputText(QWidget* parent, const QString& title, const QString& prompt,
+                                     const QString& initial) override;
+    // The same box accepting only a number; `确定` stays disabled until the
+    // line holds one.
+    std::optional<double> inputNumber(QWidget* parent, const QString& title, const QString& prompt,
+                                      double initial) override;
+    // The filter is a dialog filter such as "*.zip"; a name typed without an
+    // extension gets the default suffix.
+    QString saveFileName(QWidget* parent, const QString& title, const QString& filter,
+                         const QString& defaultSuffix) override;
+    QString openFileName(QWidget* parent, const QString& title, const QString& filter) override;
+};
+
+}  // namespace tw
