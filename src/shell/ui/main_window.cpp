@@ -1,0 +1,503 @@
+#include "shell/ui/main_window.h"
+
+#include <QCloseEvent>
+#include <QDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "storage/paths.h"
+
+namespace tw {
+
+namespace {
+
+const QString kLoginRequired = QStringLiteral("请先选择套账并登陆！");
+const QString kUnderConstruction = QStringLiteral("该功能尚在建设中。");
+const QString kOpeningLocked = QStringLiteral("套账启用后不能再更改初始化数据！");
+const QString kReportOpen = QStringLiteral("Excel报表已导出、请查看！");
+const QString kBackupOffer =
+    QStringLiteral("为防止意外断电、病毒、Windows不稳定或其它的数据安全隐患，是否备份当前套账？");
+
+// Disables a picture button while the window its command opened is shown.
+class ButtonLock {
+public:
+    explicit ButtonLock(QToolButton* button) : m_button(button) { m_button->setEnabled(false); }
+    ~ButtonLock() {
+        if (m_button) m_button->setEnabled(true);
+    }
+    ButtonLock(const ButtonLock&) = delete;
+    ButtonLock& operator=(const ButtonLock&) = delete;
+
+private:
+    QPointer<QToolButton> m_button;
+};
+
+// The banner redraws itself at whatever width the window gives it.
+class PictureLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QLabel::resizeEvent(event);
+        setPixmap(mainPicture(size()));
+    }
+};
+
+// Action names are their captions without the blanks: "退    出" is `退出`.
+QString withoutBlanks(QString caption) { return caption.remove(QLatin1Char(' ')); }
+
+void runAboutWindow(QWidget* parent) {
+    QDialog window(parent);
+    window.setObjectName(QStringLiteral("关于窗口"));
+    window.setWindowTitle(QStringLiteral("关于软件"));
+
+    auto* icon = new QLabel(&window);
+    icon->setPixmap(programIcon().pixmap(64, 64));
+    icon->setAlignment(Qt::AlignTop);
+    auto* name = new QLabel(QStringLiteral("Tallowick"), &window);
+    QFont big = name->font();
+    big.setPointSizeF(big.pointSizeF() * 1.6);
+    big.setBold(true);
+    name->setFont(big);
+    auto* text = new QLabel(QStringLiteral("小企业账务处理软件\n\n"
+                                           "凭证编制与审核、登账、结转损益、期末结账、\n"
+                                           "总分类账与明细分类账、出纳日记账和月度报表。"),
+                            &window);
+    auto* close = new QPushButton(QStringLiteral("关闭"), &window);
+    close->setObjectName(QStringLiteral("关闭"));
+    close->setDefault(true);
+    QObject::connect(close, &QPushButton::clicked, &window, &QDialog::accept);
+
+    auto* texts = new QVBoxLayout;
+    texts->addWidget(name);
+    texts->addWidget(text);
+    auto* row = new QHBoxLayout;
+    row->addWidget(icon);
+    row->addSpacing(12);
+    row->addLayout(texts);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(&window);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addLayout(row);
+    layout->addSpacing(10);
+    layout->addLayout(buttons);
+    window.exec();
+}
+
+}  // namespace
+
+MainWindow::MainWindow(AppContext& ctx, QWidget* parent) : QMainWindow(parent), m_ctx(ctx) {
+    setObjectName(QStringLiteral("主窗口"));
+    setWindowTitle(QString::fromUtf8(kStartTitle));
+    setWindowIcon(programIcon());
+
+    m_picture = new PictureLabel(this);
+    m_picture->setObjectName(QStringLiteral("主窗口图片框"));
+    m_picture->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    m_picture->setFixedHeight(110);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 12);
+    layout->setSpacing(12);
+    layout->addWidget(m_picture);
+    layout->addWidget(buildButtonPanel());
+    layout->addStretch();
+    setCentralWidget(central);
+
+    buildMenu();
+    auto* dirLabel = new QLabel(
+        QStringLiteral("套账目录：") + QString::fromStdString(pathText(m_ctx.session.dataDir)),
+        this);
+    dirLabel->setObjectName(QStringLiteral("套账目录标签"));
+    statusBar()->addWidget(dirLabel);
+    resize(880, sizeHint().height());
+}
+
+void MainWindow::buildMenu() {
+    struct Item {
+        const char* caption;  // "" is a separator
+        void (MainWindow::*handler)();
+    };
+    struct Menu {
+        const char* title;
+        std::initializer_list<Item> items;
+    };
+    const Menu menus[] = {
+        {"  套 账  ",
+         {{"新建套账", &MainWindow::onNewSet},
+          {"打开套账", &MainWindow::onOpenSet},
+          {"关闭套账", &MainWindow::onCloseSet},
+          {"管理套账", &MainWindow::onManageSet},
+          {"", nullptr},
+          {"退    出", &MainWindow::onExit}}},
+        {"  做 账  ",
+         {{"编制凭证", &MainWindow::onVoucherEntry},
+          {"审核凭证", &MainWindow::onVoucherReview},
+          {"查阅凭证", &MainWindow::onVoucherBrowse},
+          {"", nullptr},
+          {"凭证登账", &MainWindow::onPosting},
+          {"结转损益", &MainWindow::onCarryForward},
+          {"期末结账", &MainWindow::onPeriodClose},
+          {"", nullptr},
+          {"撤销结账", &MainWindow::onUndoClose},
+          {"撤销登账", &MainWindow::onUndoPosting},
+          {"撤销审核", &MainWindow::onUndoReview},
+          {"", nullptr},
+          {"常用摘要", &MainWindow::onSummaryPhrases},
+          {"科目管理", &MainWindow::onChartOfAccounts},
+          {"账务初始化", &MainWindow::onAccountInit}}},
+        {"  查  帐  ",
+         {{"总分类账", &MainWindow::onGeneralLedger},
+          {"明细分类账", &MainWindow::onDetailLedger},
+          {"日记账", &MainWindow::onJournal}}},
+        {"  报  表  ",
+         {{"编辑报表", &MainWindow::onEditReport},
+          {"", nullptr},
+          {"常用封面", &MainWindow::onCoverPage}}},
+        {"  其 它  ",
+         {{"新建用户", &MainWindow::onNewUser},
+          {"修改密码", &MainWindow::onChangePassword},
+          {"", nullptr},
+          {"备份数据", &MainWindow::onBackup},
+          {"恢复数据", &MainWindow::onRestore}}},
+        {"  帮  助  ", {{"关于软件", &MainWindow::onAbout}}},
+    };
+    for (const Menu& m : menus) {
+        const QString title = QString::fromUtf8(m.title);
+        QMenu* menu = menuBar()->addMenu(title);
+        menu->setObjectName(withoutBlanks(title));
+        for (const Item& item : m.items) {
+            if (!item.handler) {
+                menu->addSeparator();
+                continue;
+            }
+            const QString caption = QString::fromUtf8(item.caption);
+            QAction* action = menu->addAction(caption);
+            action->setObjectName(withoutBlanks(caption));
+            connect(action, &QAction::triggered, this, item.handler);
+        }
+    }
+}
+
+QToolButton* MainWindow::addPictureButton(const char* objectName, const char* text,
+                                          PictureIcon icon) {
+    auto* button = new QToolButton(this);
+    button->setObjectName(QString::fromUtf8(objectName));
+    button->setText(QString::fromUtf8(text));
+    button->setIcon(pictureIcon(icon));
+    button->setIconSize(QSize(48, 48));
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setAutoRaise(true);
+    button->setFixedSize(92, 84);
+    button->setCursor(Qt::PointingHandCursor);
+    return button;
+}
+
+QWidget* MainWindow::buildButtonPanel() {
+    m_voucherEntryButton = addPictureButton("编制凭证按钮", "编制凭证", PictureIcon::VoucherEntry);
+    m_voucherReviewButton =
+        addPictureButton("审核凭证按钮", "审核凭证", PictureIcon::VoucherReview);
+    m_voucherSearchButton =
+        addPictureButton("查找凭证按钮", "查找凭证", PictureIcon::VoucherSearch);
+    m_printWizardButton =
+        addPictureButton("打印向导凭证按钮", "打印向导", PictureIcon::PrintWizard);
+    m_postingButton = addPictureButton("凭证登账按钮", "凭证登账", PictureIcon::Posting);
+    m_carryForwardButton = addPictureButton("结转损益按钮", "结转损益", PictureIcon::CarryForward);
+    m_periodCloseButton = addPictureButton("期末结账按钮", "期末结账", PictureIcon::PeriodClose);
+    m_generalLedgerButton =
+        addPictureButton("总分类账按钮", "总分类账", PictureIcon::GeneralLedger);
+    m_detailLedgerButton =
+        addPictureButton("明细分类账按钮", "明细分类账", PictureIcon::DetailLedger);
+    m_journalButton = addPictureButton("日记账按钮", "日记账", PictureIcon::Journal);
+    m_reportButton = addPictureButton("报表按钮", "报表", PictureIcon::Report);
+    m_cashReceiptButton = addPictureButton("收现按钮", "收现", PictureIcon::CashReceipt);
+    m_cashPaymentButton = addPictureButton("支现按钮", "支现", PictureIcon::CashPayment);
+    m_bankReceiptButton = addPictureButton("收银按钮", "收银", PictureIcon::BankReceipt);
+    m_bankPaymentButton = addPictureButton("支银按钮", "支银", PictureIcon::BankPayment);
+
+    connect(m_voucherEntryButton, &QToolButton::clicked, this, &MainWindow::onVoucherEntry);
+    connect(m_voucherReviewButton, &QToolButton::clicked, this, &MainWindow::onVoucherReview);
+    connect(m_voucherSearchButton, &QToolButton::clicked, this, &MainWindow::onVoucherBrowse);
+    connect(m_postingButton, &QToolButton::clicked, this, &MainWindow::onPosting);
+    connect(m_carryForwardButton, &QToolButton::clicked, this, &MainWindow::onCarryForward);
+    connect(m_periodCloseButton, &QToolButton::clicked, this, &MainWindow::onPeriodClose);
+    connect(m_generalLedgerButton, &QToolButton::clicked, this, &MainWindow::onGeneralLedger);
+    connect(m_detailLedgerButton, &QToolButton::clicked, this, &MainWindow::onDetailLedger);
+    connect(m_journalButton, &QToolButton::clicked, this, &MainWindow::onJournal);
+    connect(m_reportButton, &QToolButton::clicked, this, &MainWindow::onEditReport);
+    // The cashier window opens when the mouse is released over its button,
+    // which is exactly when clicked() is emitted (released() also fires when
+    // the pointer is dragged off the pressed button).
+    connect(m_cashReceiptButton, &QToolButton::clicked, this, &MainWindow::onCashReceipt);
+    connect(m_cashPaymentButton, &QToolButton::clicked, this, &MainWindow::onCashPayment);
+    connect(m_bankReceiptButton, &QToolButton::clicked, this, &MainWindow::onBankReceipt);
+    connect(m_bankPaymentButton, &QToolButton::clicked, this, &MainWindow::onBankPayment);
+    // 打印向导凭证按钮 carries no command.
+
+    auto group = [this](const char* title, std::initializer_list<QToolButton*> buttons) {
+        auto* box = new QGroupBox(QString::fromUtf8(title), this);
+        auto* row = new QHBoxLayout(box);
+        row->setSpacing(4);
+        for (QToolButton* b : buttons) row->addWidget(b);
+        row->addStretch();
+        return box;
+    };
+    auto* panel = new QWidget(this);
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(16, 0, 16, 0);
+    grid->setHorizontalSpacing(16);
+    grid->setVerticalSpacing(14);
+    grid->addWidget(group("凭证", {m_voucherEntryButton, m_voucherReviewButton,
+                                   m_voucherSearchButton, m_printWizardButton}),
+                    0, 0);
+    grid->addWidget(
+        group("登账与结账", {m_postingButton, m_carryForwardButton, m_periodCloseButton}), 0, 1);
+    grid->addWidget(group("账簿与报表", {m_generalLedgerButton, m_detailLedgerButton,
+                                         m_journalButton, m_reportButton}),
+                    1, 0);
+    grid->addWidget(group("出纳", {m_cashReceiptButton, m_cashPaymentButton, m_bankReceiptButton,
+                                   m_bankPaymentButton}),
+                    1, 1);
+    return panel;
+}
+
+void MainWindow::refreshTitle() {
+    setWindowTitle(QString::fromStdString(mainWindowTitle(m_ctx.session.login)));
+}
+
+void MainWindow::logout() {
+    m_ctx.session.login.logout();
+    refreshTitle();
+}
+
+bool MainWindow::requireLogin() {
+    if (m_ctx.session.login.loggedIn) return true;
+    m_ctx.prompter.showMessage(this, kLoginRequired);
+    return false;
+}
+
+void MainWindow::underConstruction() { m_ctx.prompter.showMessage(this, kUnderConstruction); }
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!m_ctx.session.login.userName.empty() && m_ctx.prompter.confirm(this, kBackupOffer))
+        openBackupWindow();
+    event->accept();
+}
+
+// ---- Menu 套账 ----
+
+void MainWindow::onNewSet() {
+    underConstruction();  // PLACEHOLDER: the create-account-set window, modal.
+}
+
+void MainWindow::onOpenSet() {
+    logout();
+    showSetChooser();
+}
+
+void MainWindow::onCloseSet() { logout(); }
+
+void MainWindow::onManageSet() {
+    logout();
+    showSetChooser();
+}
+
+void MainWindow::onExit() { close(); }
+
+void MainWindow::showSetChooser() {
+    underConstruction();  // PLACEHOLDER: the account-set chooser, modal.
+}
+
+// ---- Menu 做账 ----
+
+void MainWindow::onVoucherEntry() {
+    if (!requireLogin()) return;
+    ButtonLock lock(m_voucherEntryButton);
+    openVoucherWindow();
+}
+
+void MainWindow::onVoucherReview() {
+    if (!requireLogin()) return;
+    ButtonLock lock(m_voucherReviewButton);
+    openVoucherWindow();  // review is done in the voucher window
+}
+
+void MainWindow::onVoucherBrowse() {
+    if (!requireLogin()) return;
+    ButtonLock lock(m_voucherSearchButton);
+    underConstruction();  // PLACEHOLDER: the voucher browse window.
+}
+
+void MainWindow::onPosting() {
+    if (!requireLogin()) return;
+    ButtonLock lock(m_postingButton);
+    openClosingWindow();
+}
+
+void MainWindow::onCarryForward() {
+    if (!requireLogin()) return;
+    ButtonLock lock(m_carryForwardButton);
+    openClosingWindow();
+}
+
+void MainWindow::onPeriodClose() {
+    if (!requireLogin()) return;
+    ButtonLock lock(m_periodCloseButton);
+    openClosingWindow();
+}
+
+void MainWindow::onUndoClose() {
+    if (!requireLogin()) return;
+    underConstruction();  // PLACEHOLDER: undo the last period close.
+}
+
+void MainWindow::onUndoPosting() {
+    if (!requireLogin()) return;
+    underConstruction();  // PLACEHOLDER: undo the posting of the current month.
+}
+
+void MainWindow::onUndoReview() {
+    if (!requireLogin()) return;
+    openVoucherWindow();  // reviews are undone in the voucher window
+}
+
+void MainWindow::onSummaryPhrases() {
+    if (!requireLogin()) return;
+    underConstruction();  // PLACEHOLDER: the summary-phrase window.
+}
+
+void MainWindow::onChartOfAccounts() {
+    if (!requireLogin()) return;
+    underConstruction();  // PLACEHOLDER: the chart-of-accounts window.
+}
+
+// The opening-balance window is reached only through the login of a set that
+// is not yet enabled.
+void MainWindow::onAccountInit() {
+    if (!requireLogin()) return;
+    m_ctx.prompter.showMessage(this, kOpeningLocked);
+}
+
+// ---- Menu 查帐 ----
+
+void MainWindow::onGeneralLedger() {
+    if (!requireLogin()) return;
+    ButtonLock lock(m_generalLedgerButton);
+    underConstruction();  // PLACEHOLDER: the ledger window, general-ledger mode.
+}
+
+void MainWindow::onDetailLedger() {
+    if (!requireLogin()) return;
+    ButtonLock lock(m_detailLedgerButton);
+    underConstruction();  // PLACEHOLDER: the ledger window, detail mode.
+}
+
+void MainWindow::onJournal() {
+    if (!requireLogin()) return;
+    openJournalWindow();
+}
+
+// ---- Cashier picture buttons ----
+
+// 收现 also opens the journal, once the modal cashier window has closed.
+void MainWindow::onCashReceipt() {
+    if (!requireLogin()) return;
+    openCashierWindow();
+    if (m_ctx.session.login.loggedIn) openJournalWindow();
+}
+
+void MainWindow::onCashPayment() {
+    if (!requireLogin()) return;
+    openCashierWindow();
+}
+
+void MainWindow::onBankReceipt() {
+    if (!requireLogin()) return;
+    openCashierWindow();
+}
+
+void MainWindow::onBankPayment() {
+    if (!requireLogin()) return;
+    openCashierWindow();
+}
+
+// ---- Menu 报表 ----
+
+void MainWindow::onEditReport() {
+    if (!requireLogin()) return;
+    if (m_reportWindow) {
+        m_ctx.prompter.showMessage(this, kReportOpen);
+        return;
+    }
+    // PLACEHOLDER: create the report window (modeless, deleted on close), keep it
+    // in m_reportWindow, disable m_reportButton until it is destroyed, show it.
+    underConstruction();
+}
+
+void MainWindow::onCoverPage() {
+    if (!requireLogin()) return;
+    underConstruction();  // PLACEHOLDER: open the cover-page workbook.
+}
+
+// ---- Menu 其它 ----
+
+void MainWindow::onNewUser() {
+    if (!requireLogin()) return;
+    underConstruction();  // PLACEHOLDER: the new-user window.
+}
+
+void MainWindow::onChangePassword() {
+    if (!requireLogin()) return;
+    underConstruction();  // PLACEHOLDER: the password window.
+}
+
+void MainWindow::onBackup() {
+    if (!requireLogin()) return;
+    openBackupWindow();
+}
+
+void MainWindow::onRestore() {
+    if (!requireLogin()) return;
+    openBackupWindow();
+}
+
+// ---- Menu 帮助 ----
+
+void MainWindow::onAbout() { runAboutWindow(this); }
+
+// ---- Windows opened by several commands ----
+
+void MainWindow::openVoucherWindow() {
+    underConstruction();  // PLACEHOLDER: the voucher window, modal.
+}
+
+void MainWindow::openClosingWindow() {
+    underConstruction();  // PLACEHOLDER: the posting, carry-forward and close window, modal.
+}
+
+void MainWindow::openJournalWindow() {
+    underConstruction();  // PLACEHOLDER: the journal window `日记账`, modal.
+}
+
+void MainWindow::openCashierWindow() {
+    underConstruction();  // PLACEHOLDER: the cashier window `出纳窗口`, modal.
+}
+
+// Also offered when the program closes with a user logged in.
+void MainWindow::openBackupWindow() {
+    underConstruction();  // PLACEHOLDER: the backup-and-restore window, modal.
+}
+
+}  // namespace tw
