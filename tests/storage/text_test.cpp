@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include "storage/dates.h"
+#include "storage/gbk.h"
+#include "storage/number_text.h"
+
+namespace tw {
+namespace {
+
+TEST(NumberText, PlainDecimalIsShortAndExact) {
+    EXPECT_EQ(plainDecimal(1234.5), "1234.5");
+    EXPECT_EQ(plainDecimal(80), "80");
+    EXPECT_EQ(plainDecimal(-50), "-50");
+    EXPECT_EQ(plainDecimal(0.1 + 0.2), "0.3");  // totals compare as text
+    EXPECT_EQ(plainDecimal(0.3), plainDecimal(0.1 + 0.2));
+    EXPECT_EQ(plainDecimal(-0.0), "0");
+    EXPECT_EQ(plainDecimal(123456789012.34), "123456789012.34");
+    EXPECT_EQ(plainDecimal(1e20), "100000000000000000000");  // never an exponent
+    EXPECT_EQ(plainDecimal(0.000012), "0.000012");
+}
+
+TEST(NumberText, TwoDecimalsRoundHalfAwayFromZero) {
+    EXPECT_EQ(twoDecimals(1234.5), "1234.50");
+    EXPECT_EQ(twoDecimals(2.675), "2.68");
+    EXPECT_EQ(twoDecimals(-2.675), "-2.68");
+    EXPECT_EQ(twoDecimals(-0.001), "0.00");
+    EXPECT_DOUBLE_EQ(roundCents(0.125), 0.13);
+}
+
+TEST(NumberText, ParsingAmounts) {
+    double v = 0;
+    EXPECT_TRUE(parseAmount(" 12.5 ", v));
+    EXPECT_EQ(v, 12.5);
+    EXPECT_FALSE(parseAmount("12.5元", v));
+    EXPECT_FALSE(parseAmount("", v));
+    EXPECT_FALSE(parseAmount("1e5", v));
+    EXPECT_EQ(parseNumber(""), 0);
+    EXPECT_EQ(parseNumber("-300"), -300);
+}
+
+TEST(Dates, DayNumbersMatchSpreadsheets) {
+    EXPECT_EQ(dayNumber(1900, 1, 1), 2);
+    EXPECT_EQ(dayNumber(2013, 3, 1), 41334);
+    EXPECT_EQ(formatDate(dayNumber(2013, 3, 1)), "2013-3-1");
+    EXPECT_EQ(chineseDate(dayNumber(2012, 12, 31)), "2012年12月31日");
+    EXPECT_EQ(formatDate(lastDayOfMonth(dayNumber(2012, 2, 10))), "2012-2-29");
+    EXPECT_TRUE(sameMonth(dayNumber(2012, 3, 1), dayNumber(2012, 3, 31)));
+    EXPECT_FALSE(sameMonth(dayNumber(2012, 3, 1), dayNumber(2013, 3, 1)));
+    double d = 0;
+    EXPECT_TRUE(parseDate("2013-02-28", d));
+    EXPECT_FALSE(parseDate("2013-02-29", d));
+}
+
+TEST(Gbk, RepertoireLengthAndOrder) {
+    EXPECT_EQ(gbkLength("银行存款"), 8u);
+    EXPECT_EQ(gbkLength("abc"), 3u);
+    EXPECT_FALSE(gbkLength("😀"));
+    EXPECT_FALSE(gbkLength("\xff\xfe"));  // not UTF-8 at all
+    EXPECT_LT(gbkCompare("啊", "阿"), 0);
+    EXPECT_LT(gbkCompare("阿", "埃"), 0);
+    EXPECT_EQ(trimBlanks("  公司 \t"), "公司");
+    EXPECT_EQ(trimBlanks("\xE3\x80\x80公司"), "公司");
+}
+
+}  // namespace
+}  // namespace tw
