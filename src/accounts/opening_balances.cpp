@@ -181,6 +181,13 @@ OpeningOutcome saveOpeningList(RecordStore& store, const Session& session,
     return {true, {}};
 }
 
+OpeningOutcome refreshOpeningList(RecordStore& store, const Session& session,
+                                  std::vector<OpeningRow>& rows) {
+    rows = loadOpeningList(store, session);
+    blankParentRows(rows);
+    return saveOpeningList(store, session, rows);
+}
+
 OpeningOutcome enableSet(RecordStore& store, const Session& session,
                          const std::vector<OpeningRow>& rows) {
     const OpeningTotals totals = openingTotals(rows);

@@ -73,6 +73,11 @@ struct OpeningOutcome {
 OpeningOutcome saveOpeningList(RecordStore& store, const Session& session,
                                const std::vector<OpeningRow>& rows);
 
+// After the chart has changed (科目设置): loads the list afresh, blanks the
+// accounts that now have sub-accounts, and saves it.
+OpeningOutcome refreshOpeningList(RecordStore& store, const Session& session,
+                                  std::vector<OpeningRow>& rows);
+
 // Whether 基本信息 marks the set enabled; nullopt when it cannot be read.
 std::optional<bool> setIsEnabled(RecordStore& store, const Session& session);
 
