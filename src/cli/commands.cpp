@@ -11,6 +11,12 @@ void addPasswdCommand(CLI::App&, Context&);
 void addBackupCommand(CLI::App&, Context&);
 void addRestoreCommand(CLI::App&, Context&);
 void addLoginCommand(CLI::App&, Context&);
+void addAccountsCommand(CLI::App&, Context&);
+void addAccountAddCommand(CLI::App&, Context&);
+void addAccountDeleteCommand(CLI::App&, Context&);
+void addOpeningSetCommand(CLI::App&, Context&);
+void addOpeningEnableCommand(CLI::App&, Context&);
+void addPhrasesCommand(CLI::App&, Context&);
 
 void registerCommands(CLI::App& app, Context& ctx) {
     addSetsCommand(app, ctx);
@@ -22,6 +28,12 @@ void registerCommands(CLI::App& app, Context& ctx) {
     addBackupCommand(app, ctx);
     addRestoreCommand(app, ctx);
     addLoginCommand(app, ctx);
+    addAccountsCommand(app, ctx);
+    addAccountAddCommand(app, ctx);
+    addAccountDeleteCommand(app, ctx);
+    addOpeningSetCommand(app, ctx);
+    addOpeningEnableCommand(app, ctx);
+    addPhrasesCommand(app, ctx);
 }
 
 }  // namespace tw::cli

@@ -1,0 +1,64 @@
+// tallowick-cli account add SET --user U --password P --name N [--parent FULLNAME]
+//   --category 资产类 --direction 借方|贷方
+// With --parent the account becomes a sub-account of it (增加下级科目); without,
+// a top-level account of the category (增加同级科目 with nothing selected).
+// While the set is not enabled, the opening list follows the chart as it does
+// after 科目设置.
+#include "accounts/chart.h"
+#include "accounts/opening_balances.h"
+#include "cli/set_login.h"
+
+namespace tw::cli {
+
+namespace {
+struct AccountAddOptions {
+    std::string set, user, password, name, parent, category, direction;
+};
+}  // namespace
+
+void addAccountAddCommand(CLI::App& app, Context& ctx) {
+    auto o = std::make_shared<AccountAddOptions>();
+    addCommand(
+        *group(app, "account", "会计科目"), ctx, "add", "增加会计科目",
+        [o](CLI::App& sub) {
+            sub.add_option("set", o->set, "套账名称")->required();
+            sub.add_option("--user", o->user, "用户名");
+            sub.add_option("--password", o->password, "密码");
+            sub.add_option("--name", o->name, "科目名称");
+            sub.add_option("--parent", o->parent, "上级科目的全名（增加下级科目）");
+            sub.add_option("--category", o->category, "科目分类：资产类、负债类、权益类、成本类、损益类")
+                ->required();
+            sub.add_option("--direction", o->direction, "余额方向：借方 或 贷方");
+        },
+        [o](Context& c) {
+            Session session;
+            session.dataDir = c.dataDir;
+            if (!logInForCommand(c, session.login, o->set, o->user, o->password)) return;
+            const int category = categoryNumber(o->category);
+            if (category == 0) {
+                c.refuse("科目分类必须是 资产类、负债类、权益类、成本类、损益类 之一！");
+                return;
+            }
+            NewAccount request;
+            request.mode = o->parent.empty() ? AddMode::Sibling : AddMode::SubAccount;
+            request.typed = o->name;
+            request.direction = o->direction == "借方" || o->direction == "贷方" ? o->direction : "";
+            request.category = category;
+            request.selectedAccount = o->parent;
+            RecordStore store(c.dataDir);
+            const ChartOutcome out = addAccount(store, session, request);
+            if (!out.done) {
+                c.refuse(out.message);
+                return;
+            }
+            if (setIsEnabled(store, session) == false) {
+                std::vector<OpeningRow> rows;
+                if (const OpeningOutcome saved = refreshOpeningList(store, session, rows);
+                    !saved.done)
+                    c.refuse(saved.message);
+            }
+            c.out << out.account << '\n';
+        });
+}
+
+}  // namespace tw::cli

@@ -1,0 +1,46 @@
+// tallowick-cli account delete SET --user U --password P --name FULLNAME: deletes
+// an account that has no sub-accounts and has never been used (the command is
+// the confirmation).
+#include "accounts/chart.h"
+#include "accounts/opening_balances.h"
+#include "cli/set_login.h"
+
+namespace tw::cli {
+
+namespace {
+struct AccountDeleteOptions {
+    std::string set, user, password, name;
+};
+}  // namespace
+
+void addAccountDeleteCommand(CLI::App& app, Context& ctx) {
+    auto o = std::make_shared<AccountDeleteOptions>();
+    addCommand(
+        *group(app, "account", "会计科目"), ctx, "delete", "删除会计科目",
+        [o](CLI::App& sub) {
+            sub.add_option("set", o->set, "套账名称")->required();
+            sub.add_option("--user", o->user, "用户名");
+            sub.add_option("--password", o->password, "密码");
+            sub.add_option("--name", o->name, "科目全名");
+        },
+        [o](Context& c) {
+            Session session;
+            session.dataDir = c.dataDir;
+            if (!logInForCommand(c, session.login, o->set, o->user, o->password)) return;
+            RecordStore store(c.dataDir);
+            const ChartOutcome out = deleteAccount(store, session, o->name);
+            if (!out.done) {
+                c.refuse(out.message);
+                return;
+            }
+            if (setIsEnabled(store, session) == false) {
+                std::vector<OpeningRow> rows;
+                if (const OpeningOutcome saved = refreshOpeningList(store, session, rows);
+                    !saved.done)
+                    c.refuse(saved.message);
+            }
+            c.out << out.message << '\n';
+        });
+}
+
+}  // namespace tw::cli

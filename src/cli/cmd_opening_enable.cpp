@@ -1,0 +1,42 @@
+// tallowick-cli opening enable SET --user U --password P: enables the set with
+// the saved opening amounts, as 启用套账 does (the command is the confirmation).
+#include "accounts/opening_balances.h"
+#include "cli/set_login.h"
+
+namespace tw::cli {
+
+namespace {
+struct OpeningEnableOptions {
+    std::string set, user, password;
+};
+}  // namespace
+
+void addOpeningEnableCommand(CLI::App& app, Context& ctx) {
+    auto o = std::make_shared<OpeningEnableOptions>();
+    addCommand(
+        *group(app, "opening", "期初余额"), ctx, "enable", "启用套账",
+        [o](CLI::App& sub) {
+            sub.add_option("set", o->set, "套账名称")->required();
+            sub.add_option("--user", o->user, "用户名");
+            sub.add_option("--password", o->password, "密码");
+        },
+        [o](Context& c) {
+            Session session;
+            session.dataDir = c.dataDir;
+            if (!logInForCommand(c, session.login, o->set, o->user, o->password)) return;
+            RecordStore store(c.dataDir);
+            const std::vector<OpeningRow> rows = loadOpeningList(store, session);
+            OpeningOutcome out = saveOpeningList(store, session, rows);
+            if (out.done) out = enableSet(store, session, rows);
+            if (!out.done) {
+                c.refuse(out.message);
+                return;
+            }
+            const OpeningTotals totals = openingTotals(rows);
+            c.out << "套账已启用：" << o->set << '\n'
+                  << "借方合计\t" << totals.debit << '\n'
+                  << "贷方合计\t" << totals.credit << '\n';
+        });
+}
+
+}  // namespace tw::cli
