@@ -1,0 +1,153 @@
+// tallowick-cli's chart, phrase and opening commands run from a shell as a
+// user would: exact output and exit status, then the table files checked.
+
+#include <gtest/gtest.h>
+
+#include "account_set_fixture.h"
+#include "support/cli_runner.h"
+
+namespace tw {
+namespace {
+
+using test::runCli;
+
+class AccountsCliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dataDir = test::freshTempDir("acc-cli");
+        const auto made = runCli(dataDir, {"set", "create", "演示", "--company", "某公司", "--admin",
+                                           "张三", "--password", "1", "--start", "2013-03-01"});
+        ASSERT_EQ(made.status, 0) << made.err;
+    }
+    void TearDown() override { std::filesystem::remove_all(dataDir); }
+
+    // Runs a command of the set 演示 as 张三.
+    test::CliResult run(std::vector<std::string> args) {
+        args.insert(args.begin() + (args[0] == "account" || args[0] == "opening" ? 2 : 1),
+                    {"演示", "--user", "张三", "--password", "1"});
+        return runCli(dataDir, args);
+    }
+
+    std::vector<std::vector<Value>> rows(const char* file) {
+        const auto folder = dataDir / "演示";
+        const auto info = test::tableRows(folder / file::kBasicInfo, kFixedPassword);
+        return test::tableRows(folder / file, std::string(file) == file::kBasicInfo
+                                                  ? kFixedPassword
+                                                  : info[0][2].text());
+    }
+
+    std::filesystem::path dataDir;
+};
+
+TEST_F(AccountsCliTest, ChartAndPhrasesAreListedTabSeparated) {
+    const auto accounts = run({"accounts"});
+    EXPECT_EQ(accounts.status, 0);
+    EXPECT_TRUE(accounts.out.starts_with("现金\t\t资产类\t借方\t1\n银行存款\t\t资产类\t借方\t1\n"))
+        << accounts.out;
+    EXPECT_NE(accounts.out.find("应交税费→应交增值税\t应交税费\t负债类\t贷方\t2\n"),
+              std::string::npos);
+
+    const auto phrases = run({"phrases"});
+    EXPECT_EQ(phrases.status, 0);
+    EXPECT_TRUE(phrases.out.starts_with("收款\t收到货款\n收款\t收回欠款\n")) << phrases.out;
+
+    const auto wrong = runCli(dataDir, {"accounts", "演示", "--user", "张三", "--password", "x"});
+    EXPECT_EQ(wrong.status, 1);
+    EXPECT_EQ(wrong.err, "密码 或 用户名 不正确！\n");
+    EXPECT_EQ(wrong.out, "");
+}
+
+TEST_F(AccountsCliTest, AddingAndDeletingAccounts) {
+    auto r = run({"account", "add", "--name", "工商银行", "--parent", "银行存款", "--category",
+                  "资产类", "--direction", "借方"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "银行存款→工商银行\n");
+    r = run({"account", "add", "--name", "劳务成本", "--category", "成本类", "--direction", "借方"});
+    EXPECT_EQ(r.out, "劳务成本\n");
+    EXPECT_NE(run({"accounts"}).out.find("劳务成本\t\t成本类\t借方\t0\n"), std::string::npos);
+
+    struct Refusal {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    const Refusal refusals[] = {
+        {{"account", "add", "--name", "现金", "--parent", "银行存款", "--category", "资产类",
+          "--direction", "借方"},
+         "输入的科目名称和已有科目相同 ！"},
+        {{"account", "add", "--name", "农业银行", "--parent", "银行存款", "--category", "资产类"},
+         "请选择，余额方向 ！"},
+        {{"account", "add", "--name", "农业银行", "--parent", "短期借款", "--category", "资产类",
+          "--direction", "借方"},
+         "请选择，要操作的科目！"},
+        {{"account", "add", "--name", " ", "--category", "资产类", "--direction", "借方"},
+         "请输入科目名称 ！"},
+        {{"account", "delete", "--name", "银行存款"},
+         "银行存款 科目，无法删除！（需先删除其下级科目）"},
+    };
+    for (const Refusal& x : refusals) {
+        r = run(x.args);
+        EXPECT_EQ(r.status, 1) << x.message;
+        EXPECT_EQ(r.err, x.message + "\n");
+        EXPECT_EQ(r.out, "");
+    }
+
+    r = run({"account", "delete", "--name", "银行存款→工商银行"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "已经成功删除 银行存款→工商银行\n");
+    EXPECT_EQ(run({"accounts"}).out.find("工商银行"), std::string::npos);
+}
+
+TEST_F(AccountsCliTest, OpeningAmountsAndEnabling) {
+    for (const char* bank : {"工商银行", "建设银行"})
+        ASSERT_EQ(run({"account", "add", "--name", bank, "--parent", "银行存款", "--category",
+                       "资产类", "--direction", "借方"})
+                      .status,
+                  0);
+    auto r = run({"opening", "set", "--account", "银行存款→工商银行", "--debit", "1000"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "银行存款→工商银行\t1000\t0\t借\t1000\n借方合计\t1000\n贷方合计\t0\n");
+    r = run({"opening", "set", "--account", "银行存款→建设银行", "--debit", "-500"});
+    EXPECT_EQ(r.out, "银行存款→建设银行\t500\t0\t借\t500\n借方合计\t1500\n贷方合计\t0\n");
+
+    r = run({"opening", "set", "--account", "银行存款", "--debit", "1"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "本科目无需设置金额，如需请在其下级科目添加！\n");
+    r = run({"opening", "enable"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "期初借方合计 1500 与期初贷方合计 0 不相等，不能启用套账！\n");
+    EXPECT_TRUE(rows(file::kLedger).empty());
+
+    r = run({"opening", "set", "--account", "短期借款", "--credit", "1500"});
+    EXPECT_EQ(r.out, "短期借款\t0\t1500\t贷\t1500\n借方合计\t1500\n贷方合计\t1500\n");
+    r = run({"opening", "enable"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "套账已启用：演示\n借方合计\t1500\n贷方合计\t1500\n");
+
+    const double start = dayNumber(2013, 3, 1), monthEnd = dayNumber(2013, 3, 31);
+    using V = std::vector<Value>;
+    EXPECT_EQ(rows(file::kLedger),
+              (std::vector<V>{
+                  {start, 0, "期初余额", "银行存款→建设银行", 500.0, 0.0, "借", 500.0, ""},
+                  {start, 0, "期初余额", "银行存款→工商银行", 1000.0, 0.0, "借", 1000.0, ""},
+                  {start, 0, "期初余额", "短期借款", 0.0, -1500.0, "贷", -1500.0, ""}}));
+    EXPECT_EQ(rows(file::kBalances).size(), 3u);
+    EXPECT_EQ(rows(file::kGeneralLedger),
+              (std::vector<V>{{monthEnd, 0, "期初余额", "银行存款", 1500.0, 0.0, "借", 1500.0, ""},
+                              {monthEnd, 0, "期初余额", "短期借款", 0.0, -1500.0, "贷", -1500.0,
+                               ""}}));
+    EXPECT_TRUE(rows(file::kBasicInfo)[0][3].boolean());
+
+    // Enabled: the openings are fixed, and the accounts that carry them stay.
+    for (const auto& args : {std::vector<std::string>{"opening", "enable"},
+                             {"opening", "set", "--account", "现金", "--debit", "1"}}) {
+        r = run(args);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "套账启用后不能再更改初始化数据！\n");
+    }
+    r = run({"account", "delete", "--name", "短期借款"});
+    EXPECT_EQ(r.err, "短期借款 科目，已经被登账！无法删除！\n");
+    EXPECT_EQ(rows(file::kLedger).size(), 3u);
+}
+
+}  // namespace
+}  // namespace tw
