@@ -1,0 +1,67 @@
+#pragma once
+// The users of the open account set, kept in its `用户` table with the set
+// password. Users are only ever added (permission 2) and change their own
+// password; none is deleted or renamed. Passwords are stored as hash strings.
+//
+// Adding a user: the name must not be empty ("用户名 必须填写！"), the two
+// password boxes must agree ("密码 与 效验  必须相同！"), and the trimmed name
+// must be new ("新用户名与已有用户名不能相同！"); then the caller asks
+// newUserQuestion() and, on yes, addUser() appends (name, password, 2).
+//
+// Changing a password: the two new boxes must agree ("新密码输入的两次结果不同！")
+// and the old password must match the logged-in user's first record
+// ("原密码不正确！").
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "shell/login_state.h"
+
+namespace tw {
+
+namespace fs = std::filesystem;
+
+inline constexpr const char* kUserNameEmpty = "用户名 必须填写！";
+inline constexpr const char* kUserPasswordsDiffer = "密码 与 效验  必须相同！";
+inline constexpr const char* kUserNameTaken = "新用户名与已有用户名不能相同！";
+inline constexpr const char* kUserCreated = " 用户创建完毕！";  // after the name
+inline constexpr const char* kNewPasswordsDiffer = "新密码输入的两次结果不同！";
+inline constexpr const char* kOldPasswordWrong = "原密码不正确！";
+inline constexpr const char* kPasswordChanged = "新密码修改成功！";
+
+struct UserListOutcome {
+    bool ok = false;
+    std::string message;
+    std::vector<std::string> names;  // in table order
+};
+UserListOutcome listUsers(const fs::path& dataDir, const std::string& setName,
+                          const std::string& setPassword);
+
+struct NewUserRequest {
+    std::string name;  // as typed
+    std::string password;
+    std::string passwordCheck;
+};
+
+struct UserOutcome {
+    bool ok = false;
+    std::string message;  // refusal; on success the text to show
+    std::string detail;
+    std::string name;  // the trimmed user name
+};
+
+// The checks before the question; ok means the caller may ask it.
+UserOutcome checkNewUser(const fs::path& dataDir, const LoginState& login,
+                         const NewUserRequest& request);
+// "是否创建用户：" + name + "  ？\r\n创建后将不能再删除！"
+std::string newUserQuestion(const std::string& name);
+// Checks again and appends the user; message = name + " 用户创建完毕！".
+UserOutcome addUser(const fs::path& dataDir, const LoginState& login,
+                    const NewUserRequest& request);
+
+UserOutcome changePassword(const fs::path& dataDir, const LoginState& login,
+                           const std::string& oldPassword, const std::string& newPassword,
+                           const std::string& repeatPassword);
+
+}  // namespace tw
