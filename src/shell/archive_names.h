@@ -1,0 +1,29 @@
+#pragma once
+// Which names go into a backup archive and which names coming out of one may
+// be unpacked.
+
+#include <optional>
+#include <string>
+
+namespace tw {
+
+// False for SQLite's journal files, the program's work folders and the
+// half-written temporaries of a copy or a backup: they are no part of a set.
+bool isArchivedName(const std::string& fileName);
+
+struct EntryName {
+    std::string path;  // '/'-separated, relative, without "." parts; empty = nothing to unpack
+    bool folder = false;
+};
+
+// The relative path an archive entry unpacks to. nullopt when the entry would
+// land outside the folder it is unpacked into: an absolute path, a drive
+// letter, a ".." part, or a link. Names without the UTF-8 flag are taken as
+// UTF-8 when they are valid UTF-8, otherwise as GBK (archives made on Chinese
+// Windows).
+std::optional<EntryName> entryName(const std::string& raw, unsigned long flags,
+                                   unsigned long versionMadeBy, unsigned long externalAttributes);
+
+bool isValidUtf8(const std::string& text);
+
+}  // namespace tw

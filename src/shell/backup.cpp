@@ -1,0 +1,183 @@
+#include "shell/backup.h"
+
+#include <fcntl.h>
+#include <minizip/zip.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <fstream>
+#include <random>
+#include <vector>
+
+#include "shell/archive_names.h"
+#include "shell/login.h"
+#include "storage/paths.h"
+#include "storage/record_store.h"
+
+namespace tw {
+
+namespace {
+
+struct Entry {
+    fs::path path;
+    std::string name;  // relative, '/'-separated, UTF-8; folders end in '/'
+    bool folder = false;
+};
+
+fs::path comparable(const fs::path& p) {
+    std::error_code ec;
+    fs::path c = fs::weakly_canonical(fs::absolute(p, ec), ec);
+    return ec ? p.lexically_normal() : c;
+}
+
+// Every file and folder of the set to archive, in name order.
+std::vector<Entry> entriesOf(const fs::path& folder, const std::vector<fs::path>& leaveOut) {
+    std::vector<Entry> entries;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(folder, ec); !ec && it != fs::end(it);
+         it.increment(ec)) {
+        const fs::path& p = it->path();
+        if (!isArchivedName(pathText(p.filename()))) {
+            if (it->is_directory()) it.disable_recursion_pending();
+            continue;
+        }
+        if (std::find(leaveOut.begin(), leaveOut.end(), comparable(p)) != leaveOut.end()) continue;
+        std::error_code typeEc;
+        const auto status = it->symlink_status(typeEc);
+        if (!fs::is_directory(status) && !fs::is_regular_file(status)) continue;
+        Entry e{p, pathText(p.lexically_relative(folder)), fs::is_directory(status)};
+        if (e.folder) e.name += '/';
+        entries.push_back(std::move(e));
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const Entry& a, const Entry& b) { return a.name < b.name; });
+    return entries;
+}
+
+tm_zip zipTime(const fs::path& p) {
+    std::error_code ec;
+    const auto ft = fs::last_write_time(p, ec);
+    std::time_t t = std::time(nullptr);
+    if (!ec)
+        t = std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(ft));
+    std::tm local{};
+    localtime_r(&t, &local);
+    tm_zip z{};
+    z.tm_sec = local.tm_sec;
+    z.tm_min = local.tm_min;
+    z.tm_hour = local.tm_hour;
+    z.tm_mday = local.tm_mday;
+    z.tm_mon = local.tm_mon;
+    z.tm_year = local.tm_year + 1900;
+    return z;
+}
+
+class ZipWriter {
+public:
+    explicit ZipWriter(const fs::path& path) : zip_(zipOpen64(path.c_str(), APPEND_STATUS_CREATE)) {}
+    ~ZipWriter() {
+        if (zip_) zipClose(zip_, nullptr);
+    }
+    bool isOpen() const { return zip_ != nullptr; }
+
+    bool add(const Entry& e) {
+        zip_fileinfo info{};
+        info.tmz_date = zipTime(e.path);
+        // Unix attributes with "made by Unix", and the UTF-8 name flag, so that
+        // other tools keep the Chinese names and make readable files.
+        info.external_fa = e.folder ? ((040755u << 16) | 0x10) : (0100644u << 16);
+        std::error_code ec;
+        const auto size = e.folder ? 0 : fs::file_size(e.path, ec);
+        if (ec) return false;
+        if (zipOpenNewFileInZip4_64(zip_, e.name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
+                                    e.folder ? 0 : Z_DEFLATED,
+                                    e.folder ? 0 : Z_DEFAULT_COMPRESSION, 0, -MAX_WBITS,
+                                    DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0, 0x031E, 0x800,
+                                    size >= 0xFFFFFFFFu) != ZIP_OK)
+            return false;
+        bool ok = true;
+        if (!e.folder) {
+            std::ifstream in(e.path, std::ios::binary);
+            std::vector<char> buffer(1 << 16);
+            while (ok && in) {
+                in.read(buffer.data(), buffer.size());
+                const auto n = in.gcount();
+                if (n > 0) ok = zipWriteInFileInZip(zip_, buffer.data(), n) == ZIP_OK;
+            }
+            ok = ok && in.eof();
+        }
+        return zipCloseFileInZip(zip_) == ZIP_OK && ok;
+    }
+
+    bool close() {
+        const bool ok = zipClose(zip_, nullptr) == ZIP_OK;
+        zip_ = nullptr;
+        return ok;
+    }
+
+private:
+    zipFile zip_;
+};
+
+void syncFile(const fs::path& p) {
+    const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+fs::path partName(const fs::path& archive) {
+    static std::mt19937_64 random{std::random_device{}()};
+    fs::path p = archive;
+    p += ".part-" + std::to_string(::getpid()) + "-" + std::to_string(random() % 1000000);
+    return p;
+}
+
+}  // namespace
+
+ArchiveOutcome backupSet(const fs::path& dataDir, const std::string& setName,
+                         const fs::path& archive, const StepHook& hook) {
+    ArchiveOutcome out;
+    const fs::path folder = setFolder(dataDir, setName);
+    std::error_code ec;
+    if (setName.empty() || !fs::is_directory(folder, ec)) {
+        out.message = kUsersUnreadable;
+        out.detail = "no set folder " + pathText(folder);
+        return out;
+    }
+    recoverInterruptedActions(folder);
+
+    const fs::path part = partName(archive);
+    const std::vector<fs::path> leaveOut{comparable(archive), comparable(part)};
+    const std::vector<Entry> entries = entriesOf(folder, leaveOut);
+    bool ok = false;
+    {
+        ZipWriter zip(part);
+        ok = zip.isOpen();
+        for (const Entry& e : entries) {
+            if (!ok) break;
+            ok = zip.add(e);
+            if (!ok) out.detail = "cannot add " + e.name;
+        }
+        ok = ok && zip.close();
+    }
+    if (ok) {
+        syncFile(part);
+        step(hook, "written");
+        fs::rename(part, archive, ec);
+        ok = !ec;
+        if (ec) out.detail = "cannot rename into place: " + ec.message();
+    }
+    if (!ok) {
+        fs::remove(part, ec);
+        out.message = kBackupFailed;
+        if (out.detail.empty()) out.detail = "cannot write " + pathText(part);
+        return out;
+    }
+    out.ok = true;
+    return out;
+}
+
+}  // namespace tw
