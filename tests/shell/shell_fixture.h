@@ -1,0 +1,100 @@
+#pragma once
+// Account sets made by the real operations in a throw-away account-set
+// directory, and snapshots of their table files for before/after comparisons.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "../storage/store_fixture.h"
+#include "shell/account_sets.h"
+#include "shell/login.h"
+#include "storage/dates.h"
+#include "storage/paths.h"
+#include "storage/schemas.h"
+#include "storage/startup.h"
+
+namespace tw::test {
+
+namespace fs = std::filesystem;
+
+inline NewSetRequest setRequest(const std::string& name, const std::string& admin = "张三",
+                                const std::string& password = "mima") {
+    NewSetRequest r;
+    r.setName = name;
+    r.companyName = "某某商贸有限公司";
+    r.adminName = admin;
+    r.password = r.passwordCheck = password;
+    r.startDate = dayNumber(2012, 3, 15);
+    return r;
+}
+
+// A login state as the login window leaves it after `user` logged in.
+inline LoginState loggedIn(const fs::path& dataDir, const std::string& set, const std::string& user,
+                           const std::string& password) {
+    LoginState login;
+    const BeginLoginOutcome begun = beginLogin(dataDir, login, set);
+    EXPECT_TRUE(begun.ok) << begun.message;
+    login.chosenUserName = user;
+    const LoginOutcome done = logIn(dataDir, login, password);
+    EXPECT_TRUE(done.ok) << done.message;
+    return login;
+}
+
+// The password of a set's working tables, read as the login window reads it.
+inline std::string setPasswordOf(const fs::path& dataDir, const std::string& set) {
+    return readBasicInfo(dataDir, set).info.setPassword;
+}
+
+// Every table file of a set folder with its rows (as text), by file name.
+// Files that are not tables map to their size.
+inline std::map<std::string, std::vector<std::string>> snapshot(const fs::path& dataDir,
+                                                                const fs::path& folder) {
+    std::map<std::string, std::vector<std::string>> out;
+    const auto basic = tableRows(dataDir, folder / fs::u8path(file::kBasicInfo), kFixedPassword);
+    RecordStore store(dataDir);
+    std::string setPassword;
+    if (store.openTable(folder / fs::u8path(file::kBasicInfo), kFixedPassword) && !store.isPastEnd())
+        setPassword = store.readField(field::kSetPassword).text();
+    for (const auto& e : fs::directory_iterator(folder)) {
+        const std::string name = pathText(e.path().filename());
+        if (name == file::kBasicInfo) {
+            out[name] = basic;
+            continue;
+        }
+        auto rows = tableRows(dataDir, e.path(), setPassword);
+        if (rows == std::vector<std::string>{"<cannot open>"}) rows = tableRows(dataDir, e.path(), "");
+        if (rows == std::vector<std::string>{"<cannot open>"})
+            rows = {"bytes " + std::to_string(fs::file_size(e.path()))};
+        out[name] = rows;
+    }
+    return out;
+}
+
+// Names of the entries of a folder, sorted.
+inline std::vector<std::string> entryNames(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder)) names.push_back(pathText(e.path().filename()));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class ShellTest : public ::testing::Test {
+protected:
+    void SetUp() override { prepareDataDir(dataDir()); }
+    const fs::path& dataDir() const { return dir_.path(); }
+
+    CreateSetOutcome create(const NewSetRequest& r) {
+        CreateSetOutcome made = createAccountSet(dataDir(), r);
+        EXPECT_TRUE(made.ok) << made.message << " / " << made.detail;
+        return made;
+    }
+
+private:
+    TempDir dir_;
+};
+
+}  // namespace tw::test
