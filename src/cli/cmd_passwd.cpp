@@ -1,0 +1,36 @@
+// tallowick-cli passwd SET --user U --old P --new P2: a user changes the own password.
+#include "cli/set_login.h"
+#include "shell/users.h"
+
+namespace tw::cli {
+
+namespace {
+struct PasswdOptions {
+    std::string set, user, oldPassword, newPassword;
+};
+}  // namespace
+
+void addPasswdCommand(CLI::App& app, Context& ctx) {
+    auto o = std::make_shared<PasswdOptions>();
+    addCommand(
+        app, ctx, "passwd", "修改自己的密码",
+        [o](CLI::App& sub) {
+            sub.add_option("set", o->set, "套账名称")->required();
+            sub.add_option("--user", o->user, "用户名");
+            sub.add_option("--old", o->oldPassword, "原密码");
+            sub.add_option("--new", o->newPassword, "新密码");
+        },
+        [o](Context& c) {
+            LoginState login;
+            if (!logInForCommand(c, login, o->set, o->user, o->oldPassword)) return;
+            const UserOutcome out =
+                changePassword(c.dataDir, login, o->oldPassword, o->newPassword, o->newPassword);
+            if (!out.ok) {
+                c.refuse(out.message);
+                return;
+            }
+            c.out << out.message << "\n";
+        });
+}
+
+}  // namespace tw::cli

@@ -1,0 +1,41 @@
+// tallowick-cli set create NAME --company C --admin U --password P --start YYYY-MM-DD
+#include "cli/command.h"
+#include "shell/account_sets.h"
+#include "storage/dates.h"
+
+namespace tw::cli {
+
+namespace {
+struct CreateOptions {
+    std::string name, company, admin, password, start;
+};
+}  // namespace
+
+void addSetCreateCommand(CLI::App& app, Context& ctx) {
+    auto o = std::make_shared<CreateOptions>();
+    addCommand(
+        *group(app, "set", "套账"), ctx, "create", "新建套账",
+        [o](CLI::App& sub) {
+            sub.add_option("name", o->name, "套账名称")->required();
+            sub.add_option("--company", o->company, "单位名称");
+            sub.add_option("--admin", o->admin, "管理员名");
+            sub.add_option("--password", o->password, "管理密码");
+            sub.add_option("--start", o->start, "启用日期 (YYYY-MM-DD，默认今天)");
+        },
+        [o](Context& c) {
+            clearWorkLeftovers(c.dataDir);
+            NewSetRequest r{o->name, o->company, o->admin, o->password, o->password, today()};
+            if (!o->start.empty() && !parseDate(o->start, r.startDate)) {
+                c.refuse("启用日期 不是有效的日期：" + o->start);
+                return;
+            }
+            const CreateSetOutcome out = createAccountSet(c.dataDir, r);
+            if (!out.ok) {
+                c.refuse(out.message);
+                return;
+            }
+            c.out << kSetCreated << "\n";
+        });
+}
+
+}  // namespace tw::cli

@@ -1,0 +1,18 @@
+#pragma once
+// Commands that work inside an account set log in first, as the login window
+// would, with the user and password given on the command line.
+
+#include <string>
+
+#include "cli/command.h"
+#include "shell/login_state.h"
+
+namespace tw::cli {
+
+// Fills `login` for `user` of `set`; on a refusal prints the login window's
+// message and returns false.
+bool logInForCommand(Context& ctx, LoginState& login, const std::string& set,
+                     const std::string& user, const std::string& password,
+                     bool deleteMode = false);
+
+}  // namespace tw::cli
