@@ -1,0 +1,223 @@
+#include "accounts/ui/chart_window.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace tw {
+
+namespace {
+
+const char* const kTabCaptions[5] = {"资产类科目", "负债类科目", "权益类科目", "成本类科目",
+                                     "损益类科目"};
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+QPushButton* button(QWidget* parent, const char* name, const char* caption) {
+    auto* b = new QPushButton(QString::fromUtf8(caption), parent);
+    b->setObjectName(QString::fromUtf8(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+void addItems(QTreeWidgetItem* parent, QTreeWidget* tree, const ChartTree& chart, int index) {
+    const ChartTree::Item& item = chart.items[index];
+    auto* widgetItem = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree);
+    widgetItem->setText(0, qs(item.name));
+    for (int child : item.children) addItems(widgetItem, tree, chart, child);
+    if (!item.children.empty()) widgetItem->setExpanded(true);
+}
+
+}  // namespace
+
+ChartWindow::ChartWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx) {
+    setObjectName(QStringLiteral("会计科目窗口"));
+    setWindowTitle(QStringLiteral("会计科目"));
+    setModal(true);
+
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("选择夹"));
+    for (int i = 0; i < 5; ++i) {
+        auto* tree = new QTreeWidget(m_tabs);
+        tree->setObjectName(QString::fromUtf8(categoryText(i + 1)) + QStringLiteral("树型框"));
+        tree->setHeaderHidden(true);
+        tree->setColumnCount(1);
+        tree->setSelectionMode(QAbstractItemView::SingleSelection);
+        m_tabs->addTab(tree, QString::fromUtf8(kTabCaptions[i]));
+        m_trees[i] = tree;
+        connect(tree, &QTreeWidget::itemSelectionChanged, this,
+                [this, tree] { onSelectionChanged(tree); });
+        connect(tree, &QTreeWidget::itemDoubleClicked, this, [this] { pick(false); });
+    }
+
+    auto* pickButton = button(this, "将选定科目插入到", "将选定科目插入到...");
+    auto* blankButton = button(this, "插入空白", "插入空白");
+    auto* deleteButton = button(this, "删除当前选定", "删除当前选定");
+    auto* subButton = button(this, "增加下级科目", "增加下级科目");
+    auto* siblingButton = button(this, "增加同级科目", "增加同级科目");
+    connect(pickButton, &QPushButton::clicked, this, [this] { pick(false); });
+    connect(blankButton, &QPushButton::clicked, this, [this] { pick(true); });
+    connect(deleteButton, &QPushButton::clicked, this, &ChartWindow::onDelete);
+    connect(subButton, &QPushButton::clicked, this, [this] { onAdd(AddMode::SubAccount); });
+    connect(siblingButton, &QPushButton::clicked, this, [this] { onAdd(AddMode::Sibling); });
+
+    auto* note = new QLabel(QStringLiteral("请预先设置好各级科目，科目被登账后将无法删除！"), this);
+    note->setObjectName(QStringLiteral("说明标签"));
+    note->setWordWrap(true);
+
+    auto* side = new QVBoxLayout;
+    side->addWidget(pickButton);
+    side->addWidget(blankButton);
+    side->addSpacing(16);
+    side->addWidget(subButton);
+    side->addWidget(siblingButton);
+    side->addWidget(deleteButton);
+    side->addStretch();
+    side->addWidget(note);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(m_tabs, 1);
+    layout->addLayout(side);
+    note->setMaximumWidth(subButton->sizeHint().width() + 40);
+    resize(560, 460);
+
+    m_ctx.session.accountPicker.picked = false;
+    loadTrees();
+    m_tabs->setCurrentIndex(0);
+    m_ctx.session.accountPicker.category = 1;
+    connect(m_tabs, &QTabWidget::currentChanged, this, &ChartWindow::onTabChanged);
+}
+
+void ChartWindow::loadTrees() {
+    for (QTreeWidget* tree : m_trees) {
+        const QSignalBlocker block(tree);
+        tree->clear();
+    }
+    RecordStore store(m_ctx.session.dataDir);
+    m_accounts = loadAccounts(store, m_ctx.session).value_or(std::vector<Account>{});
+    const ChartTrees trees = buildChartTrees(m_accounts);
+    for (int i = 0; i < 5; ++i) {
+        const QSignalBlocker block(m_trees[i]);
+        for (int root : trees[i].roots) addItems(nullptr, m_trees[i], trees[i], root);
+        m_trees[i]->clearSelection();
+    }
+    m_ctx.session.accountPicker.selectedAccount.clear();
+}
+
+void ChartWindow::onTabChanged(int index) {
+    changeCategory(m_ctx.session.accountPicker, index + 1);
+    for (QTreeWidget* tree : m_trees) {
+        const QSignalBlocker block(tree);
+        tree->clearSelection();
+        tree->setCurrentItem(nullptr);
+    }
+}
+
+void ChartWindow::onSelectionChanged(QTreeWidget* tree) {
+    const auto selected = tree->selectedItems();
+    if (selected.isEmpty()) return;
+    selectAccount(m_ctx.session.accountPicker, m_accounts, selected.first()->text(0).toStdString());
+}
+
+void ChartWindow::pick(bool blank) {
+    // 插入空白 picks no account, so that the caller empties its line.
+    if (blank) m_ctx.session.accountPicker.selectedAccount.clear();
+    m_ctx.session.accountPicker.picked = true;
+    accept();
+}
+
+void ChartWindow::onDelete() {
+    const std::string name = m_ctx.session.accountPicker.selectedAccount;
+    if (name.empty()) {
+        m_ctx.prompter.showMessage(this, QString::fromUtf8(kChooseAccount));
+        return;
+    }
+    if (!m_ctx.prompter.confirm(this, QStringLiteral("是否要删除  ") + qs(name) +
+                                          QStringLiteral("科目")))
+        return;
+    RecordStore store(m_ctx.session.dataDir);
+    const ChartOutcome out = deleteAccount(store, m_ctx.session, name);
+    m_ctx.prompter.showMessage(this, qs(out.message));
+    if (out.done) loadTrees();
+}
+
+void ChartWindow::onAdd(AddMode mode) {
+    const std::string refusal = addTargetRefusal(m_accounts, mode, m_ctx.session.accountPicker);
+    if (!refusal.empty()) {
+        m_ctx.prompter.showMessage(this, qs(refusal));
+        return;
+    }
+    AccountSettingWindow setting(m_ctx, mode, this);
+    setting.exec();
+    loadTrees();
+}
+
+AccountSettingWindow::AccountSettingWindow(AppContext& ctx, AddMode mode, QWidget* parent)
+    : QDialog(parent), m_ctx(ctx), m_mode(mode) {
+    setObjectName(QStringLiteral("科目设置窗口"));
+    setWindowTitle(QStringLiteral("科目设置窗口  ") + QString::fromUtf8(addModeText(mode)));
+    setModal(true);
+
+    m_name = new QLineEdit(this);
+    m_name->setObjectName(QStringLiteral("科目名称编辑框"));
+    m_debit = new QRadioButton(QStringLiteral("借方"), this);
+    m_debit->setObjectName(QStringLiteral("借方单选框"));
+    m_credit = new QRadioButton(QStringLiteral("贷方"), this);
+    m_credit->setObjectName(QStringLiteral("贷方单选框"));
+    auto* directions = new QButtonGroup(this);
+    directions->addButton(m_debit);
+    directions->addButton(m_credit);
+
+    auto* ok = button(this, "确定", "确定");
+    ok->setDefault(true);
+    auto* cancel = button(this, "取消", "取消");
+    connect(ok, &QPushButton::clicked, this, &AccountSettingWindow::onConfirm);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(new QLabel(QStringLiteral("科目名称："), this), 0, 0);
+    grid->addWidget(m_name, 0, 1, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("余额方向："), this), 1, 0);
+    grid->addWidget(m_debit, 1, 1);
+    grid->addWidget(m_credit, 1, 2);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addSpacing(8);
+    layout->addLayout(buttons);
+    setMinimumWidth(340);
+    m_name->setFocus();
+}
+
+void AccountSettingWindow::onConfirm() {
+    const AccountPicker& p = m_ctx.session.accountPicker;
+    NewAccount request;
+    request.mode = m_mode;
+    request.typed = m_name->text().toStdString();
+    request.direction = m_debit->isChecked() ? "借方" : m_credit->isChecked() ? "贷方" : "";
+    request.category = p.category;
+    request.selectedAccount = p.selectedAccount;
+    request.selectedParent = p.selectedParent;
+    request.selectedLevel = p.selectedLevel;
+    RecordStore store(m_ctx.session.dataDir);
+    const ChartOutcome out = addAccount(store, m_ctx.session, request);
+    if (!out.done) {
+        m_ctx.prompter.showMessage(this, qs(out.message));
+        return;
+    }
+    accept();
+}
+
+}  // namespace tw
