@@ -1,0 +1,174 @@
+#include "accounts/ui/phrase_window.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace tw {
+
+namespace {
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+QPushButton* button(QWidget* parent, const char* name, const char* caption) {
+    auto* b = new QPushButton(QString::fromUtf8(caption), parent);
+    b->setObjectName(QString::fromUtf8(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+void addItems(QTreeWidgetItem* parent, QTreeWidget* tree, const PhraseTree& phrases, int index) {
+    const PhraseTree::Item& item = phrases.items[index];
+    auto* widgetItem = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree);
+    widgetItem->setText(0, qs(item.text));
+    for (int child : item.children) addItems(widgetItem, tree, phrases, child);
+}
+
+}  // namespace
+
+PhraseWindow::PhraseWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx) {
+    setObjectName(QStringLiteral("摘要窗口"));
+    setWindowTitle(QStringLiteral("常用摘要"));
+    setModal(true);
+
+    m_tree = new QTreeWidget(this);
+    m_tree->setObjectName(QStringLiteral("摘要树型框"));
+    m_tree->setHeaderHidden(true);
+    m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(m_tree, &QTreeWidget::itemSelectionChanged, this, &PhraseWindow::onSelectionChanged);
+
+    m_text = new QLineEdit(this);
+    m_text->setObjectName(QStringLiteral("摘要文本框"));
+
+    auto* newCategory = button(this, "新建分类", "新建分类");
+    auto* addPhraseButton = button(this, "增加摘要", "增加摘要");
+    auto* rename = button(this, "修改当前", "修改当前");
+    auto* remove = button(this, "删除当前", "删除当前");
+    auto* pick = button(this, "将当前摘要插入到", "将当前摘要插入到...");
+    auto* blank = button(this, "插入空白", "插入空白");
+    connect(newCategory, &QPushButton::clicked, this, &PhraseWindow::onNewCategory);
+    connect(addPhraseButton, &QPushButton::clicked, this, &PhraseWindow::onAddPhrase);
+    connect(rename, &QPushButton::clicked, this, &PhraseWindow::onRename);
+    connect(remove, &QPushButton::clicked, this, &PhraseWindow::onDelete);
+    connect(pick, &QPushButton::clicked, this, &PhraseWindow::onPick);
+    connect(blank, &QPushButton::clicked, this, &PhraseWindow::onBlank);
+
+    auto* edits = new QGridLayout;
+    edits->addWidget(newCategory, 0, 0);
+    edits->addWidget(addPhraseButton, 0, 1);
+    edits->addWidget(rename, 1, 0);
+    edits->addWidget(remove, 1, 1);
+    auto* picks = new QGridLayout;
+    picks->addWidget(pick, 0, 0);
+    picks->addWidget(blank, 0, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_tree, 1);
+    layout->addWidget(m_text);
+    layout->addLayout(edits);
+    layout->addSpacing(6);
+    layout->addLayout(picks);
+    resize(360, 480);
+
+    PhrasePicker& p = m_ctx.session.phrasePicker;
+    p.picked = false;
+    p.chosenCategory.clear();
+    p.chosenSummary.clear();
+    loadTree();
+}
+
+void PhraseWindow::loadTree() {
+    const QSignalBlocker block(m_tree);
+    m_tree->clear();
+    RecordStore store(m_ctx.session.dataDir);
+    m_phrases = loadPhrases(store, m_ctx.session).value_or(std::vector<Phrase>{});
+    const PhraseTree tree = buildPhraseTree(m_phrases);
+    for (int root : tree.roots) addItems(nullptr, m_tree, tree, root);
+    m_tree->collapseAll();
+    if (m_tree->topLevelItemCount() > 0) m_tree->topLevelItem(0)->setExpanded(true);
+    m_tree->clearSelection();
+    m_tree->setCurrentItem(nullptr);
+    m_ctx.session.phrasePicker.chosenSummary.clear();
+    m_text->setFocus();
+}
+
+void PhraseWindow::onSelectionChanged() {
+    const auto selected = m_tree->selectedItems();
+    if (selected.isEmpty()) return;
+    PhrasePicker& p = m_ctx.session.phrasePicker;
+    selectPhrase(p, m_phrases, selected.first()->text(0).toStdString());
+    m_text->setText(qs(p.chosenSummary));
+}
+
+void PhraseWindow::onPick() {
+    PhrasePicker& p = m_ctx.session.phrasePicker;
+    p.picked = true;
+    if (m_text->text().isEmpty()) {
+        m_ctx.prompter.showMessage(this, QStringLiteral("请输入或选择摘要！"));
+        return;
+    }
+    p.chosenSummary = m_text->text().toStdString();
+    accept();
+}
+
+void PhraseWindow::onBlank() {
+    PhrasePicker& p = m_ctx.session.phrasePicker;
+    p.picked = true;
+    p.chosenSummary.clear();
+    accept();
+}
+
+void PhraseWindow::showOutcome(const PhraseOutcome& out) {
+    if (!out.message.empty()) m_ctx.prompter.showMessage(this, qs(out.message));
+    if (out.done) loadTree();
+}
+
+void PhraseWindow::onNewCategory() {
+    const auto answer =
+        m_ctx.prompter.inputText(this, windowTitle(), QStringLiteral("输入新摘要..."), QString());
+    if (!answer || answer->isEmpty()) return;
+    RecordStore store(m_ctx.session.dataDir);
+    showOutcome(addCategory(store, m_ctx.session, answer->toStdString()));
+}
+
+void PhraseWindow::onAddPhrase() {
+    const PhrasePicker& p = m_ctx.session.phrasePicker;
+    if (const std::string refusal = addPhraseRefusal(p); !refusal.empty()) {
+        m_ctx.prompter.showMessage(this, qs(refusal));
+        return;
+    }
+    const auto answer = m_ctx.prompter.inputText(this, windowTitle(),
+                                                 QStringLiteral("输入要增设的摘要..."), QString());
+    if (!answer || answer->isEmpty()) return;
+    RecordStore store(m_ctx.session.dataDir);
+    showOutcome(addPhrase(store, m_ctx.session, p, answer->toStdString()));
+}
+
+void PhraseWindow::onRename() {
+    const std::string current = m_ctx.session.phrasePicker.chosenSummary;
+    if (current.empty()) {
+        m_ctx.prompter.showMessage(this, QString::fromUtf8(kChooseToRename));
+        return;
+    }
+    const auto answer = m_ctx.prompter.inputText(this, windowTitle(),
+                                                 QStringLiteral("修改当前选定..."), qs(current));
+    if (!answer || answer->isEmpty()) return;
+    RecordStore store(m_ctx.session.dataDir);
+    showOutcome(renamePhrase(store, m_ctx.session, current, answer->toStdString()));
+}
+
+void PhraseWindow::onDelete() {
+    const std::string current = m_ctx.session.phrasePicker.chosenSummary;
+    if (current.empty()) {
+        m_ctx.prompter.showMessage(this, QString::fromUtf8(kChooseToDelete));
+        return;
+    }
+    if (!m_ctx.prompter.confirm(this, QStringLiteral("是否要删除  ") + qs(current))) return;
+    RecordStore store(m_ctx.session.dataDir);
+    showOutcome(deletePhrase(store, m_ctx.session, current));
+}
+
+}  // namespace tw
