@@ -1,0 +1,206 @@
+#include "accounts/ui/opening_balance_window.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "accounts/ui/chart_window.h"
+#include "storage/number_text.h"
+
+namespace tw {
+
+namespace {
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+QPushButton* button(QWidget* parent, const char* name) {
+    auto* b = new QPushButton(QString::fromUtf8(name), parent);
+    b->setObjectName(QString::fromUtf8(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+QLineEdit* totalBox(QWidget* parent, const char* name) {
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(QString::fromUtf8(name));
+    box->setReadOnly(true);
+    box->setAlignment(Qt::AlignRight);
+    return box;
+}
+
+// The busy cursor while the list loads.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+}  // namespace
+
+OpeningBalanceWindow::OpeningBalanceWindow(AppContext& ctx, QWidget* parent)
+    : QDialog(parent), m_ctx(ctx) {
+    setObjectName(QStringLiteral("账务初始化窗口"));
+    setWindowTitle(QStringLiteral("账务初始化"));
+    setModal(true);
+
+    m_list = new QTreeWidget(this);
+    m_list->setObjectName(QStringLiteral("超级列表框"));
+    m_list->setColumnCount(5);
+    m_list->setHeaderLabels({QStringLiteral("会计科目"), QStringLiteral("期初借方"),
+                             QStringLiteral("期初贷方"), QStringLiteral("方向"),
+                             QStringLiteral("期初余额")});
+    m_list->setRootIsDecorated(false);
+    m_list->setUniformRowHeights(true);
+    m_list->setAlternatingRowColors(true);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->header()->setStretchLastSection(false);
+    m_list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int c = 1; c <= 4; ++c) m_list->setColumnWidth(c, c == 3 ? 50 : 110);
+    connect(m_list, &QTreeWidget::itemDoubleClicked, this,
+            &OpeningBalanceWindow::onRowDoubleClicked);
+
+    m_debitTotal = totalBox(this, "借方合计框");
+    m_creditTotal = totalBox(this, "贷方合计框");
+    auto* save = button(this, "保存修改");
+    auto* settings = button(this, "科目设置");
+    m_enable = button(this, "启用套账");
+    connect(save, &QPushButton::clicked, this, &OpeningBalanceWindow::onSave);
+    connect(settings, &QPushButton::clicked, this, &OpeningBalanceWindow::onChartSettings);
+    connect(m_enable, &QPushButton::clicked, this, &OpeningBalanceWindow::onEnable);
+
+    auto* totals = new QGridLayout;
+    totals->addWidget(new QLabel(QStringLiteral("借方合计："), this), 0, 0);
+    totals->addWidget(m_debitTotal, 0, 1);
+    totals->addWidget(new QLabel(QStringLiteral("贷方合计："), this), 0, 2);
+    totals->addWidget(m_creditTotal, 0, 3);
+    totals->setColumnStretch(1, 1);
+    totals->setColumnStretch(3, 1);
+    auto* note = new QLabel(QStringLiteral("注：套账启用后，期初金额将不能再修改！"), this);
+    note->setObjectName(QStringLiteral("注释标签"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(note);
+    buttons->addStretch();
+    buttons->addWidget(save);
+    buttons->addWidget(settings);
+    buttons->addWidget(m_enable);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_list, 1);
+    layout->addLayout(totals);
+    layout->addLayout(buttons);
+    resize(720, 520);
+
+    m_ctx.session.login.openingEnabled = false;
+    {
+        const BusyCursor busy;
+        RecordStore store(m_ctx.session.dataDir);
+        m_rows = loadOpeningList(store, m_ctx.session);
+    }
+    showList();
+}
+
+void OpeningBalanceWindow::showList() {
+    m_list->clear();
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        auto* item = new QTreeWidgetItem(m_list);
+        for (int c = 1; c <= 4; ++c)
+            item->setTextAlignment(c, c == 3 ? Qt::Alignment(Qt::AlignCenter)
+                                             : Qt::AlignRight | Qt::AlignVCenter);
+        showRow(static_cast<int>(i));
+    }
+    showTotals();
+}
+
+void OpeningBalanceWindow::showRow(int index) {
+    QTreeWidgetItem* item = m_list->topLevelItem(index);
+    const OpeningRow& r = m_rows[index];
+    item->setText(0, qs(r.account));
+    item->setText(1, qs(r.debit));
+    item->setText(2, qs(r.credit));
+    item->setText(3, qs(r.side));
+    item->setText(4, qs(r.balance));
+}
+
+void OpeningBalanceWindow::showTotals() {
+    const OpeningTotals t = openingTotals(m_rows);
+    m_debitTotal->setText(qs(t.debit));
+    m_creditTotal->setText(qs(t.credit));
+    m_enable->setEnabled(t.balanced());
+}
+
+void OpeningBalanceWindow::onRowDoubleClicked() {
+    const auto selected = m_list->selectedItems();
+    if (selected.isEmpty()) return;
+    const int index = m_list->indexOfTopLevelItem(selected.first());
+    OpeningRow& row = m_rows[index];
+    if (hasSubAccountRows(m_rows, row.account)) {
+        m_ctx.prompter.showMessage(this, QString::fromUtf8(kNoAmountForParent));
+        return;
+    }
+    const QString name = qs(row.account);
+    const auto debit = m_ctx.prompter.inputNumber(
+        this, QStringLiteral(" 借方"),
+        QStringLiteral("科目：") + name + QStringLiteral("  的期初借方金额为......"),
+        parseNumber(row.debit));
+    const auto credit = m_ctx.prompter.inputNumber(
+        this, QStringLiteral(" 贷方"),
+        QStringLiteral("科目：") + name + QStringLiteral("  的期初贷方金额为......"),
+        parseNumber(row.credit));
+    setRowAmounts(row, debit, credit);
+    showRow(index);
+    showTotals();
+}
+
+bool OpeningBalanceWindow::save() {
+    RecordStore store(m_ctx.session.dataDir);
+    const OpeningOutcome out = saveOpeningList(store, m_ctx.session, m_rows);
+    if (!out.done) m_ctx.prompter.showMessage(this, qs(out.message));
+    return out.done;
+}
+
+void OpeningBalanceWindow::onSave() { save(); }
+
+void OpeningBalanceWindow::onChartSettings() {
+    // The amounts typed so far are kept before the list is built afresh.
+    if (!save()) return;
+    ChartWindow chart(m_ctx, this);
+    chart.exec();
+    RecordStore store(m_ctx.session.dataDir);
+    const OpeningOutcome out = refreshOpeningList(store, m_ctx.session, m_rows);
+    showList();
+    if (!out.done) m_ctx.prompter.showMessage(this, qs(out.message));
+}
+
+void OpeningBalanceWindow::onEnable() {
+    if (!save()) return;
+    if (!m_ctx.prompter.confirm(this, QStringLiteral("是否启用当前套账？"))) return;
+    RecordStore store(m_ctx.session.dataDir);
+    const OpeningOutcome out = enableSet(store, m_ctx.session, m_rows);
+    if (!out.done) {
+        m_ctx.prompter.showMessage(this, qs(out.message));
+        return;
+    }
+    m_ctx.session.login.openingEnabled = true;
+    accept();
+}
+
+void OpeningBalanceWindow::done(int result) {
+    if (!m_ctx.session.login.openingEnabled) m_ctx.session.login.logout();
+    QDialog::done(result);
+}
+
+void runOpeningBalanceWindow(AppContext& ctx, QWidget* parent,
+                             const std::function<void()>& afterLogout) {
+    OpeningBalanceWindow window(ctx, parent);
+    window.exec();
+    if (!ctx.session.login.loggedIn && afterLogout) afterLogout();
+}
+
+}  // namespace tw

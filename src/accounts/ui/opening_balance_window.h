@@ -1,0 +1,53 @@
+#pragma once
+// `账务初始化窗口`: the opening amounts of the leaf accounts of a set that is
+// not yet enabled, and enabling it. Reached only through the login of such a
+// set; leaving it without enabling logs the user out, for a set that is not
+// enabled cannot be worked on.
+
+#include <QDialog>
+#include <functional>
+#include <vector>
+
+#include "accounts/opening_balances.h"
+#include "shell/ui/app_context.h"
+
+class QLineEdit;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace tw {
+
+class OpeningBalanceWindow : public QDialog {
+    Q_OBJECT
+public:
+    explicit OpeningBalanceWindow(AppContext& ctx, QWidget* parent = nullptr);
+
+    // Leaving the window: without the set enabled, the user is logged out.
+    void done(int result) override;
+
+private:
+    void showList();
+    void showRow(int index);
+    void showTotals();
+    void onRowDoubleClicked();
+    void onSave();
+    void onChartSettings();
+    void onEnable();
+    // Saves the working list; shows the refusal and returns false when it fails.
+    bool save();
+
+    AppContext& m_ctx;
+    QTreeWidget* m_list;
+    QLineEdit* m_debitTotal;
+    QLineEdit* m_creditTotal;
+    QPushButton* m_enable;
+    std::vector<OpeningRow> m_rows;  // the working copy the list shows
+};
+
+// Opens the window modally over `parent`; `afterLogout` runs when leaving it
+// logged the user out (the main window refreshes its title).
+void runOpeningBalanceWindow(AppContext& ctx, QWidget* parent,
+                             const std::function<void()>& afterLogout);
+
+}  // namespace tw
