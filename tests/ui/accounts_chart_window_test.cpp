@@ -1,0 +1,181 @@
+// 会计科目窗口 and 科目设置窗口 on a real set: adding sub-accounts and
+// siblings, the refusals, deleting, and the window as the account picker.
+#include "accounts/ui/chart_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <memory>
+
+#include "accounts_window_support.h"
+
+namespace tw::test {
+namespace {
+
+class ChartWindowTest : public AccountWindowTest {
+protected:
+    void open() {
+        window = std::make_unique<ChartWindow>(ctx);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    QTreeWidget* tree(const char* name) { return child<QTreeWidget>(window.get(), name); }
+    QTreeWidget* assets() { return tree("资产类树型框"); }
+
+    // Presses an add button and fills in the setting window: `direction` is
+    // the radio button to click (none when empty). With `cancelAfter` the
+    // window is expected to stay open (a refusal) and is then cancelled.
+    void addAccount(const char* addButton, const QString& name, const char* direction,
+                    bool cancelAfter = false) {
+        QString title;
+        whenModalOpens([&](QWidget* setting) {
+            title = setting->windowTitle();
+            child<QLineEdit>(setting, "科目名称编辑框")->setText(name);
+            if (*direction) click(setting, direction);
+            click(setting, "确定");
+            EXPECT_EQ(setting->isVisible(), cancelAfter) << prompter.messages.join("|").toStdString();
+            if (setting->isVisible()) click(setting, "取消");
+        });
+        click(window.get(), addButton);
+        settingTitle = title;
+    }
+
+    std::unique_ptr<ChartWindow> window;
+    QString settingTitle;
+};
+
+TEST_F(ChartWindowTest, AddsSubAccountsAndSiblingsShownUnderTheirParent) {
+    open();
+    select(assets(), "银行存款");
+    addAccount("增加下级科目", "工商银行", "借方单选框");
+    EXPECT_EQ(settingTitle, "科目设置窗口  增加下级科目");
+    QTreeWidgetItem* bank = item(assets(), "银行存款");
+    ASSERT_NE(bank, nullptr);
+    ASSERT_EQ(bank->childCount(), 1);
+    EXPECT_EQ(bank->child(0)->text(0), "银行存款→工商银行");
+    EXPECT_TRUE(bank->isExpanded());
+    EXPECT_EQ(session.accountPicker.selectedAccount, "") << "the trees were loaded afresh";
+
+    // Beside the sub-account: a second child of the same parent, same level.
+    select(assets(), "银行存款→工商银行");
+    addAccount("增加同级科目", "建设银行", "贷方单选框");
+    EXPECT_EQ(settingTitle, "科目设置窗口  增加同级科目");
+    bank = item(assets(), "银行存款");
+    ASSERT_EQ(bank->childCount(), 2);
+    EXPECT_EQ(bank->child(1)->text(0), "银行存款→建设银行");
+    const auto last = rows(file::kAccounts).back();
+    EXPECT_EQ(last[1].text(), "银行存款");
+    EXPECT_EQ(last[3].text(), "贷方");
+    EXPECT_EQ(last[5].integer(), 2);
+    EXPECT_TRUE(prompter.messages.isEmpty()) << prompter.messages.join("|").toStdString();
+}
+
+TEST_F(ChartWindowTest, RefusalsShowTheirMessagesAndAddNothing) {
+    open();
+    const auto before = rows(file::kAccounts);
+    click(window.get(), "增加下级科目");  // nothing selected: no setting window
+    // Each setting window closed reloads the trees, so select again.
+    select(assets(), "银行存款");
+    addAccount("增加下级科目", "   ", "借方单选框", true);
+    select(assets(), "银行存款");
+    addAccount("增加下级科目", "农业银行", "", true);
+    select(assets(), "银行存款");
+    addAccount("增加下级科目", "现金", "借方单选框", true);
+    EXPECT_EQ(prompter.messages,
+              (QStringList{"请选择，要操作的科目！", "请输入科目名称 ！", "请选择，余额方向 ！",
+                           "输入的科目名称和已有科目相同 ！"}));
+
+    // The remembered parent of a sibling lies in another category.
+    prompter.clearRecords();
+    child<QTabWidget>(window.get(), "选择夹")->setCurrentIndex(1);
+    select(tree("负债类树型框"), "应交税费→应交增值税");
+    child<QTabWidget>(window.get(), "选择夹")->setCurrentIndex(0);
+    EXPECT_EQ(session.accountPicker.selectedAccount, "");
+    EXPECT_EQ(session.accountPicker.selectedParent, "应交税费");
+    click(window.get(), "增加同级科目");
+    EXPECT_EQ(prompter.messages, QStringList{"请选择，要操作的科目！"});
+    EXPECT_EQ(rows(file::kAccounts), before);
+
+    // Back on its own tab the sibling is added under the remembered parent.
+    child<QTabWidget>(window.get(), "选择夹")->setCurrentIndex(1);
+    addAccount("增加同级科目", "应交城建税", "贷方单选框");
+    EXPECT_NE(item(tree("负债类树型框"), "应交税费→应交城建税"), nullptr);
+}
+
+TEST_F(ChartWindowTest, DeletesLeavesOnlyAndNeverAUsedAccount) {
+    open();
+    select(assets(), "银行存款");
+    addAccount("增加下级科目", "工商银行", "借方单选框");
+
+    click(window.get(), "删除当前选定");  // nothing selected after the reload
+    select(assets(), "银行存款");
+    prompter.confirmAnswers.enqueue(true);
+    click(window.get(), "删除当前选定");
+    select(assets(), "银行存款→工商银行");
+    prompter.confirmAnswers.enqueue(false);
+    click(window.get(), "删除当前选定");
+    EXPECT_NE(item(assets(), "银行存款→工商银行"), nullptr);
+    prompter.confirmAnswers.enqueue(true);
+    click(window.get(), "删除当前选定");
+    EXPECT_EQ(item(assets(), "银行存款→工商银行"), nullptr);
+
+    append(file::kLedger, {0.0, 1, "收款", "应收账款", 10.0, 0.0, "借", 10.0});
+    select(assets(), "应收账款");
+    prompter.confirmAnswers.enqueue(true);
+    click(window.get(), "删除当前选定");
+    EXPECT_NE(item(assets(), "应收账款"), nullptr);
+
+    EXPECT_EQ(prompter.questions,
+              (QStringList{"是否要删除  银行存款科目", "是否要删除  银行存款→工商银行科目",
+                           "是否要删除  银行存款→工商银行科目", "是否要删除  应收账款科目"}));
+    EXPECT_EQ(prompter.messages,
+              (QStringList{"请选择，要操作的科目！", "银行存款 科目，无法删除！（需先删除其下级科目）",
+                           "已经成功删除 银行存款→工商银行", "应收账款 科目，已经被登账！无法删除！"}));
+}
+
+TEST_F(ChartWindowTest, PickerResultsSurviveBetweenOpenings) {
+    open();
+    select(assets(), "现金");
+    click(window.get(), "将选定科目插入到");
+    EXPECT_EQ(window->result(), QDialog::Accepted);
+    EXPECT_EQ(session.accountPicker.selectedAccount, "现金");
+    EXPECT_TRUE(session.accountPicker.picked);
+
+    // Opening again clears the pick; a tab change clears the selection.
+    open();
+    EXPECT_FALSE(session.accountPicker.picked);
+    select(assets(), "银行存款");
+    child<QTabWidget>(window.get(), "选择夹")->setCurrentIndex(2);
+    click(window.get(), "将选定科目插入到");
+    EXPECT_EQ(session.accountPicker.selectedAccount, "");
+    EXPECT_TRUE(session.accountPicker.picked);
+
+    open();
+    doubleClick(tree("资产类树型框"), item(assets(), "库存商品"));
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(session.accountPicker.selectedAccount, "库存商品");
+    EXPECT_TRUE(session.accountPicker.picked);
+
+    open();
+    select(assets(), "原材料");
+    click(window.get(), "插入空白");
+    EXPECT_EQ(session.accountPicker.selectedAccount, "");
+    EXPECT_TRUE(session.accountPicker.picked);
+
+    // The parent and level of the last selection outlive the window: a
+    // sibling added in the next opening goes beside 原材料 at the top.
+    EXPECT_EQ(session.accountPicker.selectedParent, "");
+    EXPECT_EQ(session.accountPicker.selectedLevel, 1);
+    open();
+    addAccount("增加同级科目", "低值易耗品", "借方单选框");
+    const auto last = rows(file::kAccounts).back();
+    EXPECT_EQ(last[0].text(), "低值易耗品");
+    EXPECT_EQ(last[5].integer(), 1);
+    EXPECT_NE(item(assets(), "低值易耗品"), nullptr);
+}
+
+}  // namespace
+}  // namespace tw::test
