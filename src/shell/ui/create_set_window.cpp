@@ -1,0 +1,112 @@
+#include "shell/ui/create_set_window.h"
+
+#include <QDate>
+#include <QDateEdit>
+#include <QFormLayout>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+#include "shell/account_sets.h"
+#include "shell/ui/busy_cursor.h"
+#include "storage/dates.h"
+
+namespace tw {
+
+namespace {
+QLineEdit* lineEdit(QWidget* parent, const char* name, bool password = false) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromUtf8(name));
+    edit->setMinimumWidth(220);
+    if (password) {
+        edit->setEchoMode(QLineEdit::Password);
+        edit->setMaxLength(20);
+    }
+    return edit;
+}
+}  // namespace
+
+CreateSetWindow::CreateSetWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx) {
+    setObjectName(QStringLiteral("新建套账"));
+    setWindowTitle(QStringLiteral("新建套账"));
+    setModal(true);
+
+    m_setName = lineEdit(this, "套账名称编辑框");
+    // Anything but \ / : * ? " < > | — the characters a folder name cannot hold.
+    m_setName->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[^\\\\/:*?\"<>|]*")), m_setName));
+    m_company = lineEdit(this, "单位名称编辑框");
+    m_admin = lineEdit(this, "管理员名编辑框");
+    m_password = lineEdit(this, "管理密码编辑框", true);
+    m_passwordCheck = lineEdit(this, "密码效验编辑框", true);
+    m_startDate = new QDateEdit(QDate::currentDate(), this);
+    m_startDate->setObjectName(QStringLiteral("启用日期框"));
+    m_startDate->setDisplayFormat(QStringLiteral("yyyy-M-d"));
+    m_startDate->setCalendarPopup(true);
+
+    auto* confirm = new QPushButton(QStringLiteral("确定"), this);
+    confirm->setObjectName(QStringLiteral("确定"));
+    confirm->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("取消"), this);
+    cancel->setObjectName(QStringLiteral("取消"));
+    connect(confirm, &QPushButton::clicked, this, &CreateSetWindow::onConfirm);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* form = new QFormLayout;
+    form->setLabelAlignment(Qt::AlignRight);
+    form->setVerticalSpacing(8);
+    form->addRow(QStringLiteral("套账名称："), m_setName);
+    form->addRow(QStringLiteral("单位名称："), m_company);
+    form->addRow(QStringLiteral("启用日期："), m_startDate);
+    auto* line = new QFrame(this);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    form->addRow(line);
+    form->addRow(QStringLiteral("管理员名："), m_admin);
+    form->addRow(QStringLiteral("管理密码："), m_password);
+    form->addRow(QStringLiteral("密码效验："), m_passwordCheck);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(confirm);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->setContentsMargins(18, 16, 18, 14);
+    layout->addLayout(form);
+    layout->addSpacing(10);
+    layout->addLayout(buttons);
+}
+
+bool CreateSetWindow::run(AppContext& ctx, QWidget* parent) {
+    CreateSetWindow window(ctx, parent);
+    if (window.exec() != QDialog::Accepted) return false;
+    ctx.prompter.showMessage(parent, QString::fromUtf8(kSetCreated));
+    return true;
+}
+
+void CreateSetWindow::onConfirm() {
+    const QDate start = m_startDate->date();
+    const NewSetRequest request{m_setName->text().toStdString(),
+                                m_company->text().toStdString(),
+                                m_admin->text().toStdString(),
+                                m_password->text().toStdString(),
+                                m_passwordCheck->text().toStdString(),
+                                dayNumber(start.year(), start.month(), start.day())};
+    CreateSetOutcome out;
+    {
+        BusyCursor busy;
+        out = createAccountSet(m_ctx.session.dataDir, request);
+    }
+    if (!out.ok) {
+        m_ctx.prompter.showMessage(this, QString::fromStdString(out.message));
+        return;
+    }
+    accept();
+}
+
+}  // namespace tw

@@ -1,0 +1,109 @@
+#include "shell/ui/login_window.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "shell/login.h"
+#include "shell/ui/busy_cursor.h"
+
+namespace tw {
+
+LoginWindow::LoginWindow(AppContext& ctx, const std::string& setName, QWidget* parent)
+    : QDialog(parent), m_ctx(ctx), m_setName(setName) {
+    setObjectName(QStringLiteral("登录窗口"));
+    setWindowTitle(QStringLiteral("用户登录"));
+    setModal(true);
+
+    auto* heading = new QLabel(QStringLiteral("套账：") + QString::fromStdString(setName), this);
+    heading->setObjectName(QStringLiteral("套账名称标签"));
+    heading->setTextFormat(Qt::PlainText);
+    QFont bold = heading->font();
+    bold.setBold(true);
+    heading->setFont(bold);
+
+    m_users = new QComboBox(this);
+    m_users->setObjectName(QStringLiteral("用户名选择"));
+    m_users->setPlaceholderText(QStringLiteral("请选择用户"));
+    m_users->setMinimumWidth(200);
+
+    m_password = new QLineEdit(this);
+    m_password->setObjectName(QStringLiteral("密码框"));
+    m_password->setEchoMode(QLineEdit::Password);
+    m_password->setMaxLength(20);
+
+    m_login = new QPushButton(QStringLiteral("确定"), this);
+    m_login->setObjectName(QStringLiteral("登陆"));
+    m_login->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("取消"), this);
+    cancel->setObjectName(QStringLiteral("取消"));
+
+    connect(m_users, &QComboBox::currentIndexChanged, this, &LoginWindow::onUserChosen);
+    connect(m_login, &QPushButton::clicked, this, &LoginWindow::onLogin);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* form = new QFormLayout;
+    form->setLabelAlignment(Qt::AlignRight);
+    form->addRow(QStringLiteral("用户名："), m_users);
+    form->addRow(QStringLiteral("密  码："), m_password);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_login);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->setContentsMargins(18, 14, 18, 14);
+    layout->addWidget(heading);
+    layout->addSpacing(6);
+    layout->addLayout(form);
+    layout->addSpacing(8);
+    layout->addLayout(buttons);
+}
+
+void LoginWindow::run(AppContext& ctx, const std::string& setName, QWidget* parent) {
+    LoginWindow window(ctx, setName, parent);
+    if (window.begin()) window.exec();
+}
+
+bool LoginWindow::begin() {
+    BeginLoginOutcome out;
+    {
+        BusyCursor busy;
+        out = beginLogin(m_ctx.session.dataDir, m_ctx.session.login, m_setName);
+    }
+    for (const std::string& name : out.userNames) m_users->addItem(QString::fromStdString(name));
+    m_users->setCurrentIndex(-1);  // nobody is chosen until the user picks a name
+    m_ctx.session.login.chosenUserName.clear();
+    if (!out.ok) m_ctx.prompter.showMessage(this, QString::fromStdString(out.message));
+    return !out.closeWindow;
+}
+
+void LoginWindow::onUserChosen(int index) {
+    if (index < 0) return;
+    m_ctx.session.login.chosenUserName = m_users->itemText(index).toStdString();
+    m_password->setFocus();
+}
+
+void LoginWindow::onLogin() {
+    LoginOutcome out;
+    {
+        BusyCursor busy;
+        out = logIn(m_ctx.session.dataDir, m_ctx.session.login, m_password->text().toStdString());
+    }
+    if (!out.ok) {
+        m_ctx.prompter.showMessage(this, QString::fromStdString(out.message));
+        m_password->clear();
+        m_password->setFocus();
+        return;
+    }
+    if (m_ctx.refreshTitle) m_ctx.refreshTitle();
+    accept();
+    if (out.openOpeningBalances && m_ctx.openOpeningBalances)
+        m_ctx.openOpeningBalances(parentWidget());
+}
+
+}  // namespace tw

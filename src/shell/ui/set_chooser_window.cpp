@@ -1,0 +1,111 @@
+#include "shell/ui/set_chooser_window.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "shell/account_sets.h"
+#include "shell/ui/create_set_window.h"
+#include "shell/ui/login_window.h"
+
+namespace tw {
+
+SetChooserWindow::SetChooserWindow(AppContext& ctx, QWidget* parent)
+    : QDialog(parent), m_ctx(ctx) {
+    setObjectName(QStringLiteral("套账选择窗口"));
+    setWindowTitle(QStringLiteral("选择套账"));
+    setModal(true);
+
+    auto* prompt = new QLabel(QStringLiteral("请选择要打开的套账："), this);
+    m_list = new QListWidget(this);
+    m_list->setObjectName(QStringLiteral("套账列表框"));
+    m_list->setMinimumSize(260, 220);
+    m_list->setAlternatingRowColors(true);
+
+    auto* open = new QPushButton(QStringLiteral("打开"), this);
+    open->setObjectName(QStringLiteral("打开"));
+    open->setDefault(true);
+    auto* create = new QPushButton(QStringLiteral("新建"), this);
+    create->setObjectName(QStringLiteral("新建"));
+    auto* remove = new QPushButton(QStringLiteral("删除"), this);
+    remove->setObjectName(QStringLiteral("删除"));
+
+    m_ctx.session.login.selectedSetName.clear();
+    for (const std::string& name : listAccountSets(m_ctx.session.dataDir))
+        m_list->addItem(QString::fromStdString(name));
+
+    connect(m_list, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
+        if (item) m_ctx.session.login.selectedSetName = item->text().toStdString();
+    });
+    connect(m_list, &QListWidget::itemDoubleClicked, this, &SetChooserWindow::onOpen);
+    connect(open, &QPushButton::clicked, this, &SetChooserWindow::onOpen);
+    connect(create, &QPushButton::clicked, this, &SetChooserWindow::onNew);
+    connect(remove, &QPushButton::clicked, this, &SetChooserWindow::onDelete);
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(open);
+    buttons->addWidget(create);
+    buttons->addSpacing(16);
+    buttons->addWidget(remove);
+    buttons->addStretch();
+    auto* row = new QHBoxLayout;
+    row->addWidget(m_list, 1);
+    row->addSpacing(4);
+    row->addLayout(buttons);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 14, 16, 16);
+    layout->addWidget(prompt);
+    layout->addLayout(row);
+}
+
+void SetChooserWindow::logout() {
+    m_ctx.session.login.logout();
+    if (m_ctx.refreshTitle) m_ctx.refreshTitle();
+}
+
+void SetChooserWindow::onOpen() {
+    m_ctx.session.login.deleteMode = false;
+    if (selectedSet().empty()) return;
+    LoginWindow::run(m_ctx, selectedSet(), this);
+    if (m_ctx.session.login.loggedIn) done(LoggedIn);
+}
+
+void SetChooserWindow::onNew() { done(NewSet); }
+
+void SetChooserWindow::onDelete() {
+    LoginState& login = m_ctx.session.login;
+    const std::string name = selectedSet();
+    login.deleteMode = true;
+    LoginWindow::run(m_ctx, name, this);
+    login.deleteMode = false;
+    if (login.loggedIn) {
+        const DeleteSetOutcome allowed = checkDeletePermission(login);
+        if (!allowed.ok) {
+            m_ctx.prompter.showMessage(this, QString::fromStdString(allowed.message));
+        } else if (m_ctx.prompter.confirm(this, QString::fromUtf8(kDeleteQuestion) +
+                                                    QString::fromStdString(name))) {
+            const DeleteSetOutcome out = deleteAccountSet(m_ctx.session.dataDir, login);
+            if (!out.ok) m_ctx.prompter.showMessage(this, QString::fromStdString(out.message));
+            login.userName.clear();
+            login.loggedIn = false;
+            logout();
+            done(Reopen);
+            return;
+        }
+    }
+    logout();
+}
+
+void runSetChooser(AppContext& ctx, QWidget* parent) {
+    for (;;) {
+        SetChooserWindow chooser(ctx, parent);
+        const int outcome = chooser.exec();
+        if (outcome == SetChooserWindow::Reopen) continue;
+        if (outcome == SetChooserWindow::NewSet && CreateSetWindow::run(ctx, parent)) continue;
+        return;
+    }
+}
+
+}  // namespace tw
