@@ -1,0 +1,78 @@
+#include "shell/ui/backup_window.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "shell/backup.h"
+#include "shell/ui/busy_cursor.h"
+
+namespace tw {
+
+namespace {
+const QString kZipFilter = QStringLiteral("*.zip");
+}
+
+BackupWindow::BackupWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx) {
+    setObjectName(QStringLiteral("备份与恢复窗口"));
+    setWindowTitle(QStringLiteral("备份与恢复"));
+    setModal(true);
+
+    auto* group = new QGroupBox(QStringLiteral("将当前套账："), this);
+    m_backup = new QRadioButton(QStringLiteral("备份"), group);
+    m_backup->setObjectName(QStringLiteral("备份单选框"));
+    m_restore = new QRadioButton(QStringLiteral("恢复"), group);
+    m_restore->setObjectName(QStringLiteral("恢复单选框"));
+    auto* choices = new QHBoxLayout(group);
+    choices->addWidget(m_backup);
+    choices->addSpacing(24);
+    choices->addWidget(m_restore);
+    choices->addStretch();
+
+    m_confirm = new QPushButton(QStringLiteral("确定"), this);
+    m_confirm->setObjectName(QStringLiteral("确定"));
+    m_confirm->setDefault(true);
+    m_confirm->setEnabled(false);
+    for (QRadioButton* choice : {m_backup, m_restore})
+        connect(choice, &QRadioButton::toggled, m_confirm, [this] { m_confirm->setEnabled(true); });
+    connect(m_confirm, &QPushButton::clicked, this, &BackupWindow::onConfirm);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_confirm);
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(group);
+    layout->addLayout(buttons);
+    group->setMinimumWidth(260);
+}
+
+void BackupWindow::onConfirm() {
+    const std::string setName = m_ctx.session.login.setName;
+    const fs::path& dataDir = m_ctx.session.dataDir;
+    ArchiveOutcome out;
+    out.ok = true;
+    if (m_backup->isChecked()) {
+        const QString file = m_ctx.prompter.saveFileName(this, QStringLiteral("备份套账到"),
+                                                         kZipFilter, QStringLiteral("zip"));
+        if (!file.isEmpty()) {
+            BusyCursor busy;
+            out = backupSet(dataDir, setName, fs::u8path(file.toStdString()));
+        }
+    } else {
+        const QString file =
+            m_ctx.prompter.openFileName(this, QStringLiteral("从备份文件恢复套账"), kZipFilter);
+        if (!file.isEmpty()) {
+            BusyCursor busy;
+            out = restoreSet(dataDir, setName, fs::u8path(file.toStdString()));
+        }
+    }
+    if (!out.ok) m_ctx.prompter.showMessage(this, QString::fromStdString(out.message));
+    m_ctx.session.login.logout();
+    if (m_ctx.refreshTitle) m_ctx.refreshTitle();
+    accept();
+}
+
+}  // namespace tw

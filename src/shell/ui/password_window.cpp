@@ -1,0 +1,66 @@
+#include "shell/ui/password_window.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "shell/ui/busy_cursor.h"
+#include "shell/users.h"
+
+namespace tw {
+
+PasswordWindow::PasswordWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx) {
+    setObjectName(QStringLiteral("密码修改窗口"));
+    setWindowTitle(QStringLiteral("修改密码"));
+    setModal(true);
+
+    auto box = [this](const char* name) {
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(QString::fromUtf8(name));
+        edit->setEchoMode(QLineEdit::Password);
+        edit->setMaxLength(20);
+        edit->setMinimumWidth(200);
+        return edit;
+    };
+    m_old = box("原密码编辑框");
+    m_new = box("新密码编辑框");
+    m_repeat = box("重复新编辑框");
+
+    auto* confirm = new QPushButton(QStringLiteral("确定"), this);
+    confirm->setObjectName(QStringLiteral("确定"));
+    confirm->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("取消"), this);
+    cancel->setObjectName(QStringLiteral("取消"));
+    connect(confirm, &QPushButton::clicked, this, &PasswordWindow::onConfirm);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* form = new QFormLayout;
+    form->setLabelAlignment(Qt::AlignRight);
+    form->addRow(QStringLiteral("原密码："), m_old);
+    form->addRow(QStringLiteral("新密码："), m_new);
+    form->addRow(QStringLiteral("重复新密码："), m_repeat);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(confirm);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addLayout(form);
+    layout->addSpacing(8);
+    layout->addLayout(buttons);
+}
+
+void PasswordWindow::onConfirm() {
+    UserOutcome out;
+    {
+        BusyCursor busy;
+        out = changePassword(m_ctx.session.dataDir, m_ctx.session.login, m_old->text().toStdString(),
+                             m_new->text().toStdString(), m_repeat->text().toStdString());
+    }
+    m_ctx.prompter.showMessage(this, QString::fromStdString(out.message));
+    if (out.ok) accept();
+}
+
+}  // namespace tw
