@@ -9,6 +9,7 @@
 #include <QTranslator>
 
 #include "shell/session.h"
+#include "shell/set_folders.h"
 #include "shell/ui/app_context.h"
 #include "shell/ui/main_window.h"
 #include "shell/ui/window_prompter.h"
@@ -56,6 +57,7 @@ int main(int argc, char** argv) {
     tw::Session session;
     session.dataDir = tw::defaultDataDir();
     tw::prepareDataDir(session.dataDir);  // silent on failure: creating a set reports it
+    tw::clearWorkLeftovers(session.dataDir);  // what a killed creation or restore left
 
     tw::WindowPrompter prompter;
     tw::AppContext ctx{session, prompter};
@@ -71,6 +73,7 @@ int main(int argc, char** argv) {
         return app.exec();
     }
 
-    // The account-set chooser is shown here, modal over the main window.
+    // The account-set chooser, modal over the main window once it shows.
+    QTimer::singleShot(0, &window, [&window] { window.showSetChooser(); });
     return app.exec();
 }

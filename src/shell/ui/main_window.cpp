@@ -13,6 +13,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "shell/ui/backup_window.h"
+#include "shell/ui/create_set_window.h"
+#include "shell/ui/new_user_window.h"
+#include "shell/ui/password_window.h"
+#include "shell/ui/set_chooser_window.h"
 #include "storage/paths.h"
 
 namespace tw {
@@ -122,6 +127,7 @@ MainWindow::MainWindow(AppContext& ctx, QWidget* parent) : QMainWindow(parent), 
         this);
     dirLabel->setObjectName(QStringLiteral("套账目录标签"));
     statusBar()->addWidget(dirLabel);
+    m_ctx.refreshTitle = [this] { refreshTitle(); };
     resize(880, sizeHint().height());
 }
 
@@ -299,7 +305,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 // ---- Menu 套账 ----
 
 void MainWindow::onNewSet() {
-    underConstruction();  // PLACEHOLDER: the create-account-set window, modal.
+    if (CreateSetWindow::run(m_ctx, this)) showSetChooser();
 }
 
 void MainWindow::onOpenSet() {
@@ -317,7 +323,7 @@ void MainWindow::onManageSet() {
 void MainWindow::onExit() { close(); }
 
 void MainWindow::showSetChooser() {
-    underConstruction();  // PLACEHOLDER: the account-set chooser, modal.
+    runSetChooser(m_ctx, this);
 }
 
 // ---- Menu 做账 ----
@@ -455,12 +461,14 @@ void MainWindow::onCoverPage() {
 
 void MainWindow::onNewUser() {
     if (!requireLogin()) return;
-    underConstruction();  // PLACEHOLDER: the new-user window.
+    NewUserWindow window(m_ctx, this);
+    window.exec();
 }
 
 void MainWindow::onChangePassword() {
     if (!requireLogin()) return;
-    underConstruction();  // PLACEHOLDER: the password window.
+    PasswordWindow window(m_ctx, this);
+    window.exec();
 }
 
 void MainWindow::onBackup() {
@@ -497,7 +505,8 @@ void MainWindow::openCashierWindow() {
 
 // Also offered when the program closes with a user logged in.
 void MainWindow::openBackupWindow() {
-    underConstruction();  // PLACEHOLDER: the backup-and-restore window, modal.
+    BackupWindow window(m_ctx, this);
+    window.exec();
 }
 
 }  // namespace tw
