@@ -7,8 +7,12 @@
 #include <QLineEdit>
 #include <memory>
 
+#include <QComboBox>
+
 #include "accounts/chart.h"
 #include "accounts_window_support.h"
+#include "shell/ui/login_window.h"
+#include "shell/ui/main_window.h"
 
 namespace tw::test {
 namespace {
@@ -151,12 +155,35 @@ TEST_F(OpeningWindowTest, LeavingWithoutEnablingLogsOut) {
         EXPECT_EQ(w->objectName(), "账务初始化窗口");
         w->close();
     });
-    runOpeningBalanceWindow(ctx, nullptr, [&] { titleRefreshed = true; });
+    ctx.refreshTitle = [&] { titleRefreshed = true; };
+    runOpeningBalanceWindow(ctx, nullptr);
     EXPECT_FALSE(session.login.loggedIn);
     EXPECT_EQ(session.login.userName, "");
     EXPECT_EQ(session.login.setName, "");
     EXPECT_EQ(mainWindowTitle(session.login), "Tallowick    尚未登陆、请选择套帐！");
     EXPECT_TRUE(titleRefreshed);
+}
+
+TEST_F(OpeningWindowTest, LoginToAnUnenabledSetLeadsInAndLeavingLogsOut) {
+    const std::string set = session.login.setName;
+    session.login.logout();
+    MainWindow main(ctx);
+    main.show();
+    QString titleInside;
+    whenModalOpens([&](QWidget* login) {
+        child<QComboBox>(login, "用户名选择")->setCurrentIndex(0);
+        child<QLineEdit>(login, "密码框")->setText(QStringLiteral("mima"));
+        whenModalOpens([&](QWidget* opening) {
+            EXPECT_EQ(opening->objectName(), "账务初始化窗口");
+            titleInside = main.windowTitle();
+            opening->close();
+        });
+        click(login, "登陆");
+    });
+    LoginWindow::run(ctx, set, &main);
+    EXPECT_EQ(titleInside, "Tallowick  会计期间：2013年3月   用户：张三  测试公司");
+    EXPECT_FALSE(session.login.loggedIn);
+    EXPECT_EQ(main.windowTitle(), "Tallowick    尚未登陆、请选择套帐！");
 }
 
 }  // namespace

@@ -196,11 +196,10 @@ void OpeningBalanceWindow::done(int result) {
     QDialog::done(result);
 }
 
-void runOpeningBalanceWindow(AppContext& ctx, QWidget* parent,
-                             const std::function<void()>& afterLogout) {
+void runOpeningBalanceWindow(AppContext& ctx, QWidget* parent) {
     OpeningBalanceWindow window(ctx, parent);
     window.exec();
-    if (!ctx.session.login.loggedIn && afterLogout) afterLogout();
+    if (!ctx.session.login.loggedIn && ctx.refreshTitle) ctx.refreshTitle();
 }
 
 }  // namespace tw

@@ -5,7 +5,6 @@
 // enabled cannot be worked on.
 
 #include <QDialog>
-#include <functional>
 #include <vector>
 
 #include "accounts/opening_balances.h"
@@ -45,9 +44,8 @@ private:
     std::vector<OpeningRow> m_rows;  // the working copy the list shows
 };
 
-// Opens the window modally over `parent`; `afterLogout` runs when leaving it
-// logged the user out (the main window refreshes its title).
-void runOpeningBalanceWindow(AppContext& ctx, QWidget* parent,
-                             const std::function<void()>& afterLogout);
+// Opens the window modally over `parent`; when leaving it logged the user out,
+// the main window's title is rebuilt (AppContext::refreshTitle).
+void runOpeningBalanceWindow(AppContext& ctx, QWidget* parent);
 
 }  // namespace tw
