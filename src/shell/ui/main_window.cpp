@@ -13,6 +13,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "accounts/ui/chart_window.h"
+#include "accounts/ui/opening_balance_window.h"
+#include "accounts/ui/phrase_window.h"
 #include "shell/ui/backup_window.h"
 #include "shell/ui/create_set_window.h"
 #include "shell/ui/new_user_window.h"
@@ -129,6 +132,9 @@ MainWindow::MainWindow(AppContext& ctx, QWidget* parent) : QMainWindow(parent), 
     statusBar()->addWidget(dirLabel);
     m_ctx.refreshTitle = [this] { refreshTitle(); };
     resize(880, sizeHint().height());
+
+    // A login to a set that is not enabled yet leads into its opening balances.
+    m_ctx.openOpeningBalances = [this](QWidget* over) { runOpeningBalanceWindow(m_ctx, over); };
 }
 
 void MainWindow::buildMenu() {
@@ -381,12 +387,14 @@ void MainWindow::onUndoReview() {
 
 void MainWindow::onSummaryPhrases() {
     if (!requireLogin()) return;
-    underConstruction();  // PLACEHOLDER: the summary-phrase window.
+    PhraseWindow window(m_ctx, this);
+    window.exec();
 }
 
 void MainWindow::onChartOfAccounts() {
     if (!requireLogin()) return;
-    underConstruction();  // PLACEHOLDER: the chart-of-accounts window.
+    ChartWindow window(m_ctx, this);
+    window.exec();
 }
 
 // The opening-balance window is reached only through the login of a set that
