@@ -29,7 +29,7 @@ LoginWindow::LoginWindow(AppContext& ctx, const std::string& setName, QWidget* p
     m_users = new QComboBox(this);
     m_users->setObjectName(QStringLiteral("用户名选择"));
     m_users->setPlaceholderText(QStringLiteral("请选择用户"));
-    m_users->setMinimumWidth(200);
+    m_users->setMinimumWidth(240);
 
     m_password = new QLineEdit(this);
     m_password->setObjectName(QStringLiteral("密码框"));

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "shell/account_sets.h"
@@ -22,7 +23,8 @@ SetChooserWindow::SetChooserWindow(AppContext& ctx, QWidget* parent)
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("套账列表框"));
     m_list->setMinimumSize(260, 220);
-    m_list->setAlternatingRowColors(true);
+    m_list->setSpacing(2);
+    m_list->setIconSize(QSize(18, 18));
 
     auto* open = new QPushButton(QStringLiteral("打开"), this);
     open->setObjectName(QStringLiteral("打开"));
@@ -33,8 +35,9 @@ SetChooserWindow::SetChooserWindow(AppContext& ctx, QWidget* parent)
     remove->setObjectName(QStringLiteral("删除"));
 
     m_ctx.session.login.selectedSetName.clear();
+    const QIcon folder = style()->standardIcon(QStyle::SP_DirIcon);
     for (const std::string& name : listAccountSets(m_ctx.session.dataDir))
-        m_list->addItem(QString::fromStdString(name));
+        m_list->addItem(new QListWidgetItem(folder, QString::fromStdString(name)));
 
     connect(m_list, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
         if (item) m_ctx.session.login.selectedSetName = item->text().toStdString();
