@@ -46,6 +46,7 @@ ChartWindow::ChartWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), m_
 
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("选择夹"));
+    m_tabs->setUsesScrollButtons(false);  // all five categories in sight
     for (int i = 0; i < 5; ++i) {
         auto* tree = new QTreeWidget(m_tabs);
         tree->setObjectName(QString::fromUtf8(categoryText(i + 1)) + QStringLiteral("树型框"));
@@ -88,7 +89,7 @@ ChartWindow::ChartWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), m_
     layout->addWidget(m_tabs, 1);
     layout->addLayout(side);
     note->setMaximumWidth(subButton->sizeHint().width() + 40);
-    resize(560, 460);
+    resize(640, 480);
 
     m_ctx.session.accountPicker.picked = false;
     loadTrees();

@@ -63,7 +63,11 @@ OpeningBalanceWindow::OpeningBalanceWindow(AppContext& ctx, QWidget* parent)
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->header()->setStretchLastSection(false);
     m_list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    for (int c = 1; c <= 4; ++c) m_list->setColumnWidth(c, c == 3 ? 50 : 110);
+    for (int c = 1; c <= 4; ++c) {
+        m_list->setColumnWidth(c, c == 3 ? 50 : 110);
+        m_list->headerItem()->setTextAlignment(c, c == 3 ? Qt::Alignment(Qt::AlignCenter)
+                                                         : Qt::AlignRight | Qt::AlignVCenter);
+    }
     connect(m_list, &QTreeWidget::itemDoubleClicked, this,
             &OpeningBalanceWindow::onRowDoubleClicked);
 
