@@ -156,22 +156,6 @@ TEST_F(ChartTest, SiblingRefusesARememberedParentOfAnotherCategory) {
     EXPECT_EQ(rows(file::kAccounts), before);
 }
 
-TEST_F(ChartTest, AccountWithSubAccountsIsDeletableOnlyAfterThem) {
-    select("银行存款");
-    ASSERT_TRUE(add(AddMode::SubAccount, "工商银行").done);
-    const ChartOutcome refused = deleteAccount(*store, session, "银行存款");
-    EXPECT_FALSE(refused.done);
-    EXPECT_EQ(refused.message, "银行存款 科目，无法删除！（需先删除其下级科目）");
-    ASSERT_NE(find("银行存款"), nullptr);
-
-    const ChartOutcome child = deleteAccount(*store, session, "银行存款→工商银行");
-    EXPECT_TRUE(child.done);
-    EXPECT_EQ(child.message, "已经成功删除 银行存款→工商银行");
-    EXPECT_TRUE(deleteAccount(*store, session, "银行存款").done);
-    EXPECT_EQ(find("银行存款"), nullptr);
-    EXPECT_NE(find("现金"), nullptr);
-}
-
 TEST_F(ChartTest, UsedAccountCannotBeDeleted) {
     const std::string posted = " 科目，已经被登账！无法删除！";
     // On a voucher line (科目3).

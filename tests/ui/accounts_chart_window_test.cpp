@@ -121,6 +121,10 @@ TEST_F(ChartWindowTest, DeletesLeavesOnlyAndNeverAUsedAccount) {
     prompter.confirmAnswers.enqueue(true);
     click(window.get(), "删除当前选定");
     EXPECT_EQ(item(assets(), "银行存款→工商银行"), nullptr);
+    select(assets(), "银行存款");  // its last sub-account gone, it can go too
+    prompter.confirmAnswers.enqueue(true);
+    click(window.get(), "删除当前选定");
+    EXPECT_EQ(item(assets(), "银行存款"), nullptr);
 
     append(file::kLedger, {0.0, 1, "收款", "应收账款", 10.0, 0.0, "借", 10.0});
     select(assets(), "应收账款");
@@ -130,10 +134,12 @@ TEST_F(ChartWindowTest, DeletesLeavesOnlyAndNeverAUsedAccount) {
 
     EXPECT_EQ(prompter.questions,
               (QStringList{"是否要删除  银行存款科目", "是否要删除  银行存款→工商银行科目",
-                           "是否要删除  银行存款→工商银行科目", "是否要删除  应收账款科目"}));
+                           "是否要删除  银行存款→工商银行科目", "是否要删除  银行存款科目",
+                           "是否要删除  应收账款科目"}));
     EXPECT_EQ(prompter.messages,
               (QStringList{"请选择，要操作的科目！", "银行存款 科目，无法删除！（需先删除其下级科目）",
-                           "已经成功删除 银行存款→工商银行", "应收账款 科目，已经被登账！无法删除！"}));
+                           "已经成功删除 银行存款→工商银行", "已经成功删除 银行存款",
+                           "应收账款 科目，已经被登账！无法删除！"}));
 }
 
 TEST_F(ChartWindowTest, PickerResultsSurviveBetweenOpenings) {
