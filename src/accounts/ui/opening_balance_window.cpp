@@ -1,6 +1,5 @@
 #include "accounts/ui/opening_balance_window.h"
 
-#include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -11,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "accounts/ui/chart_window.h"
+#include "shell/ui/busy_cursor.h"
 #include "storage/number_text.h"
 
 namespace tw {
@@ -33,15 +33,6 @@ QLineEdit* totalBox(QWidget* parent, const char* name) {
     box->setAlignment(Qt::AlignRight);
     return box;
 }
-
-// The busy cursor while the list loads.
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 }  // namespace
 
