@@ -38,8 +38,12 @@ BasicInfoOutcome readBasicInfo(const fs::path& dataDir, const std::string& setNa
 BeginLoginOutcome beginLogin(const fs::path& dataDir, LoginState& login,
                              const std::string& setName) {
     BeginLoginOutcome out;
+    // Nobody is logged in while the window is open, not even a user of the
+    // set that was open before.
     login.chosenUserName.clear();
     login.loggedIn = false;
+    login.userName.clear();
+    login.permission = 0;
     const BasicInfoOutcome basic = readBasicInfo(dataDir, setName);
     if (!basic.ok) {
         out.message = basic.message;

@@ -1,7 +1,8 @@
 #pragma once
 // Logging in to an account set.
 //
-// Opening the login window for a set (beginLogin): nobody is logged in; read
+// Opening the login window for a set (beginLogin): nobody is logged in (user
+// name and permission cleared with the flag); read
 // `基本信息` with the fixed password into the login state (set password,
 // company, period, set name), then list the names of `用户` in table order.
 // An unreadable `基本信息` refuses with "无法读出套账数据！  请选择套账后重试！"

@@ -78,6 +78,7 @@ bool LoginWindow::begin() {
     for (const std::string& name : out.userNames) m_users->addItem(QString::fromStdString(name));
     m_users->setCurrentIndex(-1);  // nobody is chosen until the user picks a name
     m_ctx.session.login.chosenUserName.clear();
+    if (m_ctx.refreshTitle) m_ctx.refreshTitle();
     if (!out.ok) m_ctx.prompter.showMessage(this, QString::fromStdString(out.message));
     return !out.closeWindow;
 }
