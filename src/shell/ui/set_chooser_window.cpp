@@ -39,8 +39,11 @@ SetChooserWindow::SetChooserWindow(AppContext& ctx, QWidget* parent)
     for (const std::string& name : listAccountSets(m_ctx.session.dataDir))
         m_list->addItem(new QListWidgetItem(folder, QString::fromStdString(name)));
 
-    connect(m_list, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
-        if (item) m_ctx.session.login.selectedSetName = item->text().toStdString();
+    // The selection, not the focus frame a list puts on its first item, names the set.
+    connect(m_list, &QListWidget::itemSelectionChanged, this, [this] {
+        const auto selected = m_list->selectedItems();
+        if (!selected.isEmpty())
+            m_ctx.session.login.selectedSetName = selected.first()->text().toStdString();
     });
     connect(m_list, &QListWidget::itemDoubleClicked, this, &SetChooserWindow::onOpen);
     connect(open, &QPushButton::clicked, this, &SetChooserWindow::onOpen);
