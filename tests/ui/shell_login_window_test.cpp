@@ -53,7 +53,7 @@ TEST_F(LoginWindowTest, ListsUsersInTableOrderWithNobodyChosen) {
         EXPECT_TRUE(session.login.chosenUserName.empty());
         choose(w, 1);
         EXPECT_EQ(session.login.chosenUserName, "李四");
-        EXPECT_TRUE(child<QLineEdit>(w, "密码框")->hasFocus()) << "focus moves to the password";
+        EXPECT_EQ(w->focusWidget(), child<QLineEdit>(w, "密码框")) << "focus moves to the password";
         EXPECT_EQ(child<QAbstractButton>(w, "登陆")->text(), "确定");
     });
     EXPECT_FALSE(session.login.loggedIn) << "closing the window logs nobody in";
@@ -67,7 +67,7 @@ TEST_F(LoginWindowTest, WrongPasswordClearsTheBoxAndKeepsTheWindow) {
         EXPECT_EQ(prompter.messages, QStringList{"密码 或 用户名 不正确！"});
         EXPECT_TRUE(w->isVisible());
         EXPECT_EQ(text(w, "密码框"), "");
-        EXPECT_TRUE(child<QLineEdit>(w, "密码框")->hasFocus());
+        EXPECT_EQ(w->focusWidget(), child<QLineEdit>(w, "密码框"));
         // No user chosen: looks for an empty name and finds none.
         child<QComboBox>(w, "用户名选择")->setCurrentIndex(-1);
         session.login.chosenUserName.clear();
