@@ -11,8 +11,8 @@
 namespace tw::cli {
 
 namespace {
-struct AccountAddOptions {
-    std::string set, user, password, name, parent, category, direction;
+struct AccountAddOptions : SetLogin {
+    std::string name, parent, category, direction;
 };
 }  // namespace
 
@@ -21,19 +21,17 @@ void addAccountAddCommand(CLI::App& app, Context& ctx) {
     addCommand(
         *group(app, "account", "会计科目"), ctx, "add", "增加会计科目",
         [o](CLI::App& sub) {
-            sub.add_option("set", o->set, "套账名称")->required();
-            sub.add_option("--user", o->user, "用户名");
-            sub.add_option("--password", o->password, "密码");
+            addSetLoginOptions(sub, *o);
             sub.add_option("--name", o->name, "科目名称");
             sub.add_option("--parent", o->parent, "上级科目的全名（增加下级科目）");
-            sub.add_option("--category", o->category, "科目分类：资产类、负债类、权益类、成本类、损益类")
+            sub.add_option("--category", o->category,
+                           "科目分类：资产类、负债类、权益类、成本类、损益类")
                 ->required();
             sub.add_option("--direction", o->direction, "余额方向：借方 或 贷方");
         },
         [o](Context& c) {
             Session session;
-            session.dataDir = c.dataDir;
-            if (!logInForCommand(c, session.login, o->set, o->user, o->password)) return;
+            if (!logInForCommand(c, session, *o)) return;
             const int category = categoryNumber(o->category);
             if (category == 0) {
                 c.refuse("科目分类必须是 资产类、负债类、权益类、成本类、损益类 之一！");
@@ -42,7 +40,8 @@ void addAccountAddCommand(CLI::App& app, Context& ctx) {
             NewAccount request;
             request.mode = o->parent.empty() ? AddMode::Sibling : AddMode::SubAccount;
             request.typed = o->name;
-            request.direction = o->direction == "借方" || o->direction == "贷方" ? o->direction : "";
+            request.direction =
+                o->direction == "借方" || o->direction == "贷方" ? o->direction : "";
             request.category = category;
             request.selectedAccount = o->parent;
             RecordStore store(c.dataDir);

@@ -8,8 +8,8 @@
 namespace tw::cli {
 
 namespace {
-struct AccountDeleteOptions {
-    std::string set, user, password, name;
+struct AccountDeleteOptions : SetLogin {
+    std::string name;
 };
 }  // namespace
 
@@ -18,15 +18,12 @@ void addAccountDeleteCommand(CLI::App& app, Context& ctx) {
     addCommand(
         *group(app, "account", "会计科目"), ctx, "delete", "删除会计科目",
         [o](CLI::App& sub) {
-            sub.add_option("set", o->set, "套账名称")->required();
-            sub.add_option("--user", o->user, "用户名");
-            sub.add_option("--password", o->password, "密码");
+            addSetLoginOptions(sub, *o);
             sub.add_option("--name", o->name, "科目全名");
         },
         [o](Context& c) {
             Session session;
-            session.dataDir = c.dataDir;
-            if (!logInForCommand(c, session.login, o->set, o->user, o->password)) return;
+            if (!logInForCommand(c, session, *o)) return;
             RecordStore store(c.dataDir);
             const ChartOutcome out = deleteAccount(store, session, o->name);
             if (!out.done) {

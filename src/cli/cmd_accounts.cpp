@@ -6,24 +6,16 @@
 namespace tw::cli {
 
 namespace {
-struct AccountsOptions {
-    std::string set, user, password;
-};
+struct AccountsOptions : SetLogin {};
 }  // namespace
 
 void addAccountsCommand(CLI::App& app, Context& ctx) {
     auto o = std::make_shared<AccountsOptions>();
     addCommand(
-        app, ctx, "accounts", "列出会计科目",
-        [o](CLI::App& sub) {
-            sub.add_option("set", o->set, "套账名称")->required();
-            sub.add_option("--user", o->user, "用户名");
-            sub.add_option("--password", o->password, "密码");
-        },
+        app, ctx, "accounts", "列出会计科目", [o](CLI::App& sub) { addSetLoginOptions(sub, *o); },
         [o](Context& c) {
             Session session;
-            session.dataDir = c.dataDir;
-            if (!logInForCommand(c, session.login, o->set, o->user, o->password)) return;
+            if (!logInForCommand(c, session, *o)) return;
             RecordStore store(c.dataDir);
             const auto accounts = loadAccounts(store, session);
             if (!accounts) {

@@ -5,8 +5,8 @@
 namespace tw::cli {
 
 namespace {
-struct BackupOptions {
-    std::string set, user, password, to;
+struct BackupOptions : SetLogin {
+    std::string to;
 };
 }  // namespace
 
@@ -15,18 +15,16 @@ void addBackupCommand(CLI::App& app, Context& ctx) {
     addCommand(
         app, ctx, "backup", "把套账备份到ZIP文件",
         [o](CLI::App& sub) {
-            sub.add_option("set", o->set, "套账名称")->required();
-            sub.add_option("--user", o->user, "用户名");
-            sub.add_option("--password", o->password, "密码");
+            addSetLoginOptions(sub, *o);
             sub.add_option("--to", o->to, "备份文件 (.zip)")->required();
         },
         [o](Context& c) {
-            LoginState login;
-            if (!logInForCommand(c, login, o->set, o->user, o->password)) return;
+            Session session;
+            if (!logInForCommand(c, session, *o)) return;
             // Like the save dialog: a name without an extension gets ".zip".
             std::filesystem::path to = std::filesystem::u8path(o->to);
             if (!to.has_extension()) to += ".zip";
-            const ArchiveOutcome out = backupSet(c.dataDir, login.setName, to);
+            const ArchiveOutcome out = backupSet(c.dataDir, session.login.setName, to);
             if (!out.ok) c.refuse(out.message);
         });
 }

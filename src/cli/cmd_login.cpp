@@ -5,24 +5,17 @@
 namespace tw::cli {
 
 namespace {
-struct LoginOptions {
-    std::string set, user, password;
-};
+struct LoginOptions : SetLogin {};
 }  // namespace
 
 void addLoginCommand(CLI::App& app, Context& ctx) {
     auto o = std::make_shared<LoginOptions>();
     addCommand(
         app, ctx, "login", "登录套账，显示主窗口标题",
-        [o](CLI::App& sub) {
-            sub.add_option("set", o->set, "套账名称")->required();
-            sub.add_option("--user", o->user, "用户名");
-            sub.add_option("--password", o->password, "密码");
-        },
+        [o](CLI::App& sub) { addSetLoginOptions(sub, *o); },
         [o](Context& c) {
-            LoginState login;
-            if (logInForCommand(c, login, o->set, o->user, o->password))
-                c.out << mainWindowTitle(login) << "\n";
+            Session session;
+            if (logInForCommand(c, session, *o)) c.out << mainWindowTitle(session.login) << "\n";
         });
 }
 

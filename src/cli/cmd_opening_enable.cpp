@@ -6,24 +6,17 @@
 namespace tw::cli {
 
 namespace {
-struct OpeningEnableOptions {
-    std::string set, user, password;
-};
+struct OpeningEnableOptions : SetLogin {};
 }  // namespace
 
 void addOpeningEnableCommand(CLI::App& app, Context& ctx) {
     auto o = std::make_shared<OpeningEnableOptions>();
     addCommand(
         *group(app, "opening", "期初余额"), ctx, "enable", "启用套账",
-        [o](CLI::App& sub) {
-            sub.add_option("set", o->set, "套账名称")->required();
-            sub.add_option("--user", o->user, "用户名");
-            sub.add_option("--password", o->password, "密码");
-        },
+        [o](CLI::App& sub) { addSetLoginOptions(sub, *o); },
         [o](Context& c) {
             Session session;
-            session.dataDir = c.dataDir;
-            if (!logInForCommand(c, session.login, o->set, o->user, o->password)) return;
+            if (!logInForCommand(c, session, *o)) return;
             RecordStore store(c.dataDir);
             const std::vector<OpeningRow> rows = loadOpeningList(store, session);
             OpeningOutcome out = saveOpeningList(store, session, rows);

@@ -10,8 +10,8 @@
 namespace tw::cli {
 
 namespace {
-struct OpeningSetOptions {
-    std::string set, user, password, account;
+struct OpeningSetOptions : SetLogin {
+    std::string account;
     std::optional<std::string> debit, credit;
 };
 
@@ -34,17 +34,14 @@ void addOpeningSetCommand(CLI::App& app, Context& ctx) {
     addCommand(
         *group(app, "opening", "期初余额"), ctx, "set", "设置科目的期初金额",
         [o](CLI::App& sub) {
-            sub.add_option("set", o->set, "套账名称")->required();
-            sub.add_option("--user", o->user, "用户名");
-            sub.add_option("--password", o->password, "密码");
+            addSetLoginOptions(sub, *o);
             sub.add_option("--account", o->account, "科目全名")->required();
             sub.add_option("--debit", o->debit, "期初借方金额");
             sub.add_option("--credit", o->credit, "期初贷方金额");
         },
         [o](Context& c) {
             Session session;
-            session.dataDir = c.dataDir;
-            if (!logInForCommand(c, session.login, o->set, o->user, o->password)) return;
+            if (!logInForCommand(c, session, *o)) return;
             std::optional<double> debit, credit;
             if (!amountOption(c, o->debit, debit) || !amountOption(c, o->credit, credit)) return;
             RecordStore store(c.dataDir);

@@ -7,24 +7,16 @@
 namespace tw::cli {
 
 namespace {
-struct PhrasesOptions {
-    std::string set, user, password;
-};
+struct PhrasesOptions : SetLogin {};
 }  // namespace
 
 void addPhrasesCommand(CLI::App& app, Context& ctx) {
     auto o = std::make_shared<PhrasesOptions>();
     addCommand(
-        app, ctx, "phrases", "列出常用摘要",
-        [o](CLI::App& sub) {
-            sub.add_option("set", o->set, "套账名称")->required();
-            sub.add_option("--user", o->user, "用户名");
-            sub.add_option("--password", o->password, "密码");
-        },
+        app, ctx, "phrases", "列出常用摘要", [o](CLI::App& sub) { addSetLoginOptions(sub, *o); },
         [o](Context& c) {
             Session session;
-            session.dataDir = c.dataDir;
-            if (!logInForCommand(c, session.login, o->set, o->user, o->password)) return;
+            if (!logInForCommand(c, session, *o)) return;
             RecordStore store(c.dataDir);
             const auto phrases = loadPhrases(store, session);
             if (!phrases) {

@@ -5,8 +5,8 @@
 namespace tw::cli {
 
 namespace {
-struct RestoreOptions {
-    std::string set, user, password, from;
+struct RestoreOptions : SetLogin {
+    std::string from;
 };
 }  // namespace
 
@@ -15,16 +15,14 @@ void addRestoreCommand(CLI::App& app, Context& ctx) {
     addCommand(
         app, ctx, "restore", "从ZIP备份文件恢复套账",
         [o](CLI::App& sub) {
-            sub.add_option("set", o->set, "套账名称")->required();
-            sub.add_option("--user", o->user, "用户名");
-            sub.add_option("--password", o->password, "密码");
+            addSetLoginOptions(sub, *o);
             sub.add_option("--from", o->from, "备份文件 (.zip)")->required();
         },
         [o](Context& c) {
-            LoginState login;
-            if (!logInForCommand(c, login, o->set, o->user, o->password)) return;
+            Session session;
+            if (!logInForCommand(c, session, *o)) return;
             const ArchiveOutcome out =
-                restoreSet(c.dataDir, login.setName, std::filesystem::u8path(o->from));
+                restoreSet(c.dataDir, session.login.setName, std::filesystem::u8path(o->from));
             if (!out.ok) c.refuse(out.message);
         });
 }

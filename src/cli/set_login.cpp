@@ -23,4 +23,15 @@ bool logInForCommand(Context& ctx, LoginState& login, const std::string& set,
     return true;
 }
 
+void addSetLoginOptions(CLI::App& sub, SetLogin& o) {
+    sub.add_option("set", o.set, "套账名称")->required();
+    sub.add_option("--user", o.user, "用户名");
+    sub.add_option("--password", o.password, "密码");
+}
+
+bool logInForCommand(Context& ctx, Session& session, const SetLogin& o) {
+    session.dataDir = ctx.dataDir;
+    return logInForCommand(ctx, session.login, o.set, o.user, o.password);
+}
+
 }  // namespace tw::cli

@@ -6,13 +6,23 @@
 
 #include "cli/command.h"
 #include "shell/login_state.h"
+#include "shell/session.h"
 
 namespace tw::cli {
 
 // Fills `login` for `user` of `set`; on a refusal prints the login window's
 // message and returns false.
 bool logInForCommand(Context& ctx, LoginState& login, const std::string& set,
-                     const std::string& user, const std::string& password,
-                     bool deleteMode = false);
+                     const std::string& user, const std::string& password, bool deleteMode = false);
+
+// The options of a command that works inside an account set: SET --user U --password P.
+struct SetLogin {
+    std::string set, user, password;
+};
+void addSetLoginOptions(CLI::App& sub, SetLogin& options);
+
+// Logs in as the options say; fills the session's data directory and login
+// state. On a refusal prints the login window's message and returns false.
+bool logInForCommand(Context& ctx, Session& session, const SetLogin& options);
 
 }  // namespace tw::cli
