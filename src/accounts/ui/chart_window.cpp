@@ -13,21 +13,14 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "shell/ui/widget_helpers.h"
+
 namespace tw {
 
 namespace {
 
 const char* const kTabCaptions[5] = {"资产类科目", "负债类科目", "权益类科目", "成本类科目",
                                      "损益类科目"};
-
-QString qs(const std::string& s) { return QString::fromStdString(s); }
-
-QPushButton* button(QWidget* parent, const char* name, const char* caption) {
-    auto* b = new QPushButton(QString::fromUtf8(caption), parent);
-    b->setObjectName(QString::fromUtf8(name));
-    b->setAutoDefault(false);
-    return b;
-}
 
 void addItems(QTreeWidgetItem* parent, QTreeWidget* tree, const ChartTree& chart, int index) {
     const ChartTree::Item& item = chart.items[index];
@@ -60,11 +53,11 @@ ChartWindow::ChartWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), m_
         connect(tree, &QTreeWidget::itemDoubleClicked, this, [this] { pick(false); });
     }
 
-    auto* pickButton = button(this, "将选定科目插入到", "将选定科目插入到...");
-    auto* blankButton = button(this, "插入空白", "插入空白");
-    auto* deleteButton = button(this, "删除当前选定", "删除当前选定");
-    auto* subButton = button(this, "增加下级科目", "增加下级科目");
-    auto* siblingButton = button(this, "增加同级科目", "增加同级科目");
+    auto* pickButton = namedButton(this, "将选定科目插入到", "将选定科目插入到...");
+    auto* blankButton = namedButton(this, "插入空白", "插入空白");
+    auto* deleteButton = namedButton(this, "删除当前选定", "删除当前选定");
+    auto* subButton = namedButton(this, "增加下级科目", "增加下级科目");
+    auto* siblingButton = namedButton(this, "增加同级科目", "增加同级科目");
     connect(pickButton, &QPushButton::clicked, this, [this] { pick(false); });
     connect(blankButton, &QPushButton::clicked, this, [this] { pick(true); });
     connect(deleteButton, &QPushButton::clicked, this, &ChartWindow::onDelete);
@@ -142,8 +135,8 @@ void ChartWindow::onDelete() {
         m_ctx.prompter.showMessage(this, QString::fromUtf8(kChooseAccount));
         return;
     }
-    if (!m_ctx.prompter.confirm(this, QStringLiteral("是否要删除  ") + qs(name) +
-                                          QStringLiteral("科目")))
+    if (!m_ctx.prompter.confirm(this,
+                                QStringLiteral("是否要删除  ") + qs(name) + QStringLiteral("科目")))
         return;
     RecordStore store(m_ctx.session.dataDir);
     const ChartOutcome out = deleteAccount(store, m_ctx.session, name);
@@ -178,9 +171,9 @@ AccountSettingWindow::AccountSettingWindow(AppContext& ctx, AddMode mode, QWidge
     directions->addButton(m_debit);
     directions->addButton(m_credit);
 
-    auto* ok = button(this, "确定", "确定");
+    auto* ok = namedButton(this, "确定", "确定");
     ok->setDefault(true);
-    auto* cancel = button(this, "取消", "取消");
+    auto* cancel = namedButton(this, "取消", "取消");
     connect(ok, &QPushButton::clicked, this, &AccountSettingWindow::onConfirm);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 

@@ -11,20 +11,12 @@
 
 #include "accounts/ui/chart_window.h"
 #include "shell/ui/busy_cursor.h"
+#include "shell/ui/widget_helpers.h"
 #include "storage/number_text.h"
 
 namespace tw {
 
 namespace {
-
-QString qs(const std::string& s) { return QString::fromStdString(s); }
-
-QPushButton* button(QWidget* parent, const char* name) {
-    auto* b = new QPushButton(QString::fromUtf8(name), parent);
-    b->setObjectName(QString::fromUtf8(name));
-    b->setAutoDefault(false);
-    return b;
-}
 
 QLineEdit* totalBox(QWidget* parent, const char* name) {
     auto* box = new QLineEdit(parent);
@@ -56,17 +48,17 @@ OpeningBalanceWindow::OpeningBalanceWindow(AppContext& ctx, QWidget* parent)
     m_list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     for (int c = 1; c <= 4; ++c) {
         m_list->setColumnWidth(c, c == 3 ? 50 : 110);
-        m_list->headerItem()->setTextAlignment(c, c == 3 ? Qt::Alignment(Qt::AlignCenter)
-                                                         : Qt::AlignRight | Qt::AlignVCenter);
+        m_list->headerItem()->setTextAlignment(
+            c, c == 3 ? Qt::Alignment(Qt::AlignCenter) : Qt::AlignRight | Qt::AlignVCenter);
     }
     connect(m_list, &QTreeWidget::itemDoubleClicked, this,
             &OpeningBalanceWindow::onRowDoubleClicked);
 
     m_debitTotal = totalBox(this, "借方合计框");
     m_creditTotal = totalBox(this, "贷方合计框");
-    auto* save = button(this, "保存修改");
-    auto* settings = button(this, "科目设置");
-    m_enable = button(this, "启用套账");
+    auto* save = namedButton(this, "保存修改");
+    auto* settings = namedButton(this, "科目设置");
+    m_enable = namedButton(this, "启用套账");
     connect(save, &QPushButton::clicked, this, &OpeningBalanceWindow::onSave);
     connect(settings, &QPushButton::clicked, this, &OpeningBalanceWindow::onChartSettings);
     connect(m_enable, &QPushButton::clicked, this, &OpeningBalanceWindow::onEnable);
@@ -106,8 +98,8 @@ void OpeningBalanceWindow::showList() {
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         auto* item = new QTreeWidgetItem(m_list);
         for (int c = 1; c <= 4; ++c)
-            item->setTextAlignment(c, c == 3 ? Qt::Alignment(Qt::AlignCenter)
-                                             : Qt::AlignRight | Qt::AlignVCenter);
+            item->setTextAlignment(
+                c, c == 3 ? Qt::Alignment(Qt::AlignCenter) : Qt::AlignRight | Qt::AlignVCenter);
         showRow(static_cast<int>(i));
     }
     showTotals();

@@ -8,18 +8,11 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "shell/ui/widget_helpers.h"
+
 namespace tw {
 
 namespace {
-
-QString qs(const std::string& s) { return QString::fromStdString(s); }
-
-QPushButton* button(QWidget* parent, const char* name, const char* caption) {
-    auto* b = new QPushButton(QString::fromUtf8(caption), parent);
-    b->setObjectName(QString::fromUtf8(name));
-    b->setAutoDefault(false);
-    return b;
-}
 
 void addItems(QTreeWidgetItem* parent, QTreeWidget* tree, const PhraseTree& phrases, int index) {
     const PhraseTree::Item& item = phrases.items[index];
@@ -44,12 +37,12 @@ PhraseWindow::PhraseWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), 
     m_text = new QLineEdit(this);
     m_text->setObjectName(QStringLiteral("摘要文本框"));
 
-    auto* newCategory = button(this, "新建分类", "新建分类");
-    auto* addPhraseButton = button(this, "增加摘要", "增加摘要");
-    auto* rename = button(this, "修改当前", "修改当前");
-    auto* remove = button(this, "删除当前", "删除当前");
-    auto* pick = button(this, "将当前摘要插入到", "将当前摘要插入到...");
-    auto* blank = button(this, "插入空白", "插入空白");
+    auto* newCategory = namedButton(this, "新建分类", "新建分类");
+    auto* addPhraseButton = namedButton(this, "增加摘要", "增加摘要");
+    auto* rename = namedButton(this, "修改当前", "修改当前");
+    auto* remove = namedButton(this, "删除当前", "删除当前");
+    auto* pick = namedButton(this, "将当前摘要插入到", "将当前摘要插入到...");
+    auto* blank = namedButton(this, "插入空白", "插入空白");
     connect(newCategory, &QPushButton::clicked, this, &PhraseWindow::onNewCategory);
     connect(addPhraseButton, &QPushButton::clicked, this, &PhraseWindow::onAddPhrase);
     connect(rename, &QPushButton::clicked, this, &PhraseWindow::onRename);
