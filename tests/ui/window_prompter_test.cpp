@@ -113,6 +113,7 @@ TEST(FileDialogTest, SaveDialogAddsTheDefaultSuffix) {
     whenModalOpens([&](QWidget* w) {
         auto* dialog = qobject_cast<QFileDialog*>(w);
         ASSERT_TRUE(dialog);
+        EXPECT_EQ(dialog->objectName(), "保存对话框");
         EXPECT_EQ(dialog->nameFilters(), QStringList{"*.zip"});
         dialog->setDirectory(folder);
         dialog->selectFile(QDir(folder).filePath("备份"));
@@ -121,7 +122,10 @@ TEST(FileDialogTest, SaveDialogAddsTheDefaultSuffix) {
     const QString chosen = prompter.saveFileName(nullptr, "保存", "*.zip", "zip");
     EXPECT_EQ(chosen, QDir(folder).filePath("备份.zip"));
 
-    whenModalOpens([&](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
+    whenModalOpens([&](QWidget* w) {
+        EXPECT_EQ(w->objectName(), "打开对话框");
+        qobject_cast<QDialog*>(w)->reject();
+    });
     EXPECT_EQ(prompter.openFileName(nullptr, "打开", "*.zip"), QString());
 }
 

@@ -95,6 +95,7 @@ void labelInChinese(QFileDialog& dialog, bool save) {
     dialog.setLabelText(QFileDialog::Accept,
                         save ? QStringLiteral("保存") : QStringLiteral("打开"));
     dialog.setLabelText(QFileDialog::Reject, QStringLiteral("取消"));
+    dialog.setObjectName(save ? QStringLiteral("保存对话框") : QStringLiteral("打开对话框"));
 }
 
 QString runFileDialog(QFileDialog& dialog) {
