@@ -8,6 +8,7 @@
 
 #include "shell/backup.h"
 #include "shell/ui/busy_cursor.h"
+#include "shell/ui/widget_helpers.h"
 
 namespace tw {
 
@@ -31,8 +32,7 @@ BackupWindow::BackupWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), 
     choices->addWidget(m_restore);
     choices->addStretch();
 
-    m_confirm = new QPushButton(QStringLiteral("确定"), this);
-    m_confirm->setObjectName(QStringLiteral("确定"));
+    m_confirm = namedButton(this, "确定");
     m_confirm->setDefault(true);
     m_confirm->setEnabled(false);
     for (QRadioButton* choice : {m_backup, m_restore})

@@ -14,6 +14,7 @@
 #include "shell/account_sets.h"
 #include "shell/ui/busy_cursor.h"
 #include "storage/dates.h"
+#include "shell/ui/widget_helpers.h"
 
 namespace tw {
 
@@ -48,11 +49,9 @@ CreateSetWindow::CreateSetWindow(AppContext& ctx, QWidget* parent) : QDialog(par
     m_startDate->setDisplayFormat(QStringLiteral("yyyy-M-d"));
     m_startDate->setCalendarPopup(true);
 
-    auto* confirm = new QPushButton(QStringLiteral("确定"), this);
-    confirm->setObjectName(QStringLiteral("确定"));
+    auto* confirm = namedButton(this, "确定");
     confirm->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("取消"), this);
-    cancel->setObjectName(QStringLiteral("取消"));
+    auto* cancel = namedButton(this, "取消");
     connect(confirm, &QPushButton::clicked, this, &CreateSetWindow::onConfirm);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 

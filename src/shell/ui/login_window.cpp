@@ -10,6 +10,7 @@
 
 #include "shell/login.h"
 #include "shell/ui/busy_cursor.h"
+#include "shell/ui/widget_helpers.h"
 
 namespace tw {
 
@@ -39,8 +40,7 @@ LoginWindow::LoginWindow(AppContext& ctx, const std::string& setName, QWidget* p
     m_login = new QPushButton(QStringLiteral("确定"), this);
     m_login->setObjectName(QStringLiteral("登陆"));
     m_login->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("取消"), this);
-    cancel->setObjectName(QStringLiteral("取消"));
+    auto* cancel = namedButton(this, "取消");
 
     connect(m_users, &QComboBox::currentIndexChanged, this, &LoginWindow::onUserChosen);
     connect(m_login, &QPushButton::clicked, this, &LoginWindow::onLogin);

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "shell/ui/user_list_window.h"
+#include "shell/ui/widget_helpers.h"
 #include "shell/users.h"
 
 namespace tw {
@@ -28,8 +29,7 @@ NewUserWindow::NewUserWindow(AppContext& ctx, QWidget* parent) : QDialog(parent)
         box->setMaxLength(20);
     }
 
-    auto* confirm = new QPushButton(QStringLiteral("确定"), this);
-    confirm->setObjectName(QStringLiteral("确定"));
+    auto* confirm = namedButton(this, "确定");
     confirm->setDefault(true);
     auto* list = new QPushButton(QStringLiteral("用户列表"), this);
     list->setObjectName(QStringLiteral("用户列表"));

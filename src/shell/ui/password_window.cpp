@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "shell/ui/busy_cursor.h"
+#include "shell/ui/widget_helpers.h"
 #include "shell/users.h"
 
 namespace tw {
@@ -28,11 +29,9 @@ PasswordWindow::PasswordWindow(AppContext& ctx, QWidget* parent) : QDialog(paren
     m_new = box("新密码编辑框");
     m_repeat = box("重复新编辑框");
 
-    auto* confirm = new QPushButton(QStringLiteral("确定"), this);
-    confirm->setObjectName(QStringLiteral("确定"));
+    auto* confirm = namedButton(this, "确定");
     confirm->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("取消"), this);
-    cancel->setObjectName(QStringLiteral("取消"));
+    auto* cancel = namedButton(this, "取消");
     connect(confirm, &QPushButton::clicked, this, &PasswordWindow::onConfirm);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
