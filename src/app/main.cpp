@@ -14,9 +14,35 @@
 #include "shell/ui/main_window.h"
 #include "shell/ui/window_prompter.h"
 #include "storage/paths.h"
+#include "storage/record_store.h"
 #include "storage/startup.h"
 
 namespace {
+
+// The last line of defence: an operation that fails unexpectedly (a full disk,
+// a damaged file) has already rolled its writes back by the time its exception
+// gets here; tell the user and keep the program running.
+class Application : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const tw::StoreError& e) {
+            report(e.userMessage().empty() ? QString::fromStdString(e.what())
+                                           : QString::fromStdString(e.userMessage()));
+        } catch (const std::exception& e) {
+            report(QStringLiteral("操作没有完成，数据未作改动：") + QString::fromStdString(e.what()));
+        }
+        return false;
+    }
+
+private:
+    void report(const QString& text) {
+        tw::WindowPrompter prompter;
+        prompter.showMessage(activeWindow(), text);
+    }
+};
 
 // Chinese must render on any desktop; WenQuanYi Micro Hei is what the setup
 // script installs, the others are preferred where present.
@@ -47,7 +73,7 @@ QString screenshotPath(const QStringList& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tallowick"));
     QApplication::setStyle(QStringLiteral("Fusion"));
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
