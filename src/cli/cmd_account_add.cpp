@@ -5,7 +5,6 @@
 // While the set is not enabled, the opening list follows the chart as it does
 // after 科目设置.
 #include "accounts/chart.h"
-#include "accounts/opening_balances.h"
 #include "cli/set_login.h"
 
 namespace tw::cli {
@@ -50,12 +49,7 @@ void addAccountAddCommand(CLI::App& app, Context& ctx) {
                 c.refuse(out.message);
                 return;
             }
-            if (setIsEnabled(store, session) == false) {
-                std::vector<OpeningRow> rows;
-                if (const OpeningOutcome saved = refreshOpeningList(store, session, rows);
-                    !saved.done)
-                    c.refuse(saved.message);
-            }
+            refreshOpeningAfterChartChange(c, session);
             c.out << out.account << '\n';
         });
 }

@@ -2,7 +2,6 @@
 // an account that has no sub-accounts and has never been used (the command is
 // the confirmation).
 #include "accounts/chart.h"
-#include "accounts/opening_balances.h"
 #include "cli/set_login.h"
 
 namespace tw::cli {
@@ -30,12 +29,7 @@ void addAccountDeleteCommand(CLI::App& app, Context& ctx) {
                 c.refuse(out.message);
                 return;
             }
-            if (setIsEnabled(store, session) == false) {
-                std::vector<OpeningRow> rows;
-                if (const OpeningOutcome saved = refreshOpeningList(store, session, rows);
-                    !saved.done)
-                    c.refuse(saved.message);
-            }
+            refreshOpeningAfterChartChange(c, session);
             c.out << out.message << '\n';
         });
 }

@@ -1,5 +1,6 @@
 #include "cli/set_login.h"
 
+#include "accounts/opening_balances.h"
 #include "shell/login.h"
 #include "shell/set_folders.h"
 
@@ -32,6 +33,14 @@ void addSetLoginOptions(CLI::App& sub, SetLogin& o) {
 bool logInForCommand(Context& ctx, Session& session, const SetLogin& o) {
     session.dataDir = ctx.dataDir;
     return logInForCommand(ctx, session.login, o.set, o.user, o.password);
+}
+
+void refreshOpeningAfterChartChange(Context& ctx, const Session& session) {
+    RecordStore store(ctx.dataDir);
+    if (setIsEnabled(store, session) != false) return;
+    std::vector<OpeningRow> rows;
+    if (const OpeningOutcome saved = refreshOpeningList(store, session, rows); !saved.done)
+        ctx.refuse(saved.message);
 }
 
 }  // namespace tw::cli

@@ -25,4 +25,9 @@ void addSetLoginOptions(CLI::App& sub, SetLogin& options);
 // state. On a refusal prints the login window's message and returns false.
 bool logInForCommand(Context& ctx, Session& session, const SetLogin& options);
 
+// After the chart changed from the command line: a set not yet enabled gets its
+// opening list refreshed, as 科目设置 does in the opening-balance window. A
+// failure is printed as a refusal.
+void refreshOpeningAfterChartChange(Context& ctx, const Session& session);
+
 }  // namespace tw::cli

@@ -38,6 +38,27 @@ std::string refusalOf(RecordStore& store, const fs::path& dataDir, const LoginSt
     return checkGbkText("密码", r.passwordCheck, kMaxPasswordBytes);
 }
 
+// Runs `write` on the set's 用户 table inside one action, committed when it
+// returns true. A table that will not open or a failing write becomes the
+// outcome's message; nothing is written then.
+template <typename Write>
+bool writeUsers(RecordStore& store, const fs::path& dataDir, const LoginState& login,
+                UserOutcome& out, Write write) {
+    try {
+        Action action(store);
+        if (!store.openTable(usersPath(dataDir, login), login.setPassword))
+            throw StoreError("用户 does not open", kUsersUnreadable);
+        if (!write()) return false;
+        action.commit();
+        store.closeTable();
+        return true;
+    } catch (const StoreError& e) {
+        out.message = e.userMessage().empty() ? kDiskFailure : e.userMessage();
+        out.detail = e.what();
+        return false;
+    }
+}
+
 }  // namespace
 
 UserListOutcome listUsers(const fs::path& dataDir, const std::string& setName,
@@ -74,19 +95,12 @@ UserOutcome addUser(const fs::path& dataDir, const LoginState& login,
     RecordStore store(dataDir);
     out.message = refusalOf(store, dataDir, login, request, out);
     if (!out.message.empty()) return out;
-    try {
-        const std::string hash = hashPassword(request.passwordCheck);
-        Action action(store);
-        if (!store.openTable(usersPath(dataDir, login), login.setPassword))
-            throw StoreError("用户 does not open", kUsersUnreadable);
-        store.appendRecord({out.name, hash, 2});
-        action.commit();
-        store.closeTable();
-    } catch (const StoreError& e) {
-        out.message = e.userMessage().empty() ? kDiskFailure : e.userMessage();
-        out.detail = e.what();
+    const std::string hash = hashPassword(request.passwordCheck);
+    if (!writeUsers(store, dataDir, login, out, [&] {
+            store.appendRecord({out.name, hash, 2});
+            return true;
+        }))
         return out;
-    }
     out.ok = true;
     out.message = out.name + kUserCreated;
     return out;
@@ -104,24 +118,17 @@ UserOutcome changePassword(const fs::path& dataDir, const LoginState& login,
     if (out.message = checkGbkText("密码", newPassword, kMaxPasswordBytes); !out.message.empty())
         return out;
     RecordStore store(dataDir);
-    try {
-        Action action(store);
-        if (!store.openTable(usersPath(dataDir, login), login.setPassword))
-            throw StoreError("用户 does not open", kUsersUnreadable);
-        store.goFirst();
-        if (!store.findRecord(nameIs(login.userName)) ||
-            !verifyPassword(store.readField(field::kPassword).text(), oldPassword)) {
-            out.message = kOldPasswordWrong;
-            return out;
-        }
-        store.writeField(field::kPassword, hashPassword(newPassword));
-        action.commit();
-        store.closeTable();
-    } catch (const StoreError& e) {
-        out.message = e.userMessage().empty() ? kDiskFailure : e.userMessage();
-        out.detail = e.what();
+    if (!writeUsers(store, dataDir, login, out, [&] {
+            store.goFirst();
+            if (!store.findRecord(nameIs(login.userName)) ||
+                !verifyPassword(store.readField(field::kPassword).text(), oldPassword)) {
+                out.message = kOldPasswordWrong;
+                return false;
+            }
+            store.writeField(field::kPassword, hashPassword(newPassword));
+            return true;
+        }))
         return out;
-    }
     out.ok = true;
     out.message = kPasswordChanged;
     return out;

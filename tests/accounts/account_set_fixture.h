@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "accounts/chart.h"
 #include "shell/account_sets.h"
 #include "shell/session.h"
 #include "storage/dates.h"
@@ -113,6 +114,20 @@ protected:
     }
 
     std::filesystem::path dataDir;
+    // Adds a debit sub-account `name` under `parent`, in the parent's category.
+    void addSub(const std::string& parent, const std::string& name) {
+        NewAccount r;
+        r.mode = AddMode::SubAccount;
+        r.typed = name;
+        r.direction = "借方";
+        r.selectedAccount = parent;
+        const auto all = loadAccounts(*store, session);
+        ASSERT_TRUE(all);
+        for (const Account& a : *all)
+            if (a.name == parent) r.category = categoryNumber(a.category);
+        ASSERT_TRUE(addAccount(*store, session, r).done) << parent << "→" << name;
+    }
+
     Session session;
     std::unique_ptr<RecordStore> store;
 

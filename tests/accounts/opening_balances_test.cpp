@@ -15,18 +15,6 @@ namespace {
 
 class OpeningTest : public test::AccountSetTest {
 protected:
-    void addSub(const std::string& parent, const std::string& name) {
-        NewAccount r;
-        r.mode = AddMode::SubAccount;
-        r.typed = name;
-        r.direction = "借方";
-        r.selectedAccount = parent;
-        const auto all = *loadAccounts(*store, session);
-        for (const Account& a : all)
-            if (a.name == parent) r.category = categoryNumber(a.category);
-        ASSERT_TRUE(addAccount(*store, session, r).done);
-    }
-
     static OpeningRow* row(std::vector<OpeningRow>& rows, const std::string& account) {
         for (OpeningRow& r : rows)
             if (r.account == account) return &r;

@@ -41,16 +41,6 @@ protected:
         return QStringList{i->text(1), i->text(2), i->text(3), i->text(4)}.join('|');
     }
 
-    void addSub(const std::string& parent, const std::string& name) {
-        NewAccount r;
-        r.mode = AddMode::SubAccount;
-        r.typed = name;
-        r.direction = "借方";
-        r.selectedAccount = parent;
-        r.category = 1;
-        ASSERT_TRUE(addAccount(*store, session, r).done);
-    }
-
     std::unique_ptr<OpeningBalanceWindow> window;
 };
 

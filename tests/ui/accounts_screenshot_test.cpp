@@ -24,16 +24,6 @@ protected:
         QDir().mkpath(folder);
     }
 
-    void addSub(const std::string& parent, const std::string& name) {
-        NewAccount r;
-        r.mode = AddMode::SubAccount;
-        r.typed = name;
-        r.direction = "借方";
-        r.selectedAccount = parent;
-        r.category = 1;
-        ASSERT_TRUE(addAccount(*store, session, r).done);
-    }
-
     void shoot(QWidget& window, const char* file) {
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
