@@ -7,6 +7,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "platform/page_grid.h"
 #include "storage/record_store.h"
 #include "storage/schemas.h"
 
@@ -228,6 +229,7 @@ void makeMissingTemplates(const fs::path& dataDir) {
     makeFileIfMissing(dataDir / fs::u8path(file::kReportWorkbook), makeReportWorkbook);
     makeFileIfMissing(dataDir / fs::u8path(file::kCoverWorkbook), makeCoverWorkbook);
     makeFileIfMissing(dataDir / fs::u8path(file::kCalculator), makeCalculator);
+    writePageTemplates(dataDir);
 }
 
 }  // namespace tw
