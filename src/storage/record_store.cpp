@@ -1,6 +1,7 @@
 #include "storage/record_store.h"
 
 #include <sodium.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,227 +15,21 @@
 namespace tw {
 
 using detail::Row;
-using detail::TableData;
+using detail::TableState;
 
 namespace {
 constexpr const char* kAnchorName = ".tallowick-actions.db";
-constexpr const char* kDiskMessage = "数据无法写入磁盘！ 请检测您对计算机使用的权限！";
 constexpr int kMaxTablesPerAction = 10;  // SQLite's limit of attached databases
+constexpr const char* kAnchorMessage =
+    "套账目录无法写入，不能保存任何数据！ 请检测您对计算机使用的权限！";
 
 std::string keyOf(const std::filesystem::path& p) { return p.lexically_normal().string(); }
-}  // namespace
 
-StoreError::StoreError(const std::string& detail, std::string userMessage)
-    : std::runtime_error(detail), userMessage_(std::move(userMessage)) {}
-
-const Value& RecordView::operator[](std::string_view field) const {
-    return row_.values[table_.fieldIndex(field)];
-}
-
-const Value& RecordView::at(int position) const {
-    if (position < 1 || position > static_cast<int>(row_.values.size()))
-        throw std::logic_error("field position out of range");
-    return row_.values[position - 1];
-}
-
-RecordStore::RecordStore(const std::filesystem::path& anchorDir) {
-    if (sodium_init() < 0) throw StoreError("libsodium cannot start");
-    const auto anchor = anchorDir / kAnchorName;
-    if (sqlite3_open_v2(anchor.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                        nullptr) != SQLITE_OK) {
-        // Without a persistent anchor a commit is atomic per file only; reading
-        // tables (the command-line table dump) still works.
-        sqlite3_close_v2(db_);
-        db_ = nullptr;
-        if (sqlite3_open_v2(":memory:", &db_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
-            throw StoreError("cannot open SQLite");
-    }
-    detail::exec(db_, "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL");
-}
-
-RecordStore::~RecordStore() {
-    if (db_) sqlite3_close_v2(db_);
-}
-
-// ---- tables ----------------------------------------------------------------
-
-bool RecordStore::createTable(const std::filesystem::path& path, const Schema& schema) {
-    TableData d;
-    d.setPassword("");
-    return detail::writeNewTableFile(path, schema, d.salt, d.verifier, {});
-}
-
-std::shared_ptr<TableData> RecordStore::load(const std::filesystem::path& path) const {
-    if (auto it = touched_.find(keyOf(path)); it != touched_.end()) return it->second;
-    return detail::readTableFile(path);
-}
-
-bool RecordStore::openTable(const std::filesystem::path& path, const std::string& password) {
-    const std::string key = keyOf(path);
-    std::shared_ptr<TableData> data;
-    if (auto it = open_.find(key); it != open_.end()) data = it->second.data;
-    else data = load(path);
-    std::error_code ec;
-    if (!data) {
-        lastOpenFailure_ = std::filesystem::exists(path, ec) ? OpenFailure::NotATable
-                                                             : OpenFailure::Missing;
-        return false;
-    }
-    if (!data->passwordMatches(password)) {
-        lastOpenFailure_ = OpenFailure::WrongPassword;
-        return false;
-    }
-    lastOpenFailure_ = OpenFailure::None;
-    open_[key] = OpenTable{data, 0};
-    current_ = key;
-    return true;
-}
-
-void RecordStore::closeTable() {
-    if (!current_.empty()) open_.erase(current_);
-    current_.clear();
-}
-
-void RecordStore::closeTable(const std::filesystem::path& path) {
-    const std::string key = keyOf(path);
-    open_.erase(key);
-    if (current_ == key) current_.clear();
-}
-
-bool RecordStore::selectTable(const std::filesystem::path& path) {
-    const std::string key = keyOf(path);
-    if (!open_.count(key)) return false;
-    current_ = key;
-    return true;
-}
-
-RecordStore::OpenTable& RecordStore::current() {
-    auto it = open_.find(current_);
-    if (it == open_.end()) throw std::logic_error("no current table");
-    return it->second;
-}
-
-const RecordStore::OpenTable& RecordStore::current() const {
-    return const_cast<RecordStore*>(this)->current();
-}
-
-Row& RecordStore::currentRow() {
-    OpenTable& t = current();
-    if (t.pos < 0 || t.pos >= static_cast<long>(t.data->rows.size()))
-        throw std::logic_error("no current record in " + t.data->path.string());
-    return t.data->rows[t.pos];
-}
-
-const Row& RecordStore::currentRow() const { return const_cast<RecordStore*>(this)->currentRow(); }
-
-// ---- position ---------------------------------------------------------------
-
-void RecordStore::goFirst() { current().pos = 0; }
-
-void RecordStore::goLast() {
-    OpenTable& t = current();
-    t.pos = static_cast<long>(t.data->rows.size()) - 1;
-}
-
-bool RecordStore::skipRecords(long count) {
-    OpenTable& t = current();
-    const long size = static_cast<long>(t.data->rows.size());
-    t.pos += count;
-    if (t.pos >= size) {
-        t.pos = size;
-        return false;
-    }
-    if (t.pos < 0) {
-        t.pos = -1;
-        return false;
-    }
-    return true;
-}
-
-void RecordStore::goToRecord(long number) {
-    OpenTable& t = current();
-    const long size = static_cast<long>(t.data->rows.size());
-    t.pos = std::clamp(number - 1, -1L, size);
-}
-
-bool RecordStore::isPastEnd() const {
-    const OpenTable& t = current();
-    return t.pos >= static_cast<long>(t.data->rows.size());
-}
-
-bool RecordStore::isBeforeStart() const { return current().pos < 0; }
-
-long RecordStore::recordNumber() const { return current().pos + 1; }
-
-// ---- reading ----------------------------------------------------------------
-
-Value RecordStore::readField(std::string_view field) const {
-    const OpenTable& t = current();
-    return currentRow().values[t.data->fieldIndex(field)];
-}
-
-Value RecordStore::readField(int position) const {
-    const Row& row = currentRow();
-    if (position < 1 || position > static_cast<int>(row.values.size()))
-        throw std::logic_error("field position out of range");
-    return row.values[position - 1];
-}
-
-bool RecordStore::findRecord(const Condition& condition) {
-    OpenTable& t = current();
-    const long size = static_cast<long>(t.data->rows.size());
-    for (long i = std::max(t.pos, 0L); i < size; ++i) {
-        if (condition(RecordView(*t.data, t.data->rows[i]))) {
-            t.pos = i;
-            return true;
-        }
-    }
-    return false;
-}
-
-double RecordStore::maxOf(const Expression& expression, const Condition& condition) const {
-    const OpenTable& t = current();
-    bool any = false;
-    double best = 0;
-    for (const Row& row : t.data->rows) {
-        RecordView view(*t.data, row);
-        if (!condition(view)) continue;
-        const double v = expression(view);
-        if (!any || v > best) best = v;
-        any = true;
-    }
-    return any ? best : 0;
-}
-
-long RecordStore::recordCount() const { return static_cast<long>(current().data->rows.size()); }
-int RecordStore::fieldCount() const { return static_cast<int>(current().data->fields.size()); }
-const Schema& RecordStore::schema() const { return current().data->fields; }
-
-std::string RecordStore::fieldName(int position) const {
-    return current().data->fields.at(position - 1).name;
-}
-
-FieldType RecordStore::fieldType(int position) const {
-    return current().data->fields.at(position - 1).type;
-}
-
-// ---- writing ----------------------------------------------------------------
-
-void RecordStore::requireAction() const {
-    if (!action_) throw std::logic_error("a write outside an Action");
-}
-
-void RecordStore::touch(const std::shared_ptr<TableData>& data) {
-    requireAction();
-    touched_[keyOf(data->path)] = data;
-}
-
-Value RecordStore::checked(const TableData& table, int index, const Value& value) const {
-    const FieldDef& f = table.fields[index];
+// A value as its field stores it; refuses what the field cannot hold.
+Value checked(const FieldDef& f, const Value& value) {
     switch (f.type) {
         case FieldType::Text: {
-            if (!value.isText())
-                throw std::logic_error("a number written to text field " + f.name);
+            if (!value.isText()) throw std::logic_error("a number written to text field " + f.name);
             const auto len = gbkLength(value.text());
             if (!len)
                 throw TextError("text outside GBK in " + f.name,
@@ -264,183 +59,711 @@ Value RecordStore::checked(const TableData& table, int index, const Value& value
     }
 }
 
-void RecordStore::writeField(std::string_view field, const Value& value) {
-    requireAction();
-    OpenTable& t = current();
-    Row& row = currentRow();
-    const int i = t.data->fieldIndex(field);
-    row.values[i] = checked(*t.data, i, value);
-    row.dirty = true;
-    touch(t.data);
-}
-
-void RecordStore::appendRecord(const std::vector<Value>& values) {
-    requireAction();
-    OpenTable& t = current();
-    const auto& fields = t.data->fields;
+// A whole record from a leading subset of values, the rest empty.
+std::vector<Value> fullRecord(const Schema& fields, const std::vector<Value>& values) {
     if (values.size() > fields.size()) throw std::logic_error("more values than fields");
-    Row row;
-    row.values.reserve(fields.size());
+    std::vector<Value> row;
+    row.reserve(fields.size());
     for (size_t i = 0; i < fields.size(); ++i)
-        row.values.push_back(i < values.size() ? checked(*t.data, static_cast<int>(i), values[i])
-                                               : emptyValue(fields[i].type));
-    t.data->rows.push_back(std::move(row));
-    t.pos = static_cast<long>(t.data->rows.size()) - 1;
-    touch(t.data);
+        row.push_back(i < values.size() ? checked(fields[i], values[i]) : emptyValue(fields[i].type));
+    return row;
 }
 
-void RecordStore::modifyRecord(const std::vector<std::optional<Value>>& values) {
-    requireAction();
-    OpenTable& t = current();
-    Row& row = currentRow();
-    if (values.size() > t.data->fields.size()) throw std::logic_error("more values than fields");
-    // Check every value first, so that a refused one changes nothing.
-    std::vector<std::optional<Value>> checkedValues;
-    for (size_t i = 0; i < values.size(); ++i)
-        checkedValues.push_back(values[i] ? std::optional(checked(*t.data, static_cast<int>(i),
-                                                                  *values[i]))
-                                          : std::nullopt);
-    for (size_t i = 0; i < checkedValues.size(); ++i)
-        if (checkedValues[i]) row.values[i] = *checkedValues[i];
-    row.dirty = true;
-    touch(t.data);
+bool sameSchema(const Schema& a, const Schema& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (a[i].name != b[i].name || a[i].type != b[i].type) return false;
+    return true;
+}
+}  // namespace
+
+StoreError::StoreError(const std::string& detail, std::string userMessage)
+    : std::runtime_error(detail), userMessage_(std::move(userMessage)) {}
+
+const Value& RecordView::operator[](std::string_view field) const {
+    return values_[table_.fieldIndex(field)];
 }
 
-void RecordStore::deleteRecord() {
-    requireAction();
-    OpenTable& t = current();
-    currentRow().deleted = true;
-    touch(t.data);
+const Value& RecordView::at(int position) const {
+    if (position < 1 || position > static_cast<int>(values_.size()))
+        throw std::logic_error("field position out of range");
+    return values_[position - 1];
 }
 
-void RecordStore::purgeDeleted() {
-    requireAction();
-    OpenTable& t = current();
-    auto& rows = t.data->rows;
-    long before = 0;  // marked rows before the position, to keep it on the same record
-    for (long i = 0; i < static_cast<long>(rows.size()) && i < t.pos; ++i)
-        if (rows[i].deleted) ++before;
-    for (const Row& r : rows)
-        if (r.deleted && r.rowid != 0) t.data->removed.push_back(r.rowid);
-    std::erase_if(rows, [](const Row& r) { return r.deleted; });
-    t.pos = std::clamp(t.pos - before, -1L, static_cast<long>(rows.size()));
-    touch(t.data);
+// The cursor of an open table: the table's rows loaded on first use, and a
+// position in them. It reloads when the table was written by other means.
+struct RecordStore::Cursor {
+    std::shared_ptr<TableState> table;
+    std::vector<Row> rows;
+    bool loaded = false;
+    std::uint64_t version = 0;
+    long pos = 0;                // 0-based; -1 before the start, rows.size() past the end
+    bool lastAfterLoad = false;  // appended before loading: the new record is current
+
+    std::vector<Row>& load() {
+        if (loaded && version == table->version) return rows;
+        std::int64_t at = 0;
+        std::vector<std::int64_t> marks;
+        if (loaded) {
+            if (pos >= 0 && pos < static_cast<long>(rows.size())) at = rows[pos].id;
+            for (const Row& r : rows)
+                if (r.marked) marks.push_back(r.id);
+        }
+        rows = table->select({});
+        for (Row& r : rows) r.marked = std::binary_search(marks.begin(), marks.end(), r.id);
+        const long size = static_cast<long>(rows.size());
+        if (lastAfterLoad) {
+            pos = size - 1;
+        } else if (at != 0) {
+            auto it = std::lower_bound(rows.begin(), rows.end(), at,
+                                       [](const Row& r, std::int64_t x) { return r.id < x; });
+            pos = std::min(static_cast<long>(it - rows.begin()), size);
+        } else {
+            pos = std::clamp(pos, -1L, size);
+        }
+        lastAfterLoad = false;
+        loaded = true;
+        version = table->version;
+        return rows;
+    }
+    Row& row() {
+        load();
+        if (pos < 0 || pos >= static_cast<long>(rows.size()))
+            throw std::logic_error("no current record in " + table->path.string());
+        return rows[pos];
+    }
+    // After the cursor wrote through the table itself, its rows are current.
+    void wrote() { version = table->version; }
+};
+
+RecordStore::RecordStore(const std::filesystem::path& anchorDir) : anchorDir_(anchorDir) {
+    if (sodium_init() < 0) throw StoreError("libsodium cannot start");
+    const auto anchor = anchorDir / kAnchorName;
+    if (sqlite3_open_v2(anchor.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                        nullptr) != SQLITE_OK) {
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+        throw StoreError("cannot open the anchor " + anchor.string(), kAnchorMessage);
+    }
+    try {
+        detail::exec(db_, "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL");
+    } catch (const StoreError& e) {
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+        throw StoreError(e.what(), kAnchorMessage);
+    }
 }
 
-void RecordStore::clearTable() {
-    requireAction();
-    OpenTable& t = current();
-    t.data->rows.clear();
-    t.data->removed.clear();
-    t.data->cleared = true;
-    t.pos = 0;
-    touch(t.data);
+RecordStore::~RecordStore() {
+    cursors_.clear();
+    tables_.clear();
+    if (db_) sqlite3_close_v2(db_);
 }
 
-void RecordStore::setTablePassword(const std::string& password) {
-    requireAction();
-    OpenTable& t = current();
-    t.data->setPassword(password);
-    t.data->passwordChanged = true;
-    touch(t.data);
+// ---- tables ----------------------------------------------------------------
+
+std::shared_ptr<TableState> RecordStore::newTableState(const std::filesystem::path& path,
+                                                       const Schema& schema,
+                                                       const std::string& salt,
+                                                       const std::string& verifier) {
+    const std::string key = keyOf(path);
+    auto t = std::make_shared<TableState>();
+    if (auto it = tables_.find(key); it != tables_.end()) {
+        // A table open or written in this action is made anew in place.
+        t = it->second;
+        t->discardWrites();
+    }
+    t->path = path;
+    t->key = key;
+    t->fields = schema;
+    t->buildIndex();
+    t->salt = salt;
+    t->verifier = verifier;
+    t->replaced = true;
+    t->nextId = 1;
+    t->written = true;
+    ++t->version;
+    tables_[key] = t;
+    touch(*t);
+    return t;
+}
+
+bool RecordStore::writeTableNow(const std::function<void()>& write) {
+    if (action_) {
+        write();
+        return true;
+    }
+    try {
+        Action action(*this);
+        write();
+        action.commit();
+        return true;
+    } catch (const StoreError&) {
+        return false;
+    }
+}
+
+bool RecordStore::createTable(const std::filesystem::path& path, const Schema& schema) {
+    std::string salt, verifier;
+    detail::makePassword("", salt, verifier);
+    const bool ok = writeTableNow([&] { newTableState(path, schema, salt, verifier); });
+    dropIfUnused(keyOf(path));
+    return ok;
+}
+
+void RecordStore::copyTable(const std::filesystem::path& source,
+                            const std::filesystem::path& target) {
+    auto it = tables_.find(keyOf(source));
+    if (it == tables_.end() || it->second->cursors == 0)
+        throw std::logic_error("copy of a table that is not open: " + source.string());
+    const auto src = it->second;
+    std::vector<Row> rows = src->select({});
+    if (!writeTableNow([&] {
+            auto t = newTableState(target, src->fields, src->salt, src->verifier);
+            for (Row& r : rows) r.marked = false;
+            t->added = std::move(rows);
+            t->nextId = t->added.empty() ? 1 : t->added.back().id + 1;
+        }))
+        throw StoreError("cannot copy " + source.string() + " to " + target.string());
+    dropIfUnused(keyOf(target));
 }
 
 bool RecordStore::sortToFile(const std::filesystem::path& target,
                              const std::vector<std::string>& keys) {
-    const OpenTable& t = current();
+    Cursor& c = current();
+    const auto& src = *c.table;
     std::vector<int> idx;
-    for (const auto& k : keys) idx.push_back(t.data->fieldIndex(k));
-    std::vector<const Row*> rows;
-    for (const Row& r : t.data->rows)
-        if (!r.deleted) rows.push_back(&r);
-    const auto& fields = t.data->fields;
-    std::stable_sort(rows.begin(), rows.end(), [&](const Row* a, const Row* b) {
+    for (const auto& k : keys) idx.push_back(src.fieldIndex(k));
+    std::vector<Row> rows;
+    for (const Row& r : c.load())
+        if (!r.marked) rows.push_back({0, r.values, false});
+    const auto& fields = src.fields;
+    std::stable_sort(rows.begin(), rows.end(), [&](const Row& a, const Row& b) {
         for (int i : idx) {
             if (fields[i].type == FieldType::Text) {
-                const int c = gbkCompare(a->values[i].text(), b->values[i].text());
-                if (c != 0) return c < 0;
+                const int cmp = gbkCompare(a.values[i].text(), b.values[i].text());
+                if (cmp != 0) return cmp < 0;
             } else {
-                const double x = a->values[i].number(), y = b->values[i].number();
+                const double x = a.values[i].number(), y = b.values[i].number();
                 if (x != y) return x < y;
             }
         }
         return false;
     });
-    return detail::writeNewTableFile(target, fields, t.data->salt, t.data->verifier, rows);
+    for (size_t i = 0; i < rows.size(); ++i) rows[i].id = static_cast<std::int64_t>(i + 1);
+    const bool ok = writeTableNow([&] {
+        auto t = newTableState(target, fields, src.salt, src.verifier);
+        t->added = std::move(rows);
+        t->nextId = static_cast<std::int64_t>(t->added.size()) + 1;
+    });
+    dropIfUnused(keyOf(target));
+    return ok;
+}
+
+std::shared_ptr<TableState> RecordStore::stateFor(const std::filesystem::path& path) {
+    auto it = tables_.find(keyOf(path));
+    return it == tables_.end() ? nullptr : it->second;
+}
+
+bool RecordStore::openTable(const std::filesystem::path& path, const std::string& password) {
+    const std::string key = keyOf(path);
+    std::shared_ptr<TableState> t = stateFor(path);
+    if (!t) {
+        t = detail::openTableFile(path, lastOpenFailure_);
+        if (!t) return false;
+        t->key = key;
+    }
+    if (!t->passwordMatches(password)) {
+        lastOpenFailure_ = OpenFailure::WrongPassword;
+        dropIfUnused(key);
+        return false;
+    }
+    lastOpenFailure_ = OpenFailure::None;
+    if (!tables_.count(key)) {
+        tables_[key] = t;
+        if (t->reader.db) detail::ensureIndexes(t->reader.db, "main", *t);
+    }
+    auto& cursor = cursors_[key];
+    if (!cursor) {
+        cursor = std::make_unique<Cursor>();
+        cursor->table = t;
+        ++t->cursors;
+    }
+    cursor->pos = 0;
+    cursor->lastAfterLoad = false;
+    current_ = key;
+    return true;
+}
+
+bool RecordStore::openTable(const std::filesystem::path& path, const std::string& password,
+                            const Schema& expected) {
+    if (!openTable(path, password)) return false;
+    if (sameSchema(current().table->fields, expected)) return true;
+    closeTable(path);
+    lastOpenFailure_ = OpenFailure::WrongSchema;
+    return false;
+}
+
+void RecordStore::dropIfUnused(const std::string& key) {
+    auto it = tables_.find(key);
+    if (it == tables_.end()) return;
+    if (it->second->cursors > 0 || it->second->written) return;
+    tables_.erase(it);
+}
+
+void RecordStore::closeTable() {
+    if (current_.empty()) return;
+    closeTable(std::filesystem::path(current_));
+}
+
+void RecordStore::closeTable(const std::filesystem::path& path) {
+    const std::string key = keyOf(path);
+    if (auto it = cursors_.find(key); it != cursors_.end()) {
+        --it->second->table->cursors;
+        cursors_.erase(it);
+    }
+    if (current_ == key) current_.clear();
+    dropIfUnused(key);
+}
+
+bool RecordStore::selectTable(const std::filesystem::path& path) {
+    const std::string key = keyOf(path);
+    if (!cursors_.count(key)) return false;
+    current_ = key;
+    return true;
+}
+
+bool RecordStore::isOpen(const std::filesystem::path& path) const {
+    return cursors_.count(keyOf(path)) > 0;
+}
+
+Table RecordStore::table(const std::filesystem::path& path) {
+    auto it = cursors_.find(keyOf(path));
+    if (it == cursors_.end()) throw std::logic_error("table not open: " + path.string());
+    return Table(*this, it->second->table);
+}
+
+RecordStore::Cursor& RecordStore::current() {
+    auto it = cursors_.find(current_);
+    if (it == cursors_.end()) throw std::logic_error("no current table");
+    return *it->second;
+}
+
+const RecordStore::Cursor& RecordStore::current() const {
+    return const_cast<RecordStore*>(this)->current();
+}
+
+// ---- position ---------------------------------------------------------------
+
+void RecordStore::goFirst() {
+    Cursor& c = current();
+    c.pos = 0;
+    c.lastAfterLoad = false;
+}
+
+void RecordStore::goLast() {
+    Cursor& c = current();
+    c.pos = static_cast<long>(c.load().size()) - 1;
+}
+
+bool RecordStore::skipRecords(long count) {
+    Cursor& c = current();
+    const long size = static_cast<long>(c.load().size());
+    c.pos += count;
+    if (c.pos >= size) {
+        c.pos = size;
+        return false;
+    }
+    if (c.pos < 0) {
+        c.pos = -1;
+        return false;
+    }
+    return true;
+}
+
+void RecordStore::goToRecord(long number) {
+    Cursor& c = current();
+    c.pos = std::clamp(number - 1, -1L, static_cast<long>(c.load().size()));
+}
+
+bool RecordStore::isPastEnd() const {
+    Cursor& c = const_cast<RecordStore*>(this)->current();
+    return c.pos >= static_cast<long>(c.load().size());
+}
+
+bool RecordStore::isBeforeStart() const {
+    Cursor& c = const_cast<RecordStore*>(this)->current();
+    c.load();
+    return c.pos < 0;
+}
+
+long RecordStore::recordNumber() const {
+    Cursor& c = const_cast<RecordStore*>(this)->current();
+    c.load();
+    return c.pos + 1;
+}
+
+// ---- reading ----------------------------------------------------------------
+
+Value RecordStore::readField(std::string_view field) const {
+    Cursor& c = const_cast<RecordStore*>(this)->current();
+    return c.row().values[c.table->fieldIndex(field)];
+}
+
+Value RecordStore::readField(int position) const {
+    Cursor& c = const_cast<RecordStore*>(this)->current();
+    const Row& row = c.row();
+    if (position < 1 || position > static_cast<int>(row.values.size()))
+        throw std::logic_error("field position out of range");
+    return row.values[position - 1];
+}
+
+bool RecordStore::findRecord(const Condition& condition) {
+    Cursor& c = current();
+    const auto& rows = c.load();
+    const long size = static_cast<long>(rows.size());
+    for (long i = std::max(c.pos, 0L); i < size; ++i) {
+        if (condition(RecordView(*c.table, rows[i].values))) {
+            c.pos = i;
+            return true;
+        }
+    }
+    return false;
+}
+
+double RecordStore::maxOf(const Expression& expression, const Condition& condition) const {
+    Cursor& c = const_cast<RecordStore*>(this)->current();
+    bool any = false;
+    double best = 0;
+    for (const Row& row : c.load()) {
+        RecordView view(*c.table, row.values);
+        if (!condition(view)) continue;
+        const double v = expression(view);
+        if (!any || v > best) best = v;
+        any = true;
+    }
+    return any ? best : 0;
+}
+
+long RecordStore::recordCount() const {
+    Cursor& c = const_cast<RecordStore*>(this)->current();
+    if (!c.loaded && !c.lastAfterLoad) return c.table->count({});
+    return static_cast<long>(c.load().size());
+}
+
+int RecordStore::fieldCount() const { return static_cast<int>(current().table->fields.size()); }
+const Schema& RecordStore::schema() const { return current().table->fields; }
+
+std::string RecordStore::fieldName(int position) const {
+    return current().table->fields.at(position - 1).name;
+}
+
+FieldType RecordStore::fieldType(int position) const {
+    return current().table->fields.at(position - 1).type;
+}
+
+// ---- writing ----------------------------------------------------------------
+
+void RecordStore::requireAction() const {
+    if (!action_) throw std::logic_error("a write outside an Action");
+}
+
+void RecordStore::touch(TableState& table) {
+    requireAction();
+    if (std::find(written_.begin(), written_.end(), table.key) != written_.end()) return;
+    if (static_cast<int>(written_.size()) >= kMaxTablesPerAction)
+        throw std::logic_error("an action writes more than ten tables: " + table.path.string());
+    written_.push_back(table.key);
+}
+
+void RecordStore::writeField(std::string_view field, const Value& value) {
+    requireAction();
+    Cursor& c = current();
+    Row& row = c.row();
+    const int i = c.table->fieldIndex(field);
+    Value v = checked(c.table->fields[i], value);
+    touch(*c.table);
+    row.values[i] = std::move(v);
+    c.table->updateRow(row.id, row.values, std::uint64_t{1} << i);
+    c.wrote();
+}
+
+void RecordStore::appendRecord(const std::vector<Value>& values) {
+    requireAction();
+    Cursor& c = current();
+    std::vector<Value> row = fullRecord(c.table->fields, values);
+    touch(*c.table);
+    const bool fresh = c.loaded && c.version == c.table->version;
+    const std::int64_t id = c.table->appendRow(row);
+    if (fresh) {
+        c.rows.push_back({id, std::move(row), false});
+        c.pos = static_cast<long>(c.rows.size()) - 1;
+        c.wrote();
+    } else {
+        c.lastAfterLoad = true;  // the rows are read when first needed
+    }
+}
+
+void RecordStore::modifyRecord(const std::vector<std::optional<Value>>& values) {
+    requireAction();
+    Cursor& c = current();
+    Row& row = c.row();
+    if (values.size() > c.table->fields.size()) throw std::logic_error("more values than fields");
+    // Check every value first, so that a refused one changes nothing.
+    std::vector<Value> next = row.values;
+    std::uint64_t mask = 0;
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (!values[i]) continue;
+        next[i] = checked(c.table->fields[i], *values[i]);
+        mask |= std::uint64_t{1} << i;
+    }
+    touch(*c.table);
+    row.values = next;
+    c.table->updateRow(row.id, std::move(next), mask);
+    c.wrote();
+}
+
+void RecordStore::deleteRecord() {
+    requireAction();
+    current().row().marked = true;
+}
+
+void RecordStore::purgeDeleted() {
+    requireAction();
+    Cursor& c = current();
+    auto& rows = c.load();
+    long before = 0;  // marked rows before the position, to keep it on the same record
+    bool any = false;
+    for (long i = 0; i < static_cast<long>(rows.size()); ++i) {
+        if (!rows[i].marked) continue;
+        if (!any) touch(*c.table);
+        any = true;
+        if (i < c.pos) ++before;
+        c.table->removeRow(rows[i].id);
+    }
+    if (!any) return;
+    std::erase_if(rows, [](const Row& r) { return r.marked; });
+    c.pos = std::clamp(c.pos - before, -1L, static_cast<long>(rows.size()));
+    c.wrote();
+}
+
+void RecordStore::clearTable() {
+    requireAction();
+    Cursor& c = current();
+    touch(*c.table);
+    c.table->clearRows();
+    c.rows.clear();
+    c.loaded = true;
+    c.pos = 0;
+    c.wrote();
+}
+
+void RecordStore::setTablePassword(const std::string& password) {
+    requireAction();
+    Cursor& c = current();
+    touch(*c.table);
+    c.table->setPassword(password);
+    c.table->passwordChanged = true;
+    c.table->written = true;
+}
+
+// ---- the indexed view --------------------------------------------------------
+
+namespace {
+std::optional<Record> toRecord(std::optional<Row> row) {
+    if (!row) return std::nullopt;
+    return Record{row->id, std::move(row->values)};
+}
+}  // namespace
+
+const Schema& Table::schema() const { return state_->fields; }
+int Table::position(std::string_view field) const { return state_->fieldIndex(field); }
+
+std::vector<Record> Table::select(const Where& where) const {
+    std::vector<Record> out;
+    for (Row& r : state_->select(where)) out.push_back({r.id, std::move(r.values)});
+    return out;
+}
+
+std::optional<Record> Table::first(const Where& where) const {
+    auto rows = state_->select(where, 1);
+    return rows.empty() ? std::nullopt : toRecord(std::move(rows[0]));
+}
+
+std::optional<Record> Table::last(const Where& where) const {
+    auto rows = state_->select(where, 1, true);
+    return rows.empty() ? std::nullopt : toRecord(std::move(rows[0]));
+}
+
+long Table::count(const Where& where) const { return state_->count(where); }
+
+std::optional<Record> Table::get(std::int64_t id) const { return toRecord(state_->get(id)); }
+
+void Table::requireOpen() const {
+    if (state_->cursors == 0 && !state_->written)
+        throw std::logic_error("table not open: " + state_->path.string());
+}
+
+std::int64_t Table::append(const std::vector<Value>& values) {
+    store_->requireAction();
+    requireOpen();
+    std::vector<Value> row = fullRecord(state_->fields, values);
+    store_->touch(*state_);
+    return state_->appendRow(std::move(row));
+}
+
+void Table::update(std::int64_t id, const std::vector<std::pair<int, Value>>& changes) {
+    store_->requireAction();
+    requireOpen();
+    auto row = state_->get(id);
+    if (!row) throw std::logic_error("no record " + std::to_string(id) + " in " + state_->path.string());
+    std::uint64_t mask = 0;
+    for (const auto& [i, v] : changes) {
+        row->values.at(i) = checked(state_->fields.at(i), v);
+        mask |= std::uint64_t{1} << i;
+    }
+    store_->touch(*state_);
+    state_->updateRow(id, std::move(row->values), mask);
+}
+
+void Table::remove(std::int64_t id) {
+    store_->requireAction();
+    requireOpen();
+    store_->touch(*state_);
+    state_->removeRow(id);
 }
 
 // ---- actions ----------------------------------------------------------------
 
+namespace {
+// Attached table files of one commit, detached however the commit ends.
+class Attachments {
+public:
+    explicit Attachments(sqlite3* db) : db_(db) {}
+    ~Attachments() {
+        for (const auto& alias : aliases_)
+            sqlite3_exec(db_, ("DETACH DATABASE " + alias).c_str(), nullptr, nullptr, nullptr);
+    }
+    std::string attach(const std::filesystem::path& path) {
+        const std::string alias = "t" + std::to_string(aliases_.size() + 1);
+        detail::Statement st(db_, "ATTACH DATABASE ? AS " + alias);
+        sqlite3_bind_text(st.st, 1, path.c_str(), -1, SQLITE_TRANSIENT);
+        st.done();
+        aliases_.push_back(alias);
+        detail::exec(db_, "PRAGMA " + alias + ".journal_mode=DELETE; PRAGMA " + alias +
+                              ".synchronous=FULL; PRAGMA " + alias + ".cache_size=-16000");
+        return alias;
+    }
+
+private:
+    sqlite3* db_;
+    std::vector<std::string> aliases_;
+};
+}  // namespace
+
 void RecordStore::commitAction() {
-    if (touched_.empty()) return;
-    if (touched_.size() > kMaxTablesPerAction)
-        throw StoreError("an action touches more than 10 tables", kDiskMessage);
-    std::vector<std::pair<std::string, std::shared_ptr<TableData>>> tables;
-    int n = 0;
+    for (const auto& [key, c] : cursors_)
+        for (const Row& r : c->rows)
+            if (r.marked)
+                throw std::logic_error("deleted marks without purgeDeleted in " + key);
+    std::vector<std::shared_ptr<TableState>> tables;
+    for (const auto& key : written_)
+        if (auto t = tables_.at(key); t->written) tables.push_back(t);
+    if (tables.empty()) return;
+
+    std::vector<std::filesystem::path> madeFiles;  // files this commit brings into being
     try {
-        for (auto& [key, data] : touched_) {
-            std::error_code ec;
-            if (!std::filesystem::is_regular_file(data->path, ec))
-                throw StoreError("table file vanished: " + data->path.string(), kDiskMessage);
-            const std::string alias = "t" + std::to_string(++n);
-            sqlite3_stmt* st = nullptr;
-            sqlite3_prepare_v2(db_, ("ATTACH DATABASE ? AS " + alias).c_str(), -1, &st, nullptr);
-            sqlite3_bind_text(st, 1, data->path.c_str(), -1, SQLITE_TRANSIENT);
-            const int rc = sqlite3_step(st);
-            sqlite3_finalize(st);
-            if (rc != SQLITE_DONE)
-                throw StoreError(std::string("attach: ") + sqlite3_errmsg(db_), kDiskMessage);
-            tables.emplace_back(alias, data);
-            detail::exec(db_, "PRAGMA " + alias + ".journal_mode=DELETE; PRAGMA " + alias +
-                                  ".synchronous=FULL");
+        Attachments attached(db_);
+        std::vector<std::string> aliases;
+        for (const auto& t : tables) {
+            struct stat st{};
+            const bool exists = ::stat(t->path.c_str(), &st) == 0;
+            if (t->replaced) {
+                // Whatever is there is replaced; something that is not a table
+                // file cannot be written over in place.
+                RecordStore::OpenFailure f;
+                if (exists && (!S_ISREG(st.st_mode) || st.st_size == 0 ||
+                               !detail::openTableFile(t->path, f))) {
+                    std::error_code ec;
+                    std::filesystem::remove(t->path, ec);
+                    if (ec) throw StoreError("cannot replace " + t->path.string());
+                }
+                if (!std::filesystem::exists(t->path)) madeFiles.push_back(t->path);
+            } else if (!exists || st.st_dev != t->device || st.st_ino != t->inode) {
+                throw StoreError("table file vanished or was replaced: " + t->path.string());
+            }
+            aliases.push_back(attached.attach(t->path));
         }
         detail::exec(db_, "BEGIN IMMEDIATE");
-        std::vector<std::pair<Row*, std::int64_t>> inserted;
         try {
-            for (auto& [alias, data] : tables) {
-                if (commitHook_) commitHook_(data->path);
-                auto ids = detail::writeChanges(db_, alias, *data);
-                inserted.insert(inserted.end(), ids.begin(), ids.end());
+            for (size_t i = 0; i < tables.size(); ++i) {
+                if (commitHook_) commitHook_(tables[i]->path);
+                detail::writeChanges(db_, aliases[i], *tables[i]);
             }
             detail::exec(db_, "COMMIT");
         } catch (...) {
             sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
             throw;
         }
-        for (auto& [row, id] : inserted) row->rowid = id;
-        for (auto& [alias, data] : tables) {
-            for (Row& r : data->rows) r.dirty = false;
-            data->removed.clear();
-            data->cleared = false;
-            data->passwordChanged = false;
-        }
-    } catch (const StoreError& e) {
-        for (auto& [alias, data] : tables)
-            sqlite3_exec(db_, ("DETACH DATABASE " + alias).c_str(), nullptr, nullptr, nullptr);
-        if (e.userMessage().empty()) throw StoreError(e.what(), kDiskMessage);
+    } catch (...) {
+        std::error_code ec;
+        for (const auto& p : madeFiles) std::filesystem::remove(p, ec);
         throw;
     }
-    for (auto& [alias, data] : tables)
-        sqlite3_exec(db_, ("DETACH DATABASE " + alias).c_str(), nullptr, nullptr, nullptr);
-    touched_.clear();
+
+    // The files now hold what the tables showed.
+    for (const auto& t : tables) {
+        const bool wasReplaced = t->replaced;
+        const auto version = t->version;
+        t->discardWrites();
+        t->version = version;  // the cursors' rows are still right
+        if (wasReplaced) {
+            RecordStore::OpenFailure f;
+            auto fresh = detail::openTableFile(t->path, f);
+            if (!fresh) throw StoreError("table file unreadable after commit: " + t->path.string());
+            std::swap(t->reader.db, fresh->reader.db);
+            t->device = fresh->device;
+            t->inode = fresh->inode;
+        }
+    }
 }
 
 void RecordStore::rollbackAction() {
-    // The files are as they were: read the open tables afresh and forget the rest.
-    for (auto& [key, data] : touched_) {
-        auto it = open_.find(key);
-        if (it == open_.end()) continue;
-        auto fresh = detail::readTableFile(data->path);
-        if (!fresh) {
-            open_.erase(it);
-            if (current_ == key) current_.clear();
-            continue;
+    // The files are as they were: tables show them again; a table that was
+    // being made shows what its file holds, or is closed when there is none.
+    for (const auto& key : written_) {
+        auto it = tables_.find(key);
+        if (it == tables_.end()) continue;
+        auto t = it->second;
+        const bool reread = t->replaced || t->passwordChanged;
+        t->discardWrites();
+        if (reread) {
+            RecordStore::OpenFailure f;
+            auto fresh = detail::openTableFile(t->path, f);
+            if (!fresh) {
+                for (auto c = cursors_.begin(); c != cursors_.end();) {
+                    if (c->second->table != t) {
+                        ++c;
+                        continue;
+                    }
+                    if (current_ == c->first) current_.clear();
+                    c = cursors_.erase(c);
+                }
+                t->cursors = 0;
+                tables_.erase(it);
+                continue;
+            }
+            std::swap(t->reader.db, fresh->reader.db);
+            t->fields = fresh->fields;
+            t->buildIndex();
+            t->salt = fresh->salt;
+            t->verifier = fresh->verifier;
+            t->device = fresh->device;
+            t->inode = fresh->inode;
         }
-        it->second.data = fresh;
-        it->second.pos =
-            std::clamp(it->second.pos, -1L, static_cast<long>(fresh->rows.size()));
+        if (t->cursors == 0) tables_.erase(it);
     }
-    touched_.clear();
+    written_.clear();
 }
 
 Action::Action(RecordStore& store) : store_(store) {
@@ -460,8 +783,11 @@ void Action::commit() {
     } catch (...) {
         store_.rollbackAction();
         done_ = true;
+        store_.action_ = nullptr;
         throw;
     }
+    for (const auto& key : store_.written_) store_.dropIfUnused(key);
+    store_.written_.clear();
     done_ = true;
 }
 

@@ -1,17 +1,33 @@
 #pragma once
 // The record store: table files of typed records, read and written through a
-// cursor, as every other part of the program uses them.
+// cursor (the small tables and the windows) or through indexed look-ups (the
+// ledgers, which grow for years), as every other part of the program uses them.
 //
 // A table file is a SQLite database holding `records` (one column per field,
 // in schema order; record order = rowid order) and `meta` (format, field
-// types and lengths, password verifier). Opening a table loads its rows into
-// memory; the cursor works on them, and writes reach the file when the
-// enclosing Action commits: every write of one Action, across all the table
-// files it touched, lands in one SQLite transaction, or none does.
+// types and lengths, password verifier). Each open table reads its file
+// through a connection of its own; nothing is loaded until it is asked for.
 //
-// Writes outside an Action are a programming error (std::logic_error).
-// Text that GBK cannot hold, or that is longer than its field allows, is
-// refused with a TextError and nothing is written.
+// Writes: everything written while an Action lives is held in memory and lands
+// in the table files together when the Action commits: all the files it
+// touched in one SQLite transaction, or none. Reads inside an Action see its
+// own writes. Writes outside an Action are a programming error
+// (std::logic_error). Text that GBK cannot hold, or that is longer than its
+// field allows, is refused with a TextError and nothing is written.
+//
+// Two ways to reach the records of an open table:
+//   - the cursor (goFirst, skipRecords, readField, findRecord, …) on the
+//     current table. The first cursor move loads the table's rows into
+//     memory; use it for small tables (the chart, users, 账库辅1, a window's list).
+//   - table(path): a Table handle with look-ups by condition (Where) that go
+//     through SQLite's indexes and never load the table, appends that do not
+//     read it, and changes by record id. Use it for 账库, 总账库, 凭证库,
+//     日记账库. Field positions are resolved once per look-up, not per row.
+// Both work on the same table state: a write through one is seen by the other.
+//
+// Table-level operations inside an Action (createTable, copyTable,
+// sortToFile) see the Action's writes and land with its commit; outside an
+// Action they are written at once.
 
 #include <cstdint>
 #include <filesystem>
@@ -22,9 +38,11 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "storage/value.h"
+#include "storage/where.h"
 
 struct sqlite3;
 
@@ -37,11 +55,14 @@ struct FieldDef {
 };
 using Schema = std::vector<FieldDef>;
 
+// The message shown when the table files cannot be written.
+inline constexpr const char* kDiskMessage = "数据无法写入磁盘！ 请检测您对计算机使用的权限！";
+
 // A failure of the file system or the database (disk full, unwritable file).
 // `what()` is a developer detail; userMessage() is the text to show.
 class StoreError : public std::runtime_error {
 public:
-    explicit StoreError(const std::string& detail, std::string userMessage = {});
+    explicit StoreError(const std::string& detail, std::string userMessage = kDiskMessage);
     const std::string& userMessage() const { return userMessage_; }
 
 private:
@@ -55,14 +76,14 @@ public:
 };
 
 namespace detail {
-struct TableData;
-struct Row;
+struct TableState;
 }  // namespace detail
 
 // One record as a record condition sees it.
 class RecordView {
 public:
-    RecordView(const detail::TableData& table, const detail::Row& row) : table_(table), row_(row) {}
+    RecordView(const detail::TableState& table, const std::vector<Value>& values)
+        : table_(table), values_(values) {}
     const Value& operator[](std::string_view field) const;
     const Value& at(int position) const;  // 1-based
     const std::string& text(std::string_view field) const { return (*this)[field].text(); }
@@ -70,12 +91,56 @@ public:
     std::int64_t integer(std::string_view field) const { return (*this)[field].integer(); }
 
 private:
-    const detail::TableData& table_;
-    const detail::Row& row_;
+    const detail::TableState& table_;
+    const std::vector<Value>& values_;
 };
 
 using Condition = std::function<bool(const RecordView&)>;
 using Expression = std::function<double(const RecordView&)>;
+
+// A record as an indexed look-up returns it.
+struct Record {
+    std::int64_t id = 0;  // its place in record order; stays while the record lives
+    std::vector<Value> values;  // in schema order
+    const Value& operator[](int position) const { return values.at(position); }  // 0-based
+};
+
+class RecordStore;
+
+// An open table, for look-ups by condition and writes by record id. A handle
+// is valid while its table is open; writes need an Action.
+class Table {
+public:
+    const Schema& schema() const;
+    // 0-based position of a field; std::logic_error when the table has none.
+    int position(std::string_view field) const;
+
+    // The records that satisfy `where`, in record order.
+    std::vector<Record> select(const Where& where = {}) const;
+    std::optional<Record> first(const Where& where = {}) const;
+    std::optional<Record> last(const Where& where = {}) const;
+    long count(const Where& where = {}) const;
+    bool any(const Where& where) const { return first(where).has_value(); }
+    std::optional<Record> get(std::int64_t id) const;
+
+    // Appends a record (values in field order, any leading subset; the rest
+    // empty) without reading the table. Returns its id.
+    std::int64_t append(const std::vector<Value>& values);
+    // Changes fields (by 0-based position) of a record.
+    void update(std::int64_t id, const std::vector<std::pair<int, Value>>& changes);
+    void set(std::int64_t id, std::string_view field, const Value& value) {
+        update(id, {{position(field), value}});
+    }
+    void remove(std::int64_t id);
+
+private:
+    friend class RecordStore;
+    Table(RecordStore& store, std::shared_ptr<detail::TableState> state)
+        : store_(&store), state_(std::move(state)) {}
+    void requireOpen() const;
+    RecordStore* store_;
+    std::shared_ptr<detail::TableState> state_;
+};
 
 class Action;
 
@@ -84,6 +149,8 @@ public:
     // `anchorDir` holds the store's own small database file, next to which SQLite
     // keeps the super-journal of a commit that spans several table files. It must
     // be a persistent folder (the account-set directory), never a temporary one.
+    // Throws StoreError when that file cannot be opened: without it a commit
+    // would not be atomic across files.
     explicit RecordStore(const std::filesystem::path& anchorDir);
     ~RecordStore();
     RecordStore(const RecordStore&) = delete;
@@ -92,15 +159,23 @@ public:
     // Makes a new, empty table file with no password (replacing any file there).
     bool createTable(const std::filesystem::path& path, const Schema& schema);
     // Opens a table and makes it current, positioned on its first record.
-    // False for a missing, foreign or damaged file or a wrong password.
+    // False for a missing, foreign or damaged file, a wrong password, or (when
+    // `expected` is given) fields that differ from it in name, type or order.
     bool openTable(const std::filesystem::path& path, const std::string& password);
+    bool openTable(const std::filesystem::path& path, const std::string& password,
+                   const Schema& expected);
     // Why the last openTable failed.
-    enum class OpenFailure { None, Missing, NotATable, WrongPassword };
+    enum class OpenFailure { None, Missing, NotATable, WrongPassword, WrongSchema };
     OpenFailure lastOpenFailure() const { return lastOpenFailure_; }
     void closeTable();
     void closeTable(const std::filesystem::path& path);
     bool selectTable(const std::filesystem::path& path);
+    bool isOpen(const std::filesystem::path& path) const;
 
+    // The indexed view of an open table.
+    Table table(const std::filesystem::path& path);
+
+    // ---- the cursor, on the current table ----
     void goFirst();
     void goLast();
     bool skipRecords(long count = 1);
@@ -110,7 +185,7 @@ public:
     long recordNumber() const;  // 1-based position of the current record
 
     Value readField(std::string_view field) const;
-    Value readField(int position) const;
+    Value readField(int position) const;  // 1-based
     void writeField(std::string_view field, const Value& value);
     void appendRecord(const std::vector<Value>& values);
     void modifyRecord(const std::vector<std::optional<Value>>& values);
@@ -130,7 +205,12 @@ public:
     // by GBK bytes), into a new table file at `target` with the same schema and
     // password. The current table is unchanged.
     bool sortToFile(const std::filesystem::path& target, const std::vector<std::string>& keys);
+    // Copies the open table `source` (with the action's writes) to `target`,
+    // with its schema and password, replacing what is there.
+    void copyTable(const std::filesystem::path& source, const std::filesystem::path& target);
     void setTablePassword(const std::string& password);
+
+    bool inAction() const { return action_ != nullptr; }
 
     // Test hook: called with the table path before each table file is written
     // during a commit. Throwing from it aborts the commit.
@@ -140,35 +220,40 @@ public:
 
 private:
     friend class Action;
-    struct OpenTable {
-        std::shared_ptr<detail::TableData> data;
-        long pos = 0;  // 0-based index; -1 before the start, size past the end
-    };
+    friend class Table;
+    struct Cursor;
 
-    OpenTable& current();
-    const OpenTable& current() const;
-    detail::Row& currentRow();
-    const detail::Row& currentRow() const;
+    Cursor& current();
+    const Cursor& current() const;
     void requireAction() const;
-    void touch(const std::shared_ptr<detail::TableData>& data);
-    Value checked(const detail::TableData& table, int index, const Value& value) const;
-    std::shared_ptr<detail::TableData> load(const std::filesystem::path& path) const;
+    void touch(detail::TableState& table);
+    std::shared_ptr<detail::TableState> stateFor(const std::filesystem::path& path);
+    std::shared_ptr<detail::TableState> newTableState(const std::filesystem::path& path,
+                                                      const Schema& schema,
+                                                      const std::string& salt,
+                                                      const std::string& verifier);
+    void dropIfUnused(const std::string& key);
+    // Runs `write` in the open action, or in one of its own that commits at once.
+    bool writeTableNow(const std::function<void()>& write);
 
     void commitAction();
     void rollbackAction();
 
     sqlite3* db_ = nullptr;
-    std::map<std::string, OpenTable> open_;
+    std::filesystem::path anchorDir_;
+    std::map<std::string, std::shared_ptr<detail::TableState>> tables_;  // open or written
+    std::map<std::string, std::unique_ptr<Cursor>> cursors_;              // open tables
+    std::vector<std::string> written_;  // keys of the tables the action wrote, in order
     OpenFailure lastOpenFailure_ = OpenFailure::None;
-    std::string current_;  // key of the current table in open_, empty for none
+    std::string current_;  // key of the current table, empty for none
     Action* action_ = nullptr;
-    std::map<std::string, std::shared_ptr<detail::TableData>> touched_;
     std::function<void(const std::filesystem::path&)> commitHook_;
 };
 
 // A write scope: everything written to the store while it lives lands in the
 // table files together at commit(), or not at all. Leaving the scope without
-// commit() discards the writes. Actions do not nest.
+// commit() discards the writes. Actions do not nest: an operation that is
+// part of a larger one works inside the caller's action.
 class Action {
 public:
     explicit Action(RecordStore& store);

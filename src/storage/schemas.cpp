@@ -104,6 +104,21 @@ const Schema& reportScratchSchema() {
     return s;
 }
 
+std::vector<std::vector<std::string>> tableIndexes(const std::string& fileName) {
+    using I = std::vector<std::vector<std::string>>;
+    const std::string name = fileName;
+    // The ledger layout: an account's rows between two dates, a month's rows.
+    if (name == file::kLedger || name == file::kGeneralLedger || name == file::kGeneralLedgerTemp ||
+        name == file::kOpening)
+        return I{{field::kAccount, field::kVoucherDate}, {field::kVoucherDate}};
+    // A month's vouchers; the vouchers that name an account.
+    if (name == file::kVouchers || name == file::kSortedVouchers)
+        return I{{"日期", "月编号"}, {"科目1"}, {"科目2"}, {"科目3"}, {"科目4"}};
+    if (name == file::kJournal) return I{{field::kAccount, "日期"}, {"对应"}};
+    if (name == file::kBalances) return I{{field::kAccount}};
+    return {};
+}
+
 const std::vector<TemplateTable>& templateTables() {
     static const std::vector<TemplateTable> t{
         {file::kAccounts, accountsSchema, kFixedPassword},

@@ -82,6 +82,11 @@ const Schema& carryForwardSchema();
 const Schema& phrasesSchema();
 const Schema& reportScratchSchema();
 
+// The indexes a table file keeps for the look-ups the program makes, by its
+// file name (each a list of fields, most significant first). A table whose
+// fields do not include an index's fields does without it.
+std::vector<std::vector<std::string>> tableIndexes(const std::string& fileName);
+
 // The template tables made in the account-set directory, with their schemas and
 // passwords (empty = none).
 struct TemplateTable {

@@ -1,11 +1,14 @@
 #include "storage/table_file.h"
 
 #include <sodium.h>
-#include <unistd.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <system_error>
+
+#include "storage/schemas.h"
 
 namespace tw::detail {
 
@@ -49,19 +52,19 @@ std::string makeVerifier(const std::string& salt, const std::string& password) {
     return toHex(hash, sizeof hash);
 }
 
-struct Statement {
-    sqlite3_stmt* st = nullptr;
-    Statement(sqlite3* db, const std::string& sql) {
-        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) != SQLITE_OK)
-            throw StoreError(std::string("SQL: ") + sqlite3_errmsg(db) + " in " + sql);
-    }
-    ~Statement() { sqlite3_finalize(st); }
-};
+void bindValue(sqlite3_stmt* st, int i, const Value& v) {
+    if (v.isText())
+        sqlite3_bind_text(st, i, v.text().data(), static_cast<int>(v.text().size()),
+                          SQLITE_TRANSIENT);
+    else if (v.isDouble())
+        sqlite3_bind_double(st, i, v.number());
+    else
+        sqlite3_bind_int64(st, i, v.integer());
+}
 
-void bindValue(sqlite3_stmt* st, int i, FieldType type, const Value& v) {
+void bindField(sqlite3_stmt* st, int i, FieldType type, const Value& v) {
     switch (type) {
         case FieldType::Text:
-            // The value outlives the statement's step that follows.
             sqlite3_bind_text(st, i, v.text().data(), static_cast<int>(v.text().size()),
                               SQLITE_STATIC);
             break;
@@ -71,10 +74,15 @@ void bindValue(sqlite3_stmt* st, int i, FieldType type, const Value& v) {
     }
 }
 
-void step(sqlite3* db, sqlite3_stmt* st) {
-    if (sqlite3_step(st) != SQLITE_DONE) throw StoreError(std::string("SQL: ") + sqlite3_errmsg(db));
-    sqlite3_reset(st);
-    sqlite3_clear_bindings(st);
+Value columnValue(sqlite3_stmt* st, int col, FieldType t) {
+    if (sqlite3_column_type(st, col) == SQLITE_NULL) return emptyValue(t);
+    if (t == FieldType::Text) {
+        auto p = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
+        return Value(std::string(p, sqlite3_column_bytes(st, col)));
+    }
+    if (t == FieldType::Double || t == FieldType::DateTime)
+        return Value(sqlite3_column_double(st, col));
+    return Value(static_cast<std::int64_t>(sqlite3_column_int64(st, col)));
 }
 
 std::string columnList(const Schema& fields) {
@@ -89,30 +97,147 @@ std::string placeholders(size_t n) {
     return s;
 }
 
+// A look-up with its fields resolved to positions, evaluable in SQL and in memory.
+struct Resolved {
+    struct Term {
+        Where::Op op;
+        std::vector<int> fields;
+        const std::vector<Value>* values;
+    };
+    std::vector<Term> terms;
+
+    Resolved(const TableState& t, const Where& where) {
+        for (const auto& term : where.terms()) {
+            Term r{term.op, {}, &term.values};
+            for (const auto& f : term.fields) r.fields.push_back(t.fieldIndex(f));
+            terms.push_back(std::move(r));
+        }
+    }
+
+    bool matches(const std::vector<Value>& row) const {
+        for (const Term& t : terms) {
+            const auto& vs = *t.values;
+            bool ok = false, comparable = false;
+            switch (t.op) {
+                case Where::Op::Equal:
+                    ok = compareValues(row[t.fields[0]], vs[0], &comparable) == 0 && comparable;
+                    break;
+                case Where::Op::NotEqual:
+                    ok = !(compareValues(row[t.fields[0]], vs[0], &comparable) == 0 && comparable);
+                    break;
+                case Where::Op::AtLeast:
+                    ok = compareValues(row[t.fields[0]], vs[0], &comparable) >= 0 && comparable;
+                    break;
+                case Where::Op::Below:
+                    ok = compareValues(row[t.fields[0]], vs[0], &comparable) < 0 && comparable;
+                    break;
+                case Where::Op::AtMost:
+                    ok = compareValues(row[t.fields[0]], vs[0], &comparable) <= 0 && comparable;
+                    break;
+                case Where::Op::OneOf:
+                    for (const Value& v : vs)
+                        if (compareValues(row[t.fields[0]], v, &comparable) == 0 && comparable)
+                            ok = true;
+                    break;
+                case Where::Op::AnyFieldEqual:
+                    for (int f : t.fields)
+                        if (compareValues(row[f], vs[0], &comparable) == 0 && comparable) ok = true;
+                    break;
+            }
+            if (!ok) return false;
+        }
+        return true;
+    }
+
+    // " WHERE …" with `?` for every value, in the order bind() binds them.
+    std::string sql(const Schema& fields) const {
+        std::string s;
+        for (const Term& t : terms) {
+            s += s.empty() ? " WHERE " : " AND ";
+            const std::string f = quoteName(fields[t.fields[0]].name);
+            switch (t.op) {
+                case Where::Op::Equal: s += f + "=?"; break;
+                case Where::Op::NotEqual: s += f + "<>?"; break;
+                case Where::Op::AtLeast: s += f + ">=?"; break;
+                case Where::Op::Below: s += f + "<?"; break;
+                case Where::Op::AtMost: s += f + "<=?"; break;
+                case Where::Op::OneOf:
+                    s += t.values->empty() ? "0" : f + " IN (" + placeholders(t.values->size()) + ")";
+                    break;
+                case Where::Op::AnyFieldEqual: {
+                    std::string any;
+                    for (int i : t.fields)
+                        any += (any.empty() ? "(" : " OR ") + quoteName(fields[i].name) + "=?";
+                    s += any + ")";
+                    break;
+                }
+            }
+        }
+        return s;
+    }
+
+    void bind(sqlite3_stmt* st) const {
+        int n = 0;
+        for (const Term& t : terms) {
+            if (t.op == Where::Op::AnyFieldEqual)
+                for (size_t i = 0; i < t.fields.size(); ++i) bindValue(st, ++n, (*t.values)[0]);
+            else
+                for (const Value& v : *t.values) bindValue(st, ++n, v);
+        }
+    }
+};
+
+// Creates meta and records (with the indexes) in the attached database.
+void createTableFile(sqlite3* db, const std::string& schemaName, const TableState& t) {
+    const std::string s = schemaName + ".";
+    exec(db, "DROP TABLE IF EXISTS " + s + "records; DROP TABLE IF EXISTS " + s + "meta");
+    exec(db, "PRAGMA " + s + "user_version=" + std::to_string(kFormatVersion));
+    exec(db, "CREATE TABLE " + s + "meta(key TEXT PRIMARY KEY, value TEXT NOT NULL)");
+    std::string cols;
+    for (size_t i = 0; i < t.fields.size(); ++i)
+        cols += (i ? ", " : "") + quoteName(t.fields[i].name) + " " + sqlType(t.fields[i].type);
+    exec(db, "CREATE TABLE " + s + "records(" + cols + ")");
+    nlohmann::json desc = nlohmann::json::array();
+    for (const auto& f : t.fields) {
+        nlohmann::json d{{"name", f.name}, {"type", fieldTypeName(f.type)}};
+        if (f.type == FieldType::Text && f.maxLength > 0) d["max"] = f.maxLength;
+        desc.push_back(d);
+    }
+    Statement meta(db, "INSERT INTO " + s + "meta(key, value) VALUES(?, ?)");
+    const std::pair<std::string, std::string> entries[] = {
+        {"format", kFormat},
+        {"version", std::to_string(kFormatVersion)},
+        {"fields", desc.dump()},
+        {"password_salt", t.salt},
+        {"password_verifier", t.verifier}};
+    for (const auto& [k, v] : entries) {
+        sqlite3_bind_text(meta.st, 1, k.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(meta.st, 2, v.c_str(), -1, SQLITE_TRANSIENT);
+        meta.done();
+    }
+    ensureIndexes(db, schemaName, t);
+}
+
 }  // namespace
 
-int TableData::fieldIndex(std::string_view name) const {
-    auto it = index.find(name);
-    if (it == index.end())
-        throw std::logic_error("no field " + std::string(name) + " in " + path.string());
-    return it->second;
+// ---- SQLite helpers ----------------------------------------------------------
+
+Statement::Statement(sqlite3* connection, const std::string& sql) : db(connection) {
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) != SQLITE_OK)
+        throw StoreError(std::string("SQL: ") + sqlite3_errmsg(db) + " in " + sql);
 }
 
-bool TableData::passwordMatches(const std::string& password) const {
-    const std::string v = makeVerifier(salt, password);
-    return v.size() == verifier.size() && sodium_memcmp(v.data(), verifier.data(), v.size()) == 0;
+bool Statement::row() {
+    const int rc = sqlite3_step(st);
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    throw StoreError(std::string("SQL: ") + sqlite3_errmsg(db));
 }
 
-void TableData::setPassword(const std::string& password) {
-    unsigned char s[16];
-    randombytes_buf(s, sizeof s);
-    salt = toHex(s, sizeof s);
-    verifier = makeVerifier(salt, password);
-}
-
-void TableData::buildIndex() {
-    index.clear();
-    for (size_t i = 0; i < fields.size(); ++i) index.emplace(fields[i].name, static_cast<int>(i));
+void Statement::done() {
+    if (sqlite3_step(st) != SQLITE_DONE) throw StoreError(std::string("SQL: ") + sqlite3_errmsg(db));
+    sqlite3_reset(st);
+    sqlite3_clear_bindings(st);
 }
 
 void exec(sqlite3* db, const std::string& sql) {
@@ -126,180 +251,307 @@ void exec(sqlite3* db, const std::string& sql) {
 
 std::string quoteName(const std::string& identifier) { return "\"" + identifier + "\""; }
 
-std::shared_ptr<TableData> readTableFile(const std::filesystem::path& path) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) return nullptr;
-    Connection c;
+void makePassword(const std::string& password, std::string& salt, std::string& verifier) {
+    unsigned char s[16];
+    randombytes_buf(s, sizeof s);
+    salt = toHex(s, sizeof s);
+    verifier = makeVerifier(salt, password);
+}
+
+// ---- the table ----------------------------------------------------------------
+
+int TableState::fieldIndex(std::string_view name) const {
+    auto it = index.find(name);
+    if (it == index.end())
+        throw std::logic_error("no field " + std::string(name) + " in " + path.string());
+    return it->second;
+}
+
+bool TableState::passwordMatches(const std::string& password) const {
+    const std::string v = makeVerifier(salt, password);
+    return v.size() == verifier.size() && sodium_memcmp(v.data(), verifier.data(), v.size()) == 0;
+}
+
+void TableState::setPassword(const std::string& password) { makePassword(password, salt, verifier); }
+
+void TableState::buildIndex() {
+    index.clear();
+    for (size_t i = 0; i < fields.size(); ++i) index.emplace(fields[i].name, static_cast<int>(i));
+}
+
+std::vector<Row> TableState::select(const Where& where, long limit, bool reverse) const {
+    const Resolved r(*this, where);
+    // Rows written by the action that satisfy the condition, in order.
+    std::vector<Row> extra;
+    for (const auto& [id, c] : changed)
+        if (r.matches(c.values)) extra.push_back({id, c.values, false});
+    std::sort(extra.begin(), extra.end(), [](const Row& a, const Row& b) { return a.id < b.id; });
+    for (const Row& a : added)
+        if (r.matches(a.values)) extra.push_back(a);
+    if (reverse) std::reverse(extra.begin(), extra.end());
+
+    std::vector<Row> out;
+    const auto full = [&] { return limit >= 0 && static_cast<long>(out.size()) >= limit; };
+    // Backward, the appended rows come first; when they are enough the file is not read.
+    if (reverse && changed.empty() && limit >= 0 && static_cast<long>(extra.size()) >= limit) {
+        extra.resize(limit);
+        return extra;
+    }
+    if (hasFileRows()) {
+        Statement st(reader.db, "SELECT rowid," + columnList(fields) + " FROM records" +
+                                    r.sql(fields) + " ORDER BY rowid" + (reverse ? " DESC" : ""));
+        r.bind(st.st);
+        const int n = static_cast<int>(fields.size());
+        // Forward without changed rows, the file's rows all come before the
+        // appended ones, so reading stops once there are enough.
+        const bool canStop = changed.empty() && !reverse;
+        while (!(canStop && full()) && st.row()) {
+            const std::int64_t id = sqlite3_column_int64(st.st, 0);
+            if (removed.count(id) || changed.count(id)) continue;
+            Row row;
+            row.id = id;
+            row.values.reserve(n);
+            for (int i = 0; i < n; ++i) row.values.push_back(columnValue(st.st, i + 1, fields[i].type));
+            out.push_back(std::move(row));
+        }
+    }
+    if (!extra.empty()) {
+        std::vector<Row> merged;
+        merged.reserve(out.size() + extra.size());
+        const auto before = [reverse](const Row& a, const Row& b) {
+            return reverse ? a.id > b.id : a.id < b.id;
+        };
+        std::merge(std::make_move_iterator(out.begin()), std::make_move_iterator(out.end()),
+                   std::make_move_iterator(extra.begin()), std::make_move_iterator(extra.end()),
+                   std::back_inserter(merged), before);
+        out = std::move(merged);
+    }
+    if (limit >= 0 && static_cast<long>(out.size()) > limit) out.resize(limit);
+    return out;
+}
+
+std::optional<Row> TableState::get(std::int64_t id) const {
+    auto a = std::lower_bound(added.begin(), added.end(), id,
+                              [](const Row& r, std::int64_t x) { return r.id < x; });
+    if (a != added.end() && a->id == id) return *a;
+    if (auto c = changed.find(id); c != changed.end()) return Row{id, c->second.values, false};
+    if (!hasFileRows() || removed.count(id)) return std::nullopt;
+    Statement st(reader.db, "SELECT " + columnList(fields) + " FROM records WHERE rowid=?");
+    sqlite3_bind_int64(st.st, 1, id);
+    if (!st.row()) return std::nullopt;
+    Row row;
+    row.id = id;
+    for (size_t i = 0; i < fields.size(); ++i)
+        row.values.push_back(columnValue(st.st, static_cast<int>(i), fields[i].type));
+    return row;
+}
+
+long TableState::count(const Where& where) const {
+    if (changed.empty() && removed.empty() && added.empty()) {
+        if (!hasFileRows()) return 0;
+        const Resolved r(*this, where);
+        Statement st(reader.db, "SELECT count(*) FROM records" + r.sql(fields));
+        r.bind(st.st);
+        return st.row() ? static_cast<long>(sqlite3_column_int64(st.st, 0)) : 0;
+    }
+    return static_cast<long>(select(where).size());
+}
+
+std::int64_t TableState::appendRow(std::vector<Value> values) {
+    if (nextId == 0) {
+        nextId = 1;
+        if (reader.db && !replaced) {
+            Statement st(reader.db, "SELECT max(rowid) FROM records");
+            if (st.row()) nextId = sqlite3_column_int64(st.st, 0) + 1;
+        }
+        if (!added.empty()) nextId = std::max(nextId, added.back().id + 1);
+    }
+    const std::int64_t id = nextId++;
+    added.push_back({id, std::move(values), false});
+    ++version;
+    written = true;
+    return id;
+}
+
+void TableState::updateRow(std::int64_t id, std::vector<Value> values, std::uint64_t mask) {
+    auto a = std::lower_bound(added.begin(), added.end(), id,
+                              [](const Row& r, std::int64_t x) { return r.id < x; });
+    if (a != added.end() && a->id == id) {
+        a->values = std::move(values);
+    } else {
+        if (removed.count(id)) throw std::logic_error("a change to a deleted record");
+        Changed& c = changed[id];
+        c.values = std::move(values);
+        c.mask |= mask;
+    }
+    ++version;
+    written = true;
+}
+
+void TableState::removeRow(std::int64_t id) {
+    auto a = std::lower_bound(added.begin(), added.end(), id,
+                              [](const Row& r, std::int64_t x) { return r.id < x; });
+    if (a != added.end() && a->id == id) {
+        added.erase(a);
+    } else {
+        changed.erase(id);
+        removed.insert(id);
+    }
+    ++version;
+    written = true;
+}
+
+void TableState::clearRows() {
+    cleared = true;
+    changed.clear();
+    removed.clear();
+    added.clear();
+    ++version;
+    written = true;
+}
+
+void TableState::discardWrites() {
+    replaced = cleared = passwordChanged = false;
+    changed.clear();
+    removed.clear();
+    added.clear();
+    nextId = 0;
+    written = false;
+    ++version;
+}
+
+// ---- files ---------------------------------------------------------------------
+
+std::shared_ptr<TableState> openTableFile(const std::filesystem::path& path,
+                                          RecordStore::OpenFailure& failure) {
+    using F = RecordStore::OpenFailure;
+    struct stat st{};
+    // An empty file is what a table made by an interrupted commit leaves behind.
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size == 0) {
+        failure = F::Missing;
+        return nullptr;
+    }
+    failure = F::NotATable;
+    auto t = std::make_shared<TableState>();
+    t->path = path;
+    t->device = st.st_dev;
+    t->inode = st.st_ino;
     // Read-write, so that a journal left by an interrupted commit is rolled back.
-    if (sqlite3_open_v2(path.c_str(), &c.db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-        sqlite3_close_v2(c.db);
-        c.db = nullptr;
-        if (sqlite3_open_v2(path.c_str(), &c.db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+    if (sqlite3_open_v2(path.c_str(), &t->reader.db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        t->reader.close();
+        if (sqlite3_open_v2(path.c_str(), &t->reader.db, SQLITE_OPEN_READONLY, nullptr) !=
+            SQLITE_OK)
             return nullptr;
     }
-    auto data = std::make_shared<TableData>();
-    data->path = path;
     try {
         std::map<std::string, std::string> meta;
-        {
-            Statement st(c.db, "SELECT key, value FROM meta");
-            int rc;
-            while ((rc = sqlite3_step(st.st)) == SQLITE_ROW) {
-                auto k = reinterpret_cast<const char*>(sqlite3_column_text(st.st, 0));
-                auto v = reinterpret_cast<const char*>(sqlite3_column_text(st.st, 1));
-                meta[k ? k : ""] = v ? v : "";
-            }
-            if (rc != SQLITE_DONE) return nullptr;
+        Statement q(t->reader.db, "SELECT key, value FROM meta");
+        while (q.row()) {
+            auto k = reinterpret_cast<const char*>(sqlite3_column_text(q.st, 0));
+            auto v = reinterpret_cast<const char*>(sqlite3_column_text(q.st, 1));
+            meta[k ? k : ""] = v ? v : "";
         }
         if (meta["format"] != kFormat) return nullptr;
-        const auto fields = nlohmann::json::parse(meta["fields"]);
-        for (const auto& f : fields) {
+        for (const auto& f : nlohmann::json::parse(meta["fields"])) {
             FieldDef def;
             def.name = f.at("name").get<std::string>();
             if (!typeFromName(f.at("type").get<std::string>(), def.type)) return nullptr;
             def.maxLength = f.value("max", 0);
-            data->fields.push_back(def);
+            t->fields.push_back(def);
         }
-        if (data->fields.empty()) return nullptr;
-        data->salt = meta["password_salt"];
-        data->verifier = meta["password_verifier"];
-        if (data->salt.empty() || data->verifier.empty()) return nullptr;
-        data->buildIndex();
-
-        Statement st(c.db, "SELECT rowid," + columnList(data->fields) + " FROM records ORDER BY rowid");
-        const int n = static_cast<int>(data->fields.size());
-        int rc;
-        while ((rc = sqlite3_step(st.st)) == SQLITE_ROW) {
-            Row row;
-            row.rowid = sqlite3_column_int64(st.st, 0);
-            row.values.reserve(n);
-            for (int i = 0; i < n; ++i) {
-                const FieldType t = data->fields[i].type;
-                if (sqlite3_column_type(st.st, i + 1) == SQLITE_NULL) {
-                    row.values.push_back(emptyValue(t));
-                } else if (t == FieldType::Text) {
-                    auto p = reinterpret_cast<const char*>(sqlite3_column_text(st.st, i + 1));
-                    row.values.emplace_back(std::string(p, sqlite3_column_bytes(st.st, i + 1)));
-                } else if (t == FieldType::Double || t == FieldType::DateTime) {
-                    row.values.emplace_back(sqlite3_column_double(st.st, i + 1));
-                } else {
-                    row.values.emplace_back(
-                        static_cast<std::int64_t>(sqlite3_column_int64(st.st, i + 1)));
-                }
-            }
-            data->rows.push_back(std::move(row));
-        }
-        if (rc != SQLITE_DONE) return nullptr;
+        if (t->fields.empty()) return nullptr;
+        t->salt = meta["password_salt"];
+        t->verifier = meta["password_verifier"];
+        if (t->salt.empty() || t->verifier.empty()) return nullptr;
+        t->buildIndex();
+        // The records table must hold every field.
+        Statement probe(t->reader.db, "SELECT " + columnList(t->fields) + " FROM records LIMIT 0");
+        probe.row();
     } catch (const std::exception&) {
         return nullptr;  // not a table file of ours, or damaged
     }
-    return data;
+    failure = F::None;
+    return t;
 }
 
-bool writeNewTableFile(const std::filesystem::path& path, const Schema& fields,
-                       const std::string& salt, const std::string& verifier,
-                       const std::vector<const Row*>& rows) {
-    std::filesystem::path tmp = path;
-    tmp += ".new-" + std::to_string(::getpid());
-    std::error_code ec;
-    std::filesystem::remove(tmp, ec);
-    try {
-        {
-            Connection c;
-            if (sqlite3_open_v2(tmp.c_str(), &c.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                                nullptr) != SQLITE_OK)
-                return false;
-            exec(c.db, "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL; BEGIN");
-            exec(c.db, "PRAGMA user_version=" + std::to_string(kFormatVersion));
-            exec(c.db, "CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT NOT NULL)");
-            std::string cols;
-            for (size_t i = 0; i < fields.size(); ++i)
-                cols += (i ? ", " : "") + quoteName(fields[i].name) + " " + sqlType(fields[i].type);
-            exec(c.db, "CREATE TABLE records(" + cols + ")");
-            nlohmann::json desc = nlohmann::json::array();
-            for (const auto& f : fields) {
-                nlohmann::json d{{"name", f.name}, {"type", fieldTypeName(f.type)}};
-                if (f.type == FieldType::Text && f.maxLength > 0) d["max"] = f.maxLength;
-                desc.push_back(d);
-            }
-            Statement meta(c.db, "INSERT INTO meta(key, value) VALUES(?, ?)");
-            const std::pair<std::string, std::string> entries[] = {
-                {"format", kFormat},
-                {"version", std::to_string(kFormatVersion)},
-                {"fields", desc.dump()},
-                {"password_salt", salt},
-                {"password_verifier", verifier}};
-            for (const auto& [k, v] : entries) {
-                sqlite3_bind_text(meta.st, 1, k.c_str(), -1, SQLITE_TRANSIENT);
-                sqlite3_bind_text(meta.st, 2, v.c_str(), -1, SQLITE_TRANSIENT);
-                step(c.db, meta.st);
-            }
-            Statement ins(c.db, "INSERT INTO records(" + columnList(fields) + ") VALUES(" +
-                                    placeholders(fields.size()) + ")");
-            for (const Row* r : rows) {
-                for (size_t i = 0; i < fields.size(); ++i)
-                    bindValue(ins.st, static_cast<int>(i + 1), fields[i].type, r->values[i]);
-                step(c.db, ins.st);
-            }
-            exec(c.db, "COMMIT");
+void ensureIndexes(sqlite3* db, const std::string& schemaName, const TableState& t) {
+    for (const auto& columns : tableIndexes(t.path.filename().string())) {
+        std::string name = "i", cols;
+        bool present = true;
+        for (const auto& c : columns) {
+            present = present && t.index.count(c);
+            name += "_" + c;
+            cols += (cols.empty() ? "" : ",") + quoteName(c);
         }
-        std::filesystem::rename(tmp, path);
-        return true;
-    } catch (const std::exception&) {
-        std::filesystem::remove(tmp, ec);
-        return false;
+        if (!present) continue;
+        sqlite3_exec(db,
+                     ("CREATE INDEX IF NOT EXISTS " + schemaName + "." + quoteName(name) +
+                      " ON records(" + cols + ")")
+                         .c_str(),
+                     nullptr, nullptr, nullptr);
     }
 }
 
-std::vector<std::pair<Row*, std::int64_t>> writeChanges(sqlite3* db, const std::string& schemaName,
-                                                        TableData& data) {
-    const std::string t = schemaName + ".";
-    std::vector<std::pair<Row*, std::int64_t>> inserted;
-    if (data.passwordChanged) {
-        Statement st(db, "INSERT OR REPLACE INTO " + t + "meta(key, value) VALUES(?, ?)");
-        for (const auto& [k, v] : {std::pair<std::string, std::string>{"password_salt", data.salt},
-                                   {"password_verifier", data.verifier}}) {
-            sqlite3_bind_text(st.st, 1, k.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_text(st.st, 2, v.c_str(), -1, SQLITE_TRANSIENT);
-            step(db, st.st);
+void writeChanges(sqlite3* db, const std::string& schemaName, TableState& t) {
+    const std::string s = schemaName + ".";
+    const size_t n = t.fields.size();
+    if (t.replaced) {
+        createTableFile(db, schemaName, t);
+    } else {
+        if (t.cleared) exec(db, "DELETE FROM " + s + "records");
+        if (!t.removed.empty()) {
+            Statement del(db, "DELETE FROM " + s + "records WHERE rowid=?");
+            for (std::int64_t id : t.removed) {
+                sqlite3_bind_int64(del.st, 1, id);
+                del.done();
+                if (del.changes() != 1)
+                    throw StoreError("record " + std::to_string(id) + " vanished from " +
+                                     t.path.string());
+            }
         }
-    }
-    if (data.cleared) exec(db, "DELETE FROM " + t + "records");
-    if (!data.removed.empty()) {
-        Statement del(db, "DELETE FROM " + t + "records WHERE rowid = ?");
-        for (std::int64_t id : data.removed) {
-            sqlite3_bind_int64(del.st, 1, id);
-            step(db, del.st);
-        }
-    }
-    const size_t n = data.fields.size();
-    std::unique_ptr<Statement> update, insert;
-    for (Row& row : data.rows) {
-        if (row.rowid != 0 && !row.dirty) continue;
-        Statement* st;
-        if (row.rowid == 0) {
-            if (!insert)
-                insert = std::make_unique<Statement>(
-                    db, "INSERT INTO " + t + "records(" + columnList(data.fields) + ") VALUES(" +
-                            placeholders(n) + ")");
-            st = insert.get();
-        } else {
-            if (!update) {
+        // One statement per set of changed fields, so that indexes of the
+        // fields left alone are not rewritten.
+        std::map<std::uint64_t, std::unique_ptr<Statement>> updates;
+        for (const auto& [id, c] : t.changed) {
+            auto& st = updates[c.mask];
+            if (!st) {
                 std::string set;
                 for (size_t i = 0; i < n; ++i)
-                    set += (i ? "," : "") + quoteName(data.fields[i].name) + "=?";
-                update = std::make_unique<Statement>(
-                    db, "UPDATE " + t + "records SET " + set + " WHERE rowid=?");
+                    if (c.mask & (std::uint64_t{1} << i))
+                        set += (set.empty() ? "" : ",") + quoteName(t.fields[i].name) + "=?";
+                st = std::make_unique<Statement>(db, "UPDATE " + s + "records SET " + set +
+                                                         " WHERE rowid=?");
             }
-            st = update.get();
-            sqlite3_bind_int64(st->st, static_cast<int>(n + 1), row.rowid);
+            int k = 0;
+            for (size_t i = 0; i < n; ++i)
+                if (c.mask & (std::uint64_t{1} << i))
+                    bindField(st->st, ++k, t.fields[i].type, c.values[i]);
+            sqlite3_bind_int64(st->st, k + 1, id);
+            st->done();
+            if (st->changes() != 1)
+                throw StoreError("record " + std::to_string(id) + " vanished from " +
+                                 t.path.string());
         }
-        for (size_t i = 0; i < n; ++i)
-            bindValue(st->st, static_cast<int>(i + 1), data.fields[i].type, row.values[i]);
-        step(db, st->st);
-        if (row.rowid == 0) inserted.emplace_back(&row, sqlite3_last_insert_rowid(db));
+        if (t.passwordChanged) {
+            Statement st(db, "INSERT OR REPLACE INTO " + s + "meta(key, value) VALUES(?, ?)");
+            for (const auto& [k, v] : {std::pair<std::string, std::string>{"password_salt", t.salt},
+                                       {"password_verifier", t.verifier}}) {
+                sqlite3_bind_text(st.st, 1, k.c_str(), -1, SQLITE_TRANSIENT);
+                sqlite3_bind_text(st.st, 2, v.c_str(), -1, SQLITE_TRANSIENT);
+                st.done();
+            }
+        }
     }
-    return inserted;
+    if (!t.added.empty()) {
+        Statement ins(db, "INSERT INTO " + s + "records(rowid," + columnList(t.fields) +
+                              ") VALUES(?," + placeholders(n) + ")");
+        for (const Row& r : t.added) {
+            sqlite3_bind_int64(ins.st, 1, r.id);
+            for (size_t i = 0; i < n; ++i)
+                bindField(ins.st, static_cast<int>(i + 2), t.fields[i].type, r.values[i]);
+            ins.done();
+        }
+    }
 }
 
 }  // namespace tw::detail
