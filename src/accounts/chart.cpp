@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <functional>
 
+#include "accounts/opening_balances.h"
 #include "storage/gbk.h"
 #include "storage/number_text.h"
-#include "storage/paths.h"
 #include "storage/schemas.h"
 
 namespace tw {
@@ -13,10 +13,6 @@ namespace tw {
 namespace {
 
 const std::string kArrow = "→";
-
-std::filesystem::path table(const Session& session, const char* file) {
-    return tablePath(session.dataDir, session.login.setName, file);
-}
 
 Account readAccount(const RecordStore& store) {
     Account a;
@@ -41,17 +37,11 @@ bool hasSubAccounts(const std::vector<Account>& accounts, const std::string& nam
     return false;
 }
 
-// Scans one table of the set for a record the test accepts. A table that is
-// not there is empty; one that is there but cannot be opened gives nullopt.
-std::optional<bool> anyRecord(RecordStore& store, const Session& session, const char* file,
-                              const std::function<bool(const RecordView&)>& test) {
-    const auto path = table(session, file);
-    if (!std::filesystem::exists(path)) return false;
-    if (!store.openTable(path, session.login.setPassword)) return std::nullopt;
-    store.goFirst();
-    const bool found = store.findRecord(test);
-    store.closeTable();
-    return found;
+// After the chart changed: the saved opening list of a set not yet enabled follows it.
+void followChart(RecordStore& store, const Session& session) {
+    if (setIsEnabled(store, session)) return;
+    std::vector<OpeningRow> rows;
+    refreshOpeningList(store, session, rows);
 }
 
 }  // namespace
@@ -75,9 +65,8 @@ const char* addModeText(AddMode mode) {
     return mode == AddMode::SubAccount ? "增加下级科目" : "增加同级科目";
 }
 
-std::optional<std::vector<Account>> loadAccounts(RecordStore& store, const Session& session) {
-    if (!store.openTable(table(session, file::kAccounts), session.login.setPassword))
-        return std::nullopt;
+std::vector<Account> loadAccounts(RecordStore& store, const Session& session) {
+    openSetTable(store, session, file::kAccounts);
     std::vector<Account> accounts;
     for (store.goFirst(); !store.isPastEnd(); store.skipRecords(1))
         accounts.push_back(readAccount(store));
@@ -132,26 +121,25 @@ std::string addTargetRefusal(const std::vector<Account>& accounts, AddMode mode,
     return {};
 }
 
-ChartOutcome addAccount(RecordStore& store, const Session& session, const NewAccount& request) {
-    if (trimBlanks(request.typed).empty()) return {false, "请输入科目名称 ！", {}};
-    if (request.direction.empty()) return {false, "请选择，余额方向 ！", {}};
+std::string addAccount(RecordStore& store, const Session& session, const NewAccount& request) {
+    if (trimBlanks(request.typed).empty()) refuse("请输入科目名称 ！");
+    if (request.direction.empty()) refuse("请选择，余额方向 ！");
 
     const auto accounts = loadAccounts(store, session);
-    if (!accounts) return {false, kUnreadableSet, {}};
     AccountPicker picker;
     picker.selectedAccount = request.selectedAccount;
     picker.selectedParent = request.selectedParent;
     picker.selectedLevel = request.selectedLevel;
     picker.category = request.category;
-    if (std::string refusal = addTargetRefusal(*accounts, request.mode, picker); !refusal.empty())
-        return {false, refusal, {}};
+    if (std::string refusal = addTargetRefusal(accounts, request.mode, picker); !refusal.empty())
+        refuse(refusal);
 
     Account a;
     a.category = categoryText(request.category);
     a.direction = request.direction;
     if (request.mode == AddMode::SubAccount) {
         a.parent = request.selectedAccount;
-        a.level = findAccount(*accounts, a.parent)->level + 1;
+        a.level = findAccount(accounts, a.parent)->level + 1;
     } else {
         a.parent = request.selectedParent;
         a.level = request.selectedLevel;
@@ -161,81 +149,59 @@ ChartOutcome addAccount(RecordStore& store, const Session& session, const NewAcc
     // The typed text is compared as it stands (so 现金 is refused under any
     // parent while a top-level 现金 exists); the full name must be new as
     // well, for it is the account's identity everywhere.
-    if (findAccount(*accounts, request.typed) || findAccount(*accounts, a.name))
-        return {false, "输入的科目名称和已有科目相同 ！", {}};
+    if (findAccount(accounts, request.typed) || findAccount(accounts, a.name))
+        refuse("输入的科目名称和已有科目相同 ！");
 
-    try {
-        Action action(store);
-        if (!store.openTable(table(session, file::kAccounts), session.login.setPassword))
-            return {false, kUnreadableSet, {}};
-        store.appendRecord({a.name, a.parent, a.category, a.direction, std::string(), a.level});
-        action.commit();
-        store.closeTable();
-    } catch (const StoreError& e) {
-        store.closeTable();
-        return {false, e.userMessage().empty() ? e.what() : e.userMessage(), {}};
-    }
-    return {true, {}, a.name};
+    openSetTable(store, session, file::kAccounts);
+    store.appendRecord({a.name, a.parent, a.category, a.direction, std::string(), a.level});
+    store.closeTable();
+    followChart(store, session);
+    return a.name;
 }
 
-std::optional<bool> accountInUse(RecordStore& store, const Session& session,
-                                 const std::string& name) {
-    const auto onVoucher = [&name](const RecordView& r) {
-        for (int i = 1; i <= 4; ++i)
-            if (r.text("科目" + std::to_string(i)) == name) return true;
-        return false;
+bool accountInUse(RecordStore& store, const Session& session, const std::string& name) {
+    // Whether the open table holds a record the look-up finds.
+    const auto found = [&](const char* file, const Where& where) {
+        openSetTable(store, session, file);
+        const bool any = store.table(table(session, file)).any(where);
+        store.closeTable();
+        return any;
     };
-    const auto onLedger = [&name](const RecordView& r) { return r.text(field::kAccount) == name; };
-    const auto inJournal = [&name](const RecordView& r) {
-        return r.text(field::kAccount) == name || r.text("对应") == name;
-    };
-    const auto withOpening = [&name](const RecordView& r) {
-        return r.text(field::kAccount) == name &&
-               (!isZero(r.number(field::kDebit)) || !isZero(r.number(field::kCredit)));
-    };
-    const std::pair<const char*, std::function<bool(const RecordView&)>> checks[] = {
-        {file::kVouchers, onVoucher}, {file::kLedger, onLedger},
-        {file::kGeneralLedger, onLedger}, {file::kBalances, onLedger},
-        {file::kJournal, inJournal},  {file::kOpening, withOpening},
-    };
-    for (const auto& [file, test] : checks) {
-        const auto used = anyRecord(store, session, file, test);
-        if (!used || *used) return used;
-    }
-    return false;
+    const Where onLedger = Where().equal(field::kAccount, name);
+    if (found(file::kVouchers, Where().anyFieldEqual({"科目1", "科目2", "科目3", "科目4"}, name)) ||
+        found(file::kLedger, onLedger) || found(file::kGeneralLedger, onLedger) ||
+        found(file::kBalances, onLedger) ||
+        found(file::kJournal, Where().anyFieldEqual({field::kAccount, "对应"}, name)))
+        return true;
+    std::error_code ec;
+    if (!std::filesystem::exists(table(session, file::kOpening), ec)) return false;
+    openSetTable(store, session, file::kOpening);
+    const Table opening = store.table(table(session, file::kOpening));
+    const int debit = opening.position(field::kDebit), credit = opening.position(field::kCredit);
+    bool withAmount = false;
+    for (const Record& r : opening.select(onLedger))
+        withAmount = withAmount || !isZero(r[debit].number()) || !isZero(r[credit].number());
+    store.closeTable();
+    return withAmount;
 }
 
-ChartOutcome deleteAccount(RecordStore& store, const Session& session, const std::string& name) {
+std::string deleteAccount(RecordStore& store, const Session& session, const std::string& name) {
     const auto accounts = loadAccounts(store, session);
-    if (!accounts) return {false, kUnreadableSet, {}};
-    const Account* account = findAccount(*accounts, name);
-    if (!account) return {false, kChooseAccount, {}};
-    if (hasSubAccounts(*accounts, name))
-        return {false, name + " 科目，无法删除！（需先删除其下级科目）", {}};
+    const Account* account = findAccount(accounts, name);
+    if (!account) refuse(kChooseAccount);
+    if (hasSubAccounts(accounts, name)) refuse(name + " 科目，无法删除！（需先删除其下级科目）");
     const std::string posted = name + " 科目，已经被登账！无法删除！";
-    if (account->enabled == "真") return {false, posted, {}};
-    const auto used = accountInUse(store, session, name);
-    if (!used) return {false, kUnreadableSet, {}};
-    if (*used) return {false, posted, {}};
+    if (account->enabled == "真" || accountInUse(store, session, name)) refuse(posted);
 
-    try {
-        Action action(store);
-        if (!store.openTable(table(session, file::kAccounts), session.login.setPassword))
-            return {false, kUnreadableSet, {}};
-        store.goFirst();
-        if (store.findRecord([&name](const RecordView& r) {
-                return r.text(field::kAccountName) == name;
-            })) {
-            store.deleteRecord();
-            store.purgeDeleted();
-        }
-        action.commit();
-        store.closeTable();
-    } catch (const StoreError& e) {
-        store.closeTable();
-        return {false, e.userMessage().empty() ? e.what() : e.userMessage(), {}};
+    openSetTable(store, session, file::kAccounts);
+    store.goFirst();
+    if (store.findRecord([&name](const RecordView& r) { return r.text(field::kAccountName) == name; })) {
+        store.deleteRecord();
+        store.purgeDeleted();
     }
-    return {true, "已经成功删除 " + name, name};
+    store.closeTable();
+    followChart(store, session);
+    return "已经成功删除 " + name;
 }
 
 }  // namespace tw

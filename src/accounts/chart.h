@@ -10,7 +10,7 @@
 
 #include "accounts/account_picker.h"
 #include "shell/session.h"
-#include "storage/record_store.h"
+#include "storage/outcome.h"
 
 namespace tw {
 
@@ -30,8 +30,8 @@ const char* categoryText(int number);
 // The part of a full name before the first "→" (the whole name when it has none).
 std::string topLevelAccount(const std::string& fullName);
 
-// Every account in table order; nullopt when 会计科目 cannot be opened.
-std::optional<std::vector<Account>> loadAccounts(RecordStore& store, const Session& session);
+// Every account in table order; refuses (kUnreadableSet) when 会计科目 cannot be read.
+std::vector<Account> loadAccounts(RecordStore& store, const Session& session);
 
 // One category's tree as the chart window shows it. Items carry full names.
 struct ChartTree {
@@ -74,14 +74,6 @@ struct NewAccount {
     int selectedLevel = 0;
 };
 
-// What an operation on the chart did: on refusal `message` is the text to
-// show and nothing was written; on success `account` is the full name.
-struct ChartOutcome {
-    bool done = false;
-    std::string message;
-    std::string account;
-};
-
 // Why an account cannot be added in `mode` with this picker state, or empty
 // when it can: a sub-account needs a selected account of the current
 // category; a sibling needs its remembered parent (when it has one) to be an
@@ -99,23 +91,24 @@ std::string addTargetRefusal(const std::vector<Account>& accounts, AddMode mode,
 //  - 增加下级科目: selected account + "→" + typed, level of the parent + 1;
 //  - 增加同级科目: remembered parent + "→" + typed (or typed alone at the top),
 //    the remembered level.
-ChartOutcome addAccount(RecordStore& store, const Session& session, const NewAccount& request);
+// While the set is not enabled, the saved opening list follows the chart in
+// the same action (refreshOpeningList). Returns the full name. Works inside
+// the caller's action.
+std::string addAccount(RecordStore& store, const Session& session, const NewAccount& request);
 
 // True when the account has been used: it appears on a voucher line, a
 // ledger row (账库, 总账库, 账库辅1), a journal entry (科目 or 对应), or
-// carries an opening amount in 账务初始化. Tables a new set does not have yet
-// count as empty. nullopt when a table that exists cannot be read.
-std::optional<bool> accountInUse(RecordStore& store, const Session& session,
-                                 const std::string& name);
+// carries an opening amount in 账务初始化 (which a new set does not have yet).
+// Each table is searched through its indexes. Refuses when a table cannot be read.
+bool accountInUse(RecordStore& store, const Session& session, const std::string& name);
 
 // Deletes an account (after the user confirmed). Refuses:
 //  - it has sub-accounts: name + " 科目，无法删除！（需先删除其下级科目）"
 //  - it has been used, or is marked "真": name + " 科目，已经被登账！无法删除！"
-// On success the message is "已经成功删除 " + name.
-ChartOutcome deleteAccount(RecordStore& store, const Session& session, const std::string& name);
+// The opening list follows as for addAccount. Returns the message
+// "已经成功删除 " + name. Works inside the caller's action.
+std::string deleteAccount(RecordStore& store, const Session& session, const std::string& name);
 
-// The message of a set whose tables cannot be read.
-inline constexpr const char* kUnreadableSet = "无法读出套账数据！  请检查后重试！";
 inline constexpr const char* kChooseAccount = "请选择，要操作的科目！";
 
 }  // namespace tw

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <filesystem>
+#include <algorithm>
+#include <map>
 #include <system_error>
 
 #include "accounts/chart.h"
@@ -16,31 +18,7 @@ namespace {
 
 constexpr const char* kOpeningSummary = "期初余额";
 
-std::filesystem::path table(const Session& session, const char* file) {
-    return tablePath(session.dataDir, session.login.setName, file);
-}
-
-std::string failure(const StoreError& e) {
-    return e.userMessage().empty() ? e.what() : e.userMessage();
-}
-
 double amount(const std::string& text) { return parseNumber(text); }
-
-// Closes the tables an operation opened, however it ends.
-class OpenTables {
-public:
-    OpenTables(RecordStore& store, std::vector<std::filesystem::path> paths)
-        : store_(store), paths_(std::move(paths)) {}
-    ~OpenTables() {
-        for (const auto& p : paths_) store_.closeTable(p);
-    }
-    OpenTables(const OpenTables&) = delete;
-    OpenTables& operator=(const OpenTables&) = delete;
-
-private:
-    RecordStore& store_;
-    std::vector<std::filesystem::path> paths_;
-};
 
 void blank(OpeningRow& row) {
     row.debit.clear();
@@ -73,31 +51,32 @@ std::vector<OpeningRow> listFromChart(const std::vector<Account>& accounts) {
 }
 
 void fillSavedAmounts(RecordStore& store, const Session& session, std::vector<OpeningRow>& rows) {
-    const auto path = table(session, file::kOpening);
     std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) return;
-    if (!store.openTable(path, session.login.setPassword)) return;
+    if (!std::filesystem::exists(table(session, file::kOpening), ec)) return;  // nothing saved yet
+    openSetTable(store, session, file::kOpening);
+    const Table saved = store.table(table(session, file::kOpening));
+    const int account = saved.position(field::kAccount), debit = saved.position(field::kDebit),
+              credit = saved.position(field::kCredit), side = saved.position(field::kBalanceSide),
+              balance = saved.position(field::kBalance);
+    std::map<std::string, Record> first;  // the first saved row of each account
+    for (Record& r : saved.select()) first.try_emplace(r[account].text(), std::move(r));
+    store.closeTable();
     for (OpeningRow& row : rows) {
-        store.goFirst();
-        if (!store.findRecord([&row](const RecordView& r) {
-                return r.text(field::kAccount) == row.account;
-            }))
-            continue;
-        row.debit = plainDecimal(store.readField(field::kDebit).number());
-        row.credit = plainDecimal(store.readField(field::kCredit).number());
-        row.side = store.readField(field::kBalanceSide).text();
-        row.balance = plainDecimal(store.readField(field::kBalance).number());
+        const auto it = first.find(row.account);
+        if (it == first.end()) continue;
+        const Record& r = it->second;
+        row.debit = plainDecimal(r[debit].number());
+        row.credit = plainDecimal(r[credit].number());
+        row.side = r[side].text();
+        row.balance = plainDecimal(r[balance].number());
         if (isZero(amount(row.debit) + amount(row.credit))) blank(row);
     }
-    store.closeTable();
 }
 
 }  // namespace
 
 std::vector<OpeningRow> loadOpeningList(RecordStore& store, const Session& session) {
-    const auto accounts = loadAccounts(store, session);
-    if (!accounts) return {};
-    std::vector<OpeningRow> rows = listFromChart(*accounts);
+    std::vector<OpeningRow> rows = listFromChart(loadAccounts(store, session));
     fillSavedAmounts(store, session, rows);
     return rows;
 }
@@ -135,123 +114,100 @@ void blankParentRows(std::vector<OpeningRow>& rows) {
         if (hasSubAccountRows(rows, row.account)) blank(row);
 }
 
-std::optional<bool> setIsEnabled(RecordStore& store, const Session& session) {
-    if (!store.openTable(table(session, file::kBasicInfo), kFixedPassword)) return std::nullopt;
+bool setIsEnabled(RecordStore& store, const Session& session) {
+    openSetTable(store, session, file::kBasicInfo);
+    if (store.recordCount() == 0) refuse(kUnreadableSet, "基本信息 is empty");
     store.goFirst();
-    const bool enabled = !store.isPastEnd() && store.readField(field::kEnabled).boolean();
+    const bool enabled = store.readField(field::kEnabled).boolean();
     store.closeTable();
     return enabled;
 }
 
-OpeningOutcome saveOpeningList(RecordStore& store, const Session& session,
-                               const std::vector<OpeningRow>& rows) {
-    const auto enabled = setIsEnabled(store, session);
-    if (!enabled) return {false, kUnreadableSet};
-    if (*enabled) return {false, kAlreadyEnabled};
-
-    // The new table is built beside the old one from the template and moved
-    // over it when complete, so a failure never leaves the list half-saved.
+void saveOpeningList(RecordStore& store, const Session& session,
+                     const std::vector<OpeningRow>& rows) {
+    if (setIsEnabled(store, session)) refuse(kAlreadyEnabled);
+    // Made afresh; it replaces the old table when the action commits.
     const auto target = table(session, file::kOpening);
-    auto fresh = target;
-    fresh += ".new";
-    if (!copyFile(templatePath(session.dataDir, file::kLedger), fresh))
-        return {false, "数据无法写入磁盘！ 请检测您对计算机使用的权限！"};
-    try {
-        Action action(store);
-        if (!store.openTable(fresh, kFixedPassword)) return {false, kUnreadableSet};
-        store.goFirst();
-        for (const OpeningRow& r : rows)
-            store.appendRecord({0.0, 0, std::string(), r.account, amount(r.debit),
-                                amount(r.credit), r.side, amount(r.balance)});
-        store.setTablePassword(session.login.setPassword);
-        action.commit();
-        store.closeTable();
-    } catch (const StoreError& e) {
-        store.closeTable();
-        std::error_code ec;
-        std::filesystem::remove(fresh, ec);
-        return {false, failure(e)};
-    }
-    std::error_code ec;
-    std::filesystem::rename(fresh, target, ec);
-    if (ec) {
-        std::filesystem::remove(fresh, ec);
-        return {false, "数据无法写入磁盘！ 请检测您对计算机使用的权限！"};
-    }
-    return {true, {}};
+    store.createTable(target, ledgerSchema());
+    if (!store.openTable(target, "")) throw StoreError("the new 账务初始化 does not open");
+    for (const OpeningRow& r : rows)
+        store.appendRecord({0.0, 0, std::string(), r.account, amount(r.debit), amount(r.credit),
+                            r.side, amount(r.balance)});
+    store.setTablePassword(session.login.setPassword);
+    store.closeTable();
 }
 
-OpeningOutcome refreshOpeningList(RecordStore& store, const Session& session,
-                                  std::vector<OpeningRow>& rows) {
+void refreshOpeningList(RecordStore& store, const Session& session, std::vector<OpeningRow>& rows) {
     rows = loadOpeningList(store, session);
     blankParentRows(rows);
-    return saveOpeningList(store, session, rows);
+    saveOpeningList(store, session, rows);
 }
 
-OpeningOutcome enableSet(RecordStore& store, const Session& session,
-                         const std::vector<OpeningRow>& rows) {
+std::vector<OpeningRow> setOpeningAmounts(RecordStore& store, const Session& session,
+                                          const std::string& account,
+                                          std::optional<double> debit,
+                                          std::optional<double> credit) {
+    if (setIsEnabled(store, session)) refuse(kAlreadyEnabled);
+    std::vector<OpeningRow> rows = loadOpeningList(store, session);
+    auto row = std::find_if(rows.begin(), rows.end(),
+                            [&](const OpeningRow& r) { return r.account == account; });
+    if (row == rows.end()) refuse("没有这个科目：" + account);
+    if (hasSubAccountRows(rows, account)) refuse(kNoAmountForParent);
+    // An amount left out keeps the one saved (0 when there is none).
+    if (!debit) debit = parseNumber(row->debit);
+    if (!credit) credit = parseNumber(row->credit);
+    setRowAmounts(*row, debit, credit);
+    saveOpeningList(store, session, rows);
+    return rows;
+}
+
+void enableSet(RecordStore& store, const Session& session, const std::vector<OpeningRow>& rows) {
     const OpeningTotals totals = openingTotals(rows);
     if (!totals.balanced())
-        return {false, "期初借方合计 " + totals.debit + " 与期初贷方合计 " + totals.credit +
-                           " 不相等，不能启用套账！"};
+        refuse("期初借方合计 " + totals.debit + " 与期初贷方合计 " + totals.credit +
+               " 不相等，不能启用套账！");
+    if (setIsEnabled(store, session)) refuse(kAlreadyEnabled);
 
-    const auto basicInfo = table(session, file::kBasicInfo);
-    const auto ledger = table(session, file::kLedger);
-    const auto balances = table(session, file::kBalances);
-    const auto general = table(session, file::kGeneralLedger);
-    const std::string& password = session.login.setPassword;
-    const double period = session.login.period;
-    OpenTables open(store, {basicInfo, ledger, balances, general});
-    try {
-        Action action(store);
-        if (!store.openTable(basicInfo, kFixedPassword) || store.recordCount() == 0 ||
-            !store.openTable(ledger, password) || !store.openTable(balances, password) ||
-            !store.openTable(general, password))
-            return {false, kUnreadableSet};
+    openSetTable(store, session, file::kBasicInfo);
+    const double startDate = std::floor(store.readField(field::kStartDate).number());
+    openSetTable(store, session, file::kLedger);
+    Table ledger = store.table(table(session, file::kLedger));
+    openSetTable(store, session, file::kBalances);
+    Table balances = store.table(table(session, file::kBalances));
+    openSetTable(store, session, file::kGeneralLedger);
+    Table general = store.table(table(session, file::kGeneralLedger));
 
-        store.selectTable(basicInfo);
-        if (store.readField(field::kEnabled).boolean()) return {false, kAlreadyEnabled};
-        const double startDate = std::floor(store.readField(field::kStartDate).number());
-
-        // The opening rows of the accounts, credits negative, balances signed.
-        for (const OpeningRow& r : rows) {
-            const double d = amount(r.debit), c = amount(r.credit);
-            if (isZero(d) && isZero(c)) continue;
-            store.selectTable(ledger);
-            store.appendRecord({startDate, 0, kOpeningSummary, r.account, d, -c, r.side, d - c});
-            store.selectTable(balances);
-            store.appendRecord({r.account, d, -c, r.side, d - c});
-        }
-
-        // Rolled up per top-level account into the general ledger.
-        store.selectTable(ledger);
-        for (store.goFirst(); !store.isPastEnd(); store.skipRecords(1)) {
-            const std::string top = topLevelAccount(store.readField(field::kAccount).text());
-            const double x = store.readField(field::kDebit).number();
-            const double y = store.readField(field::kCredit).number();
-            store.selectTable(general);
-            store.goFirst();
-            const bool found = store.findRecord([&](const RecordView& g) {
-                return sameMonth(g.number(field::kVoucherDate), period) &&
-                       g.text(field::kAccount) == top && g.text(field::kSummary) == kOpeningSummary;
-            });
-            if (!found) store.appendRecord({lastDayOfMonth(period), 0, kOpeningSummary, top});
-            const double debit = store.readField(field::kDebit).number() + x;
-            const double credit = store.readField(field::kCredit).number() + y;
-            store.writeField(field::kDebit, debit);
-            store.writeField(field::kCredit, credit);
-            store.writeField(field::kBalanceSide, sideOf(debit - std::fabs(credit)));
-            store.writeField(field::kBalance, debit + credit);
-            store.selectTable(ledger);
-        }
-
-        store.selectTable(basicInfo);
-        store.writeField(field::kEnabled, true);
-        action.commit();
-    } catch (const StoreError& e) {
-        return {false, failure(e)};
+    // The opening rows of the accounts, credits negative, balances signed;
+    // rolled up per top-level account into the general ledger's "期初余额"
+    // row of the current period (dated the period's last day).
+    struct Rollup {
+        double debit = 0, credit = 0;
+    };
+    std::map<std::string, Rollup> tops;
+    std::vector<std::string> order;
+    for (const OpeningRow& r : rows) {
+        const double d = amount(r.debit), c = amount(r.credit);
+        if (isZero(d) && isZero(c)) continue;
+        ledger.append({startDate, 0, kOpeningSummary, r.account, d, -c, r.side, roundCents(d - c)});
+        balances.append({r.account, d, -c, r.side, roundCents(d - c)});
+        const std::string top = topLevelAccount(r.account);
+        if (!tops.count(top)) order.push_back(top);
+        tops[top].debit += d;
+        tops[top].credit -= c;
     }
-    return {true, {}};
+    const double period = session.login.period;
+    for (const std::string& top : order) {
+        const Rollup& t = tops[top];
+        const double debit = roundCents(t.debit), credit = roundCents(t.credit);
+        general.append({lastDayOfMonth(period), 0, kOpeningSummary, top, debit, credit,
+                        sideOf(debit + credit), roundCents(debit + credit)});
+    }
+
+    openSetTable(store, session, file::kBasicInfo);
+    store.goFirst();
+    store.writeField(field::kEnabled, true);
+    for (const char* f : {file::kBasicInfo, file::kLedger, file::kBalances, file::kGeneralLedger})
+        store.closeTable(table(session, f));
 }
 
 }  // namespace tw

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "shell/session.h"
-#include "storage/record_store.h"
+#include "storage/outcome.h"
 
 namespace tw {
 
@@ -31,8 +31,8 @@ struct OpeningRow {
 //    order); one whose parent has no row is left out;
 // 2. each row takes the amounts saved for it in 账务初始化; a row whose debit
 //    and credit add up to zero is left blank.
-// An unreadable chart gives an empty list; an unreadable or missing
-// 账务初始化 leaves the amounts blank.
+// A missing 账务初始化 (nothing saved yet) leaves the amounts blank; an
+// unreadable chart or 账务初始化 refuses (kUnreadableSet).
 std::vector<OpeningRow> loadOpeningList(RecordStore& store, const Session& session);
 
 struct OpeningTotals {
@@ -61,25 +61,21 @@ void setRowAmounts(OpeningRow& row, std::optional<double> debit, std::optional<d
 // Blanks the amounts of every row that has sub-account rows.
 void blankParentRows(std::vector<OpeningRow>& rows);
 
-struct OpeningOutcome {
-    bool done = false;
-    std::string message;  // the text to show on refusal
-};
+// The operations below work inside the caller's action and refuse by Refusal.
 
 // Writes the list into 账务初始化.edb, one record per row in list order (rows
-// without amounts too), made afresh from the template ledger table and given
-// the set password. The old file is replaced only once the new one is
-// complete. Refuses once the set is enabled (kAlreadyEnabled).
-OpeningOutcome saveOpeningList(RecordStore& store, const Session& session,
-                               const std::vector<OpeningRow>& rows);
+// without amounts too), made afresh in the ledger layout with the set
+// password; it replaces the old table with the action's commit. Refuses once
+// the set is enabled (kAlreadyEnabled).
+void saveOpeningList(RecordStore& store, const Session& session,
+                     const std::vector<OpeningRow>& rows);
 
 // After the chart has changed (科目设置): loads the list afresh, blanks the
 // accounts that now have sub-accounts, and saves it.
-OpeningOutcome refreshOpeningList(RecordStore& store, const Session& session,
-                                  std::vector<OpeningRow>& rows);
+void refreshOpeningList(RecordStore& store, const Session& session, std::vector<OpeningRow>& rows);
 
-// Whether 基本信息 marks the set enabled; nullopt when it cannot be read.
-std::optional<bool> setIsEnabled(RecordStore& store, const Session& session);
+// Whether 基本信息 marks the set enabled; refuses when it cannot be read.
+bool setIsEnabled(RecordStore& store, const Session& session);
 
 // Enables the set with the opening amounts of `rows`, in one action:
 // 1. for each row with a nonzero amount, appends to 账库 (启用日期, 0,
@@ -91,8 +87,15 @@ std::optional<bool> setIsEnabled(RecordStore& store, const Session& session);
 //    sum and the side follows its sign;
 // 3. sets 是否启用 in 基本信息.
 // Refuses a set already enabled (kAlreadyEnabled) and totals that differ.
-// When anything fails, no table is changed.
-OpeningOutcome enableSet(RecordStore& store, const Session& session,
-                         const std::vector<OpeningRow>& rows);
+void enableSet(RecordStore& store, const Session& session, const std::vector<OpeningRow>& rows);
+
+// Sets the amounts of one leaf account as its row's input boxes do (nullopt:
+// the amount stays) and saves the list (`opening set`). Refuses an account
+// that is not in the list ("没有这个科目：" + account) and a parent
+// (kNoAmountForParent). Returns the list as saved.
+std::vector<OpeningRow> setOpeningAmounts(RecordStore& store, const Session& session,
+                                          const std::string& account,
+                                          std::optional<double> debit,
+                                          std::optional<double> credit);
 
 }  // namespace tw

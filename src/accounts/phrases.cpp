@@ -1,6 +1,5 @@
 #include "accounts/phrases.h"
 
-#include <functional>
 
 #include "storage/paths.h"
 #include "storage/schemas.h"
@@ -9,30 +8,9 @@ namespace tw {
 
 namespace {
 
-constexpr const char* kUnreadable = "无法读出套账数据！  请检查后重试！";
-
-std::filesystem::path phraseTable(const Session& session) {
-    return tablePath(session.dataDir, session.login.setName, file::kPhrases);
-}
-
-std::string failure(const StoreError& e) {
-    return e.userMessage().empty() ? e.what() : e.userMessage();
-}
-
-// Runs one write to 摘要库 as one action.
-PhraseOutcome write(RecordStore& store, const Session& session,
-                    const std::function<void()>& change) {
-    try {
-        Action action(store);
-        if (!store.openTable(phraseTable(session), "")) return {false, kUnreadable};
-        change();
-        action.commit();
-        store.closeTable();
-    } catch (const StoreError& e) {
-        store.closeTable();
-        return {false, failure(e)};
-    }
-    return {true, {}};
+// Opens 摘要库 for a change inside the caller's action.
+void openPhrases(RecordStore& store, const Session& session) {
+    openSetTable(store, session, file::kPhrases);
 }
 
 bool findText(RecordStore& store, const std::string& text) {
@@ -43,8 +21,8 @@ bool findText(RecordStore& store, const std::string& text) {
 
 }  // namespace
 
-std::optional<std::vector<Phrase>> loadPhrases(RecordStore& store, const Session& session) {
-    if (!store.openTable(phraseTable(session), "")) return std::nullopt;
+std::vector<Phrase> loadPhrases(RecordStore& store, const Session& session) {
+    openPhrases(store, session);
     std::vector<Phrase> phrases;
     for (store.goFirst(); !store.isPastEnd(); store.skipRecords(1))
         phrases.push_back({store.readField(field::kPhrase).text(),
@@ -82,9 +60,12 @@ void selectPhrase(PhrasePicker& picker, const std::vector<Phrase>& phrases,
     }
 }
 
-PhraseOutcome addCategory(RecordStore& store, const Session& session, const std::string& name) {
-    if (name.empty()) return {false, {}};
-    return write(store, session, [&] { store.appendRecord({name, std::string()}); });
+bool addCategory(RecordStore& store, const Session& session, const std::string& name) {
+    if (name.empty()) return false;
+    openPhrases(store, session);
+    store.appendRecord({name, std::string()});
+    store.closeTable();
+    return true;
 }
 
 std::string addPhraseRefusal(const PhrasePicker& picker) {
@@ -93,36 +74,39 @@ std::string addPhraseRefusal(const PhrasePicker& picker) {
     return {};
 }
 
-PhraseOutcome addPhrase(RecordStore& store, const Session& session, const PhrasePicker& picker,
-                        const std::string& text) {
-    if (std::string refusal = addPhraseRefusal(picker); !refusal.empty()) return {false, refusal};
-    if (text.empty()) return {false, {}};
-    return write(store, session, [&] { store.appendRecord({text, picker.chosenSummary}); });
+bool addPhrase(RecordStore& store, const Session& session, const PhrasePicker& picker,
+               const std::string& text) {
+    if (std::string refusal = addPhraseRefusal(picker); !refusal.empty()) refuse(refusal);
+    if (text.empty()) return false;
+    openPhrases(store, session);
+    store.appendRecord({text, picker.chosenSummary});
+    store.closeTable();
+    return true;
 }
 
-PhraseOutcome renamePhrase(RecordStore& store, const Session& session, const std::string& current,
-                           const std::string& newText) {
-    if (current.empty()) return {false, kChooseToRename};
-    if (newText.empty()) return {false, {}};
-    return write(store, session, [&] {
-        if (findText(store, current)) store.modifyRecord({Value(newText)});
-    });
+bool renamePhrase(RecordStore& store, const Session& session, const std::string& current,
+                  const std::string& newText) {
+    if (current.empty()) refuse(kChooseToRename);
+    if (newText.empty()) return false;
+    openPhrases(store, session);
+    if (findText(store, current)) store.modifyRecord({Value(newText)});
+    store.closeTable();
+    return true;
 }
 
-PhraseOutcome deletePhrase(RecordStore& store, const Session& session, const std::string& current) {
-    if (current.empty()) return {false, kChooseToDelete};
-    const auto phrases = loadPhrases(store, session);
-    if (!phrases) return {false, kUnreadable};
-    const PhraseTree tree = buildPhraseTree(*phrases);
+bool deletePhrase(RecordStore& store, const Session& session, const std::string& current) {
+    if (current.empty()) refuse(kChooseToDelete);
+    const PhraseTree tree = buildPhraseTree(loadPhrases(store, session));
     for (const auto& item : tree.items)
         if (item.text == current && !item.children.empty())
-            return {false, current + "  ，无法删除！（需先删除其下级科目）"};
-    return write(store, session, [&] {
-        if (findText(store, current)) {
-            store.deleteRecord();
-            store.purgeDeleted();
-        }
-    });
+            refuse(current + "  ，无法删除！（需先删除其下级科目）");
+    openPhrases(store, session);
+    if (findText(store, current)) {
+        store.deleteRecord();
+        store.purgeDeleted();
+    }
+    store.closeTable();
+    return true;
 }
 
 }  // namespace tw

@@ -8,7 +8,7 @@
 
 #include "accounts/phrase_picker.h"
 #include "shell/session.h"
-#include "storage/record_store.h"
+#include "storage/outcome.h"
 
 namespace tw {
 
@@ -17,8 +17,8 @@ struct Phrase {
     std::string category;  // 所在分类; empty for a category
 };
 
-// Every record in table order; nullopt when 摘要库 cannot be opened.
-std::optional<std::vector<Phrase>> loadPhrases(RecordStore& store, const Session& session);
+// Every record in table order; refuses (kUnreadableSet) when 摘要库 cannot be read.
+std::vector<Phrase> loadPhrases(RecordStore& store, const Session& session);
 
 // The library as the summary window's tree shows it: categories at the root,
 // and under every item already in the tree whose text is a phrase's
@@ -38,22 +38,18 @@ PhraseTree buildPhraseTree(const std::vector<Phrase>& phrases);
 void selectPhrase(PhrasePicker& picker, const std::vector<Phrase>& phrases,
                   const std::string& text);
 
-// What an operation on the library did: on refusal `message` is the text to
-// show and nothing was written.
-struct PhraseOutcome {
-    bool done = false;
-    std::string message;
-};
+// The changes below work inside the caller's action and refuse by Refusal;
+// each returns false for a silent cancel (nothing written).
 
 // Appends a category record (新建分类). An empty name is a silent cancel.
-PhraseOutcome addCategory(RecordStore& store, const Session& session, const std::string& name);
+bool addCategory(RecordStore& store, const Session& session, const std::string& name);
 
 // Refusal of 增加摘要 for this picker state, or empty: a category must be
 // selected ("请先为新摘要选择分类！").
 std::string addPhraseRefusal(const PhrasePicker& picker);
 // Appends a phrase under the selected category (增加摘要).
-PhraseOutcome addPhrase(RecordStore& store, const Session& session, const PhrasePicker& picker,
-                        const std::string& text);
+bool addPhrase(RecordStore& store, const Session& session, const PhrasePicker& picker,
+               const std::string& text);
 
 inline constexpr const char* kChooseToRename = "请选侧要修改的摘要！";
 inline constexpr const char* kChooseToDelete = "请选侧要删除的摘要！";
@@ -61,12 +57,12 @@ inline constexpr const char* kChooseToDelete = "请选侧要删除的摘要！";
 // Renames the first record whose text is `current`; its 所在分类 stays, so
 // the phrases of a renamed category no longer show under it.
 // Refuses an empty `current` (kChooseToRename). An empty new text is a silent cancel.
-PhraseOutcome renamePhrase(RecordStore& store, const Session& session, const std::string& current,
-                           const std::string& newText);
+bool renamePhrase(RecordStore& store, const Session& session, const std::string& current,
+                  const std::string& newText);
 
 // Deletes the first record whose text is `current` (after the user confirmed).
 // Refuses an empty `current` (kChooseToDelete) and an item with children in the tree:
 // current + "  ，无法删除！（需先删除其下级科目）".
-PhraseOutcome deletePhrase(RecordStore& store, const Session& session, const std::string& current);
+bool deletePhrase(RecordStore& store, const Session& session, const std::string& current);
 
 }  // namespace tw

@@ -1,17 +1,21 @@
 // The desktop program: prepares the account-set directory and shows the main
 // window.
 #include <QApplication>
+#include <QDateTime>
 #include <QFont>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QStringList>
 #include <QTimer>
 #include <QTranslator>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
 
 #include "shell/session.h"
 #include "shell/set_folders.h"
-#include "shell/ui/app_context.h"
-#include "shell/ui/main_window.h"
+#include "app/app_context.h"
+#include "app/main_window.h"
 #include "shell/ui/window_prompter.h"
 #include "storage/paths.h"
 #include "storage/record_store.h"
@@ -19,25 +23,37 @@
 
 namespace {
 
-// The last line of defence: an operation that fails unexpectedly (a full disk,
-// a damaged file) has already rolled its writes back by the time its exception
-// gets here; tell the user and keep the program running.
+// The last line of defence. Operations report their own failures; an
+// exception that gets here is unexpected, and a window's earlier actions may
+// have been committed already, so the user is told that something went wrong
+// (not that nothing changed) and the detail goes to the log.
 class Application : public QApplication {
 public:
     using QApplication::QApplication;
+    std::filesystem::path logFile;
+
     bool notify(QObject* receiver, QEvent* event) override {
         try {
             return QApplication::notify(receiver, event);
         } catch (const tw::StoreError& e) {
-            report(e.userMessage().empty() ? QString::fromStdString(e.what())
-                                           : QString::fromStdString(e.userMessage()));
+            log(e.what());
+            report(QString::fromStdString(e.userMessage()));
         } catch (const std::exception& e) {
-            report(QStringLiteral("操作没有完成，数据未作改动：") + QString::fromStdString(e.what()));
+            log(e.what());
+            report(QStringLiteral("程序发生意外错误，当前操作可能没有全部完成！\r\n"
+                                  "请检查刚才的操作结果后再继续。（详细情况已记入日志）"));
         }
         return false;
     }
 
 private:
+    void log(const std::string& detail) {
+        const QString line = QDateTime::currentDateTime().toString(Qt::ISODate) +
+                             QStringLiteral("  ") + QString::fromStdString(detail) + '\n';
+        std::cerr << line.toStdString();
+        std::ofstream out(logFile, std::ios::app);
+        out << line.toStdString();
+    }
     void report(const QString& text) {
         tw::WindowPrompter prompter;
         prompter.showMessage(activeWindow(), text);
@@ -83,6 +99,7 @@ int main(int argc, char** argv) {
     tw::Session session;
     session.dataDir = tw::defaultDataDir();
     tw::prepareDataDir(session.dataDir);  // silent on failure: creating a set reports it
+    app.logFile = session.dataDir / "tallowick.log";
     tw::clearWorkLeftovers(session.dataDir);  // what a killed creation or restore left
 
     tw::WindowPrompter prompter;

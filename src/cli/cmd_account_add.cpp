@@ -29,8 +29,7 @@ void addAccountAddCommand(CLI::App& app, Context& ctx) {
             sub.add_option("--direction", o->direction, "余额方向：借方 或 贷方");
         },
         [o](Context& c) {
-            Session session;
-            if (!logInForCommand(c, session, *o)) return;
+            if (!logInForCommand(c, *o)) return;
             const int category = categoryNumber(o->category);
             if (category == 0) {
                 c.refuse("科目分类必须是 资产类、负债类、权益类、成本类、损益类 之一！");
@@ -43,14 +42,9 @@ void addAccountAddCommand(CLI::App& app, Context& ctx) {
                 o->direction == "借方" || o->direction == "贷方" ? o->direction : "";
             request.category = category;
             request.selectedAccount = o->parent;
-            RecordStore store(c.dataDir);
-            const ChartOutcome out = addAccount(store, session, request);
-            if (!out.done) {
-                c.refuse(out.message);
-                return;
-            }
-            refreshOpeningAfterChartChange(c, session);
-            c.out << out.account << '\n';
+            const auto added =
+                runAction(*c.store, [&] { return addAccount(*c.store, c.session, request); });
+            if (c.report(added)) c.out << added.value << '\n';
         });
 }
 

@@ -21,16 +21,10 @@ void addAccountDeleteCommand(CLI::App& app, Context& ctx) {
             sub.add_option("--name", o->name, "科目全名");
         },
         [o](Context& c) {
-            Session session;
-            if (!logInForCommand(c, session, *o)) return;
-            RecordStore store(c.dataDir);
-            const ChartOutcome out = deleteAccount(store, session, o->name);
-            if (!out.done) {
-                c.refuse(out.message);
-                return;
-            }
-            refreshOpeningAfterChartChange(c, session);
-            c.out << out.message << '\n';
+            if (!logInForCommand(c, *o)) return;
+            const auto deleted =
+                runAction(*c.store, [&] { return deleteAccount(*c.store, c.session, o->name); });
+            if (c.report(deleted)) c.out << deleted.value << '\n';
         });
 }
 

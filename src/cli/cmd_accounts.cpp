@@ -14,15 +14,8 @@ void addAccountsCommand(CLI::App& app, Context& ctx) {
     addCommand(
         app, ctx, "accounts", "列出会计科目", [o](CLI::App& sub) { addSetLoginOptions(sub, *o); },
         [o](Context& c) {
-            Session session;
-            if (!logInForCommand(c, session, *o)) return;
-            RecordStore store(c.dataDir);
-            const auto accounts = loadAccounts(store, session);
-            if (!accounts) {
-                c.refuse(kUnreadableSet);
-                return;
-            }
-            for (const Account& a : *accounts)
+            if (!logInForCommand(c, *o)) return;
+            for (const Account& a : loadAccounts(*c.store, c.session))
                 c.out << a.name << '\t' << a.parent << '\t' << a.category << '\t' << a.direction
                       << '\t' << a.level << '\n';
         });

@@ -19,13 +19,11 @@ void addBackupCommand(CLI::App& app, Context& ctx) {
             sub.add_option("--to", o->to, "备份文件 (.zip)")->required();
         },
         [o](Context& c) {
-            Session session;
-            if (!logInForCommand(c, session, *o)) return;
+            if (!logInForCommand(c, *o)) return;
             // Like the save dialog: a name without an extension gets ".zip".
             std::filesystem::path to = std::filesystem::u8path(o->to);
             if (!to.has_extension()) to += ".zip";
-            const ArchiveOutcome out = backupSet(c.dataDir, session.login.setName, to);
-            if (!out.ok) c.refuse(out.message);
+            c.report(backupSet(c.dataDir, c.session.login.setName, to));
         });
 }
 

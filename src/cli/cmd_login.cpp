@@ -1,6 +1,7 @@
 // tallowick-cli login SET --user U --password P: checks a login and prints the
 // title the main window would show.
 #include "cli/set_login.h"
+#include "shell/login_state.h"
 
 namespace tw::cli {
 
@@ -14,8 +15,7 @@ void addLoginCommand(CLI::App& app, Context& ctx) {
         app, ctx, "login", "登录套账，显示主窗口标题",
         [o](CLI::App& sub) { addSetLoginOptions(sub, *o); },
         [o](Context& c) {
-            Session session;
-            if (logInForCommand(c, session, *o)) c.out << mainWindowTitle(session.login) << "\n";
+            if (logInForCommand(c, *o)) c.out << mainWindowTitle(c.session.login) << "\n";
         });
 }
 

@@ -15,17 +15,15 @@ void addOpeningEnableCommand(CLI::App& app, Context& ctx) {
         *group(app, "opening", "期初余额"), ctx, "enable", "启用套账",
         [o](CLI::App& sub) { addSetLoginOptions(sub, *o); },
         [o](Context& c) {
-            Session session;
-            if (!logInForCommand(c, session, *o)) return;
-            RecordStore store(c.dataDir);
-            const std::vector<OpeningRow> rows = loadOpeningList(store, session);
-            OpeningOutcome out = saveOpeningList(store, session, rows);
-            if (out.done) out = enableSet(store, session, rows);
-            if (!out.done) {
-                c.refuse(out.message);
-                return;
-            }
-            const OpeningTotals totals = openingTotals(rows);
+            if (!logInForCommand(c, *o)) return;
+            const auto rows = runAction(*c.store, [&] {
+                const std::vector<OpeningRow> list = loadOpeningList(*c.store, c.session);
+                saveOpeningList(*c.store, c.session, list);
+                enableSet(*c.store, c.session, list);
+                return list;
+            });
+            if (!c.report(rows)) return;
+            const OpeningTotals totals = openingTotals(rows.value);
             c.out << "套账已启用：" << o->set << '\n'
                   << "借方合计\t" << totals.debit << '\n'
                   << "贷方合计\t" << totals.credit << '\n';

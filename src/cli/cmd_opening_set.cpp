@@ -40,40 +40,19 @@ void addOpeningSetCommand(CLI::App& app, Context& ctx) {
             sub.add_option("--credit", o->credit, "期初贷方金额");
         },
         [o](Context& c) {
-            Session session;
-            if (!logInForCommand(c, session, *o)) return;
+            if (!logInForCommand(c, *o)) return;
             std::optional<double> debit, credit;
             if (!amountOption(c, o->debit, debit) || !amountOption(c, o->credit, credit)) return;
-            RecordStore store(c.dataDir);
-            if (setIsEnabled(store, session) != false) {
-                c.refuse(kAlreadyEnabled);
-                return;
-            }
-            std::vector<OpeningRow> rows = loadOpeningList(store, session);
-            OpeningRow* row = nullptr;
-            for (OpeningRow& r : rows)
-                if (r.account == o->account) row = &r;
-            if (!row) {
-                c.refuse("没有这个科目：" + o->account);
-                return;
-            }
-            if (hasSubAccountRows(rows, row->account)) {
-                c.refuse(kNoAmountForParent);
-                return;
-            }
-            // An amount left out keeps the one saved (0 when there is none).
-            if (!debit) debit = parseNumber(row->debit);
-            if (!credit) credit = parseNumber(row->credit);
-            setRowAmounts(*row, debit, credit);
-            const OpeningRow shown = *row;
-            if (const OpeningOutcome saved = saveOpeningList(store, session, rows); !saved.done) {
-                c.refuse(saved.message);
-                return;
-            }
-            const OpeningTotals totals = openingTotals(rows);
-            c.out << shown.account << '\t' << shown.debit << '\t' << shown.credit << '\t'
-                  << shown.side << '\t' << shown.balance << '\n'
-                  << "借方合计\t" << totals.debit << '\n'
+            const auto rows = runAction(*c.store, [&] {
+                return setOpeningAmounts(*c.store, c.session, o->account, debit, credit);
+            });
+            if (!c.report(rows)) return;
+            for (const OpeningRow& r : rows.value)
+                if (r.account == o->account)
+                    c.out << r.account << '\t' << r.debit << '\t' << r.credit << '\t' << r.side
+                          << '\t' << r.balance << '\n';
+            const OpeningTotals totals = openingTotals(rows.value);
+            c.out << "借方合计\t" << totals.debit << '\n'
                   << "贷方合计\t" << totals.credit << '\n';
         });
 }

@@ -21,15 +21,9 @@ void addPasswdCommand(CLI::App& app, Context& ctx) {
             sub.add_option("--new", o->newPassword, "新密码");
         },
         [o](Context& c) {
-            LoginState login;
-            if (!logInForCommand(c, login, o->set, o->user, o->oldPassword)) return;
-            const UserOutcome out =
-                changePassword(c.dataDir, login, o->oldPassword, o->newPassword, o->newPassword);
-            if (!out.ok) {
-                c.refuse(out.message);
-                return;
-            }
-            c.out << out.message << "\n";
+            if (!logInForCommand(c, o->set, o->user, o->oldPassword)) return;
+            c.report(changePassword(*c.store, c.session, o->oldPassword, o->newPassword,
+                                    o->newPassword));
         });
 }
 

@@ -15,21 +15,15 @@ void addPhrasesCommand(CLI::App& app, Context& ctx) {
     addCommand(
         app, ctx, "phrases", "列出常用摘要", [o](CLI::App& sub) { addSetLoginOptions(sub, *o); },
         [o](Context& c) {
-            Session session;
-            if (!logInForCommand(c, session, *o)) return;
-            RecordStore store(c.dataDir);
-            const auto phrases = loadPhrases(store, session);
-            if (!phrases) {
-                c.refuse("无法读出套账数据！  请检查后重试！");
-                return;
-            }
-            for (const Phrase& p : *phrases) {
+            if (!logInForCommand(c, *o)) return;
+            const auto phrases = loadPhrases(*c.store, c.session);
+            for (const Phrase& p : phrases) {
                 if (!p.category.empty()) {
                     c.out << p.category << '\t' << p.text << '\n';
                     continue;
                 }
                 bool hasPhrases = false;
-                for (const Phrase& q : *phrases) hasPhrases = hasPhrases || q.category == p.text;
+                for (const Phrase& q : phrases) hasPhrases = hasPhrases || q.category == p.text;
                 if (!hasPhrases) c.out << p.text << '\t' << '\n';
             }
         });

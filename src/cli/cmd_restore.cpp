@@ -19,11 +19,9 @@ void addRestoreCommand(CLI::App& app, Context& ctx) {
             sub.add_option("--from", o->from, "备份文件 (.zip)")->required();
         },
         [o](Context& c) {
-            Session session;
-            if (!logInForCommand(c, session, *o)) return;
-            const ArchiveOutcome out =
-                restoreSet(c.dataDir, session.login.setName, std::filesystem::u8path(o->from));
-            if (!out.ok) c.refuse(out.message);
+            if (!logInForCommand(c, *o)) return;
+            c.report(restoreSet(c.dataDir, c.session.login.setName,
+                                std::filesystem::u8path(o->from)));
         });
 }
 

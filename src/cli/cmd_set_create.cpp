@@ -29,12 +29,7 @@ void addSetCreateCommand(CLI::App& app, Context& ctx) {
                 c.refuse("启用日期 不是有效的日期：" + o->start);
                 return;
             }
-            const CreateSetOutcome out = createAccountSet(c.dataDir, r);
-            if (!out.ok) {
-                c.refuse(out.message);
-                return;
-            }
-            c.out << kSetCreated << "\n";
+            c.report(createAccountSet(c.dataDir, r));
         });
 }
 

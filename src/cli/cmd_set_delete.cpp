@@ -21,10 +21,8 @@ void addSetDeleteCommand(CLI::App& app, Context& ctx) {
             sub.add_option("--password", o->password, "密码");
         },
         [o](Context& c) {
-            LoginState login;
-            if (!logInForCommand(c, login, o->name, o->user, o->password, true)) return;
-            const DeleteSetOutcome out = deleteAccountSet(c.dataDir, login);
-            if (!out.ok) c.refuse(out.message);
+            if (!logInForCommand(c, o->name, o->user, o->password, true)) return;
+            c.report(deleteAccountSet(c.dataDir, c.session.login));
         });
 }
 

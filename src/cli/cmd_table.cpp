@@ -29,7 +29,7 @@ std::string shown(const Value& v, FieldType type) {
 }
 
 void dumpTable(Context& c, const TableOptions& o) {
-    RecordStore store(c.dataDir);
+    RecordStore& store = *c.store;
     if (!store.openTable(o.path, o.password)) {
         switch (store.lastOpenFailure()) {
             case RecordStore::OpenFailure::Missing:

@@ -23,14 +23,8 @@ void addUserAddCommand(CLI::App& app, Context& ctx) {
             sub.add_option("--as-password", o->asPassword, "登录用户的密码");
         },
         [o](Context& c) {
-            LoginState login;
-            if (!logInForCommand(c, login, o->set, o->as, o->asPassword)) return;
-            const UserOutcome out = addUser(c.dataDir, login, {o->name, o->password, o->password});
-            if (!out.ok) {
-                c.refuse(out.message);
-                return;
-            }
-            c.out << out.message << "\n";
+            if (!logInForCommand(c, o->set, o->as, o->asPassword)) return;
+            c.report(addUser(*c.store, c.session, {o->name, o->password, o->password}));
         });
 }
 

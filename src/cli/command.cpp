@@ -24,9 +24,15 @@ void addCommand(CLI::App& parent, Context& ctx, const std::string& name,
             ctx.dataDir = ctx.dataDirOption.empty() ? defaultDataDir()
                                                     : std::filesystem::path(ctx.dataDirOption);
             prepareDataDir(ctx.dataDir);
+            ctx.store = std::make_unique<RecordStore>(ctx.dataDir);
+            ctx.session.dataDir = ctx.dataDir;
             body(ctx);
+        } catch (const Refusal& e) {
+            ctx.refuse(e.message(), 1);
         } catch (const StoreError& e) {
-            ctx.refuse(e.userMessage().empty() ? e.what() : e.userMessage(), 3);
+            ctx.refuse(e.userMessage(), 3);
+        } catch (const std::exception& e) {
+            ctx.refuse(std::string("程序内部错误，操作未完成：") + e.what(), 4);
         }
     });
 }

@@ -7,7 +7,11 @@
 #include <filesystem>
 #include <functional>
 #include <iostream>
+#include <memory>
 #include <string>
+
+#include "shell/session.h"
+#include "storage/outcome.h"
 
 namespace tw::cli {
 
@@ -17,11 +21,19 @@ struct Context {
     std::ostream& out = std::cout;
     std::ostream& err = std::cerr;
     int exitCode = 0;
+    std::unique_ptr<RecordStore> store;  // made once the directory is known
+    Session session;                     // filled by the login of a set command
 
     // A refusal: the system's own message text on stderr, non-zero exit status.
     void refuse(const std::string& message, int code = 1) {
         err << message << "\n";
         exitCode = code;
+    }
+    // A refused outcome is printed as a refusal; a done one prints its message.
+    bool report(const Outcome& outcome) {
+        if (!outcome.ok) refuse(outcome.message);
+        else if (!outcome.message.empty()) out << outcome.message << "\n";
+        return outcome.ok;
     }
 };
 

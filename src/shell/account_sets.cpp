@@ -124,66 +124,48 @@ std::string setPasswordFor(int hours, int minutes, int seconds) {
            std::to_string(seconds) + "秒";
 }
 
-CreateSetOutcome createAccountSet(const fs::path& dataDir, const NewSetRequest& request,
-                                  const StepHook& hook) {
-    CreateSetOutcome out;
-    out.setName = trimBlanks(request.setName);
-    out.message = refusalOf(dataDir, request, out.setName);
-    if (!out.message.empty()) return out;
+Result<CreatedSet> createAccountSet(const fs::path& dataDir, const NewSetRequest& request,
+                                    const StepHook& hook) {
+    CreatedSet set;
+    set.setName = trimBlanks(request.setName);
+    if (std::string refusal = refusalOf(dataDir, request, set.setName); !refusal.empty())
+        return Outcome::refused(refusal);
 
-    out.setPassword = currentSetPassword();
+    set.setPassword = currentSetPassword();
     const fs::path work = workFolder(dataDir, "new");
     std::error_code ec;
-    if (!fs::create_directory(work, ec)) {
-        out.message = kDiskFailure;
-        out.detail = "cannot create " + pathText(work) + ": " + ec.message();
-        return out;
-    }
+    if (!fs::create_directory(work, ec))
+        return Outcome::refused(kDiskMessage, "cannot create " + pathText(work) + ": " + ec.message());
     try {
         RecordStore store(dataDir);
-        buildSet(store, dataDir, work, request, out.setPassword, hook);
+        buildSet(store, dataDir, work, request, set.setPassword, hook);
         syncTree(work);
-        if (!renameNoReplace(work, setFolder(dataDir, out.setName)))
+        if (!renameNoReplace(work, setFolder(dataDir, set.setName)))
             throw StoreError("cannot move the new set into place");
         step(hook, "renamed");
-        out.ok = true;
-    } catch (const std::exception& e) {
-        out.message = kDiskFailure;
-        out.detail = e.what();
+    } catch (const StoreError& e) {
         fs::remove_all(work, ec);
+        return Outcome::refused(e.userMessage(), e.what());
     }
-    return out;
+    return Result<CreatedSet>(set, kSetCreated);
 }
 
-DeleteSetOutcome checkDeletePermission(const LoginState& login) {
-    DeleteSetOutcome out;
-    if (!login.loggedIn || login.permission != 1) {
-        out.message = kNoPermission;
-        return out;
-    }
-    out.ok = true;
-    return out;
+Outcome checkDeletePermission(const LoginState& login) {
+    if (!login.loggedIn || login.permission != 1) return Outcome::refused(kNoPermission);
+    return {};
 }
 
-DeleteSetOutcome deleteAccountSet(const fs::path& dataDir, const LoginState& login) {
-    DeleteSetOutcome out = checkDeletePermission(login);
-    if (!out.ok) return out;
-    out.ok = false;
+Outcome deleteAccountSet(const fs::path& dataDir, const LoginState& login) {
+    if (Outcome allowed = checkDeletePermission(login); !allowed) return allowed;
     const std::string& name = login.setName;
-    if (name.empty() || name.front() == '.' || hasRefusedChar(name)) {
-        out.message = kDiskFailure;
-        out.detail = "not a set name: " + name;
-        return out;
-    }
+    if (name.empty() || name.front() == '.' || hasRefusedChar(name))
+        return Outcome::refused(kDiskMessage, "not a set name: " + name);
     // Out of the list in one rename, then removed at leisure.
     const fs::path aside = workFolder(dataDir, "delete");
-    if (!renameNoReplace(setFolder(dataDir, name), aside)) {
-        out.message = kDiskFailure;
-        out.detail = "cannot move " + name + " aside";
-        return out;
-    }
+    if (!renameNoReplace(setFolder(dataDir, name), aside))
+        return Outcome::refused(kDiskMessage, "cannot move " + name + " aside");
+    Outcome out;
     if (!removeDirectory(aside, dataDir)) out.detail = "left behind: " + pathText(aside);
-    out.ok = true;
     return out;
 }
 

@@ -12,7 +12,7 @@
 //      tables copied from the templates and given the set password; the phrase
 //      and report-scratch tables and the two workbooks copied unchanged;
 //   3. rename the work folder into place. Any failure leaves no folder behind
-//      and answers "数据无法写入磁盘！ 请检测您对计算机使用的权限！".
+//      and answers the disk message (kDiskMessage).
 //
 // Deleting a set needs a logged-in administrator of that set; the folder is
 // renamed aside first, so a set is never left half-deleted.
@@ -24,6 +24,7 @@
 #include "shell/login_state.h"
 #include "shell/set_folders.h"
 #include "shell/set_list.h"
+#include "storage/outcome.h"
 
 namespace tw {
 
@@ -33,7 +34,6 @@ inline constexpr const char* kSetNameEmpty = "套账名称 不能为空！";
 inline constexpr const char* kSetNameTaken = " 和已有套账同名，请更换！";  // after the typed name
 inline constexpr const char* kAdminNameEmpty = "管理员名 必须填写！";
 inline constexpr const char* kAdminPasswordsDiffer = "管理密码 与 密码效验  必须相同！";
-inline constexpr const char* kDiskFailure = "数据无法写入磁盘！ 请检测您对计算机使用的权限！";
 inline constexpr const char* kSetCreated = "新套账创建成功！";
 inline constexpr const char* kNoPermission = "您的权限不够！";
 inline constexpr const char* kDeleteQuestion = "是否要删除  ";  // followed by the set name
@@ -61,10 +61,7 @@ struct NewSetRequest {
     double startDate = 0;  // day number
 };
 
-struct CreateSetOutcome {
-    bool ok = false;
-    std::string message;  // the refusal to show; empty on success
-    std::string detail;   // for developers: what failed underneath
+struct CreatedSet {
     std::string setName;  // the folder name (trimmed)
     std::string setPassword;
 };
@@ -72,18 +69,13 @@ struct CreateSetOutcome {
 // "9时5分3秒": the set password made from a time of day.
 std::string setPasswordFor(int hours, int minutes, int seconds);
 
-CreateSetOutcome createAccountSet(const fs::path& dataDir, const NewSetRequest& request,
-                                  const StepHook& hook = {});
-
-struct DeleteSetOutcome {
-    bool ok = false;
-    std::string message;
-    std::string detail;
-};
+// The message on success is "新套账创建成功！".
+Result<CreatedSet> createAccountSet(const fs::path& dataDir, const NewSetRequest& request,
+                                    const StepHook& hook = {});
 
 // "您的权限不够！" unless an administrator (permission 1) is logged in.
-DeleteSetOutcome checkDeletePermission(const LoginState& login);
+Outcome checkDeletePermission(const LoginState& login);
 // Removes the set folder of `login.setName` after checking the permission again.
-DeleteSetOutcome deleteAccountSet(const fs::path& dataDir, const LoginState& login);
+Outcome deleteAccountSet(const fs::path& dataDir, const LoginState& login);
 
 }  // namespace tw

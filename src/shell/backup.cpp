@@ -12,7 +12,8 @@
 #include <vector>
 
 #include "shell/archive_names.h"
-#include "shell/login.h"
+#include "shell/session.h"
+#include "storage/file_swap.h"
 #include "storage/paths.h"
 #include "storage/record_store.h"
 
@@ -121,62 +122,34 @@ private:
     zipFile zip_;
 };
 
-void syncFile(const fs::path& p) {
-    const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
-fs::path partName(const fs::path& archive) {
-    static std::mt19937_64 random{std::random_device{}()};
-    fs::path p = archive;
-    p += ".part-" + std::to_string(::getpid()) + "-" + std::to_string(random() % 1000000);
-    return p;
-}
-
 }  // namespace
 
-ArchiveOutcome backupSet(const fs::path& dataDir, const std::string& setName,
-                         const fs::path& archive, const StepHook& hook) {
-    ArchiveOutcome out;
+Outcome backupSet(const fs::path& dataDir, const std::string& setName, const fs::path& archive,
+                  const StepHook& hook) {
+    Outcome out;
     const fs::path folder = setFolder(dataDir, setName);
     std::error_code ec;
-    if (setName.empty() || !fs::is_directory(folder, ec)) {
-        out.message = kUsersUnreadable;
-        out.detail = "no set folder " + pathText(folder);
-        return out;
-    }
+    if (setName.empty() || !fs::is_directory(folder, ec))
+        return Outcome::refused(kUnreadableSet, "no set folder " + pathText(folder));
     recoverInterruptedActions(folder);
 
-    const fs::path part = partName(archive);
-    const std::vector<fs::path> leaveOut{comparable(archive), comparable(part)};
-    const std::vector<Entry> entries = entriesOf(folder, leaveOut);
-    bool ok = false;
-    {
+    const bool written = writeThenRename(archive, [&](const fs::path& part) {
+        const std::vector<fs::path> leaveOut{comparable(archive), comparable(part)};
         ZipWriter zip(part);
-        ok = zip.isOpen();
-        for (const Entry& e : entries) {
-            if (!ok) break;
-            ok = zip.add(e);
-            if (!ok) out.detail = "cannot add " + e.name;
+        if (!zip.isOpen()) return false;
+        for (const Entry& e : entriesOf(folder, leaveOut)) {
+            if (zip.add(e)) continue;
+            out.detail = "cannot add " + e.name;
+            return false;
         }
-        ok = ok && zip.close();
-    }
-    if (ok) {
-        syncFile(part);
+        if (!zip.close()) return false;
         step(hook, "written");
-        fs::rename(part, archive, ec);
-        ok = !ec;
-        if (ec) out.detail = "cannot rename into place: " + ec.message();
-    }
-    if (!ok) {
-        fs::remove(part, ec);
-        out.message = kBackupFailed;
-        if (out.detail.empty()) out.detail = "cannot write " + pathText(part);
-        return out;
-    }
-    out.ok = true;
+        return true;
+    });
+    if (!written)
+        return Outcome::refused(kBackupFailed, out.detail.empty()
+                                                   ? "cannot write " + pathText(archive)
+                                                   : out.detail);
     return out;
 }
 

@@ -23,6 +23,7 @@
 #include <string>
 
 #include "shell/set_folders.h"
+#include "storage/outcome.h"
 
 namespace tw {
 
@@ -34,18 +35,13 @@ inline constexpr const char* kArchiveUnsafe =
     "备份文件中含有套账目录以外的路径，拒绝恢复！  套账未作任何改动！";
 inline constexpr const char* kArchiveNotASet = "所选文件不是套账备份，无法恢复！  套账未作任何改动！";
 
-struct ArchiveOutcome {
-    bool ok = false;
-    std::string message;  // refusal to show; empty on success
-    std::string detail;
-};
+Outcome backupSet(const fs::path& dataDir, const std::string& setName, const fs::path& archive,
+                  const StepHook& hook = {});
+Outcome restoreSet(const fs::path& dataDir, const std::string& setName, const fs::path& archive,
+                   const StepHook& hook = {});
 
-ArchiveOutcome backupSet(const fs::path& dataDir, const std::string& setName,
-                         const fs::path& archive, const StepHook& hook = {});
-ArchiveOutcome restoreSet(const fs::path& dataDir, const std::string& setName,
-                          const fs::path& archive, const StepHook& hook = {});
-
-// True when `folder` holds an account set whose tables all open.
+// True when `folder` holds an account set whose tables all open with their
+// passwords and have the fields of their schemas.
 bool isAccountSetFolder(const fs::path& dataDir, const fs::path& folder, std::string* detail = nullptr);
 
 }  // namespace tw

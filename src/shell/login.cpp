@@ -1,102 +1,95 @@
 #include "shell/login.h"
 
 #include "shell/password_hash.h"
-#include "shell/users.h"
-#include "storage/paths.h"
 #include "storage/record_store.h"
 #include "storage/schemas.h"
 
 namespace tw {
 
-namespace {
-// A name from the chooser or the command line that can only mean a folder
-// directly inside the account-set directory.
 bool isFolderName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
 }
-}  // namespace
 
-BasicInfoOutcome readBasicInfo(const fs::path& dataDir, const std::string& setName) {
-    BasicInfoOutcome out;
-    out.message = kBasicInfoUnreadable;
-    if (!isFolderName(setName)) return out;
-    RecordStore store(dataDir);
-    const fs::path path = tablePath(dataDir, setName, file::kBasicInfo);
-    if (!store.openTable(path, kFixedPassword)) return out;
-    if (store.isPastEnd()) return out;  // a set's 基本信息 always holds its one record
-    out.info.companyName = store.readField(field::kCompany).text();
-    out.info.startDate = store.readField(field::kStartDate).number();
-    out.info.setPassword = store.readField(field::kSetPassword).text();
-    out.info.enabled = store.readField(field::kEnabled).boolean();
-    out.info.period = store.readField(field::kPeriod).number();
+BasicInfo readBasicInfo(RecordStore& store, const fs::path& dataDir, const std::string& setName) {
+    if (!isFolderName(setName) ||
+        !openTableIn(store, setFolder(dataDir, setName), file::kBasicInfo, {}))
+        refuse(kBasicInfoUnreadable, "基本信息 of " + setName + " does not open");
+    const Table t = store.table(tablePath(dataDir, setName, file::kBasicInfo));
+    const auto record = t.first();
     store.closeTable();
-    out.ok = true;
-    out.message.clear();
-    return out;
+    // A set's 基本信息 always holds its one record.
+    if (!record) refuse(kBasicInfoUnreadable, "基本信息 of " + setName + " is empty");
+    BasicInfo info;
+    info.companyName = (*record)[t.position(field::kCompany)].text();
+    info.startDate = (*record)[t.position(field::kStartDate)].number();
+    info.setPassword = (*record)[t.position(field::kSetPassword)].text();
+    info.enabled = (*record)[t.position(field::kEnabled)].boolean();
+    info.period = (*record)[t.position(field::kPeriod)].number();
+    return info;
 }
 
-BeginLoginOutcome beginLogin(const fs::path& dataDir, LoginState& login,
-                             const std::string& setName) {
-    BeginLoginOutcome out;
+Result<BasicInfo> basicInfoOf(RecordStore& store, const fs::path& dataDir,
+                              const std::string& setName) {
+    return runCaught([&] { return readBasicInfo(store, dataDir, setName); });
+}
+
+std::vector<std::string> userNames(RecordStore& store, const Session& session) {
+    openSetTable(store, session, file::kUsers);
+    std::vector<std::string> names;
+    for (store.goFirst(); !store.isPastEnd(); store.skipRecords(1))
+        names.push_back(store.readField(field::kUserName).text());
+    store.closeTable();
+    return names;
+}
+
+Result<std::vector<std::string>> beginLogin(RecordStore& store, Session& session,
+                                            const std::string& setName) {
+    LoginState& login = session.login;
     // Nobody is logged in while the window is open, not even a user of the
     // set that was open before.
     login.chosenUserName.clear();
     login.loggedIn = false;
     login.userName.clear();
     login.permission = 0;
-    const BasicInfoOutcome basic = readBasicInfo(dataDir, setName);
-    if (!basic.ok) {
-        out.message = basic.message;
-        out.closeWindow = true;
-        return out;
-    }
-    login.setPassword = basic.info.setPassword;
-    login.companyName = basic.info.companyName;
-    login.period = basic.info.period;
-    login.setName = setName;
-
-    UserListOutcome users = listUsers(dataDir, setName, login.setPassword);
-    if (!users.ok) {
-        out.message = kUsersUnreadable;
-        return out;
-    }
-    out.userNames = std::move(users.names);
-    out.ok = true;
-    return out;
+    return runCaught([&] {
+        const BasicInfo basic = readBasicInfo(store, session.dataDir, setName);
+        login.setPassword = basic.setPassword;
+        login.companyName = basic.companyName;
+        login.period = basic.period;
+        login.setName = setName;
+        return userNames(store, session);
+    });
 }
 
-LoginOutcome logIn(const fs::path& dataDir, LoginState& login, const std::string& typedPassword) {
-    LoginOutcome out;
-    RecordStore store(dataDir);
-    const fs::path users = tablePath(dataDir, login.setName, file::kUsers);
-    bool found = false;
-    std::string hash;
-    int permission = 0;
-    if (isFolderName(login.setName) && store.openTable(users, login.setPassword)) {
-        const std::string& name = login.chosenUserName;
-        store.goFirst();
-        found = store.findRecord([&](const RecordView& r) { return r.text(field::kUserName) == name; });
-        if (found) {
-            hash = store.readField(field::kPassword).text();
-            permission = static_cast<int>(store.readField(field::kPermission).integer());
+Result<bool> logIn(RecordStore& store, Session& session, const std::string& typedPassword) {
+    LoginState& login = session.login;
+    return runCaught([&] {
+        std::string hash;
+        int permission = 0;
+        bool found = false;
+        if (isFolderName(login.setName) &&
+            openTableIn(store, setFolder(session.dataDir, login.setName), file::kUsers,
+                        login.setPassword)) {
+            const Table users = store.table(table(session, file::kUsers));
+            const auto user = users.first(Where().equal(field::kUserName, login.chosenUserName));
+            store.closeTable();
+            if (user) {
+                found = true;
+                hash = (*user)[users.position(field::kPassword)].text();
+                permission = static_cast<int>((*user)[users.position(field::kPermission)].integer());
+            }
         }
-        store.closeTable();
-    }
-    if (!found || !verifyPassword(hash, typedPassword)) {
-        out.message = kLoginRefused;
-        return out;
-    }
-    login.userName = login.chosenUserName;
-    login.permission = permission;
-    login.loggedIn = true;
-    if (login.deleteMode) {
-        out.ok = true;
-        return out;
-    }
-    const BasicInfoOutcome basic = readBasicInfo(dataDir, login.setName);
-    out.openOpeningBalances = basic.ok && !basic.info.enabled;
-    out.ok = true;
-    return out;
+        if (!found || !verifyPassword(hash, typedPassword)) refuse(kLoginRefused);
+        bool openingBalances = false;
+        if (!login.deleteMode) {
+            const auto basic = basicInfoOf(store, session.dataDir, login.setName);
+            openingBalances = basic.ok && !basic.value.enabled;
+        }
+        login.userName = login.chosenUserName;
+        login.permission = permission;
+        login.loggedIn = true;
+        return openingBalances;
+    });
 }
 
 }  // namespace tw

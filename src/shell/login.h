@@ -2,9 +2,9 @@
 // Logging in to an account set.
 //
 // Opening the login window for a set (beginLogin): nobody is logged in (user
-// name and permission cleared with the flag); read
-// `基本信息` with the fixed password into the login state (set password,
-// company, period, set name), then list the names of `用户` in table order.
+// name and permission cleared with the flag); read `基本信息` with the fixed
+// password into the login state (set password, company, period, set name),
+// then list the names of `用户` in table order.
 // An unreadable `基本信息` refuses with "无法读出套账数据！  请选择套账后重试！"
 // (the window closes); an unreadable `用户` with "无法读出套账数据！  请检查后重试！".
 //
@@ -12,20 +12,17 @@
 // must hold the hash of the typed password (an empty password matches an empty
 // box); otherwise "密码 或 用户名 不正确！". On success the state holds the
 // user and permission; outside delete mode a set that is not enabled yet asks
-// for the opening-balance window.
+// for the opening-balance window (the value is true).
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "shell/login_state.h"
+#include "shell/session.h"
+#include "storage/outcome.h"
 
 namespace tw {
 
-namespace fs = std::filesystem;
-
 inline constexpr const char* kBasicInfoUnreadable = "无法读出套账数据！  请选择套账后重试！";
-inline constexpr const char* kUsersUnreadable = "无法读出套账数据！  请检查后重试！";
 inline constexpr const char* kLoginRefused = "密码 或 用户名 不正确！";
 
 struct BasicInfo {
@@ -36,28 +33,24 @@ struct BasicInfo {
     double period = 0;
 };
 
-struct BasicInfoOutcome {
-    bool ok = false;
-    std::string message;
-    BasicInfo info;
-};
-BasicInfoOutcome readBasicInfo(const fs::path& dataDir, const std::string& setName);
+// Reads 基本信息 of a set (the open set's, or any other folder of the
+// directory); refuses with kBasicInfoUnreadable.
+BasicInfo readBasicInfo(RecordStore& store, const fs::path& dataDir, const std::string& setName);
+Result<BasicInfo> basicInfoOf(RecordStore& store, const fs::path& dataDir,
+                              const std::string& setName);
 
-struct BeginLoginOutcome {
-    bool ok = false;             // false: show `message`
-    bool closeWindow = false;    // the set cannot be read at all
-    std::string message;
-    std::vector<std::string> userNames;  // for `用户名选择`, in table order
-};
-BeginLoginOutcome beginLogin(const fs::path& dataDir, LoginState& login,
-                             const std::string& setName);
+// The names of the users of the open set, in table order.
+std::vector<std::string> userNames(RecordStore& store, const Session& session);
 
-struct LoginOutcome {
-    bool ok = false;
-    std::string message;
-    bool openOpeningBalances = false;  // logged in to a set that is not enabled yet
-};
-// Checks login.chosenUserName and `typedPassword` against the open set.
-LoginOutcome logIn(const fs::path& dataDir, LoginState& login, const std::string& typedPassword);
+// The value: the names for `用户名选择`.
+Result<std::vector<std::string>> beginLogin(RecordStore& store, Session& session,
+                                            const std::string& setName);
+// Checks login.chosenUserName and `typedPassword` against the open set. The
+// value: the opening-balance window is to open.
+Result<bool> logIn(RecordStore& store, Session& session, const std::string& typedPassword);
+
+// A name from the chooser or the command line that can only mean a folder
+// directly inside the account-set directory.
+bool isFolderName(const std::string& name);
 
 }  // namespace tw

@@ -7,7 +7,7 @@
 #include "shell/account_sets.h"
 #include "shell/archive_names.h"
 #include "shell/backup.h"
-#include "shell/login.h"
+#include "shell/session.h"
 #include "storage/paths.h"
 #include "storage/record_store.h"
 #include "storage/schemas.h"
@@ -16,7 +16,7 @@ namespace tw {
 
 namespace {
 
-struct Refusal {
+struct ArchiveRefusal {
     const char* message;
     std::string detail;
 };
@@ -75,9 +75,9 @@ private:
 };
 
 // Checks every name first, then unpacks into `work`.
-std::optional<Refusal> unpack(const fs::path& archive, const fs::path& work) {
+std::optional<ArchiveRefusal> unpack(const fs::path& archive, const fs::path& work) {
     ZipReader zip(archive);
-    if (!zip.isOpen()) return Refusal{kArchiveDamaged, "not a readable ZIP archive"};
+    if (!zip.isOpen()) return ArchiveRefusal{kArchiveDamaged, "not a readable ZIP archive"};
     bool safe = true;
     std::string unsafeName;
     if (!zip.forEach([&](const unz_file_info64& info, const std::string& raw) {
@@ -86,10 +86,10 @@ std::optional<Refusal> unpack(const fs::path& archive, const fs::path& work) {
             unsafeName = raw;
             return false;
         }))
-        return Refusal{kArchiveDamaged, "damaged central directory"};
-    if (!safe) return Refusal{kArchiveUnsafe, "unsafe entry " + unsafeName};
+        return ArchiveRefusal{kArchiveDamaged, "damaged central directory"};
+    if (!safe) return ArchiveRefusal{kArchiveUnsafe, "unsafe entry " + unsafeName};
 
-    std::optional<Refusal> failure;
+    std::optional<ArchiveRefusal> failure;
     const bool walked = zip.forEach([&](const unz_file_info64& info, const std::string& raw) {
         const EntryName name = *entryName(raw, info.flag, info.version, info.external_fa);
         if (name.path.empty()) return true;
@@ -97,20 +97,20 @@ std::optional<Refusal> unpack(const fs::path& archive, const fs::path& work) {
         std::error_code ec;
         fs::create_directories(name.folder ? target : target.parent_path(), ec);
         if (ec) {
-            failure = Refusal{kDiskFailure, "cannot make folder for " + name.path};
+            failure = ArchiveRefusal{kDiskMessage, "cannot make folder for " + name.path};
             return false;
         }
         if (name.folder) return true;
         bool writeFailed = false;
         if (!zip.extractCurrent(target, writeFailed)) {
-            failure = writeFailed ? Refusal{kDiskFailure, "cannot write " + name.path}
-                                  : Refusal{kArchiveDamaged, "damaged entry " + name.path};
+            failure = writeFailed ? ArchiveRefusal{kDiskMessage, "cannot write " + name.path}
+                                  : ArchiveRefusal{kArchiveDamaged, "damaged entry " + name.path};
             return false;
         }
         return true;
     });
     if (failure) return failure;
-    if (!walked) return Refusal{kArchiveDamaged, "damaged central directory"};
+    if (!walked) return ArchiveRefusal{kArchiveDamaged, "damaged central directory"};
     return std::nullopt;
 }
 
@@ -158,44 +158,32 @@ bool isAccountSetFolder(const fs::path& dataDir, const fs::path& folder, std::st
         return false;
     };
     RecordStore store(dataDir);
-    auto opens = [&](const char* name, const std::string& password) {
-        const bool ok = store.openTable(folder / fs::u8path(name), password);
-        if (ok) store.closeTable();
-        return ok;
-    };
-    if (!store.openTable(folder / fs::u8path(file::kBasicInfo), kFixedPassword) ||
-        store.isPastEnd())
+    if (!openTableIn(store, folder, file::kBasicInfo, {}) || store.isPastEnd())
         return fail("基本信息 does not open");
     const std::string setPassword = store.readField(field::kSetPassword).text();
     store.closeTable();
     for (const char* name : {file::kUsers, file::kAccounts, file::kVouchers, file::kLedger,
                              file::kGeneralLedger, file::kJournal, file::kBalances,
-                             file::kCarryForward})
-        if (!opens(name, setPassword)) return fail(std::string(name) + " does not open");
-    for (const char* name : {file::kPhrases, file::kReportScratch})
-        if (!opens(name, "")) return fail(std::string(name) + " does not open");
+                             file::kCarryForward, file::kPhrases, file::kReportScratch}) {
+        if (!openTableIn(store, folder, name, setPassword))
+            return fail(std::string(name) + " does not open or has other fields");
+        store.closeTable();
+    }
     return true;
 }
 
-ArchiveOutcome restoreSet(const fs::path& dataDir, const std::string& setName,
-                          const fs::path& archive, const StepHook& hook) {
-    ArchiveOutcome out;
+Outcome restoreSet(const fs::path& dataDir, const std::string& setName, const fs::path& archive,
+                   const StepHook& hook) {
     std::error_code ec;
-    if (setName.empty() || setName.front() == '.' ||
-        setName.find('/') != std::string::npos) {
-        out.message = kUsersUnreadable;
-        out.detail = "not a set name: " + setName;
-        return out;
-    }
+    if (setName.empty() || setName.front() == '.' || setName.find('/') != std::string::npos)
+        return Outcome::refused(kUnreadableSet, "not a set name: " + setName);
     const fs::path target = setFolder(dataDir, setName);
     const fs::path work = workFolder(dataDir, "restore");
     auto refuse = [&](const char* message, const std::string& detail) {
         fs::remove_all(work, ec);
-        out.message = message;
-        out.detail = detail;
-        return out;
+        return Outcome::refused(message, detail);
     };
-    if (!fs::create_directory(work, ec)) return refuse(kDiskFailure, "cannot create work folder");
+    if (!fs::create_directory(work, ec)) return refuse(kDiskMessage, "cannot create work folder");
     if (auto refusal = unpack(archive, work)) return refuse(refusal->message, refusal->detail);
     step(hook, "unpacked");
 
@@ -206,14 +194,13 @@ ArchiveOutcome restoreSet(const fs::path& dataDir, const std::string& setName,
     if (!isAccountSetFolder(dataDir, *root, &why)) return refuse(kArchiveNotASet, why);
     step(hook, "checked");
 
-    if (!keepOtherFiles(target, *root)) return refuse(kDiskFailure, "cannot keep the other files");
+    if (!keepOtherFiles(target, *root)) return refuse(kDiskMessage, "cannot keep the other files");
     syncTree(*root);
     step(hook, "merged");
-    if (!swapIntoPlace(*root, target, hook)) return refuse(kDiskFailure, "cannot swap the folders");
+    if (!swapIntoPlace(*root, target, hook)) return refuse(kDiskMessage, "cannot swap the folders");
     fs::remove_all(work, ec);  // now holds the old folder
     step(hook, "done");
-    out.ok = true;
-    return out;
+    return {};
 }
 
 }  // namespace tw

@@ -12,15 +12,12 @@
 // and the old password must match the logged-in user's first record
 // ("原密码不正确！").
 
-#include <filesystem>
 #include <string>
-#include <vector>
 
-#include "shell/login_state.h"
+#include "shell/session.h"
+#include "storage/outcome.h"
 
 namespace tw {
-
-namespace fs = std::filesystem;
 
 inline constexpr const char* kUserNameEmpty = "用户名 必须填写！";
 inline constexpr const char* kUserPasswordsDiffer = "密码 与 效验  必须相同！";
@@ -30,38 +27,22 @@ inline constexpr const char* kNewPasswordsDiffer = "新密码输入的两次结�
 inline constexpr const char* kOldPasswordWrong = "原密码不正确！";
 inline constexpr const char* kPasswordChanged = "新密码修改成功！";
 
-struct UserListOutcome {
-    bool ok = false;
-    std::string message;
-    std::vector<std::string> names;  // in table order
-};
-UserListOutcome listUsers(const fs::path& dataDir, const std::string& setName,
-                          const std::string& setPassword);
-
 struct NewUserRequest {
     std::string name;  // as typed
     std::string password;
     std::string passwordCheck;
 };
 
-struct UserOutcome {
-    bool ok = false;
-    std::string message;  // refusal; on success the text to show
-    std::string detail;
-    std::string name;  // the trimmed user name
-};
-
-// The checks before the question; ok means the caller may ask it.
-UserOutcome checkNewUser(const fs::path& dataDir, const LoginState& login,
-                         const NewUserRequest& request);
+// The checks before the question; the value is the trimmed user name.
+Result<std::string> checkNewUser(RecordStore& store, const Session& session,
+                                 const NewUserRequest& request);
 // "是否创建用户：" + name + "  ？\r\n创建后将不能再删除！"
 std::string newUserQuestion(const std::string& name);
-// Checks again and appends the user; message = name + " 用户创建完毕！".
-UserOutcome addUser(const fs::path& dataDir, const LoginState& login,
-                    const NewUserRequest& request);
+// Checks again and appends the user; the message is name + " 用户创建完毕！".
+Outcome addUser(RecordStore& store, const Session& session, const NewUserRequest& request);
 
-UserOutcome changePassword(const fs::path& dataDir, const LoginState& login,
-                           const std::string& oldPassword, const std::string& newPassword,
-                           const std::string& repeatPassword);
+// The message on success is "新密码修改成功！".
+Outcome changePassword(RecordStore& store, const Session& session, const std::string& oldPassword,
+                       const std::string& newPassword, const std::string& repeatPassword);
 
 }  // namespace tw

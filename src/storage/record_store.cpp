@@ -8,6 +8,7 @@
 #include <cmath>
 #include <system_error>
 
+#include "storage/file_swap.h"
 #include "storage/gbk.h"
 #include "storage/paths.h"
 #include "storage/table_file.h"
@@ -794,15 +795,10 @@ void Action::commit() {
 // ---- files ------------------------------------------------------------------
 
 bool copyFile(const std::filesystem::path& source, const std::filesystem::path& target) {
-    std::error_code ec;
-    std::filesystem::path tmp = target;
-    tmp += ".copy-" + std::to_string(::getpid());
-    if (!std::filesystem::copy_file(source, tmp, std::filesystem::copy_options::overwrite_existing,
-                                    ec))
-        return false;
-    std::filesystem::rename(tmp, target, ec);
-    if (ec) std::filesystem::remove(tmp, ec);
-    return !ec;
+    return writeThenRename(target, [&](const std::filesystem::path& tmp) {
+        std::error_code ec;
+        return std::filesystem::copy_file(source, tmp, ec) && !ec;
+    });
 }
 
 bool deleteFile(const std::filesystem::path& path) {

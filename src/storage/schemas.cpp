@@ -104,6 +104,21 @@ const Schema& reportScratchSchema() {
     return s;
 }
 
+const Schema* schemaOfFile(const std::string& name) {
+    static const std::pair<const char*, const Schema& (*)()> kFiles[] = {
+        {file::kBasicInfo, basicInfoSchema},     {file::kUsers, usersSchema},
+        {file::kAccounts, accountsSchema},       {file::kVouchers, vouchersSchema},
+        {file::kSortedVouchers, vouchersSchema}, {file::kLedger, ledgerSchema},
+        {file::kGeneralLedger, ledgerSchema},    {file::kGeneralLedgerTemp, ledgerSchema},
+        {file::kOpening, ledgerSchema},          {file::kJournal, journalSchema},
+        {file::kBalances, balancesSchema},       {file::kCarryForward, carryForwardSchema},
+        {file::kPhrases, phrasesSchema},         {file::kReportScratch, reportScratchSchema},
+    };
+    for (const auto& [file, schema] : kFiles)
+        if (name == file) return &schema();
+    return nullptr;
+}
+
 std::vector<std::vector<std::string>> tableIndexes(const std::string& fileName) {
     using I = std::vector<std::vector<std::string>>;
     const std::string name = fileName;

@@ -82,6 +82,10 @@ const Schema& carryForwardSchema();
 const Schema& phrasesSchema();
 const Schema& reportScratchSchema();
 
+// The schema of a set's table file by its name (基本信息, 凭证库.edb, …);
+// nullptr for a name that is not one of them.
+const Schema* schemaOfFile(const std::string& fileName);
+
 // The indexes a table file keeps for the look-ups the program makes, by its
 // file name (each a list of fields, most significant first). A table whose
 // fields do not include an index's fields does without it.

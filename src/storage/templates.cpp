@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "platform/page_grid.h"
+#include "storage/file_swap.h"
 #include "storage/record_store.h"
 #include "storage/schemas.h"
 
@@ -106,28 +107,22 @@ const TemplatePhrase kPhrases[] = {
     {"税费", ""},        {"缴纳增值税", "税费"},   {"缴纳附加税费", "税费"},
 };
 
-// Writes a table under a temporary name, then moves it into place unless a
-// file appeared there meanwhile.
+// Writes a table whole, unless a file appeared at its place meanwhile.
 void makeTable(const fs::path& path, const TemplateTable& t,
                const std::function<void(RecordStore&)>& fill, const fs::path& dataDir) {
-    fs::path tmp = path;
-    tmp += ".make-" + std::to_string(::getpid());
-    RecordStore store(dataDir);
-    if (!store.createTable(tmp, t.schema())) return;
-    {
-        if (!store.openTable(tmp, "")) return;
-        Action action(store);
-        if (fill) fill(store);
-        store.setTablePassword(t.password);
-        action.commit();
-        store.closeTable();
-    }
-    std::error_code ec;
-    if (::link(tmp.c_str(), path.c_str()) != 0) {
-        // The file exists (or links are not possible): keep what is there.
-        if (!fs::exists(path, ec)) fs::rename(tmp, path, ec);
-    }
-    fs::remove(tmp, ec);
+    writeThenRename(
+        path,
+        [&](const fs::path& tmp) {
+            RecordStore store(dataDir);
+            Action action(store);
+            if (!store.createTable(tmp, t.schema()) || !store.openTable(tmp, "")) return false;
+            if (fill) fill(store);
+            store.setTablePassword(t.password);
+            action.commit();
+            store.closeTable();
+            return true;
+        },
+        Existing::Keep);
 }
 
 void fillChart(RecordStore& s) {

@@ -42,12 +42,12 @@ inline void makeSet(const std::filesystem::path& dataDir, const std::string& nam
     r.adminName = "张三";
     r.password = r.passwordCheck = "mima";
     r.startDate = dayNumber(2013, 3, 1);
-    const CreateSetOutcome made = createAccountSet(dataDir, r);
+    const auto made = createAccountSet(dataDir, r);
     ASSERT_TRUE(made.ok) << made.message << " " << made.detail;
     session.dataDir = dataDir;
     session.login.loggedIn = true;
-    session.login.setName = made.setName;
-    session.login.setPassword = made.setPassword;
+    session.login.setName = made.value.setName;
+    session.login.setPassword = made.value.setPassword;
     session.login.companyName = r.companyName;
     session.login.userName = r.adminName;
     session.login.permission = 1;
@@ -121,14 +121,19 @@ protected:
         r.typed = name;
         r.direction = "借方";
         r.selectedAccount = parent;
-        const auto all = loadAccounts(*store, session);
-        ASSERT_TRUE(all);
-        for (const Account& a : *all)
+        for (const Account& a : loadAccounts(*store, session))
             if (a.name == parent) r.category = categoryNumber(a.category);
-        ASSERT_TRUE(addAccount(*store, session, r).done) << parent << "→" << name;
+        const auto added = runAction(*store, [&] { return addAccount(*store, session, r); });
+        ASSERT_TRUE(added.ok) << parent << "→" << name << " " << added.message;
+    }
+
+    // Deletes an account as the chart window's button does, in one action.
+    Result<std::string> deleteOne(const std::string& name) {
+        return runAction(*store, [&] { return deleteAccount(*store, session, name); });
     }
 
     Session session;
+    AccountPicker picker;  // what the chart window remembers
     std::unique_ptr<RecordStore> store;
 
 private:

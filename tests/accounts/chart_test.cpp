@@ -13,7 +13,7 @@ using test::AccountSetTest;
 
 class ChartTest : public AccountSetTest {
 protected:
-    std::vector<Account> chart() { return *loadAccounts(*store, session); }
+    std::vector<Account> chart() { return loadAccounts(*store, session); }
 
     const Account* find(const std::string& name) {
         accounts_ = chart();
@@ -25,15 +25,16 @@ protected:
     // Selects an account the way a click in its tree does.
     void select(const std::string& name) {
         const auto all = chart();
-        session.accountPicker.category = categoryNumber(find(name)->category);
-        selectAccount(session.accountPicker, all, name);
+        picker.category = categoryNumber(find(name)->category);
+        selectAccount(picker, all, name);
     }
 
-    ChartOutcome add(AddMode mode, const std::string& typed, const std::string& direction = "借方") {
-        const AccountPicker& p = session.accountPicker;
+    Result<std::string> add(AddMode mode, const std::string& typed,
+                            const std::string& direction = "借方") {
+        const AccountPicker& p = picker;
         NewAccount r{mode, typed, direction, p.category, p.selectedAccount, p.selectedParent,
                      p.selectedLevel};
-        return addAccount(*store, session, r);
+        return runAction(*store, [&] { return addAccount(*store, session, r); });
     }
 
     std::vector<Account> accounts_;
@@ -73,9 +74,9 @@ TEST_F(ChartTest, TreeLoadingFollowsTheRecordOrder) {
 
 TEST_F(ChartTest, SubAccountTakesTheFullNameAndTheParentsLevelPlusOne) {
     select("银行存款");
-    const ChartOutcome out = add(AddMode::SubAccount, "工商银行");
-    ASSERT_TRUE(out.done) << out.message;
-    EXPECT_EQ(out.account, "银行存款→工商银行");
+    const auto out = add(AddMode::SubAccount, "工商银行");
+    ASSERT_TRUE(out.ok) << out.message;
+    EXPECT_EQ(out.value, "银行存款→工商银行");
 
     const auto last = rows(file::kAccounts).back();
     EXPECT_EQ(last[0].text(), "银行存款→工商银行");
@@ -87,7 +88,7 @@ TEST_F(ChartTest, SubAccountTakesTheFullNameAndTheParentsLevelPlusOne) {
 
     // A third level hangs under the second.
     select("银行存款→工商银行");
-    ASSERT_TRUE(add(AddMode::SubAccount, "活期").done);
+    ASSERT_TRUE(add(AddMode::SubAccount, "活期").ok);
     EXPECT_EQ(find("银行存款→工商银行→活期")->level, last[5].integer() + 1);
 
     const ChartTrees trees = buildChartTrees(chart());
@@ -100,7 +101,7 @@ TEST_F(ChartTest, SubAccountTakesTheFullNameAndTheParentsLevelPlusOne) {
 
 TEST_F(ChartTest, RefusalsLeaveTheChartUnchanged) {
     select("银行存款");
-    ASSERT_TRUE(add(AddMode::SubAccount, "工商银行").done);
+    ASSERT_TRUE(add(AddMode::SubAccount, "工商银行").ok);
     const auto before = rows(file::kAccounts);
 
     EXPECT_EQ(add(AddMode::SubAccount, "   ").message, "请输入科目名称 ！");
@@ -109,7 +110,7 @@ TEST_F(ChartTest, RefusalsLeaveTheChartUnchanged) {
     EXPECT_EQ(add(AddMode::SubAccount, "现金").message, "输入的科目名称和已有科目相同 ！");
     // The full name it would get must be new too.
     EXPECT_EQ(add(AddMode::SubAccount, "工商银行").message, "输入的科目名称和已有科目相同 ！");
-    session.accountPicker.selectedAccount.clear();
+    picker.selectedAccount.clear();
     EXPECT_EQ(add(AddMode::SubAccount, "农业银行").message, kChooseAccount);
 
     EXPECT_EQ(rows(file::kAccounts), before);
@@ -117,29 +118,29 @@ TEST_F(ChartTest, RefusalsLeaveTheChartUnchanged) {
 
 TEST_F(ChartTest, SameOwnNameUnderAnotherParentAndTrailingBlankAreAccepted) {
     select("银行存款");
-    ASSERT_TRUE(add(AddMode::SubAccount, "工商银行").done);
+    ASSERT_TRUE(add(AddMode::SubAccount, "工商银行").ok);
     select("其他货币资金");
-    EXPECT_TRUE(add(AddMode::SubAccount, "工商银行").done);
+    EXPECT_TRUE(add(AddMode::SubAccount, "工商银行").ok);
     select("应收账款");
-    const ChartOutcome spaced = add(AddMode::SubAccount, "甲公司 ");
-    ASSERT_TRUE(spaced.done);
-    EXPECT_EQ(spaced.account, "应收账款→甲公司 ");
+    const auto spaced = add(AddMode::SubAccount, "甲公司 ");
+    ASSERT_TRUE(spaced.ok);
+    EXPECT_EQ(spaced.value, "应收账款→甲公司 ");
 }
 
 TEST_F(ChartTest, SiblingUsesTheRememberedParentAndLevelAfterATabChange) {
     // Nothing selected yet in this run: a top-level account of level 0.
-    session.accountPicker.category = 4;
-    const ChartOutcome top = add(AddMode::Sibling, "劳务成本", "借方");
-    ASSERT_TRUE(top.done);
+    picker.category = 4;
+    const auto top = add(AddMode::Sibling, "劳务成本", "借方");
+    ASSERT_TRUE(top.ok);
     EXPECT_EQ(find("劳务成本")->parent, "");
     EXPECT_EQ(find("劳务成本")->category, "成本类");
     EXPECT_EQ(find("劳务成本")->level, 0);
 
     select("应交税费→应交增值税");
-    changeCategory(session.accountPicker, 2);  // leaves and comes back: selection cleared
-    EXPECT_EQ(session.accountPicker.selectedAccount, "");
-    const ChartOutcome sib = add(AddMode::Sibling, "应交城建税", "贷方");
-    ASSERT_TRUE(sib.done);
+    changeCategory(picker, 2);  // leaves and comes back: selection cleared
+    EXPECT_EQ(picker.selectedAccount, "");
+    const auto sib = add(AddMode::Sibling, "应交城建税", "贷方");
+    ASSERT_TRUE(sib.ok);
     const Account* a = find("应交税费→应交城建税");
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->parent, "应交税费");
@@ -150,7 +151,7 @@ TEST_F(ChartTest, SiblingUsesTheRememberedParentAndLevelAfterATabChange) {
 TEST_F(ChartTest, SiblingRefusesARememberedParentOfAnotherCategory) {
     // The account would be stored under 应交税费 but shown in no tree.
     select("应交税费→应交增值税");
-    changeCategory(session.accountPicker, 1);
+    changeCategory(picker, 1);
     const auto before = rows(file::kAccounts);
     EXPECT_EQ(add(AddMode::Sibling, "某某").message, kChooseAccount);
     EXPECT_EQ(rows(file::kAccounts), before);
@@ -163,13 +164,13 @@ TEST_F(ChartTest, UsedAccountCannotBeDeleted) {
     for (const FieldDef& f : vouchersSchema()) voucher.push_back(emptyValue(f.type));
     voucher[11] = "短期投资";
     append(file::kVouchers, voucher);
-    EXPECT_EQ(deleteAccount(*store, session, "短期投资").message, "短期投资" + posted);
+    EXPECT_EQ(deleteOne("短期投资").message, "短期投资" + posted);
     // As the counter account of a journal entry.
     append(file::kJournal, {0.0, "现金", "收", 10.0, 10.0, "张三", "收到", "应收票据"});
-    EXPECT_EQ(deleteAccount(*store, session, "应收票据").message, "应收票据" + posted);
+    EXPECT_EQ(deleteOne("应收票据").message, "应收票据" + posted);
     // On a ledger row.
     append(file::kLedger, {0.0, 1, "x", "应收股利", 5.0, 0.0, "借", 5.0});
-    EXPECT_EQ(deleteAccount(*store, session, "应收股利").message, "应收股利" + posted);
+    EXPECT_EQ(deleteOne("应收股利").message, "应收股利" + posted);
     // Marked 真 in the chart.
     {
         Action a(*store);
@@ -180,7 +181,7 @@ TEST_F(ChartTest, UsedAccountCannotBeDeleted) {
         a.commit();
         store->closeTable();
     }
-    EXPECT_EQ(deleteAccount(*store, session, "应收利息").message, "应收利息" + posted);
+    EXPECT_EQ(deleteOne("应收利息").message, "应收利息" + posted);
     for (const char* name : {"短期投资", "应收票据", "应收股利", "应收利息"})
         EXPECT_NE(find(name), nullptr) << name;
 }

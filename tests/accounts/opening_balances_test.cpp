@@ -32,8 +32,15 @@ protected:
         setRowAmounts(*row(rows, "银行存款→工商银行"), 1000.0, 0.0);
         setRowAmounts(*row(rows, "银行存款→建设银行"), 500.0, 0.0);
         setRowAmounts(*row(rows, "短期借款"), 0.0, 1500.0);
-        EXPECT_TRUE(saveOpeningList(*store, session, rows).done);
+        EXPECT_TRUE(save(rows).ok);
         return rows;
+    }
+
+    Outcome save(const std::vector<OpeningRow>& rows) {
+        return runAction(*store, [&] { saveOpeningList(*store, session, rows); });
+    }
+    Outcome enable(const std::vector<OpeningRow>& rows) {
+        return runAction(*store, [&] { enableSet(*store, session, rows); });
     }
 
     std::string bytes(const char* file) const {
@@ -100,7 +107,7 @@ TEST_F(OpeningTest, SavedListLoadsBackAndParentsAreBlankedAfterTheChartChanges) 
     auto rows = loadOpeningList(*store, session);
     setRowAmounts(*row(rows, "现金"), 88.5, 0.0);
     setRowAmounts(*row(rows, "短期借款"), 0.0, 88.5);
-    ASSERT_TRUE(saveOpeningList(*store, session, rows).done);
+    ASSERT_TRUE(save(rows).ok);
     EXPECT_EQ(test::tableRows(path(file::kOpening), session.login.setPassword).size(), rows.size());
     RecordStore other(dataDir);
     EXPECT_FALSE(other.openTable(path(file::kOpening), kFixedPassword));
@@ -117,7 +124,7 @@ TEST_F(OpeningTest, SavedListLoadsBackAndParentsAreBlankedAfterTheChartChanges) 
     EXPECT_TRUE(hasSubAccountRows(loaded, "现金"));
     EXPECT_FALSE(hasSubAccountRows(loaded, "现金→零用金"));
     blankParentRows(loaded);
-    ASSERT_TRUE(saveOpeningList(*store, session, loaded).done);
+    ASSERT_TRUE(save(loaded).ok);
     loaded = loadOpeningList(*store, session);
     EXPECT_EQ(row(loaded, "现金")->debit, "");
     EXPECT_EQ(openingTotals(loaded).debit, "0");
@@ -126,17 +133,16 @@ TEST_F(OpeningTest, SavedListLoadsBackAndParentsAreBlankedAfterTheChartChanges) 
 TEST_F(OpeningTest, OnlyANonzeroOpeningAmountMakesAnAccountUsed) {
     auto rows = loadOpeningList(*store, session);
     setRowAmounts(*row(rows, "应收账款"), 20.0, 0.0);
-    ASSERT_TRUE(saveOpeningList(*store, session, rows).done);
-    EXPECT_EQ(deleteAccount(*store, session, "应收账款").message,
-              "应收账款 科目，已经被登账！无法删除！");
-    EXPECT_TRUE(deleteAccount(*store, session, "应收票据").done);
+    ASSERT_TRUE(save(rows).ok);
+    EXPECT_EQ(deleteOne("应收账款").message, "应收账款 科目，已经被登账！无法删除！");
+    EXPECT_TRUE(deleteOne("应收票据").ok);
 }
 
 TEST_F(OpeningTest, EnablingWritesTheOpeningRowsOfTheBooks) {
     const auto list = bankExample();
     ASSERT_TRUE(openingTotals(list).balanced());
-    const OpeningOutcome out = enableSet(*store, session, list);
-    ASSERT_TRUE(out.done) << out.message;
+    const Outcome out = enable(list);
+    ASSERT_TRUE(out.ok) << out.message;
 
     const double start = dayNumber(2013, 3, 1), monthEnd = dayNumber(2013, 3, 31);
     using V = std::vector<Value>;
@@ -157,8 +163,8 @@ TEST_F(OpeningTest, EnablingWritesTheOpeningRowsOfTheBooks) {
     EXPECT_TRUE(rows(file::kBasicInfo)[0][3].boolean());
 
     // Enabled once only; the opening data is fixed from now on.
-    EXPECT_EQ(enableSet(*store, session, list).message, kAlreadyEnabled);
-    EXPECT_EQ(saveOpeningList(*store, session, list).message, kAlreadyEnabled);
+    EXPECT_EQ(enable(list).message, kAlreadyEnabled);
+    EXPECT_EQ(save(list).message, kAlreadyEnabled);
     EXPECT_EQ(rows(file::kLedger).size(), 3u);
 }
 
@@ -172,8 +178,8 @@ TEST_F(OpeningTest, FailureInTheMiddleOfEnablingChangesNothing) {
     store->setCommitHook([&written](const std::filesystem::path&) {
         if (++written == 3) throw StoreError("injected failure");
     });
-    const OpeningOutcome out = enableSet(*store, session, list);
-    EXPECT_FALSE(out.done);
+    const Outcome out = enable(list);
+    EXPECT_FALSE(out.ok);
     EXPECT_EQ(out.message, "数据无法写入磁盘！ 请检测您对计算机使用的权限！");
     EXPECT_EQ(written, 3);
     for (std::size_t i = 0; i < std::size(files); ++i)
@@ -183,7 +189,7 @@ TEST_F(OpeningTest, FailureInTheMiddleOfEnablingChangesNothing) {
 
     // Nothing lingers in memory either: a second try writes the rows once.
     store->setCommitHook({});
-    ASSERT_TRUE(enableSet(*store, session, list).done);
+    ASSERT_TRUE(enable(list).ok);
     EXPECT_EQ(rows(file::kLedger).size(), 3u);
     EXPECT_EQ(rows(file::kGeneralLedger).size(), 2u);
 }
@@ -191,7 +197,7 @@ TEST_F(OpeningTest, FailureInTheMiddleOfEnablingChangesNothing) {
 TEST_F(OpeningTest, UnbalancedTotalsAreRefused) {
     auto list = bankExample();
     setRowAmounts(*row(list, "短期借款"), 0.0, 1000.0);
-    const OpeningOutcome out = enableSet(*store, session, list);
+    const Outcome out = enable(list);
     EXPECT_EQ(out.message, "期初借方合计 1500 与期初贷方合计 1000 不相等，不能启用套账！");
     EXPECT_TRUE(rows(file::kLedger).empty());
     EXPECT_FALSE(rows(file::kBasicInfo)[0][3].boolean());

@@ -21,11 +21,18 @@ protected:
         store->closeTable();
     }
 
-    std::vector<Phrase> library() { return *loadPhrases(*store, session); }
-    void select(const std::string& text) { selectPhrase(session.phrasePicker, library(), text); }
-    PhraseOutcome addPhraseText(const std::string& text) {
-        return addPhrase(*store, session, session.phrasePicker, text);
+    std::vector<Phrase> library() { return loadPhrases(*store, session); }
+    void select(const std::string& text) { selectPhrase(picker, library(), text); }
+    // Each change as the summary window makes it: one action.
+    template <class Change>
+    Result<bool> change(Change&& write) {
+        return runAction(*store, write);
     }
+    Result<bool> addPhraseText(const std::string& text) {
+        return change([&] { return addPhrase(*store, session, picker, text); });
+    }
+
+    PhrasePicker picker;
 
     // The tree as "category/phrase" lines, roots first in order.
     std::vector<std::string> shown() {
@@ -41,27 +48,27 @@ protected:
 };
 
 TEST_F(PhrasesTest, RenameKeepsTheCategoryFieldSoPhrasesOfARenamedCategoryDisappear) {
-    ASSERT_TRUE(addCategory(*store, session, "收款").done);
+    ASSERT_TRUE(change([&] { return addCategory(*store, session, "收款"); }).ok);
     select("收款");
-    ASSERT_TRUE(addPhraseText("收到货款").done);
-    ASSERT_TRUE(renamePhrase(*store, session, "收到货款", "收到预付款").done);
+    ASSERT_TRUE(addPhraseText("收到货款").ok);
+    ASSERT_TRUE(change([&] { return renamePhrase(*store, session, "收到货款", "收到预付款"); }).ok);
     EXPECT_EQ(shown(), (std::vector<std::string>{"收款", "收款/收到预付款"}));
 
-    ASSERT_TRUE(renamePhrase(*store, session, "收款", "进账").done);
+    ASSERT_TRUE(change([&] { return renamePhrase(*store, session, "收款", "进账"); }).ok);
     EXPECT_EQ(shown(), (std::vector<std::string>{"进账"}));
     EXPECT_EQ(library()[1].category, "收款");
-    EXPECT_EQ(renamePhrase(*store, session, "", "x").message, kChooseToRename);
+    EXPECT_EQ(change([&] { return renamePhrase(*store, session, "", "x"); }).message, kChooseToRename);
 }
 
 TEST_F(PhrasesTest, SameTextInTwoCategoriesActsOnTheFirstRecord) {
     for (const char* c : {"收款", "付款"}) {
-        ASSERT_TRUE(addCategory(*store, session, c).done);
+        ASSERT_TRUE(change([&] { return addCategory(*store, session, c); }).ok);
         select(c);
-        ASSERT_TRUE(addPhraseText("转账").done);
+        ASSERT_TRUE(addPhraseText("转账").ok);
     }
-    ASSERT_TRUE(renamePhrase(*store, session, "转账", "转账收入").done);
+    ASSERT_TRUE(change([&] { return renamePhrase(*store, session, "转账", "转账收入"); }).ok);
     EXPECT_EQ(shown(), (std::vector<std::string>{"收款", "收款/转账收入", "付款", "付款/转账"}));
-    ASSERT_TRUE(deletePhrase(*store, session, "转账").done);
+    ASSERT_TRUE(change([&] { return deletePhrase(*store, session, "转账"); }).ok);
     EXPECT_EQ(shown(), (std::vector<std::string>{"收款", "收款/转账收入", "付款"}));
 }
 

@@ -11,14 +11,14 @@ namespace {
 class AccountSetsTest : public ShellTest {};
 
 TEST_F(AccountSetsTest, NewSetHoldsBasicInfoTheAdministratorAndProtectedCopies) {
-    const CreateSetOutcome made = create(setRequest("  华兴商贸 ", "张三", "口令12"));
+    const auto made = create(setRequest("  华兴商贸 ", "张三", "口令12"));
     ASSERT_TRUE(made.ok);
-    EXPECT_EQ(made.setName, "华兴商贸");  // blanks around the name are dropped
+    EXPECT_EQ(made.value.setName, "华兴商贸");  // blanks around the name are dropped
     const fs::path folder = setFolder(dataDir(), "华兴商贸");
 
     // The set password is a time of day: "9时5分3秒".
-    EXPECT_NE(made.setPassword.find("时"), std::string::npos);
-    EXPECT_NE(made.setPassword.find("秒"), std::string::npos);
+    EXPECT_NE(made.value.setPassword.find("时"), std::string::npos);
+    EXPECT_NE(made.value.setPassword.find("秒"), std::string::npos);
 
     RecordStore store(dataDir());
     ASSERT_FALSE(store.openTable(folder / "基本信息", "")) << "基本信息 needs the fixed password";
@@ -28,10 +28,10 @@ TEST_F(AccountSetsTest, NewSetHoldsBasicInfoTheAdministratorAndProtectedCopies) 
     EXPECT_EQ(store.readField("启用日期").number(), dayNumber(2012, 3, 15));
     EXPECT_EQ(store.readField("会计期间").number(), store.readField("启用日期").number());
     EXPECT_FALSE(store.readField("是否启用").boolean());
-    EXPECT_EQ(store.readField("本账密码").text(), made.setPassword);
+    EXPECT_EQ(store.readField("本账密码").text(), made.value.setPassword);
     store.closeTable();
 
-    ASSERT_TRUE(store.openTable(folder / "用户", made.setPassword));
+    ASSERT_TRUE(store.openTable(folder / "用户", made.value.setPassword));
     ASSERT_EQ(store.recordCount(), 1);
     EXPECT_EQ(store.readField("用户名").text(), "张三");
     EXPECT_EQ(store.readField("权限").integer(), 1);
@@ -43,20 +43,20 @@ TEST_F(AccountSetsTest, NewSetHoldsBasicInfoTheAdministratorAndProtectedCopies) 
     for (const char* name : {"用户", "会计科目.edb", "凭证库.edb", "账库.edb", "总账库.edb",
                              "日记账库.edb", "账库辅1.edb", "结转损益.edb"}) {
         EXPECT_FALSE(store.openTable(folder / name, kFixedPassword)) << name;
-        EXPECT_TRUE(store.openTable(folder / name, made.setPassword)) << name;
+        EXPECT_TRUE(store.openTable(folder / name, made.value.setPassword)) << name;
         store.closeTable();
     }
     for (const char* name : {"摘要库.edb", "报表临时1.edb"}) {
         EXPECT_TRUE(store.openTable(folder / name, "")) << name;
         store.closeTable();
     }
-    ASSERT_TRUE(store.openTable(folder / "总账库.edb", made.setPassword));
+    ASSERT_TRUE(store.openTable(folder / "总账库.edb", made.value.setPassword));
     EXPECT_EQ(store.schema().size(), ledgerSchema().size());
     store.closeTable();
     EXPECT_TRUE(fs::exists(folder / "报表.xlsx"));
     EXPECT_TRUE(fs::exists(folder / "常用封面.xlsx"));
     // The template chart came along.
-    EXPECT_EQ(tableRows(dataDir(), folder / "会计科目.edb", made.setPassword),
+    EXPECT_EQ(tableRows(dataDir(), folder / "会计科目.edb", made.value.setPassword),
               tableRows(dataDir(), templatePath(dataDir(), "会计科目.edb"), kFixedPassword));
 }
 

@@ -21,7 +21,7 @@ protected:
         ASSERT_TRUE(addUser(dataDir(), admin, {"用户" + tag, "x", "x"}).ok);
         RecordStore store(dataDir());
         Action action(store);
-        ASSERT_TRUE(store.openTable(folder / "账库.edb", made.setPassword));
+        ASSERT_TRUE(store.openTable(folder / "账库.edb", made.value.setPassword));
         store.appendRecord({dayNumber(2012, 3, 20), 1, "摘要" + tag, "库存现金", 100.5, 0.0, "借", 100.5});
         ASSERT_TRUE(store.openTable(folder / "摘要库.edb", ""));
         store.appendRecord({"常用" + tag, "分类"});
@@ -34,9 +34,9 @@ protected:
         EXPECT_EQ(entryNames(dataDir()), dirBefore);
     }
 
-    CreateSetOutcome made;
+    Result<CreatedSet> made;
     fs::path folder;
-    LoginState admin;
+    Session admin;
     fs::path archive;
 };
 
@@ -47,7 +47,7 @@ TEST_F(BackupTest, RestoreBringsBackEveryTableAsItWasAtBackupTime) {
     changeTheBooks("乙");
     ASSERT_NE(snapshot(dataDir(), folder), atBackup);
 
-    const ArchiveOutcome out = restoreSet(dataDir(), "华兴", archive);
+    const Outcome out = restoreSet(dataDir(), "华兴", archive);
     ASSERT_TRUE(out.ok) << out.message << " / " << out.detail;
     const auto restored = snapshot(dataDir(), folder);
     for (const auto& [file, rows] : atBackup) EXPECT_EQ(restored.at(file), rows) << file;
@@ -124,7 +124,7 @@ TEST_F(BackupTest, DamagedForeignAndHostileArchivesLeaveTheSetUntouched) {
         {fake, "所选文件不是套账备份，无法恢复！  套账未作任何改动！"},
     };
     for (const Case& c : cases) {
-        const ArchiveOutcome out = restoreSet(dataDir(), "华兴", c.archive);
+        const Outcome out = restoreSet(dataDir(), "华兴", c.archive);
         EXPECT_FALSE(out.ok) << pathText(c.archive);
         EXPECT_EQ(out.message, c.message) << pathText(c.archive) << " / " << out.detail;
         expectUntouched(before, dirBefore);
@@ -149,7 +149,7 @@ TEST_F(BackupTest, AFailingBackupLeavesNothingUnderTheChosenNameAndNoPartFile) {
     // The finished archive cannot take the chosen name: a folder holds it.
     const fs::path taken = dataDir() / "已占用.zip";
     fs::create_directories(taken / "里面");
-    const ArchiveOutcome out = backupSet(dataDir(), "华兴", taken);
+    const Outcome out = backupSet(dataDir(), "华兴", taken);
     EXPECT_FALSE(out.ok);
     EXPECT_EQ(out.message, "备份失败！  请检查备份文件的位置和磁盘空间后重试！");
     EXPECT_EQ(entryNames(taken), std::vector<std::string>{"里面"});

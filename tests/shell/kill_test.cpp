@@ -54,7 +54,7 @@ TEST_F(KillTest, CreatingASetKilledAtAnyStepLeavesNoSetOrAWholeOne) {
         EXPECT_EQ(fs::exists(folder), expectSet);
         if (fs::exists(folder)) {
             EXPECT_TRUE(isAccountSetFolder(dataDir(), folder));
-            EXPECT_EQ(loggedIn(dataDir(), "新公司", "张三", "mima").permission, 1);
+            EXPECT_EQ(loggedIn(dataDir(), "新公司", "张三", "mima").login.permission, 1);
             EXPECT_EQ(entryNames(folder).size(), 13u);
         }
         for (const std::string& name : entryNames(dataDir()))
@@ -94,9 +94,9 @@ protected:
         for (const std::string& name : entryNames(dataDir()))
             EXPECT_FALSE(isWorkName(name)) << name;
     }
-    CreateSetOutcome made;
+    Result<CreatedSet> made;
     fs::path folder, archive;
-    LoginState admin;
+    Session admin;
     std::map<std::string, std::vector<std::string>> oldState, newState;
     TempDir keep;
 };

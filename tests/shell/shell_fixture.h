@@ -12,6 +12,7 @@
 #include "../storage/store_fixture.h"
 #include "shell/account_sets.h"
 #include "shell/login.h"
+#include "shell/users.h"
 #include "storage/dates.h"
 #include "storage/paths.h"
 #include "storage/schemas.h"
@@ -33,20 +34,35 @@ inline NewSetRequest setRequest(const std::string& name, const std::string& admi
 }
 
 // A login state as the login window leaves it after `user` logged in.
-inline LoginState loggedIn(const fs::path& dataDir, const std::string& set, const std::string& user,
-                           const std::string& password) {
-    LoginState login;
-    const BeginLoginOutcome begun = beginLogin(dataDir, login, set);
+inline Session loggedIn(const fs::path& dataDir, const std::string& set, const std::string& user,
+                        const std::string& password) {
+    Session session;
+    session.dataDir = dataDir;
+    RecordStore store(dataDir);
+    const auto begun = beginLogin(store, session, set);
     EXPECT_TRUE(begun.ok) << begun.message;
-    login.chosenUserName = user;
-    const LoginOutcome done = logIn(dataDir, login, password);
+    session.login.chosenUserName = user;
+    const auto done = logIn(store, session, password);
     EXPECT_TRUE(done.ok) << done.message;
-    return login;
+    return session;
 }
 
 // The password of a set's working tables, read as the login window reads it.
 inline std::string setPasswordOf(const fs::path& dataDir, const std::string& set) {
-    return readBasicInfo(dataDir, set).info.setPassword;
+    RecordStore store(dataDir);
+    return basicInfoOf(store, dataDir, set).value.setPassword;
+}
+
+// The user operations as one window action each, on a store of their own.
+inline Outcome addUser(const fs::path& dataDir, const Session& session, const NewUserRequest& r) {
+    RecordStore store(dataDir);
+    return tw::addUser(store, session, r);
+}
+inline Outcome changePassword(const fs::path& dataDir, const Session& session,
+                              const std::string& oldPassword, const std::string& newPassword,
+                              const std::string& repeat) {
+    RecordStore store(dataDir);
+    return tw::changePassword(store, session, oldPassword, newPassword, repeat);
 }
 
 // Every table file of a set folder with its rows (as text), by file name.
@@ -87,8 +103,8 @@ protected:
     void SetUp() override { prepareDataDir(dataDir()); }
     const fs::path& dataDir() const { return dir_.path(); }
 
-    CreateSetOutcome create(const NewSetRequest& r) {
-        CreateSetOutcome made = createAccountSet(dataDir(), r);
+    Result<CreatedSet> create(const NewSetRequest& r) {
+        auto made = createAccountSet(dataDir(), r);
         EXPECT_TRUE(made.ok) << made.message << " / " << made.detail;
         return made;
     }

@@ -14,11 +14,11 @@ protected:
         create(setRequest("华兴", "张三", "mima"));
         admin = loggedIn(dataDir(), "华兴", "张三", "mima");
     }
-    LoginState admin;
+    Session admin;
 };
 
 TEST_F(UsersTest, TextTheTableCannotHoldIsRefusedAndNothingIsWritten) {
-    const auto before = tableRows(dataDir(), tablePath(dataDir(), "华兴", "用户"), admin.setPassword);
+    const auto before = tableRows(dataDir(), tablePath(dataDir(), "华兴", "用户"), admin.login.setPassword);
     EXPECT_EQ(addUser(dataDir(), admin, {"王😀", "a", "a"}).message,
               "用户名 含有无法保存的字符，请更换！");
     EXPECT_EQ(addUser(dataDir(), admin, {"王五", "一二三四五六七八九十1", "一二三四五六七八九十1"}).message,
@@ -26,17 +26,19 @@ TEST_F(UsersTest, TextTheTableCannotHoldIsRefusedAndNothingIsWritten) {
     EXPECT_EQ(changePassword(dataDir(), admin, "mima", "一二三四五六七八九十1", "一二三四五六七八九十1")
                   .message,
               "密码 不能超过20个字节（10个汉字）！");
-    EXPECT_EQ(tableRows(dataDir(), tablePath(dataDir(), "华兴", "用户"), admin.setPassword), before);
+    EXPECT_EQ(tableRows(dataDir(), tablePath(dataDir(), "华兴", "用户"), admin.login.setPassword), before);
     // A name that could reach outside the account-set directory reads nothing.
-    LoginState probe;
-    EXPECT_FALSE(beginLogin(dataDir(), probe, "../华兴").ok);
+    Session probe;
+    probe.dataDir = dataDir();
+    RecordStore store(dataDir());
+    EXPECT_FALSE(beginLogin(store, probe, "../华兴").ok);
 }
 
 TEST_F(UsersTest, PasswordsAreSaltedHashesAndAnEmptyOneMatchesOnlyAnEmptyBox) {
     ASSERT_TRUE(addUser(dataDir(), admin, {"李四", "mima", "mima"}).ok);
     ASSERT_TRUE(addUser(dataDir(), admin, {"王五", "", ""}).ok);
     RecordStore store(dataDir());
-    ASSERT_TRUE(store.openTable(tablePath(dataDir(), "华兴", "用户"), admin.setPassword));
+    ASSERT_TRUE(store.openTable(tablePath(dataDir(), "华兴", "用户"), admin.login.setPassword));
     const std::string first = store.readField("密码").text();
     store.skipRecords(1);
     const std::string second = store.readField("密码").text();

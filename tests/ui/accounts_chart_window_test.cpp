@@ -57,7 +57,7 @@ TEST_F(ChartWindowTest, AddsSubAccountsAndSiblingsShownUnderTheirParent) {
     ASSERT_EQ(bank->childCount(), 1);
     EXPECT_EQ(bank->child(0)->text(0), "银行存款→工商银行");
     EXPECT_TRUE(bank->isExpanded());
-    EXPECT_EQ(session.accountPicker.selectedAccount, "") << "the trees were loaded afresh";
+    EXPECT_EQ(ctx.chart.selectedAccount, "") << "the trees were loaded afresh";
 
     // Beside the sub-account: a second child of the same parent, same level.
     select(assets(), "银行存款→工商银行");
@@ -93,8 +93,8 @@ TEST_F(ChartWindowTest, RefusalsShowTheirMessagesAndAddNothing) {
     child<QTabWidget>(window.get(), "选择夹")->setCurrentIndex(1);
     select(tree("负债类树型框"), "应交税费→应交增值税");
     child<QTabWidget>(window.get(), "选择夹")->setCurrentIndex(0);
-    EXPECT_EQ(session.accountPicker.selectedAccount, "");
-    EXPECT_EQ(session.accountPicker.selectedParent, "应交税费");
+    EXPECT_EQ(ctx.chart.selectedAccount, "");
+    EXPECT_EQ(ctx.chart.selectedParent, "应交税费");
     click(window.get(), "增加同级科目");
     EXPECT_EQ(prompter.messages, QStringList{"请选择，要操作的科目！"});
     EXPECT_EQ(rows(file::kAccounts), before);
@@ -147,34 +147,34 @@ TEST_F(ChartWindowTest, PickerResultsSurviveBetweenOpenings) {
     select(assets(), "现金");
     click(window.get(), "将选定科目插入到");
     EXPECT_EQ(window->result(), QDialog::Accepted);
-    EXPECT_EQ(session.accountPicker.selectedAccount, "现金");
-    EXPECT_TRUE(session.accountPicker.picked);
+    EXPECT_EQ(window->pickedAccount().value_or("<none>"), "现金");
+    EXPECT_TRUE(window->pickedAccount().has_value());
 
-    // Opening again clears the pick; a tab change clears the selection.
+    // A new window has picked nothing; a tab change clears the selection.
     open();
-    EXPECT_FALSE(session.accountPicker.picked);
+    EXPECT_FALSE(window->pickedAccount().has_value());
     select(assets(), "银行存款");
     child<QTabWidget>(window.get(), "选择夹")->setCurrentIndex(2);
     click(window.get(), "将选定科目插入到");
-    EXPECT_EQ(session.accountPicker.selectedAccount, "");
-    EXPECT_TRUE(session.accountPicker.picked);
+    EXPECT_EQ(window->pickedAccount().value_or("<none>"), "");
+    EXPECT_TRUE(window->pickedAccount().has_value());
 
     open();
     doubleClick(tree("资产类树型框"), item(assets(), "库存商品"));
     EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(session.accountPicker.selectedAccount, "库存商品");
-    EXPECT_TRUE(session.accountPicker.picked);
+    EXPECT_EQ(window->pickedAccount().value_or("<none>"), "库存商品");
+    EXPECT_TRUE(window->pickedAccount().has_value());
 
     open();
     select(assets(), "原材料");
     click(window.get(), "插入空白");
-    EXPECT_EQ(session.accountPicker.selectedAccount, "");
-    EXPECT_TRUE(session.accountPicker.picked);
+    EXPECT_EQ(window->pickedAccount().value_or("<none>"), "");
+    EXPECT_TRUE(window->pickedAccount().has_value());
 
     // The parent and level of the last selection outlive the window: a
     // sibling added in the next opening goes beside 原材料 at the top.
-    EXPECT_EQ(session.accountPicker.selectedParent, "");
-    EXPECT_EQ(session.accountPicker.selectedLevel, 1);
+    EXPECT_EQ(ctx.chart.selectedParent, "");
+    EXPECT_EQ(ctx.chart.selectedLevel, 1);
     open();
     addAccount("增加同级科目", "低值易耗品", "借方单选框");
     const auto last = rows(file::kAccounts).back();

@@ -12,7 +12,7 @@
 #include "accounts/chart.h"
 #include "accounts_window_support.h"
 #include "shell/ui/login_window.h"
-#include "shell/ui/main_window.h"
+#include "app/main_window.h"
 
 namespace tw::test {
 namespace {

@@ -104,23 +104,21 @@ TEST_F(PhraseWindowTest, RenameAndDeleteTheSelectedItem) {
 TEST_F(PhraseWindowTest, PickerReturnsTheEditedTextOrABlank) {
     open();
     select(tree(), "收回欠款");
-    EXPECT_EQ(session.phrasePicker.chosenCategory, "收款");
+    EXPECT_EQ(ctx.phrases.chosenCategory, "收款");
     text()->setText(QStringLiteral("收回甲公司欠款"));
     click(window.get(), "将当前摘要插入到");
     EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(session.phrasePicker.chosenSummary, "收回甲公司欠款");
-    EXPECT_TRUE(session.phrasePicker.picked);
+    EXPECT_EQ(window->pickedSummary(), std::optional<std::string>("收回甲公司欠款"));
 
     open();
-    EXPECT_FALSE(session.phrasePicker.picked);
-    EXPECT_EQ(session.phrasePicker.chosenSummary, "");
+    EXPECT_FALSE(window->pickedSummary().has_value());
+    EXPECT_EQ(ctx.phrases.chosenSummary, "");
     click(window.get(), "将当前摘要插入到");
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(prompter.messages, QStringList{"请输入或选择摘要！"});
     click(window.get(), "插入空白");
     EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(session.phrasePicker.chosenSummary, "");
-    EXPECT_TRUE(session.phrasePicker.picked);
+    EXPECT_EQ(window->pickedSummary(), std::optional<std::string>(""));
 }
 
 }  // namespace

@@ -56,7 +56,7 @@ TEST_F(AccountScreenshots, ChartSummaryAndOpeningWindows) {
         if (r.account == "短期借款") setRowAmounts(r, 0.0, 1500.0);
         if (r.account == "实收资本") setRowAmounts(r, 0.0, 86.5);
     }
-    ASSERT_TRUE(saveOpeningList(*store, session, rows).done);
+    ASSERT_TRUE(runAction(*store, [&] { saveOpeningList(*store, session, rows); }).ok);
     OpeningBalanceWindow opening(ctx);
     shoot(opening, "opening_window.png");
 }

@@ -9,7 +9,7 @@
 
 #include "accounts/account_set_fixture.h"
 #include "scripted_prompter.h"
-#include "shell/ui/app_context.h"
+#include "app/app_context.h"
 #include "test_support.h"
 
 namespace tw::test {

@@ -1,6 +1,6 @@
 // The main window: its menu and picture buttons, the login gate on commands,
 // the title and the backup offer at closing.
-#include "shell/ui/main_window.h"
+#include "app/main_window.h"
 
 #include <gtest/gtest.h>
 

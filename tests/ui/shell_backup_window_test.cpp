@@ -17,7 +17,13 @@ protected:
         logInAs("华兴", "张三", "mima");
         setPassword = session.login.setPassword;
     }
-    std::vector<std::string> names() { return listUsers(session.dataDir, "华兴", setPassword).names; }
+    std::vector<std::string> names() {
+        RecordStore store(session.dataDir);
+        Session s = session;
+        s.login.setName = "华兴";
+        s.login.setPassword = setPassword;
+        return userNames(store, s);
+    }
     void expectLoggedOutAndClosed(QWidget* w) {
         EXPECT_FALSE(w->isVisible());
         EXPECT_FALSE(session.login.loggedIn);
@@ -63,7 +69,8 @@ TEST_F(BackupWindowTest, BackupThenRestoreBringsTheUsersBack) {
     }
     EXPECT_TRUE(prompter.messages.isEmpty()) << "success is not announced";
     logInAs("华兴", "张三", "mima");
-    ASSERT_TRUE(addUser(session.dataDir, session.login, {"李四", "", ""}).ok);
+    RecordStore store(session.dataDir);
+    ASSERT_TRUE(addUser(store, session, {"李四", "", ""}).ok);
 
     BackupWindow w(ctx);
     w.show();

@@ -18,13 +18,16 @@ protected:
         logInAs("华兴", "张三", "mima");
     }
     std::vector<std::string> names() {
-        return listUsers(session.dataDir, "华兴", session.login.setPassword).names;
+        RecordStore store(session.dataDir);
+        return userNames(store, session);
     }
     bool canLogIn(const std::string& user, const std::string& password) {
-        LoginState probe;
-        beginLogin(session.dataDir, probe, "华兴");
-        probe.chosenUserName = user;
-        return logIn(session.dataDir, probe, password).ok;
+        Session probe;
+        probe.dataDir = session.dataDir;
+        RecordStore store(session.dataDir);
+        beginLogin(store, probe, "华兴");
+        probe.login.chosenUserName = user;
+        return logIn(store, probe, password).ok;
     }
 };
 
@@ -77,10 +80,12 @@ TEST_F(UserWindowsTest, UserListShowsTheNamesAndPicksOneByDoubleClick) {
         QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(box->viewport(), Qt::LeftButton, {}, at);
         EXPECT_FALSE(list->isVisible());
+        auto* window = qobject_cast<UserListWindow*>(list);
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(window->pickedUser(), std::optional<std::string>("李四"));
     });
     click(&w, "用户列表");
     EXPECT_EQ(listed, (QStringList{"张三", "李四"}));
-    EXPECT_EQ(session.pickedUserName, "李四");
 }
 
 TEST_F(UserWindowsTest, PasswordWindowChecksAndChanges) {

@@ -11,7 +11,7 @@
 #include "shell/account_sets.h"
 #include "shell/login.h"
 #include "shell/password_hash.h"
-#include "shell/ui/app_context.h"
+#include "app/app_context.h"
 #include "storage/dates.h"
 #include "storage/paths.h"
 #include "storage/record_store.h"
@@ -34,25 +34,26 @@ protected:
     std::string makeSet(const std::string& name, const std::string& admin = "张三",
                         const std::string& password = "mima") {
         NewSetRequest r{name, "某某商贸有限公司", admin, password, password, dayNumber(2012, 3, 15)};
-        const CreateSetOutcome made = createAccountSet(session.dataDir, r);
+        const auto made = createAccountSet(session.dataDir, r);
         EXPECT_TRUE(made.ok) << made.message;
-        return made.setPassword;
+        return made.value.setPassword;
     }
     // A user record written directly, as no window would (a name twice, say).
     void appendUser(const std::string& set, const std::string& name, const std::string& password,
                     int permission) {
         RecordStore store(session.dataDir);
+        const std::string setPassword = readBasicInfo(store, session.dataDir, set).setPassword;
         Action action(store);
-        ASSERT_TRUE(store.openTable(tablePath(session.dataDir, set, file::kUsers),
-                                    readBasicInfo(session.dataDir, set).info.setPassword));
+        ASSERT_TRUE(store.openTable(tablePath(session.dataDir, set, file::kUsers), setPassword));
         store.appendRecord({name, hashPassword(password), permission});
         action.commit();
     }
     // Logs `user` in as the login window would.
     void logInAs(const std::string& set, const std::string& user, const std::string& password) {
-        ASSERT_TRUE(beginLogin(session.dataDir, session.login, set).ok);
+        RecordStore store(session.dataDir);
+        ASSERT_TRUE(beginLogin(store, session, set).ok);
         session.login.chosenUserName = user;
-        ASSERT_TRUE(logIn(session.dataDir, session.login, password).ok);
+        ASSERT_TRUE(logIn(store, session, password).ok);
     }
     void enable(const std::string& set) {
         RecordStore store(session.dataDir);

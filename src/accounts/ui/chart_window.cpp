@@ -84,10 +84,9 @@ ChartWindow::ChartWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), m_
     note->setMaximumWidth(subButton->sizeHint().width() + 40);
     resize(640, 480);
 
-    m_ctx.session.accountPicker.picked = false;
     loadTrees();
     m_tabs->setCurrentIndex(0);
-    m_ctx.session.accountPicker.category = 1;
+    m_ctx.chart.category = 1;
     connect(m_tabs, &QTabWidget::currentChanged, this, &ChartWindow::onTabChanged);
 }
 
@@ -97,18 +96,20 @@ void ChartWindow::loadTrees() {
         tree->clear();
     }
     RecordStore store(m_ctx.session.dataDir);
-    m_accounts = loadAccounts(store, m_ctx.session).value_or(std::vector<Account>{});
+    const auto accounts = runCaught([&] { return loadAccounts(store, m_ctx.session); });
+    if (!accounts.ok) m_ctx.prompter.showMessage(this, qs(accounts.message));
+    m_accounts = accounts.value;
     const ChartTrees trees = buildChartTrees(m_accounts);
     for (int i = 0; i < 5; ++i) {
         const QSignalBlocker block(m_trees[i]);
         for (int root : trees[i].roots) addItems(nullptr, m_trees[i], trees[i], root);
         m_trees[i]->clearSelection();
     }
-    m_ctx.session.accountPicker.selectedAccount.clear();
+    m_ctx.chart.selectedAccount.clear();
 }
 
 void ChartWindow::onTabChanged(int index) {
-    changeCategory(m_ctx.session.accountPicker, index + 1);
+    changeCategory(m_ctx.chart, index + 1);
     for (QTreeWidget* tree : m_trees) {
         const QSignalBlocker block(tree);
         tree->clearSelection();
@@ -119,18 +120,18 @@ void ChartWindow::onTabChanged(int index) {
 void ChartWindow::onSelectionChanged(QTreeWidget* tree) {
     const auto selected = tree->selectedItems();
     if (selected.isEmpty()) return;
-    selectAccount(m_ctx.session.accountPicker, m_accounts, selected.first()->text(0).toStdString());
+    selectAccount(m_ctx.chart, m_accounts, selected.first()->text(0).toStdString());
 }
 
 void ChartWindow::pick(bool blank) {
     // 插入空白 picks no account, so that the caller empties its line.
-    if (blank) m_ctx.session.accountPicker.selectedAccount.clear();
-    m_ctx.session.accountPicker.picked = true;
+    if (blank) m_ctx.chart.selectedAccount.clear();
+    m_picked = m_ctx.chart.selectedAccount;
     accept();
 }
 
 void ChartWindow::onDelete() {
-    const std::string name = m_ctx.session.accountPicker.selectedAccount;
+    const std::string name = m_ctx.chart.selectedAccount;
     if (name.empty()) {
         m_ctx.prompter.showMessage(this, QString::fromUtf8(kChooseAccount));
         return;
@@ -139,13 +140,13 @@ void ChartWindow::onDelete() {
                                 QStringLiteral("是否要删除  ") + qs(name) + QStringLiteral("科目")))
         return;
     RecordStore store(m_ctx.session.dataDir);
-    const ChartOutcome out = deleteAccount(store, m_ctx.session, name);
-    m_ctx.prompter.showMessage(this, qs(out.message));
-    if (out.done) loadTrees();
+    const auto deleted = runAction(store, [&] { return deleteAccount(store, m_ctx.session, name); });
+    m_ctx.prompter.showMessage(this, qs(deleted.ok ? deleted.value : deleted.message));
+    if (deleted.ok) loadTrees();
 }
 
 void ChartWindow::onAdd(AddMode mode) {
-    const std::string refusal = addTargetRefusal(m_accounts, mode, m_ctx.session.accountPicker);
+    const std::string refusal = addTargetRefusal(m_accounts, mode, m_ctx.chart);
     if (!refusal.empty()) {
         m_ctx.prompter.showMessage(this, qs(refusal));
         return;
@@ -196,7 +197,7 @@ AccountSettingWindow::AccountSettingWindow(AppContext& ctx, AddMode mode, QWidge
 }
 
 void AccountSettingWindow::onConfirm() {
-    const AccountPicker& p = m_ctx.session.accountPicker;
+    const AccountPicker& p = m_ctx.chart;
     NewAccount request;
     request.mode = m_mode;
     request.typed = m_name->text().toStdString();
@@ -206,12 +207,18 @@ void AccountSettingWindow::onConfirm() {
     request.selectedParent = p.selectedParent;
     request.selectedLevel = p.selectedLevel;
     RecordStore store(m_ctx.session.dataDir);
-    const ChartOutcome out = addAccount(store, m_ctx.session, request);
-    if (!out.done) {
-        m_ctx.prompter.showMessage(this, qs(out.message));
+    const auto added = runAction(store, [&] { return addAccount(store, m_ctx.session, request); });
+    if (!added.ok) {
+        m_ctx.prompter.showMessage(this, qs(added.message));
         return;
     }
     accept();
+}
+
+std::optional<std::string> pickAccount(AppContext& ctx, QWidget* parent) {
+    ChartWindow window(ctx, parent);
+    window.exec();
+    return window.pickedAccount();
 }
 
 }  // namespace tw

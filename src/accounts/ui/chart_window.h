@@ -1,17 +1,19 @@
 #pragma once
 // `会计科目窗口`: the chart of accounts in five category trees, adding and
-// deleting accounts, and the account picker of other windows. The picker's
-// state lives in the session (Session::accountPicker): a caller opens the
-// window modally and reads the selected account and the picked flag after.
+// deleting accounts, and the account picker of other windows: a caller opens
+// the window modally and takes pickedAccount() (pickAccount does both). The
+// selection and tab are remembered for the program's run (AppContext::chart).
 //
 // `科目设置窗口`: name and balance direction of an account to add.
 
 #include <QDialog>
 #include <array>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "accounts/chart.h"
-#include "shell/ui/app_context.h"
+#include "app/app_context.h"
 
 class QLineEdit;
 class QRadioButton;
@@ -25,6 +27,9 @@ class ChartWindow : public QDialog {
     Q_OBJECT
 public:
     explicit ChartWindow(AppContext& ctx, QWidget* parent = nullptr);
+    // The account picked (empty for 插入空白), or nothing when the window was
+    // closed without picking.
+    const std::optional<std::string>& pickedAccount() const { return m_picked; }
 
 private:
     void loadTrees();
@@ -38,7 +43,11 @@ private:
     QTabWidget* m_tabs;
     std::array<QTreeWidget*, 5> m_trees{};
     std::vector<Account> m_accounts;  // as loaded with the trees
+    std::optional<std::string> m_picked;
 };
+
+// Opens the chart as a picker over `parent`; the picked account, or nothing.
+std::optional<std::string> pickAccount(AppContext& ctx, QWidget* parent);
 
 class AccountSettingWindow : public QDialog {
     Q_OBJECT

@@ -88,9 +88,13 @@ OpeningBalanceWindow::OpeningBalanceWindow(AppContext& ctx, QWidget* parent)
     {
         const BusyCursor busy;
         RecordStore store(m_ctx.session.dataDir);
-        m_rows = loadOpeningList(store, m_ctx.session);
+        const auto rows = runCaught([&] { return loadOpeningList(store, m_ctx.session); });
+        m_readable = rows.ok;
+        m_rows = rows.value;
+        if (!rows.ok) m_loadRefusal = rows.message;
     }
     showList();
+    if (!m_readable) m_ctx.prompter.showMessage(this, qs(m_loadRefusal));
 }
 
 void OpeningBalanceWindow::showList() {
@@ -146,10 +150,15 @@ void OpeningBalanceWindow::onRowDoubleClicked() {
 }
 
 bool OpeningBalanceWindow::save() {
+    // A list that could not be read is never saved over the tables.
+    if (!m_readable) {
+        m_ctx.prompter.showMessage(this, qs(m_loadRefusal));
+        return false;
+    }
     RecordStore store(m_ctx.session.dataDir);
-    const OpeningOutcome out = saveOpeningList(store, m_ctx.session, m_rows);
-    if (!out.done) m_ctx.prompter.showMessage(this, qs(out.message));
-    return out.done;
+    const Outcome out = runAction(store, [&] { saveOpeningList(store, m_ctx.session, m_rows); });
+    if (!out.ok) m_ctx.prompter.showMessage(this, qs(out.message));
+    return out.ok;
 }
 
 void OpeningBalanceWindow::onSave() { save(); }
@@ -160,17 +169,20 @@ void OpeningBalanceWindow::onChartSettings() {
     ChartWindow chart(m_ctx, this);
     chart.exec();
     RecordStore store(m_ctx.session.dataDir);
-    const OpeningOutcome out = refreshOpeningList(store, m_ctx.session, m_rows);
+    std::vector<OpeningRow> rows;
+    const Outcome out =
+        runAction(store, [&] { refreshOpeningList(store, m_ctx.session, rows); });
+    if (out.ok) m_rows = std::move(rows);
     showList();
-    if (!out.done) m_ctx.prompter.showMessage(this, qs(out.message));
+    if (!out.ok) m_ctx.prompter.showMessage(this, qs(out.message));
 }
 
 void OpeningBalanceWindow::onEnable() {
     if (!save()) return;
     if (!m_ctx.prompter.confirm(this, QStringLiteral("是否启用当前套账？"))) return;
     RecordStore store(m_ctx.session.dataDir);
-    const OpeningOutcome out = enableSet(store, m_ctx.session, m_rows);
-    if (!out.done) {
+    const Outcome out = runAction(store, [&] { enableSet(store, m_ctx.session, m_rows); });
+    if (!out.ok) {
         m_ctx.prompter.showMessage(this, qs(out.message));
         return;
     }

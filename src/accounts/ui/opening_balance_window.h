@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "accounts/opening_balances.h"
-#include "shell/ui/app_context.h"
+#include "app/app_context.h"
 
 class QLineEdit;
 class QPushButton;
@@ -42,6 +42,8 @@ private:
     QLineEdit* m_creditTotal;
     QPushButton* m_enable;
     std::vector<OpeningRow> m_rows;  // the working copy the list shows
+    bool m_readable = true;          // false: the chart or the saved list cannot be read
+    std::string m_loadRefusal;
 };
 
 // Opens the window modally over `parent`; when leaving it logged the user out,

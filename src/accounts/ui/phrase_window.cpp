@@ -66,8 +66,7 @@ PhraseWindow::PhraseWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), 
     layout->addLayout(picks);
     resize(360, 480);
 
-    PhrasePicker& p = m_ctx.session.phrasePicker;
-    p.picked = false;
+    PhrasePicker& p = m_ctx.phrases;
     p.chosenCategory.clear();
     p.chosenSummary.clear();
     loadTree();
@@ -77,58 +76,61 @@ void PhraseWindow::loadTree() {
     const QSignalBlocker block(m_tree);
     m_tree->clear();
     RecordStore store(m_ctx.session.dataDir);
-    m_phrases = loadPhrases(store, m_ctx.session).value_or(std::vector<Phrase>{});
+    const auto phrases = runCaught([&] { return loadPhrases(store, m_ctx.session); });
+    if (!phrases.ok) m_ctx.prompter.showMessage(this, qs(phrases.message));
+    m_phrases = phrases.value;
     const PhraseTree tree = buildPhraseTree(m_phrases);
     for (int root : tree.roots) addItems(nullptr, m_tree, tree, root);
     m_tree->collapseAll();
     if (m_tree->topLevelItemCount() > 0) m_tree->topLevelItem(0)->setExpanded(true);
     m_tree->clearSelection();
     m_tree->setCurrentItem(nullptr);
-    m_ctx.session.phrasePicker.chosenSummary.clear();
+    m_ctx.phrases.chosenSummary.clear();
     m_text->setFocus();
 }
 
 void PhraseWindow::onSelectionChanged() {
     const auto selected = m_tree->selectedItems();
     if (selected.isEmpty()) return;
-    PhrasePicker& p = m_ctx.session.phrasePicker;
+    PhrasePicker& p = m_ctx.phrases;
     selectPhrase(p, m_phrases, selected.first()->text(0).toStdString());
     m_text->setText(qs(p.chosenSummary));
 }
 
 void PhraseWindow::onPick() {
-    PhrasePicker& p = m_ctx.session.phrasePicker;
-    p.picked = true;
     if (m_text->text().isEmpty()) {
         m_ctx.prompter.showMessage(this, QStringLiteral("请输入或选择摘要！"));
         return;
     }
-    p.chosenSummary = m_text->text().toStdString();
+    m_ctx.phrases.chosenSummary = m_text->text().toStdString();
+    m_picked = m_ctx.phrases.chosenSummary;
     accept();
 }
 
 void PhraseWindow::onBlank() {
-    PhrasePicker& p = m_ctx.session.phrasePicker;
-    p.picked = true;
-    p.chosenSummary.clear();
+    m_ctx.phrases.chosenSummary.clear();
+    m_picked = std::string();
     accept();
 }
 
-void PhraseWindow::showOutcome(const PhraseOutcome& out) {
-    if (!out.message.empty()) m_ctx.prompter.showMessage(this, qs(out.message));
-    if (out.done) loadTree();
+void PhraseWindow::change(const std::function<bool(RecordStore&)>& write) {
+    RecordStore store(m_ctx.session.dataDir);
+    const auto changed = runAction(store, [&] { return write(store); });
+    if (!changed.message.empty()) m_ctx.prompter.showMessage(this, qs(changed.message));
+    if (changed.ok && changed.value) loadTree();
 }
 
 void PhraseWindow::onNewCategory() {
     const auto answer =
         m_ctx.prompter.inputText(this, windowTitle(), QStringLiteral("输入新摘要..."), QString());
     if (!answer || answer->isEmpty()) return;
-    RecordStore store(m_ctx.session.dataDir);
-    showOutcome(addCategory(store, m_ctx.session, answer->toStdString()));
+    change([&](RecordStore& store) {
+        return addCategory(store, m_ctx.session, answer->toStdString());
+    });
 }
 
 void PhraseWindow::onAddPhrase() {
-    const PhrasePicker& p = m_ctx.session.phrasePicker;
+    const PhrasePicker& p = m_ctx.phrases;
     if (const std::string refusal = addPhraseRefusal(p); !refusal.empty()) {
         m_ctx.prompter.showMessage(this, qs(refusal));
         return;
@@ -136,12 +138,13 @@ void PhraseWindow::onAddPhrase() {
     const auto answer = m_ctx.prompter.inputText(this, windowTitle(),
                                                  QStringLiteral("输入要增设的摘要..."), QString());
     if (!answer || answer->isEmpty()) return;
-    RecordStore store(m_ctx.session.dataDir);
-    showOutcome(addPhrase(store, m_ctx.session, p, answer->toStdString()));
+    change([&](RecordStore& store) {
+        return addPhrase(store, m_ctx.session, p, answer->toStdString());
+    });
 }
 
 void PhraseWindow::onRename() {
-    const std::string current = m_ctx.session.phrasePicker.chosenSummary;
+    const std::string current = m_ctx.phrases.chosenSummary;
     if (current.empty()) {
         m_ctx.prompter.showMessage(this, QString::fromUtf8(kChooseToRename));
         return;
@@ -149,19 +152,25 @@ void PhraseWindow::onRename() {
     const auto answer = m_ctx.prompter.inputText(this, windowTitle(),
                                                  QStringLiteral("修改当前选定..."), qs(current));
     if (!answer || answer->isEmpty()) return;
-    RecordStore store(m_ctx.session.dataDir);
-    showOutcome(renamePhrase(store, m_ctx.session, current, answer->toStdString()));
+    change([&](RecordStore& store) {
+        return renamePhrase(store, m_ctx.session, current, answer->toStdString());
+    });
 }
 
 void PhraseWindow::onDelete() {
-    const std::string current = m_ctx.session.phrasePicker.chosenSummary;
+    const std::string current = m_ctx.phrases.chosenSummary;
     if (current.empty()) {
         m_ctx.prompter.showMessage(this, QString::fromUtf8(kChooseToDelete));
         return;
     }
     if (!m_ctx.prompter.confirm(this, QStringLiteral("是否要删除  ") + qs(current))) return;
-    RecordStore store(m_ctx.session.dataDir);
-    showOutcome(deletePhrase(store, m_ctx.session, current));
+    change([&](RecordStore& store) { return deletePhrase(store, m_ctx.session, current); });
+}
+
+std::optional<std::string> pickSummary(AppContext& ctx, QWidget* parent) {
+    PhraseWindow window(ctx, parent);
+    window.exec();
+    return window.pickedSummary();
 }
 
 }  // namespace tw

@@ -52,8 +52,7 @@ BackupWindow::BackupWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), 
 void BackupWindow::onConfirm() {
     const std::string setName = m_ctx.session.login.setName;
     const fs::path& dataDir = m_ctx.session.dataDir;
-    ArchiveOutcome out;
-    out.ok = true;
+    Outcome out;
     if (m_backup->isChecked()) {
         const QString file = m_ctx.prompter.saveFileName(this, QStringLiteral("备份套账到"),
                                                          kZipFilter, QStringLiteral("zip"));

@@ -96,7 +96,7 @@ void CreateSetWindow::onConfirm() {
                                 m_password->text().toStdString(),
                                 m_passwordCheck->text().toStdString(),
                                 dayNumber(start.year(), start.month(), start.day())};
-    CreateSetOutcome out;
+    Result<CreatedSet> out;
     {
         BusyCursor busy;
         out = createAccountSet(m_ctx.session.dataDir, request);

@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-#include "shell/ui/app_context.h"
+#include "app/app_context.h"
 
 class QDateEdit;
 class QLineEdit;

@@ -70,17 +70,19 @@ void LoginWindow::run(AppContext& ctx, const std::string& setName, QWidget* pare
 }
 
 bool LoginWindow::begin() {
-    BeginLoginOutcome out;
+    Result<std::vector<std::string>> out;
     {
         BusyCursor busy;
-        out = beginLogin(m_ctx.session.dataDir, m_ctx.session.login, m_setName);
+        RecordStore store(m_ctx.session.dataDir);
+        out = beginLogin(store, m_ctx.session, m_setName);
     }
-    for (const std::string& name : out.userNames) m_users->addItem(QString::fromStdString(name));
+    for (const std::string& name : out.value) m_users->addItem(QString::fromStdString(name));
     m_users->setCurrentIndex(-1);  // nobody is chosen until the user picks a name
     m_ctx.session.login.chosenUserName.clear();
     if (m_ctx.refreshTitle) m_ctx.refreshTitle();
     if (!out.ok) m_ctx.prompter.showMessage(this, QString::fromStdString(out.message));
-    return !out.closeWindow;
+    // A set whose 基本信息 cannot be read cannot be logged into at all.
+    return out.message != kBasicInfoUnreadable;
 }
 
 void LoginWindow::onUserChosen(int index) {
@@ -90,10 +92,11 @@ void LoginWindow::onUserChosen(int index) {
 }
 
 void LoginWindow::onLogin() {
-    LoginOutcome out;
+    Result<bool> out;
     {
         BusyCursor busy;
-        out = logIn(m_ctx.session.dataDir, m_ctx.session.login, m_password->text().toStdString());
+        RecordStore store(m_ctx.session.dataDir);
+        out = logIn(store, m_ctx.session, m_password->text().toStdString());
     }
     if (!out.ok) {
         m_ctx.prompter.showMessage(this, QString::fromStdString(out.message));
@@ -103,7 +106,7 @@ void LoginWindow::onLogin() {
     }
     if (m_ctx.refreshTitle) m_ctx.refreshTitle();
     accept();
-    if (out.openOpeningBalances && m_ctx.openOpeningBalances)
+    if (out.value && m_ctx.openOpeningBalances)
         m_ctx.openOpeningBalances(parentWidget());
 }
 

@@ -58,16 +58,15 @@ NewUserWindow::NewUserWindow(AppContext& ctx, QWidget* parent) : QDialog(parent)
 void NewUserWindow::onConfirm() {
     const NewUserRequest request{m_name->text().toStdString(), m_password->text().toStdString(),
                                  m_passwordCheck->text().toStdString()};
-    const fs::path& dataDir = m_ctx.session.dataDir;
-    const LoginState& login = m_ctx.session.login;
-    const UserOutcome checked = checkNewUser(dataDir, login, request);
+    RecordStore store(m_ctx.session.dataDir);
+    const auto checked = checkNewUser(store, m_ctx.session, request);
     if (!checked.ok) {
         m_ctx.prompter.showMessage(this, QString::fromStdString(checked.message));
         return;
     }
-    if (!m_ctx.prompter.confirm(this, QString::fromStdString(newUserQuestion(checked.name))))
+    if (!m_ctx.prompter.confirm(this, QString::fromStdString(newUserQuestion(checked.value))))
         return;
-    const UserOutcome added = addUser(dataDir, login, request);
+    const Outcome added = addUser(store, m_ctx.session, request);
     m_ctx.prompter.showMessage(this, QString::fromStdString(added.message));
     if (!added.ok) return;
     m_name->clear();

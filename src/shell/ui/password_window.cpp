@@ -52,10 +52,11 @@ PasswordWindow::PasswordWindow(AppContext& ctx, QWidget* parent) : QDialog(paren
 }
 
 void PasswordWindow::onConfirm() {
-    UserOutcome out;
+    Outcome out;
     {
         BusyCursor busy;
-        out = changePassword(m_ctx.session.dataDir, m_ctx.session.login, m_old->text().toStdString(),
+        RecordStore store(m_ctx.session.dataDir);
+        out = changePassword(store, m_ctx.session, m_old->text().toStdString(),
                              m_new->text().toStdString(), m_repeat->text().toStdString());
     }
     m_ctx.prompter.showMessage(this, QString::fromStdString(out.message));

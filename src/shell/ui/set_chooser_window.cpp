@@ -87,12 +87,12 @@ void SetChooserWindow::onDelete() {
     LoginWindow::run(m_ctx, name, this);
     login.deleteMode = false;
     if (login.loggedIn) {
-        const DeleteSetOutcome allowed = checkDeletePermission(login);
+        const tw::Outcome allowed = checkDeletePermission(login);
         if (!allowed.ok) {
             m_ctx.prompter.showMessage(this, QString::fromStdString(allowed.message));
         } else if (m_ctx.prompter.confirm(this, QString::fromUtf8(kDeleteQuestion) +
                                                     QString::fromStdString(name))) {
-            const DeleteSetOutcome out = deleteAccountSet(m_ctx.session.dataDir, login);
+            const tw::Outcome out = deleteAccountSet(m_ctx.session.dataDir, login);
             if (!out.ok) m_ctx.prompter.showMessage(this, QString::fromStdString(out.message));
             login.userName.clear();
             login.loggedIn = false;

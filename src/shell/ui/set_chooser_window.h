@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "shell/ui/app_context.h"
+#include "app/app_context.h"
 
 class QListWidget;
 class QPushButton;

@@ -3,7 +3,7 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
-#include "shell/users.h"
+#include "shell/login.h"
 
 namespace tw {
 
@@ -15,12 +15,12 @@ UserListWindow::UserListWindow(AppContext& ctx, QWidget* parent) : QDialog(paren
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("用户列表框"));
     m_list->setMinimumSize(200, 220);
-    const LoginState& login = m_ctx.session.login;
-    for (const std::string& name :
-         listUsers(m_ctx.session.dataDir, login.setName, login.setPassword).names)
-        m_list->addItem(QString::fromStdString(name));
+    RecordStore store(m_ctx.session.dataDir);
+    const auto names = runCaught([&] { return userNames(store, m_ctx.session); });
+    if (!names.ok) m_ctx.prompter.showMessage(this, QString::fromStdString(names.message));
+    for (const std::string& name : names.value) m_list->addItem(QString::fromStdString(name));
     connect(m_list, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
-        m_ctx.session.pickedUserName = item->text().toStdString();
+        m_picked = item->text().toStdString();
         accept();
     });
 

@@ -1,4 +1,4 @@
-#include "shell/ui/main_window.h"
+#include "app/main_window.h"
 
 #include <QCloseEvent>
 #include <QDialog>

@@ -1,4 +1,4 @@
-#include "shell/ui/picture_icons.h"
+#include "app/picture_icons.h"
 
 #include <QFont>
 #include <QLinearGradient>

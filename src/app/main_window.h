@@ -7,8 +7,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
-#include "shell/ui/app_context.h"
-#include "shell/ui/picture_icons.h"
+#include "app/app_context.h"
+#include "app/picture_icons.h"
 
 class QLabel;
 class QToolButton;

@@ -1,8 +1,11 @@
 #pragma once
-// What every window is handed: the program's state and the way to talk to the user.
+// What every window is handed: the program's state, the way to talk to the
+// user, and what the picker windows remember between openings for the run.
 
 #include <functional>
 
+#include "accounts/account_picker.h"
+#include "accounts/phrase_picker.h"
 #include "shell/session.h"
 #include "shell/ui/prompter.h"
 
@@ -13,6 +16,11 @@ namespace tw {
 struct AppContext {
     Session& session;
     Prompter& prompter;
+    // The chart window's selection and tab, and the summary window's choice,
+    // kept while the program runs. Callers get a picker's result as its
+    // return value, not from here.
+    AccountPicker chart{};
+    PhrasePicker phrases{};
     // Opens the opening-balance window modally over the given window, after the
     // login of a set that is not enabled yet. Empty: nothing to open.
     std::function<void(QWidget*)> openOpeningBalances{};

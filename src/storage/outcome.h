@@ -1,0 +1,103 @@
+#pragma once
+// How operations end. Every operation of the program reports one Outcome: done,
+// or refused with the system's own message to show (and a developer detail
+// kept apart from it for logs and tests). A Result<T> adds the operation's
+// value.
+//
+// Operations compose: an operation's body works on a store whose Action is
+// already open and calls the bodies of the operations it is made of (the
+// close runs the carry-forward, which runs posting). A body refuses by
+// throwing Refusal; nothing it wrote reaches the files then. The thin command
+// wrapper runAction opens the Action, runs the body, commits, and maps every
+// failure to an Outcome in one place:
+//   - a Refusal: its message;
+//   - a StoreError (disk full, unwritable file, text GBK cannot hold): its
+//     user message (the disk message unless it says otherwise).
+// Anything else is a programming error and propagates.
+
+#include <stdexcept>
+#include <string>
+#include <type_traits>
+#include <utility>
+
+#include "storage/record_store.h"
+
+namespace tw {
+
+struct Outcome {
+    bool ok = true;
+    std::string message;  // on refusal the text to show; on success a text to show, or empty
+    std::string detail;   // for developers: what failed underneath
+
+    explicit operator bool() const { return ok; }
+    static Outcome done(std::string message = {}) { return {true, std::move(message), {}}; }
+    static Outcome refused(std::string message, std::string detail = {}) {
+        return {false, std::move(message), std::move(detail)};
+    }
+};
+
+template <class T>
+struct Result : Outcome {
+    T value{};
+    Result() = default;
+    Result(Outcome o) : Outcome(std::move(o)) {}
+    Result(T v, std::string message = {}) : Outcome(Outcome::done(std::move(message))), value(std::move(v)) {}
+};
+
+// A refusal from inside an operation: the message is the system's own text.
+class Refusal : public std::runtime_error {
+public:
+    explicit Refusal(std::string message, const std::string& detail = {})
+        : std::runtime_error(detail.empty() ? message : detail), message_(std::move(message)) {}
+    const std::string& message() const { return message_; }
+
+private:
+    std::string message_;
+};
+
+[[noreturn]] inline void refuse(std::string message, const std::string& detail = {}) {
+    throw Refusal(std::move(message), detail);
+}
+
+// Runs `body` (no arguments) and maps its failures. Returns Outcome for a
+// body returning void or Outcome, Result<T> for a body returning T.
+template <class Body>
+auto runCaught(Body&& body) {
+    using R = std::invoke_result_t<Body>;
+    using Out = std::conditional_t<std::is_void_v<R> || std::is_same_v<R, Outcome>, Outcome,
+                                   Result<R>>;
+    try {
+        if constexpr (std::is_void_v<R>) {
+            body();
+            return Out{};
+        } else {
+            return Out(body());
+        }
+    } catch (const Refusal& r) {
+        return Out(Outcome::refused(r.message(), r.what()));
+    } catch (const StoreError& e) {
+        return Out(Outcome::refused(e.userMessage(), e.what()));
+    }
+}
+
+// One user action that writes: opens the Action, runs `body`, commits. A
+// refusal or failure anywhere leaves every table as it was.
+template <class Body>
+auto runAction(RecordStore& store, Body&& body) {
+    return runCaught([&] {
+        Action action(store);
+        if constexpr (std::is_void_v<std::invoke_result_t<Body>>) {
+            body();
+            action.commit();
+        } else {
+            auto value = body();
+            // A body that reports a refusal as its value writes nothing either.
+            if constexpr (std::is_base_of_v<Outcome, decltype(value)>)
+                if (!value.ok) return value;
+            action.commit();
+            return value;
+        }
+    });
+}
+
+}  // namespace tw
