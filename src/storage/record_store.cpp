@@ -732,6 +732,9 @@ void RecordStore::commitAction() {
 void RecordStore::rollbackAction() {
     // The files are as they were: tables show them again; a table that was
     // being made shows what its file holds, or is closed when there is none.
+    // Deleted marks belong to the action too.
+    for (auto& [key, c] : cursors_)
+        for (Row& r : c->rows) r.marked = false;
     for (const auto& key : written_) {
         auto it = tables_.find(key);
         if (it == tables_.end()) continue;

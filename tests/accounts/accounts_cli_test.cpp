@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <functional>
+
 #include "account_set_fixture.h"
 #include "support/cli_runner.h"
 
@@ -147,6 +150,93 @@ TEST_F(AccountsCliTest, OpeningAmountsAndEnabling) {
     r = run({"account", "delete", "--name", "短期借款"});
     EXPECT_EQ(r.err, "短期借款 科目，已经被登账！无法删除！\n");
     EXPECT_EQ(rows(file::kLedger).size(), 3u);
+}
+
+// A damaged table refuses the command before anything is written: the set
+// is never enabled without its openings, nor a list saved over the amounts.
+TEST_F(AccountsCliTest, AnUnreadableTableRefusesAndWritesNothing) {
+    ASSERT_EQ(run({"opening", "set", "--account", "现金", "--debit", "10"}).status, 0);
+    ASSERT_EQ(run({"opening", "set", "--account", "短期借款", "--credit", "10"}).status, 0);
+    const auto folder = dataDir / "演示";
+    const auto keep = dataDir / "保存";
+    std::filesystem::create_directory(keep);
+    for (const char* f : {file::kAccounts, file::kOpening})
+        std::filesystem::copy_file(folder / f, keep / f);
+    const auto restore = [&] {
+        for (const char* f : {file::kAccounts, file::kOpening})
+            std::filesystem::copy_file(keep / f, folder / f,
+                                       std::filesystem::copy_options::overwrite_existing);
+    };
+    const auto expectNothingWritten = [&](const std::string& what) {
+        EXPECT_FALSE(rows(file::kBasicInfo)[0][3].boolean()) << what;
+        EXPECT_TRUE(rows(file::kLedger).empty()) << what;
+        restore();
+        EXPECT_EQ(rows(file::kOpening).size(), rows(file::kAccounts).size()) << what;
+    };
+    // Removed, truncated, or not a table at all.
+    const std::vector<std::pair<std::string, std::function<void(const std::filesystem::path&)>>>
+        damages = {
+            {"removed", [](const std::filesystem::path& p) { std::filesystem::remove(p); }},
+            {"truncated",
+             [](const std::filesystem::path& p) { std::filesystem::resize_file(p, 1000); }},
+            {"garbage", [](const std::filesystem::path& p) { std::ofstream(p) << "不是数据表"; }},
+        };
+    for (const char* file : {file::kAccounts, file::kOpening}) {
+        for (const auto& [how, damage] : damages) {
+            // A list never saved has no file yet: missing is not damage there.
+            if (file == std::string(file::kOpening) && how == "removed") continue;
+            const std::string what = std::string(file) + " " + how;
+            for (const auto& args : {std::vector<std::string>{"opening", "enable"},
+                                     {"opening", "set", "--account", "现金", "--debit", "5"},
+                                     {"account", "add", "--name", "零用金", "--parent", "现金",
+                                      "--category", "资产类", "--direction", "借方"}}) {
+                damage(folder / file);
+                const auto r = run(args);
+                EXPECT_EQ(r.status, 1) << what << " " << args[1];
+                EXPECT_EQ(r.err, "无法读出套账数据！  请检查后重试！\n") << what << " " << args[1];
+                expectNothingWritten(what);
+            }
+        }
+    }
+    // The set is whole again and enables with its amounts.
+    EXPECT_EQ(run({"opening", "enable"}).status, 0);
+    EXPECT_EQ(rows(file::kLedger).size(), 2u);
+}
+
+TEST_F(AccountsCliTest, ATableWithOtherFieldsIsRefusedNotAnAbort) {
+    // A foreign 用户 (copied from elsewhere) that opens with the set password.
+    const auto folder = dataDir / "演示";
+    const std::string password = rows(file::kBasicInfo)[0][2].text();
+    {
+        RecordStore store(dataDir);
+        const auto path = folder / file::kUsers;
+        Action a(store);
+        ASSERT_TRUE(store.createTable(path, {{"姓名", FieldType::Text, 10}}));
+        ASSERT_TRUE(store.openTable(path, ""));
+        store.appendRecord({"张三"});
+        store.setTablePassword(password);
+        a.commit();
+    }
+    const auto r = run({"accounts"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "无法读出套账数据！  请检查后重试！\n");
+}
+
+TEST_F(AccountsCliTest, AnAccountAndItsOpeningListLandTogether) {
+    // A sub-account blanks its parent's amount in the same action: after the
+    // command the list holds the new account and no amount for 现金.
+    ASSERT_EQ(run({"opening", "set", "--account", "现金", "--debit", "10"}).status, 0);
+    const auto r = run({"account", "add", "--name", "零用金", "--parent", "现金", "--category",
+                        "资产类", "--direction", "借方"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    bool found = false;
+    for (const auto& row : rows(file::kOpening)) {
+        if (row[3].text() == "现金") {
+            EXPECT_EQ(row[4].number(), 0);
+        }
+        found = found || row[3].text() == "现金→零用金";
+    }
+    EXPECT_TRUE(found);
 }
 
 }  // namespace
