@@ -19,11 +19,13 @@ namespace {
 
 constexpr const char* kFormatName = "tallowick-page-grid";
 constexpr int kFormatVersion = 1;
-// Bounds a template file must keep: a metre of paper, and sizes no real page
-// comes near. They keep a damaged file from asking for absurd amounts of memory.
+// Bounds a template file must keep: lengths up to a metre, and counts no real
+// page comes near. They keep a damaged file from asking for absurd amounts of
+// memory.
 constexpr int kMaxLength = 10000;
 constexpr int kMaxRows = 100000;
 constexpr int kMaxColumns = 1000;
+constexpr std::size_t kMaxCells = 4000000;
 constexpr double kMaxPointSize = 200;
 constexpr std::uintmax_t kMaxFileSize = 64 << 20;
 
@@ -111,7 +113,6 @@ struct Reader {
                 return fail(at, "size is not a point size between 0 and 200");
             out.pointSize = size->get<double>();
         }
-        if (out.family.empty()) return fail(at, "family is empty");
         return true;
     }
     bool lengths(const json& doc, const char* key, int maxCount, std::vector<int>& out) {
@@ -246,8 +247,8 @@ PaperSettings paperSettings(PaperSize size, Orientation orientation) {
 // --- the grid -------------------------------------------------------------------
 
 PageGrid::PageGrid(int rows, int columns, int rowHeight, int columnWidth)
-    : rowHeights_(std::max(rows, 0), rowHeight),
-      columnWidths_(std::max(columns, 0), columnWidth),
+    : rowHeights_(std::max(rows, 0), std::max(rowHeight, 1)),
+      columnWidths_(std::max(columns, 0), std::max(columnWidth, 1)),
       cells_(static_cast<std::size_t>(std::max(rows, 0)) * std::max(columns, 0)) {}
 
 bool PageGrid::contains(int row, int column) const {
@@ -467,6 +468,8 @@ std::optional<PageGrid> PageGrid::fromJson(std::string_view text, std::string* e
     if (!read.paper(doc, grid.paper_) || !read.lengths(doc, "columns", kMaxColumns, columns) ||
         !read.lengths(doc, "rows", kMaxRows, rows) || !read.font(doc, base, "grid"))
         return refuse(read.error);
+    if (rows.size() * columns.size() > kMaxCells)
+        return refuse("the grid has more than " + std::to_string(kMaxCells) + " cells");
     grid.rowHeights_ = rows;
     grid.columnWidths_ = columns;
     grid.cells_.assign(rows.size() * columns.size(), GridCell{{}, HAlign::Left, {}, base});

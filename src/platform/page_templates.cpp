@@ -106,8 +106,8 @@ PageGrid ledgerPageTemplate() {
 PageGrid voucherPageTemplate() {
     const auto L = HAlign::Left, C = HAlign::Centre, R = HAlign::Right;
     std::vector<RowSpec> rows{
-        {160, font(18, true), false, {{"记 账 凭 证", 1900, C}}},
-        {90,
+        {180, font(18, true), false, {{"记 账 凭 证", 1900, C}}},
+        {100,
          font(10),
          false,
          {{"单位", 140, L},
@@ -119,7 +119,7 @@ PageGrid voucherPageTemplate() {
           {"[共几]", 175, C},
           {"附件", 130, R},
           {"[附件数]", 220, L}}},
-        {100,
+        {110,
          font(10, true),
          true,
          {{"摘要", 550, C}, {"科目名称", 650, C}, {"借方金额", 350, C}, {"贷方金额", 350, C}}},
@@ -131,13 +131,13 @@ PageGrid voucherPageTemplate() {
         {"[摘要4]", "[科目4]", "[借方金额4]", "[贷方金额4]"},
     };
     for (const auto& l : kLines)
-        rows.push_back({110,
+        rows.push_back({130,
                         font(10),
                         true,
                         {{l[0], 550, L}, {l[1], 650, L}, {l[2], 350, R}, {l[3], 350, R}}});
     rows.push_back(
-        {110, font(10), true, {{"合计", 1200, C}, {"[借方合计]", 350, R}, {"[贷方合计]", 350, R}}});
-    rows.push_back({90,
+        {130, font(10), true, {{"合计", 1200, C}, {"[借方合计]", 350, R}, {"[贷方合计]", 350, R}}});
+    rows.push_back({100,
                     font(10),
                     false,
                     {{"主管：", 140, L},
