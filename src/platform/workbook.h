@@ -114,7 +114,8 @@ public:
 
     int sheetCount() const { return static_cast<int>(sheets_.size()); }
     // Sheet n, counted from 1. A sheet past the last is added, with the ones
-    // before it, named "Sheet<n>" as a new spreadsheet names them.
+    // before it, named "Sheet<n>" as a new spreadsheet names them. n < 1 is a
+    // programming error (std::out_of_range).
     Worksheet& sheet(int n);
     const Worksheet* findSheet(int n) const;
     Worksheet& addSheet(std::string name);

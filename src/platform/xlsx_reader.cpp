@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
+#include <system_error>
 
 #include "platform/workbook.h"
 
@@ -185,6 +186,7 @@ private:
     }
 
     Token readTag() {
+        if (pos_ + 1 >= xml_.size()) return fail("the XML ends inside a tag");
         const bool closing = xml_[pos_ + 1] == '/';
         pos_ += closing ? 2 : 1;
         const std::size_t nameStart = pos_;
@@ -253,6 +255,7 @@ public:
     ZipParts(const ZipParts&) = delete;
     ZipParts& operator=(const ZipParts&) = delete;
     bool isOpen() const { return zip_ != nullptr; }
+    bool has(const std::string& name) { return unzLocateFile(zip_, name.c_str(), 2) == UNZ_OK; }
 
     // The bytes of one entry; nullopt with `error` set when it is missing or damaged.
     std::optional<std::string> read(const std::string& name, std::string& error) {
@@ -292,7 +295,11 @@ struct XlsxFile {
     std::string error;
 
     explicit XlsxFile(const fs::path& file) : zip(file) {
-        if (!zip.isOpen()) error = "not an .xlsx (ZIP) file";
+        std::error_code ec;
+        if (!fs::is_regular_file(file, ec))
+            error = "there is no such file";
+        else if (!zip.isOpen())
+            error = "not an .xlsx (ZIP) file";
     }
 
     // Every element `local` of a part, with its attributes, in order.
@@ -316,7 +323,7 @@ struct XlsxFile {
         return std::nullopt;
     }
 
-    // The parts of the workbook's relationships of this type, by id.
+    // The workbook's related parts, by relationship id.
     std::optional<std::map<std::string, std::string>> relationships() {
         auto rels = elements("xl/_rels/workbook.xml.rels", "Relationship", {"Id", "Target"});
         if (!rels) return std::nullopt;
@@ -333,9 +340,9 @@ struct XlsxFile {
     // <si> entries of the shared strings, when the workbook has any.
     std::optional<std::vector<std::string>> sharedStrings() {
         std::vector<std::string> strings;
-        std::string ignored;
-        const auto xml = zip.read("xl/sharedStrings.xml", ignored);
-        if (!xml) return strings;
+        if (!zip.has("xl/sharedStrings.xml")) return strings;
+        const auto xml = zip.read("xl/sharedStrings.xml", error);
+        if (!xml) return std::nullopt;
         XmlReader r(*xml);
         bool inText = false;
         int phonetic = 0;
