@@ -1,0 +1,209 @@
+#include "platform/ui/page_printing.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFontMetricsF>
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPen>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QRectF>
+#include <QStringList>
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+namespace tw {
+
+namespace {
+
+constexpr int kPadding = 10;      // 1 mm between a text and its side lines
+constexpr double kLineWidth = 2;  // 0.2 mm
+constexpr double kSmallestText = 0.5;
+
+Qt::Alignment qtAlignment(HAlign a) {
+    switch (a) {
+        case HAlign::Centre:
+            return Qt::AlignHCenter | Qt::AlignVCenter;
+        case HAlign::Right:
+            return Qt::AlignRight | Qt::AlignVCenter;
+        default:
+            return Qt::AlignLeft | Qt::AlignVCenter;
+    }
+}
+
+// A drawn cell: a cell not hidden by a span, stretched over its span.
+struct Box {
+    QRectF rect;
+    const GridCell* cell;
+};
+
+std::vector<Box> boxesOf(const PageGrid& grid, const SheetRows& sheet, QPointF origin, double ppu) {
+    std::vector<int> rows;
+    for (int r = 1; r <= sheet.headerRows; ++r) rows.push_back(r);
+    for (int r = sheet.firstRow; r <= sheet.lastRow; ++r) rows.push_back(r);
+    const int cols = grid.columnCount();
+    std::vector<double> x{origin.x()}, y{origin.y()};
+    for (int c = 1; c <= cols; ++c) x.push_back(x.back() + grid.columnWidth(c) * ppu);
+    for (int r : rows) y.push_back(y.back() + grid.rowHeight(r) * ppu);
+
+    std::vector<char> covered(rows.size() * cols);
+    std::vector<Box> boxes;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        for (int c = 1; c <= cols; ++c) {
+            if (covered[i * cols + c - 1]) continue;
+            const GridCell& cell = grid.cell(rows[i], c);
+            // A span reaches over the rows that follow it on this sheet.
+            std::size_t last = i;
+            while (last + 1 < rows.size() && rows[last + 1] == rows[last] + 1 &&
+                   rows[last + 1] < rows[i] + cell.rowSpan)
+                ++last;
+            const int lastColumn = std::min(cols, c + cell.colSpan - 1);
+            for (std::size_t k = i; k <= last; ++k)
+                for (int cc = c; cc <= lastColumn; ++cc) covered[k * cols + cc - 1] = 1;
+            boxes.push_back(
+                {QRectF(QPointF(x[c - 1], y[i]), QPointF(x[lastColumn], y[last + 1])), &cell});
+        }
+    return boxes;
+}
+
+double widestLine(const QFontMetricsF& metrics, const QString& text) {
+    double widest = 0;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    return widest;
+}
+
+void paintText(QPainter& painter, const Box& box, double ppu, double fontScale) {
+    const QString text = QString::fromStdString(box.cell->text);
+    QFont font = gridFont(box.cell->font);
+    font.setPointSizeF(box.cell->font.pointSize * fontScale);
+    QRectF inner = box.rect.adjusted(kPadding * ppu, 0, -kPadding * ppu, 0);
+    if (inner.width() <= 0) inner = box.rect;
+    double width = widestLine(QFontMetricsF(font, painter.device()), text);
+    if (width > inner.width()) {
+        font.setPointSizeF(font.pointSizeF() * std::max(kSmallestText, inner.width() / width));
+        width = widestLine(QFontMetricsF(font, painter.device()), text);
+    }
+    painter.setFont(font);
+    const bool cut = width > inner.width();
+    if (cut) {
+        painter.save();
+        painter.setClipRect(box.rect, Qt::IntersectClip);
+    }
+    painter.drawText(inner, qtAlignment(box.cell->align), text);
+    if (cut) painter.restore();
+}
+
+}  // namespace
+
+QFont gridFont(const CellFont& cell) {
+    QFont font;
+    QStringList families{QString::fromStdString(cell.family)};
+    for (const char* fallback : {kGridFontFamily, "Noto Sans CJK SC", "Droid Sans Fallback"})
+        if (!families.contains(QLatin1String(fallback))) families << QLatin1String(fallback);
+    font.setFamilies(families);
+    font.setPointSizeF(cell.pointSize);
+    font.setBold(cell.bold);
+    return font;
+}
+
+void paintSheet(QPainter& painter, const PageGrid& grid, const SheetRows& sheet, QPointF origin,
+                double pixelsPerUnit) {
+    const std::vector<Box> boxes = boxesOf(grid, sheet, origin, pixelsPerUnit);
+    // Point sizes are physical: scale them as the sheet is scaled against the device.
+    const double fontScale = pixelsPerUnit * 254.0 / painter.device()->logicalDpiY();
+    painter.save();
+    painter.setPen(Qt::black);
+    for (const Box& box : boxes)
+        if (!box.cell->text.empty()) paintText(painter, box, pixelsPerUnit, fontScale);
+
+    QPen pen(Qt::black);
+    pen.setWidthF(std::max(1.0, kLineWidth * pixelsPerUnit));
+    pen.setCapStyle(Qt::SquareCap);
+    painter.setPen(pen);
+    for (const Box& box : boxes) {
+        const CellBorders& b = box.cell->borders;
+        const QRectF& r = box.rect;
+        if (b.left) painter.drawLine(r.topLeft(), r.bottomLeft());
+        if (b.top) painter.drawLine(r.topLeft(), r.topRight());
+        if (b.right) painter.drawLine(r.topRight(), r.bottomRight());
+        if (b.bottom) painter.drawLine(r.bottomLeft(), r.bottomRight());
+    }
+    painter.restore();
+}
+
+void setUpPrinter(QPrinter& printer, const PageGrid& grid) {
+    const PaperSettings& paper = grid.paper();
+    QPageSize size(QPageSize::A4);
+    if (paper.size == PaperSize::A5) {
+        size = QPageSize(QPageSize::A5);
+    } else if (paper.size == PaperSize::Custom) {
+        size = QPageSize(QSizeF(paper.width / 10.0, paper.height / 10.0), QPageSize::Millimeter,
+                         QString(), QPageSize::ExactMatch);
+    }
+    printer.setFullPage(true);
+    printer.setPageLayout(QPageLayout(
+        size,
+        paper.orientation == Orientation::Portrait ? QPageLayout::Portrait : QPageLayout::Landscape,
+        QMarginsF(), QPageLayout::Millimeter));
+}
+
+int printGrid(QPrinter& printer, const PageGrid& grid) {
+    QPainter painter;
+    if (!painter.begin(&printer)) return 0;
+    const double ppu = painter.device()->logicalDpiX() / 254.0;
+    // The painter starts at the printable area unless the printer prints the
+    // full page; the grid's margins count from the paper's edge either way.
+    const QRectF page = printer.pageRect(QPrinter::DevicePixel);
+    const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
+    const QPointF origin(grid.paper().marginLeft * ppu - (page.left() - paper.left()),
+                         grid.paper().marginTop * ppu - (page.top() - paper.top()));
+    const std::vector<SheetRows> sheets = grid.sheets();
+    for (std::size_t i = 0; i < sheets.size(); ++i) {
+        if (i > 0) printer.newPage();
+        paintSheet(painter, grid, sheets[i], origin, ppu);
+    }
+    painter.end();
+    return std::max<int>(1, static_cast<int>(sheets.size()));
+}
+
+int printPreview(QWidget* parent, const PageGrid& grid) {
+    QPrinter printer(QPrinter::HighResolution);
+    setUpPrinter(printer, grid);
+    QPrintPreviewDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QString::fromUtf8("打印预览"));
+    dialog.setObjectName(QString::fromUtf8("打印预览"));
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&grid](QPrinter* target) { printGrid(*target, grid); });
+    return dialog.exec();
+}
+
+bool writePdf(const PageGrid& grid, const QString& path, QString* error) {
+    namespace fs = std::filesystem;
+    const QString tmp =
+        path + QStringLiteral(".tmp-%1.pdf").arg(QCoreApplication::applicationPid());
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFileName(tmp);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    setUpPrinter(printer, grid);
+    if (!printGrid(printer, grid)) {
+        QFile::remove(tmp);
+        if (error) *error = path + QStringLiteral(": cannot write the file");
+        return false;
+    }
+    std::error_code ec;
+    fs::rename(fs::path(tmp.toStdString()), fs::path(path.toStdString()), ec);
+    if (ec) {
+        QFile::remove(tmp);
+        if (error) *error = path + QStringLiteral(": ") + QString::fromStdString(ec.message());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace tw

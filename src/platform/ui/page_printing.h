@@ -1,0 +1,46 @@
+#pragma once
+// Paints a page grid on a screen, a printer or a PDF: the same sheets
+// everywhere, sized from the grid's tenths of a millimetre.
+//
+// Each sheet is drawn at the grid's margins on the grid's paper: the repeated
+// header rows first (from the second sheet on), then the sheet's own rows.
+// Texts sit vertically centred in their cells, 1 mm from the side lines; a
+// text wider than its cell is drawn smaller (down to half size) and then cut
+// at the cell's edge, never over the next cell. Lines are 0.2 mm wide.
+
+#include <QFont>
+#include <QPointF>
+#include <QString>
+
+#include "platform/page_grid.h"
+
+class QPainter;
+class QPrinter;
+class QWidget;
+
+namespace tw {
+
+// The font of a cell, falling back to a font that holds Chinese.
+QFont gridFont(const CellFont& font);
+
+// Paints one sheet's rows with the top-left corner of the printable area at
+// `origin` (device pixels), `pixelsPerUnit` device pixels to 0.1 mm.
+void paintSheet(QPainter& painter, const PageGrid& grid, const SheetRows& sheet, QPointF origin,
+                double pixelsPerUnit);
+
+// Sets the printer's paper and orientation from the grid; the printer draws
+// from the paper's corner (the grid's margins are painted by paintSheet).
+void setUpPrinter(QPrinter& printer, const PageGrid& grid);
+// Prints every sheet, one per page. Returns the number of pages, 0 when the
+// printer could not start.
+int printGrid(QPrinter& printer, const PageGrid& grid);
+
+// The print-preview window "打印预览" (also its object name) showing the
+// grid's sheets; modal. Returns what QDialog::exec() returns.
+int printPreview(QWidget* parent, const PageGrid& grid);
+
+// Writes the sheets to a PDF with real text. False, with the reason, when the
+// file could not be written; an existing file is then left as it was.
+bool writePdf(const PageGrid& grid, const QString& path, QString* error);
+
+}  // namespace tw
