@@ -168,10 +168,10 @@ bool accountInUse(RecordStore& store, const Session& session, const std::string&
         return any;
     };
     const Where onLedger = Where().equal(field::kAccount, name);
-    if (found(file::kVouchers, Where().anyFieldEqual({"科目1", "科目2", "科目3", "科目4"}, name)) ||
+    if (found(file::kVouchers, Where().anyFieldEqual(field::lineAccounts(), name)) ||
         found(file::kLedger, onLedger) || found(file::kGeneralLedger, onLedger) ||
         found(file::kBalances, onLedger) ||
-        found(file::kJournal, Where().anyFieldEqual({field::kAccount, "对应"}, name)))
+        found(file::kJournal, Where().anyFieldEqual({field::kAccount, field::kCounterAccount}, name)))
         return true;
     std::error_code ec;
     if (!std::filesystem::exists(table(session, file::kOpening), ec)) return false;

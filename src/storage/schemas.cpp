@@ -10,6 +10,18 @@ constexpr FieldType T = FieldType::Text, D = FieldType::Double, I = FieldType::I
                     B = FieldType::Byte, L = FieldType::Boolean, DT = FieldType::DateTime;
 }  // namespace
 
+namespace field {
+std::string lineSummary(int line) { return "摘要" + std::to_string(line); }
+std::string lineAccount(int line) { return "科目" + std::to_string(line); }
+std::string lineDebit(int line) { return "借方金额" + std::to_string(line); }
+std::string lineCredit(int line) { return "贷方金额" + std::to_string(line); }
+const std::vector<std::string>& lineAccounts() {
+    static const std::vector<std::string> a{lineAccount(1), lineAccount(2), lineAccount(3),
+                                            lineAccount(4)};
+    return a;
+}
+}  // namespace field
+
 const Schema& basicInfoSchema() {
     static const Schema s{{field::kCompany, T, 100},
                           {field::kStartDate, DT},
@@ -39,19 +51,20 @@ const Schema& accountsSchema() {
 
 const Schema& vouchersSchema() {
     static const Schema s = [] {
-        Schema v{{"种类", T, 20}, {"月编号", D}, {"第几", I}, {"共几", I}, {"日期", DT}};
-        for (int i = 1; i <= 4; ++i) v.push_back({"摘要" + std::to_string(i), T, kTextLength});
-        for (int i = 1; i <= 4; ++i) v.push_back({"科目" + std::to_string(i), T, kAccountLength});
-        for (int i = 1; i <= 4; ++i) v.push_back({"借方金额" + std::to_string(i), D});
-        for (int i = 1; i <= 4; ++i) v.push_back({"贷方金额" + std::to_string(i), D});
-        v.push_back({"借方合计", D});
-        v.push_back({"贷方合计", D});
-        v.push_back({"附件数", I});
-        v.push_back({"打印日期", DT});
-        v.push_back({"备注", T, kTextLength});
-        v.push_back({"编制", T, kNameLength});
-        v.push_back({"审核", T, kNameLength});
-        v.push_back({"登账", T, kNameLength});
+        using namespace field;
+        Schema v{{kKind, T, 20}, {kMonthNumber, D}, {kPage, I}, {kPageCount, I}, {kDate, DT}};
+        for (int i = 1; i <= 4; ++i) v.push_back({lineSummary(i), T, kTextLength});
+        for (int i = 1; i <= 4; ++i) v.push_back({lineAccount(i), T, kAccountLength});
+        for (int i = 1; i <= 4; ++i) v.push_back({lineDebit(i), D});
+        for (int i = 1; i <= 4; ++i) v.push_back({lineCredit(i), D});
+        v.push_back({kDebitTotal, D});
+        v.push_back({kCreditTotal, D});
+        v.push_back({kAttachments, I});
+        v.push_back({kPrintDate, DT});
+        v.push_back({kRemark, T, kTextLength});
+        v.push_back({kPreparer, T, kNameLength});
+        v.push_back({kReviewer, T, kNameLength});
+        v.push_back({kPoster, T, kNameLength});
         return v;
     }();
     return s;
@@ -76,14 +89,14 @@ const Schema& balancesSchema() {
 }
 
 const Schema& journalSchema() {
-    static const Schema s{{"日期", DT},
+    static const Schema s{{field::kDate, DT},
                           {field::kAccount, T, kAccountLength},
-                          {"种类", T, 10},
-                          {"金额", D},
+                          {field::kJournalKind, T, 10},
+                          {field::kAmount, D},
                           {field::kBalance, D},
-                          {"编制", T, kNameLength},
+                          {field::kPreparer, T, kNameLength},
                           {field::kSummary, T, kTextLength},
-                          {"对应", T, kAccountLength}};
+                          {field::kCounterAccount, T, kAccountLength}};
     return s;
 }
 
@@ -128,8 +141,10 @@ std::vector<std::vector<std::string>> tableIndexes(const std::string& fileName) 
         return I{{field::kAccount, field::kVoucherDate}, {field::kVoucherDate}};
     // A month's vouchers; the vouchers that name an account.
     if (name == file::kVouchers || name == file::kSortedVouchers)
-        return I{{"日期", "月编号"}, {"科目1"}, {"科目2"}, {"科目3"}, {"科目4"}};
-    if (name == file::kJournal) return I{{field::kAccount, "日期"}, {"对应"}};
+        return I{{field::kDate, field::kMonthNumber}, {field::lineAccount(1)},
+                 {field::lineAccount(2)}, {field::lineAccount(3)}, {field::lineAccount(4)}};
+    if (name == file::kJournal)
+        return I{{field::kAccount, field::kDate}, {field::kCounterAccount}};
     if (name == file::kBalances) return I{{field::kAccount}};
     return {};
 }

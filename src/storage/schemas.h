@@ -60,12 +60,37 @@ inline constexpr const char* kCredit = "贷方";
 inline constexpr const char* kBalanceSide = "方向";
 inline constexpr const char* kBalance = "余额";
 inline constexpr const char* kSpare = "备用";
+// 凭证库 (a voucher page; lines 1..4 through the functions below)
+inline constexpr const char* kKind = "种类";
+inline constexpr const char* kMonthNumber = "月编号";
+inline constexpr const char* kPage = "第几";
+inline constexpr const char* kPageCount = "共几";
+inline constexpr const char* kDate = "日期";  // also 日记账库
+inline constexpr const char* kDebitTotal = "借方合计";
+inline constexpr const char* kCreditTotal = "贷方合计";
+inline constexpr const char* kAttachments = "附件数";
+inline constexpr const char* kPrintDate = "打印日期";
+inline constexpr const char* kRemark = "备注";
+inline constexpr const char* kPreparer = "编制";  // also 日记账库
+inline constexpr const char* kReviewer = "审核";
+inline constexpr const char* kPoster = "登账";
+// 日记账库
+inline constexpr const char* kJournalKind = "种类";
+inline constexpr const char* kAmount = "金额";
+inline constexpr const char* kCounterAccount = "对应";
 // 结转损益
 inline constexpr const char* kFromAccount = "需要结转的科目";
 inline constexpr const char* kToAccount = "对应科目";
 // 摘要库
 inline constexpr const char* kPhrase = "摘要名称";
 inline constexpr const char* kPhraseCategory = "所在分类";
+// Fields of voucher line `line` (1..4): 摘要1, 科目1, 借方金额1, 贷方金额1 …
+std::string lineSummary(int line);
+std::string lineAccount(int line);
+std::string lineDebit(int line);
+std::string lineCredit(int line);
+// 科目1 … 科目4.
+const std::vector<std::string>& lineAccounts();
 }  // namespace field
 
 // The five account categories, numbered 1 to 5 in this order.
