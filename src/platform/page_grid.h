@@ -26,9 +26,9 @@
 //     "headerRows": 2,                        rows repeated on every sheet
 //     "dataRow": 3,                           the row appendRow() copies; 0 = none
 //     "font": {"family": "WenQuanYi Micro Hei", "size": 10, "bold": false},
-//     "columns": [200, 140, 530],             widths, left to right
-//     "rows": [120, 90, 70],                  heights, top to bottom
-//     "cells": [                              only cells that differ from blank
+//     "columns": [200, 140, 530],             required: widths, left to right
+//     "rows": [120, 90, 70],                  required: heights, top to bottom
+//     "cells": [                              cells that differ from a blank one
 //       {"row": 1, "column": 1, "colSpan": 3, "align": "centre",
 //        "font": {"size": 16, "bold": true}},
 //       {"row": 2, "column": 1, "text": "日期", "align": "centre", "borders": "LTRB"}
@@ -122,6 +122,8 @@ struct Placeholder {
     std::string name;  // without the brackets
 };
 
+// A value: to start each fresh page from a template, keep the loaded
+// template and copy it.
 class PageGrid {
 public:
     PageGrid() = default;
@@ -185,7 +187,7 @@ public:
     int fillPlaceholders(const std::map<std::string, std::string>& values, bool blankOthers);
 
     // How the grid falls on sheets of its paper (see SheetRows). A row taller
-    // than a sheet gets a sheet of its own and is cut at the bottom margin.
+    // than a sheet gets a sheet of its own; what does not fit runs off the paper.
     std::vector<SheetRows> sheets() const;
 
     bool operator==(const PageGrid&) const = default;
