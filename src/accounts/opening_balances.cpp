@@ -8,6 +8,7 @@
 
 #include "accounts/chart.h"
 #include "storage/dates.h"
+#include "storage/ledger_convention.h"
 #include "storage/number_text.h"
 #include "storage/paths.h"
 #include "storage/schemas.h"
@@ -16,7 +17,6 @@ namespace tw {
 
 namespace {
 
-constexpr const char* kOpeningSummary = "期初余额";
 
 double amount(const std::string& text) { return parseNumber(text); }
 
@@ -27,12 +27,6 @@ void blank(OpeningRow& row) {
     row.balance.clear();
 }
 
-// "借" for a debit balance, "贷" for a credit balance, "平" for none.
-const char* sideOf(double difference) {
-    if (difference > kAmountTolerance) return "借";
-    if (difference < -kAmountTolerance) return "贷";
-    return "平";
-}
 
 std::vector<OpeningRow> listFromChart(const std::vector<Account>& accounts) {
     std::vector<OpeningRow> rows;
@@ -109,9 +103,23 @@ void setRowAmounts(OpeningRow& row, std::optional<double> debit, std::optional<d
     if (isZero(d + c)) blank(row);
 }
 
-void blankParentRows(std::vector<OpeningRow>& rows) {
-    for (OpeningRow& row : rows)
-        if (hasSubAccountRows(rows, row.account)) blank(row);
+std::vector<std::string> blankParentRows(std::vector<OpeningRow>& rows) {
+    std::vector<std::string> cleared;
+    for (OpeningRow& row : rows) {
+        if (!hasSubAccountRows(rows, row.account)) continue;
+        if (!row.debit.empty() || !row.credit.empty()) cleared.push_back(row.account);
+        blank(row);
+    }
+    return cleared;
+}
+
+std::string openingClearedMessage(const std::vector<std::string>& accounts) {
+    std::string text;
+    for (const std::string& account : accounts) {
+        if (!text.empty()) text += "\n";
+        text += "科目 " + account + " 已有下级科目，其期初金额已清除，请在下级科目中录入。";
+    }
+    return text;
 }
 
 bool setIsEnabled(RecordStore& store, const Session& session) {
@@ -126,6 +134,10 @@ bool setIsEnabled(RecordStore& store, const Session& session) {
 void saveOpeningList(RecordStore& store, const Session& session,
                      const std::vector<OpeningRow>& rows) {
     if (setIsEnabled(store, session)) refuse(kAlreadyEnabled);
+    for (const OpeningRow& r : rows)
+        for (const std::string* text : {&r.debit, &r.credit, &r.balance})
+            if (std::string refusal = checkAmount(amount(*text)); !refusal.empty())
+                refuse(refusal, r.account + ": " + *text);
     // Made afresh; it replaces the old table when the action commits.
     const auto target = table(session, file::kOpening);
     store.createTable(target, ledgerSchema());
@@ -137,10 +149,12 @@ void saveOpeningList(RecordStore& store, const Session& session,
     store.closeTable();
 }
 
-void refreshOpeningList(RecordStore& store, const Session& session, std::vector<OpeningRow>& rows) {
+std::vector<std::string> refreshOpeningList(RecordStore& store, const Session& session,
+                                            std::vector<OpeningRow>& rows) {
     rows = loadOpeningList(store, session);
-    blankParentRows(rows);
+    std::vector<std::string> cleared = blankParentRows(rows);
     saveOpeningList(store, session, rows);
+    return cleared;
 }
 
 std::vector<OpeningRow> setOpeningAmounts(RecordStore& store, const Session& session,
@@ -153,6 +167,9 @@ std::vector<OpeningRow> setOpeningAmounts(RecordStore& store, const Session& ses
                             [&](const OpeningRow& r) { return r.account == account; });
     if (row == rows.end()) refuse("没有这个科目：" + account);
     if (hasSubAccountRows(rows, account)) refuse(kNoAmountForParent);
+    for (const auto& given : {debit, credit})
+        if (given)
+            if (std::string refusal = checkAmount(*given); !refusal.empty()) refuse(refusal);
     // An amount left out keeps the one saved (0 when there is none).
     if (!debit) debit = parseNumber(row->debit);
     if (!credit) credit = parseNumber(row->credit);

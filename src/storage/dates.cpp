@@ -38,6 +38,21 @@ double lastDayOfMonth(double days) {
     return dayNumber(d.year, d.month, daysInMonth(d.year, d.month));
 }
 
+double firstDayOfMonth(double days) {
+    const Ymd d = toYmd(days);
+    return dayNumber(d.year, d.month, 1);
+}
+
+double firstDayOfNextMonth(double days) {
+    const Ymd d = toYmd(days);
+    return d.month == 12 ? dayNumber(d.year + 1, 1, 1) : dayNumber(d.year, d.month + 1, 1);
+}
+
+double firstDayOfPreviousMonth(double days) {
+    const Ymd d = toYmd(days);
+    return d.month == 1 ? dayNumber(d.year - 1, 12, 1) : dayNumber(d.year, d.month - 1, 1);
+}
+
 bool sameMonth(double a, double b) {
     const Ymd x = toYmd(a), y = toYmd(b);
     return x.year == y.year && x.month == y.month;
@@ -55,11 +70,27 @@ std::string chineseDate(double days) {
 }
 
 bool parseDate(const std::string& text, double& days) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    std::size_t at = 0, end = text.size();
+    while (at < end && blank(text[at])) ++at;
+    while (end > at && blank(text[end - 1])) --end;
+    // Reads between `least` and `most` digits at `at` into `value`.
+    const auto number = [&](std::size_t least, std::size_t most, int& value) {
+        std::size_t n = 0;
+        value = 0;
+        while (at < end && n < most && text[at] >= '0' && text[at] <= '9') {
+            value = value * 10 + (text[at++] - '0');
+            ++n;
+        }
+        return n >= least && (at == end || text[at] < '0' || text[at] > '9');
+    };
     int y = 0, m = 0, d = 0;
-    char tail = 0;
-    if (std::sscanf(text.c_str(), "%d-%d-%d%c", &y, &m, &d, &tail) != 3) return false;
+    if (!number(4, 4, y) || at == end || (text[at] != '-' && text[at] != '/')) return false;
+    const char separator = text[at++];
+    if (!number(1, 2, m) || at == end || text[at++] != separator) return false;
+    if (!number(1, 2, d) || at != end) return false;
     const year_month_day ymd{year(y), month(static_cast<unsigned>(m)), day(static_cast<unsigned>(d))};
-    if (!ymd.ok() || y < 1900 || y > 9999) return false;
+    if (!ymd.ok() || y < 1900) return false;
     days = dayNumber(y, m, d);
     return true;
 }

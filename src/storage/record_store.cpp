@@ -146,6 +146,7 @@ RecordStore::RecordStore(const std::filesystem::path& anchorDir) : anchorDir_(an
         db_ = nullptr;
         throw StoreError("cannot open the anchor " + anchor.string(), kAnchorMessage);
     }
+    sqlite3_busy_timeout(db_, detail::kBusyTimeoutMs);
     try {
         detail::exec(db_, "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL");
     } catch (const StoreError& e) {
@@ -618,13 +619,20 @@ void Table::update(std::int64_t id, const std::vector<std::pair<int, Value>>& ch
     requireOpen();
     auto row = state_->get(id);
     if (!row) throw std::logic_error("no record " + std::to_string(id) + " in " + state_->path.string());
+    update(Record{id, std::move(row->values)}, changes);
+}
+
+void Table::update(const Record& current, const std::vector<std::pair<int, Value>>& changes) {
+    store_->requireAction();
+    requireOpen();
+    std::vector<Value> values = current.values;
     std::uint64_t mask = 0;
     for (const auto& [i, v] : changes) {
-        row->values.at(i) = checked(state_->fields.at(i), v);
+        values.at(i) = checked(state_->fields.at(i), v);
         mask |= std::uint64_t{1} << i;
     }
     store_->touch(*state_);
-    state_->updateRow(id, std::move(row->values), mask);
+    state_->updateRow(current.id, std::move(values), mask);
 }
 
 void Table::remove(std::int64_t id) {
@@ -851,7 +859,8 @@ void recoverInterruptedActions(const std::filesystem::path& dir) {
         std::filesystem::path table = j;
         table.replace_filename(j.filename().string().substr(0, j.filename().string().size() - 8));
         detail::Connection c;
-        if (sqlite3_open_v2(table.c_str(), &c.db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK)
+        if (sqlite3_open_v2(table.c_str(), &c.db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
+            sqlite3_busy_timeout(c.db, detail::kBusyTimeoutMs) == SQLITE_OK)
             sqlite3_exec(c.db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     }
     const std::string prefix = std::string(kAnchorName) + "-mj";

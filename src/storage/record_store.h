@@ -128,6 +128,9 @@ public:
     std::int64_t append(const std::vector<Value>& values);
     // Changes fields (by 0-based position) of a record.
     void update(std::int64_t id, const std::vector<std::pair<int, Value>>& changes);
+    // The same for a record just read through this table in the same action
+    // (its values are taken as they are, without reading it again).
+    void update(const Record& current, const std::vector<std::pair<int, Value>>& changes);
     void set(std::int64_t id, std::string_view field, const Value& value) {
         update(id, {{position(field), value}});
     }
@@ -278,6 +281,8 @@ bool removeDirectory(const std::filesystem::path& path, const std::filesystem::p
 
 // Rolls back what an interrupted commit left in the table files under `dir`
 // (hot journals) and removes orphan super-journals of the store's anchor file.
+// Only under the directory lock (storage/directory_lock.h): the journals of
+// another process's commit in flight are not orphans.
 void recoverInterruptedActions(const std::filesystem::path& dir);
 
 }  // namespace tw

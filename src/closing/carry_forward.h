@@ -1,0 +1,58 @@
+#pragma once
+// The profit-and-loss carry-forward: the pairs of 结转损益 (an account whose
+// balance is moved, and the account that receives it) and the vouchers the
+// close writes for them.
+//
+// carryForwardProfitAndLoss, for the open month:
+//   1. the vouchers are dated the month's last day and numbered on from the
+//      month's largest 月编号 (month × 10000 when the month has none, so the
+//      numbers keep the month's prefix), one after another without gaps;
+//   2. for each pair in list order, the source and every account below it in
+//      the chart (in chart order) whose 账库辅1 balance is not zero gets one
+//      reviewed two-line voucher: a debit balance b gives line 1 = target
+//      debit |b|, line 2 = account credit |b|; a credit balance gives line 1 =
+//      account debit |b|, line 2 = target credit |b|; both lines "结转损益",
+//      编制 and 审核 the user;
+//   3. postReviewedVouchers posts them with every other reviewed voucher.
+// So after it each carried account, and every account below it, stands at 0.
+// Works inside the caller's action (the month-end close).
+
+#include <string>
+#include <vector>
+
+#include "shell/session.h"
+#include "storage/outcome.h"
+
+namespace tw {
+
+inline constexpr const char* kCarryForwardSummary = "结转损益";
+inline constexpr const char* kChooseToModify = "请先选择要修改的对象！";
+inline constexpr const char* kChoosePairToDelete = "请先选择要删除的对象！";
+inline constexpr const char* kFillInAccounts = "请先填写科目！";
+
+struct CarryForwardPair {
+    std::string source;  // 结账前将要结转损益的科目
+    std::string target;  // 对应科目
+};
+
+// The pairs of 结转损益 in record order (结转损益超级列表框).
+std::vector<CarryForwardPair> fillCarryForwardList(RecordStore& store, const Session& session);
+
+// 确定 of 结转损益设置窗口: refuses an empty box (kFillInAccounts) and a name that
+// is not an account of the chart; then changes the target of the pair with
+// that source, or appends the pair.
+void saveCarryForwardPair(RecordStore& store, const Session& session, const CarryForwardPair& pair);
+
+// source + "  >对应科目>  " + target + "\r\n真的要删除当前选定吗！？"
+std::string deletePairQuestion(const CarryForwardPair& pair);
+// Deletes the pair whose source is `source`; refuses an empty one (kChoosePairToDelete).
+void deleteCarryForwardPair(RecordStore& store, const Session& session, const std::string& source);
+
+struct CarryForward {
+    int vouchers = 0;  // carry-forward vouchers written
+    int posted = 0;    // pages posted by the posting that follows
+};
+CarryForward carryForwardProfitAndLoss(RecordStore& store, const Session& session,
+                                       const std::vector<CarryForwardPair>& pairs);
+
+}  // namespace tw

@@ -1,0 +1,180 @@
+#include "closing/posting.h"
+
+#include <map>
+#include <vector>
+
+#include "closing/period.h"
+#include "storage/ledger_convention.h"
+#include "storage/schemas.h"
+
+namespace tw {
+
+namespace {
+
+// The running totals of 账库辅1, read once per action and written back at the end.
+class RunningTotals {
+public:
+    RunningTotals(RecordStore& store, const Session& session)
+        : table_(openBalances(store, session)),
+          account_(table_.position(field::kAccount)),
+          debit_(table_.position(field::kDebit)),
+          credit_(table_.position(field::kCredit)),
+          side_(table_.position(field::kBalanceSide)),
+          balance_(table_.position(field::kBalance)) {
+        for (Record& r : table_.select()) {
+            Totals t;
+            t.debit = r[debit_].number();
+            t.credit = r[credit_].number();
+            t.balance = r[balance_].number();
+            t.record = std::move(r);
+            totals_.emplace(t.record[account_].text(), std::move(t));
+        }
+    }
+
+    struct Totals {
+        Record record;  // id 0 until the account's record is appended
+        double debit = 0, credit = 0, balance = 0;
+        bool changed = false;
+    };
+
+    // The account's totals; an account seen for the first time gets its
+    // record appended now, so records keep the order of first posting.
+    Totals& of(const std::string& account) {
+        auto it = totals_.find(account);
+        if (it != totals_.end()) return it->second;
+        Totals t;
+        t.record.id = table_.append({account});
+        t.record.values = table_.get(t.record.id)->values;
+        return totals_.emplace(account, std::move(t)).first->second;
+    }
+    Totals* find(const std::string& account) {
+        auto it = totals_.find(account);
+        return it == totals_.end() ? nullptr : &it->second;
+    }
+
+    void write() {
+        for (auto& [account, t] : totals_) {
+            if (!t.changed) continue;
+            t.debit = roundCents(t.debit);
+            t.credit = roundCents(t.credit);
+            t.balance = roundCents(t.balance);
+            table_.update(t.record, {{debit_, t.debit},
+                                     {credit_, t.credit},
+                                     {side_, sideOf(t.balance)},
+                                     {balance_, t.balance}});
+        }
+    }
+
+private:
+    static Table openBalances(RecordStore& store, const Session& session) {
+        openSetTable(store, session, file::kBalances);
+        return store.table(table(session, file::kBalances));
+    }
+
+    Table table_;
+    int account_, debit_, credit_, side_, balance_;
+    std::map<std::string, Totals> totals_;
+};
+
+}  // namespace
+
+PostingCounts refreshPostingCounts(RecordStore& store, const Session& session) {
+    openSetTable(store, session, file::kVouchers);
+    const Table vouchers = store.table(table(session, file::kVouchers));
+    const int poster = vouchers.position(field::kPoster), reviewer = vouchers.position(field::kReviewer);
+    PostingCounts c;
+    for (const Record& page : vouchers.select(monthOf(field::kDate, session.login.period))) {
+        ++c.total;
+        if (!page[poster].text().empty()) ++c.posted;
+        if (page[reviewer].text().empty()) ++c.unreviewed;
+    }
+    store.closeTable();
+    return c;
+}
+
+std::string postedMessage(int count) { return std::to_string(count) + kPostedCount; }
+
+int postReviewedVouchers(RecordStore& store, const Session& session) {
+    openSetTable(store, session, file::kVouchers);
+    Table vouchers = store.table(table(session, file::kVouchers));
+    openSetTable(store, session, file::kLedger);
+    Table ledger = store.table(table(session, file::kLedger));
+    RunningTotals totals(store, session);
+
+    const int date = vouchers.position(field::kDate), number = vouchers.position(field::kMonthNumber),
+              reviewer = vouchers.position(field::kReviewer),
+              poster = vouchers.position(field::kPoster);
+    struct Line {
+        int summary, account, debit, credit;
+    };
+    std::vector<Line> lines;
+    for (int i = 1; i <= 4; ++i)
+        lines.push_back({vouchers.position(field::lineSummary(i)),
+                         vouchers.position(field::lineAccount(i)),
+                         vouchers.position(field::lineDebit(i)),
+                         vouchers.position(field::lineCredit(i))});
+
+    int count = 0;
+    for (const Record& page : vouchers.select(monthOf(field::kDate, session.login.period))) {
+        if (!page[poster].text().empty()) continue;
+        if (page[reviewer].text().empty()) break;  // this one and every later one wait
+        const double day = page[date].number();
+        const std::int64_t no = page[number].integer();
+        for (const Line& l : lines) {
+            const std::string& account = page[l.account].text();
+            if (account.empty()) continue;
+            const double d = page[l.debit].number(), c = -page[l.credit].number();
+            auto& t = totals.of(account);
+            const double start = t.balance, debitTotal = t.debit, creditTotal = t.credit;
+            if (isZero(c)) {
+                const double n = roundCents(start + d);
+                ledger.append({day, no, page[l.summary].text(), account, d, c, sideOf(n), n});
+                t.debit = debitTotal + d;
+                t.balance = n;
+                t.changed = true;
+            }
+            if (isZero(d)) {
+                const double n = roundCents(start + c);
+                ledger.append({day, no, page[l.summary].text(), account, d, c, sideOf(n), n});
+                t.credit = creditTotal + c;
+                t.balance = n;
+                t.changed = true;
+            }
+        }
+        vouchers.update(page, {{poster, session.login.userName}});
+        ++count;
+    }
+    totals.write();
+    for (const char* f : {file::kVouchers, file::kLedger, file::kBalances})
+        store.closeTable(table(session, f));
+    return count;
+}
+
+void undoPosting(RecordStore& store, const Session& session) {
+    openSetTable(store, session, file::kLedger);
+    Table ledger = store.table(table(session, file::kLedger));
+    RunningTotals totals(store, session);
+    const int account = ledger.position(field::kAccount), debit = ledger.position(field::kDebit),
+              credit = ledger.position(field::kCredit);
+    for (const Record& row : ledger.select(monthOf(field::kVoucherDate, session.login.period)
+                                               .notEqual(field::kSummary, kOpeningSummary))) {
+        ledger.remove(row.id);
+        auto* t = totals.find(row[account].text());
+        if (!t) continue;  // posting always makes the record; nothing to take out of
+        t->debit -= row[debit].number();
+        t->credit -= row[credit].number();
+        t->balance = t->debit + t->credit;
+        t->changed = true;
+    }
+    totals.write();
+
+    openSetTable(store, session, file::kVouchers);
+    Table vouchers = store.table(table(session, file::kVouchers));
+    const int poster = vouchers.position(field::kPoster);
+    for (const Record& page : vouchers.select(monthOf(field::kDate, session.login.period)))
+        if (!page[poster].text().empty()) vouchers.update(page, {{poster, std::string()}});
+    for (const char* f : {file::kVouchers, file::kLedger, file::kBalances})
+        store.closeTable(table(session, f));
+}
+
+}  // namespace tw

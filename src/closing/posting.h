@@ -1,0 +1,56 @@
+#pragma once
+// Posting the reviewed vouchers of the open month into the ledgers, and undoing it.
+//
+// postReviewedVouchers: the vouchers of the open period (a page is one
+// record of 凭证库; pages count one by one) in record order:
+//   1. a posted page (登账 not empty) is passed over; the first page that is
+//      not reviewed ends posting there, silently: it and every later page stay
+//      unposted;
+//   2. each line with an account becomes 账库 rows: with D the debit and
+//      C = −credit, and B, TD, TC the account's 余额, 借方, 贷方 in 账库辅1
+//      (0 for an account without a record), read once per line:
+//      - when C is zero, a debit row (date, 月编号, 摘要, 科目, D, C, side, B + D);
+//      - then, when D is zero, a credit row with the balance B + C;
+//      so a line of two zeros gives two zero rows and a line of two amounts none;
+//   3. 账库辅1 follows: 借方 := TD + D, 贷方 := TC + C, 余额 and 方向 of the
+//      row; an account posted for the first time gets its record appended;
+//   4. the page's 登账 := the user.
+// Balances and totals are rounded to cents. Returns the number of pages posted.
+//
+// undoPosting: every 账库 row of the open period except "期初余额" rows is
+// removed and taken out of its account's 账库辅1 totals; 登账 of every page
+// of the period is emptied. 审核 stays.
+//
+// Both work inside the caller's action and refuse (kUnreadableSet) when a
+// table cannot be read.
+
+#include <string>
+
+#include "shell/session.h"
+#include "storage/outcome.h"
+
+namespace tw {
+
+inline constexpr const char* kPostedCount = "张凭证被登账。";  // after the count
+inline constexpr const char* kUndoPostingQuestion = "是否进行撤销登账操作？";
+inline constexpr const char* kPostingUndone = "本月登账均已撤销！";
+
+// The counters of the posting window, over the pages of the open period.
+struct PostingCounts {
+    long total = 0;       // 本月凭证总张数
+    long posted = 0;      // 已被登账数
+    long unreviewed = 0;  // 待处理数
+    // 将已审核凭证按编号登账: some page is reviewed and not yet posted.
+    bool canPost() const { return total != posted + unreviewed; }
+    // 结转损益并期末结账: every page is posted (also when there are none).
+    bool canClose() const { return total == posted; }
+};
+PostingCounts refreshPostingCounts(RecordStore& store, const Session& session);
+
+int postReviewedVouchers(RecordStore& store, const Session& session);
+// "3张凭证被登账。"
+std::string postedMessage(int count);
+
+void undoPosting(RecordStore& store, const Session& session);
+
+}  // namespace tw
