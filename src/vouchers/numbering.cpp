@@ -1,0 +1,61 @@
+#include "vouchers/numbering.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "storage/dates.h"
+#include "storage/number_text.h"
+#include "storage/schemas.h"
+
+namespace tw {
+
+double nextVoucherNumber(RecordStore& store, const Session& session) {
+    const VoucherTable vouchers(store, session);
+    const double period = session.login.period;
+    double largest = 0;
+    for (const VoucherPage& p : vouchers.pages(monthPages(period)))
+        largest = std::max(largest, p.number);
+    const long long sequence = (std::llround(largest) + 1) % 10000;
+    if (sequence == 0) refuse(kMonthFull, "largest number " + plainDecimal(largest));
+    const double number = static_cast<double>(toYmd(period).month * 10000LL + sequence);
+    if (vouchers.table().any(voucherPages(period, number)))
+        refuse(kDuplicateNumber, "number " + plainDecimal(number) + " is taken");
+    return number;
+}
+
+void spreadToPages(RecordStore& store, const Session& session, double month, double oldNumber,
+                   std::string_view field, const Value& value) {
+    VoucherTable vouchers(store, session);
+    for (const Record& r : vouchers.table().select(voucherPages(month, oldNumber)))
+        vouchers.write(r.id, {{field, value}});
+}
+
+void addPageCount(RecordStore& store, const Session& session, double month, double number) {
+    VoucherTable vouchers(store, session);
+    for (const VoucherPage& p : vouchers.pages(voucherPages(month, number)))
+        vouchers.write(p.id, {{field::kPageCount, p.pageCount + 1}});
+}
+
+void closeGapAfterDelete(RecordStore& store, const Session& session, const VoucherPage& deleted) {
+    if (!deleted.isVoucher()) return;
+    VoucherTable vouchers(store, session);
+    const auto pages = voucherOf(vouchers, deleted);
+    for (const VoucherPage& p : pages) {
+        if (p.id == deleted.id) continue;
+        std::vector<std::pair<std::string_view, Value>> changes;
+        if (p.page > deleted.page) changes.emplace_back(field::kPage, p.page - 1);
+        if (p.pageCount > 1) changes.emplace_back(field::kPageCount, p.pageCount - 1);
+        if (!changes.empty()) vouchers.write(p.id, changes);
+    }
+    const bool onlyPage = pages.size() == 1;
+    if (!onlyPage) return;
+
+    std::vector<VoucherPage> later;
+    for (VoucherPage& p : vouchers.pages(monthPages(deleted.date)))
+        if (p.number > deleted.number + kAmountTolerance) later.push_back(std::move(p));
+    if (std::any_of(later.begin(), later.end(), [](const VoucherPage& p) { return p.isPosted(); }))
+        return;
+    for (const VoucherPage& p : later) vouchers.write(p.id, {{field::kMonthNumber, p.number - 1}});
+}
+
+}  // namespace tw

@@ -1,0 +1,141 @@
+// Changes of voucher pages: lines, dates, numbers, and what a failure at
+// commit leaves behind.
+#include <gtest/gtest.h>
+
+#include "voucher_fixture.h"
+#include "vouchers/voucher_edits.h"
+#include "vouchers/voucher_totals.h"
+
+namespace tw::test {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class VoucherEditTest : public VoucherTest {
+protected:
+    template <class Body>
+    Outcome act(Body&& body) {
+        return runAction(*store, [&] { body(); });
+    }
+    std::int64_t newPage() {
+        const auto made = runAction(*store, [&] { return newVoucher(*store, session, 0, 7); });
+        EXPECT_TRUE(made.ok) << made.message;
+        return made.value;
+    }
+};
+
+TEST_F(VoucherEditTest, NewVoucherIsPageOneOfOneWithTotalsZeroAndNotBalanced) {
+    const std::int64_t id = newPage();
+    const VoucherPage p = all()[0];
+    EXPECT_EQ(p.id, id);
+    EXPECT_EQ(p.number, 30001);
+    EXPECT_EQ(p.page, 1);
+    EXPECT_EQ(p.pageCount, 1);
+    EXPECT_EQ(p.date, dayNumber(2013, 3, 7));
+    EXPECT_EQ(p.preparer, "张三");
+    const auto totals = runCaught([&] { return voucherTotals(*store, session, p); });
+    EXPECT_TRUE(totals.value.shown);
+    EXPECT_EQ(totals.value.debit, 0);
+    EXPECT_FALSE(totals.value.balanced());
+    // The next voucher waits until this one is complete.
+    EXPECT_EQ(runAction(*store, [&] { return newVoucher(*store, session, id, 8); }).message,
+              kIncompleteVoucher);
+    EXPECT_EQ(runAction(*store, [&] { return newVoucher(*store, session, 0, 32); }).message,
+              "日期必须在1到31日之间！");
+}
+
+TEST_F(VoucherEditTest, ALineHoldsADebitOrACreditAndNeedsItsAccount) {
+    const std::int64_t id = newPage();
+    EXPECT_EQ(act([&] { setLineAmount(*store, session, id, 1, Side::Debit, 5); }).message,
+              kAccountFirst);
+    EXPECT_EQ(act([&] { setLineAccount(*store, session, id, 1, "没有的科目"); }).message,
+              std::string(kUnknownAccount) + "没有的科目");
+    ASSERT_TRUE(act([&] { setLineAccount(*store, session, id, 1, "现金"); }).ok);
+    ASSERT_TRUE(act([&] { setLineAmount(*store, session, id, 1, Side::Credit, 500); }).ok);
+    ASSERT_TRUE(act([&] { setLineAmount(*store, session, id, 1, Side::Debit, 500.004); }).ok);
+    VoucherPage p = all()[0];
+    EXPECT_EQ(p.lines[0].debit, 500);
+    EXPECT_EQ(p.lines[0].credit, 0);
+    EXPECT_EQ(p.debitTotal, 500);
+    EXPECT_EQ(act([&] { setLineAmount(*store, session, id, 1, Side::Debit, -3); }).message,
+              kNegativeAmount);
+    // Zero empties the side; an emptied account takes both amounts with it.
+    ASSERT_TRUE(act([&] { setLineAmount(*store, session, id, 1, Side::Debit, 0); }).ok);
+    ASSERT_TRUE(act([&] { setLineAmount(*store, session, id, 1, Side::Credit, 7); }).ok);
+    ASSERT_TRUE(act([&] { setLineAccount(*store, session, id, 1, ""); }).ok);
+    p = all()[0];
+    EXPECT_EQ(p.lines[0].account, "");
+    EXPECT_EQ(p.lines[0].credit, 0);
+    EXPECT_EQ(p.creditTotal, 0);
+}
+
+TEST_F(VoucherEditTest, EditingAnEarlierPageKeepsTheLastPagesTotalsRight) {
+    multiPage(3, 2, 80);
+    const auto first = all()[0].id;
+    ASSERT_TRUE(act([&] { setLineAmount(*store, session, first, 1, Side::Debit, 20); }).ok);
+    const auto pages = all();
+    EXPECT_EQ(pages[0].debitTotal, 0);
+    EXPECT_EQ(pages[1].debitTotal, 100);
+    EXPECT_EQ(pages[1].creditTotal, 80);
+    // So review of the voucher now refuses, whichever page is shown.
+    EXPECT_FALSE(runCaught([&] { return isBalanced(*store, session, pages[0]); }).value);
+}
+
+TEST_F(VoucherEditTest, DateAndNumberGoToEveryPageOfTheVoucher) {
+    multiPage(3, 2, 80);
+    simple(4, 10);
+    const auto first = all()[0].id;
+    ASSERT_TRUE(act([&] { setVoucherDay(*store, session, first, 29); }).ok);
+    EXPECT_EQ(all()[1].date, dayNumber(2013, 3, 29));
+    EXPECT_EQ(act([&] { setVoucherDay(*store, session, first, 0); }).message, "日期必须在1到31日之间！");
+
+    // The voucher's own number and another voucher's are taken; zero says nothing.
+    for (double taken : {30001.0, 30002.0})
+        EXPECT_EQ(act([&] { changeVoucherNumber(*store, session, first, taken); }).message,
+                  kDuplicateNumber);
+    const Outcome zero = act([&] { changeVoucherNumber(*store, session, first, 0); });
+    EXPECT_FALSE(zero.ok);
+    EXPECT_EQ(zero.message, "");
+    ASSERT_TRUE(act([&] { changeVoucherNumber(*store, session, first, 30007); }).ok);
+    EXPECT_EQ(numbers(), (Strings{"30007 1/2", "30007 2/2", "30002 1/1"}));
+}
+
+TEST_F(VoucherEditTest, AVoucherFromAnotherMonthMovesWholeAndNeverOntoATakenNumber) {
+    writePages({page(dayNumber(2013, 2, 3), 20001, 1, 2, 5, 5), page(dayNumber(2013, 2, 3), 20001, 2, 2, 5, 5)});
+    ASSERT_TRUE(act([&] { setVoucherDay(*store, session, all()[0].id, 9); }).ok);
+    EXPECT_EQ(all()[1].date, dayNumber(2013, 3, 9));
+    // Last year's March voucher 30002 cannot join this March's 30002 (after 20001).
+    EXPECT_EQ(simple(1, 10), 30002);
+    writePages({page(dayNumber(2012, 3, 3), 30002, 1, 1, 5, 5)});
+    EXPECT_EQ(act([&] { setVoucherDay(*store, session, all()[3].id, 9); }).message, kDuplicateNumber);
+}
+
+TEST_F(VoucherEditTest, ReviewedPagesRefuseEveryChange) {
+    simple(1, 10);
+    VoucherPage p = all()[0];
+    EXPECT_EQ(editRefusal(VoucherPage{}), kNoVoucherToEdit);
+    p.reviewer = "李四";
+    EXPECT_EQ(editRefusal(p), kReviewedCannotEdit);
+    EXPECT_EQ(amountRefusal(p, 3), kReviewedCannotEdit);
+    p.reviewer.clear();
+    EXPECT_EQ(amountRefusal(p, 3), kAccountFirst);
+}
+
+TEST_F(VoucherEditTest, AFailureAtCommitLeavesTheVouchersAsTheyWere) {
+    simple(1, 10);
+    simple(2, 20);
+    const std::string before = voucherBytes();
+    store->setCommitHook([](const std::filesystem::path&) { throw StoreError("injected failure"); });
+    const auto added = add(3, {{"a", "现金", 1, 0}, {"b", "现金", 2, 0}, {"c", "现金", 3, 0},
+                               {"d", "现金", 4, 0}, {"e", "主营业务收入", 0, 10}});
+    EXPECT_FALSE(added.ok);
+    EXPECT_EQ(added.message, kDiskMessage);
+    const auto removed = act([&] { deleteVoucherPage(*store, session, all()[0].id); });
+    EXPECT_EQ(removed.message, kDiskMessage);
+    EXPECT_EQ(voucherBytes(), before);
+    store->setCommitHook({});
+    EXPECT_EQ(numbers(), (Strings{"30001 1/1", "30002 1/1"}));
+}
+
+}  // namespace
+}  // namespace tw::test
