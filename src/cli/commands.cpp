@@ -17,6 +17,12 @@ void addAccountDeleteCommand(CLI::App&, Context&);
 void addOpeningSetCommand(CLI::App&, Context&);
 void addOpeningEnableCommand(CLI::App&, Context&);
 void addPhrasesCommand(CLI::App&, Context&);
+void addVoucherAddCommand(CLI::App&, Context&);
+void addVoucherDeleteCommand(CLI::App&, Context&);
+void addVouchersCommand(CLI::App&, Context&);
+void addVouchersSortCommand(CLI::App&, Context&);
+void addReviewCommand(CLI::App&, Context&);
+void addReviewAllCommand(CLI::App&, Context&);
 
 void registerCommands(CLI::App& app, Context& ctx) {
     addSetsCommand(app, ctx);
@@ -34,6 +40,12 @@ void registerCommands(CLI::App& app, Context& ctx) {
     addOpeningSetCommand(app, ctx);
     addOpeningEnableCommand(app, ctx);
     addPhrasesCommand(app, ctx);
+    addVoucherAddCommand(app, ctx);
+    addVoucherDeleteCommand(app, ctx);
+    addVouchersCommand(app, ctx);
+    addVouchersSortCommand(app, ctx);  // after vouchers: it is its subcommand
+    addReviewCommand(app, ctx);
+    addReviewAllCommand(app, ctx);
 }
 
 }  // namespace tw::cli

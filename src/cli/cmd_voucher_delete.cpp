@@ -1,0 +1,34 @@
+// tallowick-cli voucher delete SET --user U --password P --number N --page K:
+// deletes page K of the current month's voucher N, as 删除 does after the
+// user said yes.
+#include "cli/set_login.h"
+#include "vouchers/voucher_edits.h"
+
+namespace tw::cli {
+
+namespace {
+struct VoucherDeleteOptions : SetLogin {
+    double number = 0;
+    int page = 1;
+};
+}  // namespace
+
+void addVoucherDeleteCommand(CLI::App& app, Context& ctx) {
+    auto o = std::make_shared<VoucherDeleteOptions>();
+    addCommand(
+        *group(app, "voucher", "凭证"), ctx, "delete", "删除本月凭证的一页",
+        [o](CLI::App& sub) {
+            addSetLoginOptions(sub, *o);
+            sub.add_option("--number", o->number, "凭证编号")->required();
+            sub.add_option("--page", o->page, "第几页")->required();
+        },
+        [o](Context& c) {
+            if (!logInForCommand(c, *o)) return;
+            c.report(runAction(*c.store, [&] {
+                const VoucherPage page = monthVoucherPage(*c.store, c.session, o->number, o->page);
+                deleteVoucherPage(*c.store, c.session, page.id);
+            }));
+        });
+}
+
+}  // namespace tw::cli

@@ -1,0 +1,56 @@
+// tallowick-cli vouchers SET --user U --password P: every page of the current
+// month in record order, one a line, tab-separated: 月编号, 第几, 共几, date
+// (YYYY-MM-DD), 附件数, then 摘要, 科目, 借, 贷 of lines 1–4, then 借方合计,
+// 贷方合计, 编制, 审核, 登账. Amounts are plain decimal texts, empty where
+// empty; the totals stand on a voucher's last page only.
+#include <cstdio>
+
+#include "cli/set_login.h"
+#include "storage/dates.h"
+#include "storage/number_text.h"
+#include "vouchers/voucher_texts.h"
+
+namespace tw::cli {
+
+namespace {
+struct VouchersOptions : SetLogin {};
+
+std::string isoDate(double day) {
+    if (day == 0) return {};
+    const Ymd d = toYmd(day);
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", d.year, d.month, d.day);
+    return buf;
+}
+}  // namespace
+
+void addVouchersCommand(CLI::App& app, Context& ctx) {
+    auto o = std::make_shared<VouchersOptions>();
+    addCommand(
+        app, ctx, "vouchers", "列出本月凭证（vouchers sort：按日期排序本月凭证）",
+        [o](CLI::App& sub) {
+            addSetLoginOptions(sub, *o);
+            // `vouchers sort SET` names the set after its own subcommand.
+            sub.get_option("set")->required(false);
+        },
+        [o](Context& c) {
+            if (o->set.empty()) return c.refuse("请给出套账名称。");
+            if (!logInForCommand(c, *o)) return;
+            for (const VoucherPage& p : monthVoucherPages(*c.store, c.session)) {
+                VoucherTotals stored;
+                stored.shown = p.isLastPage();
+                stored.debit = p.debitTotal;
+                stored.credit = p.creditTotal;
+                const VoucherPageTexts t = pageTexts(p, stored);
+                c.out << t.number << '\t' << t.page << '\t' << t.pageCount << '\t' << isoDate(p.date)
+                      << '\t' << t.attachments;
+                for (int i = 0; i < kLinesPerPage; ++i)
+                    c.out << '\t' << t.summary[i] << '\t' << t.account[i] << '\t' << t.debit[i]
+                          << '\t' << t.credit[i];
+                c.out << '\t' << t.debitTotal << '\t' << t.creditTotal << '\t' << t.preparer << '\t'
+                      << t.reviewer << '\t' << t.poster << '\n';
+            }
+        });
+}
+
+}  // namespace tw::cli
