@@ -16,12 +16,16 @@
 #include "accounts/ui/chart_window.h"
 #include "accounts/ui/opening_balance_window.h"
 #include "accounts/ui/phrase_window.h"
+#include "closing/ui/closing_window.h"
+#include "ledgers/ui/ledger_window.h"
+#include "ledgers/ui/voucher_printing.h"
 #include "shell/ui/backup_window.h"
 #include "shell/ui/create_set_window.h"
 #include "shell/ui/new_user_window.h"
 #include "shell/ui/password_window.h"
 #include "shell/ui/set_chooser_window.h"
 #include "storage/paths.h"
+#include "vouchers/ui/voucher_window.h"
 
 namespace tw {
 
@@ -135,6 +139,10 @@ MainWindow::MainWindow(AppContext& ctx, QWidget* parent) : QMainWindow(parent), 
 
     // A login to a set that is not enabled yet leads into its opening balances.
     m_ctx.openOpeningBalances = [this](QWidget* over) { runOpeningBalanceWindow(m_ctx, over); };
+    // The voucher window prints its page through the page grid.
+    m_ctx.printVoucherPage = [this](QWidget* over, const VoucherPageTexts& page) {
+        printVoucherPage(m_ctx, over, page);
+    };
 }
 
 void MainWindow::buildMenu() {
@@ -372,12 +380,12 @@ void MainWindow::onPeriodClose() {
 
 void MainWindow::onUndoClose() {
     if (!requireLogin()) return;
-    underConstruction();  // PLACEHOLDER: undo the last period close.
+    runUndoClose(m_ctx, this);
 }
 
 void MainWindow::onUndoPosting() {
     if (!requireLogin()) return;
-    underConstruction();  // PLACEHOLDER: undo the posting of the current month.
+    runUndoPosting(m_ctx, this);
 }
 
 void MainWindow::onUndoReview() {
@@ -408,14 +416,15 @@ void MainWindow::onAccountInit() {
 
 void MainWindow::onGeneralLedger() {
     if (!requireLogin()) return;
-    ButtonLock lock(m_generalLedgerButton);
-    underConstruction();  // PLACEHOLDER: the ledger window, general-ledger mode.
+    ButtonLock general(m_generalLedgerButton);
+    ButtonLock detail(m_detailLedgerButton);
+    runLedgerWindow(m_ctx, LedgerMode::General, this);
 }
 
 void MainWindow::onDetailLedger() {
     if (!requireLogin()) return;
     ButtonLock lock(m_detailLedgerButton);
-    underConstruction();  // PLACEHOLDER: the ledger window, detail mode.
+    runLedgerWindow(m_ctx, LedgerMode::Detail, this);
 }
 
 void MainWindow::onJournal() {
@@ -495,12 +504,11 @@ void MainWindow::onAbout() { runAboutWindow(this); }
 
 // ---- Windows opened by several commands ----
 
-void MainWindow::openVoucherWindow() {
-    underConstruction();  // PLACEHOLDER: the voucher window, modal.
-}
+void MainWindow::openVoucherWindow() { runVoucherWindow(m_ctx, this); }
 
 void MainWindow::openClosingWindow() {
-    underConstruction();  // PLACEHOLDER: the posting, carry-forward and close window, modal.
+    ClosingWindow window(m_ctx, this);
+    window.exec();
 }
 
 void MainWindow::openJournalWindow() {

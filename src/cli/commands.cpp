@@ -23,6 +23,15 @@ void addVouchersCommand(CLI::App&, Context&);
 void addVouchersSortCommand(CLI::App&, Context&);
 void addReviewCommand(CLI::App&, Context&);
 void addReviewAllCommand(CLI::App&, Context&);
+void addLedgerCommand(CLI::App&, Context&);
+void addVoucherPrintCommand(CLI::App&, Context&);
+
+void addStatusCommand(CLI::App&, Context&);
+void addPostCommand(CLI::App&, Context&);
+void addUndoPostCommand(CLI::App&, Context&);
+void addCloseCommand(CLI::App&, Context&);
+void addUndoCloseCommand(CLI::App&, Context&);
+void addCarryForwardCommands(CLI::App&, Context&);
 
 void registerCommands(CLI::App& app, Context& ctx) {
     addSetsCommand(app, ctx);
@@ -40,12 +49,20 @@ void registerCommands(CLI::App& app, Context& ctx) {
     addOpeningSetCommand(app, ctx);
     addOpeningEnableCommand(app, ctx);
     addPhrasesCommand(app, ctx);
+    addStatusCommand(app, ctx);
+    addPostCommand(app, ctx);
+    addUndoPostCommand(app, ctx);
+    addCloseCommand(app, ctx);
+    addUndoCloseCommand(app, ctx);
+    addCarryForwardCommands(app, ctx);
     addVoucherAddCommand(app, ctx);
     addVoucherDeleteCommand(app, ctx);
     addVouchersCommand(app, ctx);
     addVouchersSortCommand(app, ctx);  // after vouchers: it is its subcommand
     addReviewCommand(app, ctx);
     addReviewAllCommand(app, ctx);
+    addLedgerCommand(app, ctx);
+    addVoucherPrintCommand(app, ctx);
 }
 
 }  // namespace tw::cli

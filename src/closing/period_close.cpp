@@ -216,7 +216,7 @@ Closed closePeriod(RecordStore& store, const Session& session) {
     return closed;
 }
 
-Reopened undoClose(RecordStore& store, const Session& session) {
+void checkUndoClose(RecordStore& store, const Session& session) {
     const double period = session.login.period;
     if (refreshPostingCounts(store, session).posted > 0) refuse(kUndoPostingFirst);
     openSetTable(store, session, file::kBasicInfo);
@@ -224,6 +224,11 @@ Reopened undoClose(RecordStore& store, const Session& session) {
     const double start = store.isPastEnd() ? period : store.readField(field::kStartDate).number();
     store.closeTable();
     if (firstDayOfMonth(period) <= firstDayOfMonth(start)) refuse(kNothingToUndo);
+}
+
+Reopened undoClose(RecordStore& store, const Session& session) {
+    const double period = session.login.period;
+    checkUndoClose(store, session);
 
     if (toYmd(period).month == 1) {
         const Where opening =

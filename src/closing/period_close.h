@@ -57,6 +57,8 @@ struct Reopened {
     // "结账已撤销，当前会计期间：2013年3月"
     std::string message() const;
 };
+// The refusals of undoClose, checked before its question is asked.
+void checkUndoClose(RecordStore& store, const Session& session);
 Reopened undoClose(RecordStore& store, const Session& session);
 
 }  // namespace tw

@@ -1,0 +1,58 @@
+// tallowick-cli carry-forward list|set|delete SET --user U --password P: the
+// profit-and-loss carry-forward pairs.
+//   list                    source TAB target, one pair a line, in list order
+//   set SOURCE TARGET       as 确定 of 结转损益设置窗口 (a source already there gets the new
+//   target) delete SOURCE           as 删除 (the confirmation is taken as answered yes)
+#include "cli/set_login.h"
+#include "closing/carry_forward.h"
+
+namespace tw::cli {
+
+namespace {
+struct PairOptions : SetLogin {
+    std::string source, target;
+};
+}  // namespace
+
+void addCarryForwardCommands(CLI::App& app, Context& ctx) {
+    CLI::App& pairs = *group(app, "carry-forward", "结转损益科目");
+    auto list = std::make_shared<SetLogin>();
+    addCommand(
+        pairs, ctx, "list", "列出结转损益科目",
+        [list](CLI::App& sub) { addSetLoginOptions(sub, *list); },
+        [list](Context& c) {
+            if (!logInForCommand(c, *list)) return;
+            for (const CarryForwardPair& p : fillCarryForwardList(*c.store, c.session))
+                c.out << p.source << '\t' << p.target << '\n';
+        });
+
+    auto set = std::make_shared<PairOptions>();
+    addCommand(
+        pairs, ctx, "set", "设置结转损益科目",
+        [set](CLI::App& sub) {
+            addSetLoginOptions(sub, *set);
+            sub.add_option("source", set->source, "结账前将要结转损益的科目")->required();
+            sub.add_option("target", set->target, "对应科目")->required();
+        },
+        [set](Context& c) {
+            if (!logInForCommand(c, *set)) return;
+            c.report(runAction(*c.store, [&] {
+                saveCarryForwardPair(*c.store, c.session, {set->source, set->target});
+            }));
+        });
+
+    auto del = std::make_shared<PairOptions>();
+    addCommand(
+        pairs, ctx, "delete", "删除结转损益科目",
+        [del](CLI::App& sub) {
+            addSetLoginOptions(sub, *del);
+            sub.add_option("source", del->source, "结账前将要结转损益的科目")->required();
+        },
+        [del](Context& c) {
+            if (!logInForCommand(c, *del)) return;
+            c.report(runAction(*c.store,
+                               [&] { deleteCarryForwardPair(*c.store, c.session, del->source); }));
+        });
+}
+
+}  // namespace tw::cli

@@ -1,0 +1,33 @@
+// tallowick-cli close SET --user U --password P: carries profit and loss forward
+// and closes the open month in one action (the confirmation is taken as
+// answered yes); prints the posting count and the new period as the window does.
+#include "cli/set_login.h"
+#include "closing/period_close.h"
+#include "closing/posting.h"
+
+namespace tw::cli {
+
+namespace {
+// The window's line break, as a terminal shows it.
+std::string lines(std::string text) {
+    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, "\n");
+    return text;
+}
+}  // namespace
+
+void addCloseCommand(CLI::App& app, Context& ctx) {
+    auto o = std::make_shared<SetLogin>();
+    addCommand(
+        app, ctx, "close", "结转损益并期末结账",
+        [o](CLI::App& sub) { addSetLoginOptions(sub, *o); },
+        [o](Context& c) {
+            if (!logInForCommand(c, *o)) return;
+            const auto closed =
+                runAction(*c.store, [&] { return closePeriod(*c.store, c.session); });
+            if (!c.report(closed)) return;
+            c.out << postedMessage(closed.value.posted) << '\n'
+                  << lines(closed.value.message()) << '\n';
+        });
+}
+
+}  // namespace tw::cli

@@ -1,0 +1,30 @@
+// tallowick-cli status SET --user U --password P: the open period as YYYY-MM,
+// then the posting window's three counts (pages, posted, unreviewed), on one
+// line, tab-separated.
+#include <cstdio>
+
+#include "cli/set_login.h"
+#include "closing/posting.h"
+#include "storage/dates.h"
+
+namespace tw::cli {
+
+void addStatusCommand(CLI::App& app, Context& ctx) {
+    auto o = std::make_shared<SetLogin>();
+    addCommand(
+        app, ctx, "status", "当前会计期间和本月凭证的张数",
+        [o](CLI::App& sub) { addSetLoginOptions(sub, *o); },
+        [o](Context& c) {
+            if (!logInForCommand(c, *o)) return;
+            const auto counts =
+                runCaught([&] { return refreshPostingCounts(*c.store, c.session); });
+            if (!c.report(counts)) return;
+            const Ymd p = toYmd(c.session.login.period);
+            char period[16];
+            std::snprintf(period, sizeof period, "%04d-%02d", p.year, p.month);
+            c.out << period << '\t' << counts.value.total << '\t' << counts.value.posted << '\t'
+                  << counts.value.unreviewed << '\n';
+        });
+}
+
+}  // namespace tw::cli
