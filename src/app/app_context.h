@@ -3,6 +3,7 @@
 // user, and what the picker windows remember between openings for the run.
 
 #include <functional>
+#include <string>
 
 #include "accounts/account_picker.h"
 #include "accounts/phrase_picker.h"
@@ -12,6 +13,8 @@
 class QWidget;
 
 namespace tw {
+
+struct VoucherPageTexts;
 
 struct AppContext {
     Session& session;
@@ -26,6 +29,11 @@ struct AppContext {
     std::function<void(QWidget*)> openOpeningBalances{};
     // Rebuilds the main window's title from the login state. Empty: no main window.
     std::function<void()> refreshTitle{};
+    // 审撤全部's mode for the program's run: "审核", "撤销", or empty (= "审核").
+    std::string reviewAllMode{};
+    // Prints the voucher page shown in the voucher window over it (locate mode
+    // with the print flag). Empty: no printing is installed and nothing prints.
+    std::function<void(QWidget* voucherWindow, const VoucherPageTexts& page)> printVoucherPage{};
 };
 
 }  // namespace tw

@@ -1,0 +1,88 @@
+#include "vouchers/ui/amount_dialog.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "shell/ui/widget_helpers.h"
+#include "storage/number_text.h"
+
+namespace tw {
+
+NumberInputDialog::NumberInputDialog(Kind kind, QWidget* parent) : QDialog(parent), m_kind(kind) {
+    const bool amount = kind == Kind::Amount;
+    setObjectName(amount ? QStringLiteral("金额输入窗口") : QStringLiteral("附件数输入窗口"));
+    setWindowTitle(amount ? QStringLiteral("输入金额") : QStringLiteral("输入附件数"));
+    setModal(true);
+
+    m_box = new QLineEdit(this);
+    m_box->setObjectName(amount ? QStringLiteral("金额输入框") : QStringLiteral("附件输入框"));
+    m_box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_box->setMinimumWidth(180);
+    QFont big = m_box->font();
+    big.setPointSizeF(big.pointSizeF() * 1.3);
+    m_box->setFont(big);
+    auto* unit = new QLabel(amount ? QStringLiteral("元") : QStringLiteral("张"), this);
+    unit->setObjectName(QStringLiteral("元"));
+
+    m_confirm = namedButton(this, "确定");
+    auto* clear = namedButton(this, "清除");
+    connect(m_confirm, &QPushButton::clicked, this, &NumberInputDialog::onConfirm);
+    connect(clear, &QPushButton::clicked, this, &NumberInputDialog::onClear);
+    connect(m_box, &QLineEdit::textEdited, this, &NumberInputDialog::onEdited);
+    connect(m_box, &QLineEdit::returnPressed, this, [this] {
+        if (!m_box->text().isEmpty()) onConfirm();
+    });
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(m_box, 1);
+    row->addWidget(unit);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_confirm);
+    buttons->addWidget(clear);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(row);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    m_box->setFocus();
+}
+
+void NumberInputDialog::onEdited(const QString& text) {
+    if (m_kind != Kind::Amount) return;
+    if (text == QLatin1String("-")) {
+        m_box->clear();
+        return;
+    }
+    if (text.size() >= 3 && text.at(text.size() - 3) == QLatin1Char('.')) m_confirm->setFocus();
+}
+
+void NumberInputDialog::onConfirm() {
+    const double value = parseNumber(m_box->text().trimmed().toStdString());
+    m_result = m_kind == Kind::Amount ? value : std::trunc(value);
+    accept();
+}
+
+void NumberInputDialog::onClear() {
+    m_box->clear();
+    m_result = 0.0;
+    accept();
+}
+
+std::optional<double> askAmount(QWidget* parent) {
+    NumberInputDialog dialog(NumberInputDialog::Kind::Amount, parent);
+    dialog.exec();
+    return dialog.result();
+}
+
+std::optional<long long> askAttachments(QWidget* parent) {
+    NumberInputDialog dialog(NumberInputDialog::Kind::Attachments, parent);
+    dialog.exec();
+    if (!dialog.result()) return std::nullopt;
+    return static_cast<long long>(*dialog.result());
+}
+
+}  // namespace tw

@@ -1,0 +1,48 @@
+#pragma once
+// The small input dialogs for one number: the amount dialog (`金额输入框`,
+// `元`, `确定`, `清除`) that the voucher window and the cashier window open
+// for an amount box, and the attachment dialog (`附件输入框`) for 附件数.
+//
+// Amount dialog typing rules:
+//  - a box whose whole text is "-" is emptied (no minus sign first);
+//  - once two decimals are typed (the third character from the end is "."),
+//    the focus moves to 确定;
+//  - Enter in a box that is not empty is 确定.
+// 确定 takes the box's number (empty or non-numeric text: 0); 清除 empties the
+// box and gives 0, which empties the amount box it was opened for. Closing
+// the dialog any other way gives nothing, and the amount box stays as it was.
+
+#include <QDialog>
+#include <optional>
+
+class QLineEdit;
+class QPushButton;
+
+namespace tw {
+
+class NumberInputDialog : public QDialog {
+    Q_OBJECT
+public:
+    enum class Kind { Amount, Attachments };
+    NumberInputDialog(Kind kind, QWidget* parent = nullptr);
+    // The number accepted (0 after 清除); nothing when closed without a button.
+    const std::optional<double>& result() const { return m_result; }
+
+private:
+    void onEdited(const QString& text);
+    void onConfirm();
+    void onClear();
+
+    Kind m_kind;
+    QLineEdit* m_box;
+    QPushButton* m_confirm;
+    std::optional<double> m_result;
+};
+
+// Opens the amount dialog over `parent`: the amount, 0 after 清除, or nothing.
+std::optional<double> askAmount(QWidget* parent);
+// Opens the attachment dialog: the whole number typed (2.9 gives 2), 0
+// after 清除, or nothing.
+std::optional<long long> askAttachments(QWidget* parent);
+
+}  // namespace tw

@@ -1,0 +1,292 @@
+#include "vouchers/ui/voucher_sheet.h"
+
+#include <QEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "shell/ui/widget_helpers.h"
+
+namespace tw {
+
+namespace {
+
+// The sheet, in pixels: margins, the grid's rows and columns.
+constexpr int kWidth = 820, kHeight = 404;
+constexpr int kLeft = 24, kRight = kWidth - 24;
+constexpr int kHeaderY = 98, kRowHeight = 26;
+constexpr int kGridTop = 130, kHeadBottom = 162, kLineHeight = 38;
+constexpr int kTotalTop = kHeadBottom + 4 * kLineHeight, kGridBottom = kTotalTop + kLineHeight;
+constexpr int kFooterY = kGridBottom + 16;
+// Columns: 摘要 | 科目名称 | 借方金额 | 贷方金额.
+constexpr int kColSummary = kLeft, kColAccount = 232, kColDebit = 502, kColCredit = 649;
+
+const QColor kPaper(0xfd, 0xfb, 0xf3);
+const QColor kInk(0x2f, 0x6b, 0x4a);       // the printed ruling and captions
+const QColor kWriting(0x14, 0x1e, 0x3c);   // what was written on the form
+const QColor kAmountTint(0x2f, 0x6b, 0x4a, 18);
+
+QString inkStyle() {
+    return QStringLiteral("color: %1; background: transparent;").arg(kInk.name());
+}
+
+// A caption of the printed form whose blanks leave room for the boxes written
+// over them: each blank is kBlankWidth wide, whatever the font's own blank is.
+constexpr int kBlankWidth = 8;
+
+class FormCaption : public QLabel {
+public:
+    using QLabel::QLabel;
+    // Where `prefix` (the caption's beginning) ends, from the left edge.
+    int advance(const QString& prefix) const {
+        const QFontMetrics m(font());
+        int x = 0;
+        for (const QString& run : prefix.split(QLatin1Char(' ')))
+            x += run.isEmpty() ? 0 : m.horizontalAdvance(run);
+        return x + static_cast<int>(prefix.count(QLatin1Char(' '))) * kBlankWidth;
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setPen(kInk);
+        p.setFont(font());
+        const QFontMetrics m(font());
+        const int width = advance(text());
+        int x = alignment() & Qt::AlignHCenter ? (this->width() - width) / 2 : 0;
+        const int baseline = (height() + m.ascent() - m.descent()) / 2;
+        const QStringList runs = text().split(QLatin1Char(' '));
+        for (int i = 0; i < runs.size(); ++i) {
+            if (i > 0) x += kBlankWidth;
+            p.drawText(x, baseline, runs[i]);
+            x += m.horizontalAdvance(runs[i]);
+        }
+    }
+};
+
+}  // namespace
+
+VoucherSheet::VoucherSheet(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("凭证纸"));
+    setFixedSize(kWidth, kHeight);
+
+    // Tints under the amount columns first, so that the boxes lie over them.
+    const int rowsHeight = kGridBottom - kHeadBottom;
+    addTint(QStringLiteral("金额框挡板3"), {kColDebit, kHeadBottom, kColCredit - kColDebit, rowsHeight});
+    addTint(QStringLiteral("金额框挡板4"), {kColCredit, kHeadBottom, kRight - kColCredit, rowsHeight});
+    addTint(QStringLiteral("金额框挡板5"), {kColSummary, kTotalTop, kColDebit - kColSummary, kLineHeight});
+
+    auto* title = addLabel(QStringLiteral("记帐凭证标签"), QStringLiteral("记帐凭证"),
+                           {0, 10, kWidth, 44}, Qt::AlignCenter);
+    QFont titleFont = title->font();
+    titleFont.setPointSizeF(22);
+    titleFont.setBold(true);
+    titleFont.setLetterSpacing(QFont::AbsoluteSpacing, 14);
+    title->setFont(titleFont);
+
+    m_kind = addBox(QStringLiteral("种类编辑框"), VoucherBox::Kind, 0, {kWidth / 2 + 120, 22, 70, 24});
+    m_date = addBox(QStringLiteral("日期编辑框"), VoucherBox::Date, 0, {kWidth / 2 - 90, 64, 180, 24},
+                    Qt::AlignCenter);
+
+    m_company = addLabel(QStringLiteral("单位标签"), QStringLiteral("单位："),
+                         {kLeft, kHeaderY, 330, kRowHeight});
+    auto* numbers = addLabel(QStringLiteral("编号等"), QStringLiteral("编号：        第    共"),
+                             {440, kHeaderY, 220, kRowHeight});
+    m_number = addBox(QStringLiteral("月编号编辑框"), VoucherBox::Number, 0, {}, Qt::AlignCenter);
+    m_page = addBox(QStringLiteral("第几编辑框"), VoucherBox::Page, 0, {}, Qt::AlignCenter);
+    m_pageCount = addBox(QStringLiteral("共几编辑框"), VoucherBox::PageCount, 0, {}, Qt::AlignCenter);
+    placeAfter(numbers, QStringLiteral("编号："), m_number, 64);
+    placeAfter(numbers, QStringLiteral("编号：        第"), m_page, 30);
+    placeAfter(numbers, QStringLiteral("编号：        第    共"), m_pageCount, 30);
+    auto* attachments = addLabel(QStringLiteral("附件数标签"), QStringLiteral("附件数：       张"),
+                                 {kRight - 132, kHeaderY, 132, kRowHeight});
+    m_attachments = addBox(QStringLiteral("附件数编辑框"), VoucherBox::Attachments, 0, {},
+                           Qt::AlignCenter);
+    placeAfter(attachments, QStringLiteral("附件数："), m_attachments, 40);
+
+    // Column heads.
+    const int headHeight = kHeadBottom - kGridTop;
+    addLabel(QStringLiteral("摘要标签"), QStringLiteral("摘   要"),
+             {kColSummary, kGridTop, kColAccount - kColSummary, headHeight}, Qt::AlignCenter);
+    addLabel(QStringLiteral("科目名称标签"), QStringLiteral("科目名称"),
+             {kColAccount, kGridTop, kColDebit - kColAccount, headHeight}, Qt::AlignCenter);
+    addLabel(QStringLiteral("借方金额标签"), QStringLiteral("借方金额"),
+             {kColDebit, kGridTop, kColCredit - kColDebit, headHeight}, Qt::AlignCenter);
+    addLabel(QStringLiteral("贷方金额标签"), QStringLiteral("贷方金额"),
+             {kColCredit, kGridTop, kRight - kColCredit, headHeight}, Qt::AlignCenter);
+
+    for (int i = 0; i < 4; ++i) {
+        const int y = kHeadBottom + i * kLineHeight + 6, h = kLineHeight - 12;
+        const QString n = QString::number(i + 1);
+        m_summary[i] = addBox(QStringLiteral("摘要") + n + QStringLiteral("编辑框"), VoucherBox::Summary,
+                              i + 1, {kColSummary + 6, y, kColAccount - kColSummary - 12, h});
+        m_account[i] = addBox(QStringLiteral("科目") + n + QStringLiteral("编辑框"), VoucherBox::Account,
+                              i + 1, {kColAccount + 6, y, kColDebit - kColAccount - 12, h});
+        m_debit[i] = addBox(QStringLiteral("借方金额") + n + QStringLiteral("编辑框"), VoucherBox::Debit,
+                            i + 1, {kColDebit + 4, y, kColCredit - kColDebit - 12, h}, Qt::AlignRight);
+        m_credit[i] = addBox(QStringLiteral("贷方金额") + n + QStringLiteral("编辑框"), VoucherBox::Credit,
+                             i + 1, {kColCredit + 4, y, kRight - kColCredit - 12, h}, Qt::AlignRight);
+    }
+
+    auto* total = addLabel(QStringLiteral("合计标签"), QStringLiteral("合计："),
+                           {kColSummary, kTotalTop, kColDebit - kColSummary, kLineHeight},
+                           Qt::AlignCenter);
+    QFont totalFont = total->font();
+    totalFont.setLetterSpacing(QFont::AbsoluteSpacing, 6);
+    total->setFont(totalFont);
+    const int ty = kTotalTop + 6, th = kLineHeight - 12;
+    m_debitTotal = addBox(QStringLiteral("借方金额合计编辑框"), VoucherBox::DebitTotal, 0,
+                          {kColDebit + 4, ty, kColCredit - kColDebit - 12, th}, Qt::AlignRight);
+    m_creditTotal = addBox(QStringLiteral("贷方金额合计编辑框"), VoucherBox::CreditTotal, 0,
+                           {kColCredit + 4, ty, kRight - kColCredit - 12, th}, Qt::AlignRight);
+    for (QLineEdit* box : {m_debitTotal, m_creditTotal}) {
+        QFont f = box->font();
+        f.setBold(true);
+        box->setFont(f);
+    }
+
+    auto* footer = addLabel(QStringLiteral("编号等1"),
+                            QStringLiteral("主管：         登账：          审核：          编制：          打印日期："),
+                            {kLeft, kFooterY, kRight - kLeft, kRowHeight});
+    m_poster = addBox(QStringLiteral("登账编辑框"), VoucherBox::Poster, 0, {});
+    m_reviewer = addBox(QStringLiteral("审核编辑框"), VoucherBox::Reviewer, 0, {});
+    m_preparer = addBox(QStringLiteral("编制编辑框"), VoucherBox::Preparer, 0, {});
+    m_printDate = addBox(QStringLiteral("打印日期编辑框"), VoucherBox::PrintDate, 0, {});
+    const QString f = footer->text();
+    placeAfter(footer, f.left(f.indexOf(QStringLiteral("登账：")) + 3), m_poster, 76);
+    placeAfter(footer, f.left(f.indexOf(QStringLiteral("审核：")) + 3), m_reviewer, 76);
+    placeAfter(footer, f.left(f.indexOf(QStringLiteral("编制：")) + 3), m_preparer, 76);
+    placeAfter(footer, f, m_printDate, 96);
+
+    // The ruling, over everything.
+    const int gridHeight = kGridBottom - kGridTop;
+    addRule(QStringLiteral("外形框1"), {kLeft, kGridTop, kRight - kLeft, gridHeight});
+    addRule(QStringLiteral("外形框2"), {kLeft, kHeadBottom, kRight - kLeft, 1});
+    for (int i = 1; i <= 3; ++i)
+        addRule(QStringLiteral("外形框") + QString::number(i + 2),
+                {kLeft, kHeadBottom + i * kLineHeight, kRight - kLeft, 1});
+    addRule(QStringLiteral("金额框挡板1"), {kLeft, kTotalTop - 1, kRight - kLeft, 3});
+    addRule(QStringLiteral("竖线外形框"), {kColAccount, kGridTop, 1, kTotalTop - kGridTop});
+    addRule(QStringLiteral("竖线外形框1"), {kColDebit, kGridTop, 1, gridHeight});
+    addRule(QStringLiteral("金额框挡板2"), {kColCredit, kGridTop, 1, gridHeight});
+}
+
+QLineEdit* VoucherSheet::addBox(const QString& name, VoucherBox box, int line, const QRect& at,
+                                Qt::Alignment align) {
+    auto* edit = new QLineEdit(this);
+    edit->setObjectName(name);
+    edit->setReadOnly(true);
+    edit->setFocusPolicy(Qt::NoFocus);
+    edit->setFrame(false);
+    edit->setCursor(Qt::PointingHandCursor);
+    edit->setAlignment(align | Qt::AlignVCenter);
+    edit->setContextMenuPolicy(Qt::NoContextMenu);
+    // The blanks of the header and the footer are dotted lines to write on;
+    // the grid's boxes lie between its rules.
+    const bool blank = line == 0 && box != VoucherBox::DebitTotal &&
+                       box != VoucherBox::CreditTotal && box != VoucherBox::Kind;
+    edit->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; color: %1; border: none;%2 }"
+                                       " QLineEdit:hover { background: rgba(47,107,74,22); }")
+                            .arg(kWriting.name(),
+                                 blank ? QStringLiteral(" border-bottom: 1px dotted rgba(47,107,74,90);")
+                                       : QString()));
+    QFont f = edit->font();
+    f.setPointSizeF(f.pointSizeF() * 1.1);
+    edit->setFont(f);
+    if (!at.isNull()) edit->setGeometry(at);
+    edit->setProperty("voucherBox", static_cast<int>(box));
+    edit->setProperty("voucherLine", line);
+    edit->installEventFilter(this);
+    return edit;
+}
+
+QLabel* VoucherSheet::addLabel(const QString& name, const QString& text, const QRect& at,
+                               Qt::Alignment align) {
+    auto* label = new FormCaption(text, this);
+    label->setObjectName(name);
+    label->setAlignment(align);
+    label->setStyleSheet(inkStyle());
+    label->setGeometry(at);
+    return label;
+}
+
+void VoucherSheet::addRule(const QString& name, const QRect& at) {
+    auto* rule = new QFrame(this);
+    rule->setObjectName(name);
+    const bool box = at.width() > 3 && at.height() > 3;
+    rule->setStyleSheet(box ? QStringLiteral("border: 2px solid %1; background: transparent;").arg(kInk.name())
+                            : QStringLiteral("background: %1; border: none;").arg(kInk.name()));
+    rule->setGeometry(at);
+    rule->setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void VoucherSheet::addTint(const QString& name, const QRect& at) {
+    auto* tint = new QFrame(this);
+    tint->setObjectName(name);
+    tint->setStyleSheet(QStringLiteral("background: rgba(%1,%2,%3,%4); border: none;")
+                            .arg(kAmountTint.red())
+                            .arg(kAmountTint.green())
+                            .arg(kAmountTint.blue())
+                            .arg(kAmountTint.alpha()));
+    tint->setGeometry(at);
+    tint->setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void VoucherSheet::placeAfter(QLabel* label, const QString& prefix, QLineEdit* box, int width) {
+    const int x = label->x() + static_cast<FormCaption*>(label)->advance(prefix);
+    box->setGeometry(x, label->y() + 1, width, label->height() - 2);
+    box->raise();
+}
+
+void VoucherSheet::showPage(const VoucherPageTexts& t, const std::string& company) {
+    m_company->setText(QStringLiteral("单位：") + qs(company));
+    m_date->setText(qs(t.date));
+    m_kind->setText(qs(t.kind));
+    m_number->setText(qs(t.number));
+    m_page->setText(qs(t.page));
+    m_pageCount->setText(qs(t.pageCount));
+    m_attachments->setText(qs(t.attachments));
+    for (int i = 0; i < 4; ++i) {
+        m_summary[i]->setText(qs(t.summary[i]));
+        m_account[i]->setText(qs(t.account[i]));
+        m_debit[i]->setText(qs(t.debit[i]));
+        m_credit[i]->setText(qs(t.credit[i]));
+    }
+    m_debitTotal->setText(qs(t.debitTotal));
+    m_creditTotal->setText(qs(t.creditTotal));
+    m_preparer->setText(qs(t.preparer));
+    m_reviewer->setText(qs(t.reviewer));
+    m_poster->setText(qs(t.poster));
+    m_printDate->setText(qs(t.printDate));
+    // Long texts show from their beginning.
+    for (QLineEdit* box : findChildren<QLineEdit*>()) box->setCursorPosition(0);
+}
+
+void VoucherSheet::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), kPaper);
+    p.setPen(QPen(QColor(0, 0, 0, 40), 1));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    // The double rule under the caption.
+    p.setPen(QPen(kInk, 1.5));
+    const int x0 = kWidth / 2 - 96, x1 = kWidth / 2 + 96;
+    p.drawLine(x0, 56, x1, 56);
+    p.drawLine(x0, 60, x1, 60);
+}
+
+bool VoucherSheet::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonDblClick) return true;
+    if (event->type() != QEvent::MouseButtonRelease) return QWidget::eventFilter(watched, event);
+    auto* box = qobject_cast<QLineEdit*>(watched);
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (!box || mouse->button() != Qt::LeftButton || !box->rect().contains(mouse->position().toPoint()))
+        return QWidget::eventFilter(watched, event);
+    if (onClick)
+        onClick(static_cast<VoucherBox>(box->property("voucherBox").toInt()),
+                box->property("voucherLine").toInt());
+    return true;
+}
+
+}  // namespace tw

@@ -1,0 +1,327 @@
+#include "vouchers/ui/voucher_window.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "accounts/ui/chart_window.h"
+#include "accounts/ui/phrase_window.h"
+#include "platform/ui/run_program.h"
+#include "shell/ui/busy_cursor.h"
+#include "shell/ui/widget_helpers.h"
+#include "storage/dates.h"
+#include "storage/paths.h"
+#include "storage/schemas.h"
+#include "vouchers/review.h"
+#include "vouchers/ui/amount_dialog.h"
+#include "vouchers/ui/day_dialog.h"
+#include "vouchers/ui/number_dialog.h"
+#include "vouchers/ui/voucher_sheet.h"
+#include "vouchers/voucher_edits.h"
+#include "vouchers/voucher_sort.h"
+#include "vouchers/voucher_totals.h"
+
+namespace tw {
+
+namespace {
+
+const char* const kCalculatorFailed = "计算器无法启动！";
+
+int periodDays(const Session& session) {
+    const Ymd p = toYmd(session.login.period);
+    return daysInMonth(p.year, p.month);
+}
+
+}  // namespace
+
+VoucherWindow::VoucherWindow(AppContext& ctx, QWidget* parent)
+    : QDialog(parent), m_ctx(ctx), m_store(std::make_unique<RecordStore>(ctx.session.dataDir)) {
+    setObjectName(QStringLiteral("凭证窗口"));
+    setWindowTitle(QStringLiteral("记帐凭证"));
+    setModal(true);
+
+    m_sheet = new VoucherSheet(this);
+    m_sheet->onClick = [this](VoucherBox box, int line) { onBoxClicked(box, line); };
+
+    auto* newButton = namedButton(this, "新建凭证");
+    auto* addPage = namedButton(this, "增加子页");
+    auto* remove = namedButton(this, "删除凭证", "删除");
+    auto* previous = namedButton(this, "翻到上张", "翻到上一张");
+    auto* next = namedButton(this, "翻到下张", "翻到下一张");
+    auto* review = namedButton(this, "审核或撤销", "审核/撤销");
+    auto* reviewAllButton = namedButton(this, "审撤全部", "审/撤全部");
+    auto* preview = namedButton(this, "打印预览");
+    auto* print = namedButton(this, "打印当前");
+    auto* calculator = namedButton(this, "计算器");
+    auto* sort = namedButton(this, "按日期排序本月凭证", "将本月凭证按日期排序");
+    // Printing is reached through locate mode only; these two stay disabled.
+    preview->setEnabled(false);
+    print->setEnabled(false);
+
+    connect(newButton, &QPushButton::clicked, this, &VoucherWindow::onNewVoucher);
+    connect(addPage, &QPushButton::clicked, this, &VoucherWindow::onAddPage);
+    connect(remove, &QPushButton::clicked, this, &VoucherWindow::onDelete);
+    connect(previous, &QPushButton::clicked, this, [this] { onMove(-1); });
+    connect(next, &QPushButton::clicked, this, [this] { onMove(1); });
+    connect(review, &QPushButton::clicked, this, &VoucherWindow::onReview);
+    connect(reviewAllButton, &QPushButton::clicked, this, &VoucherWindow::onReviewAll);
+    connect(calculator, &QPushButton::clicked, this, &VoucherWindow::onCalculator);
+    connect(sort, &QPushButton::clicked, this, &VoucherWindow::onSort);
+
+    auto* side = new QVBoxLayout;
+    side->setSpacing(6);
+    const auto group = [side](std::initializer_list<QPushButton*> buttons) {
+        for (QPushButton* b : buttons) {
+            b->setMinimumHeight(30);
+            side->addWidget(b);
+        }
+        side->addSpacing(12);
+    };
+    group({newButton, addPage, remove});
+    group({previous, next});
+    group({review, reviewAllButton});
+    group({preview, print});
+    group({calculator, sort});
+    side->addStretch();
+
+    // The form lies on a darker desk, as paper does.
+    auto* desk = new QFrame(this);
+    desk->setObjectName(QStringLiteral("凭证桌面"));
+    desk->setStyleSheet(QStringLiteral("QFrame#凭证桌面 { background: #d8d4c8; }"));
+    auto* deskLayout = new QVBoxLayout(desk);
+    deskLayout->setContentsMargins(18, 18, 18, 18);
+    deskLayout->addWidget(m_sheet);
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(desk);
+    layout->addLayout(side);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    reload();
+}
+
+VoucherWindow::~VoucherWindow() = default;
+
+void VoucherWindow::message(const std::string& text) {
+    if (!text.empty()) m_ctx.prompter.showMessage(this, qs(text));
+}
+
+template <class Body>
+bool VoucherWindow::change(Body&& body) {
+    const auto done = runAction(*m_store, std::forward<Body>(body));
+    if (!done.ok) {
+        refresh();
+        message(done.message);
+    }
+    return done.ok;
+}
+
+void VoucherWindow::reload() {
+    const Outcome loaded = runCaught([&] { m_view.load(*m_store, m_ctx.session); });
+    m_loaded = loaded.ok;
+    refresh();
+    message(loaded.message);
+}
+
+void VoucherWindow::refresh() {
+    const auto shown = runCaught([&] {
+        std::pair<VoucherPage, VoucherTotals> s;
+        if (m_view.current() == 0) return s;
+        const VoucherTable vouchers(*m_store, m_ctx.session);
+        s.first = vouchers.page(m_view.current());
+        s.second = voucherTotals(vouchers, s.first);
+        return s;
+    });
+    m_page = shown.value.first;
+    m_texts = pageTexts(m_page, shown.value.second);
+    m_sheet->showPage(m_texts, m_ctx.session.login.companyName);
+}
+
+bool VoucherWindow::editable() {
+    const std::string refusal = editRefusal(m_page);
+    message(refusal);
+    return refusal.empty();
+}
+
+void VoucherWindow::locate(const VoucherTarget& target) {
+    const auto found = runCaught(
+        [&] { return locatePage(*m_store, m_ctx.session, target.date, target.number, target.page); });
+    if (found.ok && found.value)
+        m_view.goTo(*found.value);
+    else
+        m_view.goFirst();
+    refresh();
+}
+
+void VoucherWindow::printShownPage() {
+    if (m_ctx.printVoucherPage) m_ctx.printVoucherPage(this, m_texts);
+}
+
+void VoucherWindow::onBoxClicked(VoucherBox box, int line) {
+    switch (box) {
+        case VoucherBox::Account: return onAccount(line);
+        case VoucherBox::Summary: return onSummary(line);
+        case VoucherBox::Debit: return onAmount(line, true);
+        case VoucherBox::Credit: return onAmount(line, false);
+        case VoucherBox::Attachments: return onAttachments();
+        case VoucherBox::Date: return onDate();
+        case VoucherBox::Number: return onNumber();
+        default: return;  // the other boxes only show their fields
+    }
+}
+
+void VoucherWindow::onAccount(int line) {
+    if (!editable()) return;
+    const auto picked = pickAccount(m_ctx, this);
+    if (picked)
+        change([&] { setLineAccount(*m_store, m_ctx.session, m_page.id, line, *picked); });
+    refresh();
+}
+
+void VoucherWindow::onSummary(int line) {
+    if (!editable()) return;
+    const auto picked = pickSummary(m_ctx, this);
+    if (picked)
+        change([&] { setLineSummary(*m_store, m_ctx.session, m_page.id, line, *picked); });
+    refresh();
+}
+
+void VoucherWindow::onAmount(int line, bool debit) {
+    const std::string refusal = amountRefusal(m_page, line);
+    if (!refusal.empty()) return message(refusal);
+    const auto amount = askAmount(this);
+    if (amount)
+        change([&] {
+            setLineAmount(*m_store, m_ctx.session, m_page.id, line, debit ? Side::Debit : Side::Credit,
+                          *amount);
+        });
+    refresh();
+}
+
+void VoucherWindow::onAttachments() {
+    if (!editable()) return;
+    const auto count = askAttachments(this);
+    if (count) change([&] { setAttachments(*m_store, m_ctx.session, m_page.id, *count); });
+    refresh();
+}
+
+void VoucherWindow::onDate() {
+    if (!editable()) return;
+    const int shownDay = m_page.date == 0 ? 0 : toYmd(m_page.date).day;
+    const auto day = askDay(this, periodDays(m_ctx.session), shownDay);
+    if (day) change([&] { setVoucherDay(*m_store, m_ctx.session, m_page.id, *day); });
+    refresh();
+}
+
+void VoucherWindow::onNumber() {
+    if (!editable()) return;
+    const std::int64_t id = m_page.id;
+    NumberDialog dialog(
+        m_ctx.prompter, m_texts.number, m_texts.page, m_texts.pageCount,
+        [this, id](double number) {
+            return runAction(*m_store, [&] { changeVoucherNumber(*m_store, m_ctx.session, id, number); });
+        },
+        this);
+    dialog.exec();
+    refresh();
+}
+
+void VoucherWindow::onNewVoucher() {
+    const std::int64_t shown = m_view.current();
+    const Outcome complete = runCaught([&] { requireComplete(*m_store, m_ctx.session, shown); });
+    if (!complete.ok) return message(complete.message);
+    // The day of the page shown is the likeliest day of the next voucher.
+    const int lastDay = m_page.date == 0 ? 0 : toYmd(m_page.date).day;
+    const int suggested = lastDay <= periodDays(m_ctx.session) ? lastDay : 0;
+    const auto day = askDay(this, periodDays(m_ctx.session), suggested);
+    if (!day) return;
+    const auto made =
+        runAction(*m_store, [&] { return newVoucher(*m_store, m_ctx.session, shown, *day); });
+    if (made.ok) m_view.appended(made.value);
+    refresh();
+    message(made.message);
+}
+
+void VoucherWindow::onAddPage() {
+    if (m_view.current() == 0) return;
+    const auto added =
+        runAction(*m_store, [&] { return addVoucherPage(*m_store, m_ctx.session, m_page.id); });
+    if (added.ok && added.value != 0) m_view.appended(added.value);
+    refresh();
+    message(added.message);
+}
+
+void VoucherWindow::onDelete() {
+    if (m_view.position() == 0) return message(kNoPage);
+    if (m_page.isReviewed()) return message(kReviewedCannotDelete);
+    if (!m_ctx.prompter.confirm(this, QString::fromUtf8(kConfirmDelete))) return;
+    const std::int64_t id = m_page.id;
+    bool deleted = false;
+    {
+        BusyCursor busy;
+        deleted = change([&] { deleteVoucherPage(*m_store, m_ctx.session, id); });
+    }
+    if (deleted) m_view.removed(id);
+    refresh();
+}
+
+void VoucherWindow::onMove(int by) {
+    m_view.move(by);
+    refresh();
+}
+
+void VoucherWindow::onSort() {
+    if (m_view.position() == 0) return;
+    Outcome sorted;
+    {
+        BusyCursor busy;
+        sorted = runAction(*m_store, [&] { renumberAll(*m_store, m_ctx.session); });
+    }
+    refresh();
+    message(sorted.message);
+}
+
+void VoucherWindow::onReview() {
+    if (m_view.position() == 0) return message(kNoVoucherToEdit);
+    change([&] { toggleReview(*m_store, m_ctx.session, m_page.id); });
+    refresh();
+}
+
+void VoucherWindow::onReviewAll() {
+    Result<ReviewAllResult> run;
+    {
+        BusyCursor busy;
+        run = runAction(*m_store,
+                        [&] { return reviewAll(*m_store, m_ctx.session, m_ctx.reviewAllMode); });
+    }
+    if (!run.ok) {
+        m_view.goLast();
+        refresh();
+        return message(run.message);
+    }
+    m_ctx.reviewAllMode = run.value.mode;
+    m_view.goTo(run.value.shownId);
+    refresh();
+    message(run.value.message);
+}
+
+void VoucherWindow::onCalculator() {
+    if (!runProgram(templatePath(m_ctx.session.dataDir, file::kCalculator)))
+        message(kCalculatorFailed);
+}
+
+void runVoucherWindow(AppContext& ctx, QWidget* parent, const std::optional<VoucherTarget>& target) {
+    VoucherWindow window(ctx, parent);
+    if (!window.loaded()) return;
+    if (target) {
+        window.locate(*target);
+        if (target->print) {
+            window.printShownPage();
+            return;
+        }
+    }
+    window.exec();
+}
+
+}  // namespace tw

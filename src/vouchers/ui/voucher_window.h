@@ -1,0 +1,100 @@
+#pragma once
+// `凭证窗口`: vouchers written, browsed page by page, changed, deleted,
+// renumbered and reviewed, one page at a time on a paper form. Nothing on the
+// page is typed: a click on a box opens the account or summary picker or a
+// small dialog, after the editable check. Every change is one action through
+// the core (src/vouchers/) and the page is read again afterwards, with its
+// totals; the record view holds only the order of the records.
+//
+// Locate mode (the search and ledger windows): set a target — a date, a
+// number text and a page text, as the page's boxes show them — and the
+// window opens on that page (on the table's first record when none matches).
+// With the print flag the page is printed through AppContext::printVoucherPage
+// and the window closes without waiting for the user.
+
+#include <QDialog>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/app_context.h"
+#include "vouchers/record_view.h"
+#include "vouchers/voucher_texts.h"
+
+class QPushButton;
+
+namespace tw {
+
+class VoucherSheet;
+enum class VoucherBox;
+
+struct VoucherTarget {
+    double date = 0;          // the page's date (day number)
+    std::string number;       // 月编号 as its box shows it: "30001"
+    std::string page = "1";   // 第几 as its box shows it
+    bool print = false;       // print the page found, then close
+};
+
+class VoucherWindow : public QDialog {
+    Q_OBJECT
+public:
+    // Opens on the newest page (the table's last record).
+    explicit VoucherWindow(AppContext& ctx, QWidget* parent = nullptr);
+    ~VoucherWindow() override;
+
+    // Shows the target's page (the last one in record order that matches),
+    // or the first record when none does.
+    void locate(const VoucherTarget& target);
+    // Prints the page shown through AppContext::printVoucherPage (nothing
+    // when no printing is installed).
+    void printShownPage();
+
+    const VoucherPage& shownPage() const { return m_page; }
+    const VoucherPageTexts& shownTexts() const { return m_texts; }
+    // 1-based position of the page shown in the table; 0 when it is empty.
+    long position() const { return m_view.position(); }
+    // False when 凭证库 could not be read on opening (the message was shown).
+    bool loaded() const { return m_loaded; }
+
+private:
+    void reload();   // the record view from the table, on its last record
+    void refresh();  // the current page and its totals, read afresh
+    void message(const std::string& text);
+    // Runs one change as one action; shows a refusal. True when it was done.
+    template <class Body>
+    bool change(Body&& body);
+    // The editable check with its message.
+    bool editable();
+
+    void onBoxClicked(VoucherBox box, int line);
+    void onAccount(int line);
+    void onSummary(int line);
+    void onAmount(int line, bool debit);
+    void onAttachments();
+    void onDate();
+    void onNumber();
+    void onNewVoucher();
+    void onAddPage();
+    void onDelete();
+    void onMove(int by);
+    void onSort();
+    void onReview();
+    void onReviewAll();
+    void onCalculator();
+
+    AppContext& m_ctx;
+    std::unique_ptr<RecordStore> m_store;
+    VoucherRecordView m_view;
+    VoucherPage m_page;
+    VoucherPageTexts m_texts;
+    VoucherSheet* m_sheet;
+    bool m_loaded = false;
+};
+
+// Opens 凭证窗口 modally over `parent`; with a target in locate mode (and, with
+// its print flag, prints the page and closes without showing). A 凭证库 that
+// cannot be read shows its message and opens nothing.
+void runVoucherWindow(AppContext& ctx, QWidget* parent,
+                      const std::optional<VoucherTarget>& target = std::nullopt);
+
+}  // namespace tw
