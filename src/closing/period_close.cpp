@@ -62,19 +62,17 @@ std::vector<Record> closeDetailLedger(RecordStore& store, const Session& session
     const LedgerFields f(ledger);
     std::vector<Record> entries =
         ledger.select(monthOf(field::kVoucherDate, period).notEqual(field::kVoucherNo, 0));
-    const auto sums = [&](const std::vector<Record>& rows) {
-        std::map<std::string, Movement> m;
-        for (const Record& r : rows) {
-            Movement& x = m[r[f.account].text()];
-            x.debit += r[f.debit].number();
-            x.credit += r[f.credit].number();
-        }
-        return m;
+    const auto add = [&](std::map<std::string, Movement>& m, const Record& r) {
+        Movement& x = m[r[f.account].text()];
+        x.debit += r[f.debit].number();
+        x.credit += r[f.credit].number();
+        return true;
     };
-    auto month = sums(entries);
-    std::map<std::string, Movement> year;
-    if (december)
-        year = sums(ledger.select(yearOf(field::kVoucherDate, period).notEqual(field::kVoucherNo, 0)));
+    std::map<std::string, Movement> month, year;
+    for (const Record& r : entries) add(month, r);
+    if (december)  // a year of entries: summed as they are read
+        ledger.forEach(yearOf(field::kVoucherDate, period).notEqual(field::kVoucherNo, 0),
+                       [&](const Record& r) { return add(year, r); });
 
     openSetTable(store, session, file::kBalances);
     const Table balances = store.table(table(session, file::kBalances));

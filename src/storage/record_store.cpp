@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 #include <system_error>
 
 #include "storage/file_swap.h"
@@ -599,6 +600,13 @@ std::optional<Record> Table::last(const Where& where) const {
 
 long Table::count(const Where& where) const { return state_->count(where); }
 
+void Table::forEach(const Where& where, const std::function<bool(const Record&)>& visit) const {
+    state_->scan(where, -1, false, [&](Row& row) {
+        const Record r{row.id, std::move(row.values)};
+        return visit(r);
+    });
+}
+
 std::optional<Record> Table::get(std::int64_t id) const { return toRecord(state_->get(id)); }
 
 void Table::requireOpen() const {
@@ -859,9 +867,19 @@ void recoverInterruptedActions(const std::filesystem::path& dir) {
         std::filesystem::path table = j;
         table.replace_filename(j.filename().string().substr(0, j.filename().string().size() - 8));
         detail::Connection c;
-        if (sqlite3_open_v2(table.c_str(), &c.db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
-            sqlite3_busy_timeout(c.db, detail::kBusyTimeoutMs) == SQLITE_OK)
-            sqlite3_exec(c.db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+        if (sqlite3_open_v2(table.c_str(), &c.db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
+            sqlite3_busy_timeout(c.db, detail::kBusyTimeoutMs) != SQLITE_OK ||
+            sqlite3_exec(c.db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) !=
+                SQLITE_OK)
+            continue;
+        c.close();
+        // A journal still there whose header was never completed (it starts
+        // with a zero byte) is one SQLite ignores: the commit it belonged to
+        // had not touched the table yet. It goes too.
+        std::ifstream in(j, std::ios::binary);
+        const int first = in.get();
+        in.close();
+        if (first == 0 || first == std::char_traits<char>::eof()) std::filesystem::remove(j, ec);
     }
     const std::string prefix = std::string(kAnchorName) + "-mj";
     for (const auto& e : std::filesystem::directory_iterator(dir, ec))

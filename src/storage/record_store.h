@@ -122,6 +122,9 @@ public:
     long count(const Where& where = {}) const;
     bool any(const Where& where) const { return first(where).has_value(); }
     std::optional<Record> get(std::int64_t id) const;
+    // The records that satisfy `where`, one at a time in record order, without
+    // keeping them (sums over many rows). `visit` returns false to stop.
+    void forEach(const Where& where, const std::function<bool(const Record&)>& visit) const;
 
     // Appends a record (values in field order, any leading subset; the rest
     // empty) without reading the table. Returns its id.

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <system_error>
@@ -279,7 +280,8 @@ void TableState::buildIndex() {
     for (size_t i = 0; i < fields.size(); ++i) index.emplace(fields[i].name, static_cast<int>(i));
 }
 
-std::vector<Row> TableState::select(const Where& where, long limit, bool reverse) const {
+void TableState::scan(const Where& where, long limit, bool reverse,
+                      const std::function<bool(Row&)>& visit) const {
     const Resolved r(*this, where);
     // Rows written by the action that satisfy the condition, in order.
     std::vector<Row> extra;
@@ -289,44 +291,42 @@ std::vector<Row> TableState::select(const Where& where, long limit, bool reverse
     for (const Row& a : added)
         if (r.matches(a.values)) extra.push_back(a);
     if (reverse) std::reverse(extra.begin(), extra.end());
+    const auto before = [reverse](std::int64_t a, std::int64_t b) { return reverse ? a > b : a < b; };
 
-    std::vector<Row> out;
-    const auto full = [&] { return limit >= 0 && static_cast<long>(out.size()) >= limit; };
-    // Backward, the appended rows come first; when they are enough the file is not read.
-    if (reverse && changed.empty() && limit >= 0 && static_cast<long>(extra.size()) >= limit) {
-        extra.resize(limit);
-        return extra;
-    }
+    // The file's rows and the action's, merged in record order as they come.
+    long given = 0;
+    size_t next = 0;  // in extra
+    const auto give = [&](Row& row) {
+        ++given;
+        return visit(row) && (limit < 0 || given < limit);
+    };
     if (hasFileRows()) {
         Statement st(reader.db, "SELECT rowid," + columnList(fields) + " FROM records" +
                                     r.sql(fields) + " ORDER BY rowid" + (reverse ? " DESC" : ""));
         r.bind(st.st);
         const int n = static_cast<int>(fields.size());
-        // Forward without changed rows, the file's rows all come before the
-        // appended ones, so reading stops once there are enough.
-        const bool canStop = changed.empty() && !reverse;
-        while (!(canStop && full()) && st.row()) {
+        while (st.row()) {
             const std::int64_t id = sqlite3_column_int64(st.st, 0);
             if (removed.count(id) || changed.count(id)) continue;
+            while (next < extra.size() && before(extra[next].id, id))
+                if (!give(extra[next++])) return;
             Row row;
             row.id = id;
             row.values.reserve(n);
             for (int i = 0; i < n; ++i) row.values.push_back(columnValue(st.st, i + 1, fields[i].type));
-            out.push_back(std::move(row));
+            if (!give(row)) return;
         }
     }
-    if (!extra.empty()) {
-        std::vector<Row> merged;
-        merged.reserve(out.size() + extra.size());
-        const auto before = [reverse](const Row& a, const Row& b) {
-            return reverse ? a.id > b.id : a.id < b.id;
-        };
-        std::merge(std::make_move_iterator(out.begin()), std::make_move_iterator(out.end()),
-                   std::make_move_iterator(extra.begin()), std::make_move_iterator(extra.end()),
-                   std::back_inserter(merged), before);
-        out = std::move(merged);
-    }
-    if (limit >= 0 && static_cast<long>(out.size()) > limit) out.resize(limit);
+    while (next < extra.size())
+        if (!give(extra[next++])) return;
+}
+
+std::vector<Row> TableState::select(const Where& where, long limit, bool reverse) const {
+    std::vector<Row> out;
+    scan(where, limit, reverse, [&](Row& row) {
+        out.push_back(std::move(row));
+        return true;
+    });
     return out;
 }
 
@@ -443,6 +443,7 @@ std::shared_ptr<TableState> openTableFile(const std::filesystem::path& path,
             SQLITE_OK)
             return nullptr;
     }
+    sqlite3_busy_timeout(t->reader.db, kBusyTimeoutMs);
     try {
         std::map<std::string, std::string> meta;
         Statement q(t->reader.db, "SELECT key, value FROM meta");

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -44,6 +45,11 @@ struct Statement {
     void done();  // steps a statement that returns no rows, then resets it
     int changes() const { return sqlite3_changes(db); }
 };
+
+// How long a connection waits for a file another connection holds locked
+// before it gives up. The directory lock keeps other processes away; this is
+// the second line, should anything else open a table file meanwhile.
+inline constexpr int kBusyTimeoutMs = 5000;
 
 void exec(sqlite3* db, const std::string& sql);
 std::string quoteName(const std::string& identifier);
@@ -90,6 +96,9 @@ struct TableState {
     // writes), those satisfying `where`, in record order (reverse: backward),
     // at most `limit` of them (-1: all).
     std::vector<Row> select(const Where& where, long limit = -1, bool reverse = false) const;
+    // The same rows one at a time, without keeping them; `visit` returns false to stop.
+    void scan(const Where& where, long limit, bool reverse,
+              const std::function<bool(Row&)>& visit) const;
     std::optional<Row> get(std::int64_t id) const;
     long count(const Where& where) const;
 
