@@ -103,5 +103,19 @@ TEST_F(PostingTest, AFailureAtAnyTablePostsNothing) {
     EXPECT_EQ(post().value, 1);
 }
 
+TEST_F(PostingTest, ATableThatCannotBeReadStopsEveryOperationBeforeAnyWrite) {
+    enableWith({{"现金", 100}, {"实收资本", -100}});
+    addVoucher(30001, {{"银行存款", 10}, {"主营业务收入", 0, 10}});
+    const auto vouchers = rows(file::kVouchers);
+    const auto ledger = rows(file::kLedger);
+    std::filesystem::resize_file(path(file::kBalances), 100);  // damaged
+    EXPECT_EQ(post().message, kUnreadableSet);
+    EXPECT_EQ(undoPost().message, kUnreadableSet);
+    EXPECT_FALSE(close().ok);
+    EXPECT_EQ(rows(file::kVouchers), vouchers);
+    EXPECT_EQ(rows(file::kLedger), ledger);
+    EXPECT_EQ(session.login.period, dayNumber(2013, 3, 1));
+}
+
 }  // namespace
 }  // namespace tw::test
