@@ -1,10 +1,13 @@
 // Pictures of the voucher window for a person to look at: a filled four-line
 // voucher, and the last page of a two-page voucher. Written only when
-// TALLOWICK_SCREENSHOT_DIR names a folder.
+// TALLOWICK_SCREENSHOT_DIR names a folder; TALLOWICK_SCREENSHOT_HOLD_MS keeps
+// each picture on screen that long.
 #include <gtest/gtest.h>
 
 #include <QDir>
 
+#include "vouchers/ui/amount_dialog.h"
+#include "vouchers/ui/number_dialog.h"
 #include "vouchers_window_support.h"
 
 namespace tw::test {
@@ -22,6 +25,9 @@ protected:
     void shoot(const char* file) {
         const QString path = folder + "/" + QString::fromUtf8(file);
         EXPECT_TRUE(window->grab().save(path)) << path.toStdString();
+        // Time for a picture of the whole screen (xvfb-run and `import -window root`).
+        const int hold = qEnvironmentVariableIntValue("TALLOWICK_SCREENSHOT_HOLD_MS");
+        if (hold > 0) QTest::qWait(hold);
     }
 
     QString folder;
@@ -51,6 +57,13 @@ TEST_F(VoucherScreenshots, FourLineVoucherAndLastPageOfTwo) {
     window.reset();
     open();
     shoot("voucher_last_page_of_two.png");
+
+    NumberDialog number(prompter, "30002", "2", "2", [](double) { return Outcome::done(); });
+    number.show();
+    EXPECT_TRUE(number.grab().save(folder + "/voucher_number_dialog.png"));
+    NumberInputDialog amount(NumberInputDialog::Kind::Amount);
+    amount.show();
+    EXPECT_TRUE(amount.grab().save(folder + "/voucher_amount_dialog.png"));
 }
 
 }  // namespace
