@@ -7,6 +7,11 @@
 
 namespace tw {
 
+QString noSpreadsheetMessage(const std::filesystem::path& file) {
+    return QString::fromUtf8(kNoSpreadsheetProgram) + QStringLiteral("\r\n文件已保存在：") +
+           QString::fromStdString(file.string());
+}
+
 bool openDocument(const std::filesystem::path& file) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec)) return false;

@@ -1,6 +1,7 @@
 #include "platform/ui/page_grid_widget.h"
 
 #include <QColor>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPalette>
@@ -79,6 +80,38 @@ QSize PageGridWidget::sizeHint() const {
 void PageGridWidget::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     updateScrollBars();
+}
+
+int PageGridWidget::rowAt(const QPoint& pos) const {
+    const QPoint at = pos + QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    const double ppu = pixelsPerUnit();
+    for (int i = 0; i < static_cast<int>(sheets_.size()); ++i) {
+        const QRect paper = sheetRect(i);
+        if (at.y() < paper.top() || at.y() >= paper.bottom()) continue;
+        const double x = at.x() - paper.left() - grid_.paper().marginLeft * ppu;
+        if (x < 0 || x >= grid_.totalWidth() * ppu) return 0;
+        double y = at.y() - paper.top() - grid_.paper().marginTop * ppu;
+        if (y < 0) return 0;
+        const SheetRows& sheet = sheets_[i];
+        for (int r = 1; r <= sheet.headerRows; ++r)
+            if ((y -= grid_.rowHeight(r) * ppu) < 0) return r;
+        for (int r = sheet.firstRow; r <= sheet.lastRow; ++r)
+            if ((y -= grid_.rowHeight(r) * ppu) < 0) return r;
+        return 0;
+    }
+    return 0;
+}
+
+// A left click on the page is the page's own: pressed and released here.
+void PageGridWidget::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) event->accept();
+    else QAbstractScrollArea::mousePressEvent(event);
+}
+
+void PageGridWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return QAbstractScrollArea::mouseReleaseEvent(event);
+    event->accept();
+    if (const int row = rowAt(event->position().toPoint())) emit rowClicked(row);
 }
 
 void PageGridWidget::paintEvent(QPaintEvent* event) {

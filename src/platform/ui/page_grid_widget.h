@@ -26,8 +26,19 @@ public:
 
     QSize sizeHint() const override;
 
+    // The grid row drawn at `pos` (viewport coordinates): a repeated header
+    // row counts as itself. 0 between rows' sheets, in the margins, or left
+    // or right of the columns.
+    int rowAt(const QPoint& pos) const;
+
+signals:
+    // A left click on a row (see rowAt).
+    void rowClicked(int row);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

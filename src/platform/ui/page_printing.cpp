@@ -85,6 +85,32 @@ void paintText(QPainter& painter, const Box& box, double ppu, double fontScale) 
     QRectF inner = box.rect.adjusted(kPadding * ppu, 0, -kPadding * ppu, 0);
     if (inner.width() <= 0) inner = box.rect;
     double width = widestLine(QFontMetricsF(font, painter.device()), text);
+    // A row made tall enough for several lines wraps its text rather than
+    // shrinking it, and shrinks it only as far as the wrapped lines need.
+    if (width > inner.width() &&
+        inner.height() >= 2 * QFontMetricsF(font, painter.device()).lineSpacing()) {
+        const double full = font.pointSizeF();
+        // Lines break between words and Chinese characters as text does; a
+        // word longer than a line breaks where it must.
+        int flags = qtAlignment(box.cell->align) | Qt::TextWordWrap;
+        for (double scale = 1; scale >= kSmallestText; scale -= 0.05) {
+            font.setPointSizeF(full * scale);
+            const QFontMetricsF metrics(font, painter.device());
+            flags = qtAlignment(box.cell->align) | Qt::TextWordWrap;
+            QRectF need = metrics.boundingRect(inner, flags, text);
+            if (need.width() > inner.width()) {
+                flags = qtAlignment(box.cell->align) | Qt::TextWrapAnywhere;
+                need = metrics.boundingRect(inner, flags, text);
+            }
+            if (need.height() <= inner.height()) break;
+        }
+        painter.setFont(font);
+        painter.save();
+        painter.setClipRect(box.rect, Qt::IntersectClip);
+        painter.drawText(inner, flags, text);
+        painter.restore();
+        return;
+    }
     if (width > inner.width()) {
         font.setPointSizeF(font.pointSizeF() * std::max(kSmallestText, inner.width() / width));
         width = widestLine(QFontMetricsF(font, painter.device()), text);

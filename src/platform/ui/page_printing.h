@@ -5,8 +5,10 @@
 // Each sheet is drawn at the grid's margins on the grid's paper: the repeated
 // header rows first (from the second sheet on), then the sheet's own rows.
 // Texts sit vertically centred in their cells, 1 mm from the side lines; a
-// text wider than its cell is drawn smaller (down to half size) and then cut
-// at the cell's edge, never over the next cell. Lines are 0.2 mm wide.
+// text wider than its cell wraps when the cell has room for two lines or
+// more, and is otherwise drawn smaller (down to half size); what still does
+// not fit is cut at the cell's edge, never drawn over the next cell. Lines
+// are 0.2 mm wide.
 
 #include <QFont>
 #include <QPointF>
