@@ -1,0 +1,65 @@
+// tallowick-cli ledger SET --user U --password P --account A [--from YYYY-MM-DD]
+//     [--to YYYY-MM-DD] [--general] [--xlsx FILE] [--pdf FILE]
+// The ledger page of an account: its data rows, one a line, seven
+// tab-separated columns as the page shows them (日期, 凭证号, 摘要, 借方, 贷方,
+// 方向, 余额). With --xlsx the page's export is written to FILE, with --pdf
+// the printed page; the rows are then not printed. The dates default to the
+// current period's month, as the ledger window opens.
+#include "cli/page_pdf.h"
+#include "cli/set_login.h"
+#include "ledgers/ledger_export.h"
+#include "ledgers/ledger_page.h"
+#include "storage/dates.h"
+
+namespace tw::cli {
+
+namespace {
+struct LedgerOptions : SetLogin {
+    std::string account, from, to, xlsx, pdf;
+    bool general = false;
+};
+
+bool readDate(Context& c, const char* label, const std::string& text, double& day) {
+    if (text.empty() || parseDate(text, day)) return true;
+    c.refuse(std::string(label) + " 不是有效的日期：" + text);
+    return false;
+}
+}  // namespace
+
+void addLedgerCommand(CLI::App& app, Context& ctx) {
+    auto o = std::make_shared<LedgerOptions>();
+    addCommand(
+        app, ctx, "ledger", "列出科目的明细账或总账",
+        [o](CLI::App& sub) {
+            addSetLoginOptions(sub, *o);
+            sub.add_option("--account", o->account, "科目全名");
+            sub.add_option("--from", o->from, "起始日期 (YYYY-MM-DD，默认本期第一天)");
+            sub.add_option("--to", o->to, "截至日期 (YYYY-MM-DD，默认本期最后一天)");
+            sub.add_flag("--general", o->general, "总账 (总账库)，否则明细账 (账库)");
+            sub.add_option("--xlsx", o->xlsx, "把账页导出到这个 .xlsx 文件");
+            sub.add_option("--pdf", o->pdf, "把账页打印到这个 PDF 文件");
+        },
+        [o](Context& c) {
+            if (!logInForCommand(c, *o)) return;
+            LedgerRequest request;
+            request.mode = o->general ? LedgerMode::General : LedgerMode::Detail;
+            request.account = o->account;
+            request.from = firstDayOfMonth(c.session.login.period);
+            request.to = lastDayOfMonth(c.session.login.period);
+            if (!readDate(c, "起始日期", o->from, request.from) ||
+                !readDate(c, "截至日期", o->to, request.to))
+                return;
+            const auto listed =
+                runCaught([&] { return listLedgerPage(*c.store, c.session, request); });
+            if (!c.report(listed)) return;
+            if (!o->xlsx.empty() &&
+                !c.report(runCaught([&] { saveExport(ledgerWorkbook(listed.value.page), o->xlsx); })))
+                return;
+            if (!o->pdf.empty() && !writePagePdf(c, listed.value.page, o->pdf)) return;
+            if (!o->xlsx.empty() || !o->pdf.empty()) return;
+            for (const LedgerLine& line : listed.value.lines)
+                for (int k = 0; k < 7; ++k) c.out << line.cells[k] << (k < 6 ? '\t' : '\n');
+        });
+}
+
+}  // namespace tw::cli

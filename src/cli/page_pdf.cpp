@@ -1,0 +1,35 @@
+#include "cli/page_pdf.h"
+
+#include <QApplication>
+#include <QtGlobal>
+#include <QString>
+#include <cstdlib>
+#include <memory>
+
+#include "platform/ui/page_printing.h"
+
+namespace tw::cli {
+
+bool writePagePdf(Context& ctx, const PageGrid& grid, const std::string& file) {
+    // Qt's own notices (a missing runtime folder, say) are not the command's
+    // output: stderr carries the system's messages only.
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    // Painting text needs an application object for the length of the job.
+    std::unique_ptr<QApplication> app;
+    if (!QApplication::instance()) {
+        if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        static int argc = 1;
+        static char name[] = "tallowick-cli";
+        static char* argv[] = {name, nullptr};
+        app = std::make_unique<QApplication>(argc, argv);
+    }
+    QString error;
+    const bool written = writePdf(grid, QString::fromStdString(file), &error);
+    app.reset();
+    qInstallMessageHandler(previous);
+    if (!written) ctx.refuse(kDiskMessage + std::string("\n") + error.toStdString(), 3);
+    return written;
+}
+
+}  // namespace tw::cli

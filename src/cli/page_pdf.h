@@ -1,0 +1,16 @@
+#pragma once
+// Page grids printed to PDF from the command line, through the same painting
+// as the print preview. Needs no display: without one, Qt draws offscreen.
+
+#include <string>
+
+#include "cli/command.h"
+#include "platform/page_grid.h"
+
+namespace tw::cli {
+
+// Writes the grid's sheets to `file`; on failure prints the reason and sets
+// the exit status. True when written.
+bool writePagePdf(Context& ctx, const PageGrid& grid, const std::string& file);
+
+}  // namespace tw::cli

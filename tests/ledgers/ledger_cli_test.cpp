@@ -1,0 +1,172 @@
+// tallowick-cli ledger and voucher print, run as a user would: the rows as
+// the page shows them, the exported workbook read back, and the printed
+// ledger and voucher read back from their PDFs with pdftotext.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+
+#include "ledger_fixture.h"
+#include "platform/xlsx_reader.h"
+#include "support/cli_runner.h"
+
+namespace tw {
+namespace {
+
+// The text of a PDF, pages separated by form feeds.
+std::string pdfText(const std::filesystem::path& pdf) {
+    std::string text;
+    const std::string cmd = "pdftotext -layout " + test::shellQuoted(pdf.string()) + " - 2>/dev/null";
+    if (FILE* p = ::popen(cmd.c_str(), "r")) {
+        char buf[4096];
+        std::size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) text.append(buf, n);
+        ::pclose(p);
+    }
+    return text;
+}
+
+// With TALLOWICK_SCREENSHOT_DIR set, a copy of the printed file to look at.
+void keepPicture(const std::filesystem::path& file) {
+    if (const char* dir = std::getenv("TALLOWICK_SCREENSHOT_DIR"))
+        std::filesystem::copy_file(file, std::filesystem::path(dir) / file.filename(),
+                                   std::filesystem::copy_options::overwrite_existing);
+}
+
+// True when every text occurs in `text`, each after the one before it.
+::testing::AssertionResult inOrder(const std::string& text, const std::vector<std::string>& texts) {
+    std::size_t at = 0;
+    for (const std::string& t : texts) {
+        const std::size_t found = text.find(t, at);
+        if (found == std::string::npos)
+            return ::testing::AssertionFailure() << "\"" << t << "\" not found after offset " << at
+                                                 << " in:\n" << text;
+        at = found + t.size();
+    }
+    return ::testing::AssertionSuccess();
+}
+
+class LedgerCliTest : public test::LedgerTest {
+protected:
+    test::CliResult run(const std::string& command, std::vector<std::string> args) {
+        std::vector<std::string> all;
+        std::istringstream words(command);
+        for (std::string w; words >> w;) all.push_back(w);
+        all.insert(all.end(), {session.login.setName, "--user", "张三", "--password", "mima"});
+        all.insert(all.end(), args.begin(), args.end());
+        store.reset();  // the command takes the directory for itself
+        auto result = test::runCli(dataDir, all);
+        store = std::make_unique<RecordStore>(dataDir);
+        return result;
+    }
+};
+
+TEST_F(LedgerCliTest, RowsPrintTabSeparatedAsThePageShowsThem) {
+    writeRows(file::kLedger,
+              {{day(2013, 3, 1), 0, "期初余额", "现金", 0, 0, "借", 1000},
+               {day(2013, 3, 9), 30002, "支付运费", "现金", 0, -300, "贷", -300},
+               {day(2013, 3, 31), 0, "本月合计", "现金", 0, -300, "贷", -300}});
+    writeRows(file::kGeneralLedger, {{day(2013, 3, 31), 0, "本月合计", "现金", 0, -300, "贷", -300}});
+    // Without dates: the current period's month.
+    const auto detail = run("ledger", {"--account", "现金"});
+    EXPECT_EQ(detail.status, 0) << detail.err;
+    EXPECT_EQ(detail.out,
+              "2013-3-1\t\t期初余额\t\t\t借\t1000.00\n"
+              "2013-3-9\t30002\t支付运费\t\t300.00\t贷\t300.00\n"
+              "2013-3-31\t\t本月合计\t0\t300.00\t贷\t300.00\n");
+    const auto general = run("ledger", {"--account", "现金", "--general", "--from", "2013-03-31",
+                                        "--to", "2013-3-31"});
+    EXPECT_EQ(general.out, "2013-3-31\t\t本月合计\t0\t300.00\t贷\t300.00\n");
+
+    const auto none = run("ledger", {"--account", "现金", "--from", "2013-4-1", "--to", "2013-4-30"});
+    EXPECT_EQ(none.status, 0);
+    EXPECT_EQ(none.out, "");
+    const auto noAccount = run("ledger", {});
+    EXPECT_EQ(noAccount.status, 1);
+    EXPECT_EQ(noAccount.err, "请先选择会计科目！\n");
+    const auto badDate = run("ledger", {"--account", "现金", "--from", "2013-2-30"});
+    EXPECT_EQ(badDate.status, 1);
+    EXPECT_EQ(badDate.err, "起始日期 不是有效的日期：2013-2-30\n");
+}
+
+TEST_F(LedgerCliTest, ExportIsReadBackInColumnsAToG) {
+    writeRows(file::kLedger, {{day(2013, 3, 9), 30002, "支付运费", "现金", 0, -300, "贷", -300}});
+    const auto xlsx = dataDir / "现金.xlsx";
+    const auto done = run("ledger", {"--account", "现金", "--xlsx", xlsx.string()});
+    ASSERT_EQ(done.status, 0) << done.err;
+    EXPECT_EQ(done.out, "");
+    std::string error;
+    const auto cells = readXlsxSheet(xlsx, 1, &error);
+    ASSERT_TRUE(cells) << error;
+    const std::map<std::string, std::string> expected{
+        {"A1", " 明细科目：现金  2013-3-1至2013-3-31"},
+        {"A2", "日期"}, {"B2", "凭证号"}, {"C2", "摘要"}, {"D2", "借方"},
+        {"E2", "贷方"}, {"F2", "方向"}, {"G2", "余额"},
+        {"A3", "2013-3-9"}, {"B3", "30002"}, {"C3", "支付运费"}, {"E3", "300.00"},
+        {"F3", "贷"}, {"G3", "300.00"}};
+    EXPECT_EQ(*cells, expected);
+}
+
+TEST_F(LedgerCliTest, ATwoSheetLedgerPrintsItsRowsInOrderWithTheHeadsOnEachSheet) {
+    std::vector<Row> rows{{day(2013, 3, 1), 0, "期初余额", "银行存款", 0, 0, "借", 5000}};
+    double balance = 5000;
+    for (int i = 1; i <= 50; ++i) {
+        balance += 100 * i;
+        rows.push_back({day(2013, 3, 1 + i % 28), 30000 + i, "第" + std::to_string(i) + "笔货款",
+                        "银行存款", 100.0 * i, 0, "借", balance});
+    }
+    writeRows(file::kLedger, rows);
+    const auto pdf = dataDir / "银行存款.pdf";
+    const auto done = run("ledger", {"--account", "银行存款", "--pdf", pdf.string()});
+    ASSERT_EQ(done.status, 0) << done.err;
+    keepPicture(pdf);
+    const std::string text = pdfText(pdf);
+    const std::size_t sheetBreak = text.find('\f');
+    ASSERT_NE(sheetBreak, std::string::npos);
+    ASSERT_LT(sheetBreak + 2, text.size()) << "one sheet only";
+    std::vector<std::string> expected{"明细科目：银行存款", "2013-3-1至2013-3-31", "日期", "凭证号",
+                                      "摘要", "借方", "贷方", "方向", "余额", "期初余额", "5000.00"};
+    for (int i = 1; i <= 50; ++i) {
+        expected.push_back("第" + std::to_string(i) + "笔货款");
+        expected.push_back(std::to_string(100 * i) + ".00");
+    }
+    expected.push_back("132500.00");  // the last balance
+    EXPECT_TRUE(inOrder(text, expected));
+    // The second sheet starts with the column heads again.
+    EXPECT_TRUE(inOrder(text.substr(sheetBreak), {"日期", "凭证号", "摘要", "借方", "笔货款"}));
+}
+
+TEST_F(LedgerCliTest, APrintedVoucherCarriesItsTextsAndAmounts) {
+    writeVoucherPage({{field::kDate, day(2013, 3, 9)},
+                      {field::kMonthNumber, 30001.0},
+                      {field::kPage, 1},
+                      {field::kPageCount, 1},
+                      {field::kAttachments, 2},
+                      {field::lineSummary(1), "收到货款"},
+                      {field::lineAccount(1), "银行存款"},
+                      {field::lineDebit(1), 11700.0},
+                      {field::lineSummary(2), "收到货款"},
+                      {field::lineAccount(2), "应收账款"},
+                      {field::lineCredit(2), 11700.0},
+                      {field::kDebitTotal, 11700.0},
+                      {field::kCreditTotal, 11700.0},
+                      {field::kPreparer, "张三"},
+                      {field::kReviewer, "李四"}});
+    const auto pdf = dataDir / "凭证.pdf";
+    const auto done = run("voucher print", {"--number", "30001", "--page", "1", "--pdf", pdf.string()});
+    ASSERT_EQ(done.status, 0) << done.err;
+    keepPicture(pdf);
+    EXPECT_TRUE(inOrder(pdfText(pdf),
+                        {"记账凭证", "测试公司", "2013-3-9", "30001", "第1张", "共1张", "2张",
+                         "摘要", "科目名称", "借方金额", "贷方金额", "收到货款", "银行存款",
+                         "11700.00", "收到货款", "应收账款", "11700.00", "合计", "11700.00",
+                         "11700.00", "审核", "李四", "编制", "张三", "打印日期"}));
+
+    const auto missing = run("voucher print", {"--number", "30009", "--pdf", pdf.string()});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, "本月没有编号为30009的凭证第1张！\n");
+}
+
+}  // namespace
+}  // namespace tw
