@@ -1,0 +1,189 @@
+#include "ledgers/ui/ledger_window.h"
+
+#include <QDate>
+#include <QDateEdit>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QVBoxLayout>
+
+#include "accounts/ui/chart_window.h"
+#include "ledgers/ledger_export.h"
+#include "platform/ui/open_document.h"
+#include "platform/ui/page_grid_widget.h"
+#include "platform/ui/page_printing.h"
+#include "shell/ui/busy_cursor.h"
+#include "shell/ui/widget_helpers.h"
+#include "storage/dates.h"
+#include "storage/record_store.h"
+#include "vouchers/ui/voucher_window.h"
+
+namespace tw {
+
+namespace {
+
+QDate qdate(double day) {
+    const Ymd d = toYmd(day);
+    return QDate(d.year, d.month, d.day);
+}
+
+double dayOf(const QDate& date) { return dayNumber(date.year(), date.month(), date.day()); }
+
+QDateEdit* dateBox(QWidget* parent, const char* name, double day) {
+    auto* box = new QDateEdit(qdate(day), parent);
+    box->setObjectName(QString::fromUtf8(name));
+    box->setDisplayFormat(QStringLiteral("yyyy-M-d"));
+    box->setCalendarPopup(true);
+    return box;
+}
+
+std::filesystem::path defaultExportFolder() {
+    QString base = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (base.isEmpty()) base = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
+    return std::filesystem::path(base.toStdString()) / std::filesystem::u8path("Tallowick 导出");
+}
+
+}  // namespace
+
+LedgerWindow::LedgerWindow(AppContext& ctx, LedgerMode mode, QWidget* parent)
+    : QDialog(parent), m_ctx(ctx), m_mode(mode), m_exportFolder(defaultExportFolder()) {
+    setObjectName(QStringLiteral("明细账窗口"));
+    setWindowTitle(mode == LedgerMode::General ? QStringLiteral("总账") + QStringLiteral("窗口")
+                                               : QStringLiteral("明细账窗口"));
+    setModal(true);
+
+    m_account = new QLineEdit(QString::fromUtf8(kChooseAccountPrompt), this);
+    m_account->setObjectName(QStringLiteral("选择科目编辑框"));
+    m_account->setReadOnly(true);
+    m_account->setCursor(Qt::PointingHandCursor);
+    m_account->setMinimumWidth(260);
+    m_account->installEventFilter(this);
+
+    const double period = m_ctx.session.login.period;
+    m_from = dateBox(this, "起始日期框", firstDayOfMonth(period));
+    m_to = dateBox(this, "截至日期框", lastDayOfMonth(period));
+
+    auto* list = namedButton(this, "列出");
+    auto* print = namedButton(this, "打印");
+    auto* exportButton = namedButton(this, "导出");
+    connect(list, &QPushButton::clicked, this, &LedgerWindow::onList);
+    connect(print, &QPushButton::clicked, this, &LedgerWindow::onPrint);
+    connect(exportButton, &QPushButton::clicked, this, &LedgerWindow::onExport);
+
+    m_page = new PageGridWidget(this);
+    m_page->setObjectName(QStringLiteral("账页表格"));
+    m_page->setGrid(loadLedgerTemplate(m_ctx.session.dataDir));
+    connect(m_page, &PageGridWidget::rowClicked, this, &LedgerWindow::onRowClicked);
+
+    auto* controls = new QHBoxLayout;
+    controls->addWidget(new QLabel(QStringLiteral("科目："), this));
+    controls->addWidget(m_account, 1);
+    controls->addSpacing(8);
+    controls->addWidget(new QLabel(QStringLiteral("从"), this));
+    controls->addWidget(m_from);
+    controls->addWidget(new QLabel(QStringLiteral("至"), this));
+    controls->addWidget(m_to);
+    controls->addSpacing(8);
+    controls->addWidget(list);
+    controls->addWidget(print);
+    controls->addWidget(exportButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(controls);
+    layout->addWidget(m_page, 1);
+    resize(m_page->sizeHint().width() + 24, 700);
+}
+
+bool LedgerWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_account && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        onPickAccount();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void LedgerWindow::onPickAccount() {
+    const std::optional<std::string> picked = pickAccount(m_ctx, this);
+    if (picked && !picked->empty()) m_account->setText(qs(*picked));
+    m_from->setFocus();
+}
+
+LedgerRequest LedgerWindow::request() const {
+    LedgerRequest r;
+    r.mode = m_mode;
+    r.account = m_account->text().toStdString();
+    r.from = dayOf(m_from->date());
+    r.to = dayOf(m_to->date());
+    return r;
+}
+
+void LedgerWindow::onList() {
+    const LedgerRequest r = request();
+    Result<LedgerListing> listed;
+    {
+        BusyCursor busy;
+        RecordStore store(m_ctx.session.dataDir);
+        listed = runCaught([&] { return listLedgerPage(store, m_ctx.session, r); });
+    }
+    m_armed = false;
+    if (listed.ok) {
+        m_page->setGrid(std::move(listed.value.page));
+        return;
+    }
+    if (listed.message == kChooseAccountFirst) {
+        m_ctx.prompter.showMessage(this, qs(listed.message));
+        onPickAccount();
+        return;
+    }
+    // The page is reset to its heading, with no rows, as the table could not be read.
+    m_page->setGrid(ledgerPage(loadLedgerTemplate(m_ctx.session.dataDir), ledgerHeading(r), {}));
+    m_ctx.prompter.showMessage(this, qs(listed.message));
+}
+
+void LedgerWindow::onPrint() { printPreview(this, m_page->grid()); }
+
+void LedgerWindow::onExport() {
+    std::filesystem::path file;
+    Outcome saved;
+    {
+        BusyCursor busy;
+        file = freeExportPath(m_exportFolder, ledgerExportName(request()));
+        saved = runCaught([&] { saveExport(ledgerWorkbook(m_page->grid()), file); });
+    }
+    if (!saved.ok) {
+        m_ctx.prompter.showMessage(this, qs(saved.message));
+        return;
+    }
+    if (!openDocument(file)) m_ctx.prompter.showMessage(this, noSpreadsheetMessage(file));
+}
+
+void LedgerWindow::onRowClicked(int row) {
+    if (!m_armed) {
+        m_armed = true;
+        return;
+    }
+    const PageGrid& page = m_page->grid();
+    const std::string number = page.text(row, 2);
+    double date = 0;
+    // Rows of no voucher (openings, totals) and the column heads open nothing;
+    // the next click tries again.
+    if (number.empty() || number == "编号" || number == "凭证号" ||
+        !parseDate(page.text(row, 1), date))
+        return;
+    m_armed = false;
+    VoucherTarget target;  // page 1 of the voucher
+    target.date = date;
+    target.number = number;
+    runVoucherWindow(m_ctx, this, target);
+}
+
+void runLedgerWindow(AppContext& ctx, LedgerMode mode, QWidget* parent) {
+    LedgerWindow window(ctx, mode, parent);
+    window.exec();
+}
+
+}  // namespace tw

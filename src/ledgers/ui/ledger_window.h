@@ -1,0 +1,59 @@
+#pragma once
+// `明细账窗口`: one account's ledger page for a date range, in detail mode
+// (账库) or general mode (总账库, titled "总账窗口"). The account comes from
+// the chart picker (a click on `选择科目编辑框`), the range from `起始日期框`
+// and `截至日期框` (the current period's month when the window opens).
+// `列出` lists the page into `账页表格`; `打印` opens its print preview;
+// `导出` writes it to a workbook and opens that in the desktop's spreadsheet
+// program. A click on a ledger row arms; the next click on a row that
+// belongs to a voucher opens the voucher window on that voucher's page 1.
+
+#include <QDialog>
+#include <filesystem>
+
+#include "app/app_context.h"
+#include "ledgers/ledger_page.h"
+
+class QDateEdit;
+class QLineEdit;
+
+namespace tw {
+
+class PageGridWidget;
+
+class LedgerWindow : public QDialog {
+    Q_OBJECT
+public:
+    LedgerWindow(AppContext& ctx, LedgerMode mode, QWidget* parent = nullptr);
+
+    LedgerMode mode() const { return m_mode; }
+    // Where 导出 writes its workbooks (made when missing): by default
+    // "Tallowick 导出" in the user's documents folder.
+    void setExportFolder(const std::filesystem::path& folder) { m_exportFolder = folder; }
+    const std::filesystem::path& exportFolder() const { return m_exportFolder; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void onPickAccount();
+    void onList();
+    void onPrint();
+    void onExport();
+    void onRowClicked(int row);
+    LedgerRequest request() const;
+
+    AppContext& m_ctx;
+    LedgerMode m_mode;
+    QLineEdit* m_account = nullptr;
+    QDateEdit* m_from = nullptr;
+    QDateEdit* m_to = nullptr;
+    PageGridWidget* m_page = nullptr;
+    std::filesystem::path m_exportFolder;
+    bool m_armed = false;  // a first click on a row was made
+};
+
+// Opens the window modally over `parent`.
+void runLedgerWindow(AppContext& ctx, LedgerMode mode, QWidget* parent);
+
+}  // namespace tw

@@ -1,0 +1,252 @@
+// 明细账窗口: listing, the account prompt, print preview, export to a workbook
+// (with and without a program to open it), a click through to the voucher,
+// and the main window's buttons that open it.
+#include <gtest/gtest.h>
+
+#include <QDateEdit>
+#include <QDesktopServices>
+#include <QLineEdit>
+#include <QPrintPreviewWidget>
+#include <QTest>
+#include <QToolButton>
+#include <QUrl>
+
+#include "accounts_window_support.h"
+#include "app/main_window.h"
+#include "ledgers/ledger_fixture.h"
+#include "ledgers/ui/ledger_window.h"
+#include "platform/ui/open_document.h"
+#include "platform/ui/page_grid_widget.h"
+#include "platform/xlsx_reader.h"
+
+namespace tw::test {
+namespace {
+
+// Catches what the desktop is asked to open.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
+
+class LedgerWindowTest : public LedgerTest {
+protected:
+    void SetUp() override {
+        LedgerTest::SetUp();
+        writeRows(file::kLedger,
+                  {{day(2013, 3, 1), 0, "期初余额", "现金", 0, 0, "借", 1000},
+                   {day(2013, 3, 9), 30002, "支付运费", "现金", 0, -300, "借", 700},
+                   {day(2013, 3, 31), 0, "本月合计", "现金", 0, -300, "借", 700}});
+        store.reset();  // the window reads the tables through a store of its own
+    }
+
+    std::unique_ptr<LedgerWindow> open(LedgerMode mode) {
+        auto w = std::make_unique<LedgerWindow>(ctx, mode);
+        w->setExportFolder(dataDir / "导出");
+        w->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+        return w;
+    }
+
+    static void setAccount(QWidget* w, const QString& account) {
+        child<QLineEdit>(w, "选择科目编辑框")->setText(account);
+    }
+    static void click(QWidget* w, const char* name) {
+        QTest::mouseClick(child<QPushButton>(w, QString::fromUtf8(name)), Qt::LeftButton);
+    }
+    // Clicks the page where it shows `row`.
+    static void clickRow(PageGridWidget* page, int row) {
+        QWidget* view = page->viewport();
+        for (int y = 0; y < view->height(); ++y) {
+            const QPoint at(view->width() / 2, y);
+            if (page->rowAt(at) == row) {
+                QTest::mouseClick(view, Qt::LeftButton, {}, at);
+                return;
+            }
+        }
+        ADD_FAILURE() << "row " << row << " is not in sight";
+    }
+
+    ScriptedPrompter prompter;
+    AppContext ctx{session, prompter};
+};
+
+TEST_F(LedgerWindowTest, OpensOnThePeriodsMonthAndListsTheChosenAccount) {
+    auto w = open(LedgerMode::Detail);
+    EXPECT_EQ(w->windowTitle(), "明细账窗口");
+    EXPECT_EQ(child<QDateEdit>(w.get(), "起始日期框")->date(), QDate(2013, 3, 1));
+    EXPECT_EQ(child<QDateEdit>(w.get(), "截至日期框")->date(), QDate(2013, 3, 31));
+    EXPECT_EQ(child<QLineEdit>(w.get(), "选择科目编辑框")->text(), "点击这里选择要查阅的科目");
+    auto* page = child<PageGridWidget>(w.get(), "账页表格");
+    EXPECT_EQ(page->grid(), loadLedgerTemplate(dataDir));
+
+    setAccount(w.get(), "现金");
+    click(w.get(), "列出");
+    const PageGrid& listed = page->grid();
+    const int first = loadLedgerTemplate(dataDir).dataRow();
+    ASSERT_EQ(listed.rowCount(), first + 2);
+    EXPECT_EQ(listed.text(1, 1), " 明细科目：现金  2013-3-1至2013-3-31");
+    EXPECT_EQ(listed.text(first + 1, 5), "300.00");
+    EXPECT_EQ(listed.text(first + 2, 4), "0");
+    EXPECT_TRUE(prompter.messages.isEmpty());
+
+    // A narrower range lists only its rows.
+    child<QDateEdit>(w.get(), "起始日期框")->setDate(QDate(2013, 3, 9));
+    click(w.get(), "列出");
+    EXPECT_EQ(page->grid().rowCount(), first + 1);
+    EXPECT_EQ(page->grid().text(1, 1), " 明细科目：现金  2013-3-9至2013-3-31");
+
+    auto g = open(LedgerMode::General);
+    EXPECT_EQ(g->windowTitle(), "总账窗口");
+}
+
+TEST_F(LedgerWindowTest, ListingWithoutAnAccountSaysSoAndOpensThePicker) {
+    auto w = open(LedgerMode::Detail);
+    QString picker;
+    whenModalOpens([&](QWidget* modal) {
+        picker = modal->objectName();
+        modal->close();
+    });
+    click(w.get(), "列出");
+    EXPECT_EQ(prompter.messages, QStringList{"请先选择会计科目！"});
+    EXPECT_EQ(picker, "会计科目窗口");
+    // Closed without a choice: the box keeps its prompt and the page its template.
+    EXPECT_EQ(child<QLineEdit>(w.get(), "选择科目编辑框")->text(), "点击这里选择要查阅的科目");
+    EXPECT_EQ(child<PageGridWidget>(w.get(), "账页表格")->grid(), loadLedgerTemplate(dataDir));
+}
+
+TEST_F(LedgerWindowTest, PrintOpensThePreviewOfThePage) {
+    auto w = open(LedgerMode::Detail);
+    setAccount(w.get(), "现金");
+    click(w.get(), "列出");
+    QString title;
+    int pages = 0;
+    whenModalOpens([&](QWidget* modal) {
+        title = modal->windowTitle();
+        if (auto* preview = modal->findChild<QPrintPreviewWidget*>()) pages = preview->pageCount();
+        modal->close();
+    });
+    click(w.get(), "打印");
+    EXPECT_EQ(title, "打印预览");
+    EXPECT_EQ(pages, 1);
+}
+
+TEST_F(LedgerWindowTest, ExportWritesTheWorkbookAndHandsItToTheDesktop) {
+    auto w = open(LedgerMode::Detail);
+    setAccount(w.get(), "现金");
+    click(w.get(), "列出");
+    const auto file = dataDir / "导出" / "明细账 现金 2013-3-1至2013-3-31.xlsx";
+
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("file", &catcher, "open");
+    click(w.get(), "导出");
+    QDesktopServices::unsetUrlHandler("file");
+    ASSERT_EQ(catcher.opened.size(), 1);
+    EXPECT_EQ(catcher.opened[0].toLocalFile().toStdString(), file.string());
+    EXPECT_TRUE(prompter.messages.isEmpty());
+    std::string error;
+    const auto cells = readXlsxSheet(file, 1, &error);
+    ASSERT_TRUE(cells) << error;
+    EXPECT_EQ(cells->at("A1"), " 明细科目：现金  2013-3-1至2013-3-31");
+    EXPECT_EQ(cells->at("E4"), "300.00");
+
+    // Nothing to open it with: the message names the kept file, a new one.
+    click(w.get(), "导出");
+    const auto second = dataDir / "导出" / "明细账 现金 2013-3-1至2013-3-31 (2).xlsx";
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_EQ(prompter.messages[0], noSpreadsheetMessage(second));
+    EXPECT_TRUE(prompter.messages[0].startsWith(
+        "您的计算机没有安装Microsoft Office Excel电子表格程序！\r\n导出报表需要 Excel2000 或 以上版本！"));
+    EXPECT_TRUE(std::filesystem::exists(second));
+}
+
+TEST_F(LedgerWindowTest, ASecondClickOnAVoucherRowOpensTheVoucherThere) {
+    store = std::make_unique<RecordStore>(dataDir);
+    for (double number : {30001.0, 30002.0, 30003.0})
+        writeVoucherPage({{field::kDate, day(2013, 3, 9)}, {field::kMonthNumber, number},
+                          {field::kPage, 1}, {field::kPageCount, 1},
+                          {field::lineSummary(1), "支付运费"}, {field::lineAccount(1), "现金"},
+                          {field::kPreparer, "张三"}});
+    store.reset();
+    auto w = open(LedgerMode::Detail);
+    setAccount(w.get(), "现金");
+    click(w.get(), "列出");
+    auto* page = child<PageGridWidget>(w.get(), "账页表格");
+    const int first = loadLedgerTemplate(dataDir).dataRow();
+
+    bool opened = false;
+    QString number;
+    whenModalOpens([&](QWidget* modal) {
+        opened = true;
+        if (auto* box = modal->findChild<QLineEdit*>("月编号编辑框")) number = box->text();
+        modal->close();
+    }, 3000);
+    clickRow(page, first + 1);  // arms
+    QTest::qWait(50);
+    EXPECT_FALSE(opened);
+    // The opening row belongs to no voucher: nothing opens, the next click counts.
+    clickRow(page, first);
+    QTest::qWait(50);
+    EXPECT_FALSE(opened);
+    clickRow(page, first + 1);
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(number, "30002");
+}
+
+TEST_F(LedgerWindowTest, TheMainWindowsButtonsOpenItAndStayLockedMeanwhile) {
+    MainWindow main(ctx);
+    main.show();
+    auto* detail = main.findChild<QToolButton*>("明细分类账按钮");
+    auto* general = main.findChild<QToolButton*>("总分类账按钮");
+    ASSERT_TRUE(detail && general);
+    QString title;
+    bool detailEnabled = true, generalEnabled = true;
+    auto look = [&](QWidget* modal) {
+        title = modal->windowTitle();
+        detailEnabled = detail->isEnabled();
+        generalEnabled = general->isEnabled();
+        modal->close();
+    };
+    whenModalOpens(look);
+    QTest::mouseClick(detail, Qt::LeftButton);
+    EXPECT_EQ(title, "明细账窗口");
+    EXPECT_FALSE(detailEnabled);
+    EXPECT_TRUE(generalEnabled);
+
+    whenModalOpens(look);
+    QTest::mouseClick(general, Qt::LeftButton);
+    EXPECT_EQ(title, "总账窗口");
+    EXPECT_FALSE(detailEnabled);
+    EXPECT_FALSE(generalEnabled);
+    EXPECT_TRUE(detail->isEnabled() && general->isEnabled());
+}
+
+// With TALLOWICK_SCREENSHOT_DIR set: a picture of the window with a listed page.
+TEST_F(LedgerWindowTest, PictureOnRequest) {
+    const QString folder = qEnvironmentVariable("TALLOWICK_SCREENSHOT_DIR");
+    if (folder.isEmpty()) GTEST_SKIP() << "TALLOWICK_SCREENSHOT_DIR is not set";
+    store = std::make_unique<RecordStore>(dataDir);
+    std::vector<Row> rows;
+    double balance = 700;
+    for (int i = 1; i <= 12; ++i) {
+        balance += i % 3 ? 150.5 * i : -88.0 * i;
+        rows.push_back({day(2013, 3, 10 + i), 30002 + i,
+                        i % 4 ? "收到货款" : "支付甲公司三月份材料款及运输费用（合同编号HX-0315）",
+                        "现金", i % 3 ? 150.5 * i : 0, i % 3 ? 0 : -88.0 * i, "借", balance});
+    }
+    writeRows(file::kLedger, rows);
+    store.reset();
+    auto w = open(LedgerMode::Detail);
+    setAccount(w.get(), "现金");
+    click(w.get(), "列出");
+    w->resize(900, 720);
+    QTest::qWait(50);
+    EXPECT_TRUE(w->grab().save(folder + "/明细账窗口.png"));
+}
+
+}  // namespace
+}  // namespace tw::test
+
+#include "ledgers_window_test.moc"
