@@ -25,6 +25,8 @@ void addReviewCommand(CLI::App&, Context&);
 void addReviewAllCommand(CLI::App&, Context&);
 void addLedgerCommand(CLI::App&, Context&);
 void addVoucherPrintCommand(CLI::App&, Context&);
+void addJournalCommand(CLI::App&, Context&);
+void addJournalAddCommand(CLI::App&, Context&);
 
 void addStatusCommand(CLI::App&, Context&);
 void addPostCommand(CLI::App&, Context&);
@@ -63,6 +65,8 @@ void registerCommands(CLI::App& app, Context& ctx) {
     addReviewAllCommand(app, ctx);
     addLedgerCommand(app, ctx);
     addVoucherPrintCommand(app, ctx);
+    addJournalCommand(app, ctx);
+    addJournalAddCommand(app, ctx);  // after journal: it is its subcommand
 }
 
 }  // namespace tw::cli

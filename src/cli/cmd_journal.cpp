@@ -1,0 +1,47 @@
+// tallowick-cli journal SET --user U --password P --account A --from YYYY-MM-DD
+//     --to YYYY-MM-DD
+// The cash and bank journal of an account between two days (both included),
+// as 日记账 lists it: one entry a line, seven tab-separated columns (日期, 字,
+// 金额, 余额, 操作, 摘要, 对应科目), amounts as plain decimal texts.
+// `journal add` (cmd_journal_add.cpp) is its subcommand.
+#include "cli/set_login.h"
+#include "ledgers/journal.h"
+#include "storage/dates.h"
+
+namespace tw::cli {
+
+namespace {
+struct JournalOptions : SetLogin {
+    std::string account, from, to;
+};
+}  // namespace
+
+void addJournalCommand(CLI::App& app, Context& ctx) {
+    auto o = std::make_shared<JournalOptions>();
+    addCommand(
+        app, ctx, "journal", "列出现金、银行科目的日记账（journal add：记一笔收付）",
+        [o](CLI::App& sub) {
+            addSetLoginOptions(sub, *o);
+            // `journal add SET` names the set after its own subcommand.
+            sub.get_option("set")->required(false);
+            sub.add_option("--account", o->account, "现金或银行存款科目的全名");
+            sub.add_option("--from", o->from, "起始日期 (YYYY-MM-DD)");
+            sub.add_option("--to", o->to, "截至日期 (YYYY-MM-DD)");
+        },
+        [o](Context& c) {
+            if (o->set.empty()) return c.refuse("请给出套账名称。");
+            JournalRequest request;
+            request.account = o->account;
+            if (!parseDate(o->from, request.from))
+                return c.refuse("起始日期不是有效的日期 (YYYY-MM-DD)：" + o->from);
+            if (!parseDate(o->to, request.to))
+                return c.refuse("截至日期不是有效的日期 (YYYY-MM-DD)：" + o->to);
+            if (!logInForCommand(c, *o)) return;
+            const auto listed = runCaught([&] { return listJournal(*c.store, c.session, request); });
+            if (!c.report(listed)) return;
+            for (const JournalLine& line : listed.value)
+                for (int k = 0; k < 7; ++k) c.out << line[k] << (k < 6 ? '\t' : '\n');
+        });
+}
+
+}  // namespace tw::cli

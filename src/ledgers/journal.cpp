@@ -1,0 +1,133 @@
+#include "ledgers/journal.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "accounts/chart.h"
+#include "ledgers/ledger_export.h"
+#include "storage/dates.h"
+#include "storage/number_text.h"
+#include "storage/schemas.h"
+
+namespace tw {
+
+namespace {
+
+bool startsWith(const std::string& text, const std::string& prefix) {
+    return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+// Widths (in characters) of the exported columns a..g: a date, the kind,
+// two amounts, a name, a summary, an account.
+constexpr double kExportWidths[7] = {12, 5, 16, 16, 10, 36, 24};
+
+}  // namespace
+
+bool isCashOrBankAccount(const std::string& fullName) {
+    return startsWith(fullName, "现金") || startsWith(fullName, "银行存款");
+}
+
+std::vector<std::string> cashAndBankAccounts(RecordStore& store, const Session& session) {
+    std::vector<std::string> names;
+    for (const Account& a : loadAccounts(store, session))
+        if (isCashOrBankAccount(a.name)) names.push_back(a.name);
+    return names;
+}
+
+double journalBalance(RecordStore& store, const Session& session, const std::string& account) {
+    Table t = store.table(table(session, file::kJournal));
+    const std::optional<Record> last = t.last(Where().equal(field::kAccount, account));
+    return last ? (*last)[t.position(field::kBalance)].number() : 0.0;
+}
+
+JournalEntry saveCashierEntry(RecordStore& store, const Session& session,
+                              const CashierEntry& entry) {
+    // Everything is checked before the journal is touched: a refusal writes nothing.
+    if (entry.kind == CashKind::None) refuse(kChooseReceiptOrPayment);
+    if (entry.account.empty()) refuse(kChooseCashAccount);
+    const std::vector<std::string> accounts = cashAndBankAccounts(store, session);
+    if (std::find(accounts.begin(), accounts.end(), entry.account) == accounts.end())
+        refuse(kNotCashAccount, "not a cash or bank account of the chart: " + entry.account);
+
+    const std::string typed = entry.amountText;
+    if (typed.find_first_not_of(" \t") == std::string::npos) refuse(kAmountIsZero);
+    double typedAmount = 0;
+    if (std::string refusal = checkAmountText(typed, typedAmount); !refusal.empty())
+        refuse(refusal, "amount text: " + typed);
+    const double amount = roundCents(entry.kind == CashKind::Receipt ? typedAmount : -typedAmount);
+    if (isZero(amount)) refuse(kAmountIsZero, "amount text: " + typed);
+
+    openSetTable(store, session, file::kJournal);
+    JournalEntry saved;
+    saved.date = entry.date;
+    saved.account = entry.account;
+    saved.kind = entry.kind == CashKind::Receipt ? kReceipt : kPayment;
+    saved.amount = amount;
+    saved.balance = roundCents(journalBalance(store, session, entry.account) + amount);
+    saved.preparer = session.login.userName;
+    saved.summary = entry.summary;
+    saved.counterAccount = entry.counterAccount == kCounterAccountHint ? "" : entry.counterAccount;
+
+    const auto path = table(session, file::kJournal);
+    store.table(path).append({saved.date, saved.account, saved.kind, saved.amount, saved.balance,
+                              saved.preparer, saved.summary, saved.counterAccount});
+    store.closeTable(path);
+    return saved;
+}
+
+JournalLine journalLine(const JournalEntry& e) {
+    return {formatDate(e.date), e.kind,      plainDecimal(e.amount), plainDecimal(e.balance),
+            e.preparer,         e.summary,   e.counterAccount};
+}
+
+std::vector<JournalEntry> selectJournal(RecordStore& store, const Session& session,
+                                        const JournalRequest& request) {
+    const auto path = table(session, file::kJournal);
+    openSetTable(store, session, file::kJournal);
+    Table t = store.table(path);
+    const int date = t.position(field::kDate), account = t.position(field::kAccount),
+              kind = t.position(field::kJournalKind), amount = t.position(field::kAmount),
+              balance = t.position(field::kBalance), preparer = t.position(field::kPreparer),
+              summary = t.position(field::kSummary), counter = t.position(field::kCounterAccount);
+    // Only the day counts: an entry stamped later on the last day still belongs.
+    const double from = std::floor(request.from), after = std::floor(request.to) + 1;
+    const std::vector<Record> found = t.select(Where()
+                                                   .equal(field::kAccount, request.account)
+                                                   .atLeast(field::kDate, from)
+                                                   .below(field::kDate, after));
+    store.closeTable(path);
+    std::vector<JournalEntry> entries;
+    entries.reserve(found.size());
+    for (const Record& r : found)
+        entries.push_back({r[date].number(), r[account].text(), r[kind].text(), r[amount].number(),
+                           r[balance].number(), r[preparer].text(), r[summary].text(),
+                           r[counter].text()});
+    return entries;
+}
+
+std::vector<JournalLine> listJournal(RecordStore& store, const Session& session,
+                                     const JournalRequest& request) {
+    std::vector<JournalLine> lines;
+    for (const JournalEntry& e : selectJournal(store, session, request))
+        lines.push_back(journalLine(e));
+    return lines;
+}
+
+Workbook journalWorkbook(const std::vector<JournalLine>& lines) {
+    Workbook book = exportWorkbook(lines);  // a journal line is an export row
+    Worksheet& sheet = book.sheet(1);
+    for (int c = 1; c <= 7; ++c) sheet.setColumnWidth(c, kExportWidths[c - 1]);
+    return book;
+}
+
+std::string journalExportName(const JournalRequest& request) {
+    std::string name = "日记账 " + (request.account.empty() ? "" : request.account + " ") +
+                       formatDate(request.from) + "至" + formatDate(request.to);
+    for (char& ch : name)
+        if (ch == '/' || ch == '\\' || ch == ':' || ch == '*' || ch == '?' || ch == '"' ||
+            ch == '<' || ch == '>' || ch == '|')
+            ch = '_';
+    return name + ".xlsx";
+}
+
+}  // namespace tw

@@ -1,0 +1,88 @@
+// tallowick-cli journal add and journal, run as a user would from a shell:
+// the saved entries printed and read back from 日记账库, the listing as the
+// journal window shows it, and refusals that leave the table untouched.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "ledger_fixture.h"
+#include "support/cli_runner.h"
+
+namespace tw {
+namespace {
+
+class JournalCliTest : public test::LedgerTest {
+protected:
+    // `command` may be two words ("journal add"); the set and login follow it.
+    test::CliResult run(const std::string& command, std::vector<std::string> args) {
+        std::vector<std::string> all;
+        std::istringstream words(command);
+        for (std::string w; words >> w;) all.push_back(w);
+        all.insert(all.end(), {session.login.setName, "--user", "张三", "--password", "mima"});
+        all.insert(all.end(), args.begin(), args.end());
+        store.reset();  // the command takes the directory for itself
+        auto result = test::runCli(dataDir, all);
+        store = std::make_unique<RecordStore>(dataDir);
+        return result;
+    }
+    test::CliResult add(const std::string& day, const std::string& account, const std::string& kind,
+                        const std::string& amount, const std::string& summary,
+                        std::vector<std::string> more = {}) {
+        std::vector<std::string> args{"--day",    day,    "--account", account,   "--kind",
+                                      kind,       "--amount", amount,  "--summary", summary};
+        args.insert(args.end(), more.begin(), more.end());
+        return run("journal add", args);
+    }
+};
+
+TEST_F(JournalCliTest, EntriesAreAddedAndListedWithTheirRunningBalance) {
+    const auto first = add("2013-03-01", "现金", "收", "100", "收到货款", {"--counter", "应收账款"});
+    ASSERT_EQ(first.status, 0) << first.err;
+    EXPECT_EQ(first.out, "2013-3-1\t收\t100\t100\t张三\t收到货款\t应收账款\n");
+    ASSERT_EQ(add("2013-3-2", "银行存款", "收", "500", "存入").status, 0);
+    const auto paid = add("2013-3-3", "现金", "付", "30.5", "支付运费");
+    ASSERT_EQ(paid.status, 0) << paid.err;
+    EXPECT_EQ(paid.out, "2013-3-3\t付\t-30.5\t69.5\t张三\t支付运费\t\n");
+
+    const auto listed = run("journal", {"--account", "现金", "--from", "2013-3-1", "--to", "2013-3-31"});
+    ASSERT_EQ(listed.status, 0) << listed.err;
+    EXPECT_EQ(listed.out,
+              "2013-3-1\t收\t100\t100\t张三\t收到货款\t应收账款\n"
+              "2013-3-3\t付\t-30.5\t69.5\t张三\t支付运费\t\n");
+    const auto later = run("journal", {"--account", "现金", "--from", "2013-3-2", "--to", "2013-3-2"});
+    EXPECT_EQ(later.status, 0);
+    EXPECT_EQ(later.out, "");
+
+    // What the commands wrote, read back from the table file.
+    const auto written = rows(file::kJournal);
+    ASSERT_EQ(written.size(), 3u);
+    EXPECT_EQ(written[2], (std::vector<Value>{day(2013, 3, 3), "现金", "付", -30.5, 69.5, "张三",
+                                              "支付运费", ""}));
+}
+
+TEST_F(JournalCliTest, RefusedEntriesSayWhyAndWriteNothing) {
+    ASSERT_EQ(add("2013-3-1", "现金", "收", "100", "收到货款").status, 0);
+    struct Case {
+        std::vector<std::string> args;  // day, account, kind, amount
+        std::string err;
+    };
+    const std::vector<Case> cases{
+        {{"2013-3-2", "现金", "借", "10"}, "请选择收或付！\n"},
+        {{"2013-3-2", "", "收", "10"}, "请选择收付科目！\n"},
+        {{"2013-3-2", "应付账款", "收", "10"}, "收付科目只能是现金或银行存款科目！\n"},
+        {{"2013-3-2", "现金", "收", "0"}, "请输入金额！金额不能为零。\n"},
+        {{"2013-3-2", "现金", "付", "五十"}, "金额必须是数字！\n"},
+        {{"2013-2-30", "现金", "收", "10"}, "日期不是有效的日期 (YYYY-MM-DD)：2013-2-30\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.err);
+        const auto out = add(c.args[0], c.args[1], c.args[2], c.args[3], "摘要");
+        EXPECT_EQ(out.status, 1);
+        EXPECT_EQ(out.err, c.err);
+        EXPECT_EQ(out.out, "");
+    }
+    EXPECT_EQ(rows(file::kJournal).size(), 1u);
+}
+
+}  // namespace
+}  // namespace tw
