@@ -122,7 +122,11 @@ std::string addTargetRefusal(const std::vector<Account>& accounts, AddMode mode,
 }
 
 std::string addAccount(RecordStore& store, const Session& session, const NewAccount& request) {
-    if (trimBlanks(request.typed).empty()) refuse("请输入科目名称 ！");
+    // Blanks around a name are never meant, and "→" joins a full name: typed
+    // into a name it would make another account its parent.
+    const std::string typed = trimBlanks(request.typed);
+    if (typed.empty()) refuse("请输入科目名称 ！");
+    if (typed.find(kArrow) != std::string::npos) refuse(kArrowInName);
     if (request.direction.empty()) refuse("请选择，余额方向 ！");
 
     const auto accounts = loadAccounts(store, session);
@@ -144,12 +148,12 @@ std::string addAccount(RecordStore& store, const Session& session, const NewAcco
         a.parent = request.selectedParent;
         a.level = request.selectedLevel;
     }
-    a.name = a.parent.empty() ? request.typed : a.parent + kArrow + request.typed;
+    a.name = a.parent.empty() ? typed : a.parent + kArrow + typed;
 
     // The typed text is compared as it stands (so 现金 is refused under any
     // parent while a top-level 现金 exists); the full name must be new as
     // well, for it is the account's identity everywhere.
-    if (findAccount(accounts, request.typed) || findAccount(accounts, a.name))
+    if (findAccount(accounts, typed) || findAccount(accounts, a.name))
         refuse("输入的科目名称和已有科目相同 ！");
 
     openSetTable(store, session, file::kAccounts);

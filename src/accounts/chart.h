@@ -64,7 +64,7 @@ const char* addModeText(AddMode mode);
 
 struct NewAccount {
     AddMode mode = AddMode::Sibling;
-    std::string typed;      // the name as typed, blanks kept
+    std::string typed;      // the name as typed; leading and trailing blanks are dropped
     std::string direction;  // "借方", "贷方" or empty when none was chosen
     int category = 1;       // the current category 1..5
     // The picker's state: the selected account (the parent of a sub-account),
@@ -81,8 +81,10 @@ struct NewAccount {
 std::string addTargetRefusal(const std::vector<Account>& accounts, AddMode mode,
                              const AccountPicker& picker);
 
-// Adds an account (科目设置窗口 `确定`). Refuses, in this order:
+// Adds an account (科目设置窗口 `确定`). The typed name is trimmed of leading
+// and trailing blanks. Refuses, in this order:
 //  - a name of blanks only: "请输入科目名称 ！"
+//  - a name holding "→", which joins the parts of full names: kArrowInName
 //  - no direction: "请选择，余额方向 ！"
 //  - the parent check of addTargetRefusal: "请选择，要操作的科目！"
 //  - the typed text, or the full name the account would get, is already an
@@ -110,5 +112,6 @@ bool accountInUse(RecordStore& store, const Session& session, const std::string&
 std::string deleteAccount(RecordStore& store, const Session& session, const std::string& name);
 
 inline constexpr const char* kChooseAccount = "请选择，要操作的科目！";
+inline constexpr const char* kArrowInName = "科目名称 不能含有“→”！";
 
 }  // namespace tw

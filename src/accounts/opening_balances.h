@@ -66,7 +66,8 @@ void blankParentRows(std::vector<OpeningRow>& rows);
 // Writes the list into 账务初始化.edb, one record per row in list order (rows
 // without amounts too), made afresh in the ledger layout with the set
 // password; it replaces the old table with the action's commit. Refuses once
-// the set is enabled (kAlreadyEnabled).
+// the set is enabled (kAlreadyEnabled), and an amount beyond kMaxAmount
+// (storage/number_text.h) rather than keep it changed.
 void saveOpeningList(RecordStore& store, const Session& session,
                      const std::vector<OpeningRow>& rows);
 
@@ -91,8 +92,8 @@ void enableSet(RecordStore& store, const Session& session, const std::vector<Ope
 
 // Sets the amounts of one leaf account as its row's input boxes do (nullopt:
 // the amount stays) and saves the list (`opening set`). Refuses an account
-// that is not in the list ("没有这个科目：" + account) and a parent
-// (kNoAmountForParent). Returns the list as saved.
+// that is not in the list ("没有这个科目：" + account), a parent
+// (kNoAmountForParent) and an amount beyond kMaxAmount. Returns the list as saved.
 std::vector<OpeningRow> setOpeningAmounts(RecordStore& store, const Session& session,
                                           const std::string& account,
                                           std::optional<double> debit,

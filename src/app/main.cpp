@@ -13,13 +13,14 @@
 #include <iostream>
 
 #include "shell/session.h"
-#include "shell/set_folders.h"
+#include "shell/start_up.h"
 #include "app/app_context.h"
 #include "app/main_window.h"
+#include "shell/ui/message_window.h"
 #include "shell/ui/window_prompter.h"
+#include "storage/directory_lock.h"
 #include "storage/paths.h"
 #include "storage/record_store.h"
-#include "storage/startup.h"
 
 namespace {
 
@@ -79,11 +80,33 @@ void installQtTranslation(QApplication& app) {
         app.installTranslator(translator);
 }
 
+// The exit status when another program holds the account-set directory (as
+// tallowick-cli's).
+constexpr int kExitDirectoryInUse = 5;
+
 // Hidden developer option: --screenshot FILE writes a picture of the main
-// window and quits.
+// window (or of the message that refuses a second program) and quits.
 QString screenshotPath(const QStringList& args) {
     const qsizetype i = args.indexOf(QStringLiteral("--screenshot"));
     return i >= 0 && i + 1 < args.size() ? args.at(i + 1) : QString();
+}
+
+// Another program works on the account-set directory: says so and ends,
+// having touched nothing. With --screenshot the message is pictured instead
+// of waiting for its button.
+int refuseSecondProgram(const QString& shot) {
+    const QString text = QString::fromUtf8(tw::kDirectoryInUse);
+    if (shot.isEmpty()) {
+        tw::WindowPrompter prompter;
+        prompter.showMessage(nullptr, text);
+        return kExitDirectoryInUse;
+    }
+    tw::MessageWindow message(text);
+    message.show();
+    QTimer::singleShot(200, &message, [&message, shot] {
+        QApplication::exit(message.grab().save(shot) ? kExitDirectoryInUse : 1);
+    });
+    return QApplication::exec();
 }
 
 }  // namespace
@@ -98,16 +121,19 @@ int main(int argc, char** argv) {
 
     tw::Session session;
     session.dataDir = tw::defaultDataDir();
-    tw::prepareDataDir(session.dataDir);  // silent on failure: creating a set reports it
+    const QString shot = screenshotPath(QApplication::arguments());
+    // The directory is this process's until it ends; the start-up clean-up
+    // runs only under the lock. A failure to make the directory is silent:
+    // creating a set reports it.
+    const tw::DirectoryLock lock = tw::startUp(session.dataDir);
+    if (lock.busy()) return refuseSecondProgram(shot);
     app.logFile = session.dataDir / "tallowick.log";
-    tw::clearWorkLeftovers(session.dataDir);  // what a killed creation or restore left
 
     tw::WindowPrompter prompter;
     tw::AppContext ctx{session, prompter};
     tw::MainWindow window(ctx);
     window.show();
 
-    const QString shot = screenshotPath(QApplication::arguments());
     if (!shot.isEmpty()) {
         QTimer::singleShot(200, &window, [&window, shot] {
             const bool saved = window.grab().save(shot);

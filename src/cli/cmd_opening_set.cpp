@@ -15,13 +15,19 @@ struct OpeningSetOptions : SetLogin {
     std::optional<std::string> debit, credit;
 };
 
-// The amount given on the command line; false when it is not a number.
+// The amount given on the command line; false when it is not an amount the
+// program can keep exactly.
 bool amountOption(Context& c, const std::optional<std::string>& text,
                   std::optional<double>& value) {
     if (!text) return true;
     double v = 0;
-    if (!parseAmount(*text, v)) {
+    const std::string refusal = checkAmountText(*text, v);
+    if (refusal == kAmountNotANumber) {
         c.refuse("金额必须是数字：" + *text);
+        return false;
+    }
+    if (!refusal.empty()) {
+        c.refuse(refusal);
         return false;
     }
     value = v;

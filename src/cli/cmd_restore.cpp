@@ -20,8 +20,9 @@ void addRestoreCommand(CLI::App& app, Context& ctx) {
         },
         [o](Context& c) {
             if (!logInForCommand(c, *o)) return;
-            c.report(restoreSet(c.dataDir, c.session.login.setName,
-                                std::filesystem::u8path(o->from)));
+            // Like every command, answers yes to the question an archive of
+            // another set asks in the window.
+            c.report(restoreSet(c.session, std::filesystem::u8path(o->from)));
         });
 }
 

@@ -23,7 +23,6 @@ void addSetCreateCommand(CLI::App& app, Context& ctx) {
             sub.add_option("--start", o->start, "启用日期 (YYYY-MM-DD，默认今天)");
         },
         [o](Context& c) {
-            clearWorkLeftovers(c.dataDir);
             NewSetRequest r{o->name, o->company, o->admin, o->password, o->password, today()};
             if (!o->start.empty() && !parseDate(o->start, r.startDate)) {
                 c.refuse("启用日期 不是有效的日期：" + o->start);

@@ -1,8 +1,8 @@
 #include "cli/command.h"
 
+#include "shell/start_up.h"
 #include "storage/paths.h"
 #include "storage/record_store.h"
-#include "storage/startup.h"
 
 namespace tw::cli {
 
@@ -23,7 +23,11 @@ void addCommand(CLI::App& parent, Context& ctx, const std::string& name,
         try {
             ctx.dataDir = ctx.dataDirOption.empty() ? defaultDataDir()
                                                     : std::filesystem::path(ctx.dataDirOption);
-            prepareDataDir(ctx.dataDir);
+            ctx.lock = startUp(ctx.dataDir);
+            if (ctx.lock.busy()) {
+                ctx.refuse(kDirectoryInUse, kExitDirectoryInUse);
+                return;
+            }
             ctx.store = std::make_unique<RecordStore>(ctx.dataDir);
             ctx.session.dataDir = ctx.dataDir;
             body(ctx);

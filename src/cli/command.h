@@ -11,6 +11,7 @@
 #include <string>
 
 #include "shell/session.h"
+#include "storage/directory_lock.h"
 #include "storage/outcome.h"
 
 namespace tw::cli {
@@ -21,6 +22,7 @@ struct Context {
     std::ostream& out = std::cout;
     std::ostream& err = std::cerr;
     int exitCode = 0;
+    DirectoryLock lock;                  // the account-set directory, held until the process ends
     std::unique_ptr<RecordStore> store;  // made once the directory is known
     Session session;                     // filled by the login of a set command
 
@@ -41,7 +43,14 @@ struct Context {
 // command groups such as "set create" and "set delete").
 CLI::App* group(CLI::App& parent, const std::string& name, const std::string& description);
 
-// Registers one command: `body` runs when it is chosen on the command line.
+// The exit status of a command refused because another process works on the
+// account-set directory: it may be tried again later.
+inline constexpr int kExitDirectoryInUse = 5;
+
+// Registers one command: `body` runs when it is chosen on the command line,
+// once this process holds the account-set directory and the start-up clean-up
+// has run (shell/start_up.h); when another process holds it, the command is
+// refused with kDirectoryInUse and touches nothing.
 void addCommand(CLI::App& parent, Context& ctx, const std::string& name,
                 const std::string& description, const std::function<void(CLI::App&)>& options,
                 const std::function<void(Context&)>& body);

@@ -1,13 +1,11 @@
 #include "cli/set_login.h"
 
 #include "shell/login.h"
-#include "shell/set_folders.h"
 
 namespace tw::cli {
 
 bool logInForCommand(Context& ctx, const std::string& set, const std::string& user,
                      const std::string& password, bool deleteMode) {
-    clearWorkLeftovers(ctx.dataDir);
     if (!ctx.report(beginLogin(*ctx.store, ctx.session, set))) return false;
     ctx.session.login.deleteMode = deleteMode;
     ctx.session.login.chosenUserName = user;

@@ -106,6 +106,8 @@ PageGrid ledgerPage(PageGrid page, const std::string& heading,
                     const std::vector<LedgerLine>& lines) {
     page.setText(1, 1, heading);
     const int styleRow = page.dataRow();
+    // The first line may make the data row taller; the rows after it keep the template's height.
+    const int height = page.rowHeight(styleRow);
     bool useDataRow = styleRow == page.rowCount() && rowIsEmpty(page, styleRow);
     for (const LedgerLine& line : lines) {
         const int row = useDataRow ? styleRow : page.appendRow(styleRow);
@@ -116,7 +118,7 @@ PageGrid ledgerPage(PageGrid page, const std::string& heading,
             page.setAlignment(row, c, kColumnAlign[c - 1]);
             page.setBorders(row, c, CellBorders::all());
         }
-        if (line.height > 0) page.setRowHeight(row, line.height);
+        page.setRowHeight(row, line.height > 0 ? line.height : height);
     }
     return page;
 }

@@ -1,5 +1,6 @@
 #include "shell/account_sets.h"
 
+#include <algorithm>
 #include <cmath>
 #include <ctime>
 
@@ -35,6 +36,14 @@ bool hasRefusedChar(const std::string& name) {
     return name.find_first_of(kRefusedNameChars) != std::string::npos;
 }
 
+// C0 controls and DEL; the C1 controls are outside GBK and refused with it.
+bool hasControlChar(const std::string& name) {
+    return std::any_of(name.begin(), name.end(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u < 0x20 || u == 0x7F;
+    });
+}
+
 std::string currentSetPassword() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -52,6 +61,7 @@ std::string refusalOf(const fs::path& dataDir, const NewSetRequest& r, const std
 
     if (hasRefusedChar(name)) return kSetNameBadChar;
     if (name.front() == '.') return kSetNameLeadingDot;
+    if (hasControlChar(name)) return kSetNameControlChar;
     struct Limit {
         const char* label;
         const std::string& text;
@@ -150,7 +160,7 @@ Result<CreatedSet> createAccountSet(const fs::path& dataDir, const NewSetRequest
     return Result<CreatedSet>(set, kSetCreated);
 }
 
-Outcome checkDeletePermission(const LoginState& login) {
+Outcome checkAdministrator(const LoginState& login) {
     if (!login.loggedIn || login.permission != 1) return Outcome::refused(kNoPermission);
     return {};
 }

@@ -5,7 +5,9 @@
 //   1. refuse an empty name, a name that exists, an empty administrator name
 //      and two differing passwords, in that order, each with its own message;
 //      then refuse what the disk or GBK cannot hold (file-name characters, a
-//      leading dot, text outside GBK, over-long names and passwords);
+//      leading dot, control characters such as a line break, which would
+//      make one set look like two in a list, text outside GBK, over-long
+//      names and passwords);
 //   2. build the whole set in a work folder: `基本信息` (fixed password) with
 //      company, start date, the new set password, not enabled, period = start
 //      date; `用户` with the administrator (permission 1); the seven working
@@ -40,6 +42,7 @@ inline constexpr const char* kDeleteQuestion = "是否要删除  ";  // followed
 inline constexpr const char* kSetNameBadChar =
     "套账名称 不能含有 \\ / : * ? \" < > | 这九个字符！";
 inline constexpr const char* kSetNameLeadingDot = "套账名称 不能以“.”开头！";
+inline constexpr const char* kSetNameControlChar = "套账名称 不能含有换行等控制字符！";
 
 // The nine characters a file name cannot hold; the set-name box refuses them.
 inline constexpr const char* kRefusedNameChars = "\\/:*?\"<>|";
@@ -74,7 +77,9 @@ Result<CreatedSet> createAccountSet(const fs::path& dataDir, const NewSetRequest
                                     const StepHook& hook = {});
 
 // "您的权限不够！" unless an administrator (permission 1) is logged in.
-Outcome checkDeletePermission(const LoginState& login);
+Outcome checkAdministrator(const LoginState& login);
+// Deleting a set, as restoring one, is for administrators.
+inline Outcome checkDeletePermission(const LoginState& login) { return checkAdministrator(login); }
 // Removes the set folder of `login.setName` after checking the permission again.
 Outcome deleteAccountSet(const fs::path& dataDir, const LoginState& login);
 

@@ -4,15 +4,28 @@
 #include <vector>
 
 #include "shell/set_folders.h"
+#include "storage/file_swap.h"
 #include "storage/gbk.h"
+#include "storage/schemas.h"
 
 namespace tw {
+
+bool isSetFileName(const std::string& name) {
+    // The ledger files of the report window keep their spreadsheet names.
+    static const char* const kLedgerFiles[] = {"总账.xls", "分账.xls"};
+    static const char* const kWorkbooks[] = {file::kReportWorkbook, file::kCoverWorkbook};
+    if (schemaOfFile(name)) return true;
+    for (const char* n : kWorkbooks)
+        if (name == n) return true;
+    for (const char* n : kLedgerFiles)
+        if (name == n) return true;
+    return false;
+}
 
 bool isArchivedName(const std::string& name) {
     auto endsWith = [&](const char* tail) { return name.ends_with(tail); };
     if (endsWith("-journal") || endsWith("-wal") || endsWith("-shm")) return false;
-    if (isWorkName(name)) return false;
-    return name.find(".copy-") == std::string::npos && name.find(".part-") == std::string::npos;
+    return !isWorkName(name) && !isTemporaryName(name);
 }
 
 bool isValidUtf8(const std::string& s) {

@@ -1,14 +1,20 @@
 #pragma once
-// Which names go into a backup archive and which names coming out of one may
-// be unpacked.
+// Which names make up an account set, and so go into a backup archive, and
+// which names coming out of one may be unpacked.
 
 #include <optional>
 #include <string>
 
 namespace tw {
 
-// False for SQLite's journal files, the program's work folders and the
-// half-written temporaries of a copy or a backup: they are no part of a set.
+// The files of a set: its table files and its workbooks (the report and
+// cover workbooks, and the ledger files the report window writes). A backup
+// holds these and nothing else; a restore accepts nothing else.
+bool isSetFileName(const std::string& fileName);
+
+// False for what is no part of a set folder's contents: SQLite's journal
+// files, the program's work folders, temporary files and their folder.
+// What a restore keeps of the old folder is decided by it.
 bool isArchivedName(const std::string& fileName);
 
 struct EntryName {

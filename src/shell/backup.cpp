@@ -30,27 +30,29 @@ struct Entry {
 fs::path comparable(const fs::path& p) {
     std::error_code ec;
     fs::path c = fs::weakly_canonical(fs::absolute(p, ec), ec);
-    return ec ? p.lexically_normal() : c;
+    return ec ? fs::absolute(p, ec).lexically_normal() : c;
 }
 
-// Every file and folder of the set to archive, in name order.
-std::vector<Entry> entriesOf(const fs::path& folder, const std::vector<fs::path>& leaveOut) {
+// True when `p` lies in `dir` or below it (links resolved).
+bool isInside(const fs::path& p, const fs::path& dir) {
+    const fs::path file = comparable(p), root = comparable(dir);
+    auto f = file.begin();
+    for (auto r = root.begin(); r != root.end(); ++r, ++f) {
+        if (r->empty()) continue;  // trailing separator
+        if (f == file.end() || *f != *r) return false;
+    }
+    return true;
+}
+
+// The set's files, in name order.
+std::vector<Entry> entriesOf(const fs::path& folder) {
     std::vector<Entry> entries;
     std::error_code ec;
-    for (auto it = fs::recursive_directory_iterator(folder, ec); !ec && it != fs::end(it);
-         it.increment(ec)) {
-        const fs::path& p = it->path();
-        if (!isArchivedName(pathText(p.filename()))) {
-            if (it->is_directory()) it.disable_recursion_pending();
-            continue;
-        }
-        if (std::find(leaveOut.begin(), leaveOut.end(), comparable(p)) != leaveOut.end()) continue;
+    for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::end(it); it.increment(ec)) {
+        const std::string name = pathText(it->path().filename());
         std::error_code typeEc;
-        const auto status = it->symlink_status(typeEc);
-        if (!fs::is_directory(status) && !fs::is_regular_file(status)) continue;
-        Entry e{p, pathText(p.lexically_relative(folder)), fs::is_directory(status)};
-        if (e.folder) e.name += '/';
-        entries.push_back(std::move(e));
+        if (isSetFileName(name) && fs::is_regular_file(it->symlink_status(typeEc)))
+            entries.push_back({it->path(), name, false});
     }
     std::sort(entries.begin(), entries.end(),
               [](const Entry& a, const Entry& b) { return a.name < b.name; });
@@ -131,13 +133,18 @@ Outcome backupSet(const fs::path& dataDir, const std::string& setName, const fs:
     std::error_code ec;
     if (setName.empty() || !fs::is_directory(folder, ec))
         return Outcome::refused(kUnreadableSet, "no set folder " + pathText(folder));
+    // Renamed over a table or a template, the archive would destroy it.
+    if (isInside(archive, dataDir))
+        return Outcome::refused(kBackupInsideDataDir, "inside the account-set directory: " +
+                                                          pathText(archive));
     recoverInterruptedActions(folder);
+    std::string why;
+    if (!isAccountSetFolder(dataDir, folder, &why)) return Outcome::refused(kUnreadableSet, why);
 
-    const bool written = writeThenRename(archive, [&](const fs::path& part) {
-        const std::vector<fs::path> leaveOut{comparable(archive), comparable(part)};
+    const bool written = writeThenRenameNoted(archive, dataDir, [&](const fs::path& part) {
         ZipWriter zip(part);
         if (!zip.isOpen()) return false;
-        for (const Entry& e : entriesOf(folder, leaveOut)) {
+        for (const Entry& e : entriesOf(folder)) {
             if (zip.add(e)) continue;
             out.detail = "cannot add " + e.name;
             return false;

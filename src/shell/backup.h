@@ -1,27 +1,35 @@
 #pragma once
 // Backing an account set up into a ZIP archive and restoring it from one.
 //
-// Backup: every file of the set folder, subfolders included, under names
-// relative to the folder (UTF-8 names, Unix attributes). Interrupted actions
-// are rolled back first and SQLite's journal files are left out; an archive
-// saved inside the set folder does not include itself. The archive is written
-// under a temporary name and renamed over the chosen name once complete.
+// Backup: the set's files (its tables and workbooks, archive_names.h), under
+// their own names (UTF-8 names, Unix attributes). Refused when the archive
+// would lie inside the account-set directory (it could replace a table or a
+// template) and when the set's tables cannot be read (a backup of them would
+// be worthless). The archive is written under a hidden temporary name beside
+// the chosen one and renamed over it once complete.
 //
 // Restore, into the set folder of the open set:
-//   1. read the whole archive into a work folder, refusing entries that would
-//      land outside it (absolute paths, "..", links) and damaged archives;
-//   2. accept it only if it holds an account set whose tables open: `基本信息`
-//      with the fixed password, `用户` and the working tables with its set
-//      password, the phrase and scratch tables without one (the set may be
-//      the archive's root or its one top folder);
-//   3. add the files of the current set folder that the archive does not hold
-//      (files of the same name are replaced, other files stay);
-//   4. swap the result into place atomically and remove the old folder.
+//   1. only an administrator (permission 1) may restore: an archive brings
+//      its own users;
+//   2. the archive must be a regular file; before anything is unpacked its
+//      directory must name only the set's files (at its root or in its one
+//      top folder), nothing outside the folder, and an unpacked size below
+//      100 times the archive (at least 16 MB), 2 GB and the free disk space;
+//   3. it is unpacked into a work folder (never more than it declared) and
+//      accepted only if it holds an account set whose every table opens with
+//      its password and has the fields of its schema;
+//   4. an archive of another set (other 单位名称 or set password) is restored
+//      only when the question naming both companies is answered yes;
+//   5. the files of the current set folder that the archive does not hold are
+//      added (files of the same name are replaced, other files stay);
+//   6. the result is swapped into place atomically and the old folder removed.
 // A refusal or failure leaves the set folder untouched.
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
+#include "shell/session.h"
 #include "shell/set_folders.h"
 #include "storage/outcome.h"
 
@@ -30,14 +38,29 @@ namespace tw {
 namespace fs = std::filesystem;
 
 inline constexpr const char* kBackupFailed = "备份失败！  请检查备份文件的位置和磁盘空间后重试！";
+inline constexpr const char* kBackupInsideDataDir =
+    "备份文件不能保存在套账目录中，请另选位置！";
 inline constexpr const char* kArchiveDamaged = "备份文件已损坏，无法恢复！  套账未作任何改动！";
 inline constexpr const char* kArchiveUnsafe =
     "备份文件中含有套账目录以外的路径，拒绝恢复！  套账未作任何改动！";
 inline constexpr const char* kArchiveNotASet = "所选文件不是套账备份，无法恢复！  套账未作任何改动！";
+inline constexpr const char* kArchiveForeignFiles =
+    "备份文件中含有不属于套账的文件，拒绝恢复！  套账未作任何改动！";
+inline constexpr const char* kArchiveTooLarge =
+    "备份文件解压后过大，拒绝恢复！  套账未作任何改动！";
+inline constexpr const char* kRestoreNoSpace = "磁盘空间不足，无法恢复！  套账未作任何改动！";
 
 Outcome backupSet(const fs::path& dataDir, const std::string& setName, const fs::path& archive,
                   const StepHook& hook = {});
-Outcome restoreSet(const fs::path& dataDir, const std::string& setName, const fs::path& archive,
+
+// Asked before an archive of another set replaces the open one; true goes on.
+using RestoreQuestion = std::function<bool(const std::string& question)>;
+// The question, naming the archive's company and the open set's.
+std::string otherSetQuestion(const std::string& archiveCompany, const std::string& currentCompany);
+
+// Restores the open set of `session` from `archive`. An empty `ask` answers
+// yes, as a command does. Answered no: not ok, with no message.
+Outcome restoreSet(const Session& session, const fs::path& archive, const RestoreQuestion& ask = {},
                    const StepHook& hook = {});
 
 // True when `folder` holds an account set whose tables all open with their

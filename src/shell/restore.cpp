@@ -1,13 +1,18 @@
 // Restoring a set folder from a backup archive (declared in backup.h).
 #include <minizip/unzip.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <fstream>
+#include <set>
 #include <vector>
 
 #include "shell/account_sets.h"
 #include "shell/archive_names.h"
 #include "shell/backup.h"
-#include "shell/session.h"
+#include "shell/login.h"
 #include "storage/paths.h"
 #include "storage/record_store.h"
 #include "storage/schemas.h"
@@ -16,9 +21,23 @@ namespace tw {
 
 namespace {
 
+// What an archive may unpack to: a hundred times its own size (a set's
+// tables compress far less), never under 16 MB, never over 2 GB.
+constexpr std::uint64_t kMinUnpackedLimit = std::uint64_t{16} << 20;
+constexpr std::uint64_t kMaxUnpacked = std::uint64_t{2} << 30;
+constexpr std::uint64_t kRatioLimit = 100;
+constexpr std::uint64_t kSpareDisk = std::uint64_t{8} << 20;  // left free after unpacking
+
 struct ArchiveRefusal {
     const char* message;
     std::string detail;
+};
+
+// One file of the set in the archive.
+struct SetEntry {
+    std::string raw;   // the name as stored, to find it again
+    std::string name;  // the set file it becomes
+    std::uint64_t size = 0;  // as the archive declares it
 };
 
 class ZipReader {
@@ -48,21 +67,29 @@ public:
         return rc == UNZ_END_OF_LIST_OF_FILE;
     }
 
-    // Unpacks the current entry; false on a read or CRC error (`writeFailed`
-    // tells a failure of the target file apart).
-    bool extractCurrent(const fs::path& target, bool& writeFailed) {
+    // Unpacks the current entry, at most `limit` bytes of it; false on a read
+    // or CRC error or more data than that (`writeFailed` tells a failure of
+    // the target file apart).
+    bool extractCurrent(const fs::path& target, std::uint64_t limit, bool& writeFailed) {
         writeFailed = false;
         if (unzOpenCurrentFile(zip_) != UNZ_OK) return false;
         std::ofstream out(target, std::ios::binary | std::ios::trunc);
         std::vector<char> buffer(1 << 16);
+        std::uint64_t written = 0;
         int n = 0;
         bool ok = true;
-        while ((n = unzReadCurrentFile(zip_, buffer.data(), buffer.size())) > 0)
+        while ((n = unzReadCurrentFile(zip_, buffer.data(), buffer.size())) > 0) {
+            written += static_cast<std::uint64_t>(n);
+            if (written > limit) {
+                ok = false;
+                break;
+            }
             if (!out.write(buffer.data(), n)) {
                 writeFailed = true;
                 ok = false;
                 break;
             }
+        }
         if (n < 0) ok = false;
         if (unzCloseCurrentFile(zip_) != UNZ_OK) ok = false;  // UNZ_CRCERROR for a corrupt byte
         out.close();
@@ -74,56 +101,110 @@ private:
     unzFile zip_;
 };
 
-// Checks every name first, then unpacks into `work`.
-std::optional<ArchiveRefusal> unpack(const fs::path& archive, const fs::path& work) {
-    ZipReader zip(archive);
-    if (!zip.isOpen()) return ArchiveRefusal{kArchiveDamaged, "not a readable ZIP archive"};
-    bool safe = true;
-    std::string unsafeName;
+// Reads the archive's directory: the set's files it holds, or why it is refused.
+std::optional<ArchiveRefusal> listSetEntries(ZipReader& zip, std::vector<SetEntry>& files) {
+    struct Named {
+        std::string raw;
+        EntryName name;
+        std::uint64_t size;
+    };
+    std::vector<Named> all;
+    std::optional<ArchiveRefusal> refusal;
     if (!zip.forEach([&](const unz_file_info64& info, const std::string& raw) {
-            if (entryName(raw, info.flag, info.version, info.external_fa)) return true;
-            safe = false;
-            unsafeName = raw;
-            return false;
+            auto name = entryName(raw, info.flag, info.version, info.external_fa);
+            if (!name) {
+                refusal = ArchiveRefusal{kArchiveUnsafe, "unsafe entry " + raw};
+                return false;
+            }
+            if (!name->path.empty()) all.push_back({raw, *name, info.uncompressed_size});
+            return true;
         }))
         return ArchiveRefusal{kArchiveDamaged, "damaged central directory"};
-    if (!safe) return ArchiveRefusal{kArchiveUnsafe, "unsafe entry " + unsafeName};
+    if (refusal) return refusal;
 
-    std::optional<ArchiveRefusal> failure;
-    const bool walked = zip.forEach([&](const unz_file_info64& info, const std::string& raw) {
-        const EntryName name = *entryName(raw, info.flag, info.version, info.external_fa);
-        if (name.path.empty()) return true;
-        const fs::path target = work / fs::u8path(name.path);
-        std::error_code ec;
-        fs::create_directories(name.folder ? target : target.parent_path(), ec);
-        if (ec) {
-            failure = ArchiveRefusal{kDiskMessage, "cannot make folder for " + name.path};
-            return false;
-        }
-        if (name.folder) return true;
-        bool writeFailed = false;
-        if (!zip.extractCurrent(target, writeFailed)) {
-            failure = writeFailed ? ArchiveRefusal{kDiskMessage, "cannot write " + name.path}
-                                  : ArchiveRefusal{kArchiveDamaged, "damaged entry " + name.path};
-            return false;
-        }
-        return true;
+    // The set lies at the archive's root or in its one top folder.
+    const auto top = [](const std::string& path) { return path.substr(0, path.find('/')); };
+    std::string prefix;
+    const bool atRoot = std::any_of(all.begin(), all.end(), [](const Named& n) {
+        return !n.name.folder && n.name.path == file::kBasicInfo;
     });
-    if (failure) return failure;
-    if (!walked) return ArchiveRefusal{kArchiveDamaged, "damaged central directory"};
+    if (!atRoot) {
+        for (const Named& n : all)
+            if (!n.name.folder && n.name.path == top(n.name.path) + "/" + file::kBasicInfo)
+                prefix = top(n.name.path) + "/";
+        if (prefix.empty()) return ArchiveRefusal{kArchiveNotASet, "no 基本信息 in the archive"};
+    }
+    std::set<std::string> seen;
+    for (const Named& n : all) {
+        if (n.name.folder) {
+            if (n.name.path + "/" == prefix) continue;
+            return ArchiveRefusal{kArchiveForeignFiles, "folder " + n.name.path};
+        }
+        const std::string name = n.name.path.starts_with(prefix) ? n.name.path.substr(prefix.size())
+                                                                 : std::string();
+        if (name.empty() || name.find('/') != std::string::npos || !isSetFileName(name))
+            return ArchiveRefusal{kArchiveForeignFiles, "not a set file: " + n.name.path};
+        if (!seen.insert(name).second)
+            return ArchiveRefusal{kArchiveNotASet, "twice in the archive: " + name};
+        files.push_back({n.raw, name, n.size});
+    }
     return std::nullopt;
 }
 
-// The set inside the unpacked archive: its root, or its one top folder.
-std::optional<fs::path> setRootIn(const fs::path& work) {
+// Whether what the archive unpacks to is sane for its size and fits the disk.
+std::optional<ArchiveRefusal> checkUnpackedSize(const fs::path& archive, const fs::path& dataDir,
+                                                std::uint64_t total) {
     std::error_code ec;
-    if (fs::exists(work / fs::u8path(file::kBasicInfo), ec)) return work;
-    std::vector<fs::path> top;
-    for (auto it = fs::directory_iterator(work, ec); !ec && it != fs::end(it); it.increment(ec))
-        top.push_back(it->path());
-    if (top.size() == 1 && fs::is_directory(top[0], ec) &&
-        fs::exists(top[0] / fs::u8path(file::kBasicInfo), ec))
-        return top[0];
+    const std::uint64_t packed = fs::file_size(archive, ec);
+    const std::uint64_t limit =
+        std::min(kMaxUnpacked, std::max(kMinUnpackedLimit, packed * kRatioLimit));
+    if (total > limit)
+        return ArchiveRefusal{kArchiveTooLarge, std::to_string(total) + " bytes from " +
+                                                    std::to_string(packed)};
+    struct statvfs disk{};
+    if (::statvfs(dataDir.c_str(), &disk) == 0) {
+        const std::uint64_t free = static_cast<std::uint64_t>(disk.f_bavail) * disk.f_frsize;
+        if (total + kSpareDisk > free)
+            return ArchiveRefusal{kRestoreNoSpace, std::to_string(total) + " bytes, " +
+                                                       std::to_string(free) + " free"};
+    }
+    return std::nullopt;
+}
+
+// Checks the archive's directory, then unpacks the set's files into `work`.
+std::optional<ArchiveRefusal> unpack(const fs::path& archive, const fs::path& dataDir,
+                                     const fs::path& work) {
+    struct stat st{};
+    if (::stat(archive.c_str(), &st) != 0)
+        return ArchiveRefusal{kArchiveDamaged, "cannot read " + pathText(archive)};
+    if (!S_ISREG(st.st_mode))  // a pipe would never end, a folder is no archive
+        return ArchiveRefusal{kArchiveNotASet, "not a regular file: " + pathText(archive)};
+    ZipReader zip(archive);
+    if (!zip.isOpen()) return ArchiveRefusal{kArchiveDamaged, "not a readable ZIP archive"};
+    std::vector<SetEntry> files;
+    if (auto refusal = listSetEntries(zip, files)) return refusal;
+    std::uint64_t total = 0;
+    for (const SetEntry& f : files) total += f.size;
+    if (auto refusal = checkUnpackedSize(archive, dataDir, total)) return refusal;
+
+    std::optional<ArchiveRefusal> failure;
+    std::size_t unpacked = 0;
+    const bool walked = zip.forEach([&](const unz_file_info64&, const std::string& raw) {
+        const auto f = std::find_if(files.begin(), files.end(),
+                                    [&](const SetEntry& e) { return e.raw == raw; });
+        if (f == files.end()) return true;  // the top folder
+        bool writeFailed = false;
+        if (!zip.extractCurrent(work / fs::u8path(f->name), f->size, writeFailed)) {
+            failure = writeFailed ? ArchiveRefusal{kDiskMessage, "cannot write " + f->name}
+                                  : ArchiveRefusal{kArchiveDamaged, "damaged entry " + f->name};
+            return false;
+        }
+        ++unpacked;
+        return true;
+    });
+    if (failure) return failure;
+    if (!walked || unpacked != files.size())
+        return ArchiveRefusal{kArchiveDamaged, "damaged central directory"};
     return std::nullopt;
 }
 
@@ -169,13 +250,32 @@ bool isAccountSetFolder(const fs::path& dataDir, const fs::path& folder, std::st
             return fail(std::string(name) + " does not open or has other fields");
         store.closeTable();
     }
-    return true;
+    // The tables a set has only at times (the saved opening list, the sorted
+    // vouchers) must be sound as well when they are there.
+    std::error_code ec;
+    for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::end(it); it.increment(ec)) {
+        const std::string name = pathText(it->path().filename());
+        if (!schemaOfFile(name)) continue;
+        if (!openTableIn(store, folder, name, setPassword))
+            return fail(name + " does not open or has other fields");
+        store.closeTable();
+    }
+    return !ec || fail("cannot list " + pathText(folder));
 }
 
-Outcome restoreSet(const fs::path& dataDir, const std::string& setName, const fs::path& archive,
+std::string otherSetQuestion(const std::string& archiveCompany, const std::string& currentCompany) {
+    return "所选备份是“" + archiveCompany + "”的套账，不是当前套账“" + currentCompany +
+           "”的备份。恢复后当前套账的全部数据和用户都将被替换，是否继续恢复？";
+}
+
+Outcome restoreSet(const Session& session, const fs::path& archive, const RestoreQuestion& ask,
                    const StepHook& hook) {
+    // The archive brings its own users: whoever restores decides who administers the set.
+    if (Outcome allowed = checkAdministrator(session.login); !allowed) return allowed;
+    const fs::path& dataDir = session.dataDir;
+    const std::string& setName = session.login.setName;
     std::error_code ec;
-    if (setName.empty() || setName.front() == '.' || setName.find('/') != std::string::npos)
+    if (!isFolderName(setName) || setName.front() == '.')
         return Outcome::refused(kUnreadableSet, "not a set name: " + setName);
     const fs::path target = setFolder(dataDir, setName);
     const fs::path work = workFolder(dataDir, "restore");
@@ -184,20 +284,26 @@ Outcome restoreSet(const fs::path& dataDir, const std::string& setName, const fs
         return Outcome::refused(message, detail);
     };
     if (!fs::create_directory(work, ec)) return refuse(kDiskMessage, "cannot create work folder");
-    if (auto refusal = unpack(archive, work)) return refuse(refusal->message, refusal->detail);
+    if (auto refusal = unpack(archive, dataDir, work)) return refuse(refusal->message, refusal->detail);
     step(hook, "unpacked");
 
-    const auto root = setRootIn(work);
-    if (!root) return refuse(kArchiveNotASet, "no 基本信息 in the archive");
-    recoverInterruptedActions(*root);
     std::string why;
-    if (!isAccountSetFolder(dataDir, *root, &why)) return refuse(kArchiveNotASet, why);
+    if (!isAccountSetFolder(dataDir, work, &why)) return refuse(kArchiveNotASet, why);
+    RecordStore store(dataDir);
+    const auto archived =
+        runCaught([&] { return readBasicInfo(store, dataDir, pathText(work.filename())); });
+    if (!archived.ok) return refuse(kArchiveNotASet, archived.detail);
     step(hook, "checked");
+    const LoginState& login = session.login;
+    if ((archived.value.companyName != login.companyName ||
+         archived.value.setPassword != login.setPassword) &&
+        ask && !ask(otherSetQuestion(archived.value.companyName, login.companyName)))
+        return refuse("", "the archive of another set was not confirmed");
 
-    if (!keepOtherFiles(target, *root)) return refuse(kDiskMessage, "cannot keep the other files");
-    syncTree(*root);
+    if (!keepOtherFiles(target, work)) return refuse(kDiskMessage, "cannot keep the other files");
+    syncTree(work);
     step(hook, "merged");
-    if (!swapIntoPlace(*root, target, hook)) return refuse(kDiskMessage, "cannot swap the folders");
+    if (!swapIntoPlace(work, target, hook)) return refuse(kDiskMessage, "cannot swap the folders");
     fs::remove_all(work, ec);  // now holds the old folder
     step(hook, "done");
     return {};

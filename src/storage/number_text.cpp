@@ -26,10 +26,34 @@ std::string plainDecimal(double x) {
 }
 
 double roundCents(double x) {
-    // The small nudge lets 2.675 (held as 2.67499999...) round as written.
-    const double scaled = x * 100.0;
-    const double r = std::round(scaled + std::copysign(1e-7, scaled));
-    return r / 100.0;
+    if (!std::isfinite(x)) return x;
+    // The shortest decimal text that reads back as x: what was typed or meant
+    // (2.675, held as 2.67499999…, reads "2.675").
+    char buf[400];
+    const auto res = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::fixed);
+    if (res.ec != std::errc()) return x;
+    std::string text(buf, res.ptr);
+    const auto point = text.find('.');
+    if (point == std::string::npos || text.size() - point <= 3) return x;  // cents at most
+    const bool up = text[point + 3] >= '5';  // the first digit dropped decides
+    text.resize(point + 3);
+    if (up) {
+        // Add one cent to the magnitude, carrying through the digits.
+        int i = static_cast<int>(text.size()) - 1;
+        for (; i >= 0; --i) {
+            if (text[i] == '.') continue;
+            if (text[i] == '-') break;
+            if (text[i] != '9') {
+                ++text[i];
+                break;
+            }
+            text[i] = '0';
+        }
+        if (i < 0 || text[i] == '-') text.insert(static_cast<std::size_t>(i + 1), "1");
+    }
+    double r = 0;
+    std::from_chars(text.data(), text.data() + text.size(), r);
+    return r == 0 ? 0.0 : r;  // no -0
 }
 
 std::string twoDecimals(double x) {
@@ -68,6 +92,41 @@ bool parseAmount(std::string_view text, double& value) {
         return false;
     value = v;
     return true;
+}
+
+std::string checkAmountText(std::string_view text, double& value) {
+    text = trimmed(text);
+    std::string_view number = text;
+    if (!number.empty() && (number.front() == '+' || number.front() == '-')) number.remove_prefix(1);
+    // Digits with at most one point: no exponent, no group separators.
+    std::string digits;  // from the first nonzero digit on
+    bool fraction = false, anyDigit = false;
+    std::size_t fractionZeros = 0;  // zeros ending the fraction, not significant
+    for (const char c : number) {
+        if (c == '.' && !fraction) {
+            fraction = true;
+            continue;
+        }
+        if (c < '0' || c > '9') return kAmountNotANumber;
+        anyDigit = true;
+        if (digits.empty() && c == '0') continue;
+        digits += c;
+        fractionZeros = fraction && c == '0' ? fractionZeros + 1 : 0;
+    }
+    if (!anyDigit) return kAmountNotANumber;
+    if (digits.size() - fractionZeros > static_cast<std::size_t>(kMaxSignificantDigits))
+        return kAmountTooManyDigits;
+    double v = 0;
+    if (!parseAmount(text, v)) return kAmountNotANumber;
+    if (std::string refusal = checkAmount(v); !refusal.empty()) return refusal;
+    value = v;
+    return {};
+}
+
+std::string checkAmount(double value) {
+    if (!std::isfinite(value)) return kAmountNotANumber;
+    if (std::fabs(value) > kMaxAmount) return kAmountTooLarge;
+    return {};
 }
 
 }  // namespace tw

@@ -195,11 +195,14 @@ template <typename F>
 void makeFileIfMissing(const fs::path& path, F make) {
     std::error_code ec;
     if (fs::exists(path, ec)) return;
-    fs::path tmp = path;
-    tmp += ".make-" + std::to_string(::getpid());
-    make(tmp);
-    if (fs::exists(tmp, ec) && !fs::exists(path, ec)) fs::rename(tmp, path, ec);
-    fs::remove(tmp, ec);
+    writeThenRename(
+        path,
+        [&](const fs::path& tmp) {
+            make(tmp);
+            std::error_code made;
+            return fs::exists(tmp, made);
+        },
+        Existing::Keep);
 }
 
 }  // namespace

@@ -122,9 +122,31 @@ TEST_F(ChartTest, SameOwnNameUnderAnotherParentAndTrailingBlankAreAccepted) {
     select("其他货币资金");
     EXPECT_TRUE(add(AddMode::SubAccount, "工商银行").ok);
     select("应收账款");
+    // Accepted, without the blank: "甲公司 " and "甲公司" are one account.
     const auto spaced = add(AddMode::SubAccount, "甲公司 ");
     ASSERT_TRUE(spaced.ok);
-    EXPECT_EQ(spaced.value, "应收账款→甲公司 ");
+    EXPECT_EQ(spaced.value, "应收账款→甲公司");
+}
+
+TEST_F(ChartTest, BlanksAroundANameAreDroppedAndAnArrowInItIsRefused) {
+    // "→" joins full names: a top-level "现金→伪" would read as a sub-account
+    // of 现金 everywhere a full name is split.
+    picker.category = 1;
+    const auto before = rows(file::kAccounts);
+    for (const char* typed : {"现金→伪", " 伪→", "→"})
+        EXPECT_EQ(add(AddMode::Sibling, typed).message, "科目名称 不能含有“→”！") << typed;
+    select("银行存款");
+    EXPECT_EQ(add(AddMode::SubAccount, "工行→活期").message, "科目名称 不能含有“→”！");
+    EXPECT_EQ(rows(file::kAccounts), before);
+    EXPECT_FALSE(buildChartTrees(chart())[0].items.empty());
+    for (const Account& a : chart()) EXPECT_NE(a.parent, "现金") << a.name;
+
+    // Half- and full-width blanks and tabs around a name are never part of it.
+    const auto made = add(AddMode::SubAccount, " \t　工商银行　 ");
+    ASSERT_TRUE(made.ok) << made.message;
+    EXPECT_EQ(made.value, "银行存款→工商银行");
+    ASSERT_NE(find("银行存款→工商银行"), nullptr);
+    EXPECT_EQ(add(AddMode::SubAccount, "工商银行 ").message, "输入的科目名称和已有科目相同 ！");
 }
 
 TEST_F(ChartTest, SiblingUsesTheRememberedParentAndLevelAfterATabChange) {

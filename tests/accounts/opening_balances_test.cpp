@@ -194,6 +194,22 @@ TEST_F(OpeningTest, FailureInTheMiddleOfEnablingChangesNothing) {
     EXPECT_EQ(rows(file::kGeneralLedger).size(), 2u);
 }
 
+TEST_F(OpeningTest, AmountsBeyondWhatIsKeptExactlyAreNeverSaved) {
+    const auto rows = bankExample();
+    const std::string saved = bytes(file::kOpening);
+    // The input box hands over a number too large to keep: the list is not saved.
+    auto tooLarge = rows;
+    setRowAmounts(*row(tooLarge, "短期借款"), 0.0, 123456789012345678.0);
+    const Outcome out = save(tooLarge);
+    EXPECT_FALSE(out.ok);
+    EXPECT_EQ(out.message, "金额的绝对值不能超过999999999999.99！");
+    const auto set = runAction(*store, [&] {
+        return setOpeningAmounts(*store, session, "短期借款", std::nullopt, -1e13);
+    });
+    EXPECT_EQ(set.message, "金额的绝对值不能超过999999999999.99！");
+    EXPECT_EQ(bytes(file::kOpening), saved);
+}
+
 TEST_F(OpeningTest, UnbalancedTotalsAreRefused) {
     auto list = bankExample();
     setRowAmounts(*row(list, "短期借款"), 0.0, 1000.0);

@@ -116,7 +116,9 @@ TEST_F(LedgerPageTest, GeneralModeListsTopLevelAccountsWithZerosAndNoNumbers) {
 TEST_F(LedgerPageTest, RowsFillThePageBelowTheColumnHeadsRuledAndAligned) {
     const std::string twoLines(32, 'x');  // 32 GBK bytes: one line still
     writeRows(file::kLedger,
-              {{day(2013, 3, 1), 30001, twoLines, "现金", 1, 0, "借", 1},
+              // A tall first row does not make the rows after it tall.
+              {{day(2013, 3, 1), 30000, "一二三四五六七八九十一二三四五六七", "现金", 1, 0, "借", 0},
+               {day(2013, 3, 1), 30001, twoLines, "现金", 1, 0, "借", 1},
                // 17 Chinese characters: 34 bytes, a taller row.
                {day(2013, 3, 2), 30002, "一二三四五六七八九十一二三四五六七", "现金", 1, 0, "借", 2},
                // 65 bytes: 32 Chinese characters and one letter.
@@ -128,17 +130,18 @@ TEST_F(LedgerPageTest, RowsFillThePageBelowTheColumnHeadsRuledAndAligned) {
     const PageGrid templ = loadLedgerTemplate(dataDir);
     const int first = templ.dataRow();
     // The template's empty data row takes the first line; no blank row is left.
-    ASSERT_EQ(page.rowCount(), first + 2);
+    ASSERT_EQ(page.rowCount(), first + 3);
     EXPECT_EQ(page.text(1, 1), " 明细科目：现金  2013-3-1至2013-3-31");
     EXPECT_EQ(page.text(first - 1, 3), "摘要");
-    EXPECT_EQ(page.text(first, 2), "30001");
-    EXPECT_EQ(page.text(first + 2, 7), "3.00");
-    EXPECT_EQ(page.rowHeight(first), templ.rowHeight(first));
-    EXPECT_EQ(page.rowHeight(first + 1), kTwoLineRowHeight);
-    EXPECT_EQ(page.rowHeight(first + 2), kManyLineRowHeight);
+    EXPECT_EQ(page.text(first, 2), "30000");
+    EXPECT_EQ(page.text(first + 3, 7), "3.00");
+    EXPECT_EQ(page.rowHeight(first), kTwoLineRowHeight);
+    EXPECT_EQ(page.rowHeight(first + 1), templ.rowHeight(first));
+    EXPECT_EQ(page.rowHeight(first + 2), kTwoLineRowHeight);
+    EXPECT_EQ(page.rowHeight(first + 3), kManyLineRowHeight);
     const HAlign align[7] = {HAlign::Left,  HAlign::Centre, HAlign::Left, HAlign::Right,
                              HAlign::Right, HAlign::Centre, HAlign::Right};
-    for (int r = first; r <= first + 2; ++r)
+    for (int r = first; r <= first + 3; ++r)
         for (int c = 1; c <= 7; ++c) {
             EXPECT_EQ(page.cell(r, c).borders, CellBorders::all()) << r << "," << c;
             EXPECT_EQ(page.cell(r, c).align, align[c - 1]) << r << "," << c;

@@ -82,6 +82,22 @@ TEST_F(AccountSetsTest, TextTheDiskOrGbkCannotHoldIsRefusedNotMangled) {
     EXPECT_EQ(after, before);
 }
 
+TEST_F(AccountSetsTest, ControlCharactersInASetNameAreRefused) {
+    // A line break would make one set read as two wherever sets are listed.
+    const auto before = entryNames(dataDir());
+    for (const std::string& name : std::vector<std::string>{"华兴\n伪造", "华兴\r", "甲\t乙",
+                                                          "甲\x7f", "\x1b[31m红"}) {
+        const auto made = createAccountSet(dataDir(), setRequest(name));
+        EXPECT_FALSE(made.ok) << name;
+        EXPECT_EQ(made.message, "套账名称 不能含有换行等控制字符！") << name;
+    }
+    EXPECT_EQ(entryNames(dataDir()), before);
+    EXPECT_TRUE(listAccountSets(dataDir()).empty());
+    // Blanks around the name are still only trimmed.
+    EXPECT_TRUE(createAccountSet(dataDir(), setRequest("\t华兴 ")).ok);
+    EXPECT_EQ(listAccountSets(dataDir()), std::vector<std::string>{"华兴"});
+}
+
 TEST_F(AccountSetsTest, AFailingStepLeavesNoFolderAndReportsTheDiskMessage) {
     const auto before = entryNames(dataDir());
     // A template that is missing fails a copy; one that is not a table fails

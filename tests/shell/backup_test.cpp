@@ -1,4 +1,6 @@
 // Backing a set up to a ZIP archive and restoring it.
+#include <sys/stat.h>
+
 #include "shell/backup.h"
 #include "shell/users.h"
 #include "shell_fixture.h"
@@ -14,7 +16,7 @@ protected:
         made = create(setRequest("华兴"));
         folder = setFolder(dataDir(), "华兴");
         admin = loggedIn(dataDir(), "华兴", "张三", "mima");
-        archive = dataDir() / "备份.zip";
+        archive = elsewhere / "备份.zip";
     }
     // Changes several tables of the set so that a restore has something to undo.
     void changeTheBooks(const std::string& tag) {
@@ -37,6 +39,7 @@ protected:
     Result<CreatedSet> made;
     fs::path folder;
     Session admin;
+    TempDir elsewhere;  // archives live outside the account-set directory
     fs::path archive;
 };
 
@@ -47,7 +50,7 @@ TEST_F(BackupTest, RestoreBringsBackEveryTableAsItWasAtBackupTime) {
     changeTheBooks("乙");
     ASSERT_NE(snapshot(dataDir(), folder), atBackup);
 
-    const Outcome out = restoreSet(dataDir(), "华兴", archive);
+    const Outcome out = restoreSet(admin, archive);
     ASSERT_TRUE(out.ok) << out.message << " / " << out.detail;
     const auto restored = snapshot(dataDir(), folder);
     for (const auto& [file, rows] : atBackup) EXPECT_EQ(restored.at(file), rows) << file;
@@ -56,30 +59,31 @@ TEST_F(BackupTest, RestoreBringsBackEveryTableAsItWasAtBackupTime) {
 }
 
 TEST_F(BackupTest, ArchiveHoldsTheSetFilesUnderRelativeUtf8Names) {
+    // Only the set's own files go in: no journals, no temporaries, nothing
+    // else a restore would have to refuse.
     fs::create_directory(folder / "附件");
     writeFile(folder / "附件" / "说明.txt", "hello");
-    writeFile(folder / "账库.edb-journal", "stale");  // SQLite's, never archived
+    writeFile(folder / "账库.edb-journal", "stale");
+    writeFile(folder / "账务初始化.edb.new", "left by an older program");
     ASSERT_TRUE(backupSet(dataDir(), "华兴", archive).ok);
     // Unpacked elsewhere by the restore of another set, it recreates the files.
     create(setRequest("另一个"));
-    ASSERT_TRUE(restoreSet(dataDir(), "另一个", archive).ok);
-    const fs::path other = setFolder(dataDir(), "另一个");
-    EXPECT_EQ(readFile(other / "附件" / "说明.txt"), "hello");
-    EXPECT_EQ(readFile(other / "基本信息"), readFile(folder / "基本信息"));
-    EXPECT_FALSE(fs::exists(other / "账库.edb-journal"));
+    const Session other = loggedIn(dataDir(), "另一个", "张三", "mima");
+    ASSERT_TRUE(restoreSet(other, archive).ok);
+    const fs::path otherFolder = setFolder(dataDir(), "另一个");
+    EXPECT_EQ(readFile(otherFolder / "基本信息"), readFile(folder / "基本信息"));
+    for (const char* name : {"附件", "账库.edb-journal", "账务初始化.edb.new"})
+        EXPECT_FALSE(fs::exists(otherFolder / name)) << name;
+    EXPECT_EQ(entryNames(otherFolder).size(), 13u);
 }
 
 TEST_F(BackupTest, FilesTheArchiveDoesNotHoldStayInTheFolder) {
     ASSERT_TRUE(backupSet(dataDir(), "华兴", archive).ok);
     writeFile(folder / "凭证排序库.edb", "later");
-    const fs::path inside = folder / "自己.zip";
-    ASSERT_TRUE(backupSet(dataDir(), "华兴", inside).ok);
-    // An archive saved inside the set folder does not include itself ...
-    ASSERT_TRUE(restoreSet(dataDir(), "华兴", inside).ok);
-    EXPECT_TRUE(fs::exists(inside)) << "... and survives its own restore";
-    ASSERT_TRUE(restoreSet(dataDir(), "华兴", archive).ok);
+    writeFile(folder / "自己.zip", "the user's own file");
+    ASSERT_TRUE(restoreSet(admin, archive).ok);
     EXPECT_EQ(readFile(folder / "凭证排序库.edb"), "later");
-    EXPECT_TRUE(fs::exists(inside));
+    EXPECT_EQ(readFile(folder / "自己.zip"), "the user's own file");
 }
 
 TEST_F(BackupTest, DamagedForeignAndHostileArchivesLeaveTheSetUntouched) {
@@ -124,7 +128,7 @@ TEST_F(BackupTest, DamagedForeignAndHostileArchivesLeaveTheSetUntouched) {
         {fake, "所选文件不是套账备份，无法恢复！  套账未作任何改动！"},
     };
     for (const Case& c : cases) {
-        const Outcome out = restoreSet(dataDir(), "华兴", c.archive);
+        const Outcome out = restoreSet(admin, c.archive);
         EXPECT_FALSE(out.ok) << pathText(c.archive);
         EXPECT_EQ(out.message, c.message) << pathText(c.archive) << " / " << out.detail;
         expectUntouched(before, dirBefore);
@@ -141,23 +145,160 @@ TEST_F(BackupTest, AnArchiveWithTheSetInOneTopFolderRestoresToo) {
         entries.emplace_back("华兴/" + pathText(e.path().filename()), readFile(e.path()));
     ASSERT_TRUE(writeZip(archive, entries));
     changeTheBooks("乙");
-    ASSERT_TRUE(restoreSet(dataDir(), "华兴", archive).ok);
+    ASSERT_TRUE(restoreSet(admin, archive).ok);
     EXPECT_EQ(snapshot(dataDir(), folder), atBackup);
 }
 
 TEST_F(BackupTest, AFailingBackupLeavesNothingUnderTheChosenNameAndNoPartFile) {
     // The finished archive cannot take the chosen name: a folder holds it.
-    const fs::path taken = dataDir() / "已占用.zip";
+    const fs::path taken = elsewhere / "已占用.zip";
     fs::create_directories(taken / "里面");
     const Outcome out = backupSet(dataDir(), "华兴", taken);
     EXPECT_FALSE(out.ok);
     EXPECT_EQ(out.message, "备份失败！  请检查备份文件的位置和磁盘空间后重试！");
     EXPECT_EQ(entryNames(taken), std::vector<std::string>{"里面"});
     // A folder that does not exist.
-    EXPECT_EQ(backupSet(dataDir(), "华兴", dataDir() / "没有" / "a.zip").message,
+    EXPECT_EQ(backupSet(dataDir(), "华兴", elsewhere / "没有" / "a.zip").message,
               "备份失败！  请检查备份文件的位置和磁盘空间后重试！");
-    for (const std::string& name : entryNames(dataDir()))
+    for (const std::string& name : entryNames(elsewhere.path()))
         EXPECT_EQ(name.find(".part-"), std::string::npos) << name;
+}
+
+// An archive brings its own users: restoring one is for administrators, and
+// one made from another set replaces this set only when the question naming
+// both companies is answered yes.
+TEST_F(BackupTest, RestoreIsForAdministratorsAndAnotherSetsArchiveAsksFirst) {
+    ASSERT_TRUE(backupSet(dataDir(), "华兴", archive).ok);
+    ASSERT_TRUE(addUser(dataDir(), admin, {"李四", "x", "x"}).ok);
+    const Session clerk = loggedIn(dataDir(), "华兴", "李四", "x");
+    ASSERT_EQ(clerk.login.permission, 2);
+    const auto before = snapshot(dataDir(), folder);
+    const Outcome refused = restoreSet(clerk, archive);
+    EXPECT_FALSE(refused.ok);
+    EXPECT_EQ(refused.message, "您的权限不够！");
+    EXPECT_EQ(snapshot(dataDir(), folder), before);
+
+    // This set's own archive: no question.
+    std::vector<std::string> questions;
+    const auto ask = [&](bool answer) {
+        return [&questions, answer](const std::string& q) {
+            questions.push_back(q);
+            return answer;
+        };
+    };
+    ASSERT_TRUE(restoreSet(admin, archive, ask(false)).ok);
+    EXPECT_TRUE(questions.empty());
+
+    // Another company's set.
+    NewSetRequest other = setRequest("别家", "王五", "w");
+    other.companyName = "别家贸易公司";
+    create(other);
+    const fs::path theirs = elsewhere / "别家.zip";
+    ASSERT_TRUE(backupSet(dataDir(), "别家", theirs).ok);
+    const auto ours = snapshot(dataDir(), folder);
+    const Outcome no = restoreSet(admin, theirs, ask(false));
+    EXPECT_FALSE(no.ok);
+    EXPECT_EQ(no.message, "") << "answered 不是: nothing more to say";
+    EXPECT_EQ(snapshot(dataDir(), folder), ours);
+    EXPECT_EQ(questions, std::vector<std::string>{
+                             "所选备份是“别家贸易公司”的套账，不是当前套账“某某商贸有限公司”的备份。"
+                             "恢复后当前套账的全部数据和用户都将被替换，是否继续恢复？"});
+    ASSERT_TRUE(restoreSet(admin, theirs, ask(true)).ok);
+    EXPECT_EQ(snapshot(dataDir(), folder), snapshot(dataDir(), setFolder(dataDir(), "别家")));
+}
+
+TEST_F(BackupTest, HostileArchivesAreRefusedBeforeTheyFillTheDisk) {
+    ASSERT_TRUE(backupSet(dataDir(), "华兴", archive).ok);
+    changeTheBooks("后");
+    const auto before = snapshot(dataDir(), folder);
+    std::vector<std::pair<std::string, std::string>> setFiles;
+    for (const auto& e : fs::directory_iterator(folder))
+        setFiles.emplace_back(pathText(e.path().filename()), readFile(e.path()));
+    const auto withSetFiles = [&](std::vector<std::pair<std::string, std::string>> extra) {
+        extra.insert(extra.begin(), setFiles.begin(), setFiles.end());
+        return extra;
+    };
+    struct Case {
+        const char* name;
+        std::vector<std::pair<std::string, std::string>> entries;
+        const char* message;
+    };
+    // 40 MB of zeros packs into some 40 KB: a thousand times its size.
+    const Case cases[] = {
+        {"炸弹.zip", withSetFiles({{"总账.xls", std::string(40u << 20, '\0')}}),
+         "备份文件解压后过大，拒绝恢复！  套账未作任何改动！"},
+        {"夹带.zip", withSetFiles({{"病毒.exe", "MZ"}}),
+         "备份文件中含有不属于套账的文件，拒绝恢复！  套账未作任何改动！"},
+        {"子目录.zip", withSetFiles({{"附件/说明.txt", "x"}}),
+         "备份文件中含有不属于套账的文件，拒绝恢复！  套账未作任何改动！"},
+        {"日志.zip", withSetFiles({{"账库.edb-journal", "x"}}),
+         "备份文件中含有不属于套账的文件，拒绝恢复！  套账未作任何改动！"},
+    };
+    for (const Case& c : cases) ASSERT_TRUE(writeZip(elsewhere / c.name, c.entries)) << c.name;
+
+    // Tables that open but have other fields: a saved opening list in the
+    // layout of the chart.
+    {
+        RecordStore store(dataDir());
+        Action action(store);
+        const fs::path odd = elsewhere / "账务初始化.edb";
+        ASSERT_TRUE(store.createTable(odd, accountsSchema()));
+        ASSERT_TRUE(store.openTable(odd, ""));
+        store.setTablePassword(made.value.setPassword);
+        action.commit();
+    }
+    ASSERT_TRUE(writeZip(elsewhere / "异样.zip",
+                         withSetFiles({{"账务初始化.edb", readFile(elsewhere / "账务初始化.edb")}})));
+    // Not files at all: a pipe would block the restore for ever, a folder is no archive.
+    const fs::path pipe = elsewhere / "管道.zip";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    fs::create_directory(elsewhere / "文件夹.zip");
+    const auto dirBefore = entryNames(dataDir());
+
+    const std::pair<std::string, std::string> expected[] = {
+        {"炸弹.zip", cases[0].message}, {"夹带.zip", cases[1].message},
+        {"子目录.zip", cases[2].message}, {"日志.zip", cases[3].message},
+        {"异样.zip", "所选文件不是套账备份，无法恢复！  套账未作任何改动！"},
+        {"管道.zip", "所选文件不是套账备份，无法恢复！  套账未作任何改动！"},
+        {"文件夹.zip", "所选文件不是套账备份，无法恢复！  套账未作任何改动！"},
+    };
+    for (const auto& [name, message] : expected) {
+        const Outcome out = restoreSet(admin, elsewhere / name);
+        EXPECT_FALSE(out.ok) << name;
+        EXPECT_EQ(out.message, message) << name << " / " << out.detail;
+        expectUntouched(before, dirBefore);
+    }
+    EXPECT_FALSE(fs::exists(folder / "总账.xls"));
+}
+
+TEST_F(BackupTest, BackupsIntoTheDirectoryOrOfAnUnreadableSetAreRefused) {
+    // Renamed over a table, a template or the set folder's own file, the
+    // archive would destroy it; nothing is written there.
+    const auto tables = snapshot(dataDir(), folder);
+    const std::string chart = readFile(folder / "会计科目.edb");
+    const std::string templateChart = readFile(dataDir() / "会计科目.edb");
+    fs::create_directory_symlink(dataDir(), elsewhere / "链接");
+    for (const fs::path& into : {folder / "会计科目.edb", dataDir() / "会计科目.edb",
+                                 dataDir() / "备份.zip", folder / "新.zip",
+                                 elsewhere / "链接" / "备份.zip"}) {
+        const Outcome out = backupSet(dataDir(), "华兴", into);
+        EXPECT_FALSE(out.ok) << pathText(into);
+        EXPECT_EQ(out.message, "备份文件不能保存在套账目录中，请另选位置！") << pathText(into);
+    }
+    EXPECT_EQ(readFile(folder / "会计科目.edb"), chart);
+    EXPECT_EQ(readFile(dataDir() / "会计科目.edb"), templateChart);
+    EXPECT_FALSE(fs::exists(dataDir() / "备份.zip"));
+    EXPECT_FALSE(fs::exists(folder / "新.zip"));
+    EXPECT_EQ(snapshot(dataDir(), folder), tables);
+
+    // A set whose ledger cannot be read has nothing worth keeping: no archive,
+    // and no report of success.
+    writeFile(folder / "账库.edb", "不是数据表");
+    const Outcome out = backupSet(dataDir(), "华兴", archive);
+    EXPECT_FALSE(out.ok);
+    EXPECT_EQ(out.message, "无法读出套账数据！  请检查后重试！");
+    EXPECT_FALSE(fs::exists(archive));
+    EXPECT_TRUE(entryNames(elsewhere.path()) == std::vector<std::string>{"链接"});
 }
 
 }  // namespace

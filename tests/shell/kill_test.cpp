@@ -73,7 +73,7 @@ protected:
         folder = setFolder(dataDir(), "华兴");
         admin = loggedIn(dataDir(), "华兴", "张三", "mima");
         ASSERT_TRUE(addUser(dataDir(), admin, {"备份时", "x", "x"}).ok);
-        archive = dataDir() / "备份.zip";
+        archive = keep / "备份.zip";
         ASSERT_TRUE(backupSet(dataDir(), "华兴", archive).ok);
         newState = snapshot(dataDir(), folder);
         ASSERT_TRUE(addUser(dataDir(), admin, {"备份后", "y", "y"}).ok);
@@ -105,7 +105,7 @@ TEST_F(RestoreKillTest, RestoreKilledAtAnyStepLeavesTheOldOrTheNewSet) {
     for (const std::string killAt : {"unpacked", "checked", "merged", "aside", "swapped", "done"}) {
         SCOPED_TRACE(killAt);
         const bool killed = runAndKillAt(killAt, [&](const StepHook& hook) {
-            restoreSet(dataDir(), "华兴", archive, hook);
+            restoreSet(admin, archive, {}, hook);
         });
         restart(dataDir());
         bool wasNew = false;
@@ -121,7 +121,7 @@ TEST_F(RestoreKillTest, ABackupKilledBeforeItsRenameKeepsTheOldArchiveWhole) {
         backupSet(dataDir(), "华兴", archive, hook);
     }));
     EXPECT_EQ(readFile(archive), old);
-    ASSERT_TRUE(restoreSet(dataDir(), "华兴", archive).ok);
+    ASSERT_TRUE(restoreSet(admin, archive).ok);
     EXPECT_EQ(snapshot(dataDir(), folder), newState);
 }
 

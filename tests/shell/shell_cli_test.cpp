@@ -83,18 +83,19 @@ TEST_F(ShellCliTest, UsersPasswordsAndDeletion) {
 
 TEST_F(ShellCliTest, BackupAndRestoreRoundTrip) {
     makeSet();
-    const fs::path archive = dir.path() / "备份";  // the ".zip" is added as the dialog would
+    const TempDir elsewhere;                        // outside the account-set directory
+    const fs::path archive = elsewhere / "备份";  // the ".zip" is added as the dialog would
     expectDone(cli({"backup", "华兴商贸", "--user", "张三", "--password", "mima", "--to",
                     pathText(archive)}),
                "");
-    ASSERT_TRUE(fs::exists(dir.path() / "备份.zip"));
+    ASSERT_TRUE(fs::exists(elsewhere / "备份.zip"));
     const auto atBackup = snapshot(dir.path(), folder());
     expectDone(cli({"user", "add", "华兴商贸", "王五", "--as", "张三", "--as-password", "mima"}),
                "王五 用户创建完毕！\n");
     ASSERT_NE(snapshot(dir.path(), folder()), atBackup);
 
     expectDone(cli({"restore", "华兴商贸", "--user", "张三", "--password", "mima", "--from",
-                    pathText(dir.path() / "备份.zip")}),
+                    pathText(elsewhere / "备份.zip")}),
                "");
     EXPECT_EQ(snapshot(dir.path(), folder()), atBackup);
 

@@ -66,7 +66,7 @@ inline Outcome changePassword(const fs::path& dataDir, const Session& session,
 }
 
 // Every table file of a set folder with its rows (as text), by file name.
-// Files that are not tables map to their size.
+// Files that are not tables map to their size, folders to "<folder>".
 inline std::map<std::string, std::vector<std::string>> snapshot(const fs::path& dataDir,
                                                                 const fs::path& folder) {
     std::map<std::string, std::vector<std::string>> out;
@@ -77,6 +77,10 @@ inline std::map<std::string, std::vector<std::string>> snapshot(const fs::path& 
         setPassword = store.readField(field::kSetPassword).text();
     for (const auto& e : fs::directory_iterator(folder)) {
         const std::string name = pathText(e.path().filename());
+        if (e.is_directory()) {
+            out[name] = {"<folder>"};
+            continue;
+        }
         if (name == file::kBasicInfo) {
             out[name] = basic;
             continue;

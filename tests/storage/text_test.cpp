@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <string>
+
 #include "storage/dates.h"
 #include "storage/gbk.h"
 #include "storage/number_text.h"
@@ -25,6 +28,54 @@ TEST(NumberText, TwoDecimalsRoundHalfAwayFromZero) {
     EXPECT_EQ(twoDecimals(-2.675), "-2.68");
     EXPECT_EQ(twoDecimals(-0.001), "0.00");
     EXPECT_DOUBLE_EQ(roundCents(0.125), 0.13);
+}
+
+TEST(NumberText, CentsAreRoundedAsTheNumberReadsInDecimals) {
+    // Only the first digit dropped decides: 0.0049999999 is below half a cent.
+    EXPECT_EQ(roundCents(0.0049999999), 0.0);
+    EXPECT_EQ(twoDecimals(0.0049999999), "0.00");
+    EXPECT_EQ(roundCents(-0.0049999999), 0.0);
+    EXPECT_FALSE(std::signbit(roundCents(-0.004)));  // no "-0"
+    EXPECT_EQ(roundCents(0.005), 0.01);
+    EXPECT_EQ(roundCents(1.005), 1.01);   // held as 1.00499999999999989…
+    EXPECT_EQ(roundCents(1.115), 1.12);
+    EXPECT_EQ(roundCents(-2.675), -2.68);
+    EXPECT_EQ(roundCents(9.995), 10.0);   // the carry runs through every digit
+    EXPECT_EQ(roundCents(-99.999), -100.0);
+    EXPECT_EQ(roundCents(0.1 + 0.2), 0.3);
+    EXPECT_EQ(roundCents(12.3), 12.3);
+    EXPECT_EQ(roundCents(999999999999.99), 999999999999.99);
+    EXPECT_EQ(roundCents(123456789012345678.0), 123456789012345678.0);  // nothing to round
+}
+
+TEST(NumberText, AmountsBeyondWhatIsKeptExactlyAreRefused) {
+    double v = -1;
+    EXPECT_EQ(checkAmountText(" 123.45 ", v), "");
+    EXPECT_EQ(v, 123.45);
+    EXPECT_EQ(checkAmountText("-999999999999.99", v), "");
+    EXPECT_EQ(v, -999999999999.99);
+    EXPECT_EQ(checkAmountText("123456789012.345", v), "");  // 15 significant digits
+    EXPECT_EQ(checkAmountText("0.000000000000001", v), "");  // one
+    EXPECT_EQ(checkAmountText("100.500000000000000", v), "");  // zeros ending a fraction do not count
+    v = 7;
+    // More than 15 significant digits would be kept changed.
+    EXPECT_EQ(checkAmountText("123456789012345678", v), "金额最多只能有15位有效数字！");
+    EXPECT_EQ(checkAmountText("1.0000000000000001", v), "金额最多只能有15位有效数字！");
+    EXPECT_EQ(checkAmountText("12345678901.23456", v), "金额最多只能有15位有效数字！");
+    // Larger than the program keeps, either way.
+    EXPECT_EQ(checkAmountText("1000000000000", v), "金额的绝对值不能超过999999999999.99！");
+    EXPECT_EQ(checkAmountText("-999999999999.995", v), "金额的绝对值不能超过999999999999.99！");
+    EXPECT_EQ(checkAmountText("999999999999.999", v), "金额的绝对值不能超过999999999999.99！");
+    EXPECT_EQ(checkAmountText("1" + std::string(400, '0'), v), "金额最多只能有15位有效数字！");
+    EXPECT_EQ(checkAmountText("1" + std::string(400, '0') + ".0", v),
+              "金额最多只能有15位有效数字！");
+    EXPECT_EQ(checkAmountText("1000000000000.0", v), "金额的绝对值不能超过999999999999.99！");
+    for (const char* text : {"", "abc", "1e5", "12.5元", "1,000"})
+        EXPECT_EQ(checkAmountText(text, v), "金额必须是数字！") << text;
+    EXPECT_EQ(v, 7) << "a refused text leaves the value alone";
+    EXPECT_EQ(checkAmount(1e13), "金额的绝对值不能超过999999999999.99！");
+    EXPECT_EQ(checkAmount(-1e13), "金额的绝对值不能超过999999999999.99！");
+    EXPECT_EQ(checkAmount(999999999999.99), "");
 }
 
 TEST(NumberText, ParsingAmounts) {

@@ -2,6 +2,7 @@
 // logout that always follows.
 #include <fstream>
 
+#include "shell/backup.h"
 #include "shell/ui/backup_window.h"
 #include "shell/users.h"
 #include "shell_window_support.h"
@@ -30,10 +31,12 @@ protected:
         EXPECT_TRUE(session.login.setName.empty());
         EXPECT_EQ(titles.last(), "Tallowick    尚未登陆、请选择套帐！");
     }
+    // Archives lie outside the account-set directory, where backups may go.
     QString archive(const char* name) {
-        return QString::fromStdString(pathText(session.dataDir / name));
+        return QString::fromStdString(pathText(outside.path() / name));
     }
     std::string setPassword;
+    TempDataDir outside;
 };
 
 TEST_F(BackupWindowTest, ConfirmNeedsARadioButtonFirst) {
@@ -85,7 +88,7 @@ TEST_F(BackupWindowTest, BackupThenRestoreBringsTheUsersBack) {
 }
 
 TEST_F(BackupWindowTest, ADamagedArchiveIsReportedAndChangesNothing) {
-    std::ofstream(session.dataDir / "坏.zip") << "PK not an archive";
+    std::ofstream(archive("坏.zip").toStdString()) << "PK not an archive";
     BackupWindow w(ctx);
     w.show();
     prompter.openFileAnswers.enqueue(archive("坏.zip"));
@@ -94,6 +97,50 @@ TEST_F(BackupWindowTest, ADamagedArchiveIsReportedAndChangesNothing) {
     EXPECT_EQ(prompter.messages, QStringList{"备份文件已损坏，无法恢复！  套账未作任何改动！"});
     EXPECT_EQ(names(), std::vector<std::string>{"张三"});
     expectLoggedOutAndClosed(&w);
+}
+
+// A restore replaces the set's users: an ordinary user is refused before any
+// dialog, and an archive of another company's set is restored only when the
+// administrator says yes to the question naming both companies.
+TEST_F(BackupWindowTest, RestoreIsForAdministratorsAndAsksAboutAnotherSet) {
+    RecordStore store(session.dataDir);
+    ASSERT_TRUE(addUser(store, session, {"李四", "", ""}).ok);
+    logInAs("华兴", "李四", "");
+    {
+        BackupWindow w(ctx);
+        w.show();
+        click(&w, "恢复单选框");
+        click(&w, "确定");
+        EXPECT_TRUE(prompter.openRequests.isEmpty());
+        EXPECT_EQ(prompter.messages, QStringList{"您的权限不够！"});
+        expectLoggedOutAndClosed(&w);
+    }
+    EXPECT_EQ(names(), (std::vector<std::string>{"张三", "李四"}));
+
+    // Another company's set, backed up outside the directory.
+    NewSetRequest other{"别家", "别家贸易公司", "王五", "w", "w", dayNumber(2012, 1, 1)};
+    ASSERT_TRUE(createAccountSet(session.dataDir, other).ok);
+    ASSERT_TRUE(backupSet(session.dataDir, "别家", outside.path() / "别家.zip").ok);
+    const QString question = QString::fromStdString(
+        otherSetQuestion("别家贸易公司", "某某商贸有限公司"));
+    for (const bool yes : {false, true}) {
+        prompter.clearRecords();
+        logInAs("华兴", "张三", "mima");
+        BackupWindow w(ctx);
+        w.show();
+        prompter.openFileAnswers.enqueue(archive("别家.zip"));
+        prompter.confirmAnswers.enqueue(yes);
+        click(&w, "恢复单选框");
+        click(&w, "确定");
+        EXPECT_EQ(prompter.questions, QStringList{question});
+        expectLoggedOutAndClosed(&w);
+        if (!yes) {
+            EXPECT_TRUE(prompter.messages.isEmpty()) << "不是: nothing to say";
+            EXPECT_EQ(names(), (std::vector<std::string>{"张三", "李四"}));
+        }
+    }
+    RecordStore after(session.dataDir);
+    EXPECT_EQ(readBasicInfo(after, session.dataDir, "华兴").companyName, "别家贸易公司");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "shell/account_sets.h"
 #include "shell/backup.h"
 #include "shell/ui/busy_cursor.h"
 #include "shell/ui/widget_helpers.h"
@@ -61,14 +62,23 @@ void BackupWindow::onConfirm() {
             out = backupSet(dataDir, setName, fs::u8path(file.toStdString()));
         }
     } else {
-        const QString file =
-            m_ctx.prompter.openFileName(this, QStringLiteral("从备份文件恢复套账"), kZipFilter);
+        // A restore replaces the set's users too: for administrators only.
+        out = checkAdministrator(m_ctx.session.login);
+        const QString file = out.ok ? m_ctx.prompter.openFileName(
+                                          this, QStringLiteral("从备份文件恢复套账"), kZipFilter)
+                                    : QString();
         if (!file.isEmpty()) {
             BusyCursor busy;
-            out = restoreSet(dataDir, setName, fs::u8path(file.toStdString()));
+            // An archive of another set asks before it replaces this one.
+            const auto ask = [this](const std::string& question) {
+                return m_ctx.prompter.confirm(this, QString::fromStdString(question));
+            };
+            out = restoreSet(m_ctx.session, fs::u8path(file.toStdString()), ask);
         }
     }
-    if (!out.ok) m_ctx.prompter.showMessage(this, QString::fromStdString(out.message));
+    // Answered 不是: nothing more to say.
+    if (!out.ok && !out.message.empty())
+        m_ctx.prompter.showMessage(this, QString::fromStdString(out.message));
     m_ctx.session.login.logout();
     if (m_ctx.refreshTitle) m_ctx.refreshTitle();
     accept();
