@@ -110,8 +110,8 @@ void fail(benchmark::State& state, const Outcome& out) {
     if (!out.ok) state.SkipWithError((out.message + " " + out.detail).c_str());
 }
 
-// What the window does on opening: the record view's ids, the newest page and
-// its totals.
+// What the window does on opening: the record view on the newest page, the
+// page and its totals.
 void BM_OpenWindowOnNewestPageOf10k(benchmark::State& state) {
     Copy c;
     for (auto _ : state) {
@@ -129,6 +129,26 @@ void BM_OpenWindowOnNewestPageOf10k(benchmark::State& state) {
     bench::reportPeak(state);
 }
 BENCHMARK(BM_OpenWindowOnNewestPageOf10k)->Unit(benchmark::kMillisecond);
+
+// 翻到上一张 right after opening: the record order of the whole table is read
+// once, then the page before is shown.
+void BM_FirstPageBackOn10k(benchmark::State& state) {
+    Copy c;
+    for (auto _ : state) {
+        RecordStore store(c.dir);
+        VoucherRecordView view;
+        const auto shown = runCaught([&] {
+            view.load(store, c.session);
+            view.move(store, c.session, -1);
+            const VoucherTable vouchers(store, c.session);
+            return voucherTotals(vouchers, vouchers.page(view.current())).debit;
+        });
+        fail(state, shown);
+        benchmark::DoNotOptimize(shown.value);
+    }
+    bench::reportPeak(state);
+}
+BENCHMARK(BM_FirstPageBackOn10k)->Unit(benchmark::kMillisecond);
 
 // 新建凭证 on the newest (complete) page: the check, the numbering over the
 // month's 1,000 pages, the append and its commit.

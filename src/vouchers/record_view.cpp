@@ -11,18 +11,51 @@ namespace tw {
 
 void VoucherRecordView::load(RecordStore& store, const Session& session) {
     const VoucherTable vouchers(store, session);
-    std::vector<std::int64_t> ids;
-    for (const Record& r : vouchers.table().select()) ids.push_back(r.id);
-    ids_ = std::move(ids);
+    const auto last = vouchers.table().last();
+    ids_.clear();
+    ordered_ = false;
+    size_ = last ? vouchers.table().count() : 0;
+    last_ = last ? last->id : 0;
     goLast();
 }
 
-void VoucherRecordView::move(long n) {
-    if (ids_.empty()) return;
-    pos_ = std::clamp(pos_ + n, 0L, size() - 1);
+void VoucherRecordView::readOrder(RecordStore& store, const Session& session) {
+    if (ordered_) return;
+    const std::int64_t at = current();
+    const VoucherTable vouchers(store, session);
+    std::vector<std::int64_t> ids;
+    ids.reserve(static_cast<size_t>(size_));
+    for (const Record& r : vouchers.table().select()) ids.push_back(r.id);
+    ids_ = std::move(ids);
+    ordered_ = true;
+    size_ = static_cast<long>(ids_.size());
+    last_ = ids_.empty() ? 0 : ids_.back();
+    if (!goTo(store, session, at)) goLast();
 }
 
-bool VoucherRecordView::goTo(std::int64_t id) {
+std::int64_t VoucherRecordView::current() const {
+    if (size_ == 0) return 0;
+    return ordered_ ? ids_[pos_] : last_;
+}
+
+void VoucherRecordView::move(RecordStore& store, const Session& session, long n) {
+    if (size_ == 0 || n == 0) return;
+    if (n > 0 && pos_ + 1 == size_) return;  // on the last record already
+    readOrder(store, session);
+    pos_ = std::clamp(pos_ + n, 0L, size_ - 1);
+}
+
+void VoucherRecordView::goFirst(RecordStore& store, const Session& session) {
+    readOrder(store, session);
+    pos_ = 0;
+}
+
+bool VoucherRecordView::goTo(RecordStore& store, const Session& session, std::int64_t id) {
+    if (size_ > 0 && id == last_) {
+        goLast();
+        return true;
+    }
+    readOrder(store, session);
     const auto it = std::lower_bound(ids_.begin(), ids_.end(), id);
     if (it == ids_.end() || *it != id) return false;
     pos_ = static_cast<long>(it - ids_.begin());
@@ -30,15 +63,27 @@ bool VoucherRecordView::goTo(std::int64_t id) {
 }
 
 void VoucherRecordView::appended(std::int64_t id) {
-    ids_.push_back(id);
+    if (ordered_) ids_.push_back(id);
+    last_ = id;
+    ++size_;
     goLast();
 }
 
-void VoucherRecordView::removed(std::int64_t id) {
+void VoucherRecordView::removed(RecordStore& store, const Session& session, std::int64_t id) {
+    if (!ordered_) {
+        // The order is read without the removed record: the one before it is
+        // the last record below its id.
+        readOrder(store, session);
+        const auto it = std::lower_bound(ids_.begin(), ids_.end(), id);
+        pos_ = std::max(0L, static_cast<long>(it - ids_.begin()) - 1);
+        return;
+    }
     const auto it = std::lower_bound(ids_.begin(), ids_.end(), id);
     if (it == ids_.end() || *it != id) return;
     const long at = static_cast<long>(it - ids_.begin());
     ids_.erase(it);
+    --size_;
+    last_ = ids_.empty() ? 0 : ids_.back();
     pos_ = std::max(0L, at - 1);
 }
 

@@ -147,11 +147,12 @@ bool VoucherWindow::editable() {
 void VoucherWindow::locate(const VoucherTarget& target) {
     const auto found = runCaught(
         [&] { return locatePage(*m_store, m_ctx.session, target.date, target.number, target.page); });
-    if (found.ok && found.value)
-        m_view.goTo(*found.value);
-    else
-        m_view.goFirst();
+    const Outcome moved = runCaught([&] {
+        if (!found.ok || !found.value || !m_view.goTo(*m_store, m_ctx.session, *found.value))
+            m_view.goFirst(*m_store, m_ctx.session);
+    });
     refresh();
+    message(moved.message);
 }
 
 void VoucherWindow::printShownPage() {
@@ -262,13 +263,16 @@ void VoucherWindow::onDelete() {
         BusyCursor busy;
         deleted = change([&] { deleteVoucherPage(*m_store, m_ctx.session, id); });
     }
-    if (deleted) m_view.removed(id);
+    const Outcome moved =
+        deleted ? runCaught([&] { m_view.removed(*m_store, m_ctx.session, id); }) : Outcome{};
     refresh();
+    message(moved.message);
 }
 
 void VoucherWindow::onMove(int by) {
-    m_view.move(by);
+    const Outcome moved = runCaught([&] { m_view.move(*m_store, m_ctx.session, by); });
     refresh();
+    message(moved.message);
 }
 
 void VoucherWindow::onSort() {
@@ -301,8 +305,9 @@ void VoucherWindow::onReviewAll() {
         return message(run.message);
     }
     m_ctx.reviewAllMode = run.value.mode;
-    m_view.goTo(run.value.shownId);
+    const Outcome moved = runCaught([&] { m_view.goTo(*m_store, m_ctx.session, run.value.shownId); });
     refresh();
+    message(moved.message);
     message(run.value.message);
 }
 
