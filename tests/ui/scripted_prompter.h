@@ -1,7 +1,7 @@
 #pragma once
 // A Prompter for window tests: records every text it is asked to show and
 // answers from queues the test fills beforehand. With a queue empty it answers
-// like a user who closes the window: "不是", cancel, no file.
+// like a user who closes the window: "不是" (取消 where offered), cancel, no file.
 
 #include <QQueue>
 #include <QStringList>
@@ -17,17 +17,20 @@ public:
         QString title;
         QString filter;
         QString defaultSuffix;  // empty for open dialogs
+        QString start;          // where the dialog opens (a folder, or a suggested file)
     };
 
     // What was shown, in order.
     QStringList messages;
     QStringList questions;
     QStringList inputPrompts;  // prompts of text and number boxes
+    QStringList inputInitials;  // the text each text box opened with
     QList<FileRequest> saveRequests;
     QList<FileRequest> openRequests;
 
     // Answers, taken from the front.
     QQueue<bool> confirmAnswers;
+    QQueue<Answer> choiceAnswers;  // for confirmOrCancel
     QQueue<std::optional<QString>> textAnswers;
     QQueue<std::optional<double>> numberAnswers;
     QQueue<QString> saveFileAnswers;
@@ -47,9 +50,15 @@ public:
         if (onQuestion) onQuestion(text);
         return confirmAnswers.isEmpty() ? false : confirmAnswers.dequeue();
     }
+    Answer confirmOrCancel(QWidget*, const QString& text) override {
+        questions << text;
+        if (onQuestion) onQuestion(text);
+        return choiceAnswers.isEmpty() ? Answer::Cancel : choiceAnswers.dequeue();
+    }
     std::optional<QString> inputText(QWidget*, const QString&, const QString& prompt,
-                                     const QString&) override {
+                                     const QString& initial) override {
         inputPrompts << prompt;
+        inputInitials << initial;
         return textAnswers.isEmpty() ? std::nullopt : textAnswers.dequeue();
     }
     std::optional<double> inputNumber(QWidget*, const QString&, const QString& prompt,
@@ -58,12 +67,13 @@ public:
         return numberAnswers.isEmpty() ? std::nullopt : numberAnswers.dequeue();
     }
     QString saveFileName(QWidget*, const QString& title, const QString& filter,
-                         const QString& defaultSuffix) override {
-        saveRequests << FileRequest{title, filter, defaultSuffix};
+                         const QString& defaultSuffix, const QString& start = {}) override {
+        saveRequests << FileRequest{title, filter, defaultSuffix, start};
         return saveFileAnswers.isEmpty() ? QString() : saveFileAnswers.dequeue();
     }
-    QString openFileName(QWidget*, const QString& title, const QString& filter) override {
-        openRequests << FileRequest{title, filter, QString()};
+    QString openFileName(QWidget*, const QString& title, const QString& filter,
+                         const QString& start = {}) override {
+        openRequests << FileRequest{title, filter, QString(), start};
         return openFileAnswers.isEmpty() ? QString() : openFileAnswers.dequeue();
     }
 
@@ -72,6 +82,7 @@ public:
         messages.clear();
         questions.clear();
         inputPrompts.clear();
+        inputInitials.clear();
         saveRequests.clear();
         openRequests.clear();
     }

@@ -63,6 +63,34 @@ TEST(ConfirmWindowTest, OnlyYesButtonAnswersYes) {
     EXPECT_FALSE(prompter.confirm(nullptr, question));
 }
 
+// On the way out of a window: 是的, 不是, or 取消 to stay. Every way of
+// dismissing the question stays (取消), Enter included: nothing is saved or
+// dropped by a hasty key.
+TEST(ConfirmWindowTest, AQuestionWithCancelAnswersEachButtonAndStaysWhenDismissed) {
+    WindowPrompter prompter;
+    using Answer = Prompter::Answer;
+    const QString question = "是否保存修改？";
+    QStringList buttons;
+    whenModalOpens([&](QWidget* w) {
+        for (QPushButton* b : w->findChildren<QPushButton*>()) buttons << b->objectName();
+        click(w, "是的");
+    });
+    EXPECT_EQ(prompter.confirmOrCancel(nullptr, question), Answer::Yes);
+    buttons.sort();
+    EXPECT_EQ(buttons, (QStringList{"不是", "取消", "是的"}));
+
+    whenModalOpens([&](QWidget* w) { click(w, "不是"); });
+    EXPECT_EQ(prompter.confirmOrCancel(nullptr, question), Answer::No);
+    whenModalOpens([&](QWidget* w) { click(w, "取消"); });
+    EXPECT_EQ(prompter.confirmOrCancel(nullptr, question), Answer::Cancel);
+    whenModalOpens([&](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
+    EXPECT_EQ(prompter.confirmOrCancel(nullptr, question), Answer::Cancel);
+    whenModalOpens([&](QWidget* w) { w->close(); });
+    EXPECT_EQ(prompter.confirmOrCancel(nullptr, question), Answer::Cancel);
+    whenModalOpens([&](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); });
+    EXPECT_EQ(prompter.confirmOrCancel(nullptr, question), Answer::Cancel);
+}
+
 TEST(InputWindowTest, TextIsReturnedOnOkAndNothingOnCancel) {
     WindowPrompter prompter;
     whenModalOpens([&](QWidget* w) {
@@ -127,6 +155,31 @@ TEST(FileDialogTest, SaveDialogAddsTheDefaultSuffix) {
         qobject_cast<QDialog*>(w)->reject();
     });
     EXPECT_EQ(prompter.openFileName(nullptr, "打开", "*.zip"), QString());
+}
+
+// A dialog opens where it is told: the save dialog in the suggested file's
+// folder with its name filled in, the open dialog in the folder given.
+TEST(FileDialogTest, DialogsOpenWhereTheyAreTold) {
+    TempDataDir dir;
+    const QString folder = QString::fromStdString(dir.path().string());
+    WindowPrompter prompter;
+    whenModalOpens([&](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_TRUE(dialog);
+        EXPECT_EQ(QDir(dialog->directory()).absolutePath(), QDir(folder).absolutePath());
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    EXPECT_EQ(prompter.saveFileName(nullptr, "保存", "*.zip", "zip",
+                                    QDir(folder).filePath("华兴-20120301.zip")),
+              QDir(folder).filePath("华兴-20120301.zip"));
+
+    whenModalOpens([&](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_TRUE(dialog);
+        EXPECT_EQ(QDir(dialog->directory()).absolutePath(), QDir(folder).absolutePath());
+        dialog->reject();
+    });
+    EXPECT_EQ(prompter.openFileName(nullptr, "打开", "*.zip", folder), QString());
 }
 
 }  // namespace

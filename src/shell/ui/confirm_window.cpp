@@ -13,10 +13,11 @@ namespace tw {
 namespace {
 const QString kYes = QStringLiteral("是的");
 const QString kNo = QStringLiteral("不是");
+const QString kCancel = QStringLiteral("取消");
 }  // namespace
 
-ConfirmWindow::ConfirmWindow(const QString& text, QWidget* parent)
-    : QDialog(parent), m_answer(kNo) {
+ConfirmWindow::ConfirmWindow(const QString& text, QWidget* parent, bool withCancel)
+    : QDialog(parent), m_answer(withCancel ? kCancel : kNo) {
     setObjectName(QStringLiteral("确认窗口"));
     setWindowTitle(QStringLiteral("请确认"));
     setModal(true);
@@ -53,18 +54,39 @@ ConfirmWindow::ConfirmWindow(const QString& text, QWidget* parent)
     buttons->addStretch();
     buttons->addWidget(m_yes);
     buttons->addWidget(m_no);
+    QPushButton* safest = m_no;
+    if (withCancel) {
+        // Here Enter answers "取消": the window asked about stays as it is.
+        auto* cancel = new QPushButton(kCancel, this);
+        cancel->setObjectName(kCancel);
+        connect(cancel, &QPushButton::clicked, this, [this] {
+            m_answer = kCancel;
+            reject();
+        });
+        buttons->addWidget(cancel);
+        m_no->setDefault(false);
+        cancel->setDefault(true);
+        safest = cancel;
+    }
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addLayout(row);
     layout->addSpacing(8);
     layout->addLayout(buttons);
-    m_no->setFocus();
+    safest->setFocus();
 }
 
 bool ConfirmWindow::ask(QWidget* parent, const QString& text) {
     ConfirmWindow window(text, parent);
     window.exec();
     return window.answer() == kYes;
+}
+
+Prompter::Answer ConfirmWindow::askOrCancel(QWidget* parent, const QString& text) {
+    ConfirmWindow window(text, parent, true);
+    window.exec();
+    if (window.answer() == kYes) return Prompter::Answer::Yes;
+    return window.answer() == kNo ? Prompter::Answer::No : Prompter::Answer::Cancel;
 }
 
 }  // namespace tw

@@ -1,8 +1,11 @@
 #pragma once
 // The confirm window: one question and the buttons `是的` and `不是`. Every
-// yes/no question of the program is asked in it, modally.
+// yes/no question of the program is asked in it, modally. A question asked on
+// the way out of a window has a third button, `取消`, that stays.
 
 #include <QDialog>
+
+#include "shell/ui/prompter.h"
 
 class QLabel;
 class QPushButton;
@@ -12,15 +15,18 @@ namespace tw {
 class ConfirmWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit ConfirmWindow(const QString& text, QWidget* parent = nullptr);
+    explicit ConfirmWindow(const QString& text, QWidget* parent = nullptr, bool withCancel = false);
 
-    // "是的" or "不是": the button the window was closed with. Closing it any
-    // other way (title bar, Esc) answers "不是", so that nothing irreversible
-    // happens because the window was dismissed.
+    // "是的", "不是" or "取消": the button the window was closed with. Closing
+    // it any other way (title bar, Esc) answers "不是" — or "取消" where that
+    // button is offered — so that nothing irreversible happens because the
+    // window was dismissed.
     QString answer() const { return m_answer; }
 
     // Asks modally; true only for "是的".
     static bool ask(QWidget* parent, const QString& text);
+    // Asks modally with the third button `取消`.
+    static Prompter::Answer askOrCancel(QWidget* parent, const QString& text);
 
 private:
     QLabel* m_text;

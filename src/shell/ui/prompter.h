@@ -18,16 +18,24 @@ public:
     // The confirm window (`是的`, `不是`), modal. True only for "是的"; closing the
     // window any other way answers "不是".
     virtual bool confirm(QWidget* parent, const QString& text) = 0;
+    enum class Answer { Yes, No, Cancel };
+    // The confirm window with a third button `取消`, for a question asked on
+    // the way out of a window ("是否保存修改？"): 是的, 不是, or 取消 to stay.
+    // Closing the window any other way answers 取消.
+    virtual Answer confirmOrCancel(QWidget* parent, const QString& text) = 0;
     // A one-line input box; nullopt when cancelled.
     virtual std::optional<QString> inputText(QWidget* parent, const QString& title,
                                              const QString& prompt, const QString& initial) = 0;
     // A numeric input box; nullopt when cancelled.
     virtual std::optional<double> inputNumber(QWidget* parent, const QString& title,
                                               const QString& prompt, double initial) = 0;
-    // Save and open file dialogs; empty when cancelled.
+    // Save and open file dialogs; empty when cancelled. `start` is where the
+    // dialog opens: a folder, or for a save dialog the suggested file's full
+    // path (its folder and name); empty: the home folder.
     virtual QString saveFileName(QWidget* parent, const QString& title, const QString& filter,
-                                 const QString& defaultSuffix) = 0;
-    virtual QString openFileName(QWidget* parent, const QString& title, const QString& filter) = 0;
+                                 const QString& defaultSuffix, const QString& start = {}) = 0;
+    virtual QString openFileName(QWidget* parent, const QString& title, const QString& filter,
+                                 const QString& start = {}) = 0;
 };
 
 }  // namespace tw

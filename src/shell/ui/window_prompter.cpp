@@ -114,6 +114,10 @@ bool WindowPrompter::confirm(QWidget* parent, const QString& text) {
     return ConfirmWindow::ask(parent, text);
 }
 
+Prompter::Answer WindowPrompter::confirmOrCancel(QWidget* parent, const QString& text) {
+    return ConfirmWindow::askOrCancel(parent, text);
+}
+
 std::optional<QString> WindowPrompter::inputText(QWidget* parent, const QString& title,
                                                  const QString& prompt, const QString& initial) {
     InputWindow window(parent, title, prompt, initial);
@@ -133,8 +137,8 @@ std::optional<double> WindowPrompter::inputNumber(QWidget* parent, const QString
 }
 
 QString WindowPrompter::saveFileName(QWidget* parent, const QString& title, const QString& filter,
-                                     const QString& defaultSuffix) {
-    QFileDialog dialog(parent, title, QDir::homePath(), filter);
+                                     const QString& defaultSuffix, const QString& start) {
+    QFileDialog dialog(parent, title, start.isEmpty() ? QDir::homePath() : start, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(defaultSuffix);
@@ -142,8 +146,9 @@ QString WindowPrompter::saveFileName(QWidget* parent, const QString& title, cons
     return runFileDialog(dialog);
 }
 
-QString WindowPrompter::openFileName(QWidget* parent, const QString& title, const QString& filter) {
-    QFileDialog dialog(parent, title, QDir::homePath(), filter);
+QString WindowPrompter::openFileName(QWidget* parent, const QString& title, const QString& filter,
+                                     const QString& start) {
+    QFileDialog dialog(parent, title, start.isEmpty() ? QDir::homePath() : start, filter);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     labelInChinese(dialog, false);

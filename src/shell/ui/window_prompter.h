@@ -10,6 +10,7 @@ class WindowPrompter : public Prompter {
 public:
     void showMessage(QWidget* parent, const QString& text) override;
     bool confirm(QWidget* parent, const QString& text) override;
+    Answer confirmOrCancel(QWidget* parent, const QString& text) override;
     // A box `输入窗口` with the prompt, the line `输入编辑框` and the buttons
     // `确定` and `取消`.
     std::optional<QString> inputText(QWidget* parent, const QString& title, const QString& prompt,
@@ -21,8 +22,9 @@ public:
     // The filter is a dialog filter such as "*.zip"; a name typed without an
     // extension gets the default suffix.
     QString saveFileName(QWidget* parent, const QString& title, const QString& filter,
-                         const QString& defaultSuffix) override;
-    QString openFileName(QWidget* parent, const QString& title, const QString& filter) override;
+                         const QString& defaultSuffix, const QString& start = {}) override;
+    QString openFileName(QWidget* parent, const QString& title, const QString& filter,
+                         const QString& start = {}) override;
 };
 
 }  // namespace tw
