@@ -54,12 +54,16 @@ std::string currentSetPassword() {
 // The checks of the create window, in their order; empty when all pass.
 std::string refusalOf(const fs::path& dataDir, const NewSetRequest& r, const std::string& name) {
     if (name.empty()) return kSetNameEmpty;
+    // A name that cannot be a folder name is refused as such before the
+    // look-up, which finds "." and ".." (the directory and its parent) and
+    // paths such as "华兴/.." and would call them taken.
+    if (name == "." || name == "..") return kSetNameNotAFolder;
+    if (hasRefusedChar(name)) return kSetNameBadChar;
     std::error_code ec;
     if (fs::exists(setFolder(dataDir, name), ec)) return r.setName + kSetNameTaken;
     if (trimBlanks(r.adminName).empty()) return kAdminNameEmpty;
     if (r.password != r.passwordCheck) return kAdminPasswordsDiffer;
 
-    if (hasRefusedChar(name)) return kSetNameBadChar;
     if (name.front() == '.') return kSetNameLeadingDot;
     if (hasControlChar(name)) return kSetNameControlChar;
     struct Limit {

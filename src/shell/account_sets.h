@@ -2,9 +2,10 @@
 // Account sets: one folder per company's books in the account-set directory.
 //
 // Creating a set (the create window's 确定, `set create`):
-//   1. refuse an empty name, a name that exists, an empty administrator name
-//      and two differing passwords, in that order, each with its own message;
-//      then refuse what the disk or GBK cannot hold (file-name characters, a
+//   1. refuse an empty name, a name that cannot be a folder name ("." or
+//      "..", or one with a file-name character), a name that exists, an empty
+//      administrator name and two differing passwords, in that order, each
+//      with its own message; then refuse what the disk or GBK cannot hold (a
 //      leading dot, control characters such as a line break, which would
 //      make one set look like two in a list, text outside GBK, over-long
 //      names and passwords);
@@ -42,6 +43,7 @@ inline constexpr const char* kDeleteQuestion = "是否要删除  ";  // followed
 inline constexpr const char* kSetNameBadChar =
     "套账名称 不能含有 \\ / : * ? \" < > | 这九个字符！";
 inline constexpr const char* kSetNameLeadingDot = "套账名称 不能以“.”开头！";
+inline constexpr const char* kSetNameNotAFolder = "套账名称 不能是“.”或“..”，请更换！";
 inline constexpr const char* kSetNameControlChar = "套账名称 不能含有换行等控制字符！";
 
 // The nine characters a file name cannot hold; the set-name box refuses them.

@@ -1,8 +1,8 @@
 // The account-set chooser, the create window and deleting a set.
 #include <QComboBox>
-#include <QDateEdit>
 #include <QListWidget>
 
+#include "platform/ui/date_box.h"
 #include "shell/ui/create_set_window.h"
 #include "shell/ui/set_chooser_window.h"
 #include "shell_window_support.h"
@@ -53,8 +53,13 @@ TEST_F(SetWindowsTest, ChooserListsTheSetsAndOpensNothingWithoutASelection) {
     session.login.selectedSetName = "旧的选择";
     SetChooserWindow chooser(ctx);
     chooser.show();
-    EXPECT_TRUE(session.login.selectedSetName.empty());
+    // The first set listed is selected at once; the old choice is gone.
+    auto* list = child<QListWidget>(&chooser, "套账列表框");
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(session.login.selectedSetName, list->item(0)->text().toStdString());
     EXPECT_EQ(items(&chooser), (QStringList{"乙公司", "甲公司"}));
+    list->clearSelection();
+    EXPECT_TRUE(session.login.selectedSetName.empty());
     const int before = visibleTopLevelCount();
     click(&chooser, "打开");
     EXPECT_TRUE(chooser.isVisible());
@@ -100,9 +105,10 @@ TEST_F(SetWindowsTest, CreateWindowRefusesFileNameCharactersAsTheyAreTyped) {
     name->setFocus();
     QTest::keyClicks(name, "a\\b/c:d*e?f\"g<h>i|j k");
     EXPECT_EQ(name->text(), "abcdefghij k");
-    auto* start = child<QDateEdit>(&w, "启用日期框");
+    auto* start = child<DateBox>(&w, "启用日期框");
     ASSERT_NE(start, nullptr);
-    EXPECT_EQ(start->date(), QDate::currentDate());
+    ASSERT_TRUE(start->day());
+    EXPECT_EQ(*start->day(), today());
 }
 
 TEST_F(SetWindowsTest, CreateWindowChecksInOrderAndStaysOpen) {

@@ -7,7 +7,9 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <filesystem>
@@ -69,6 +71,23 @@ inline void typeText(QWidget* widget, const QString& text) {
         QApplication::sendEvent(widget, &press);
         QApplication::sendEvent(widget, &release);
     }
+}
+
+// Where Tab takes the focus: the object names of `start` and of the widgets
+// the focus lands on after each of `presses` real Tab key presses.
+inline QStringList tabOrder(QWidget* start, int presses) {
+    QWidget* window = start->window();
+    window->activateWindow();
+    (void)QTest::qWaitForWindowActive(window, 1000);
+    start->setFocus(Qt::TabFocusReason);
+    QStringList names{start->objectName()};
+    for (int i = 0; i < presses; ++i) {
+        QWidget* focus = window->focusWidget();
+        if (!focus) break;
+        QTest::keyClick(focus, Qt::Key_Tab);
+        names << (window->focusWidget() ? window->focusWidget()->objectName() : QString("<none>"));
+    }
+    return names;
 }
 
 // Top-level windows that are shown, to check that a command opened nothing.

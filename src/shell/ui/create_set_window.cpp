@@ -1,7 +1,5 @@
 #include "shell/ui/create_set_window.h"
 
-#include <QDate>
-#include <QDateEdit>
 #include <QFormLayout>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -11,6 +9,7 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include "platform/ui/date_box.h"
 #include "shell/account_sets.h"
 #include "shell/ui/busy_cursor.h"
 #include "storage/dates.h"
@@ -36,18 +35,17 @@ CreateSetWindow::CreateSetWindow(AppContext& ctx, QWidget* parent) : QDialog(par
     setWindowTitle(QStringLiteral("新建套账"));
     setModal(true);
 
+    // Made in the order they stand on screen, which is the order Tab follows.
     m_setName = lineEdit(this, "套账名称编辑框");
     // Anything but \ / : * ? " < > | — the characters a folder name cannot hold.
     m_setName->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("[^\\\\/:*?\"<>|]*")), m_setName));
     m_company = lineEdit(this, "单位名称编辑框");
+    m_startDate = new DateBox(ctx.prompter, QStringLiteral("启用日期框"), this);
+    m_startDate->setDay(today());
     m_admin = lineEdit(this, "管理员名编辑框");
     m_password = lineEdit(this, "管理密码编辑框", true);
     m_passwordCheck = lineEdit(this, "密码效验编辑框", true);
-    m_startDate = new QDateEdit(QDate::currentDate(), this);
-    m_startDate->setObjectName(QStringLiteral("启用日期框"));
-    m_startDate->setDisplayFormat(QStringLiteral("yyyy-M-d"));
-    m_startDate->setCalendarPopup(true);
 
     auto* confirm = namedButton(this, "确定");
     confirm->setDefault(true);
@@ -89,13 +87,14 @@ bool CreateSetWindow::run(AppContext& ctx, QWidget* parent) {
 }
 
 void CreateSetWindow::onConfirm() {
-    const QDate start = m_startDate->date();
+    const std::optional<double> start = m_startDate->checkedDay();
+    if (!start) return;
     const NewSetRequest request{m_setName->text().toStdString(),
                                 m_company->text().toStdString(),
                                 m_admin->text().toStdString(),
                                 m_password->text().toStdString(),
                                 m_passwordCheck->text().toStdString(),
-                                dayNumber(start.year(), start.month(), start.day())};
+                                *start};
     Result<CreatedSet> out;
     {
         BusyCursor busy;

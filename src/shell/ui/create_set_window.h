@@ -6,10 +6,11 @@
 
 #include "app/app_context.h"
 
-class QDateEdit;
 class QLineEdit;
 
 namespace tw {
+
+class DateBox;
 
 class CreateSetWindow : public QDialog {
     Q_OBJECT
@@ -29,7 +30,7 @@ private:
     QLineEdit* m_admin;
     QLineEdit* m_password;
     QLineEdit* m_passwordCheck;
-    QDateEdit* m_startDate;
+    DateBox* m_startDate;
 };
 
 }  // namespace tw

@@ -3,16 +3,47 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include "shell/login.h"
 #include "shell/ui/busy_cursor.h"
 #include "shell/ui/widget_helpers.h"
 
 namespace tw {
+
+namespace {
+
+// The user list: arrows move through the names and the focus stays here, so
+// that a name can be looked for with the keyboard; a name chosen from the
+// drop-down list sends the focus on to the password.
+class UserList : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+    bool movingByKeys() const { return m_keys; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        m_keys = true;
+        QComboBox::keyPressEvent(event);
+        m_keys = false;
+    }
+    void wheelEvent(QWheelEvent* event) override {
+        m_keys = true;
+        QComboBox::wheelEvent(event);
+        m_keys = false;
+    }
+
+private:
+    bool m_keys = false;
+};
+
+}  // namespace
 
 LoginWindow::LoginWindow(AppContext& ctx, const std::string& setName, QWidget* parent)
     : QDialog(parent), m_ctx(ctx), m_setName(setName) {
@@ -27,7 +58,7 @@ LoginWindow::LoginWindow(AppContext& ctx, const std::string& setName, QWidget* p
     bold.setBold(true);
     heading->setFont(bold);
 
-    m_users = new QComboBox(this);
+    m_users = new UserList(this);
     m_users->setObjectName(QStringLiteral("用户名选择"));
     m_users->setPlaceholderText(QStringLiteral("请选择用户"));
     m_users->setMinimumWidth(240);
@@ -76,9 +107,15 @@ bool LoginWindow::begin() {
         RecordStore store(m_ctx.session.dataDir);
         out = beginLogin(store, m_ctx.session, m_setName);
     }
-    for (const std::string& name : out.value) m_users->addItem(QString::fromStdString(name));
-    m_users->setCurrentIndex(-1);  // nobody is chosen until the user picks a name
+    {
+        const QSignalBlocker quiet(m_users);
+        for (const std::string& name : out.value) m_users->addItem(QString::fromStdString(name));
+        m_users->setCurrentIndex(-1);  // nobody is chosen until the user picks a name
+    }
     m_ctx.session.login.chosenUserName.clear();
+    // The only user of a set is chosen already: the password is all that is asked.
+    if (m_users->count() == 1) m_users->setCurrentIndex(0);
+    else m_users->setFocus();
     if (m_ctx.refreshTitle) m_ctx.refreshTitle();
     if (!out.ok) m_ctx.prompter.showMessage(this, QString::fromStdString(out.message));
     // A set whose 基本信息 cannot be read cannot be logged into at all.
@@ -88,7 +125,7 @@ bool LoginWindow::begin() {
 void LoginWindow::onUserChosen(int index) {
     if (index < 0) return;
     m_ctx.session.login.chosenUserName = m_users->itemText(index).toStdString();
-    m_password->setFocus();
+    if (!static_cast<UserList*>(m_users)->movingByKeys()) m_password->setFocus();
 }
 
 void LoginWindow::onLogin() {

@@ -29,10 +29,11 @@ NewUserWindow::NewUserWindow(AppContext& ctx, QWidget* parent) : QDialog(parent)
         box->setMaxLength(20);
     }
 
-    auto* confirm = namedButton(this, "确定");
-    confirm->setDefault(true);
+    // 用户列表 stands left of 确定, and Tab follows.
     auto* list = new QPushButton(QStringLiteral("用户列表"), this);
     list->setObjectName(QStringLiteral("用户列表"));
+    auto* confirm = namedButton(this, "确定");
+    confirm->setDefault(true);
     connect(confirm, &QPushButton::clicked, this, &NewUserWindow::onConfirm);
     connect(list, &QPushButton::clicked, this, [this] {
         UserListWindow window(m_ctx, this);

@@ -42,9 +42,13 @@ SetChooserWindow::SetChooserWindow(AppContext& ctx, QWidget* parent)
     // The selection, not the focus frame a list puts on its first item, names the set.
     connect(m_list, &QListWidget::itemSelectionChanged, this, [this] {
         const auto selected = m_list->selectedItems();
-        if (!selected.isEmpty())
-            m_ctx.session.login.selectedSetName = selected.first()->text().toStdString();
+        m_ctx.session.login.selectedSetName =
+            selected.isEmpty() ? std::string() : selected.first()->text().toStdString();
     });
+    // The first set is chosen at once: arrows move on from it and Enter
+    // (the default button 打开) opens it.
+    if (m_list->count() > 0) m_list->setCurrentRow(0);
+    m_list->setFocus();
     connect(m_list, &QListWidget::itemDoubleClicked, this, &SetChooserWindow::onOpen);
     connect(open, &QPushButton::clicked, this, &SetChooserWindow::onOpen);
     connect(create, &QPushButton::clicked, this, &SetChooserWindow::onNew);
@@ -110,6 +114,10 @@ void runSetChooser(AppContext& ctx, QWidget* parent) {
         const int outcome = chooser.exec();
         if (outcome == SetChooserWindow::Reopen) continue;
         if (outcome == SetChooserWindow::NewSet && CreateSetWindow::run(ctx, parent)) continue;
+        // The login (and the opening balances) closed together with the
+        // chooser: the keyboard goes back to the window underneath, which the
+        // window manager alone may leave without focus.
+        if (parent) parent->activateWindow();
         return;
     }
 }

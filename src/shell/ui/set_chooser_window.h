@@ -1,7 +1,9 @@
 #pragma once
 // The account-set chooser: `套账列表框` lists the sets; `打开` (or a
 // double-click) logs in to the selected one, `新建` makes a new set, `删除`
-// deletes one after an administrator's login and a confirmation.
+// deletes one after an administrator's login and a confirmation. The first
+// set is selected when the chooser opens; arrows move the selection and Enter
+// opens the set selected.
 
 #include <QDialog>
 
