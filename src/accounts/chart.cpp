@@ -37,11 +37,12 @@ bool hasSubAccounts(const std::vector<Account>& accounts, const std::string& nam
     return false;
 }
 
-// After the chart changed: the saved opening list of a set not yet enabled follows it.
-void followChart(RecordStore& store, const Session& session) {
-    if (setIsEnabled(store, session)) return;
+// After the chart changed: the saved opening list of a set not yet enabled
+// follows it. Returns the accounts whose opening amounts were cleared.
+std::vector<std::string> followChart(RecordStore& store, const Session& session) {
+    if (setIsEnabled(store, session)) return {};
     std::vector<OpeningRow> rows;
-    refreshOpeningList(store, session, rows);
+    return refreshOpeningList(store, session, rows);
 }
 
 }  // namespace
@@ -121,7 +122,8 @@ std::string addTargetRefusal(const std::vector<Account>& accounts, AddMode mode,
     return {};
 }
 
-std::string addAccount(RecordStore& store, const Session& session, const NewAccount& request) {
+std::string addAccount(RecordStore& store, const Session& session, const NewAccount& request,
+                       std::vector<std::string>* clearedParents) {
     // Blanks around a name are never meant, and "→" joins a full name: typed
     // into a name it would make another account its parent.
     const std::string typed = trimBlanks(request.typed);
@@ -159,7 +161,8 @@ std::string addAccount(RecordStore& store, const Session& session, const NewAcco
     openSetTable(store, session, file::kAccounts);
     store.appendRecord({a.name, a.parent, a.category, a.direction, std::string(), a.level});
     store.closeTable();
-    followChart(store, session);
+    const std::vector<std::string> cleared = followChart(store, session);
+    if (clearedParents) *clearedParents = cleared;
     return a.name;
 }
 

@@ -94,9 +94,12 @@ std::string addTargetRefusal(const std::vector<Account>& accounts, AddMode mode,
 //  - 增加同级科目: remembered parent + "→" + typed (or typed alone at the top),
 //    the remembered level.
 // While the set is not enabled, the saved opening list follows the chart in
-// the same action (refreshOpeningList). Returns the full name. Works inside
-// the caller's action.
-std::string addAccount(RecordStore& store, const Session& session, const NewAccount& request);
+// the same action (refreshOpeningList): a parent's opening amounts are
+// cleared, and the accounts so cleared are put into `clearedParents` (when
+// given) so that the user can be told (openingClearedMessage). Returns the
+// full name. Works inside the caller's action.
+std::string addAccount(RecordStore& store, const Session& session, const NewAccount& request,
+                       std::vector<std::string>* clearedParents = nullptr);
 
 // True when the account has been used: it appears on a voucher line, a
 // ledger row (账库, 总账库, 账库辅1), a journal entry (科目 or 对应), or

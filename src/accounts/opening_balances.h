@@ -23,6 +23,7 @@ struct OpeningRow {
     std::string credit;   // 期初贷方
     std::string side;     // 方向
     std::string balance;  // 期初余额
+    bool operator==(const OpeningRow&) const = default;
 };
 
 // Builds the list from the chart and the saved amounts:
@@ -58,8 +59,14 @@ inline constexpr const char* kAlreadyEnabled = "套账启用后不能再更改�
 // blanked.
 void setRowAmounts(OpeningRow& row, std::optional<double> debit, std::optional<double> credit);
 
-// Blanks the amounts of every row that has sub-account rows.
-void blankParentRows(std::vector<OpeningRow>& rows);
+// Blanks the amounts of every row that has sub-account rows. Returns the
+// accounts whose amounts were cleared (those that had any), in list order.
+std::vector<std::string> blankParentRows(std::vector<OpeningRow>& rows);
+
+// What the user is told about accounts whose opening amounts were cleared
+// because they became parents: a line per account,
+// "科目 X 已有下级科目，其期初金额已清除，请在下级科目中录入。".
+std::string openingClearedMessage(const std::vector<std::string>& accounts);
 
 // The operations below work inside the caller's action and refuse by Refusal.
 
@@ -72,8 +79,10 @@ void saveOpeningList(RecordStore& store, const Session& session,
                      const std::vector<OpeningRow>& rows);
 
 // After the chart has changed (科目设置): loads the list afresh, blanks the
-// accounts that now have sub-accounts, and saves it.
-void refreshOpeningList(RecordStore& store, const Session& session, std::vector<OpeningRow>& rows);
+// accounts that now have sub-accounts, and saves it. Returns the accounts
+// whose saved amounts were cleared that way.
+std::vector<std::string> refreshOpeningList(RecordStore& store, const Session& session,
+                                            std::vector<OpeningRow>& rows);
 
 // Whether 基本信息 marks the set enabled; refuses when it cannot be read.
 bool setIsEnabled(RecordStore& store, const Session& session);

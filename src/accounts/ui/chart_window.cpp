@@ -13,6 +13,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "accounts/opening_balances.h"
 #include "shell/ui/widget_helpers.h"
 
 namespace tw {
@@ -26,6 +27,7 @@ void addItems(QTreeWidgetItem* parent, QTreeWidget* tree, const ChartTree& chart
     const ChartTree::Item& item = chart.items[index];
     auto* widgetItem = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree);
     widgetItem->setText(0, qs(item.name));
+    widgetItem->setToolTip(0, qs(item.name));  // the whole of a name cut off at the edge
     for (int child : item.children) addItems(widgetItem, tree, chart, child);
     if (!item.children.empty()) widgetItem->setExpanded(true);
 }
@@ -46,6 +48,11 @@ ChartWindow::ChartWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), m_
         tree->setHeaderHidden(true);
         tree->setColumnCount(1);
         tree->setSelectionMode(QAbstractItemView::SingleSelection);
+        // Long full names widen the column and the tree scrolls sideways,
+        // rather than cutting them off.
+        tree->header()->setStretchLastSection(false);
+        tree->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+        tree->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         m_tabs->addTab(tree, QString::fromUtf8(kTabCaptions[i]));
         m_trees[i] = tree;
         connect(tree, &QTreeWidget::itemSelectionChanged, this,
@@ -53,11 +60,12 @@ ChartWindow::ChartWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), m_
         connect(tree, &QTreeWidget::itemDoubleClicked, this, [this] { pick(false); });
     }
 
+    // Made in the order they stand, top to bottom, which is the order Tab follows.
     auto* pickButton = namedButton(this, "将选定科目插入到", "将选定科目插入到...");
     auto* blankButton = namedButton(this, "插入空白", "插入空白");
-    auto* deleteButton = namedButton(this, "删除当前选定", "删除当前选定");
     auto* subButton = namedButton(this, "增加下级科目", "增加下级科目");
     auto* siblingButton = namedButton(this, "增加同级科目", "增加同级科目");
+    auto* deleteButton = namedButton(this, "删除当前选定", "删除当前选定");
     connect(pickButton, &QPushButton::clicked, this, [this] { pick(false); });
     connect(blankButton, &QPushButton::clicked, this, [this] { pick(true); });
     connect(deleteButton, &QPushButton::clicked, this, &ChartWindow::onDelete);
@@ -154,6 +162,7 @@ void ChartWindow::onAdd(AddMode mode) {
     AccountSettingWindow setting(m_ctx, mode, this);
     setting.exec();
     loadTrees();
+    if (!setting.notice().isEmpty()) m_ctx.prompter.showMessage(this, setting.notice());
 }
 
 AccountSettingWindow::AccountSettingWindow(AppContext& ctx, AddMode mode, QWidget* parent)
@@ -207,11 +216,16 @@ void AccountSettingWindow::onConfirm() {
     request.selectedParent = p.selectedParent;
     request.selectedLevel = p.selectedLevel;
     RecordStore store(m_ctx.session.dataDir);
-    const auto added = runAction(store, [&] { return addAccount(store, m_ctx.session, request); });
+    std::vector<std::string> cleared;
+    const auto added =
+        runAction(store, [&] { return addAccount(store, m_ctx.session, request, &cleared); });
     if (!added.ok) {
         m_ctx.prompter.showMessage(this, qs(added.message));
         return;
     }
+    // The parent's opening amounts went with its new sub-account: the chart
+    // window says so once this window has closed.
+    if (!cleared.empty()) m_notice = qs(openingClearedMessage(cleared));
     accept();
 }
 

@@ -53,6 +53,9 @@ class AccountSettingWindow : public QDialog {
     Q_OBJECT
 public:
     AccountSettingWindow(AppContext& ctx, AddMode mode, QWidget* parent = nullptr);
+    // After an account was added: what the user is to be told about it (a
+    // parent whose opening amounts were cleared), or empty.
+    const QString& notice() const { return m_notice; }
 
 private:
     void onConfirm();
@@ -62,6 +65,7 @@ private:
     QLineEdit* m_name;
     QRadioButton* m_debit;
     QRadioButton* m_credit;
+    QString m_notice;
 };
 
 }  // namespace tw

@@ -1,8 +1,11 @@
 #include "accounts/ui/opening_balance_window.h"
 
+#include <algorithm>
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -44,8 +47,12 @@ OpeningBalanceWindow::OpeningBalanceWindow(AppContext& ctx, QWidget* parent)
     m_list->setUniformRowHeights(true);
     m_list->setAlternatingRowColors(true);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->header()->setStretchLastSection(false);
-    m_list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    // The account column can be widened by its header's edge; the list
+    // scrolls sideways when it no longer fits.
+    m_list->header()->setStretchLastSection(true);
+    m_list->header()->setSectionResizeMode(0, QHeaderView::Interactive);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_list->setColumnWidth(0, 240);
     for (int c = 1; c <= 4; ++c) {
         m_list->setColumnWidth(c, c == 3 ? 50 : 110);
         m_list->headerItem()->setTextAlignment(
@@ -53,6 +60,8 @@ OpeningBalanceWindow::OpeningBalanceWindow(AppContext& ctx, QWidget* parent)
     }
     connect(m_list, &QTreeWidget::itemDoubleClicked, this,
             &OpeningBalanceWindow::onRowDoubleClicked);
+    // Enter or F2 on a row opens its amount boxes, as a double-click does.
+    m_list->installEventFilter(this);
 
     m_debitTotal = totalBox(this, "借方合计框");
     m_creditTotal = totalBox(this, "贷方合计框");
@@ -91,6 +100,7 @@ OpeningBalanceWindow::OpeningBalanceWindow(AppContext& ctx, QWidget* parent)
         const auto rows = runCaught([&] { return loadOpeningList(store, m_ctx.session); });
         m_readable = rows.ok;
         m_rows = rows.value;
+        m_saved = m_rows;
         if (!rows.ok) m_loadRefusal = rows.message;
     }
     showList();
@@ -107,12 +117,18 @@ void OpeningBalanceWindow::showList() {
         showRow(static_cast<int>(i));
     }
     showTotals();
+    // The name column grows to the longest name, within reason (the user may
+    // widen it further); it never shrinks under the user's hand.
+    const int current = m_list->columnWidth(0);
+    m_list->resizeColumnToContents(0);
+    m_list->setColumnWidth(0, std::max(current, std::min(m_list->columnWidth(0) + 12, 420)));
 }
 
 void OpeningBalanceWindow::showRow(int index) {
     QTreeWidgetItem* item = m_list->topLevelItem(index);
     const OpeningRow& r = m_rows[index];
     item->setText(0, qs(r.account));
+    item->setToolTip(0, qs(r.account));
     item->setText(1, qs(r.debit));
     item->setText(2, qs(r.credit));
     item->setText(3, qs(r.side));
@@ -124,6 +140,19 @@ void OpeningBalanceWindow::showTotals() {
     m_debitTotal->setText(qs(t.debit));
     m_creditTotal->setText(qs(t.credit));
     m_enable->setEnabled(t.balanced());
+}
+
+bool OpeningBalanceWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_list && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_F2) &&
+            m_list->currentItem()) {
+            m_list->currentItem()->setSelected(true);
+            onRowDoubleClicked();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void OpeningBalanceWindow::onRowDoubleClicked() {
@@ -158,6 +187,7 @@ bool OpeningBalanceWindow::save() {
     RecordStore store(m_ctx.session.dataDir);
     const Outcome out = runAction(store, [&] { saveOpeningList(store, m_ctx.session, m_rows); });
     if (!out.ok) m_ctx.prompter.showMessage(this, qs(out.message));
+    else m_saved = m_rows;
     return out.ok;
 }
 
@@ -170,11 +200,13 @@ void OpeningBalanceWindow::onChartSettings() {
     chart.exec();
     RecordStore store(m_ctx.session.dataDir);
     std::vector<OpeningRow> rows;
-    const Outcome out =
-        runAction(store, [&] { refreshOpeningList(store, m_ctx.session, rows); });
-    if (out.ok) m_rows = std::move(rows);
+    const auto cleared =
+        runAction(store, [&] { return refreshOpeningList(store, m_ctx.session, rows); });
+    if (cleared.ok) m_rows = m_saved = std::move(rows);
     showList();
-    if (!out.ok) m_ctx.prompter.showMessage(this, qs(out.message));
+    if (!cleared.ok) m_ctx.prompter.showMessage(this, qs(cleared.message));
+    else if (!cleared.value.empty())
+        m_ctx.prompter.showMessage(this, qs(openingClearedMessage(cleared.value)));
 }
 
 void OpeningBalanceWindow::onEnable() {
@@ -191,6 +223,19 @@ void OpeningBalanceWindow::onEnable() {
 }
 
 void OpeningBalanceWindow::done(int result) {
+    // Amounts typed but not saved are not dropped without a word: 是的 saves
+    // them, 不是 leaves them, 取消 (or a failed save) keeps the window open.
+    if (!m_ctx.session.login.openingEnabled && m_readable && m_rows != m_saved) {
+        switch (m_ctx.prompter.confirmOrCancel(this, QStringLiteral("是否保存修改？"))) {
+        case Prompter::Answer::Cancel:
+            return;
+        case Prompter::Answer::Yes:
+            if (!save()) return;
+            break;
+        case Prompter::Answer::No:
+            break;
+        }
+    }
     if (!m_ctx.session.login.openingEnabled) m_ctx.session.login.logout();
     QDialog::done(result);
 }

@@ -2,7 +2,9 @@
 // `账务初始化窗口`: the opening amounts of the leaf accounts of a set that is
 // not yet enabled, and enabling it. Reached only through the login of such a
 // set; leaving it without enabling logs the user out, for a set that is not
-// enabled cannot be worked on.
+// enabled cannot be worked on. Leaving it with amounts typed but not saved
+// asks "是否保存修改？" first. Enter or F2 on a row edits it, as a
+// double-click does.
 
 #include <QDialog>
 #include <vector>
@@ -22,8 +24,13 @@ class OpeningBalanceWindow : public QDialog {
 public:
     explicit OpeningBalanceWindow(AppContext& ctx, QWidget* parent = nullptr);
 
-    // Leaving the window: without the set enabled, the user is logged out.
+    // Leaving the window: unsaved amounts are saved or dropped as the user
+    // answers (or the window stays); without the set enabled, the user is
+    // logged out.
     void done(int result) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void showList();
@@ -41,7 +48,8 @@ private:
     QLineEdit* m_debitTotal;
     QLineEdit* m_creditTotal;
     QPushButton* m_enable;
-    std::vector<OpeningRow> m_rows;  // the working copy the list shows
+    std::vector<OpeningRow> m_rows;   // the working copy the list shows
+    std::vector<OpeningRow> m_saved;  // the list as last loaded or saved
     bool m_readable = true;          // false: the chart or the saved list cannot be read
     std::string m_loadRefusal;
 };

@@ -86,6 +86,9 @@ void PhraseWindow::loadTree() {
     m_tree->clearSelection();
     m_tree->setCurrentItem(nullptr);
     m_ctx.phrases.chosenSummary.clear();
+    // The text box follows the selection: with none, it holds nothing (not
+    // the text of an item just renamed or deleted).
+    m_text->clear();
     m_text->setFocus();
 }
 
@@ -113,20 +116,29 @@ void PhraseWindow::onBlank() {
     accept();
 }
 
-void PhraseWindow::change(const std::function<bool(RecordStore&)>& write) {
+bool PhraseWindow::change(const std::function<bool(RecordStore&)>& write) {
     RecordStore store(m_ctx.session.dataDir);
     const auto changed = runAction(store, [&] { return write(store); });
     if (!changed.message.empty()) m_ctx.prompter.showMessage(this, qs(changed.message));
     if (changed.ok && changed.value) loadTree();
+    return changed.ok;
+}
+
+void PhraseWindow::askAndChange(const QString& prompt, QString initial,
+                                const std::function<bool(RecordStore&, const std::string&)>& write) {
+    for (;;) {
+        const auto answer = m_ctx.prompter.inputText(this, windowTitle(), prompt, initial);
+        if (!answer || answer->isEmpty()) return;
+        if (change([&](RecordStore& store) { return write(store, answer->toStdString()); })) return;
+        initial = *answer;  // refused: the box comes back with the text as typed
+    }
 }
 
 void PhraseWindow::onNewCategory() {
-    const auto answer =
-        m_ctx.prompter.inputText(this, windowTitle(), QStringLiteral("输入新摘要..."), QString());
-    if (!answer || answer->isEmpty()) return;
-    change([&](RecordStore& store) {
-        return addCategory(store, m_ctx.session, answer->toStdString());
-    });
+    askAndChange(QStringLiteral("输入新摘要..."), QString(),
+                 [&](RecordStore& store, const std::string& text) {
+                     return addCategory(store, m_ctx.session, text);
+                 });
 }
 
 void PhraseWindow::onAddPhrase() {
@@ -135,12 +147,10 @@ void PhraseWindow::onAddPhrase() {
         m_ctx.prompter.showMessage(this, qs(refusal));
         return;
     }
-    const auto answer = m_ctx.prompter.inputText(this, windowTitle(),
-                                                 QStringLiteral("输入要增设的摘要..."), QString());
-    if (!answer || answer->isEmpty()) return;
-    change([&](RecordStore& store) {
-        return addPhrase(store, m_ctx.session, p, answer->toStdString());
-    });
+    askAndChange(QStringLiteral("输入要增设的摘要..."), QString(),
+                 [&](RecordStore& store, const std::string& text) {
+                     return addPhrase(store, m_ctx.session, p, text);
+                 });
 }
 
 void PhraseWindow::onRename() {
@@ -149,12 +159,10 @@ void PhraseWindow::onRename() {
         m_ctx.prompter.showMessage(this, QString::fromUtf8(kChooseToRename));
         return;
     }
-    const auto answer = m_ctx.prompter.inputText(this, windowTitle(),
-                                                 QStringLiteral("修改当前选定..."), qs(current));
-    if (!answer || answer->isEmpty()) return;
-    change([&](RecordStore& store) {
-        return renamePhrase(store, m_ctx.session, current, answer->toStdString());
-    });
+    askAndChange(QStringLiteral("修改当前选定..."), qs(current),
+                 [&](RecordStore& store, const std::string& text) {
+                     return renamePhrase(store, m_ctx.session, current, text);
+                 });
 }
 
 void PhraseWindow::onDelete() {

@@ -36,8 +36,13 @@ private:
     void onRename();
     void onDelete();
     // Runs one change of the library as one action; shows a refusal, or
-    // reloads the tree after a change.
-    void change(const std::function<bool(RecordStore&)>& write);
+    // reloads the tree after a change. False when refused.
+    bool change(const std::function<bool(RecordStore&)>& write);
+    // Asks for a text in an input box and makes the change with it; a
+    // refused text is offered again in the box, as typed, until it is
+    // accepted or the box is cancelled.
+    void askAndChange(const QString& prompt, QString initial,
+                      const std::function<bool(RecordStore&, const std::string&)>& write);
 
     AppContext& m_ctx;
     QTreeWidget* m_tree;
