@@ -1,5 +1,9 @@
 // The backup-and-restore window: its radio buttons, file dialogs and the
 // logout that always follows.
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QSettings>
 #include <fstream>
 
 #include "shell/backup.h"
@@ -70,7 +74,10 @@ TEST_F(BackupWindowTest, BackupThenRestoreBringsTheUsersBack) {
         click(&w, "确定");
         expectLoggedOutAndClosed(&w);
     }
-    EXPECT_TRUE(prompter.messages.isEmpty()) << "success is not announced";
+    EXPECT_EQ(prompter.messages, QStringList{QStringLiteral("备份成功！  套账 华兴 已备份到：\n") +
+                                             archive("备份.zip")})
+        << "success is announced, naming the file";
+    prompter.clearRecords();
     logInAs("华兴", "张三", "mima");
     RecordStore store(session.dataDir);
     ASSERT_TRUE(addUser(store, session, {"李四", "", ""}).ok);
@@ -82,7 +89,9 @@ TEST_F(BackupWindowTest, BackupThenRestoreBringsTheUsersBack) {
     click(&w, "确定");
     ASSERT_EQ(prompter.openRequests.size(), 1);
     EXPECT_EQ(prompter.openRequests[0].filter, "*.zip");
-    EXPECT_TRUE(prompter.messages.isEmpty());
+    EXPECT_EQ(prompter.messages,
+              QStringList{QStringLiteral("恢复成功！  套账 华兴 已从以下备份文件恢复：\n") +
+                          archive("备份.zip")});
     EXPECT_EQ(names(), std::vector<std::string>{"张三"});
     expectLoggedOutAndClosed(&w);
 }
@@ -141,6 +150,68 @@ TEST_F(BackupWindowTest, RestoreIsForAdministratorsAndAsksAboutAnotherSet) {
     }
     RecordStore after(session.dataDir);
     EXPECT_EQ(readBasicInfo(after, session.dataDir, "华兴").companyName, "别家贸易公司");
+}
+
+// The save dialog suggests "<set>-<yyyymmdd>.zip" in the folder of the last
+// archive (the home folder at first); the open dialog starts there too; the
+// folder of an archive made or restored is kept in the program's settings
+// file for the next run.
+class BackupFolderTest : public BackupWindowTest {
+protected:
+    void SetUp() override {
+        BackupWindowTest::SetUp();
+        QSettings(QStringLiteral("Tallowick"), QStringLiteral("Tallowick")).clear();
+    }
+    // Runs the window once with `choice`, answering its dialog with `file`.
+    void run(const char* choice, const QString& file) {
+        if (!session.login.loggedIn) logInAs("华兴", "张三", "mima");
+        BackupWindow w(ctx);
+        w.show();
+        if (std::string(choice) == "备份单选框") prompter.saveFileAnswers.enqueue(file);
+        else prompter.openFileAnswers.enqueue(file);
+        click(&w, choice);
+        click(&w, "确定");
+        expectLoggedOutAndClosed(&w);
+    }
+    static QString today() { return QDate::currentDate().toString(QStringLiteral("yyyyMMdd")); }
+    TempDataDir archives;  // a folder outside the account-set directory
+};
+
+TEST_F(BackupFolderTest, SuggestsSetNameAndDateInTheFolderLastUsed) {
+    run("备份单选框", QString());  // cancelled
+    ASSERT_EQ(prompter.saveRequests.size(), 1);
+    EXPECT_EQ(prompter.saveRequests[0].start,
+              QDir(QDir::homePath()).filePath(QStringLiteral("华兴-") + today() + ".zip"));
+
+    const QString folder = QString::fromStdString(pathText(archives.path()));
+    const QString elsewhere = QDir(folder).filePath(QStringLiteral("华兴-旧.zip"));
+    run("备份单选框", elsewhere);
+    EXPECT_TRUE(std::filesystem::exists(elsewhere.toStdString()));
+    run("备份单选框", QString());
+    ASSERT_EQ(prompter.saveRequests.size(), 3);
+    EXPECT_EQ(prompter.saveRequests[2].start,
+              QDir(folder).filePath(QStringLiteral("华兴-") + today() + ".zip"));
+    run("恢复单选框", QString());
+    ASSERT_EQ(prompter.openRequests.size(), 1);
+    EXPECT_EQ(prompter.openRequests[0].start, folder);
+
+    // Kept in the settings file, for the next start of the program.
+    QSettings settings(QStringLiteral("Tallowick"), QStringLiteral("Tallowick"));
+    settings.sync();
+    EXPECT_EQ(settings.value(QStringLiteral("backup/folder")).toString(), folder);
+    QFile file(settings.fileName());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << settings.fileName().toStdString();
+    EXPECT_TRUE(file.readAll().contains(folder.toUtf8()));
+}
+
+TEST_F(BackupFolderTest, AFolderThatIsGoneFallsBackToTheHomeFolder) {
+    const std::filesystem::path gone = archives.path() / "gone";
+    std::filesystem::create_directory(gone);
+    run("备份单选框", QString::fromStdString(pathText(gone / "a.zip")));
+    std::filesystem::remove_all(gone);
+    run("恢复单选框", QString());
+    ASSERT_EQ(prompter.openRequests.size(), 1);
+    EXPECT_EQ(prompter.openRequests[0].start, QDir::homePath());
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QSettings>
 #include <QString>
+#include <QTemporaryDir>
 #include <QtGlobal>
 
 namespace {
@@ -25,6 +27,11 @@ int main(int argc, char** argv) {
     defaultHandler = qInstallMessageHandler(quietHandler);
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    // The windows' settings (the backup folder) go to a folder of the run's
+    // own, never into the user's settings.
+    QTemporaryDir settings;
+    for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, settings.path());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,9 +1,13 @@
 #include "shell/ui/backup_window.h"
 
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QVBoxLayout>
 
 #include "shell/account_sets.h"
@@ -14,7 +18,29 @@
 namespace tw {
 
 namespace {
+
 const QString kZipFilter = QStringLiteral("*.zip");
+// The one setting the program keeps between runs, in the user's settings
+// file for Tallowick (~/.config/Tallowick/Tallowick.conf on Linux).
+const QString kFolderKey = QStringLiteral("backup/folder");
+const QString kSettingsName = QStringLiteral("Tallowick");
+
+}  // namespace
+
+QString lastArchiveFolder() {
+    const QSettings settings(kSettingsName, kSettingsName);
+    const QString folder = settings.value(kFolderKey).toString();
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QDir::homePath();
+}
+
+void rememberArchiveFolder(const QString& archive) {
+    QSettings settings(kSettingsName, kSettingsName);
+    settings.setValue(kFolderKey, QFileInfo(archive).absolutePath());
+}
+
+QString suggestedArchiveName(const std::string& setName, const QDate& day) {
+    return QString::fromStdString(setName) + QLatin1Char('-') +
+           day.toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".zip");
 }
 
 BackupWindow::BackupWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx) {
@@ -52,21 +78,23 @@ BackupWindow::BackupWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), 
 
 void BackupWindow::onConfirm() {
     const std::string setName = m_ctx.session.login.setName;
-    const fs::path& dataDir = m_ctx.session.dataDir;
+    const QString folder = lastArchiveFolder();
     Outcome out;
+    QString file;
     if (m_backup->isChecked()) {
-        const QString file = m_ctx.prompter.saveFileName(this, QStringLiteral("备份套账到"),
-                                                         kZipFilter, QStringLiteral("zip"));
+        file = m_ctx.prompter.saveFileName(
+            this, QStringLiteral("备份套账到"), kZipFilter, QStringLiteral("zip"),
+            QDir(folder).filePath(suggestedArchiveName(setName, QDate::currentDate())));
         if (!file.isEmpty()) {
             BusyCursor busy;
-            out = backupSet(dataDir, setName, fs::u8path(file.toStdString()));
+            out = backupSet(m_ctx.session.dataDir, setName, fs::u8path(file.toStdString()));
         }
     } else {
         // A restore replaces the set's users too: for administrators only.
         out = checkAdministrator(m_ctx.session.login);
-        const QString file = out.ok ? m_ctx.prompter.openFileName(
-                                          this, QStringLiteral("从备份文件恢复套账"), kZipFilter)
-                                    : QString();
+        file = out.ok ? m_ctx.prompter.openFileName(this, QStringLiteral("从备份文件恢复套账"),
+                                                    kZipFilter, folder)
+                      : QString();
         if (!file.isEmpty()) {
             BusyCursor busy;
             // An archive of another set asks before it replaces this one.
@@ -76,12 +104,24 @@ void BackupWindow::onConfirm() {
             out = restoreSet(m_ctx.session, fs::u8path(file.toStdString()), ask);
         }
     }
-    // Answered 不是: nothing more to say.
-    if (!out.ok && !out.message.empty())
-        m_ctx.prompter.showMessage(this, QString::fromStdString(out.message));
+    QString message;
+    if (!out.ok) {
+        // Answered 不是: nothing more to say.
+        message = QString::fromStdString(out.message);
+    } else if (!file.isEmpty()) {
+        rememberArchiveFolder(file);
+        const QString shown = QDir::toNativeSeparators(file);
+        const QString set = QString::fromStdString(setName);
+        message = m_backup->isChecked()
+                      ? QStringLiteral("备份成功！  套账 ") + set + QStringLiteral(" 已备份到：\n") + shown
+                      : QStringLiteral("恢复成功！  套账 ") + set +
+                            QStringLiteral(" 已从以下备份文件恢复：\n") + shown;
+    }
     m_ctx.session.login.logout();
     if (m_ctx.refreshTitle) m_ctx.refreshTitle();
     accept();
+    // Told over the window underneath, which then has the keyboard again.
+    if (!message.isEmpty()) m_ctx.prompter.showMessage(parentWidget(), message);
 }
 
 }  // namespace tw
