@@ -292,6 +292,8 @@ bool Workbook::save(const fs::path& file, std::string* error) const {
               "sheet name \"" + sheet.name() + "\"");
         if (!fault.empty()) break;
         lxw_worksheet* ws = workbook_add_worksheet(wb, sheet.name().c_str());
+        if (sheet.landscape()) worksheet_set_landscape(ws);
+        if (sheet.fitToPageWidth()) worksheet_fit_to_pages(ws, 1, 0);
         for (const auto& [col, width] : sheet.columnWidths())
             check(worksheet_set_column(ws, col - 1, col - 1, width, nullptr), "column width");
         for (const auto& [row, height] : sheet.rowHeights())

@@ -84,6 +84,12 @@ public:
     // Widths in characters of the default font, heights in points.
     bool setColumnWidth(int column, double width);
     bool setRowHeight(int row, double height);
+    // Printing: landscape paper, and the sheet scaled to one page wide (as
+    // many pages tall as it needs).
+    void setLandscape(bool on) { landscape_ = on; }
+    void setFitToPageWidth(bool on) { fitToPageWidth_ = on; }
+    bool landscape() const { return landscape_; }
+    bool fitToPageWidth() const { return fitToPageWidth_; }
 
     struct Cell {
         CellValue value;
@@ -104,6 +110,8 @@ private:
     std::vector<CellRange> merges_;
     std::map<int, double> columnWidths_;
     std::map<int, double> rowHeights_;
+    bool landscape_ = false;
+    bool fitToPageWidth_ = false;
 };
 
 class Workbook {
