@@ -1,0 +1,164 @@
+#include "ledgers/report.h"
+
+#include <cmath>
+#include <cstdio>
+#include <map>
+
+#include "closing/period.h"
+#include "ledgers/html_ledger.h"
+#include "ledgers/report_workbook.h"
+#include "storage/dates.h"
+#include "storage/ledger_convention.h"
+#include "storage/number_text.h"
+#include "storage/schemas.h"
+
+namespace tw {
+
+namespace {
+
+// The signed balances of the month-layout rows that satisfy `where`, by account.
+std::map<std::string, double> balancesOf(const Table& general, const Where& where) {
+    const int account = general.position(field::kAccount), balance = general.position(field::kBalance);
+    std::map<std::string, double> out;
+    for (const Record& r : general.select(where)) out[r[account].text()] = r[balance].number();
+    return out;
+}
+
+double lookUp(const std::map<std::string, double>& m, const std::string& key) {
+    auto it = m.find(key);
+    return it == m.end() ? 0.0 : it->second;
+}
+
+void addTo(SidePair& total, const SidePair& x) {
+    total.debit = roundCents(total.debit + x.debit);
+    total.credit = roundCents(total.credit + x.credit);
+}
+
+// The month's lines of the account summary, in record order.
+std::vector<SummaryLine> summaryLines(const Table& general, double monthDay) {
+    const int account = general.position(field::kAccount), debit = general.position(field::kDebit),
+              credit = general.position(field::kCredit);
+    std::vector<SummaryLine> lines;
+    for (const Record& r : general.select(
+             monthOf(field::kVoucherDate, monthDay).equal(field::kSummary, kMonthTotal)))
+        lines.push_back({r[account].text(),
+                         {std::fabs(r[debit].number()), std::fabs(r[credit].number())}});
+    return lines;
+}
+
+// The summary and its totals line into 报表临时1, replacing what it held.
+void copyToScratch(RecordStore& store, const Session& session, const MonthReport& report) {
+    openSetTable(store, session, file::kReportScratch);
+    store.clearTable();
+    for (const SummaryLine& l : report.summary)
+        store.appendRecord({l.account, l.movement.debit, l.movement.credit});
+    store.appendRecord({kTotalsLine, report.summaryTotal.debit, report.summaryTotal.credit});
+    store.closeTable();
+}
+
+}  // namespace
+
+ReportMonth previousMonth(double period) {
+    const Ymd p = toYmd(period);
+    return p.month == 1 ? ReportMonth{p.year - 1, 12} : ReportMonth{p.year, p.month - 1};
+}
+
+std::string reportMonthText(ReportMonth month) {
+    return std::to_string(month.year) + "年" + std::to_string(month.month) + "月";
+}
+
+SidePair balanceSides(double balance) {
+    if (balance > kAmountTolerance) return {balance, 0};
+    if (balance < -kAmountTolerance) return {0, -balance};
+    return {};
+}
+
+MonthReport buildMonthReport(RecordStore& store, const Session& session, ReportMonth month) {
+    if (month.month < 1 || month.month > 12 || month.year < 1900 || month.year > 9999)
+        refuse(kNoMonthData);
+    const double first = dayNumber(month.year, month.month, 1);
+    const double last = lastDayOfMonth(first);
+
+    openSetTable(store, session, file::kBasicInfo);
+    store.goFirst();
+    if (store.isPastEnd()) refuse(kUnreadableSet, "基本信息 is empty");
+    const double period = std::floor(store.readField(field::kPeriod).number());
+    const double start = std::floor(store.readField(field::kStartDate).number());
+    MonthReport report;
+    report.company = store.readField(field::kCompany).text();
+    store.closeTable();
+    if (last > period || last < start) refuse(kNoMonthData);
+
+    report.month = month;
+    report.preparer = session.login.userName;
+    report.madeOn = today();
+
+    openSetTable(store, session, file::kGeneralLedger);
+    const Table general = store.table(table(session, file::kGeneralLedger));
+    report.summary = summaryLines(general, first);
+    for (const SummaryLine& l : report.summary) addTo(report.summaryTotal, l.movement);
+    copyToScratch(store, session, report);
+
+    // Balances at the end of the month, at the end of the month before, and
+    // at the start of the year.
+    const Where yearOpening =
+        yearOf(field::kVoucherDate, first).equal(field::kSummary, kOpeningSummary);
+    const auto closing =
+        balancesOf(general, monthOf(field::kVoucherDate, first).equal(field::kSummary, kYearTotal));
+    const auto yearStart = balancesOf(general, yearOpening);
+    const bool firstMonth = sameMonth(first, start);
+    const auto opening =
+        firstMonth ? yearStart
+                   : balancesOf(general, monthOf(field::kVoucherDate, firstDayOfPreviousMonth(first))
+                                             .equal(field::kSummary, kYearTotal));
+    store.closeTable(table(session, file::kGeneralLedger));
+
+    report.trialTotal.account = kTotalsLine;
+    for (const SummaryLine& l : report.summary) {
+        TrialLine t;
+        t.account = l.account;
+        t.opening = balanceSides(lookUp(opening, l.account));
+        t.movement = l.movement;
+        t.closing = balanceSides(lookUp(closing, l.account));
+        t.yearOpening = balanceSides(lookUp(yearStart, l.account));
+        addTo(report.trialTotal.opening, t.opening);
+        addTo(report.trialTotal.movement, t.movement);
+        addTo(report.trialTotal.closing, t.closing);
+        addTo(report.trialTotal.yearOpening, t.yearOpening);
+        report.trial.push_back(std::move(t));
+    }
+    return report;
+}
+
+std::filesystem::path monthReportPath(const Session& session, ReportMonth month) {
+    char name[32];
+    std::snprintf(name, sizeof name, "-%04d-%02d.xlsx", month.year, month.month);
+    return setFolder(session.dataDir, session.login.setName) / std::filesystem::u8path("报表" + std::string(name));
+}
+
+ExportedReport exportMonthReport(RecordStore& store, const Session& session, ReportMonth month,
+                                 const std::filesystem::path& workbookFile) {
+    // 账库 must be readable before anything is written (buildMonthReport
+    // checks 总账库 itself).
+    openSetTable(store, session, file::kLedger);
+
+    ExportedReport out;
+    out.report = buildMonthReport(store, session, month);
+    out.workbook = workbookFile.empty() ? monthReportPath(session, month) : workbookFile;
+    const auto folder = setFolder(session.dataDir, session.login.setName);
+    out.book = monthReportWorkbook(
+        out.report, reportSheetNames(folder / std::filesystem::u8path(file::kReportWorkbook)));
+    std::string error;
+    if (!out.book.save(out.workbook, &error)) refuse(kDiskMessage, error);
+
+    out.generalHtml = folder / std::filesystem::u8path(kGeneralLedgerHtml);
+    out.detailHtml = folder / std::filesystem::u8path(kDetailLedgerHtml);
+    openSetTable(store, session, file::kGeneralLedger);
+    writeHtmlTable(store.table(table(session, file::kGeneralLedger)), out.generalHtml);
+    writeHtmlTable(store.table(table(session, file::kLedger)), out.detailHtml);
+    store.closeTable(table(session, file::kGeneralLedger));
+    store.closeTable(table(session, file::kLedger));
+    return out;
+}
+
+}  // namespace tw
