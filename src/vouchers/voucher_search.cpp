@@ -1,0 +1,71 @@
+#include "vouchers/voucher_search.h"
+
+#include <cmath>
+
+#include "storage/dates.h"
+#include "storage/gbk.h"
+#include "storage/number_text.h"
+#include "storage/schemas.h"
+
+namespace tw {
+
+namespace {
+
+bool passesAmounts(const VoucherPage& p, const VoucherConditions& c) {
+    const double total = p.isLastPage() ? p.debitTotal : 0.0;
+    return total - c.minimum.value_or(0.0) >= -kAmountTolerance &&
+           total - c.maximum.value_or(kNoMaximum) <= kAmountTolerance;
+}
+
+bool passesSummary(const VoucherPage& p, const std::optional<std::string>& summary) {
+    if (!summary) return true;
+    for (const VoucherLine& l : p.lines)
+        if (l.summary == *summary) return true;
+    return false;
+}
+
+bool passesAccount(const VoucherPage& p, const std::optional<std::string>& account, bool debit) {
+    if (!account) return true;
+    for (const VoucherLine& l : p.lines)
+        if (l.account == *account && !isZero(debit ? l.debit : l.credit)) return true;
+    return false;
+}
+
+bool passesName(const std::string& name, const std::optional<std::string>& wanted) {
+    return !wanted || name == *wanted;
+}
+
+}  // namespace
+
+std::optional<std::string> textCondition(const std::string& box) {
+    if (box.empty() || box == kAnyCondition) return std::nullopt;
+    return box;
+}
+
+std::optional<double> amountCondition(const std::string& box) {
+    if (trimBlanks(box).empty() || box == kAnyCondition) return std::nullopt;
+    return parseNumber(box);
+}
+
+std::vector<VoucherPage> searchVouchers(RecordStore& store, const Session& session,
+                                        const VoucherConditions& c) {
+    const VoucherTable vouchers(store, session);
+    const double from = std::floor(c.from), to = std::floor(c.to);
+    std::vector<VoucherPage> found;
+    if (to < from) return found;
+    for (VoucherPage& p : vouchers.pages(Where().atLeast(field::kDate, from).below(field::kDate, to + 1)))
+        if (passesAmounts(p, c) && passesSummary(p, c.summary) &&
+            passesAccount(p, c.debitAccount, true) && passesAccount(p, c.creditAccount, false) &&
+            passesName(p.poster, c.poster) && passesName(p.reviewer, c.reviewer) &&
+            passesName(p.preparer, c.preparer))
+            found.push_back(std::move(p));
+    return found;
+}
+
+std::array<std::string, 6> foundPageTexts(const VoucherPage& p) {
+    return {p.date == 0 ? std::string() : formatDate(p.date), plainDecimal(p.number),
+            std::to_string(p.page), std::to_string(p.pageCount), p.lines[0].summary,
+            p.isLastPage() ? plainDecimal(p.debitTotal) : std::string()};
+}
+
+}  // namespace tw

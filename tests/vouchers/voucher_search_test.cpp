@@ -1,0 +1,125 @@
+// Finding voucher pages by conditions (查阅凭证) in March 2013: every page
+// of a multi-page voucher on its own row with the amount on the last page
+// only, amount ranges, whole-text summaries, accounts on their own side,
+// inclusive dates, users, and the condition boxes' texts.
+#include <gtest/gtest.h>
+
+#include "storage/dates.h"
+#include "voucher_fixture.h"
+#include "vouchers/voucher_search.h"
+
+namespace tw::test {
+namespace {
+
+class VoucherSearchTest : public VoucherTest {
+protected:
+    void SetUp() override {
+        VoucherTest::SetUp();
+        simple(5, 50);           // 30001: 提现, 现金 debit / 银行存款 credit
+        multiPage(9, 2, 150);    // 30002: two pages, 收款 on the last
+        ASSERT_TRUE(add(12, {{"销售货物", "银行存款", 200, 0}, {"销售货物款", "主营业务收入", 0, 200}}).ok);
+        // A page of April, outside the month.
+        writePages({page(dayNumber(2013, 4, 2), 40001, 1, 1, 70, 70, "王五")});
+    }
+
+    VoucherConditions march() {
+        VoucherConditions q;
+        q.from = dayNumber(2013, 3, 1);
+        q.to = dayNumber(2013, 3, 31);
+        return q;
+    }
+    // "30002 1/2 -" per page found: number, page, count and 凭证金额 ("-" when empty).
+    std::vector<std::string> found(const VoucherConditions& q) {
+        const auto r = runCaught([&] { return searchVouchers(*store, session, q); });
+        EXPECT_TRUE(r.ok) << r.message;
+        std::vector<std::string> out;
+        for (const VoucherPage& p : r.value) {
+            const auto t = foundPageTexts(p);
+            out.push_back(t[1] + " " + t[2] + "/" + t[3] + " " + (t[5].empty() ? "-" : t[5]));
+        }
+        return out;
+    }
+    using List = std::vector<std::string>;
+};
+
+TEST_F(VoucherSearchTest, WithoutConditionsEveryPageOfTheMonthIsListed) {
+    EXPECT_EQ(found(march()), (List{"30001 1/1 50", "30002 1/2 -", "30002 2/2 150", "30003 1/1 200"}));
+    const auto r = runCaught([&] { return searchVouchers(*store, session, march()); });
+    ASSERT_TRUE(r.ok);
+    const auto texts = foundPageTexts(r.value[3]);
+    EXPECT_EQ(texts, (std::array<std::string, 6>{"2013-3-12", "30003", "1", "1", "销售货物", "200"}));
+}
+
+TEST_F(VoucherSearchTest, AmountRangeCountsPagesWithoutTotalsAsZero) {
+    auto q = march();
+    q.minimum = 100;
+    EXPECT_EQ(found(q), (List{"30002 2/2 150", "30003 1/1 200"}));
+    q.minimum = 150;  // both ends included
+    q.maximum = 200;
+    EXPECT_EQ(found(q), (List{"30002 2/2 150", "30003 1/1 200"}));
+    q.minimum.reset();
+    q.maximum = 100;
+    EXPECT_EQ(found(q), (List{"30001 1/1 50", "30002 1/2 -"}));
+}
+
+TEST_F(VoucherSearchTest, SummaryMustBeTheWholeText) {
+    auto q = march();
+    q.summary = "销售货物";
+    EXPECT_EQ(found(q), (List{"30003 1/1 200"}));
+    q.summary = "销售货物款";  // the second line's summary counts too
+    EXPECT_EQ(found(q), (List{"30003 1/1 200"}));
+    for (const char* part : {"销售", "货物", "售货", "销售货物款项"}) {
+        q.summary = part;
+        EXPECT_TRUE(found(q).empty()) << part;
+    }
+}
+
+TEST_F(VoucherSearchTest, AccountsCountOnlyOnTheirOwnSide) {
+    auto q = march();
+    q.debitAccount = "现金";  // page 1 of 30002 names 现金 without amounts
+    EXPECT_EQ(found(q), (List{"30001 1/1 50", "30002 2/2 150"}));
+    q.debitAccount.reset();
+    q.creditAccount = "现金";
+    EXPECT_TRUE(found(q).empty());
+    q.creditAccount = "银行存款";
+    EXPECT_EQ(found(q), (List{"30001 1/1 50"}));
+    q.debitAccount = "银行存款";  // both on one page: none has both
+    EXPECT_TRUE(found(q).empty());
+}
+
+TEST_F(VoucherSearchTest, DatesAreIncludedAtBothEnds) {
+    auto q = march();
+    q.from = dayNumber(2013, 3, 9);
+    q.to = dayNumber(2013, 3, 12);
+    EXPECT_EQ(found(q), (List{"30002 1/2 -", "30002 2/2 150", "30003 1/1 200"}));
+    q.to = dayNumber(2013, 4, 30);
+    EXPECT_EQ(found(q).back(), "40001 1/1 70");
+    q.from = dayNumber(2013, 3, 13);
+    q.to = dayNumber(2013, 3, 12);
+    EXPECT_TRUE(found(q).empty());
+}
+
+TEST_F(VoucherSearchTest, UsersMatchByName) {
+    auto q = march();
+    q.preparer = "张三";
+    EXPECT_EQ(found(q).size(), 4u);
+    q.reviewer = "王五";  // nothing of March is reviewed
+    EXPECT_TRUE(found(q).empty());
+    q = march();
+    q.to = dayNumber(2013, 4, 30);
+    q.poster = "王五";
+    EXPECT_EQ(found(q), (List{"40001 1/1 70"}));
+}
+
+TEST(VoucherSearchBoxes, AnyAndEmptyBoxesRestrictNothing) {
+    EXPECT_EQ(textCondition("[任意]"), std::nullopt);
+    EXPECT_EQ(textCondition(""), std::nullopt);
+    EXPECT_EQ(textCondition("现金"), "现金");
+    EXPECT_EQ(amountCondition("[任意]"), std::nullopt);
+    EXPECT_EQ(amountCondition(" "), std::nullopt);
+    EXPECT_EQ(amountCondition("120.5"), 120.5);
+    EXPECT_EQ(amountCondition("abc"), 0.0);  // text that is no number counts as 0
+}
+
+}  // namespace
+}  // namespace tw::test
