@@ -34,6 +34,8 @@ void addUndoPostCommand(CLI::App&, Context&);
 void addCloseCommand(CLI::App&, Context&);
 void addUndoCloseCommand(CLI::App&, Context&);
 void addCarryForwardCommands(CLI::App&, Context&);
+void addReportCommand(CLI::App&, Context&);
+void addSearchCommand(CLI::App&, Context&);
 
 void registerCommands(CLI::App& app, Context& ctx) {
     addSetsCommand(app, ctx);
@@ -57,6 +59,8 @@ void registerCommands(CLI::App& app, Context& ctx) {
     addCloseCommand(app, ctx);
     addUndoCloseCommand(app, ctx);
     addCarryForwardCommands(app, ctx);
+    addReportCommand(app, ctx);
+    addSearchCommand(app, ctx);
     addVoucherAddCommand(app, ctx);
     addVoucherDeleteCommand(app, ctx);
     addVouchersCommand(app, ctx);

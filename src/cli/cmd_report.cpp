@@ -1,0 +1,59 @@
+// tallowick-cli report SET --user U --password P --year Y --month M
+//     [--out FILE.xlsx] [--print]
+// The month's account summary and trial balance, as 编辑报表 makes them: the
+// workbook goes to FILE (by default 报表-YYYY-MM.xlsx in the set folder), and
+// 总账.xls and 分账.xls are written in the set folder. Without --print the
+// three files are named, one a line. With --print the cells of both
+// worksheets follow instead, one row a line: the sheet's name, then the
+// row's cells from column a, tab-separated (amounts with two decimals).
+#include "cli/set_login.h"
+#include "ledgers/report.h"
+#include "ledgers/report_workbook.h"
+
+namespace tw::cli {
+
+namespace {
+struct ReportOptions : SetLogin {
+    int year = 0;
+    int month = 0;
+    std::string out;
+    bool print = false;
+};
+}  // namespace
+
+void addReportCommand(CLI::App& app, Context& ctx) {
+    auto o = std::make_shared<ReportOptions>();
+    addCommand(
+        app, ctx, "report", "把一个月的科目汇总表和试算平衡表写入报表工作簿",
+        [o](CLI::App& sub) {
+            addSetLoginOptions(sub, *o);
+            sub.add_option("--year", o->year, "年份")->required();
+            sub.add_option("--month", o->month, "月份")->required();
+            sub.add_option("--out", o->out, "报表工作簿 (.xlsx)，默认写在套账文件夹中");
+            sub.add_flag("--print", o->print, "列出两张工作表的单元格");
+        },
+        [o](Context& c) {
+            if (!logInForCommand(c, *o)) return;
+            const auto exported = runAction(*c.store, [&] {
+                return exportMonthReport(*c.store, c.session, {o->year, o->month},
+                                         std::filesystem::u8path(o->out));
+            });
+            if (!c.report(exported)) return;
+            const ExportedReport& r = exported.value;
+            if (!o->print) {
+                for (const auto& f : {r.workbook, r.generalHtml, r.detailHtml})
+                    c.out << pathText(f) << '\n';
+                return;
+            }
+            for (int n = 1; n <= 2; ++n) {
+                const Worksheet& sheet = *r.book.findSheet(n);
+                for (const auto& row : shownRows(sheet)) {
+                    c.out << sheet.name();
+                    for (const std::string& cell : row) c.out << '\t' << cell;
+                    c.out << '\n';
+                }
+            }
+        });
+}
+
+}  // namespace tw::cli

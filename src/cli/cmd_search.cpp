@@ -1,0 +1,85 @@
+// tallowick-cli search SET --user U --password P [--from YYYY-MM-DD --to YYYY-MM-DD]
+//     [--summary S] [--debit A] [--credit A] [--min X] [--max X]
+//     [--preparer U] [--reviewer U] [--poster U]
+// The voucher pages that meet every condition given, as 查阅凭证 lists them:
+// one a line, its six columns tab-separated (日期, 编号, 第几, 共几, 摘要1,
+// 凭证金额). The dates default to the current period's month; a condition
+// not given restricts nothing.
+#include <optional>
+
+#include "cli/set_login.h"
+#include "storage/dates.h"
+#include "storage/number_text.h"
+#include "vouchers/voucher_search.h"
+
+namespace tw::cli {
+
+namespace {
+struct SearchOptions : SetLogin {
+    std::string from, to, summary, debit, credit, min, max, preparer, reviewer, poster;
+};
+
+bool readDate(Context& c, const char* label, const std::string& text, double& day) {
+    if (text.empty() || parseDate(text, day)) return true;
+    c.refuse(std::string(label) + " 不是有效的日期：" + text);
+    return false;
+}
+
+bool readAmount(Context& c, const std::string& text, std::optional<double>& amount) {
+    if (text.empty()) return true;
+    double value = 0;
+    if (!parseAmount(text, value)) {
+        c.refuse(std::string(kAmountNotANumber) + " " + text);
+        return false;
+    }
+    amount = value;
+    return true;
+}
+
+std::optional<std::string> given(const std::string& text) {
+    return text.empty() ? std::nullopt : std::optional<std::string>(text);
+}
+}  // namespace
+
+void addSearchCommand(CLI::App& app, Context& ctx) {
+    auto o = std::make_shared<SearchOptions>();
+    addCommand(
+        app, ctx, "search", "按条件查阅凭证",
+        [o](CLI::App& sub) {
+            addSetLoginOptions(sub, *o);
+            sub.add_option("--from", o->from, "起始日期 (YYYY-MM-DD，默认本期第一天)");
+            sub.add_option("--to", o->to, "截至日期 (YYYY-MM-DD，默认本期最后一天)");
+            sub.add_option("--summary", o->summary, "摘要（整句相同）");
+            sub.add_option("--debit", o->debit, "借方科目");
+            sub.add_option("--credit", o->credit, "贷方科目");
+            sub.add_option("--min", o->min, "最小金额");
+            sub.add_option("--max", o->max, "最大金额");
+            sub.add_option("--preparer", o->preparer, "编制");
+            sub.add_option("--reviewer", o->reviewer, "审核");
+            sub.add_option("--poster", o->poster, "登账");
+        },
+        [o](Context& c) {
+            if (!logInForCommand(c, *o)) return;
+            VoucherConditions q;
+            q.from = firstDayOfMonth(c.session.login.period);
+            q.to = lastDayOfMonth(c.session.login.period);
+            if (!readDate(c, "起始日期", o->from, q.from) || !readDate(c, "截至日期", o->to, q.to) ||
+                !readAmount(c, o->min, q.minimum) || !readAmount(c, o->max, q.maximum))
+                return;
+            q.summary = given(o->summary);
+            q.debitAccount = given(o->debit);
+            q.creditAccount = given(o->credit);
+            q.preparer = given(o->preparer);
+            q.reviewer = given(o->reviewer);
+            q.poster = given(o->poster);
+            const auto found = runCaught([&] { return searchVouchers(*c.store, c.session, q); });
+            if (!c.report(found)) return;
+            for (const VoucherPage& p : found.value) {
+                const auto cells = foundPageTexts(p);
+                for (std::size_t k = 0; k < cells.size(); ++k)
+                    c.out << cells[k] << (k + 1 < cells.size() ? '\t' : '\n');
+            }
+        });
+}
+
+}  // namespace tw::cli
