@@ -18,6 +18,7 @@
 #include "accounts/ui/phrase_window.h"
 #include "closing/ui/closing_window.h"
 #include "ledgers/ui/ledger_window.h"
+#include "ledgers/ui/report_window.h"
 #include "ledgers/ui/voucher_printing.h"
 #include "shell/ui/backup_window.h"
 #include "shell/ui/create_set_window.h"
@@ -25,6 +26,7 @@
 #include "shell/ui/password_window.h"
 #include "shell/ui/set_chooser_window.h"
 #include "storage/paths.h"
+#include "vouchers/ui/search_window.h"
 #include "vouchers/ui/voucher_window.h"
 
 namespace tw {
@@ -357,7 +359,7 @@ void MainWindow::onVoucherReview() {
 void MainWindow::onVoucherBrowse() {
     if (!requireLogin()) return;
     ButtonLock lock(m_voucherSearchButton);
-    underConstruction();  // PLACEHOLDER: the voucher browse window.
+    runSearchWindow(m_ctx, this);
 }
 
 void MainWindow::onPosting() {
@@ -464,9 +466,12 @@ void MainWindow::onEditReport() {
         m_ctx.prompter.showMessage(this, kReportOpen);
         return;
     }
-    // PLACEHOLDER: create the report window (modeless, deleted on close), keep it
-    // in m_reportWindow, disable m_reportButton until it is destroyed, show it.
-    underConstruction();
+    auto* window = new ReportWindow(m_ctx, this);
+    m_reportWindow = window;
+    m_reportButton->setEnabled(false);
+    connect(window, &QObject::destroyed, m_reportButton,
+            [button = m_reportButton] { button->setEnabled(true); });
+    window->show();
 }
 
 void MainWindow::onCoverPage() {
