@@ -221,6 +221,23 @@ TEST_F(ReportTest, AFileThatCannotBeWrittenLeavesTheScratchTableAsItWas) {
     EXPECT_EQ(scratch(), before);
 }
 
+// A detail ledger that cannot be read stops the export before any file is written.
+TEST_F(ReportTest, AnUnreadableLedgerStopsTheExportBeforeAnything) {
+    ASSERT_TRUE(exportReport(2013, 3).ok);
+    const auto before = scratch();
+    for (const char* name : {kGeneralLedgerHtml, kDetailLedgerHtml}) std::filesystem::remove(setFile(name));
+    store.reset();
+    std::ofstream(path(file::kLedger), std::ios::binary | std::ios::trunc) << "not a table";
+    store = std::make_unique<RecordStore>(dataDir);
+    const auto out = exportReport(2013, 4);
+    EXPECT_FALSE(out.ok);
+    EXPECT_EQ(out.message, kUnreadableSet);
+    EXPECT_FALSE(std::filesystem::exists(monthReportPath(session, {2013, 4})));
+    for (const char* name : {kGeneralLedgerHtml, kDetailLedgerHtml})
+        EXPECT_FALSE(std::filesystem::exists(setFile(name))) << name;
+    EXPECT_EQ(scratch(), before);
+}
+
 // ---- the HTML ledger files ----------------------------------------------
 
 // Splits at CRLF; fails on a line break without its CR.
