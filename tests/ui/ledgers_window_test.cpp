@@ -3,10 +3,10 @@
 // and the main window's buttons that open it.
 #include <gtest/gtest.h>
 
-#include <QDateEdit>
 #include <QDesktopServices>
 #include <QLineEdit>
 #include <QPrintPreviewWidget>
+#include <QPrinterInfo>
 #include <QTest>
 #include <QToolButton>
 #include <QUrl>
@@ -15,9 +15,12 @@
 #include "app/main_window.h"
 #include "ledgers/ledger_fixture.h"
 #include "ledgers/ui/ledger_window.h"
+#include "ledgers/ui/voucher_printing.h"
+#include "platform/ui/date_box.h"
 #include "platform/ui/open_document.h"
 #include "platform/ui/page_grid_widget.h"
 #include "platform/xlsx_reader.h"
+#include "vouchers/ui/voucher_window.h"
 
 namespace tw::test {
 namespace {
@@ -76,8 +79,8 @@ protected:
 TEST_F(LedgerWindowTest, OpensOnThePeriodsMonthAndListsTheChosenAccount) {
     auto w = open(LedgerMode::Detail);
     EXPECT_EQ(w->windowTitle(), "明细账窗口");
-    EXPECT_EQ(child<QDateEdit>(w.get(), "起始日期框")->date(), QDate(2013, 3, 1));
-    EXPECT_EQ(child<QDateEdit>(w.get(), "截至日期框")->date(), QDate(2013, 3, 31));
+    EXPECT_EQ(child<DateBox>(w.get(), "起始日期框")->text(), "2013-3-1");
+    EXPECT_EQ(child<DateBox>(w.get(), "截至日期框")->text(), "2013-3-31");
     EXPECT_EQ(child<QLineEdit>(w.get(), "选择科目编辑框")->text(), "点击这里选择要查阅的科目");
     auto* page = child<PageGridWidget>(w.get(), "账页表格");
     EXPECT_EQ(page->grid(), loadLedgerTemplate(dataDir));
@@ -93,10 +96,16 @@ TEST_F(LedgerWindowTest, OpensOnThePeriodsMonthAndListsTheChosenAccount) {
     EXPECT_TRUE(prompter.messages.isEmpty());
 
     // A narrower range lists only its rows.
-    child<QDateEdit>(w.get(), "起始日期框")->setDate(QDate(2013, 3, 9));
+    child<DateBox>(w.get(), "起始日期框")->setText("2013-03-09");
     click(w.get(), "列出");
     EXPECT_EQ(page->grid().rowCount(), first + 1);
     EXPECT_EQ(page->grid().text(1, 1), " 明细科目：现金  2013-3-9至2013-3-31");
+
+    // A date box that names no day says so; the page stays as it was.
+    child<DateBox>(w.get(), "截至日期框")->setText("2013-2-30");
+    click(w.get(), "列出");
+    EXPECT_EQ(prompter.messages, QStringList{unreadableDateMessage("2013-2-30")});
+    EXPECT_EQ(page->grid().rowCount(), first + 1);
 
     auto g = open(LedgerMode::General);
     EXPECT_EQ(g->windowTitle(), "总账窗口");
@@ -193,6 +202,45 @@ TEST_F(LedgerWindowTest, ASecondClickOnAVoucherRowOpensTheVoucherThere) {
     clickRow(page, first + 1);
     EXPECT_TRUE(opened);
     EXPECT_EQ(number, "30002");
+}
+
+// Locate mode with the print flag (the search window's 打印全部): the voucher
+// window prints its page through the hook the main window installs, and closes.
+TEST_F(LedgerWindowTest, AVoucherPageInLocateModePrintsThroughThePageGrid) {
+    if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "a real printer would print";
+    store = std::make_unique<RecordStore>(dataDir);
+    writeVoucherPage({{field::kDate, day(2013, 3, 9)}, {field::kMonthNumber, 30002.0},
+                      {field::kPage, 1}, {field::kPageCount, 1},
+                      {field::lineSummary(1), "支付运费"}, {field::lineAccount(1), "现金"},
+                      {field::lineCredit(1), 300.0}, {field::kPreparer, "张三"}});
+    store.reset();
+    MainWindow main(ctx);  // installs the printing
+    ASSERT_TRUE(ctx.printVoucherPage);
+    QString title;
+    int pages = 0;
+    whenModalOpens([&](QWidget* modal) {
+        title = modal->windowTitle();
+        if (auto* preview = modal->findChild<QPrintPreviewWidget*>()) pages = preview->pageCount();
+        modal->close();
+    });
+    VoucherTarget target;
+    target.date = day(2013, 3, 9);
+    target.number = "30002";
+    target.print = true;
+    runVoucherWindow(ctx, &main, target);
+    EXPECT_EQ(title, "打印预览");
+    EXPECT_EQ(pages, 1);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+    // What the sheet is filled from: the boxes' texts and the set's company.
+    VoucherPageTexts shown;
+    shown.number = "30002";
+    shown.page = shown.pageCount = "1";
+    shown.credit[0] = "300";
+    const VoucherSheetTexts texts = sheetTexts(shown, "测试公司");
+    EXPECT_EQ(texts.company, "测试公司");
+    EXPECT_EQ(texts.credits[0], "300");
+    EXPECT_EQ(voucherPlaceholderValues(texts, day(2013, 4, 1)).at("贷方金额1"), "300.00");
 }
 
 TEST_F(LedgerWindowTest, TheMainWindowsButtonsOpenItAndStayLockedMeanwhile) {

@@ -1,7 +1,5 @@
 #include "ledgers/ui/ledger_window.h"
 
-#include <QDate>
-#include <QDateEdit>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -13,6 +11,7 @@
 
 #include "accounts/ui/chart_window.h"
 #include "ledgers/ledger_export.h"
+#include "platform/ui/date_box.h"
 #include "platform/ui/open_document.h"
 #include "platform/ui/page_grid_widget.h"
 #include "platform/ui/page_printing.h"
@@ -25,21 +24,6 @@
 namespace tw {
 
 namespace {
-
-QDate qdate(double day) {
-    const Ymd d = toYmd(day);
-    return QDate(d.year, d.month, d.day);
-}
-
-double dayOf(const QDate& date) { return dayNumber(date.year(), date.month(), date.day()); }
-
-QDateEdit* dateBox(QWidget* parent, const char* name, double day) {
-    auto* box = new QDateEdit(qdate(day), parent);
-    box->setObjectName(QString::fromUtf8(name));
-    box->setDisplayFormat(QStringLiteral("yyyy-M-d"));
-    box->setCalendarPopup(true);
-    return box;
-}
 
 std::filesystem::path defaultExportFolder() {
     QString base = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -64,8 +48,11 @@ LedgerWindow::LedgerWindow(AppContext& ctx, LedgerMode mode, QWidget* parent)
     m_account->installEventFilter(this);
 
     const double period = m_ctx.session.login.period;
-    m_from = dateBox(this, "起始日期框", firstDayOfMonth(period));
-    m_to = dateBox(this, "截至日期框", lastDayOfMonth(period));
+    m_from = new DateBox(m_ctx.prompter, QStringLiteral("起始日期框"), this);
+    m_from->setDay(firstDayOfMonth(period));
+    m_to = new DateBox(m_ctx.prompter, QStringLiteral("截至日期框"), this);
+    m_to->setDay(lastDayOfMonth(period));
+    for (DateBox* box : {m_from, m_to}) box->setFixedWidth(130);
 
     auto* list = namedButton(this, "列出");
     auto* print = namedButton(this, "打印");
@@ -112,17 +99,18 @@ void LedgerWindow::onPickAccount() {
     m_from->setFocus();
 }
 
-LedgerRequest LedgerWindow::request() const {
-    LedgerRequest r;
-    r.mode = m_mode;
-    r.account = m_account->text().toStdString();
-    r.from = dayOf(m_from->date());
-    r.to = dayOf(m_to->date());
-    return r;
+std::optional<LedgerRequest> LedgerWindow::request() {
+    const std::optional<double> from = m_from->checkedDay();
+    if (!from) return std::nullopt;
+    const std::optional<double> to = m_to->checkedDay();
+    if (!to) return std::nullopt;
+    return LedgerRequest{m_mode, m_account->text().toStdString(), *from, *to};
 }
 
 void LedgerWindow::onList() {
-    const LedgerRequest r = request();
+    const std::optional<LedgerRequest> asked = request();
+    if (!asked) return;
+    const LedgerRequest& r = *asked;
     Result<LedgerListing> listed;
     {
         BusyCursor busy;
@@ -130,8 +118,10 @@ void LedgerWindow::onList() {
         listed = runCaught([&] { return listLedgerPage(store, m_ctx.session, r); });
     }
     m_armed = false;
+    m_listed.reset();
     if (listed.ok) {
         m_page->setGrid(std::move(listed.value.page));
+        m_listed = r;
         return;
     }
     if (listed.message == kChooseAccountFirst) {
@@ -151,7 +141,8 @@ void LedgerWindow::onExport() {
     Outcome saved;
     {
         BusyCursor busy;
-        file = freeExportPath(m_exportFolder, ledgerExportName(request()));
+        file = freeExportPath(m_exportFolder,
+                              m_listed ? ledgerExportName(*m_listed) : std::string("账页.xlsx"));
         saved = runCaught([&] { saveExport(ledgerWorkbook(m_page->grid()), file); });
     }
     if (!saved.ok) {

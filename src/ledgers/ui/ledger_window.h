@@ -10,15 +10,16 @@
 
 #include <QDialog>
 #include <filesystem>
+#include <optional>
 
 #include "app/app_context.h"
 #include "ledgers/ledger_page.h"
 
-class QDateEdit;
 class QLineEdit;
 
 namespace tw {
 
+class DateBox;
 class PageGridWidget;
 
 class LedgerWindow : public QDialog {
@@ -41,15 +42,18 @@ private:
     void onPrint();
     void onExport();
     void onRowClicked(int row);
-    LedgerRequest request() const;
+    // The account and the two days; nothing when a date box names no day
+    // (the box has said so).
+    std::optional<LedgerRequest> request();
 
     AppContext& m_ctx;
     LedgerMode m_mode;
     QLineEdit* m_account = nullptr;
-    QDateEdit* m_from = nullptr;
-    QDateEdit* m_to = nullptr;
+    DateBox* m_from = nullptr;
+    DateBox* m_to = nullptr;
     PageGridWidget* m_page = nullptr;
     std::filesystem::path m_exportFolder;
+    std::optional<LedgerRequest> m_listed;  // what the page shows, once listed
     bool m_armed = false;  // a first click on a row was made
 };
 
