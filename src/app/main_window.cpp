@@ -17,6 +17,9 @@
 #include "accounts/ui/opening_balance_window.h"
 #include "accounts/ui/phrase_window.h"
 #include "closing/ui/closing_window.h"
+#include "ledgers/ui/cashier_window.h"
+#include "ledgers/ui/cover_workbook.h"
+#include "ledgers/ui/journal_window.h"
 #include "ledgers/ui/ledger_window.h"
 #include "ledgers/ui/report_window.h"
 #include "ledgers/ui/voucher_printing.h"
@@ -476,7 +479,7 @@ void MainWindow::onEditReport() {
 
 void MainWindow::onCoverPage() {
     if (!requireLogin()) return;
-    underConstruction();  // PLACEHOLDER: open the cover-page workbook.
+    openCoverWorkbook(m_ctx, this);
 }
 
 // ---- Menu 其它 ----
@@ -517,11 +520,11 @@ void MainWindow::openClosingWindow() {
 }
 
 void MainWindow::openJournalWindow() {
-    underConstruction();  // PLACEHOLDER: the journal window `日记账`, modal.
+    runJournalWindow(m_ctx, this);
 }
 
 void MainWindow::openCashierWindow() {
-    underConstruction();  // PLACEHOLDER: the cashier window `出纳窗口`, modal.
+    runCashierWindow(m_ctx, this);
 }
 
 // Also offered when the program closes with a user logged in.

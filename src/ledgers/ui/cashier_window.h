@@ -1,0 +1,80 @@
+#pragma once
+// `出纳窗口`: one cash or bank receipt ("收") or payment ("付") into the
+// journal. Checking `收单选框` or `付单选框` leads through the account list
+// (→ `收付科目编辑框`), the amount dialog (→ `金额编辑框`) and the summary
+// window (→ `摘要编辑框`); a click on `收付科目编辑框` opens the account list
+// again, a click on `对方科目编辑框` the chart as a picker. `保存` starts
+// disabled; `检查` toggles it once 收 or 付 is chosen. `保存` writes the entry
+// (saveCashierEntry) and closes the window; a refusal is shown and the
+// window stays open for the correction.
+//
+// `收付科目窗口`: the account list window, its list `收付科目列表框` offering
+// the cash and bank accounts of the chart; choosing one closes it.
+
+#include <QDialog>
+#include <string>
+#include <vector>
+
+#include "app/app_context.h"
+
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+class QRadioButton;
+
+namespace tw {
+
+class DateBox;
+
+class CashAccountWindow : public QDialog {
+    Q_OBJECT
+public:
+    CashAccountWindow(const std::vector<std::string>& accounts, QWidget* parent = nullptr);
+    // The account chosen; empty when the window was closed without a choice.
+    const std::string& chosen() const { return m_chosen; }
+
+private:
+    void choose(QListWidgetItem* item);
+
+    QListWidget* m_list = nullptr;
+    std::string m_chosen;
+};
+
+// Opens the account list modally over `parent`, filled with the chart's
+// cash and bank accounts: the chosen account, or empty text when it was
+// closed without a choice (or the chart could not be read, which is said).
+std::string pickCashAccount(AppContext& ctx, QWidget* parent);
+
+class CashierWindow : public QDialog {
+    Q_OBJECT
+public:
+    CashierWindow(AppContext& ctx, QWidget* parent = nullptr);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void onKindChosen();
+    void onPickAccount();
+    void onPickCounterAccount();
+    void onCheck();
+    void onSave();
+
+    AppContext& m_ctx;
+    QRadioButton* m_receipt = nullptr;
+    QRadioButton* m_payment = nullptr;
+    QLineEdit* m_account = nullptr;
+    QLineEdit* m_amount = nullptr;
+    QLineEdit* m_summary = nullptr;
+    QLineEdit* m_counter = nullptr;
+    DateBox* m_date = nullptr;
+    QPushButton* m_check = nullptr;
+    QPushButton* m_save = nullptr;
+};
+
+// Opens 出纳窗口 modally over `parent`; true when an entry was saved.
+bool runCashierWindow(AppContext& ctx, QWidget* parent);
+
+}  // namespace tw

@@ -1,0 +1,199 @@
+#include "ledgers/ui/journal_window.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "ledgers/ledger_export.h"
+#include "ledgers/ui/cashier_window.h"
+#include "platform/ui/date_box.h"
+#include "platform/ui/open_document.h"
+#include "shell/ui/busy_cursor.h"
+#include "shell/ui/widget_helpers.h"
+#include "storage/dates.h"
+#include "storage/record_store.h"
+
+namespace tw {
+
+namespace {
+
+// Columns 2 and 3 (金额, 余额) are numbers and line up on the right.
+bool isAmountColumn(int column) { return column == 2 || column == 3; }
+
+std::filesystem::path defaultExportFolder() {
+    QString base = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (base.isEmpty()) base = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
+    return std::filesystem::path(base.toStdString()) / std::filesystem::u8path("Tallowick 导出");
+}
+
+}  // namespace
+
+JournalWindow::JournalWindow(AppContext& ctx, QWidget* parent)
+    : QDialog(parent), m_ctx(ctx), m_exportFolder(defaultExportFolder()) {
+    setObjectName(QStringLiteral("日记账"));
+    setWindowTitle(QStringLiteral("日记账"));
+    setModal(true);
+
+    m_account = new QLineEdit(QString::fromUtf8(kJournalAccountPrompt), this);
+    m_account->setObjectName(QStringLiteral("选择科目编辑框"));
+    m_account->setReadOnly(true);
+    m_account->setCursor(Qt::PointingHandCursor);
+    m_account->setMinimumWidth(220);
+    m_account->installEventFilter(this);
+
+    // The cashier's day book opens on the month of the day it is.
+    const double now = today();
+    m_from = new DateBox(ctx.prompter, QStringLiteral("起始日期框"), this);
+    m_from->setDay(firstDayOfMonth(now));
+    m_to = new DateBox(ctx.prompter, QStringLiteral("截至日期框"), this);
+    m_to->setDay(lastDayOfMonth(now));
+    for (DateBox* box : {m_from, m_to}) box->setFixedWidth(120);
+
+    auto* list = namedButton(this, "列出");
+    auto* exportButton = namedButton(this, "导出");
+    auto* add = namedButton(this, "添加");
+    connect(list, &QPushButton::clicked, this, &JournalWindow::onList);
+    connect(exportButton, &QPushButton::clicked, this, &JournalWindow::onExport);
+    connect(add, &QPushButton::clicked, this, &JournalWindow::onAdd);
+
+    m_list = new QTreeWidget(this);
+    m_list->setObjectName(QStringLiteral("日记账超级列表框"));
+    m_list->setRootIsDecorated(false);
+    m_list->setUniformRowHeights(true);
+    m_list->setAlternatingRowColors(true);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setHeaderLabels({QStringLiteral("日期"), QStringLiteral("字"), QStringLiteral("金额"),
+                             QStringLiteral("余额"), QStringLiteral("操作"), QStringLiteral("摘要"),
+                             QStringLiteral("对应科目")});
+    const int widths[7] = {96, 40, 110, 110, 70, 220, 160};
+    for (int c = 0; c < 7; ++c) {
+        m_list->setColumnWidth(c, widths[c]);
+        if (isAmountColumn(c))
+            m_list->headerItem()->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
+    }
+    m_list->header()->setStretchLastSection(true);
+
+    auto* controls = new QHBoxLayout;
+    controls->addWidget(new QLabel(QStringLiteral("科目："), this));
+    controls->addWidget(m_account, 1);
+    controls->addSpacing(8);
+    controls->addWidget(new QLabel(QStringLiteral("从"), this));
+    controls->addWidget(m_from);
+    controls->addWidget(new QLabel(QStringLiteral("至"), this));
+    controls->addWidget(m_to);
+    controls->addSpacing(8);
+    controls->addWidget(list);
+    controls->addWidget(exportButton);
+    controls->addWidget(add);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(controls);
+    layout->addWidget(m_list, 1);
+    resize(900, 520);
+}
+
+bool JournalWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_account && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        onPickAccount();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void JournalWindow::onPickAccount() {
+    m_account->setText(qs(pickCashAccount(m_ctx, this)));
+    m_from->setFocus(Qt::OtherFocusReason);
+}
+
+void JournalWindow::onList() {
+    if (m_account->text() == QString::fromUtf8(kJournalAccountPrompt)) onPickAccount();
+    const std::optional<double> from = m_from->checkedDay();
+    if (!from) return;
+    const std::optional<double> to = m_to->checkedDay();
+    if (!to) return;
+    JournalRequest request;
+    request.account = m_account->text().toStdString();
+    request.from = *from;
+    request.to = *to;
+    showListing(request);
+}
+
+void JournalWindow::showListing(const JournalRequest& request) {
+    m_list->clear();
+    m_listed.reset();
+    Result<std::vector<JournalLine>> listed;
+    {
+        BusyCursor busy;
+        RecordStore store(m_ctx.session.dataDir);
+        listed = runCaught([&] { return listJournal(store, m_ctx.session, request); });
+    }
+    if (!listed.ok) {
+        m_ctx.prompter.showMessage(this, qs(listed.message));
+        return;
+    }
+    QList<QTreeWidgetItem*> items;
+    for (const JournalLine& line : listed.value) {
+        auto* item = new QTreeWidgetItem;
+        for (int c = 0; c < 7; ++c) {
+            item->setText(c, qs(line[c]));
+            if (isAmountColumn(c)) item->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
+        }
+        items << item;
+    }
+    m_list->addTopLevelItems(items);
+    m_listed = request;
+}
+
+std::vector<JournalLine> JournalWindow::shownLines() const {
+    std::vector<JournalLine> lines;
+    for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = m_list->topLevelItem(i);
+        JournalLine line;
+        for (int c = 0; c < 7; ++c) line[c] = item->text(c).toStdString();
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+void JournalWindow::onExport() {
+    JournalRequest named;
+    if (m_listed) {
+        named = *m_listed;
+    } else {
+        // Nothing listed yet: an empty workbook, named after what the boxes show.
+        if (m_account->text() != QString::fromUtf8(kJournalAccountPrompt))
+            named.account = m_account->text().toStdString();
+        named.from = m_from->day().value_or(0);
+        named.to = m_to->day().value_or(0);
+    }
+    std::filesystem::path file;
+    Outcome saved;
+    {
+        BusyCursor busy;
+        file = freeExportPath(m_exportFolder, journalExportName(named));
+        saved = runCaught([&] { saveExport(journalWorkbook(shownLines()), file); });
+    }
+    if (!saved.ok) {
+        m_ctx.prompter.showMessage(this, qs(saved.message));
+        return;
+    }
+    if (!openDocument(file)) m_ctx.prompter.showMessage(this, noSpreadsheetMessage(file));
+}
+
+void JournalWindow::onAdd() {
+    if (runCashierWindow(m_ctx, this) && m_listed) showListing(*m_listed);
+}
+
+void runJournalWindow(AppContext& ctx, QWidget* parent) {
+    JournalWindow window(ctx, parent);
+    window.exec();
+}
+
+}  // namespace tw

@@ -1,0 +1,455 @@
+// 出纳窗口, the account list and 日记账 on a real set: the way through
+// account, amount and summary when 收 or 付 is chosen, 检查 and 保存, refusals
+// that keep the window open, listing, export, 添加, and the main window's
+// commands that open them and the cover workbook.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QUrl>
+
+#include "app/main_window.h"
+#include "ledgers/journal.h"
+#include "ledgers/ledger_fixture.h"
+#include "ledgers/ui/cashier_window.h"
+#include "ledgers/ui/journal_window.h"
+#include "platform/ui/date_box.h"
+#include "platform/ui/open_document.h"
+#include "platform/xlsx_reader.h"
+#include "scripted_prompter.h"
+#include "test_support.h"
+
+namespace tw::test {
+namespace {
+
+// Catches what the desktop is asked to open.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
+
+class JournalWindowTest : public LedgerTest {
+protected:
+    void SetUp() override {
+        LedgerTest::SetUp();
+        addSub("银行存款", "工商银行");
+    }
+    // Entries written as 保存 writes them, before a window opens.
+    void saveEntries(const std::vector<CashierEntry>& entries) {
+        for (const CashierEntry& e : entries)
+            ASSERT_TRUE(runAction(*store, [&] { return saveCashierEntry(*store, session, e); }).ok);
+    }
+    // The windows read the tables through stores of their own.
+    void letWindowsRead() { store.reset(); }
+
+    static void click(QWidget* parent, const char* name) {
+        auto* b = child<QAbstractButton>(parent, QString::fromUtf8(name));
+        ASSERT_NE(b, nullptr);
+        ASSERT_TRUE(b->isEnabled()) << name;
+        const QPoint at = qobject_cast<QRadioButton*>(b) ? QPoint(8, b->height() / 2)
+                                                         : b->rect().center();
+        QTest::mouseClick(b, Qt::LeftButton, {}, at);
+    }
+    static void clickBox(QWidget* parent, const char* name) {
+        auto* box = child<QLineEdit>(parent, QString::fromUtf8(name));
+        ASSERT_NE(box, nullptr);
+        QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
+    }
+    static QString text(QWidget* parent, const char* name) {
+        auto* box = child<QLineEdit>(parent, QString::fromUtf8(name));
+        return box ? box->text() : QStringLiteral("<missing>");
+    }
+    static QStringList items(QListWidget* list) {
+        QStringList texts;
+        for (int i = 0; i < list->count(); ++i) texts << list->item(i)->text();
+        return texts;
+    }
+
+    // Answers the account list that opens next: clicks `account`, or closes
+    // the window when it is empty. `then` arms the answer to what follows.
+    static void answerAccountList(const QString& account, std::function<void()> then = {},
+                                  QStringList* offered = nullptr) {
+        whenModalOpens([=](QWidget* window) {
+            EXPECT_EQ(window->objectName(), "收付科目窗口");
+            auto* list = child<QListWidget>(window, "收付科目列表框");
+            ASSERT_NE(list, nullptr);
+            if (offered) *offered = items(list);
+            if (then) then();
+            if (account.isEmpty()) {
+                window->close();
+                return;
+            }
+            const auto found = list->findItems(account, Qt::MatchExactly);
+            ASSERT_EQ(found.size(), 1) << account.toStdString();
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualItemRect(found.first()).center());
+        });
+    }
+    // The amount dialog: types `typed` and presses 确定.
+    static void answerAmount(const QString& typed, std::function<void()> then = {}) {
+        whenModalOpens([=](QWidget* dialog) {
+            auto* input = child<QLineEdit>(dialog, "金额输入框");
+            ASSERT_NE(input, nullptr);
+            if (then) then();
+            typeText(input, typed);
+            click(dialog, "确定");
+        });
+    }
+    // The summary window: picks `summary`, or closes it when empty.
+    static void answerSummary(const QString& summary) {
+        whenModalOpens([=](QWidget* phrases) {
+            EXPECT_EQ(phrases->objectName(), "摘要窗口");
+            if (summary.isEmpty()) {
+                phrases->close();
+                return;
+            }
+            auto* tree = child<QTreeWidget>(phrases, "摘要树型框");
+            ASSERT_NE(tree, nullptr);
+            const auto found = tree->findItems(summary, Qt::MatchExactly | Qt::MatchRecursive);
+            ASSERT_FALSE(found.isEmpty());
+            tree->setCurrentItem(found.first());
+            click(phrases, "将当前摘要插入到");
+        });
+    }
+    // Choosing 收 or 付 opens the account list, the amount dialog and the
+    // summary window, one after the other.
+    void choose(QWidget* cashier, const char* radio, const QString& account, const QString& amount,
+                const QString& summary) {
+        answerAccountList(account, [=] { answerAmount(amount, [=] { answerSummary(summary); }); });
+        click(cashier, radio);
+    }
+
+    std::unique_ptr<CashierWindow> openCashier() {
+        auto w = std::make_unique<CashierWindow>(ctx);
+        w->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+        return w;
+    }
+    std::unique_ptr<JournalWindow> openJournal() {
+        auto w = std::make_unique<JournalWindow>(ctx);
+        w->setExportFolder(dataDir / "导出");
+        w->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+        return w;
+    }
+    static void setRange(QWidget* journal, double from, double to) {
+        child<DateBox>(journal, "起始日期框")->setDay(from);
+        child<DateBox>(journal, "截至日期框")->setDay(to);
+    }
+    static QList<QStringList> listed(QWidget* journal) {
+        auto* list = child<QTreeWidget>(journal, "日记账超级列表框");
+        QList<QStringList> rows;
+        for (int i = 0; list && i < list->topLevelItemCount(); ++i) {
+            QStringList row;
+            for (int c = 0; c < 7; ++c) row << list->topLevelItem(i)->text(c);
+            rows << row;
+        }
+        return rows;
+    }
+
+    ScriptedPrompter prompter;
+    AppContext ctx{session, prompter};
+};
+
+TEST_F(JournalWindowTest, TheCashierWindowOpensEmptyWithSaveDisabled) {
+    letWindowsRead();
+    auto w = openCashier();
+    EXPECT_EQ(w->objectName(), "出纳窗口");
+    EXPECT_FALSE(child<QRadioButton>(w.get(), "收单选框")->isChecked());
+    EXPECT_FALSE(child<QRadioButton>(w.get(), "付单选框")->isChecked());
+    EXPECT_EQ(text(w.get(), "收付科目编辑框"), "");
+    EXPECT_EQ(text(w.get(), "金额编辑框"), "");
+    EXPECT_EQ(text(w.get(), "对方科目编辑框"), "（可不填写）");
+    EXPECT_TRUE(child<DateBox>(w.get(), "日期框")->day().has_value());
+    EXPECT_EQ(w->focusWidget(), child<QLineEdit>(w.get(), "摘要编辑框"));
+    EXPECT_TRUE(child<QPushButton>(w.get(), "检查")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(w.get(), "保存")->isEnabled());
+    // 检查 before 收 or 付 is chosen only says so.
+    click(w.get(), "检查");
+    EXPECT_EQ(prompter.messages, QStringList{"请选择收或付！"});
+    EXPECT_FALSE(child<QPushButton>(w.get(), "保存")->isEnabled());
+}
+
+TEST_F(JournalWindowTest, AReceiptThenAPaymentSaveTheirRunningBalance) {
+    letWindowsRead();
+    auto w = openCashier();
+    child<DateBox>(w.get(), "日期框")->setDay(day(2013, 3, 5));
+    choose(w.get(), "收单选框", "现金", "100", "收到货款");
+    EXPECT_EQ(text(w.get(), "收付科目编辑框"), "现金");
+    EXPECT_EQ(text(w.get(), "金额编辑框"), "100");
+    EXPECT_EQ(text(w.get(), "摘要编辑框"), "收到货款");
+    // 检查 toggles 保存: twice leaves it as it was.
+    auto* save = child<QPushButton>(w.get(), "保存");
+    click(w.get(), "检查");
+    EXPECT_TRUE(save->isEnabled());
+    click(w.get(), "检查");
+    EXPECT_FALSE(save->isEnabled());
+    click(w.get(), "检查");
+    click(w.get(), "保存");
+    EXPECT_TRUE(prompter.messages.isEmpty()) << prompter.messages.join("|").toStdString();
+    EXPECT_EQ(w->result(), QDialog::Accepted);
+    EXPECT_FALSE(w->isVisible());
+
+    auto p = openCashier();
+    child<DateBox>(p.get(), "日期框")->setDay(day(2013, 3, 6));
+    choose(p.get(), "付单选框", "现金", "30.5", "");
+    whenModalOpens([](QWidget* chart) {
+        EXPECT_EQ(chart->objectName(), "会计科目窗口");
+        auto* tree = child<QTreeWidget>(chart, "损益类树型框");
+        ASSERT_NE(tree, nullptr);
+        if (auto* tabs = chart->findChild<QTabWidget*>()) tabs->setCurrentWidget(tree);
+        const auto found = tree->findItems("管理费用", Qt::MatchExactly | Qt::MatchRecursive);
+        ASSERT_FALSE(found.isEmpty());
+        tree->setCurrentItem(found.first());
+        click(chart, "将选定科目插入到");
+    });
+    clickBox(p.get(), "对方科目编辑框");
+    EXPECT_EQ(text(p.get(), "对方科目编辑框"), "管理费用");
+    child<QLineEdit>(p.get(), "摘要编辑框")->setText("支付运费");
+    click(p.get(), "检查");
+    click(p.get(), "保存");
+    EXPECT_EQ(p->result(), QDialog::Accepted);
+
+    const auto written = rows(file::kJournal);
+    ASSERT_EQ(written.size(), 2u);
+    EXPECT_EQ(written[0], (std::vector<Value>{day(2013, 3, 5), "现金", "收", 100.0, 100.0, "张三",
+                                              "收到货款", ""}));
+    EXPECT_EQ(written[1], (std::vector<Value>{day(2013, 3, 6), "现金", "付", -30.5, 69.5, "张三",
+                                              "支付运费", "管理费用"}));
+}
+
+// A refused entry is said, nothing is written, and the window stays open
+// for the correction.
+TEST_F(JournalWindowTest, ARefusedSaveKeepsTheWindowOpen) {
+    letWindowsRead();
+    auto w = openCashier();
+    QStringList offered;
+    answerAccountList("银行存款", [&] { answerAmount("80", [] { answerSummary(""); }); },
+                      &offered);
+    click(w.get(), "收单选框");
+    EXPECT_EQ(offered, (QStringList{"现金", "银行存款", "银行存款→工商银行"}));
+    click(w.get(), "检查");
+    auto* amount = child<QLineEdit>(w.get(), "金额编辑框");
+    for (const auto& [typed, message] :
+         {std::pair<QString, QString>{"八十", "金额必须是数字！"},
+          {"0", "请输入金额！金额不能为零。"},
+          {"", "请输入金额！金额不能为零。"}}) {
+        prompter.clearRecords();
+        amount->setText(typed);
+        click(w.get(), "保存");
+        EXPECT_EQ(prompter.messages, QStringList{message});
+        EXPECT_TRUE(w->isVisible());
+    }
+    // Closing the account list without a choice empties the account box.
+    answerAccountList("");
+    clickBox(w.get(), "收付科目编辑框");
+    EXPECT_EQ(text(w.get(), "收付科目编辑框"), "");
+    amount->setText("80");
+    prompter.clearRecords();
+    click(w.get(), "保存");
+    EXPECT_EQ(prompter.messages, QStringList{"请选择收付科目！"});
+    EXPECT_TRUE(rows(file::kJournal).empty());
+
+    answerAccountList("银行存款→工商银行");
+    clickBox(w.get(), "收付科目编辑框");
+    click(w.get(), "保存");
+    EXPECT_FALSE(w->isVisible());
+    ASSERT_EQ(rows(file::kJournal).size(), 1u);
+    EXPECT_EQ(rows(file::kJournal)[0][1], Value("银行存款→工商银行"));
+}
+
+TEST_F(JournalWindowTest, ListingShowsTheAccountsEntriesOnly) {
+    saveEntries({{day(2013, 3, 1), "银行存款", CashKind::Receipt, "1000", "存入现金", ""},
+                 {day(2013, 3, 2), "银行存款→工商银行", CashKind::Receipt, "5", "利息", ""},
+                 {day(2013, 3, 3), "银行存款", CashKind::Payment, "50", "付房租", "管理费用"},
+                 {day(2013, 4, 1), "银行存款", CashKind::Payment, "1", "手续费", ""}});
+    letWindowsRead();
+    auto w = openJournal();
+    EXPECT_EQ(text(w.get(), "选择科目编辑框"), "点击这里选择要查阅的科目");
+    auto* list = child<QTreeWidget>(w.get(), "日记账超级列表框");
+    QStringList heads;
+    for (int c = 0; c < list->columnCount(); ++c) heads << list->headerItem()->text(c);
+    EXPECT_EQ(heads, (QStringList{"日期", "字", "金额", "余额", "操作", "摘要", "对应科目"}));
+
+    setRange(w.get(), day(2013, 3, 1), day(2013, 3, 31));
+    // While the box shows its prompt, 列出 asks for the account first.
+    answerAccountList("银行存款");
+    click(w.get(), "列出");
+    EXPECT_EQ(text(w.get(), "选择科目编辑框"), "银行存款");
+    EXPECT_EQ(listed(w.get()),
+              (QList<QStringList>{{"2013-3-1", "收", "1000", "1000", "张三", "存入现金", ""},
+                                  {"2013-3-3", "付", "-50", "950", "张三", "付房租", "管理费用"}}));
+    EXPECT_EQ(list->topLevelItem(0)->textAlignment(2) & Qt::AlignRight, Qt::AlignRight);
+
+    // Another account through a click on the box; the list follows it.
+    answerAccountList("银行存款→工商银行");
+    clickBox(w.get(), "选择科目编辑框");
+    EXPECT_EQ(w->focusWidget(), child<DateBox>(w.get(), "起始日期框"));
+    click(w.get(), "列出");
+    ASSERT_EQ(listed(w.get()).size(), 1);
+    EXPECT_EQ(listed(w.get())[0][3], "5");
+    EXPECT_TRUE(prompter.messages.isEmpty());
+}
+
+TEST_F(JournalWindowTest, ExportWritesTheListAndAddOpensTheCashierWindow) {
+    saveEntries({{day(2013, 3, 1), "现金", CashKind::Receipt, "1500", "收到货款", "应收账款"},
+                 {day(2013, 3, 2), "现金", CashKind::Payment, "200", "支付运费", ""}});
+    letWindowsRead();
+    auto w = openJournal();
+    setRange(w.get(), day(2013, 3, 1), day(2013, 3, 31));
+    answerAccountList("现金");
+    click(w.get(), "列出");
+
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("file", &catcher, "open");
+    click(w.get(), "导出");
+    QDesktopServices::unsetUrlHandler("file");
+    const auto file = dataDir / "导出" / "日记账 现金 2013-3-1至2013-3-31.xlsx";
+    ASSERT_EQ(catcher.opened.size(), 1);
+    EXPECT_EQ(catcher.opened[0].toLocalFile().toStdString(), file.string());
+    std::string error;
+    const auto cells = readXlsxSheet(file, 1, &error);
+    ASSERT_TRUE(cells) << error;
+    EXPECT_EQ(cells->size(), 13u);  // a1..g2 but the empty counter account of row 2
+    EXPECT_EQ(cells->at("A1"), "2013-3-1");
+    EXPECT_EQ(cells->at("C1"), "1500");
+    EXPECT_EQ(cells->at("G1"), "应收账款");
+    EXPECT_EQ(cells->at("D2"), "1300");
+
+    // Nothing to open it with: the message names the kept file.
+    click(w.get(), "导出");
+    const auto second = dataDir / "导出" / "日记账 现金 2013-3-1至2013-3-31 (2).xlsx";
+    EXPECT_EQ(prompter.messages, QStringList{noSpreadsheetMessage(second)});
+    EXPECT_TRUE(std::filesystem::exists(second));
+
+    // 添加: the entry saved in 出纳窗口 shows in the list at once.
+    prompter.clearRecords();
+    whenModalOpens([this](QWidget* cashier) {
+        EXPECT_EQ(cashier->objectName(), "出纳窗口");
+        child<DateBox>(cashier, "日期框")->setDay(day(2013, 3, 9));
+        choose(cashier, "付单选框", "现金", "300", "");
+        click(cashier, "检查");
+        click(cashier, "保存");
+    });
+    click(w.get(), "添加");
+    EXPECT_TRUE(prompter.messages.isEmpty()) << prompter.messages.join("|").toStdString();
+    ASSERT_EQ(listed(w.get()).size(), 3);
+    EXPECT_EQ(listed(w.get())[2].mid(0, 4), (QStringList{"2013-3-9", "付", "-300", "1000"}));
+}
+
+TEST_F(JournalWindowTest, TheMainWindowOpensTheCashierAndTheJournal) {
+    letWindowsRead();
+    MainWindow main(ctx);
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    QStringList opened;
+    auto closeNext = [&] {
+        whenModalOpens([&](QWidget* modal) {
+            opened << modal->objectName();
+            modal->close();
+        });
+    };
+    // 收现: the cashier window, then the journal once it has closed.
+    whenModalOpens([&](QWidget* modal) {
+        opened << modal->objectName();
+        closeNext();  // the journal, which opens after this one has closed
+        modal->close();
+    });
+    QTest::mouseClick(child<QToolButton>(&main, "收现按钮"), Qt::LeftButton);
+    EXPECT_EQ(opened, (QStringList{"出纳窗口", "日记账"}));
+
+    for (const char* name : {"支现按钮", "收银按钮", "支银按钮"}) {
+        opened.clear();
+        closeNext();
+        QTest::mouseClick(child<QToolButton>(&main, QString::fromUtf8(name)), Qt::LeftButton);
+        EXPECT_EQ(opened, QStringList{"出纳窗口"}) << name;
+    }
+    opened.clear();
+    closeNext();
+    QTest::mouseClick(child<QToolButton>(&main, "日记账按钮"), Qt::LeftButton);
+    closeNext();
+    child<QAction>(&main, "日记账")->trigger();
+    EXPECT_EQ(opened, (QStringList{"日记账", "日记账"}));
+    EXPECT_TRUE(prompter.messages.isEmpty());
+}
+
+// Each set opens its own cover workbook; without a program for it the
+// spreadsheet message is all that is shown.
+TEST_F(JournalWindowTest, TheCoverPageOpensTheSetsOwnWorkbook) {
+    letWindowsRead();
+    MainWindow main(ctx);
+    QAction* cover = child<QAction>(&main, "常用封面");
+    ASSERT_NE(cover, nullptr);
+    const auto own = tablePath(dataDir, session.login.setName, file::kCoverWorkbook);
+    ASSERT_TRUE(std::filesystem::exists(own));
+
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("file", &catcher, "open");
+    cover->trigger();
+    // Another set of the same directory has a workbook of its own.
+    Session other = session;
+    makeSet(dataDir, "第二账套", other);
+    AppContext otherCtx{other, prompter};
+    MainWindow second(otherCtx);
+    child<QAction>(&second, "常用封面")->trigger();
+    QDesktopServices::unsetUrlHandler("file");
+    ASSERT_EQ(catcher.opened.size(), 2);
+    EXPECT_EQ(catcher.opened[0].toLocalFile().toStdString(), own.string());
+    EXPECT_EQ(catcher.opened[1].toLocalFile().toStdString(),
+              tablePath(dataDir, other.login.setName, file::kCoverWorkbook).string());
+    EXPECT_TRUE(prompter.messages.isEmpty());
+
+    cover->trigger();
+    EXPECT_EQ(prompter.messages, QStringList{kNoSpreadsheetProgram});
+    // A missing workbook is named rather than passed on.
+    std::filesystem::remove(own);
+    prompter.clearRecords();
+    cover->trigger();
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_TRUE(prompter.messages[0].startsWith("找不到封面文件："));
+}
+
+// With TALLOWICK_SCREENSHOT_DIR set: pictures of the cashier window filled in
+// and of a listed journal.
+TEST_F(JournalWindowTest, PicturesOnRequest) {
+    const QString folder = qEnvironmentVariable("TALLOWICK_SCREENSHOT_DIR");
+    if (folder.isEmpty()) GTEST_SKIP() << "TALLOWICK_SCREENSHOT_DIR is not set";
+    std::vector<CashierEntry> entries;
+    for (int i = 1; i <= 14; ++i)
+        entries.push_back({day(2013, 3, i * 2), "现金", i % 3 ? CashKind::Receipt : CashKind::Payment,
+                           std::to_string(125.5 * i), i % 4 ? "收到货款" : "支付甲公司三月份材料款及运输费",
+                           i % 2 ? "应收账款" : ""});
+    saveEntries(entries);
+    letWindowsRead();
+
+    auto c = openCashier();
+    child<DateBox>(c.get(), "日期框")->setDay(day(2013, 3, 28));
+    choose(c.get(), "付单选框", "现金", "1234.56", "支付银行手续费");
+    click(c.get(), "检查");
+    QTest::qWait(50);
+    EXPECT_TRUE(c->grab().save(folder + "/出纳窗口.png"));
+
+    auto w = openJournal();
+    setRange(w.get(), day(2013, 3, 1), day(2013, 3, 31));
+    answerAccountList("现金");
+    click(w.get(), "列出");
+    QTest::qWait(50);
+    EXPECT_TRUE(w->grab().save(folder + "/日记账.png"));
+}
+
+}  // namespace
+}  // namespace tw::test
+
+#include "ledgers_journal_window_test.moc"
