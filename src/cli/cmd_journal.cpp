@@ -30,6 +30,10 @@ void addJournalCommand(CLI::App& app, Context& ctx) {
         },
         [o](Context& c) {
             if (o->set.empty()) return c.refuse("请给出套账名称。");
+            // Required here rather than by the parser: `journal add` shares this command's options.
+            if (o->account.empty()) return c.refuse("请给出科目 (--account 科目全名)。");
+            if (o->from.empty()) return c.refuse("请给出起始日期 (--from YYYY-MM-DD)。");
+            if (o->to.empty()) return c.refuse("请给出截至日期 (--to YYYY-MM-DD)。");
             JournalRequest request;
             request.account = o->account;
             if (!parseDate(o->from, request.from))

@@ -82,6 +82,13 @@ TEST_F(JournalCliTest, RefusedEntriesSayWhyAndWriteNothing) {
         EXPECT_EQ(out.out, "");
     }
     EXPECT_EQ(rows(file::kJournal).size(), 1u);
+
+    // The listing names what it misses.
+    const auto noRange = run("journal", {"--account", "现金", "--to", "2013-3-31"});
+    EXPECT_EQ(noRange.status, 1);
+    EXPECT_EQ(noRange.err, "请给出起始日期 (--from YYYY-MM-DD)。\n");
+    const auto badDay = run("journal", {"--account", "现金", "--from", "2013-3-1", "--to", "3-31"});
+    EXPECT_EQ(badDay.err, "截至日期不是有效的日期 (YYYY-MM-DD)：3-31\n");
 }
 
 }  // namespace
