@@ -6,41 +6,14 @@
 #include <fstream>
 #include <functional>
 
-#include "account_set_fixture.h"
-#include "support/cli_runner.h"
+#include "support/cli_set_fixture.h"
 
 namespace tw {
 namespace {
 
 using test::runCli;
 
-class AccountsCliTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dataDir = test::freshTempDir("acc-cli");
-        const auto made = runCli(dataDir, {"set", "create", "演示", "--company", "某公司", "--admin",
-                                           "张三", "--password", "1", "--start", "2013-03-01"});
-        ASSERT_EQ(made.status, 0) << made.err;
-    }
-    void TearDown() override { std::filesystem::remove_all(dataDir); }
-
-    // Runs a command of the set 演示 as 张三.
-    test::CliResult run(std::vector<std::string> args) {
-        args.insert(args.begin() + (args[0] == "account" || args[0] == "opening" ? 2 : 1),
-                    {"演示", "--user", "张三", "--password", "1"});
-        return runCli(dataDir, args);
-    }
-
-    std::vector<std::vector<Value>> rows(const char* file) {
-        const auto folder = dataDir / "演示";
-        const auto info = test::tableRows(folder / file::kBasicInfo, kFixedPassword);
-        return test::tableRows(folder / file, std::string(file) == file::kBasicInfo
-                                                  ? kFixedPassword
-                                                  : info[0][2].text());
-    }
-
-    std::filesystem::path dataDir;
-};
+using AccountsCliTest = test::CliSetTest;
 
 TEST_F(AccountsCliTest, ChartAndPhrasesAreListedTabSeparated) {
     const auto accounts = run({"accounts"});

@@ -2,44 +2,17 @@
 // tallowick-cli: exact output, then the table files.
 #include <gtest/gtest.h>
 
-#include "accounts/account_set_fixture.h"
-#include "support/cli_runner.h"
+#include "support/cli_set_fixture.h"
 
 namespace tw {
 namespace {
 
-using test::runCli;
-
-class ClosingCliTest : public ::testing::Test {
+class ClosingCliTest : public test::CliSetTest {
 protected:
     void SetUp() override {
-        dataDir = test::freshTempDir("close-cli");
-        ASSERT_EQ(runCli(dataDir, {"set", "create", "演示", "--company", "某公司", "--admin", "张三",
-                                   "--password", "1", "--start", "2013-03-01"})
-                      .status,
-                  0);
-        for (const auto& args : {std::vector<std::string>{"opening", "set", "--account", "银行存款",
-                                                          "--debit", "1000"},
-                                 {"opening", "set", "--account", "实收资本", "--credit", "1000"},
-                                 {"opening", "enable"}})
-            ASSERT_EQ(run(args).status, 0) << args[1];
+        CliSetTest::SetUp();
+        if (!HasFatalFailure()) enableWithCapital();
     }
-    void TearDown() override { std::filesystem::remove_all(dataDir); }
-
-    test::CliResult run(std::vector<std::string> args) {
-        const bool grouped = args[0] == "opening" || args[0] == "voucher" || args[0] == "carry-forward";
-        args.insert(args.begin() + (grouped ? 2 : 1), {"演示", "--user", "张三", "--password", "1"});
-        return runCli(dataDir, args);
-    }
-    std::vector<std::vector<Value>> rows(const char* file) {
-        const auto folder = dataDir / "演示";
-        const auto info = test::tableRows(folder / file::kBasicInfo, kFixedPassword);
-        return test::tableRows(folder / file, file == std::string(file::kBasicInfo)
-                                                  ? kFixedPassword
-                                                  : info[0][2].text());
-    }
-
-    std::filesystem::path dataDir;
 };
 
 TEST_F(ClosingCliTest, AMonthFromVouchersToItsCloseAndBack) {

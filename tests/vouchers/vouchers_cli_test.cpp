@@ -5,30 +5,13 @@
 #include <fstream>
 #include <iterator>
 
-#include "accounts/account_set_fixture.h"
-#include "support/cli_runner.h"
+#include "support/cli_set_fixture.h"
 
 namespace tw {
 namespace {
 
-using test::runCli;
-
-class VouchersCliTest : public ::testing::Test {
+class VouchersCliTest : public test::CliSetTest {
 protected:
-    void SetUp() override {
-        dataDir = test::freshTempDir("vouchers-cli");
-        const auto made = runCli(dataDir, {"set", "create", "演示", "--company", "某公司", "--admin",
-                                           "张三", "--password", "1", "--start", "2013-03-01"});
-        ASSERT_EQ(made.status, 0) << made.err;
-    }
-    void TearDown() override { std::filesystem::remove_all(dataDir); }
-
-    // Runs a command of the set 演示 as 张三 (the set name after the command words).
-    test::CliResult run(std::vector<std::string> args) {
-        const size_t words = args[0] == "voucher" || (args.size() > 1 && args[1] == "sort") ? 2 : 1;
-        args.insert(args.begin() + words, {"演示", "--user", "张三", "--password", "1"});
-        return runCli(dataDir, args);
-    }
     std::string voucherBytes() const {
         std::ifstream in(dataDir / "演示" / file::kVouchers, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -47,8 +30,6 @@ protected:
         }
         return out;
     }
-
-    std::filesystem::path dataDir;
 };
 
 TEST_F(VouchersCliTest, FiveLinesSpreadOverTwoPagesAndAreListed) {
