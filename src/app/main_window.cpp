@@ -37,7 +37,6 @@ namespace tw {
 namespace {
 
 const QString kLoginRequired = QStringLiteral("请先选择套账并登陆！");
-const QString kUnderConstruction = QStringLiteral("该功能尚在建设中。");
 const QString kOpeningLocked = QStringLiteral("套账启用后不能再更改初始化数据！");
 const QString kReportOpen = QStringLiteral("Excel报表已导出、请查看！");
 const QString kBackupOffer =
@@ -312,8 +311,6 @@ bool MainWindow::requireLogin() {
     m_ctx.prompter.showMessage(this, kLoginRequired);
     return false;
 }
-
-void MainWindow::underConstruction() { m_ctx.prompter.showMessage(this, kUnderConstruction); }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (!m_ctx.session.login.userName.empty() && m_ctx.prompter.confirm(this, kBackupOffer))

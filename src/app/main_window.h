@@ -40,7 +40,6 @@ private:
     // Shows "请先选择套账并登陆！" and returns false while nobody is logged in.
     bool requireLogin();
     // Stand-in for a window that is not built yet.
-    void underConstruction();
 
     // Menu 套账.
     void onNewSet();

@@ -31,9 +31,9 @@ struct RowSpec {
     std::vector<Piece> pieces;
 };
 
-PageGrid gridFromRows(const std::vector<RowSpec>& specs) {
+PageGrid gridFromRows(const std::vector<RowSpec>& rowLayouts) {
     std::vector<int> edges{0};
-    for (const RowSpec& r : specs) {
+    for (const RowSpec& r : rowLayouts) {
         int x = 0;
         for (const Piece& p : r.pieces) edges.push_back(x += p.width);
     }
@@ -43,21 +43,21 @@ PageGrid gridFromRows(const std::vector<RowSpec>& specs) {
         return static_cast<int>(std::lower_bound(edges.begin(), edges.end(), x) - edges.begin()) +
                1;
     };
-    PageGrid grid(static_cast<int>(specs.size()), static_cast<int>(edges.size()) - 1);
+    PageGrid grid(static_cast<int>(rowLayouts.size()), static_cast<int>(edges.size()) - 1);
     for (std::size_t c = 1; c < edges.size(); ++c)
         grid.setColumnWidth(static_cast<int>(c), edges[c] - edges[c - 1]);
-    for (int row = 1; row <= static_cast<int>(specs.size()); ++row) {
-        const RowSpec& spec = specs[row - 1];
-        grid.setRowHeight(row, spec.height);
+    for (int row = 1; row <= static_cast<int>(rowLayouts.size()); ++row) {
+        const RowSpec& layout = rowLayouts[row - 1];
+        grid.setRowHeight(row, layout.height);
         int x = 0;
-        for (const Piece& p : spec.pieces) {
+        for (const Piece& p : layout.pieces) {
             const int first = column(x);
             x += p.width;
             const int last = column(x) - 1;
-            grid.setFont(row, first, spec.font);
+            grid.setFont(row, first, layout.font);
             grid.setText(row, first, p.text);
             grid.setAlignment(row, first, p.align);
-            if (spec.ruled) grid.setBorders(row, first, CellBorders::all());
+            if (layout.ruled) grid.setBorders(row, first, CellBorders::all());
             if (last > first) grid.merge(row, first, 1, last - first + 1);
         }
     }

@@ -7,14 +7,13 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "ledgers/ledger_export.h"
+#include "ledgers/ui/workbook_export.h"
 #include "ledgers/ui/cashier_window.h"
 #include "platform/ui/date_box.h"
-#include "platform/ui/open_document.h"
 #include "shell/ui/busy_cursor.h"
 #include "shell/ui/widget_helpers.h"
 #include "storage/dates.h"
@@ -26,12 +25,6 @@ namespace {
 
 // Columns 2 and 3 (金额, 余额) are numbers and line up on the right.
 bool isAmountColumn(int column) { return column == 2 || column == 3; }
-
-std::filesystem::path defaultExportFolder() {
-    QString base = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (base.isEmpty()) base = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
-    return std::filesystem::path(base.toStdString()) / std::filesystem::u8path("Tallowick 导出");
-}
 
 }  // namespace
 
@@ -173,18 +166,8 @@ void JournalWindow::onExport() {
         named.from = m_from->day().value_or(0);
         named.to = m_to->day().value_or(0);
     }
-    std::filesystem::path file;
-    Outcome saved;
-    {
-        BusyCursor busy;
-        file = freeExportPath(m_exportFolder, journalExportName(named));
-        saved = runCaught([&] { saveExport(journalWorkbook(shownLines()), file); });
-    }
-    if (!saved.ok) {
-        m_ctx.prompter.showMessage(this, qs(saved.message));
-        return;
-    }
-    if (!openDocument(file)) m_ctx.prompter.showMessage(this, noSpreadsheetMessage(file));
+    exportAndOpen(m_ctx, this, m_exportFolder, journalExportName(named),
+                  [&] { return journalWorkbook(shownLines()); });
 }
 
 void JournalWindow::onAdd() {

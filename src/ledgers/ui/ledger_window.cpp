@@ -6,13 +6,12 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QVBoxLayout>
 
 #include "accounts/ui/chart_window.h"
 #include "ledgers/ledger_export.h"
+#include "ledgers/ui/workbook_export.h"
 #include "platform/ui/date_box.h"
-#include "platform/ui/open_document.h"
 #include "platform/ui/page_grid_widget.h"
 #include "platform/ui/page_printing.h"
 #include "shell/ui/busy_cursor.h"
@@ -22,16 +21,6 @@
 #include "vouchers/ui/voucher_window.h"
 
 namespace tw {
-
-namespace {
-
-std::filesystem::path defaultExportFolder() {
-    QString base = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (base.isEmpty()) base = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
-    return std::filesystem::path(base.toStdString()) / std::filesystem::u8path("Tallowick 导出");
-}
-
-}  // namespace
 
 LedgerWindow::LedgerWindow(AppContext& ctx, LedgerMode mode, QWidget* parent)
     : QDialog(parent), m_ctx(ctx), m_mode(mode), m_exportFolder(defaultExportFolder()) {
@@ -137,19 +126,9 @@ void LedgerWindow::onList() {
 void LedgerWindow::onPrint() { printPreview(this, m_page->grid()); }
 
 void LedgerWindow::onExport() {
-    std::filesystem::path file;
-    Outcome saved;
-    {
-        BusyCursor busy;
-        file = freeExportPath(m_exportFolder,
-                              m_listed ? ledgerExportName(*m_listed) : std::string("账页.xlsx"));
-        saved = runCaught([&] { saveExport(ledgerWorkbook(m_page->grid()), file); });
-    }
-    if (!saved.ok) {
-        m_ctx.prompter.showMessage(this, qs(saved.message));
-        return;
-    }
-    if (!openDocument(file)) m_ctx.prompter.showMessage(this, noSpreadsheetMessage(file));
+    exportAndOpen(m_ctx, this, m_exportFolder,
+                  m_listed ? ledgerExportName(*m_listed) : std::string("账页.xlsx"),
+                  [&] { return ledgerWorkbook(m_page->grid()); });
 }
 
 void LedgerWindow::onRowClicked(int row) {

@@ -1,0 +1,37 @@
+#include "ledgers/ui/workbook_export.h"
+
+#include <QStandardPaths>
+#include <QWidget>
+
+#include "app/app_context.h"
+#include "ledgers/ledger_export.h"
+#include "platform/ui/open_document.h"
+#include "shell/ui/busy_cursor.h"
+#include "shell/ui/widget_helpers.h"
+#include "storage/outcome.h"
+
+namespace tw {
+
+std::filesystem::path defaultExportFolder() {
+    QString base = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (base.isEmpty()) base = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
+    return std::filesystem::path(base.toStdString()) / std::filesystem::u8path("Tallowick 导出");
+}
+
+void exportAndOpen(AppContext& ctx, QWidget* parent, const std::filesystem::path& folder,
+                   const std::string& name, const std::function<Workbook()>& makeBook) {
+    std::filesystem::path file;
+    Outcome saved;
+    {
+        BusyCursor busy;
+        file = freeExportPath(folder, name);
+        saved = runCaught([&] { saveExport(makeBook(), file); });
+    }
+    if (!saved.ok) {
+        ctx.prompter.showMessage(parent, qs(saved.message));
+        return;
+    }
+    if (!openDocument(file)) ctx.prompter.showMessage(parent, noSpreadsheetMessage(file));
+}
+
+}  // namespace tw
