@@ -23,7 +23,8 @@ void addBackupCommand(CLI::App& app, Context& ctx) {
             // Like the save dialog: a name without an extension gets ".zip".
             std::filesystem::path to = std::filesystem::u8path(o->to);
             if (!to.has_extension()) to += ".zip";
-            c.report(backupSet(c.dataDir, c.session.login.setName, to));
+            if (c.report(backupSet(c.dataDir, c.session.login.setName, to)))
+                c.out << backupDoneNotice(c.session.login.setName, to.string()) << "\n";
         });
 }
 

@@ -22,7 +22,8 @@ void addRestoreCommand(CLI::App& app, Context& ctx) {
             if (!logInForCommand(c, *o)) return;
             // Like every command, answers yes to the question an archive of
             // another set asks in the window.
-            c.report(restoreSet(c.session, std::filesystem::u8path(o->from)));
+            if (c.report(restoreSet(c.session, std::filesystem::u8path(o->from))))
+                c.out << restoreDoneNotice(c.session.login.setName, o->from) << "\n";
         });
 }
 

@@ -53,6 +53,10 @@ inline constexpr const char* kRestoreNoSpace = "磁盘空间不足，无法恢�
 Outcome backupSet(const fs::path& dataDir, const std::string& setName, const fs::path& archive,
                   const StepHook& hook = {});
 
+// What a finished backup or restore tells the user, naming the archive.
+std::string backupDoneNotice(const std::string& setName, const std::string& archive);
+std::string restoreDoneNotice(const std::string& setName, const std::string& archive);
+
 // Asked before an archive of another set replaces the open one; true goes on.
 using RestoreQuestion = std::function<bool(const std::string& question)>;
 // The question, naming the archive's company and the open set's.

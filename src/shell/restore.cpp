@@ -263,6 +263,14 @@ bool isAccountSetFolder(const fs::path& dataDir, const fs::path& folder, std::st
     return !ec || fail("cannot list " + pathText(folder));
 }
 
+std::string backupDoneNotice(const std::string& setName, const std::string& archive) {
+    return "备份成功！  套账 " + setName + " 已备份到：\n" + archive;
+}
+
+std::string restoreDoneNotice(const std::string& setName, const std::string& archive) {
+    return "恢复成功！  套账 " + setName + " 已从以下备份文件恢复：\n" + archive;
+}
+
 std::string otherSetQuestion(const std::string& archiveCompany, const std::string& currentCompany) {
     return "所选备份是“" + archiveCompany + "”的套账，不是当前套账“" + currentCompany +
            "”的备份。恢复后当前套账的全部数据和用户都将被替换，是否继续恢复？";

@@ -87,7 +87,7 @@ TEST_F(ShellCliTest, BackupAndRestoreRoundTrip) {
     const fs::path archive = elsewhere / "备份";  // the ".zip" is added as the dialog would
     expectDone(cli({"backup", "华兴商贸", "--user", "张三", "--password", "mima", "--to",
                     pathText(archive)}),
-               "");
+               "备份成功！  套账 华兴商贸 已备份到：\n" + pathText(elsewhere / "备份.zip") + "\n");
     ASSERT_TRUE(fs::exists(elsewhere / "备份.zip"));
     const auto atBackup = snapshot(dir.path(), folder());
     expectDone(cli({"user", "add", "华兴商贸", "王五", "--as", "张三", "--as-password", "mima"}),
@@ -96,7 +96,8 @@ TEST_F(ShellCliTest, BackupAndRestoreRoundTrip) {
 
     expectDone(cli({"restore", "华兴商贸", "--user", "张三", "--password", "mima", "--from",
                     pathText(elsewhere / "备份.zip")}),
-               "");
+               "恢复成功！  套账 华兴商贸 已从以下备份文件恢复：\n" + pathText(elsewhere / "备份.zip") +
+                   "\n");
     EXPECT_EQ(snapshot(dir.path(), folder()), atBackup);
 
     writeFile(dir.path() / "坏.zip", "PK\x03\x04 not really");

@@ -110,12 +110,9 @@ void BackupWindow::onConfirm() {
         message = QString::fromStdString(out.message);
     } else if (!file.isEmpty()) {
         rememberArchiveFolder(file);
-        const QString shown = QDir::toNativeSeparators(file);
-        const QString set = QString::fromStdString(setName);
-        message = m_backup->isChecked()
-                      ? QStringLiteral("备份成功！  套账 ") + set + QStringLiteral(" 已备份到：\n") + shown
-                      : QStringLiteral("恢复成功！  套账 ") + set +
-                            QStringLiteral(" 已从以下备份文件恢复：\n") + shown;
+        const std::string shown = QDir::toNativeSeparators(file).toStdString();
+        message = QString::fromStdString(m_backup->isChecked() ? backupDoneNotice(setName, shown)
+                                                               : restoreDoneNotice(setName, shown));
     }
     m_ctx.session.login.logout();
     if (m_ctx.refreshTitle) m_ctx.refreshTitle();
