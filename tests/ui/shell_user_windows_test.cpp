@@ -65,7 +65,7 @@ TEST_F(UserWindowsTest, NewUserChecksThenAsksThenAddsAndEmptiesTheBoxes) {
     EXPECT_TRUE(canLogIn("李四", "a"));
 }
 
-TEST_F(UserWindowsTest, UserListShowsTheNamesAndPicksOneByDoubleClick) {
+TEST_F(UserWindowsTest, UserListShowsTheNamesAndPicksOneByDoubleClickOrEnter) {
     appendUser("华兴", "李四", "", 2);
     NewUserWindow w(ctx);
     w.show();
@@ -86,6 +86,20 @@ TEST_F(UserWindowsTest, UserListShowsTheNamesAndPicksOneByDoubleClick) {
     });
     click(&w, "用户列表");
     EXPECT_EQ(listed, (QStringList{"张三", "李四"}));
+
+    // From the keyboard: the first name is current, Down and Enter pick the next.
+    whenModalOpens([&](QWidget* list) {
+        auto* box = child<QListWidget>(list, "用户列表框");
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->currentRow(), 0);
+        QTest::keyClick(box, Qt::Key_Down);
+        QTest::keyClick(box, Qt::Key_Return);
+        EXPECT_FALSE(list->isVisible());
+        if (list->isVisible()) qobject_cast<QDialog*>(list)->reject();  // not to hang the test
+        EXPECT_EQ(qobject_cast<UserListWindow*>(list)->pickedUser(),
+                  std::optional<std::string>("李四"));
+    });
+    click(&w, "用户列表");
 }
 
 TEST_F(UserWindowsTest, PasswordWindowChecksAndChanges) {

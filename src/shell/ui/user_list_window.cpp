@@ -19,7 +19,9 @@ UserListWindow::UserListWindow(AppContext& ctx, QWidget* parent) : QDialog(paren
     const auto names = runCaught([&] { return userNames(store, m_ctx.session); });
     if (!names.ok) m_ctx.prompter.showMessage(this, QString::fromStdString(names.message));
     for (const std::string& name : names.value) m_list->addItem(QString::fromStdString(name));
-    connect(m_list, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+    // Picked by a double-click, or from the keyboard: arrows, then Enter.
+    if (m_list->count() > 0) m_list->setCurrentRow(0);
+    connect(m_list, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
         m_picked = item->text().toStdString();
         accept();
     });
