@@ -119,6 +119,20 @@ TEST_F(PhraseWindowTest, PickerReturnsTheEditedTextOrABlank) {
     click(window.get(), "插入空白");
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(window->pickedSummary(), std::optional<std::string>(""));
+
+    // A double-click picks a phrase; on a category it picks nothing.
+    open();
+    const auto doubleClick = [&](QTreeWidgetItem* item) {
+        const QPoint at = tree()->visualItemRect(item).center();
+        QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(tree()->viewport(), Qt::LeftButton, {}, at);
+    };
+    doubleClick(tree()->topLevelItem(0));
+    EXPECT_TRUE(window->isVisible());
+    tree()->topLevelItem(0)->setExpanded(true);
+    doubleClick(tree()->topLevelItem(0)->child(0));
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(window->pickedSummary(), std::optional<std::string>("收到货款"));
 }
 
 }  // namespace

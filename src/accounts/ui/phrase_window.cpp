@@ -33,6 +33,11 @@ PhraseWindow::PhraseWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), 
     m_tree->setHeaderHidden(true);
     m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
     connect(m_tree, &QTreeWidget::itemSelectionChanged, this, &PhraseWindow::onSelectionChanged);
+    // A double-click on a phrase inserts it, as 将当前摘要插入到 does; on a
+    // category it only opens or folds it.
+    connect(m_tree, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
+        if (item->parent()) onPick();
+    });
 
     m_text = new QLineEdit(this);
     m_text->setObjectName(QStringLiteral("摘要文本框"));
