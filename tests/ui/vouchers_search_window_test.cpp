@@ -83,7 +83,8 @@ protected:
             ASSERT_NE(l, nullptr);
             const auto found = l->findItems(name, Qt::MatchExactly);
             ASSERT_FALSE(found.isEmpty());
-            emit l->itemDoubleClicked(found.first());
+            l->setCurrentItem(found.first());
+            QTest::keyClick(l, Qt::Key_Return);
         });
     }
 

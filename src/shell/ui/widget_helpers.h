@@ -10,13 +10,9 @@ namespace tw {
 
 inline QString qs(const std::string& s) { return QString::fromStdString(s); }
 
-// A push button named `name` (its caption too, unless one is given) that does not
-// take Enter for itself.
-inline QPushButton* namedButton(QWidget* parent, const char* name, const char* caption = nullptr) {
-    auto* b = new QPushButton(QString::fromUtf8(caption ? caption : name), parent);
-    b->setObjectName(QString::fromUtf8(name));
-    b->setAutoDefault(false);
-    return b;
-}
+// A push button named `name` (its caption too, unless one is given). Enter
+// typed in another box of its window does not press it; Enter on the button
+// itself, once it has the focus, does, as Space does.
+QPushButton* namedButton(QWidget* parent, const char* name, const char* caption = nullptr);
 
 }  // namespace tw

@@ -1,0 +1,40 @@
+#include "shell/ui/widget_helpers.h"
+
+#include <QEvent>
+#include <QKeyEvent>
+
+namespace tw {
+
+namespace {
+
+// Presses the focused button it watches on Enter or Return: the keyboard habit
+// of Windows users, which Qt keeps for default buttons only.
+class EnterPressesButton : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            auto* button = qobject_cast<QAbstractButton*>(watched);
+            if ((key == Qt::Key_Return || key == Qt::Key_Enter) && button && button->isEnabled()) {
+                button->click();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+}  // namespace
+
+QPushButton* namedButton(QWidget* parent, const char* name, const char* caption) {
+    auto* b = new QPushButton(QString::fromUtf8(caption ? caption : name), parent);
+    b->setObjectName(QString::fromUtf8(name));
+    b->setAutoDefault(false);
+    b->installEventFilter(new EnterPressesButton(b));
+    return b;
+}
+
+}  // namespace tw
