@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -32,11 +31,6 @@ QLineEdit* lineBox(QWidget* parent, const char* name, bool readOnly) {
     box->setReadOnly(readOnly);
     if (readOnly) box->setCursor(Qt::PointingHandCursor);
     return box;
-}
-
-bool isLeftRelease(QEvent* event) {
-    return event->type() == QEvent::MouseButtonRelease &&
-           static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
 }
 
 }  // namespace
@@ -100,13 +94,13 @@ CashierWindow::CashierWindow(AppContext& ctx, QWidget* parent) : QDialog(parent)
         });
 
     m_account = lineBox(this, "收付科目编辑框", true);
-    m_account->installEventFilter(this);
+    whenClicked(m_account, [this] { onPickAccount(); });
     m_amount = lineBox(this, "金额编辑框", false);
     m_amount->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_summary = lineBox(this, "摘要编辑框", false);
     m_counter = lineBox(this, "对方科目编辑框", true);
     m_counter->setText(QString::fromUtf8(kCounterAccountHint));
-    m_counter->installEventFilter(this);
+    whenClicked(m_counter, [this] { onPickCounterAccount(); });
     m_date = new DateBox(ctx.prompter, QStringLiteral("日期框"), this);
     m_date->setDay(today());
 
@@ -169,20 +163,6 @@ CashierWindow::CashierWindow(AppContext& ctx, QWidget* parent) : QDialog(parent)
 void CashierWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     m_summary->setFocus(Qt::OtherFocusReason);
-}
-
-bool CashierWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (isLeftRelease(event)) {
-        if (watched == m_account) {
-            onPickAccount();
-            return true;
-        }
-        if (watched == m_counter) {
-            onPickCounterAccount();
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 // Choosing 收 or 付 leads through the account, the amount and the summary.

@@ -52,7 +52,6 @@ public:
     CashierWindow(AppContext& ctx, QWidget* parent = nullptr);
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:

@@ -1,11 +1,9 @@
 #include "ledgers/ui/journal_window.h"
 
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -39,7 +37,7 @@ JournalWindow::JournalWindow(AppContext& ctx, QWidget* parent)
     m_account->setReadOnly(true);
     m_account->setCursor(Qt::PointingHandCursor);
     m_account->setMinimumWidth(220);
-    m_account->installEventFilter(this);
+    whenClicked(m_account, [this] { onPickAccount(); });
 
     // The cashier's day book opens on the month of the day it is.
     const double now = today();
@@ -89,15 +87,6 @@ JournalWindow::JournalWindow(AppContext& ctx, QWidget* parent)
     layout->addLayout(controls);
     layout->addWidget(m_list, 1);
     resize(900, 520);
-}
-
-bool JournalWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_account && event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        onPickAccount();
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void JournalWindow::onPickAccount() {

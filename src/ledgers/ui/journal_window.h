@@ -30,9 +30,6 @@ public:
     // "Tallowick 导出" in the user's documents folder.
     void setExportFolder(const std::filesystem::path& folder) { m_exportFolder = folder; }
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void onPickAccount();
     void onList();

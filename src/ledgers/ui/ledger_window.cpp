@@ -1,10 +1,8 @@
 #include "ledgers/ui/ledger_window.h"
 
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -34,7 +32,7 @@ LedgerWindow::LedgerWindow(AppContext& ctx, LedgerMode mode, QWidget* parent)
     m_account->setReadOnly(true);
     m_account->setCursor(Qt::PointingHandCursor);
     m_account->setMinimumWidth(260);
-    m_account->installEventFilter(this);
+    whenClicked(m_account, [this] { onPickAccount(); });
 
     const double period = m_ctx.session.login.period;
     m_from = new DateBox(m_ctx.prompter, QStringLiteral("起始日期框"), this);
@@ -71,15 +69,6 @@ LedgerWindow::LedgerWindow(AppContext& ctx, LedgerMode mode, QWidget* parent)
     layout->addLayout(controls);
     layout->addWidget(m_page, 1);
     resize(m_page->sizeHint().width() + 24, 700);
-}
-
-bool LedgerWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_account && event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        onPickAccount();
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void LedgerWindow::onPickAccount() {

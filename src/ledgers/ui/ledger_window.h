@@ -33,9 +33,6 @@ public:
     void setExportFolder(const std::filesystem::path& folder) { m_exportFolder = folder; }
     const std::filesystem::path& exportFolder() const { return m_exportFolder; }
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void onPickAccount();
     void onList();

@@ -2,6 +2,8 @@
 
 #include <QEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <utility>
 
 namespace tw {
 
@@ -27,7 +29,31 @@ protected:
     }
 };
 
+// Runs an action on a left click released over the widget it watches.
+class ClickRunsAction : public QObject {
+public:
+    ClickRunsAction(QObject* parent, std::function<void()> act)
+        : QObject(parent), m_act(std::move(act)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonRelease &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+            m_act();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_act;
+};
+
 }  // namespace
+
+void whenClicked(QWidget* box, std::function<void()> act) {
+    box->installEventFilter(new ClickRunsAction(box, std::move(act)));
+}
 
 QPushButton* namedButton(QWidget* parent, const char* name, const char* caption) {
     auto* b = new QPushButton(QString::fromUtf8(caption ? caption : name), parent);

@@ -4,6 +4,7 @@
 
 #include <QPushButton>
 #include <QString>
+#include <functional>
 #include <string>
 
 namespace tw {
@@ -14,5 +15,9 @@ inline QString qs(const std::string& s) { return QString::fromStdString(s); }
 // typed in another box of its window does not press it; Enter on the button
 // itself, once it has the focus, does, as Space does.
 QPushButton* namedButton(QWidget* parent, const char* name, const char* caption = nullptr);
+
+// Runs `act` when the left mouse button is released over `box` (a read-only
+// box that opens a picker), instead of the box's own handling of the click.
+void whenClicked(QWidget* box, std::function<void()> act);
 
 }  // namespace tw
