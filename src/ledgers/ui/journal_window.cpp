@@ -1,14 +1,13 @@
 #include "ledgers/ui/journal_window.h"
 
-#include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "ledgers/ledger_export.h"
+#include "ledgers/ui/account_range_row.h"
 #include "ledgers/ui/workbook_export.h"
 #include "ledgers/ui/cashier_window.h"
 #include "platform/ui/date_box.h"
@@ -32,27 +31,19 @@ JournalWindow::JournalWindow(AppContext& ctx, QWidget* parent)
     setWindowTitle(QStringLiteral("日记账"));
     setModal(true);
 
-    m_account = new QLineEdit(QString::fromUtf8(kJournalAccountPrompt), this);
-    m_account->setObjectName(QStringLiteral("选择科目编辑框"));
-    m_account->setReadOnly(true);
-    m_account->setCursor(Qt::PointingHandCursor);
-    m_account->setMinimumWidth(220);
-    whenClicked(m_account, [this] { onPickAccount(); });
-
-    // The cashier's day book opens on the month of the day it is.
-    const double now = today();
-    m_from = new DateBox(ctx.prompter, QStringLiteral("起始日期框"), this);
-    m_from->setDay(firstDayOfMonth(now));
-    m_to = new DateBox(ctx.prompter, QStringLiteral("截至日期框"), this);
-    m_to->setDay(lastDayOfMonth(now));
-    for (DateBox* box : {m_from, m_to}) box->setFixedWidth(120);
-
     auto* list = namedButton(this, "列出");
     auto* exportButton = namedButton(this, "导出");
     auto* add = namedButton(this, "添加");
     connect(list, &QPushButton::clicked, this, &JournalWindow::onList);
     connect(exportButton, &QPushButton::clicked, this, &JournalWindow::onExport);
     connect(add, &QPushButton::clicked, this, &JournalWindow::onAdd);
+    // The cashier's day book opens on the month of the day it is.
+    const AccountRangeRow top = makeAccountRangeRow(this, ctx.prompter, kJournalAccountPrompt, today(),
+                                                    [this] { onPickAccount(); },
+                                                    {list, exportButton, add});
+    m_account = top.account;
+    m_from = top.from;
+    m_to = top.to;
 
     m_list = new QTreeWidget(this);
     m_list->setObjectName(QStringLiteral("日记账超级列表框"));
@@ -71,20 +62,8 @@ JournalWindow::JournalWindow(AppContext& ctx, QWidget* parent)
     }
     m_list->header()->setStretchLastSection(true);
 
-    auto* controls = new QHBoxLayout;
-    controls->addWidget(new QLabel(QStringLiteral("科目："), this));
-    controls->addWidget(m_account, 1);
-    controls->addSpacing(8);
-    controls->addWidget(new QLabel(QStringLiteral("从"), this));
-    controls->addWidget(m_from);
-    controls->addWidget(new QLabel(QStringLiteral("至"), this));
-    controls->addWidget(m_to);
-    controls->addSpacing(8);
-    controls->addWidget(list);
-    controls->addWidget(exportButton);
-    controls->addWidget(add);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(controls);
+    layout->addLayout(top.layout);
     layout->addWidget(m_list, 1);
     resize(900, 520);
 }

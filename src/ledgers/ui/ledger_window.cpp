@@ -1,13 +1,12 @@
 #include "ledgers/ui/ledger_window.h"
 
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "accounts/ui/chart_window.h"
 #include "ledgers/ledger_export.h"
+#include "ledgers/ui/account_range_row.h"
 #include "ledgers/ui/workbook_export.h"
 #include "platform/ui/date_box.h"
 #include "platform/ui/page_grid_widget.h"
@@ -27,46 +26,26 @@ LedgerWindow::LedgerWindow(AppContext& ctx, LedgerMode mode, QWidget* parent)
                                                : QStringLiteral("明细账窗口"));
     setModal(true);
 
-    m_account = new QLineEdit(QString::fromUtf8(kChooseAccountPrompt), this);
-    m_account->setObjectName(QStringLiteral("选择科目编辑框"));
-    m_account->setReadOnly(true);
-    m_account->setCursor(Qt::PointingHandCursor);
-    m_account->setMinimumWidth(260);
-    whenClicked(m_account, [this] { onPickAccount(); });
-
-    const double period = m_ctx.session.login.period;
-    m_from = new DateBox(m_ctx.prompter, QStringLiteral("起始日期框"), this);
-    m_from->setDay(firstDayOfMonth(period));
-    m_to = new DateBox(m_ctx.prompter, QStringLiteral("截至日期框"), this);
-    m_to->setDay(lastDayOfMonth(period));
-    for (DateBox* box : {m_from, m_to}) box->setFixedWidth(130);
-
     auto* list = namedButton(this, "列出");
     auto* print = namedButton(this, "打印");
     auto* exportButton = namedButton(this, "导出");
     connect(list, &QPushButton::clicked, this, &LedgerWindow::onList);
     connect(print, &QPushButton::clicked, this, &LedgerWindow::onPrint);
     connect(exportButton, &QPushButton::clicked, this, &LedgerWindow::onExport);
+    const AccountRangeRow top = makeAccountRangeRow(
+        this, m_ctx.prompter, kChooseAccountPrompt, m_ctx.session.login.period,
+        [this] { onPickAccount(); }, {list, print, exportButton});
+    m_account = top.account;
+    m_from = top.from;
+    m_to = top.to;
 
     m_page = new PageGridWidget(this);
     m_page->setObjectName(QStringLiteral("账页表格"));
     m_page->setGrid(loadLedgerTemplate(m_ctx.session.dataDir));
     connect(m_page, &PageGridWidget::rowClicked, this, &LedgerWindow::onRowClicked);
 
-    auto* controls = new QHBoxLayout;
-    controls->addWidget(new QLabel(QStringLiteral("科目："), this));
-    controls->addWidget(m_account, 1);
-    controls->addSpacing(8);
-    controls->addWidget(new QLabel(QStringLiteral("从"), this));
-    controls->addWidget(m_from);
-    controls->addWidget(new QLabel(QStringLiteral("至"), this));
-    controls->addWidget(m_to);
-    controls->addSpacing(8);
-    controls->addWidget(list);
-    controls->addWidget(print);
-    controls->addWidget(exportButton);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(controls);
+    layout->addLayout(top.layout);
     layout->addWidget(m_page, 1);
     resize(m_page->sizeHint().width() + 24, 700);
 }
