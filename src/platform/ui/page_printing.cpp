@@ -8,9 +8,12 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPen>
+#include <QGuiApplication>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QRect>
 #include <QRectF>
+#include <QScreen>
 #include <QStringList>
 #include <algorithm>
 #include <filesystem>
@@ -204,6 +207,12 @@ int printPreview(QWidget* parent, const PageGrid& grid) {
     QPrintPreviewDialog dialog(&printer, parent);
     dialog.setWindowTitle(QString::fromUtf8("打印预览"));
     dialog.setObjectName(QString::fromUtf8("打印预览"));
+    // Most of the screen, so that a page reads without zooming.
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    if (screen) {
+        const QRect area = screen->availableGeometry();
+        dialog.resize(area.width() * 4 / 5, area.height() * 9 / 10);
+    }
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&grid](QPrinter* target) { printGrid(*target, grid); });
     return dialog.exec();
