@@ -268,7 +268,9 @@ QWidget* MainWindow::buildButtonPanel() {
     connect(m_cashPaymentButton, &QToolButton::clicked, this, &MainWindow::onCashPayment);
     connect(m_bankReceiptButton, &QToolButton::clicked, this, &MainWindow::onBankReceipt);
     connect(m_bankPaymentButton, &QToolButton::clicked, this, &MainWindow::onBankPayment);
-    // 打印向导凭证按钮 carries no command.
+    // 打印向导凭证按钮 carries no command; its tooltip says where printing is.
+    m_printWizardButton->setToolTip(QStringLiteral(
+        "打印凭证：在“查找凭证”中按条件查找，再按“打印全部”。\n打印账页：在“明细分类账”或“总分类账”中列出后按“打印”。"));
 
     auto group = [this](const char* title, std::initializer_list<QToolButton*> buttons) {
         auto* box = new QGroupBox(QString::fromUtf8(title), this);
