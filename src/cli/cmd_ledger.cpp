@@ -18,12 +18,6 @@ struct LedgerOptions : SetLogin {
     std::string account, from, to, xlsx, pdf;
     bool general = false;
 };
-
-bool readDate(Context& c, const char* label, const std::string& text, double& day) {
-    if (text.empty() || parseDate(text, day)) return true;
-    c.refuse(std::string(label) + " 不是有效的日期：" + text);
-    return false;
-}
 }  // namespace
 
 void addLedgerCommand(CLI::App& app, Context& ctx) {
@@ -46,8 +40,8 @@ void addLedgerCommand(CLI::App& app, Context& ctx) {
             request.account = o->account;
             request.from = firstDayOfMonth(c.session.login.period);
             request.to = lastDayOfMonth(c.session.login.period);
-            if (!readDate(c, "起始日期", o->from, request.from) ||
-                !readDate(c, "截至日期", o->to, request.to))
+            if (!readDateOption(c, "起始日期", o->from, request.from) ||
+                !readDateOption(c, "截至日期", o->to, request.to))
                 return;
             const auto listed =
                 runCaught([&] { return listLedgerPage(*c.store, c.session, request); });

@@ -19,11 +19,6 @@ struct SearchOptions : SetLogin {
     std::string from, to, summary, debit, credit, min, max, preparer, reviewer, poster;
 };
 
-bool readDate(Context& c, const char* label, const std::string& text, double& day) {
-    if (text.empty() || parseDate(text, day)) return true;
-    c.refuse(std::string(label) + " 不是有效的日期：" + text);
-    return false;
-}
 
 bool readAmount(Context& c, const std::string& text, std::optional<double>& amount) {
     if (text.empty()) return true;
@@ -63,7 +58,7 @@ void addSearchCommand(CLI::App& app, Context& ctx) {
             VoucherConditions q;
             q.from = firstDayOfMonth(c.session.login.period);
             q.to = lastDayOfMonth(c.session.login.period);
-            if (!readDate(c, "起始日期", o->from, q.from) || !readDate(c, "截至日期", o->to, q.to) ||
+            if (!readDateOption(c, "起始日期", o->from, q.from) || !readDateOption(c, "截至日期", o->to, q.to) ||
                 !readAmount(c, o->min, q.minimum) || !readAmount(c, o->max, q.maximum))
                 return;
             q.summary = given(o->summary);

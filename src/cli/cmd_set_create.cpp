@@ -24,10 +24,7 @@ void addSetCreateCommand(CLI::App& app, Context& ctx) {
         },
         [o](Context& c) {
             NewSetRequest r{o->name, o->company, o->admin, o->password, o->password, today()};
-            if (!o->start.empty() && !parseDate(o->start, r.startDate)) {
-                c.refuse("启用日期 不是有效的日期：" + o->start);
-                return;
-            }
+            if (!readDateOption(c, "启用日期", o->start, r.startDate)) return;
             c.report(createAccountSet(c.dataDir, r));
         });
 }

@@ -1,10 +1,17 @@
 #include "cli/command.h"
 
 #include "shell/start_up.h"
+#include "storage/dates.h"
 #include "storage/paths.h"
 #include "storage/record_store.h"
 
 namespace tw::cli {
+
+bool readDateOption(Context& c, const char* label, const std::string& text, double& day) {
+    if (text.empty() || parseDate(text, day)) return true;
+    c.refuse(std::string(label) + " 不是有效的日期：" + text);
+    return false;
+}
 
 CLI::App* group(CLI::App& parent, const std::string& name, const std::string& description) {
     for (CLI::App* sub : parent.get_subcommands([](CLI::App*) { return true; }))

@@ -39,6 +39,10 @@ struct Context {
     }
 };
 
+// Reads the date option `label` given as `text` into `day`: an empty text
+// leaves `day` as it is; a text that names no date is refused. False then.
+bool readDateOption(Context& c, const char* label, const std::string& text, double& day);
+
 // Returns the subcommand `name` of `parent`, making it on first use (for
 // command groups such as "set create" and "set delete").
 CLI::App* group(CLI::App& parent, const std::string& name, const std::string& description);
