@@ -5,26 +5,13 @@
 
 #include <sstream>
 
-#include "ledger_fixture.h"
-#include "support/cli_runner.h"
+#include "ledger_cli_fixture.h"
 
 namespace tw {
 namespace {
 
-class JournalCliTest : public test::LedgerTest {
+class JournalCliTest : public test::LedgerCliFixture {
 protected:
-    // `command` may be two words ("journal add"); the set and login follow it.
-    test::CliResult run(const std::string& command, std::vector<std::string> args) {
-        std::vector<std::string> all;
-        std::istringstream words(command);
-        for (std::string w; words >> w;) all.push_back(w);
-        all.insert(all.end(), {session.login.setName, "--user", "张三", "--password", "mima"});
-        all.insert(all.end(), args.begin(), args.end());
-        store.reset();  // the command takes the directory for itself
-        auto result = test::runCli(dataDir, all);
-        store = std::make_unique<RecordStore>(dataDir);
-        return result;
-    }
     test::CliResult add(const std::string& day, const std::string& account, const std::string& kind,
                         const std::string& amount, const std::string& summary,
                         std::vector<std::string> more = {}) {

@@ -7,9 +7,8 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "ledger_fixture.h"
+#include "ledger_cli_fixture.h"
 #include "platform/xlsx_reader.h"
-#include "support/cli_runner.h"
 
 namespace tw {
 namespace {
@@ -47,20 +46,7 @@ void keepPicture(const std::filesystem::path& file) {
     return ::testing::AssertionSuccess();
 }
 
-class LedgerCliTest : public test::LedgerTest {
-protected:
-    test::CliResult run(const std::string& command, std::vector<std::string> args) {
-        std::vector<std::string> all;
-        std::istringstream words(command);
-        for (std::string w; words >> w;) all.push_back(w);
-        all.insert(all.end(), {session.login.setName, "--user", "张三", "--password", "mima"});
-        all.insert(all.end(), args.begin(), args.end());
-        store.reset();  // the command takes the directory for itself
-        auto result = test::runCli(dataDir, all);
-        store = std::make_unique<RecordStore>(dataDir);
-        return result;
-    }
-};
+using LedgerCliTest = test::LedgerCliFixture;
 
 TEST_F(LedgerCliTest, RowsPrintTabSeparatedAsThePageShowsThem) {
     writeRows(file::kLedger,
