@@ -123,17 +123,7 @@ TEST_F(OpeningKeyboardTest, AnsweringNoLeavesWithoutSavingAndNothingTypedAsksNot
 TEST_F(OpeningKeyboardTest, AParentWhoseAmountIsClearedIsNamed) {
     open();
     press("现金", Qt::Key_Return, 80.0, 0.0);
-    whenModalOpens([&](QWidget* chart) {
-        select(child<QTreeWidget>(chart, "资产类树型框"), "现金");
-        whenModalOpens([&](QWidget* setting) {
-            child<QLineEdit>(setting, "科目名称编辑框")->setText(QStringLiteral("零用金"));
-            click(setting, "借方单选框");
-            click(setting, "确定");
-        });
-        click(chart, "增加下级科目");
-        static_cast<QDialog*>(chart)->reject();
-    });
-    click(window.get(), "科目设置");
+    addSubThroughChart(window.get(), "科目设置", "现金", "零用金");
     EXPECT_EQ(prompter.messages,
               QStringList{"科目 现金 已有下级科目，其期初金额已清除，请在下级科目中录入。"});
     EXPECT_EQ(amounts("现金"), "|||");

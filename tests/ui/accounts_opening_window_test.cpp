@@ -94,18 +94,7 @@ TEST_F(OpeningWindowTest, ChartSettingsKeepsTypedAmountsAndBlanksNewParents) {
     open();
     edit("现金", 80.0, 0.0);
     edit("应收账款", 20.0, 0.0);  // typed, not saved yet
-    whenModalOpens([&](QWidget* chart) {
-        EXPECT_EQ(chart->objectName(), "会计科目窗口");
-        select(child<QTreeWidget>(chart, "资产类树型框"), "现金");
-        whenModalOpens([&](QWidget* setting) {
-            child<QLineEdit>(setting, "科目名称编辑框")->setText(QStringLiteral("零用金"));
-            click(setting, "借方单选框");
-            click(setting, "确定");
-        });
-        click(chart, "增加下级科目");
-        static_cast<QDialog*>(chart)->reject();
-    });
-    click(window.get(), "科目设置");
+    addSubThroughChart(window.get(), "科目设置", "现金", "零用金");
     EXPECT_EQ(amounts("现金"), "|||");
     EXPECT_EQ(amounts("现金→零用金"), "|||");
     EXPECT_EQ(amounts("应收账款"), "20|0|借|20");

@@ -2,6 +2,8 @@
 // Window tests of the chart, summary and opening-balance windows: a real set
 // logged in, a scripted prompter, and clicking by object name.
 
+#include <QDialog>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -45,6 +47,24 @@ protected:
         const QPoint at = tree->visualItemRect(i).center();
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
+    }
+
+    // Presses `button` of `window` (科目设置) and, in the chart window it
+    // opens, adds the debit sub-account `name` under the asset `parent`.
+    void addSubThroughChart(QWidget* window, const char* button, const char* parent,
+                            const char* name) {
+        whenModalOpens([&](QWidget* chart) {
+            EXPECT_EQ(chart->objectName(), "会计科目窗口");
+            select(child<QTreeWidget>(chart, "资产类树型框"), QString::fromUtf8(parent));
+            whenModalOpens([&](QWidget* setting) {
+                child<QLineEdit>(setting, "科目名称编辑框")->setText(QString::fromUtf8(name));
+                click(setting, "借方单选框");
+                click(setting, "确定");
+            });
+            click(chart, "增加下级科目");
+            static_cast<QDialog*>(chart)->reject();
+        });
+        click(window, button);
     }
 
     ScriptedPrompter prompter;
