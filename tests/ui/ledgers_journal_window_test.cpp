@@ -27,18 +27,10 @@
 #include "platform/xlsx_reader.h"
 #include "scripted_prompter.h"
 #include "test_support.h"
+#include "url_catcher.h"
 
 namespace tw::test {
 namespace {
-
-// Catches what the desktop is asked to open.
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl& url) { opened << url; }
-};
 
 class JournalWindowTest : public LedgerTest {
 protected:
@@ -452,4 +444,3 @@ TEST_F(JournalWindowTest, PicturesOnRequest) {
 }  // namespace
 }  // namespace tw::test
 
-#include "ledgers_journal_window_test.moc"

@@ -19,18 +19,10 @@
 #include "platform/xlsx_reader.h"
 #include "scripted_prompter.h"
 #include "test_support.h"
+#include "url_catcher.h"
 
 namespace tw::test {
 namespace {
-
-// Catches what the desktop is asked to open.
-class ReportUrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl& url) { opened << url; }
-};
 
 class ReportWindowTest : public ClosingTest {
 protected:
@@ -119,7 +111,7 @@ TEST_F(ReportWindowTest, AMonthNotClosedIsRefusedAndTheWindowStays) {
 
 TEST_F(ReportWindowTest, ExportWritesTheWorkbookOpensItAndCloses) {
     auto w = open();
-    ReportUrlCatcher catcher;
+    UrlCatcher catcher;
     QDesktopServices::setUrlHandler("file", &catcher, "open");
     click(w, "导出");
     QDesktopServices::unsetUrlHandler("file");
@@ -175,4 +167,3 @@ TEST_F(ReportWindowTest, MainWindowSaysSoWhileTheReportWindowIsOpen) {
 }  // namespace
 }  // namespace tw::test
 
-#include "ledgers_report_window_test.moc"

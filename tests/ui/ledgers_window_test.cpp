@@ -20,19 +20,11 @@
 #include "platform/ui/open_document.h"
 #include "platform/ui/page_grid_widget.h"
 #include "platform/xlsx_reader.h"
+#include "url_catcher.h"
 #include "vouchers/ui/voucher_window.h"
 
 namespace tw::test {
 namespace {
-
-// Catches what the desktop is asked to open.
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl& url) { opened << url; }
-};
 
 class LedgerWindowTest : public LedgerTest {
 protected:
@@ -297,4 +289,3 @@ TEST_F(LedgerWindowTest, PictureOnRequest) {
 }  // namespace
 }  // namespace tw::test
 
-#include "ledgers_window_test.moc"

@@ -20,6 +20,7 @@
 #include "platform/ui/page_grid_widget.h"
 #include "platform/ui/page_printing.h"
 #include "test_support.h"
+#include "url_catcher.h"
 
 namespace tw::test {
 namespace {
@@ -250,15 +251,6 @@ TEST(PagePrinting, PicturesOnRequest) {
     EXPECT_TRUE(widget.grab().save(folder + "/ledger_widget.png"));
 }
 
-// Receives the file URLs the desktop would be asked to open.
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl& url) { urls << url; }
-};
-
 TEST(OpenDocument, AsksTheDesktopForAnExistingFileOnly) {
     TempDataDir dir;
     const auto file = dir.path() / std::filesystem::u8path("报表.xlsx");
@@ -268,11 +260,10 @@ TEST(OpenDocument, AsksTheDesktopForAnExistingFileOnly) {
     EXPECT_TRUE(openDocument(file));
     EXPECT_FALSE(openDocument(dir.path() / "missing.xlsx"));
     QDesktopServices::unsetUrlHandler("file");
-    ASSERT_EQ(catcher.urls.size(), 1);
-    EXPECT_EQ(catcher.urls[0].toLocalFile().toStdString(), file.string());
+    ASSERT_EQ(catcher.opened.size(), 1);
+    EXPECT_EQ(catcher.opened[0].toLocalFile().toStdString(), file.string());
 }
 
 }  // namespace
 }  // namespace tw::test
 
-#include "platform_print_test.moc"
