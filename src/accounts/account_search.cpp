@@ -1,0 +1,61 @@
+#include "accounts/account_search.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+#include "accounts/pinyin.h"
+#include "storage/gbk.h"
+
+namespace tw {
+
+namespace {
+
+// The character positions where the parts of a full name start.
+std::vector<std::size_t> partStarts(const std::string& name) {
+    static const std::string arrow = "→";
+    std::vector<std::size_t> starts{0};
+    std::size_t chars = 0;
+    for (std::size_t i = 0; i < name.size(); ++chars) {
+        if (name.compare(i, arrow.size(), arrow) == 0) starts.push_back(chars + 1);
+        const auto b = static_cast<unsigned char>(name[i]);
+        i += b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+    }
+    return starts;
+}
+
+}  // namespace
+
+std::vector<std::string> searchAccounts(const std::vector<Account>& accounts,
+                                        std::string_view query) {
+    const std::string q = trimBlanks(query);
+    if (q.empty()) return {};
+    std::unordered_set<std::string> parents;
+    for (const Account& a : accounts)
+        if (!a.parent.empty()) parents.insert(a.parent);
+
+    struct Found {
+        bool parent;
+        bool inside;
+        std::size_t order;
+    };
+    std::vector<Found> found;
+    for (std::size_t i = 0; i < accounts.size(); ++i) {
+        const Account& a = accounts[i];
+        const std::vector<std::size_t> at = matchPositions(a.name, q);
+        if (at.empty()) continue;
+        const std::vector<std::size_t> starts = partStarts(a.name);
+        const bool atStart = std::any_of(at.begin(), at.end(), [&](std::size_t p) {
+            return std::find(starts.begin(), starts.end(), p) != starts.end();
+        });
+        found.push_back({parents.count(a.name) > 0, !atStart, i});
+    }
+    std::stable_sort(found.begin(), found.end(), [](const Found& x, const Found& y) {
+        if (x.parent != y.parent) return !x.parent;
+        return !x.inside && y.inside;
+    });
+    std::vector<std::string> names;
+    for (const Found& f : found) names.push_back(accounts[f.order].name);
+    return names;
+}
+
+}  // namespace tw
