@@ -56,6 +56,25 @@ bool isBalanced(RecordStore& store, const Session& session, const VoucherPage& p
     return isBalanced(vouchers, page);
 }
 
+double balancingAmount(const VoucherTable& vouchers, const VoucherPage& page, int line, bool debit) {
+    if (!page.isVoucher()) return 0;
+    double debits = 0, credits = 0;
+    for (const VoucherPage& p : voucherOf(vouchers, page))
+        for (int n = 1; n <= kLinesPerPage; ++n) {
+            if (p.id == page.id && n == line) continue;
+            debits += p.line(n).debit;
+            credits += p.line(n).credit;
+        }
+    const double needed = roundCents(debit ? credits - debits : debits - credits);
+    return needed > 0 && !isZero(needed) ? needed : 0;
+}
+
+double balancingAmount(RecordStore& store, const Session& session, const VoucherPage& page,
+                       int line, bool debit) {
+    const VoucherTable vouchers(store, session);
+    return balancingAmount(vouchers, page, line, debit);
+}
+
 void storeVoucherTotals(VoucherTable& vouchers, const VoucherPage& page) {
     const auto pages = voucherOf(vouchers, page);
     const VoucherTotals sums = sumOf(pages);

@@ -33,6 +33,15 @@ VoucherTotals voucherTotals(RecordStore& store, const Session& session, const Vo
 bool isBalanced(const VoucherTable& vouchers, const VoucherPage& page);
 bool isBalanced(RecordStore& store, const Session& session, const VoucherPage& page);
 
+// What line `line` (1 … 4) of `page` needs on its debit side (`debit`) or
+// its credit side for the voucher to balance: over all its pages, the
+// other lines' credits less their debits (for the debit side; the reverse
+// for the credit side), rounded to cents, when that is above zero; 0 when
+// that side cannot balance it.
+double balancingAmount(const VoucherTable& vouchers, const VoucherPage& page, int line, bool debit);
+double balancingAmount(RecordStore& store, const Session& session, const VoucherPage& page,
+                       int line, bool debit);
+
 // Stores the totals of the voucher that `page` belongs to on its last page
 // and empties them on the others. Works inside the caller's action.
 void storeVoucherTotals(VoucherTable& vouchers, const VoucherPage& page);

@@ -139,3 +139,52 @@ TEST_F(VoucherEditTest, AFailureAtCommitLeavesTheVouchersAsTheyWere) {
 
 }  // namespace
 }  // namespace tw::test
+
+namespace tw::test {
+namespace {
+
+class BalancingTest : public VoucherTest {
+protected:
+    double balancing(const VoucherPage& page, int line, bool debit) {
+        const auto got = runCaught([&] { return balancingAmount(*store, session, page, line, debit); });
+        EXPECT_TRUE(got.ok) << got.message;
+        return got.value;
+    }
+};
+
+TEST_F(BalancingTest, TheOtherSideOfTheVoucherIsOfferedOnlyWhereItBalances) {
+    // Written as the window writes it, line by line, unbalanced on the way.
+    const Outcome written = runAction(*store, [&] {
+        const std::int64_t id = newVoucher(*store, session, 0, 3);
+        const std::pair<const char*, double> lines[] = {{"管理费用", 120.3}, {"管理费用", 80.2}, {"现金", -50}};
+        for (int n = 1; n <= 3; ++n) {
+            setLineAccount(*store, session, id, n, lines[n - 1].first);
+            const double a = lines[n - 1].second;
+            setLineAmount(*store, session, id, n, a > 0 ? Side::Debit : Side::Credit, a > 0 ? a : -a);
+        }
+    });
+    ASSERT_TRUE(written.ok) << written.message;
+    const VoucherPage p = all()[0];
+    EXPECT_DOUBLE_EQ(balancing(p, 4, false), 150.5);
+    EXPECT_EQ(balancing(p, 4, true), 0) << "a debit cannot balance more debits";
+    // A line's own amount does not count: line 3 would take 200.5.
+    EXPECT_DOUBLE_EQ(balancing(p, 3, false), 200.5);
+    EXPECT_DOUBLE_EQ(balancing(p, 1, true), 0) << "without line 1 the credit is still short";
+    EXPECT_DOUBLE_EQ(balancing(p, 1, false), 30.2) << "80.2 debit against 50 credit";
+    EXPECT_EQ(balancing(VoucherPage{}, 1, true), 0) << "no voucher on the page";
+}
+
+TEST_F(BalancingTest, EveryPageOfTheVoucherCounts) {
+    // Two pages: the first carries four debits of 25, the last a credit of 100.
+    std::vector<EntryLine> lines(4, {"收款", "现金", 25, 0});
+    lines.push_back({"收款", "主营业务收入", 0, 100});
+    ASSERT_TRUE(add(4, lines).ok);
+    const auto pages = all();
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_DOUBLE_EQ(balancing(pages[1], 1, false), 100);
+    EXPECT_DOUBLE_EQ(balancing(pages[1], 2, false), 0) << "balanced already";
+    EXPECT_DOUBLE_EQ(balancing(pages[0], 4, true), 25) << "75 of other debits against 100";
+}
+
+}  // namespace
+}  // namespace tw::test

@@ -1,6 +1,8 @@
 #include "accounts/ui/chart_window.h"
 
+#include <QApplication>
 #include <QButtonGroup>
+#include <QKeyEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -13,6 +15,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "accounts/account_search.h"
 #include "accounts/opening_balances.h"
 #include "shell/ui/widget_helpers.h"
 
@@ -34,10 +37,23 @@ void addItems(QTreeWidgetItem* parent, QTreeWidget* tree, const ChartTree& chart
 
 }  // namespace
 
-ChartWindow::ChartWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx) {
+ChartWindow::ChartWindow(AppContext& ctx, QWidget* parent, const AccountStart& start)
+    : QDialog(parent), m_ctx(ctx) {
     setObjectName(QStringLiteral("会计科目窗口"));
     setWindowTitle(QStringLiteral("会计科目"));
     setModal(true);
+
+    m_search = new QLineEdit(this);
+    m_search->setObjectName(QStringLiteral("科目查找编辑框"));
+    m_search->setPlaceholderText(QStringLiteral("查找：科目名称或拼音首字母，如 yhck"));
+    m_search->setToolTip(QStringLiteral("输入科目名称的一部分或拼音首字母（如 yhck 找银行存款），"
+                                        "↑↓ 选择，回车插入"));
+    m_search->setClearButtonEnabled(true);
+    m_search->installEventFilter(this);
+    connect(m_search, &QLineEdit::textChanged, this, &ChartWindow::onSearchEdited);
+    m_searchNote = new QLabel(this);
+    m_searchNote->setObjectName(QStringLiteral("科目查找提示标签"));
+    m_searchNote->hide();
 
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("选择夹"));
@@ -58,7 +74,19 @@ ChartWindow::ChartWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), m_
         connect(tree, &QTreeWidget::itemSelectionChanged, this,
                 [this, tree] { onSelectionChanged(tree); });
         connect(tree, &QTreeWidget::itemDoubleClicked, this, [this] { pick(false); });
+        tree->installEventFilter(this);
     }
+
+    m_results = new QTreeWidget(this);
+    m_results->setObjectName(QStringLiteral("科目查找列表框"));
+    m_results->setRootIsDecorated(false);
+    m_results->setHeaderLabels({QStringLiteral("科目名称"), QStringLiteral("类别")});
+    m_results->header()->setStretchLastSection(false);
+    m_results->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_results->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    m_results->hide();
+    connect(m_results, &QTreeWidget::itemActivated, this,
+            [this](QTreeWidgetItem* item) { choose(item->text(0).toStdString()); });
 
     // Made in the order they stand, top to bottom, which is the order Tab follows.
     auto* pickButton = namedButton(this, "将选定科目插入到", "将选定科目插入到...");
@@ -86,8 +114,13 @@ ChartWindow::ChartWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), m_
     side->addStretch();
     side->addWidget(note);
 
+    auto* left = new QVBoxLayout;
+    left->addWidget(m_search);
+    left->addWidget(m_searchNote);
+    left->addWidget(m_tabs, 1);
+    left->addWidget(m_results, 1);
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(m_tabs, 1);
+    layout->addLayout(left, 1);
     layout->addLayout(side);
     note->setMaximumWidth(subButton->sizeHint().width() + 40);
     resize(640, 480);
@@ -96,6 +129,88 @@ ChartWindow::ChartWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), m_
     m_tabs->setCurrentIndex(0);
     m_ctx.chart.category = 1;
     connect(m_tabs, &QTabWidget::currentChanged, this, &ChartWindow::onTabChanged);
+
+    if (!start.account.empty()) showAccount(start.account);
+    if (!start.typed.isEmpty()) m_search->setText(start.typed);
+    m_search->setFocus();
+}
+
+// Shows the tab of `name` with its item selected (nothing when the chart has
+// no such account).
+void ChartWindow::showAccount(const std::string& name) {
+    for (const Account& a : m_accounts) {
+        if (a.name != name) continue;
+        const int category = categoryNumber(a.category);
+        if (category < 1) return;
+        m_tabs->setCurrentIndex(category - 1);
+        QTreeWidget* tree = m_trees[category - 1];
+        const auto found = tree->findItems(qs(name), Qt::MatchExactly | Qt::MatchRecursive);
+        if (found.isEmpty()) return;
+        tree->setCurrentItem(found.first());
+        tree->scrollToItem(found.first());
+        return;
+    }
+}
+
+bool ChartWindow::searching() const { return !m_search->text().trimmed().isEmpty(); }
+
+void ChartWindow::onSearchEdited(const QString& text) {
+    m_results->clear();
+    const bool on = searching();
+    m_tabs->setVisible(!on);
+    m_results->setVisible(on);
+    m_searchNote->setVisible(false);
+    if (!on) return;
+    const std::vector<std::string> found = searchAccounts(m_accounts, text.toStdString());
+    for (const std::string& name : found) {
+        auto* item = new QTreeWidgetItem(m_results);
+        item->setText(0, qs(name));
+        item->setToolTip(0, qs(name));
+        for (const Account& a : m_accounts)
+            if (a.name == name) item->setText(1, qs(a.category));
+    }
+    if (found.empty()) {
+        m_searchNote->setText(QStringLiteral("没有找到“") + text.trimmed() + QStringLiteral("”的科目"));
+        m_searchNote->setVisible(true);
+        return;
+    }
+    m_results->setCurrentItem(m_results->topLevelItem(0));
+}
+
+bool ChartWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (watched == m_search) {
+        if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp ||
+            key == Qt::Key_PageDown) {
+            // The arrows move in the list (or the tree) while typing goes on.
+            QWidget* list = searching() ? static_cast<QWidget*>(m_results) : m_tabs->currentWidget();
+            QKeyEvent copy(QEvent::KeyPress, key, Qt::NoModifier);
+            QApplication::sendEvent(list, &copy);
+            return true;
+        }
+        if (enter) {
+            if (searching()) {
+                if (QTreeWidgetItem* item = m_results->currentItem())
+                    choose(item->text(0).toStdString());
+            } else if (!m_ctx.chart.selectedAccount.empty()) {
+                pick(false);
+            }
+            return true;
+        }
+    } else if (enter && qobject_cast<QTreeWidget*>(watched) && watched != m_results) {
+        if (!m_ctx.chart.selectedAccount.empty()) pick(false);
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void ChartWindow::choose(const std::string& name) {
+    for (const Account& a : m_accounts)
+        if (a.name == name && categoryNumber(a.category) > 0) m_ctx.chart.category = categoryNumber(a.category);
+    selectAccount(m_ctx.chart, m_accounts, name);
+    pick(false);
 }
 
 void ChartWindow::loadTrees() {
@@ -229,8 +344,8 @@ void AccountSettingWindow::onConfirm() {
     accept();
 }
 
-std::optional<std::string> pickAccount(AppContext& ctx, QWidget* parent) {
-    ChartWindow window(ctx, parent);
+std::optional<std::string> pickAccount(AppContext& ctx, QWidget* parent, const AccountStart& start) {
+    ChartWindow window(ctx, parent, start);
     window.exec();
     return window.pickedAccount();
 }

@@ -4,9 +4,16 @@
 // the window modally and takes pickedAccount() (pickAccount does both). The
 // selection and tab are remembered for the program's run (AppContext::chart).
 //
+// The search box `科目查找编辑框` above the trees takes a fragment of a name
+// or pinyin initials ("yhck", "gsyh") and lists what it finds, of every
+// category at once, in `科目查找列表框` (searchAccounts); Up and Down move in
+// the list, Enter picks. With the box empty, Enter picks the account
+// selected in the trees, as Enter on a tree item does.
+//
 // `科目设置窗口`: name and balance direction of an account to add.
 
 #include <QDialog>
+#include <QString>
 #include <array>
 #include <optional>
 #include <string>
@@ -15,6 +22,7 @@
 #include "accounts/chart.h"
 #include "app/app_context.h"
 
+class QLabel;
 class QLineEdit;
 class QRadioButton;
 class QTabWidget;
@@ -23,16 +31,31 @@ class QTreeWidgetItem;
 
 namespace tw {
 
+// Where the picker starts: on an account (its tab shown, the account
+// selected), and with a character already typed into its search box.
+struct AccountStart {
+    std::string account;
+    QString typed;
+};
+
 class ChartWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit ChartWindow(AppContext& ctx, QWidget* parent = nullptr);
+    explicit ChartWindow(AppContext& ctx, QWidget* parent = nullptr, const AccountStart& start = {});
     // The account picked (empty for 插入空白), or nothing when the window was
     // closed without picking.
     const std::optional<std::string>& pickedAccount() const { return m_picked; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void loadTrees();
+    void showAccount(const std::string& name);
+    void onSearchEdited(const QString& text);
+    bool searching() const;
+    // Picks `name` as a double-click on its tree item would.
+    void choose(const std::string& name);
     void onTabChanged(int index);
     void onSelectionChanged(QTreeWidget* tree);
     void pick(bool blank);
@@ -40,14 +63,18 @@ private:
     void onAdd(AddMode mode);
 
     AppContext& m_ctx;
+    QLineEdit* m_search;
+    QLabel* m_searchNote;
     QTabWidget* m_tabs;
+    QTreeWidget* m_results;
     std::array<QTreeWidget*, 5> m_trees{};
     std::vector<Account> m_accounts;  // as loaded with the trees
     std::optional<std::string> m_picked;
 };
 
 // Opens the chart as a picker over `parent`; the picked account, or nothing.
-std::optional<std::string> pickAccount(AppContext& ctx, QWidget* parent);
+std::optional<std::string> pickAccount(AppContext& ctx, QWidget* parent,
+                                       const AccountStart& start = {});
 
 class AccountSettingWindow : public QDialog {
     Q_OBJECT

@@ -1,13 +1,16 @@
 #include "accounts/ui/phrase_window.h"
 
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
+#include "accounts/pinyin.h"
 #include "shell/ui/widget_helpers.h"
 
 namespace tw {
@@ -21,9 +24,19 @@ void addItems(QTreeWidgetItem* parent, QTreeWidget* tree, const PhraseTree& phra
     for (int child : item.children) addItems(widgetItem, tree, phrases, child);
 }
 
+// A search of letters and digits only (pinyin initials), as opposed to a
+// text of one's own.
+bool isLetterSearch(const QString& text) {
+    if (text.isEmpty()) return false;
+    for (const QChar c : text)
+        if (c.unicode() >= 0x80 || !c.isLetterOrNumber()) return false;
+    return true;
+}
+
 }  // namespace
 
-PhraseWindow::PhraseWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx) {
+PhraseWindow::PhraseWindow(AppContext& ctx, QWidget* parent, const PhraseStart& start)
+    : QDialog(parent), m_ctx(ctx) {
     setObjectName(QStringLiteral("摘要窗口"));
     setWindowTitle(QStringLiteral("常用摘要"));
     setModal(true);
@@ -39,8 +52,14 @@ PhraseWindow::PhraseWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), 
         if (item->parent()) onPick();
     });
 
+    m_tree->installEventFilter(this);
+
     m_text = new QLineEdit(this);
     m_text->setObjectName(QStringLiteral("摘要文本框"));
+    m_text->setToolTip(QStringLiteral("输入摘要，或输入文字、拼音首字母（如 sdhk）查找常用摘要；"
+                                      "↑↓ 选择，回车插入"));
+    m_text->installEventFilter(this);
+    connect(m_text, &QLineEdit::textEdited, this, &PhraseWindow::onSearchEdited);
 
     auto* newCategory = namedButton(this, "新建分类", "新建分类");
     auto* addPhraseButton = namedButton(this, "增加摘要", "增加摘要");
@@ -75,6 +94,19 @@ PhraseWindow::PhraseWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), 
     p.chosenCategory.clear();
     p.chosenSummary.clear();
     loadTree();
+
+    if (!start.typed.isEmpty()) {
+        m_text->setText(start.typed);
+        onSearchEdited(start.typed);
+    } else if (!start.text.empty()) {
+        const auto found = m_tree->findItems(qs(start.text), Qt::MatchExactly | Qt::MatchRecursive);
+        if (!found.isEmpty()) {
+            m_tree->setCurrentItem(found.first());
+            m_tree->scrollToItem(found.first());
+        }
+        m_text->setText(qs(start.text));
+        m_text->selectAll();
+    }
 }
 
 void PhraseWindow::loadTree() {
@@ -86,8 +118,7 @@ void PhraseWindow::loadTree() {
     m_phrases = phrases.value;
     const PhraseTree tree = buildPhraseTree(m_phrases);
     for (int root : tree.roots) addItems(nullptr, m_tree, tree, root);
-    m_tree->collapseAll();
-    if (m_tree->topLevelItemCount() > 0) m_tree->topLevelItem(0)->setExpanded(true);
+    m_tree->expandAll();
     m_tree->clearSelection();
     m_tree->setCurrentItem(nullptr);
     m_ctx.phrases.chosenSummary.clear();
@@ -102,7 +133,87 @@ void PhraseWindow::onSelectionChanged() {
     if (selected.isEmpty()) return;
     PhrasePicker& p = m_ctx.phrases;
     selectPhrase(p, m_phrases, selected.first()->text(0).toStdString());
-    m_text->setText(qs(p.chosenSummary));
+    if (!m_quiet) m_text->setText(qs(p.chosenSummary));
+}
+
+void PhraseWindow::selectQuietly(QTreeWidgetItem* item) {
+    m_quiet = true;
+    if (item) {
+        m_tree->setCurrentItem(item);
+        m_tree->scrollToItem(item);
+    } else {
+        m_tree->clearSelection();
+        m_tree->setCurrentItem(nullptr);
+    }
+    m_quiet = false;
+}
+
+void PhraseWindow::onSearchEdited(const QString& text) {
+    const std::string query = text.trimmed().toStdString();
+    QTreeWidgetItem* first = nullptr;
+    for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* category = m_tree->topLevelItem(i);
+        const bool categoryFound =
+            query.empty() || findByInitials(category->text(0).toStdString(), query).has_value();
+        bool any = false;
+        for (int k = 0; k < category->childCount(); ++k) {
+            QTreeWidgetItem* phrase = category->child(k);
+            const bool shown = categoryFound ||
+                               findByInitials(phrase->text(0).toStdString(), query).has_value();
+            phrase->setHidden(!shown);
+            if (shown && !first) first = phrase;
+            any = any || shown;
+        }
+        category->setHidden(!categoryFound && !any);
+    }
+    selectQuietly(isLetterSearch(text.trimmed()) ? first : nullptr);
+}
+
+void PhraseWindow::stepPhrase(int by) {
+    QList<QTreeWidgetItem*> shown;
+    for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* category = m_tree->topLevelItem(i);
+        for (int k = 0; k < category->childCount(); ++k)
+            if (!category->isHidden() && !category->child(k)->isHidden()) shown << category->child(k);
+    }
+    if (shown.isEmpty()) return;
+    const auto selected = m_tree->selectedItems();
+    const int at = selected.isEmpty() ? -1 : static_cast<int>(shown.indexOf(selected.first()));
+    const int next = at < 0 ? (by > 0 ? 0 : static_cast<int>(shown.size()) - 1)
+                            : std::clamp(at + by, 0, static_cast<int>(shown.size()) - 1);
+    m_tree->setCurrentItem(shown[next]);  // the text box takes the phrase
+    m_tree->scrollToItem(shown[next]);
+}
+
+void PhraseWindow::onEnterInText() {
+    const auto selected = m_tree->selectedItems();
+    if (isLetterSearch(m_text->text().trimmed()) && !selected.isEmpty() && selected.first()->parent())
+        m_text->setText(selected.first()->text(0));
+    onPick();
+}
+
+bool PhraseWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (watched == m_text) {
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
+            stepPhrase(key == Qt::Key_Down ? 1 : -1);
+            return true;
+        }
+        if (enter) {
+            onEnterInText();
+            return true;
+        }
+    } else if (watched == m_tree && enter) {
+        QTreeWidgetItem* item = m_tree->currentItem();
+        if (item && item->parent())
+            onPick();
+        else if (item)
+            item->setExpanded(!item->isExpanded());
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void PhraseWindow::onPick() {
@@ -180,8 +291,8 @@ void PhraseWindow::onDelete() {
     change([&](RecordStore& store) { return deletePhrase(store, m_ctx.session, current); });
 }
 
-std::optional<std::string> pickSummary(AppContext& ctx, QWidget* parent) {
-    PhraseWindow window(ctx, parent);
+std::optional<std::string> pickSummary(AppContext& ctx, QWidget* parent, const PhraseStart& start) {
+    PhraseWindow window(ctx, parent, start);
     window.exec();
     return window.pickedSummary();
 }

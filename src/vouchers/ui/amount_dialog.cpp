@@ -1,6 +1,7 @@
 #include "vouchers/ui/amount_dialog.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -12,7 +13,10 @@
 
 namespace tw {
 
-NumberInputDialog::NumberInputDialog(Kind kind, QWidget* parent) : QDialog(parent), m_kind(kind) {
+double numberOfBoxText(const QString& text) { return parseNumber(text.trimmed().toStdString()); }
+
+NumberInputDialog::NumberInputDialog(Kind kind, QWidget* parent, const NumberStart& start)
+    : QDialog(parent), m_kind(kind), m_balancing(kind == Kind::Amount ? start.balancing : 0) {
     const bool amount = kind == Kind::Amount;
     setObjectName(amount ? QStringLiteral("金额输入窗口") : QStringLiteral("附件数输入窗口"));
     setWindowTitle(amount ? QStringLiteral("输入金额") : QStringLiteral("输入附件数"));
@@ -48,7 +52,33 @@ NumberInputDialog::NumberInputDialog(Kind kind, QWidget* parent) : QDialog(paren
     layout->addLayout(row);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    m_box->installEventFilter(this);
     m_box->setFocus();
+
+    if (start.typed == QLatin1String("=")) {
+        offerBalancing();
+    } else if (!start.typed.isEmpty()) {
+        // As if typed into the box: the typing rules apply to it.
+        m_box->setText(start.typed);
+        onEdited(start.typed);
+    } else {
+        offerBalancing();
+    }
+}
+
+void NumberInputDialog::offerBalancing() {
+    if (m_balancing <= 0) return;
+    m_box->setText(QString::fromStdString(plainDecimal(m_balancing)));
+    m_box->selectAll();
+}
+
+bool NumberInputDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_box && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->text() == QLatin1String("=")) {
+        offerBalancing();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void NumberInputDialog::onEdited(const QString& text) {
@@ -61,7 +91,7 @@ void NumberInputDialog::onEdited(const QString& text) {
 }
 
 void NumberInputDialog::onConfirm() {
-    const double value = parseNumber(m_box->text().trimmed().toStdString());
+    const double value = numberOfBoxText(m_box->text());
     m_result = m_kind == Kind::Amount ? value : std::trunc(value);
     accept();
 }
@@ -72,14 +102,14 @@ void NumberInputDialog::onClear() {
     accept();
 }
 
-std::optional<double> askAmount(QWidget* parent) {
-    NumberInputDialog dialog(NumberInputDialog::Kind::Amount, parent);
+std::optional<double> askAmount(QWidget* parent, const NumberStart& start) {
+    NumberInputDialog dialog(NumberInputDialog::Kind::Amount, parent, start);
     dialog.exec();
     return dialog.result();
 }
 
-std::optional<long long> askAttachments(QWidget* parent) {
-    NumberInputDialog dialog(NumberInputDialog::Kind::Attachments, parent);
+std::optional<long long> askAttachments(QWidget* parent, const QString& typed) {
+    NumberInputDialog dialog(NumberInputDialog::Kind::Attachments, parent, {0, typed});
     dialog.exec();
     if (!dialog.result()) return std::nullopt;
     return static_cast<long long>(*dialog.result());

@@ -7,12 +7,17 @@
 //  - a box whose whole text is "-" is emptied (no minus sign first);
 //  - once two decimals are typed (the third character from the end is "."),
 //    the focus moves to 确定;
-//  - Enter in a box that is not empty is 确定.
+//  - Enter in a box that is not empty is 确定;
+//  - "=" puts the amount that balances the voucher into the box (when the
+//    caller gave one), and is never typed itself.
+// Opened on the line that balances the voucher, the box starts with that
+// amount, selected, so that typing replaces it and Enter takes it.
 // 确定 takes the box's number (empty or non-numeric text: 0); 清除 empties the
 // box and gives 0, which empties the amount box it was opened for. Closing
 // the dialog any other way gives nothing, and the amount box stays as it was.
 
 #include <QDialog>
+#include <QString>
 #include <optional>
 
 class QLineEdit;
@@ -20,29 +25,43 @@ class QPushButton;
 
 namespace tw {
 
+// How the dialog starts.
+struct NumberStart {
+    double balancing = 0;  // the amount that balances the voucher; 0 for none
+    QString typed;         // a character typed on the box that opened the dialog
+};
+
 class NumberInputDialog : public QDialog {
     Q_OBJECT
 public:
     enum class Kind { Amount, Attachments };
-    NumberInputDialog(Kind kind, QWidget* parent = nullptr);
+    NumberInputDialog(Kind kind, QWidget* parent = nullptr, const NumberStart& start = {});
     // The number accepted (0 after 清除); nothing when closed without a button.
     const std::optional<double>& result() const { return m_result; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void onEdited(const QString& text);
+    void offerBalancing();
     void onConfirm();
     void onClear();
 
     Kind m_kind;
+    double m_balancing = 0;
     QLineEdit* m_box;
     QPushButton* m_confirm;
     std::optional<double> m_result;
 };
 
+// The number a box's text stands for: empty or unreadable text gives 0.
+double numberOfBoxText(const QString& text);
+
 // Opens the amount dialog over `parent`: the amount, 0 after 清除, or nothing.
-std::optional<double> askAmount(QWidget* parent);
+std::optional<double> askAmount(QWidget* parent, const NumberStart& start = {});
 // Opens the attachment dialog: the whole number typed (2.9 gives 2), 0
 // after 清除, or nothing.
-std::optional<long long> askAttachments(QWidget* parent);
+std::optional<long long> askAttachments(QWidget* parent, const QString& typed = {});
 
 }  // namespace tw

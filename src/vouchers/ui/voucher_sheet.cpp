@@ -1,11 +1,13 @@
 #include "vouchers/ui/voucher_sheet.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 
 #include "shell/ui/widget_helpers.h"
 
@@ -27,6 +29,7 @@ const QColor kPaper(0xfd, 0xfb, 0xf3);
 const QColor kInk(0x2f, 0x6b, 0x4a);       // the printed ruling and captions
 const QColor kWriting(0x14, 0x1e, 0x3c);   // what was written on the form
 const QColor kAmountTint(0x2f, 0x6b, 0x4a, 18);
+const QColor kFocus(0xd6, 0x6e, 0x14);     // the frame of the box with the focus
 
 QString inkStyle() {
     return QStringLiteral("color: %1; background: transparent;").arg(kInk.name());
@@ -178,7 +181,8 @@ QLineEdit* VoucherSheet::addBox(const QString& name, VoucherBox box, int line, c
     auto* edit = new QLineEdit(this);
     edit->setObjectName(name);
     edit->setReadOnly(true);
-    edit->setFocusPolicy(Qt::NoFocus);
+    const bool keyboard = line > 0 || box == VoucherBox::Attachments;
+    edit->setFocusPolicy(keyboard ? Qt::StrongFocus : Qt::NoFocus);
     edit->setFrame(false);
     edit->setCursor(Qt::PointingHandCursor);
     edit->setAlignment(align | Qt::AlignVCenter);
@@ -187,11 +191,15 @@ QLineEdit* VoucherSheet::addBox(const QString& name, VoucherBox box, int line, c
     // the grid's boxes lie between its rules.
     const bool blank = line == 0 && box != VoucherBox::DebitTotal &&
                        box != VoucherBox::CreditTotal && box != VoucherBox::Kind;
+    // The box with the focus wears a frame in the colour of a marker pen.
     edit->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; color: %1; border: none;%2 }"
-                                       " QLineEdit:hover { background: rgba(47,107,74,22); }")
+                                       " QLineEdit:hover { background: rgba(47,107,74,22); }"
+                                       " QLineEdit:focus { border: 2px solid %3;"
+                                       " background: rgba(214,110,20,28); }")
                             .arg(kWriting.name(),
                                  blank ? QStringLiteral(" border-bottom: 1px dotted rgba(47,107,74,90);")
-                                       : QString()));
+                                       : QString(),
+                                 kFocus.name()));
     QFont f = edit->font();
     f.setPointSizeF(f.pointSizeF() * 1.1);
     edit->setFont(f);
@@ -276,16 +284,72 @@ void VoucherSheet::paintEvent(QPaintEvent*) {
     p.drawLine(x0, 60, x1, 60);
 }
 
+QList<QWidget*> VoucherSheet::focusChain() const {
+    QList<QWidget*> chain;
+    for (int i = 0; i < 4; ++i) chain << m_summary[i] << m_account[i] << m_debit[i] << m_credit[i];
+    chain << m_attachments;
+    return chain;
+}
+
+QLineEdit* VoucherSheet::box(VoucherBox kind, int line) const {
+    const int i = std::clamp(line, 1, 4) - 1;
+    switch (kind) {
+        case VoucherBox::Summary: return m_summary[i];
+        case VoucherBox::Account: return m_account[i];
+        case VoucherBox::Debit: return m_debit[i];
+        case VoucherBox::Credit: return m_credit[i];
+        case VoucherBox::Attachments: return m_attachments;
+        case VoucherBox::Date: return m_date;
+        case VoucherBox::Number: return m_number;
+        default: return nullptr;
+    }
+}
+
+void VoucherSheet::open(QLineEdit* box, const QString& typed) {
+    if (onOpen)
+        onOpen(static_cast<VoucherBox>(box->property("voucherBox").toInt()),
+               box->property("voucherLine").toInt(), typed);
+}
+
+bool VoucherSheet::keyPressed(QLineEdit* box, QKeyEvent* key) {
+    const auto kind = static_cast<VoucherBox>(box->property("voucherBox").toInt());
+    const int line = box->property("voucherLine").toInt();
+    const Qt::KeyboardModifiers mods = key->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
+    if (mods != Qt::NoModifier) return false;  // shortcuts go on to the window
+    switch (key->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            open(box, QString());
+            return true;
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+            if (line > 0) {
+                const int to = line + (key->key() == Qt::Key_Up ? -1 : 1);
+                if (to >= 1 && to <= 4) this->box(kind, to)->setFocus(Qt::OtherFocusReason);
+            }
+            return true;
+        default:
+            break;
+    }
+    const QString text = key->text();
+    if (text.size() == 1 && text.at(0).isPrint() && !text.at(0).isSpace()) {
+        open(box, text);
+        return true;
+    }
+    return false;
+}
+
 bool VoucherSheet::eventFilter(QObject* watched, QEvent* event) {
+    auto* box = qobject_cast<QLineEdit*>(watched);
+    if (!box) return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::KeyPress && box->focusPolicy() != Qt::NoFocus)
+        return keyPressed(box, static_cast<QKeyEvent*>(event)) || QWidget::eventFilter(watched, event);
     if (event->type() == QEvent::MouseButtonDblClick) return true;
     if (event->type() != QEvent::MouseButtonRelease) return QWidget::eventFilter(watched, event);
-    auto* box = qobject_cast<QLineEdit*>(watched);
     const auto* mouse = static_cast<QMouseEvent*>(event);
-    if (!box || mouse->button() != Qt::LeftButton || !box->rect().contains(mouse->position().toPoint()))
+    if (mouse->button() != Qt::LeftButton || !box->rect().contains(mouse->position().toPoint()))
         return QWidget::eventFilter(watched, event);
-    if (onClick)
-        onClick(static_cast<VoucherBox>(box->property("voucherBox").toInt()),
-                box->property("voucherLine").toInt());
+    open(box, QString());
     return true;
 }
 

@@ -7,6 +7,7 @@
 // does). The shapes 外形框1…5, 竖线外形框, 竖线外形框1 and 金额框挡板1…5 draw
 // the ruling; they take no clicks.
 
+#include <QList>
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -14,6 +15,7 @@
 
 #include "vouchers/voucher_texts.h"
 
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 
@@ -32,8 +34,14 @@ public:
 
     // Shows a page's texts and the company in 单位标签.
     void showPage(const VoucherPageTexts& texts, const std::string& company);
-    // Called with the box and its line (0 for boxes not on a line) on a click.
-    std::function<void(VoucherBox, int)> onClick;
+    // Called with the box, its line (0 for boxes not on a line) and the
+    // character typed (empty for a click or Enter) when a box is opened.
+    std::function<void(VoucherBox, int, const QString& typed)> onOpen;
+
+    // The boxes the keyboard visits, in their order.
+    QList<QWidget*> focusChain() const;
+    // The box of `kind` on line `line` (0 for 附件数 and the header boxes).
+    QLineEdit* box(VoucherBox kind, int line) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -46,6 +54,9 @@ private:
                      Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter);
     void addRule(const QString& name, const QRect& at);
     void addTint(const QString& name, const QRect& at);
+    void open(QLineEdit* box, const QString& typed);
+    // Enter, a typed character and the arrows on a focused box; true when taken.
+    bool keyPressed(QLineEdit* box, QKeyEvent* key);
     // Puts `box` right after `prefix` of the label's text.
     void placeAfter(QLabel* label, const QString& prefix, QLineEdit* box, int width);
 

@@ -1,9 +1,13 @@
 #include "vouchers/ui/voucher_window.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "accounts/ui/chart_window.h"
@@ -12,6 +16,7 @@
 #include "shell/ui/busy_cursor.h"
 #include "shell/ui/widget_helpers.h"
 #include "storage/dates.h"
+#include "storage/number_text.h"
 #include "storage/paths.h"
 #include "storage/schemas.h"
 #include "vouchers/review.h"
@@ -43,9 +48,11 @@ VoucherWindow::VoucherWindow(AppContext& ctx, QWidget* parent)
     setModal(true);
 
     m_sheet = new VoucherSheet(this);
-    m_sheet->onClick = [this](VoucherBox box, int line) { onBoxClicked(box, line); };
+    m_sheet->onOpen = [this](VoucherBox box, int line, const QString& typed) {
+        if (openBox(box, line, typed)) focusAfter(box, line);
+    };
 
-    auto* newButton = namedButton(this, "新建凭证");
+    auto* newButton = m_newButton = namedButton(this, "新建凭证");
     auto* addPage = namedButton(this, "增加子页");
     auto* remove = namedButton(this, "删除凭证", "删除");
     auto* previous = namedButton(this, "翻到上张", "翻到上一张");
@@ -98,7 +105,30 @@ VoucherWindow::VoucherWindow(AppContext& ctx, QWidget* parent)
     layout->addLayout(side);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
+    // Tab goes along the form in reading order, then down the buttons.
+    QList<QWidget*> chain = m_sheet->focusChain();
+    for (QPushButton* b : {newButton, addPage, remove, previous, next, review, reviewAllButton, preview,
+                           print, calculator, sort})
+        chain << b;
+    for (int i = 1; i < chain.size(); ++i) setTabOrder(chain[i - 1], chain[i]);
+    addKeys();
+
     reload();
+    newButton->setFocus(Qt::OtherFocusReason);
+}
+
+void VoucherWindow::addKeys() {
+    for (const VoucherKey& k : kVoucherKeys) {
+        auto* button = findChild<QPushButton*>(QString::fromUtf8(k.button));
+        if (!button) continue;
+        const QKeySequence keys(QString::fromLatin1(k.keys));
+        button->setToolTip(button->text() + QStringLiteral("（") + keys.toString(QKeySequence::NativeText) +
+                           QStringLiteral("）"));
+        auto* shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, button, [button] {
+            if (button->isEnabled()) button->click();
+        });
+    }
 }
 
 VoucherWindow::~VoucherWindow() = default;
@@ -159,52 +189,100 @@ void VoucherWindow::printShownPage() {
     if (m_ctx.printVoucherPage) m_ctx.printVoucherPage(this, m_texts);
 }
 
-void VoucherWindow::onBoxClicked(VoucherBox box, int line) {
+bool VoucherWindow::openBox(VoucherBox box, int line, const QString& typed) {
     switch (box) {
-        case VoucherBox::Account: return onAccount(line);
-        case VoucherBox::Summary: return onSummary(line);
-        case VoucherBox::Debit: return onAmount(line, true);
-        case VoucherBox::Credit: return onAmount(line, false);
-        case VoucherBox::Attachments: return onAttachments();
-        case VoucherBox::Date: return onDate();
-        case VoucherBox::Number: return onNumber();
-        default: return;  // the other boxes only show their fields
+        case VoucherBox::Account: return onAccount(line, typed);
+        case VoucherBox::Summary: return onSummary(line, typed);
+        case VoucherBox::Debit: return onAmount(line, true, typed);
+        case VoucherBox::Credit: return onAmount(line, false, typed);
+        case VoucherBox::Attachments: return onAttachments(typed);
+        case VoucherBox::Date: onDate(); return false;
+        case VoucherBox::Number: onNumber(); return false;
+        default: return false;  // the other boxes only show their fields
     }
 }
 
-void VoucherWindow::onAccount(int line) {
-    if (!editable()) return;
-    const auto picked = pickAccount(m_ctx, this);
-    if (picked)
-        change([&] { setLineAccount(*m_store, m_ctx.session, m_page.id, line, *picked); });
-    refresh();
+void VoucherWindow::focusAfter(VoucherBox box, int line) {
+    const auto nextLine = [&]() -> QWidget* {
+        return line < kLinesPerPage ? m_sheet->box(VoucherBox::Summary, line + 1)
+                                    : m_sheet->box(VoucherBox::Attachments, 0);
+    };
+    QWidget* next = nullptr;
+    switch (box) {
+        case VoucherBox::Summary: next = m_sheet->box(VoucherBox::Account, line); break;
+        case VoucherBox::Account: next = m_sheet->box(VoucherBox::Debit, line); break;
+        // A line holds a debit or a credit: after a debit, the next line.
+        case VoucherBox::Debit:
+            next = isZero(m_page.line(line).debit) ? m_sheet->box(VoucherBox::Credit, line) : nextLine();
+            break;
+        case VoucherBox::Credit: next = nextLine(); break;
+        case VoucherBox::Attachments: next = m_newButton; break;
+        default: return;
+    }
+    next->setFocus(Qt::TabFocusReason);
 }
 
-void VoucherWindow::onSummary(int line) {
-    if (!editable()) return;
-    const auto picked = pickSummary(m_ctx, this);
-    if (picked)
-        change([&] { setLineSummary(*m_store, m_ctx.session, m_page.id, line, *picked); });
-    refresh();
+// The line's own text, or else the line above's: where a picker starts.
+template <class Field>
+std::string startOf(const VoucherPage& page, int line, Field field) {
+    const std::string own = field(page.line(line));
+    if (!own.empty() || line == 1) return own;
+    return field(page.line(line - 1));
 }
 
-void VoucherWindow::onAmount(int line, bool debit) {
+bool VoucherWindow::onAccount(int line, const QString& typed) {
+    if (!editable()) return false;
+    const AccountStart start{startOf(m_page, line, [](const VoucherLine& l) { return l.account; }), typed};
+    const auto picked = pickAccount(m_ctx, this, start);
+    const bool done =
+        picked && change([&] { setLineAccount(*m_store, m_ctx.session, m_page.id, line, *picked); });
+    refresh();
+    return done;
+}
+
+bool VoucherWindow::onSummary(int line, const QString& typed) {
+    if (!editable()) return false;
+    const PhraseStart start{startOf(m_page, line, [](const VoucherLine& l) { return l.summary; }), typed};
+    const auto picked = pickSummary(m_ctx, this, start);
+    const bool done =
+        picked && change([&] { setLineSummary(*m_store, m_ctx.session, m_page.id, line, *picked); });
+    refresh();
+    return done;
+}
+
+bool VoucherWindow::onAmount(int line, bool debit, const QString& typed) {
     const std::string refusal = amountRefusal(m_page, line);
-    if (!refusal.empty()) return message(refusal);
-    const auto amount = askAmount(this);
-    if (amount)
-        change([&] {
-            setLineAmount(*m_store, m_ctx.session, m_page.id, line, debit ? Side::Debit : Side::Credit,
-                          *amount);
-        });
+    if (!refusal.empty()) {
+        message(refusal);
+        return false;
+    }
+    const auto balancing =
+        runCaught([&] { return balancingAmount(*m_store, m_ctx.session, m_page, line, debit); });
+    const Side side = debit ? Side::Debit : Side::Credit;
+    // "=" on the box: the amount that balances the voucher, without a dialog.
+    std::optional<double> amount;
+    if (typed == QLatin1String("=")) {
+        if (balancing.value <= 0) {
+            QApplication::beep();
+            return false;
+        }
+        amount = balancing.value;
+    } else {
+        amount = askAmount(this, {balancing.value, typed});
+    }
+    const bool done =
+        amount && change([&] { setLineAmount(*m_store, m_ctx.session, m_page.id, line, side, *amount); });
     refresh();
+    return done;
 }
 
-void VoucherWindow::onAttachments() {
-    if (!editable()) return;
-    const auto count = askAttachments(this);
-    if (count) change([&] { setAttachments(*m_store, m_ctx.session, m_page.id, *count); });
+bool VoucherWindow::onAttachments(const QString& typed) {
+    if (!editable()) return false;
+    const auto count = askAttachments(this, typed);
+    const bool done =
+        count && change([&] { setAttachments(*m_store, m_ctx.session, m_page.id, *count); });
     refresh();
+    return done;
 }
 
 void VoucherWindow::onDate() {
@@ -242,6 +320,7 @@ void VoucherWindow::onNewVoucher() {
     if (made.ok) m_view.appended(made.value);
     refresh();
     message(made.message);
+    if (made.ok) m_sheet->box(VoucherBox::Summary, 1)->setFocus(Qt::OtherFocusReason);
 }
 
 void VoucherWindow::onAddPage() {
@@ -251,6 +330,7 @@ void VoucherWindow::onAddPage() {
     if (added.ok && added.value != 0) m_view.appended(added.value);
     refresh();
     message(added.message);
+    if (added.ok && added.value != 0) m_sheet->box(VoucherBox::Summary, 1)->setFocus(Qt::OtherFocusReason);
 }
 
 void VoucherWindow::onDelete() {

@@ -6,6 +6,15 @@
 // the core (src/vouchers/) and the page is read again afterwards, with its
 // totals; the record view holds only the order of the records.
 //
+// The keyboard: the line boxes and 附件数 take the focus in reading order;
+// Enter or a typed character opens a box's picker or dialog (the character
+// goes into its search box), and once something was put in, the focus moves
+// on: 摘要 → 科目 → 借方金额 → 贷方金额 (skipped when a debit went in) → the
+// next line's 摘要 … 附件数 → 新建凭证. The pickers start where the line, or
+// else the line above, stands; the amount dialog offers the amount that
+// balances the voucher, and "=" on an amount box puts it in at once. The
+// buttons have their keys (kVoucherKeys), shown in their tooltips.
+//
 // Locate mode (the search and ledger windows): set a target — a date, a
 // number text and a page text, as the page's boxes show them — and the
 // window opens on that page (on the table's first record when none matches).
@@ -27,6 +36,16 @@ namespace tw {
 
 class VoucherSheet;
 enum class VoucherBox;
+
+// The keys of the window's buttons (QKeySequence text), by button name.
+struct VoucherKey {
+    const char* button;
+    const char* keys;
+};
+inline constexpr VoucherKey kVoucherKeys[] = {
+    {"新建凭证", "F5"},   {"增加子页", "F6"},   {"删除凭证", "Ctrl+Del"}, {"审核或撤销", "F7"},
+    {"翻到上张", "PgUp"}, {"翻到下张", "PgDown"}, {"计算器", "F8"},
+};
 
 struct VoucherTarget {
     double date = 0;          // the page's date (day number)
@@ -66,11 +85,15 @@ private:
     // The editable check with its message.
     bool editable();
 
-    void onBoxClicked(VoucherBox box, int line);
-    void onAccount(int line);
-    void onSummary(int line);
-    void onAmount(int line, bool debit);
-    void onAttachments();
+    // Opens a box; true when something was put into it.
+    bool openBox(VoucherBox box, int line, const QString& typed);
+    bool onAccount(int line, const QString& typed);
+    bool onSummary(int line, const QString& typed);
+    bool onAmount(int line, bool debit, const QString& typed);
+    bool onAttachments(const QString& typed);
+    // The focus after something was put into `box` of `line`.
+    void focusAfter(VoucherBox box, int line);
+    void addKeys();
     void onDate();
     void onNumber();
     void onNewVoucher();
@@ -88,6 +111,7 @@ private:
     VoucherPage m_page;
     VoucherPageTexts m_texts;
     VoucherSheet* m_sheet;
+    QPushButton* m_newButton = nullptr;
     bool m_loaded = false;
 };
 
