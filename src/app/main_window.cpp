@@ -5,10 +5,12 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -153,6 +155,7 @@ void MainWindow::buildMenu() {
     struct Item {
         const char* caption;  // "" is a separator
         void (MainWindow::*handler)();
+        const char* keys = nullptr;  // its accelerator (QKeySequence text)
     };
     struct Menu {
         const char* title;
@@ -160,43 +163,43 @@ void MainWindow::buildMenu() {
     };
     const Menu menus[] = {
         {"  套 账  ",
-         {{"新建套账", &MainWindow::onNewSet},
-          {"打开套账", &MainWindow::onOpenSet},
-          {"关闭套账", &MainWindow::onCloseSet},
-          {"管理套账", &MainWindow::onManageSet},
+         {{"新建套账", &MainWindow::onNewSet, "Ctrl+N"},
+          {"打开套账", &MainWindow::onOpenSet, "Ctrl+O"},
+          {"关闭套账", &MainWindow::onCloseSet, "Ctrl+W"},
+          {"管理套账", &MainWindow::onManageSet, "Ctrl+M"},
           {"", nullptr},
-          {"退    出", &MainWindow::onExit}}},
+          {"退    出", &MainWindow::onExit, "Ctrl+Q"}}},
         {"  做 账  ",
-         {{"编制凭证", &MainWindow::onVoucherEntry},
-          {"审核凭证", &MainWindow::onVoucherReview},
-          {"查阅凭证", &MainWindow::onVoucherBrowse},
+         {{"编制凭证", &MainWindow::onVoucherEntry, "F2"},
+          {"审核凭证", &MainWindow::onVoucherReview, "F3"},
+          {"查阅凭证", &MainWindow::onVoucherBrowse, "Ctrl+F"},
           {"", nullptr},
-          {"凭证登账", &MainWindow::onPosting},
-          {"结转损益", &MainWindow::onCarryForward},
-          {"期末结账", &MainWindow::onPeriodClose},
+          {"凭证登账", &MainWindow::onPosting, "F5"},
+          {"结转损益", &MainWindow::onCarryForward, "F6"},
+          {"期末结账", &MainWindow::onPeriodClose, "F7"},
           {"", nullptr},
           {"撤销结账", &MainWindow::onUndoClose},
           {"撤销登账", &MainWindow::onUndoPosting},
           {"撤销审核", &MainWindow::onUndoReview},
           {"", nullptr},
-          {"常用摘要", &MainWindow::onSummaryPhrases},
-          {"科目管理", &MainWindow::onChartOfAccounts},
+          {"常用摘要", &MainWindow::onSummaryPhrases, "F8"},
+          {"科目管理", &MainWindow::onChartOfAccounts, "F9"},
           {"账务初始化", &MainWindow::onAccountInit}}},
         {"  查  帐  ",
-         {{"总分类账", &MainWindow::onGeneralLedger},
-          {"明细分类账", &MainWindow::onDetailLedger},
-          {"日记账", &MainWindow::onJournal}}},
+         {{"总分类账", &MainWindow::onGeneralLedger, "Ctrl+G"},
+          {"明细分类账", &MainWindow::onDetailLedger, "Ctrl+L"},
+          {"日记账", &MainWindow::onJournal, "Ctrl+J"}}},
         {"  报  表  ",
-         {{"编辑报表", &MainWindow::onEditReport},
+         {{"编辑报表", &MainWindow::onEditReport, "Ctrl+R"},
           {"", nullptr},
           {"常用封面", &MainWindow::onCoverPage}}},
         {"  其 它  ",
          {{"新建用户", &MainWindow::onNewUser},
           {"修改密码", &MainWindow::onChangePassword},
           {"", nullptr},
-          {"备份数据", &MainWindow::onBackup},
+          {"备份数据", &MainWindow::onBackup, "Ctrl+B"},
           {"恢复数据", &MainWindow::onRestore}}},
-        {"  帮  助  ", {{"关于软件", &MainWindow::onAbout}}},
+        {"  帮  助  ", {{"关于软件", &MainWindow::onAbout, "F1"}}},
     };
     for (const Menu& m : menus) {
         const QString title = QString::fromUtf8(m.title);
@@ -210,9 +213,16 @@ void MainWindow::buildMenu() {
             const QString caption = QString::fromUtf8(item.caption);
             QAction* action = menu->addAction(caption);
             action->setObjectName(withoutBlanks(caption));
+            if (item.keys) action->setShortcut(QKeySequence(QString::fromLatin1(item.keys)));
             connect(action, &QAction::triggered, this, item.handler);
         }
     }
+    // F10 opens the menu bar, for the arrows and Enter to go on.
+    auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this, [this] {
+        const auto menus = menuBar()->actions();
+        if (!menus.isEmpty()) menuBar()->setActiveAction(menus.first());
+    });
 }
 
 QToolButton* MainWindow::addPictureButton(const char* objectName, const char* text,
@@ -268,6 +278,31 @@ QWidget* MainWindow::buildButtonPanel() {
     connect(m_cashPaymentButton, &QToolButton::clicked, this, &MainWindow::onCashPayment);
     connect(m_bankReceiptButton, &QToolButton::clicked, this, &MainWindow::onBankReceipt);
     connect(m_bankPaymentButton, &QToolButton::clicked, this, &MainWindow::onBankPayment);
+    // Each picture button says its key in its tooltip: the key of its menu
+    // item, or, for the cashier buttons, one of their own.
+    struct Keyed {
+        QToolButton* button;
+        const char* keys;
+        bool own;
+    };
+    const Keyed keyed[] = {
+        {m_voucherEntryButton, "F2", false},     {m_voucherReviewButton, "F3", false},
+        {m_voucherSearchButton, "Ctrl+F", false}, {m_postingButton, "F5", false},
+        {m_carryForwardButton, "F6", false},     {m_periodCloseButton, "F7", false},
+        {m_generalLedgerButton, "Ctrl+G", false}, {m_detailLedgerButton, "Ctrl+L", false},
+        {m_journalButton, "Ctrl+J", false},      {m_reportButton, "Ctrl+R", false},
+        {m_cashReceiptButton, "Ctrl+1", true},   {m_cashPaymentButton, "Ctrl+2", true},
+        {m_bankReceiptButton, "Ctrl+3", true},   {m_bankPaymentButton, "Ctrl+4", true}};
+    for (const Keyed& k : keyed) {
+        const QKeySequence sequence(QString::fromLatin1(k.keys));
+        k.button->setToolTip(k.button->text() + QStringLiteral("（") +
+                             sequence.toString(QKeySequence::NativeText) + QStringLiteral("）"));
+        if (!k.own) continue;
+        auto* shortcut = new QShortcut(sequence, this);
+        connect(shortcut, &QShortcut::activated, k.button, [b = k.button] {
+            if (b->isEnabled()) b->click();
+        });
+    }
     // 打印向导凭证按钮 carries no command; its tooltip says where printing is.
     m_printWizardButton->setToolTip(QStringLiteral(
         "打印凭证：在“查找凭证”中按条件查找，再按“打印全部”。\n打印账页：在“明细分类账”或“总分类账”中列出后按“打印”。"));
@@ -441,23 +476,23 @@ void MainWindow::onJournal() {
 // 收现 also opens the journal, once the modal cashier window has closed.
 void MainWindow::onCashReceipt() {
     if (!requireLogin()) return;
-    openCashierWindow();
+    openCashierWindow({CashKind::Receipt, "现金"});
     if (m_ctx.session.login.loggedIn) openJournalWindow();
 }
 
 void MainWindow::onCashPayment() {
     if (!requireLogin()) return;
-    openCashierWindow();
+    openCashierWindow({CashKind::Payment, "现金"});
 }
 
 void MainWindow::onBankReceipt() {
     if (!requireLogin()) return;
-    openCashierWindow();
+    openCashierWindow({CashKind::Receipt, "银行存款"});
 }
 
 void MainWindow::onBankPayment() {
     if (!requireLogin()) return;
-    openCashierWindow();
+    openCashierWindow({CashKind::Payment, "银行存款"});
 }
 
 // ---- Menu 报表 ----
@@ -522,8 +557,8 @@ void MainWindow::openJournalWindow() {
     runJournalWindow(m_ctx, this);
 }
 
-void MainWindow::openCashierWindow() {
-    runCashierWindow(m_ctx, this);
+void MainWindow::openCashierWindow(const CashierPreset& preset) {
+    runCashierWindow(m_ctx, this, preset);
 }
 
 // Also offered when the program closes with a user logged in.

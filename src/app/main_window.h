@@ -9,6 +9,7 @@
 
 #include "app/app_context.h"
 #include "app/picture_icons.h"
+#include "ledgers/ui/cashier_window.h"
 
 class QLabel;
 class QToolButton;
@@ -84,7 +85,7 @@ private:
     void openVoucherWindow();
     void openClosingWindow();
     void openJournalWindow();
-    void openCashierWindow();
+    void openCashierWindow(const CashierPreset& preset);
     void openBackupWindow();
 
     AppContext& m_ctx;

@@ -4,12 +4,15 @@
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "accounts/ui/chart_window.h"
 #include "accounts/ui/phrase_window.h"
@@ -74,9 +77,25 @@ std::string pickCashAccount(AppContext& ctx, QWidget* parent) {
     return window.chosen();
 }
 
+std::string presetCashAccount(const std::vector<std::string>& accounts, const std::string& base) {
+    const auto under = [](const std::string& name, const std::string& parent) {
+        return name.size() > parent.size() && name.compare(0, parent.size(), parent) == 0 &&
+               name.compare(parent.size(), std::string("→").size(), "→") == 0;
+    };
+    std::vector<std::string> leaves;
+    for (const std::string& a : accounts) {
+        if (a != base && !under(a, base)) continue;
+        const bool parent = std::any_of(accounts.begin(), accounts.end(),
+                                        [&](const std::string& b) { return under(b, a); });
+        if (!parent) leaves.push_back(a);
+    }
+    return leaves.size() == 1 ? leaves.front() : std::string();
+}
+
 // ---- 出纳窗口 ----
 
-CashierWindow::CashierWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx) {
+CashierWindow::CashierWindow(AppContext& ctx, QWidget* parent, const CashierPreset& preset)
+    : QDialog(parent), m_ctx(ctx) {
     setObjectName(QStringLiteral("出纳窗口"));
     setWindowTitle(QStringLiteral("出纳"));
     setModal(true);
@@ -158,11 +177,49 @@ CashierWindow::CashierWindow(AppContext& ctx, QWidget* parent) : QDialog(parent)
     setTabOrder(m_summary, m_counter);
     setTabOrder(m_counter, m_check);
     setTabOrder(m_check, m_save);
+    for (QWidget* w : std::initializer_list<QWidget*>{m_receipt, m_payment, m_date, m_account, m_amount,
+                                                      m_summary, m_counter})
+        w->installEventFilter(this);
+    m_summary->setToolTip(QStringLiteral("空着时按回车打开常用摘要"));
+
+    m_firstFocus = m_summary;
+    if (preset.kind != CashKind::None) {
+        // Checked as the button says, without the way through the pickers
+        // that a click on 收 or 付 leads.
+        QRadioButton* kind = preset.kind == CashKind::Receipt ? m_receipt : m_payment;
+        {
+            const QSignalBlocker block(kind);
+            kind->setChecked(true);
+        }
+        RecordStore store(ctx.session.dataDir);
+        const auto accounts = runCaught([&] { return cashAndBankAccounts(store, ctx.session); });
+        if (accounts.ok) m_account->setText(qs(presetCashAccount(accounts.value, preset.account)));
+        m_firstFocus = m_account->text().isEmpty() ? static_cast<QWidget*>(m_account) : m_amount;
+    }
 }
 
 void CashierWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    m_summary->setFocus(Qt::OtherFocusReason);
+    m_firstFocus->setFocus(Qt::OtherFocusReason);
+}
+
+bool CashierWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
+        key->modifiers() & ~Qt::KeypadModifier)
+        return QDialog::eventFilter(watched, event);
+    if (watched == m_account) {
+        onPickAccount();
+        if (m_account->text().isEmpty()) return true;  // no account chosen: stay
+    } else if (watched == m_counter) {
+        onPickCounterAccount();
+    } else if (watched == m_summary && m_summary->text().isEmpty()) {
+        if (const std::optional<std::string> summary = pickSummary(m_ctx, this))
+            m_summary->setText(qs(*summary));
+    }
+    focusNextChild();
+    return true;
 }
 
 // Choosing 收 or 付 leads through the account, the amount and the summary.
@@ -187,6 +244,7 @@ void CashierWindow::onCheck() {
         return;
     }
     m_save->setEnabled(!m_save->isEnabled());
+    if (m_save->isEnabled() && m_check->hasFocus()) m_save->setFocus(Qt::TabFocusReason);
 }
 
 void CashierWindow::onSave() {
@@ -212,8 +270,8 @@ void CashierWindow::onSave() {
     accept();
 }
 
-bool runCashierWindow(AppContext& ctx, QWidget* parent) {
-    CashierWindow window(ctx, parent);
+bool runCashierWindow(AppContext& ctx, QWidget* parent, const CashierPreset& preset) {
+    CashierWindow window(ctx, parent, preset);
     return window.exec() == QDialog::Accepted;
 }
 

@@ -8,6 +8,13 @@
 // (saveCashierEntry) and closes the window; a refusal is shown and the
 // window stays open for the correction.
 //
+// Opened from 收现/支现/收银/支银 the window starts with 收 or 付 checked and
+// its account filled in (现金, or the one bank account; with several, the
+// account box waits for the choice), the focus in the amount box. Enter moves
+// through the boxes in their Tab order; on 收付科目编辑框 and 对方科目编辑框 it
+// opens their list or picker first, and on an empty 摘要编辑框 the summary
+// window; 检查 then hands the focus to 保存.
+//
 // `收付科目窗口`: the account list window, its list `收付科目列表框` offering
 // the cash and bank accounts of the chart; choosing one closes it.
 
@@ -16,6 +23,7 @@
 #include <vector>
 
 #include "app/app_context.h"
+#include "ledgers/journal.h"
 
 class QLineEdit;
 class QListWidget;
@@ -46,13 +54,26 @@ private:
 // closed without a choice (or the chart could not be read, which is said).
 std::string pickCashAccount(AppContext& ctx, QWidget* parent);
 
+// What a cashier button chooses before the window opens: 收 or 付, and the
+// cash or bank account ("现金", "银行存款").
+struct CashierPreset {
+    CashKind kind = CashKind::None;
+    std::string account;
+};
+
+// The account a cashier button means among the chart's cash and bank
+// accounts: `base` itself when it has no sub-accounts, else its only
+// account without sub-accounts; empty when there is none or a choice to make.
+std::string presetCashAccount(const std::vector<std::string>& accounts, const std::string& base);
+
 class CashierWindow : public QDialog {
     Q_OBJECT
 public:
-    CashierWindow(AppContext& ctx, QWidget* parent = nullptr);
+    CashierWindow(AppContext& ctx, QWidget* parent = nullptr, const CashierPreset& preset = {});
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void onKindChosen();
@@ -71,9 +92,10 @@ private:
     DateBox* m_date = nullptr;
     QPushButton* m_check = nullptr;
     QPushButton* m_save = nullptr;
+    QWidget* m_firstFocus = nullptr;
 };
 
 // Opens 出纳窗口 modally over `parent`; true when an entry was saved.
-bool runCashierWindow(AppContext& ctx, QWidget* parent);
+bool runCashierWindow(AppContext& ctx, QWidget* parent, const CashierPreset& preset = {});
 
 }  // namespace tw

@@ -44,6 +44,8 @@ JournalWindow::JournalWindow(AppContext& ctx, QWidget* parent)
     m_account = top.account;
     m_from = top.from;
     m_to = top.to;
+    // Enter in a date box lists, as 列出 does.
+    for (DateBox* box : {m_from, m_to}) connect(box, &QLineEdit::returnPressed, this, &JournalWindow::onList);
 
     m_list = new QTreeWidget(this);
     m_list->setObjectName(QStringLiteral("日记账超级列表框"));

@@ -38,6 +38,8 @@ LedgerWindow::LedgerWindow(AppContext& ctx, LedgerMode mode, QWidget* parent)
     m_account = top.account;
     m_from = top.from;
     m_to = top.to;
+    // Enter in a date box lists, as 列出 does.
+    for (DateBox* box : {m_from, m_to}) connect(box, &QLineEdit::returnPressed, this, &LedgerWindow::onList);
 
     m_page = new PageGridWidget(this);
     m_page->setObjectName(QStringLiteral("账页表格"));

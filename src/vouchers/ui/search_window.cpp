@@ -101,6 +101,8 @@ SearchWindow::SearchWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), 
     auto* search = namedButton(this, "按条件查找");
     auto* printAll = namedButton(this, "打印全部");
     connect(search, &QPushButton::clicked, this, &SearchWindow::onSearch);
+    // Enter in a date box finds, as 按条件查找 does.
+    for (DateBox* box : {m_from, m_to}) connect(box, &QLineEdit::returnPressed, this, &SearchWindow::onSearch);
     connect(printAll, &QPushButton::clicked, this, &SearchWindow::onPrintAll);
 
     m_list = new QTreeWidget(this);
