@@ -131,7 +131,10 @@ ChartWindow::ChartWindow(AppContext& ctx, QWidget* parent, const AccountStart& s
     connect(m_tabs, &QTabWidget::currentChanged, this, &ChartWindow::onTabChanged);
 
     if (!start.account.empty()) showAccount(start.account);
-    if (!start.typed.isEmpty()) m_search->setText(start.typed);
+    if (!start.typed.isEmpty()) {
+        m_search->setText(start.typed);
+        keepTypedText(m_search);
+    }
     m_search->setFocus();
 }
 

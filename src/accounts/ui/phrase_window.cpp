@@ -97,6 +97,7 @@ PhraseWindow::PhraseWindow(AppContext& ctx, QWidget* parent, const PhraseStart& 
 
     if (!start.typed.isEmpty()) {
         m_text->setText(start.typed);
+        keepTypedText(m_text);
         onSearchEdited(start.typed);
     } else if (!start.text.empty()) {
         const auto found = m_tree->findItems(qs(start.text), Qt::MatchExactly | Qt::MatchRecursive);

@@ -1,6 +1,8 @@
 #include "shell/ui/widget_helpers.h"
 
+#include <QCoreApplication>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <utility>
@@ -49,7 +51,33 @@ private:
     std::function<void()> m_act;
 };
 
+// Turns the first focus-in that selects everything into a plain one.
+class KeepTypedText : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::FocusIn) return QObject::eventFilter(watched, event);
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::TabFocusReason && reason != Qt::BacktabFocusReason &&
+            reason != Qt::ShortcutFocusReason)
+            return QObject::eventFilter(watched, event);
+        watched->removeEventFilter(this);
+        deleteLater();
+        QFocusEvent plain(QEvent::FocusIn, Qt::OtherFocusReason);
+        QCoreApplication::sendEvent(watched, &plain);
+        return true;
+    }
+};
+
 }  // namespace
+
+void keepTypedText(QLineEdit* box) {
+    box->deselect();
+    box->end(false);
+    box->installEventFilter(new KeepTypedText(box));
+}
 
 void whenClicked(QWidget* box, std::function<void()> act) {
     box->installEventFilter(new ClickRunsAction(box, std::move(act)));

@@ -2,6 +2,7 @@
 // Small helpers the windows share: text between core (UTF-8 std::string) and
 // Qt, and buttons that tests find by their object names.
 
+#include <QLineEdit>
 #include <QPushButton>
 #include <QString>
 #include <functional>
@@ -15,6 +16,12 @@ inline QString qs(const std::string& s) { return QString::fromStdString(s); }
 // typed in another box of its window does not press it; Enter on the button
 // itself, once it has the focus, does, as Space does.
 QPushButton* namedButton(QWidget* parent, const char* name, const char* caption = nullptr);
+
+// A dialog selects the text of the box that has the focus when it opens.
+// For a box that starts with a character the user already typed, that would
+// make the next key replace it: this keeps the text unselected, the cursor
+// at its end, for the one opening.
+void keepTypedText(QLineEdit* box);
 
 // Runs `act` when the left mouse button is released over `box` (a read-only
 // box that opens a picker), instead of the box's own handling of the click.

@@ -60,6 +60,7 @@ NumberInputDialog::NumberInputDialog(Kind kind, QWidget* parent, const NumberSta
     } else if (!start.typed.isEmpty()) {
         // As if typed into the box: the typing rules apply to it.
         m_box->setText(start.typed);
+        keepTypedText(m_box);
         onEdited(start.typed);
     } else {
         offerBalancing();

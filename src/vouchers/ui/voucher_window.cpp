@@ -211,10 +211,12 @@ void VoucherWindow::focusAfter(VoucherBox box, int line) {
     switch (box) {
         case VoucherBox::Summary: next = m_sheet->box(VoucherBox::Account, line); break;
         case VoucherBox::Account: next = m_sheet->box(VoucherBox::Debit, line); break;
-        // A line holds a debit or a credit: after a debit, the next line.
-        case VoucherBox::Debit:
-            next = isZero(m_page.line(line).debit) ? m_sheet->box(VoucherBox::Credit, line) : nextLine();
+        // A line holds a debit or a credit: once it has either, the next line.
+        case VoucherBox::Debit: {
+            const VoucherLine& l = m_page.line(line);
+            next = isZero(l.debit) && isZero(l.credit) ? m_sheet->box(VoucherBox::Credit, line) : nextLine();
             break;
+        }
         case VoucherBox::Credit: next = nextLine(); break;
         case VoucherBox::Attachments: next = m_newButton; break;
         default: return;
@@ -256,19 +258,24 @@ bool VoucherWindow::onAmount(int line, bool debit, const QString& typed) {
         message(refusal);
         return false;
     }
-    const auto balancing =
-        runCaught([&] { return balancingAmount(*m_store, m_ctx.session, m_page, line, debit); });
-    const Side side = debit ? Side::Debit : Side::Credit;
-    // "=" on the box: the amount that balances the voucher, without a dialog.
+    const auto balance = [&](bool side) {
+        return runCaught([&] { return balancingAmount(*m_store, m_ctx.session, m_page, line, side); })
+            .value;
+    };
+    Side side = debit ? Side::Debit : Side::Credit;
     std::optional<double> amount;
     if (typed == QLatin1String("=")) {
-        if (balancing.value <= 0) {
+        // "=" on either amount box: the amount that balances the voucher, on
+        // the side that takes it, without a dialog.
+        const double own = balance(debit), other = own > 0 ? 0 : balance(!debit);
+        if (own <= 0 && other <= 0) {
             QApplication::beep();
             return false;
         }
-        amount = balancing.value;
+        if (own <= 0) side = debit ? Side::Credit : Side::Debit;
+        amount = own > 0 ? own : other;
     } else {
-        amount = askAmount(this, {balancing.value, typed});
+        amount = askAmount(this, {balance(debit), typed});
     }
     const bool done =
         amount && change([&] { setLineAmount(*m_store, m_ctx.session, m_page.id, line, side, *amount); });

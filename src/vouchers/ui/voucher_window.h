@@ -9,11 +9,12 @@
 // The keyboard: the line boxes and 附件数 take the focus in reading order;
 // Enter or a typed character opens a box's picker or dialog (the character
 // goes into its search box), and once something was put in, the focus moves
-// on: 摘要 → 科目 → 借方金额 → 贷方金额 (skipped when a debit went in) → the
-// next line's 摘要 … 附件数 → 新建凭证. The pickers start where the line, or
-// else the line above, stands; the amount dialog offers the amount that
-// balances the voucher, and "=" on an amount box puts it in at once. The
-// buttons have their keys (kVoucherKeys), shown in their tooltips.
+// on: 摘要 → 科目 → 借方金额 → 贷方金额 (skipped once the line has an amount)
+// → the next line's 摘要 … 附件数 → 新建凭证. The pickers start where the
+// line, or else the line above, stands; the amount dialog offers the amount
+// that balances the voucher, and "=" on either amount box of a line puts it
+// in at once, on the side that takes it. The buttons have their keys
+// (kVoucherKeys), shown in their tooltips.
 //
 // Locate mode (the search and ledger windows): set a target — a date, a
 // number text and a page text, as the page's boxes show them — and the

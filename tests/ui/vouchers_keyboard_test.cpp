@@ -1,0 +1,265 @@
+// 凭证窗口 from the keyboard: the focus order on the form, Enter and typed
+// keys on a box, the balancing amount, the pickers' search, the buttons' keys
+// — and a whole voucher typed without the mouse.
+#include <gtest/gtest.h>
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+
+#include "accounts/ui/chart_window.h"
+#include "accounts/ui/phrase_window.h"
+#include "typist.h"
+#include "vouchers/ui/amount_dialog.h"
+#include "vouchers_window_support.h"
+
+namespace tw::test {
+namespace {
+
+class VoucherKeyboardTest : public VoucherWindowTest {
+protected:
+    void openActive() {
+        open();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+    // The focus within the voucher window (whether or not it is the active window).
+    QString focused() {
+        QWidget* f = window->focusWidget();
+        return f ? f->objectName() : QStringLiteral("<none>");
+    }
+    void focus(const char* box) { this->box(QString::fromUtf8(box))->setFocus(Qt::TabFocusReason); }
+    // The dialog or picker that the next key opens, as the key left it, then closed by `close`.
+    QString opensWith(const std::function<void()>& key, const std::function<QString(QWidget*)>& look) {
+        QString seen = "<nothing opened>";
+        whenModalOpens([&](QWidget* dialog) {
+            seen = look(dialog);
+            dialog->close();
+        });
+        key();
+        return seen;
+    }
+};
+
+TEST_F(VoucherKeyboardTest, AFourLineVoucherIsWrittenFromTheKeyboardAlone) {
+    addSub("银行存款", "工商银行");
+    simple(5, 10);  // an earlier voucher of the day: the day dialog offers 5
+    openActive();
+    ASSERT_EQ(focused(), "新建凭证");
+
+    // Enter on a box opens its picker, Enter in the picker takes what it
+    // offers: the phrase found, the account found, the summary above.
+    Typist typist;
+    typist.press(Qt::Key_F5).press(Qt::Key_Return)             // 新建凭证 on the 5th
+        .type("b").press(Qt::Key_Return)                        // 报销差旅费
+        .type("gl").press(Qt::Key_Return)                       // 管理费用
+        .type("800").press(Qt::Key_Return)                      // debit 800
+        .press(Qt::Key_Return).press(Qt::Key_Return)            // the summary above
+        .type("zzs").press(Qt::Key_Return)                      // 应交税费→应交增值税
+        .type("48").press(Qt::Key_Return)                       // debit 48
+        .press(Qt::Key_Return).press(Qt::Key_Return)
+        .type("xj").press(Qt::Key_Return)                       // 现金
+        .press(Qt::Key_Tab).type("500").press(Qt::Key_Return)   // credit 500
+        .press(Qt::Key_Return).press(Qt::Key_Return)
+        .type("gsyh").press(Qt::Key_Return)                     // 银行存款→工商银行
+        .type("=")                                              // credit 348: balanced
+        .press(Qt::Key_F5).press(Qt::Key_Escape);               // 新建凭证; the next one waits
+    ASSERT_TRUE(typist.play());
+    EXPECT_LE(typist.keys(), 40);
+    EXPECT_EQ(typist.mouseClicks(), 0);
+    EXPECT_TRUE(prompter.messages.isEmpty()) << prompter.messages.join("|").toStdString();
+
+    const auto pages = all();
+    ASSERT_EQ(pages.size(), 2u) << "no page added, no voucher left half made";
+    const VoucherPage& p = pages[1];
+    EXPECT_EQ(p.number, 30002);
+    EXPECT_EQ(p.date, dayNumber(2013, 3, 5));
+    EXPECT_EQ(p.pageCount, 1);
+    const std::string expected[4][2] = {{"管理费用", "800|"},
+                                        {"应交税费→应交增值税", "48|"},
+                                        {"现金", "|500"},
+                                        {"银行存款→工商银行", "|348"}};
+    for (int n = 1; n <= 4; ++n) {
+        EXPECT_EQ(p.line(n).summary, "报销差旅费") << n;
+        EXPECT_EQ(p.line(n).account, expected[n - 1][0]) << n;
+        EXPECT_EQ(amountText(p.line(n).debit) + "|" + amountText(p.line(n).credit), expected[n - 1][1]) << n;
+    }
+    EXPECT_EQ(p.debitTotal, 848);
+    EXPECT_EQ(p.creditTotal, 848);
+    EXPECT_EQ(focused(), "附件数编辑框") << "the day dialog was cancelled";
+}
+
+TEST_F(VoucherKeyboardTest, TabFollowsTheFormInReadingOrderThenTheButtons) {
+    simple(5, 10);
+    openActive();
+    QStringList form;
+    for (int n = 1; n <= 4; ++n)
+        for (const char* kind : {"摘要", "科目", "借方金额", "贷方金额"})
+            form << QString::fromUtf8(kind) + QString::number(n) + "编辑框";
+    form << "附件数编辑框" << "新建凭证" << "增加子页" << "删除凭证";
+    EXPECT_EQ(tabOrder(box("摘要1编辑框"), 19), form);
+    // Shift+Tab walks back; the header boxes and the buttons' neighbours stay out.
+    focus("摘要2编辑框");
+    QTest::keyClick(window->focusWidget(), Qt::Key_Backtab);
+    EXPECT_EQ(focused(), "贷方金额1编辑框");
+    // Up and Down keep the column.
+    QTest::keyClick(window->focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(focused(), "贷方金额2编辑框");
+    QTest::keyClick(window->focusWidget(), Qt::Key_Up);
+    QTest::keyClick(window->focusWidget(), Qt::Key_Up);
+    EXPECT_EQ(focused(), "贷方金额1编辑框");
+    EXPECT_EQ(box("日期编辑框")->focusPolicy(), Qt::NoFocus);
+}
+
+TEST_F(VoucherKeyboardTest, EnterOrATypedKeyOpensTheFocusedBoxAndTheFocusMovesOn) {
+    simple(5, 10);
+    openActive();
+    focus("摘要1编辑框");
+    // Enter: the summary picker, starting with the line's own summary.
+    const QString summary = opensWith([&] { QTest::keyClick(box("摘要1编辑框"), Qt::Key_Return); },
+                                      [](QWidget* d) {
+                                          return d->objectName() + ":" +
+                                                 child<QLineEdit>(d, "摘要文本框")->text();
+                                      });
+    EXPECT_EQ(summary, "摘要窗口:提现");
+    EXPECT_EQ(focused(), "摘要1编辑框") << "closed without a pick: the focus stays";
+
+    // A typed letter: the account picker with the letter in its search box.
+    focus("科目2编辑框");
+    const QString account = opensWith([&] { QTest::keyClick(box("科目2编辑框"), 'y'); }, [](QWidget* d) {
+        return d->objectName() + ":" + child<QLineEdit>(d, "科目查找编辑框")->text();
+    });
+    EXPECT_EQ(account, "会计科目窗口:y");
+
+    // A typed digit: the amount dialog with the digit typed.
+    focus("借方金额2编辑框");
+    const QString amount = opensWith([&] { QTest::keyClick(box("借方金额2编辑框"), '7'); },
+                                     [](QWidget* d) { return child<QLineEdit>(d, "金额输入框")->text(); });
+    EXPECT_EQ(amount, "7");
+
+    // Picked: the focus moves to the next box; a debit skips the credit box.
+    whenModalOpens([](QWidget* d) { QTest::keyClick(child<QLineEdit>(d, "摘要文本框"), Qt::Key_Return); });
+    QTest::keyClick(box("摘要1编辑框"), Qt::Key_Return);
+    EXPECT_EQ(focused(), "科目1编辑框");
+    answerNumber("10");
+    QTest::keyClick(box("借方金额1编辑框"), Qt::Key_Return);
+    EXPECT_EQ(text("借方金额1编辑框"), "10");
+    EXPECT_EQ(focused(), "摘要2编辑框");
+    answerNumber("3");
+    QTest::keyClick(box("附件数编辑框"), Qt::Key_Return);
+    EXPECT_EQ(focused(), "新建凭证");
+    EXPECT_TRUE(prompter.messages.isEmpty());
+
+    // A reviewed page refuses as a click does, and opens nothing.
+    press("审核或撤销");
+    ASSERT_EQ(text("审核编辑框"), "张三");
+    focus("摘要1编辑框");
+    const int windows = visibleTopLevelCount();
+    QTest::keyClick(box("摘要1编辑框"), 'a');
+    EXPECT_EQ(prompter.messages.value(0), kReviewedCannotEdit);
+    EXPECT_EQ(visibleTopLevelCount(), windows);
+}
+
+TEST_F(VoucherKeyboardTest, TheAmountDialogOffersWhatBalancesAndEqualsFillsIt) {
+    open();
+    answerDay(8);
+    press("新建凭证");
+    answerAccount("管理费用", "损益类树型框");
+    clickBox("科目1编辑框");
+    answerNumber("300.5");
+    clickBox("借方金额1编辑框");
+    answerAccount("现金");
+    clickBox("科目2编辑框");
+
+    // The credit of line 2 would balance: offered, selected.
+    const QString offered = opensWith([&] { clickBox("贷方金额2编辑框"); }, [](QWidget* d) {
+        auto* input = child<QLineEdit>(d, "金额输入框");
+        return input->text() + (input->selectedText() == input->text() ? " selected" : "");
+    });
+    EXPECT_EQ(offered, "300.5 selected");
+    // The debit of line 2 would not: the box starts empty.
+    EXPECT_EQ(opensWith([&] { clickBox("借方金额2编辑框"); },
+                        [](QWidget* d) { return child<QLineEdit>(d, "金额输入框")->text(); }),
+              "");
+    // Typing replaces the offer; "=" brings it back and is never typed itself.
+    NumberInputDialog dialog(NumberInputDialog::Kind::Amount, nullptr, {300.5, {}});
+    dialog.show();
+    auto* input = child<QLineEdit>(&dialog, "金额输入框");
+    typeText(input, "12");
+    EXPECT_EQ(input->text(), "12");
+    QTest::keyClick(input, '=');
+    EXPECT_EQ(input->text(), "300.5");
+    NumberInputDialog none(NumberInputDialog::Kind::Amount, nullptr, {0, "="});
+    EXPECT_EQ(child<QLineEdit>(&none, "金额输入框")->text(), "");
+
+    // "=" on the form fills at once, on the side that balances.
+    QTest::keyClick(box("借方金额2编辑框"), '=');
+    EXPECT_EQ(text("借方金额2编辑框"), "");
+    EXPECT_EQ(text("贷方金额2编辑框"), "300.5");
+    EXPECT_EQ(text("贷方金额合计编辑框"), "300.5");
+    // Balanced: "=" has nothing to fill.
+    answerAccount("现金");
+    clickBox("科目3编辑框");
+    QTest::keyClick(box("贷方金额3编辑框"), '=');
+    EXPECT_EQ(text("贷方金额3编辑框"), "");
+    EXPECT_TRUE(prompter.messages.isEmpty());
+}
+
+TEST_F(VoucherKeyboardTest, TabThenEnterAfterAnAmountNeverAddsAPage) {
+    open();
+    answerDay(9);
+    press("新建凭证");
+    for (int n = 1; n <= 4; ++n) {
+        answerAccount("现金");
+        clickBox("科目" + QString::number(n) + "编辑框");
+        // An amount typed and taken with Enter, then Tab and Enter: the next
+        // box's picker opens (closed here), never a button.
+        const QString amountBox = (n % 2 ? "借方金额" : "贷方金额") + QString::number(n) + "编辑框";
+        answerNumber("10");
+        QTest::keyClick(box(amountBox), Qt::Key_Return);
+        QWidget* next = window->focusWidget();
+        ASSERT_NE(next, nullptr);
+        QTest::keyClick(next, Qt::Key_Tab);
+        QString opened = "<nothing>";
+        whenModalOpens([&](QWidget* d) {
+            opened = d->objectName();
+            d->close();
+        });
+        QTest::keyClick(window->focusWidget(), Qt::Key_Return);
+        // After line 4 the way leads past 附件数 to 新建凭证 (its day dialog
+        // for the next voucher, closed here), not to 增加子页.
+        EXPECT_EQ(opened, n < 4 ? "会计科目窗口" : "日期输入窗口") << n;
+    }
+    EXPECT_EQ(numbers(), std::vector<std::string>{"30001 1/1"});
+    EXPECT_EQ(text("借方金额合计编辑框"), "20");
+}
+
+TEST_F(VoucherKeyboardTest, TheButtonsHaveKeysShownInTheirTooltips) {
+    simple(5, 10);
+    simple(6, 20);
+    openActive();
+    for (const VoucherKey& k : kVoucherKeys) {
+        auto* b = child<QPushButton>(window.get(), QString::fromUtf8(k.button));
+        ASSERT_NE(b, nullptr);
+        EXPECT_TRUE(b->toolTip().contains(QKeySequence(QString::fromLatin1(k.keys)).toString(
+            QKeySequence::NativeText)))
+            << k.button;
+    }
+    EXPECT_EQ(shown(), "30002 1/1");
+    QTest::keyClick(window.get(), Qt::Key_PageUp);
+    EXPECT_EQ(shown(), "30001 1/1");
+    QTest::keyClick(window.get(), Qt::Key_PageDown);
+    EXPECT_EQ(shown(), "30002 1/1");
+    QTest::keyClick(window.get(), Qt::Key_F7);
+    EXPECT_EQ(text("审核编辑框"), "张三");
+    QTest::keyClick(window.get(), Qt::Key_F7);
+    EXPECT_EQ(text("审核编辑框"), "");
+    QTest::keyClick(window.get(), Qt::Key_F6);
+    EXPECT_EQ(shown(), "30002 2/2");
+    QTest::keyClick(window.get(), Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(prompter.questions.value(0), kConfirmDelete);
+    EXPECT_EQ(all().size(), 3u) << "answered 不是";
+}
+
+}  // namespace
+}  // namespace tw::test
