@@ -27,6 +27,7 @@
 #include "platform/xlsx_reader.h"
 #include "scripted_prompter.h"
 #include "test_support.h"
+#include "typist.h"
 #include "url_catcher.h"
 
 namespace tw::test {
@@ -289,7 +290,8 @@ TEST_F(JournalWindowTest, ListingShowsTheAccountsEntriesOnly) {
     answerAccountList("银行存款→工商银行");
     clickBox(w.get(), "选择科目编辑框");
     EXPECT_EQ(w->focusWidget(), child<DateBox>(w.get(), "起始日期框"));
-    click(w.get(), "列出");
+    // where Enter lists, as 列出 does
+    QTest::keyClick(child<DateBox>(w.get(), "起始日期框"), Qt::Key_Return);
     ASSERT_EQ(listed(w.get()).size(), 1);
     EXPECT_EQ(listed(w.get())[0][3], "5");
     EXPECT_TRUE(prompter.messages.isEmpty());
@@ -374,6 +376,51 @@ TEST_F(JournalWindowTest, TheMainWindowOpensTheCashierAndTheJournal) {
     closeNext();
     child<QAction>(&main, "日记账")->trigger();
     EXPECT_EQ(opened, (QStringList{"日记账", "日记账"}));
+    EXPECT_TRUE(prompter.messages.isEmpty());
+}
+
+TEST(CashierPreset, TheButtonsAccountIsTheOneWithoutSubAccounts) {
+    const std::vector<std::string> chart = {"现金", "银行存款", "银行存款→工商银行"};
+    EXPECT_EQ(presetCashAccount(chart, "现金"), "现金");
+    EXPECT_EQ(presetCashAccount(chart, "银行存款"), "银行存款→工商银行");
+    // Two banks: the choice is the user's.
+    std::vector<std::string> two = chart;
+    two.push_back("银行存款→建设银行");
+    EXPECT_EQ(presetCashAccount(two, "银行存款"), "");
+    EXPECT_EQ(presetCashAccount({"银行存款→工商银行→活期", "银行存款", "银行存款→工商银行"}, "银行存款"),
+              "银行存款→工商银行→活期");
+    EXPECT_EQ(presetCashAccount(chart, "银行"), "") << "whole names only";
+}
+
+TEST_F(JournalWindowTest, APresetReceiptIsEnteredFromTheKeyboard) {
+    letWindowsRead();
+    CashierWindow w(ctx, nullptr, {CashKind::Receipt, "现金"});
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    EXPECT_TRUE(child<QRadioButton>(&w, "收单选框")->isChecked());
+    EXPECT_EQ(text(&w, "收付科目编辑框"), "现金");
+    EXPECT_EQ(w.focusWidget(), child<QLineEdit>(&w, "金额编辑框"));
+    w.activateWindow();
+
+    Typist typist;
+    typist.type("100").press(Qt::Key_Return)             // → 摘要编辑框
+        .press(Qt::Key_Return).type("sdhk").press(Qt::Key_Return)  // empty: the summary window
+        .press(Qt::Key_Return).type("zy").press(Qt::Key_Return)    // 对方科目: the chart
+        .press(Qt::Key_Return)                           // 检查: 保存 enabled, and the focus
+        .press(Qt::Key_Return);                          // 保存
+    ASSERT_TRUE(typist.play());
+    EXPECT_EQ(typist.mouseClicks(), 0);
+    EXPECT_EQ(w.result(), QDialog::Accepted);
+    const auto written = rows(file::kJournal);
+    ASSERT_EQ(written.size(), 1u);
+    EXPECT_EQ(std::vector<Value>(written[0].begin() + 1, written[0].end()),
+              (std::vector<Value>{"现金", "收", 100.0, 100.0, "张三", "收到货款", "主营业务收入"}));
+
+    // 支银 with one bank account: it is filled in; with none chosen yet the
+    // focus waits in the account box.
+    CashierWindow bank(ctx, nullptr, {CashKind::Payment, "银行存款"});
+    EXPECT_TRUE(child<QRadioButton>(&bank, "付单选框")->isChecked());
+    EXPECT_EQ(text(&bank, "收付科目编辑框"), "银行存款→工商银行");
     EXPECT_TRUE(prompter.messages.isEmpty());
 }
 

@@ -103,6 +103,17 @@ TEST_F(LedgerWindowTest, OpensOnThePeriodsMonthAndListsTheChosenAccount) {
     EXPECT_EQ(g->windowTitle(), "总账窗口");
 }
 
+TEST_F(LedgerWindowTest, EnterInADateBoxLists) {
+    auto w = open(LedgerMode::Detail);
+    setAccount(w.get(), "现金");
+    auto* to = child<DateBox>(w.get(), "截至日期框");
+    to->setText("2013-3-9");
+    QTest::keyClick(to, Qt::Key_Return);
+    const int first = loadLedgerTemplate(dataDir).dataRow();
+    EXPECT_EQ(child<PageGridWidget>(w.get(), "账页表格")->grid().rowCount(), first + 1);
+    EXPECT_TRUE(prompter.messages.isEmpty());
+}
+
 TEST_F(LedgerWindowTest, ListingWithoutAnAccountSaysSoAndOpensThePicker) {
     auto w = open(LedgerMode::Detail);
     QString picker;

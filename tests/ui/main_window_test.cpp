@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSet>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -101,6 +102,40 @@ TEST_F(MainWindowTest, EveryMenuItemIsGatedOrKnownToBeOpen) {
             EXPECT_TRUE(kGatedActions.contains(name) != kOpenActions.contains(name))
                 << name.toStdString();
         }
+}
+
+// Menu items that are better not a key press away: undoing, restoring, and
+// the ones used once in a while.
+const QStringList kWithoutKeys = {"撤销结账", "撤销登账", "撤销审核", "账务初始化",
+                                  "常用封面", "新建用户", "修改密码", "恢复数据"};
+
+TEST_F(MainWindowTest, MenuItemsHaveTheirOwnKeysAndTheButtonsShowThem) {
+    QStringList keys;
+    for (QAction* menu : window->menuBar()->actions())
+        for (QAction* item : menu->menu()->actions()) {
+            if (item->isSeparator()) continue;
+            const QString name = item->objectName();
+            EXPECT_EQ(item->shortcut().isEmpty(), kWithoutKeys.contains(name)) << name.toStdString();
+            if (!item->shortcut().isEmpty()) keys << item->shortcut().toString();
+        }
+    keys << "Ctrl+1" << "Ctrl+2" << "Ctrl+3" << "Ctrl+4" << "F10";
+    EXPECT_EQ(QSet<QString>(keys.begin(), keys.end()).size(), keys.size()) << keys.join(" ").toStdString();
+    for (const QString& name : kGatedButtons) {
+        const QString tip = button(name)->toolTip();
+        EXPECT_TRUE(tip.startsWith(button(name)->text() + "（") && tip.endsWith("）")) << name.toStdString();
+    }
+
+    // The keys reach the commands: here, the login gate.
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_F2);
+    QTest::keyClick(window.get(), Qt::Key_3, Qt::ControlModifier);  // 收银
+    EXPECT_EQ(prompter.messages, (QStringList{kLoginRequired, kLoginRequired}));
+    // F10 opens the first menu, for the arrows to go on.
+    QTest::keyClick(window.get(), Qt::Key_F10);
+    EXPECT_EQ(window->menuBar()->activeAction(), window->menuBar()->actions().value(0));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->menuBar()->actions()[0]->menu()->isVisible(); }, 2000));
+    window->menuBar()->actions()[0]->menu()->close();
 }
 
 TEST_F(MainWindowTest, PictureButtonsExistWithTheirCaptions) {

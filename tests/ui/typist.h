@@ -34,7 +34,7 @@ public:
     bool play(int timeoutMs = 30000) {
         m_next = 0;
         m_expired = false;
-        QWidget* before = m_before = QApplication::activeModalWidget();
+        m_before = QApplication::activeModalWidget();
         m_baseDepth = QThread::currentThread()->loopLevel();
         // A key that did not do what the test expected can leave a dialog
         // open, whose event loop would never return: close such dialogs.
@@ -46,7 +46,7 @@ public:
         const bool typed = QTest::qWaitFor([this] { return m_next >= m_keys.size() || m_expired; },
                                            timeoutMs + 5000);
         QTest::qWait(50);  // time for the last key's dialog to close and its result to land
-        return typed && !m_expired && QApplication::activeModalWidget() == before;
+        return typed && !m_expired && openedByKeys() == 0;
     }
 
     int keys() const { return m_typed; }
@@ -76,10 +76,7 @@ private:
         // Between a dialog hiding and its exec() returning, the key would
         // land in the window below: wait until every modal dialog shown is
         // one whose event loop runs, and no more.
-        int shown = 0;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w != m_before && w->isVisible() && w->isModal()) ++shown;
-        if (QThread::currentThread()->loopLevel() != m_baseDepth + shown) {
+        if (QThread::currentThread()->loopLevel() != m_baseDepth + openedByKeys()) {
             schedule();
             return;
         }
@@ -99,6 +96,14 @@ private:
             QTest::keyClick(focus, static_cast<Qt::Key>(k.key), k.mods);
         else
             QTest::keyClick(focus, k.text.toLatin1());
+    }
+
+    // The modal dialogs shown besides the window the keys started in.
+    int openedByKeys() const {
+        int shown = 0;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w != m_before && w->isVisible() && w->isModal()) ++shown;
+        return shown;
     }
 
     void rescue() {

@@ -120,6 +120,13 @@ TEST_F(SearchWindowTest, SearchListsEveryPageAndEmptiedBoxesTurnBackIntoAny) {
     EXPECT_TRUE(prompter.messages.isEmpty());
 }
 
+TEST_F(SearchWindowTest, EnterInADateBoxSearches) {
+    auto* from = child<QLineEdit>(search.get(), "起始日期框");
+    from->setText("2013-3-9");
+    QTest::keyClick(from, Qt::Key_Return);
+    EXPECT_EQ(rows(), (QStringList{"30002 1/2 -", "30002 2/2 150", "30003 1/1 200"}));
+}
+
 TEST_F(SearchWindowTest, PickersFillTheBoxesAndTicksResetThem) {
     answerAccount("现金");
     pressBox("借方科目包括编辑框");

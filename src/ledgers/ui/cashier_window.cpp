@@ -244,7 +244,7 @@ void CashierWindow::onCheck() {
         return;
     }
     m_save->setEnabled(!m_save->isEnabled());
-    if (m_save->isEnabled() && m_check->hasFocus()) m_save->setFocus(Qt::TabFocusReason);
+    if (m_save->isEnabled() && focusWidget() == m_check) m_save->setFocus(Qt::TabFocusReason);
 }
 
 void CashierWindow::onSave() {
