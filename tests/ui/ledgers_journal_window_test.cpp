@@ -379,6 +379,19 @@ TEST_F(JournalWindowTest, TheMainWindowOpensTheCashierAndTheJournal) {
     EXPECT_TRUE(prompter.messages.isEmpty());
 }
 
+TEST_F(JournalWindowTest, TheKeyboardGoesAlongTheRowAndEnterOpensTheAccountList) {
+    letWindowsRead();
+    auto w = openJournal();
+    auto* account = child<QLineEdit>(w.get(), "选择科目编辑框");
+    EXPECT_EQ(w->focusWidget(), account);
+    EXPECT_EQ(tabOrder(account, 5),
+              (QStringList{"选择科目编辑框", "起始日期框", "截至日期框", "列出", "导出", "添加"}));
+    answerAccountList("现金");
+    QTest::keyClick(account, Qt::Key_Return);
+    EXPECT_EQ(account->text(), "现金");
+    EXPECT_EQ(w->focusWidget(), child<DateBox>(w.get(), "起始日期框")) << "Enter there lists";
+}
+
 TEST(CashierPreset, TheButtonsAccountIsTheOneWithoutSubAccounts) {
     const std::vector<std::string> chart = {"现金", "银行存款", "银行存款→工商银行"};
     EXPECT_EQ(presetCashAccount(chart, "现金"), "现金");

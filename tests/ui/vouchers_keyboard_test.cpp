@@ -108,6 +108,10 @@ TEST_F(VoucherKeyboardTest, TabFollowsTheFormInReadingOrderThenTheButtons) {
     QTest::keyClick(window->focusWidget(), Qt::Key_Up);
     QTest::keyClick(window->focusWidget(), Qt::Key_Up);
     EXPECT_EQ(focused(), "贷方金额1编辑框");
+    QTest::keyClick(window->focusWidget(), Qt::Key_End);
+    EXPECT_EQ(focused(), "附件数编辑框");
+    QTest::keyClick(window->focusWidget(), Qt::Key_Home);
+    EXPECT_EQ(focused(), "摘要1编辑框");
     EXPECT_EQ(box("日期编辑框")->focusPolicy(), Qt::NoFocus);
 }
 

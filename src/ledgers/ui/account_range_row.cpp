@@ -39,6 +39,16 @@ AccountRangeRow makeAccountRangeRow(QWidget* window, Prompter& prompter, const c
     row.layout->addWidget(row.to);
     row.layout->addSpacing(8);
     for (QPushButton* b : buttons) row.layout->addWidget(b);
+    // Tab follows the row from the left; the window opens on the account box,
+    // where Enter opens the picker.
+    QWidget* previous = row.to;
+    QWidget::setTabOrder(row.account, row.from);
+    QWidget::setTabOrder(row.from, row.to);
+    for (QPushButton* b : buttons) {
+        QWidget::setTabOrder(previous, b);
+        previous = b;
+    }
+    row.account->setFocus();
     return row;
 }
 

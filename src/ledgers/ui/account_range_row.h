@@ -23,8 +23,9 @@ struct AccountRangeRow {
 };
 
 // Makes the row's controls in `window`: the account box showing `prompt`
-// until an account is picked, running `pick` on a click, and the two date
-// boxes on the first and last day of the month of `month` (a day number).
+// until an account is picked, running `pick` on a click or Enter, and the two
+// date boxes on the first and last day of the month of `month` (a day
+// number). Tab goes along the row; the account box has the focus.
 AccountRangeRow makeAccountRangeRow(QWidget* window, Prompter& prompter, const char* prompt,
                                     double month, std::function<void()> pick,
                                     const QList<QPushButton*>& buttons);

@@ -218,6 +218,7 @@ bool CashierWindow::eventFilter(QObject* watched, QEvent* event) {
         if (const std::optional<std::string> summary = pickSummary(m_ctx, this))
             m_summary->setText(qs(*summary));
     }
+    setAttribute(Qt::WA_KeyboardFocusChange);  // the focus frame shows where Enter went
     focusNextChild();
     return true;
 }
@@ -244,7 +245,7 @@ void CashierWindow::onCheck() {
         return;
     }
     m_save->setEnabled(!m_save->isEnabled());
-    if (m_save->isEnabled() && focusWidget() == m_check) m_save->setFocus(Qt::TabFocusReason);
+    if (m_save->isEnabled() && focusWidget() == m_check) showKeyboardFocus(m_save);
 }
 
 void CashierWindow::onSave() {

@@ -63,6 +63,7 @@ JournalWindow::JournalWindow(AppContext& ctx, QWidget* parent)
             m_list->headerItem()->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
     }
     m_list->header()->setStretchLastSection(true);
+    QWidget::setTabOrder(add, m_list);  // the list after the row
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top.layout);

@@ -45,6 +45,7 @@ LedgerWindow::LedgerWindow(AppContext& ctx, LedgerMode mode, QWidget* parent)
     m_page->setObjectName(QStringLiteral("账页表格"));
     m_page->setGrid(loadLedgerTemplate(m_ctx.session.dataDir));
     connect(m_page, &PageGridWidget::rowClicked, this, &LedgerWindow::onRowClicked);
+    QWidget::setTabOrder(exportButton, m_page);  // the page after the row
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top.layout);

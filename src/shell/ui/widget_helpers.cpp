@@ -31,7 +31,8 @@ protected:
     }
 };
 
-// Runs an action on a left click released over the widget it watches.
+// Runs an action on a left click released over the widget it watches, and
+// on Enter pressed on it.
 class ClickRunsAction : public QObject {
 public:
     ClickRunsAction(QObject* parent, std::function<void()> act)
@@ -43,6 +44,14 @@ protected:
             static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
             m_act();
             return true;
+        }
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+                !(key->modifiers() & ~Qt::KeypadModifier)) {
+                m_act();
+                return true;
+            }
         }
         return QObject::eventFilter(watched, event);
     }
@@ -77,6 +86,11 @@ void keepTypedText(QLineEdit* box) {
     box->deselect();
     box->end(false);
     box->installEventFilter(new KeepTypedText(box));
+}
+
+void showKeyboardFocus(QWidget* widget) {
+    widget->window()->setAttribute(Qt::WA_KeyboardFocusChange);
+    widget->setFocus(Qt::TabFocusReason);
 }
 
 void whenClicked(QWidget* box, std::function<void()> act) {

@@ -23,8 +23,13 @@ QPushButton* namedButton(QWidget* parent, const char* name, const char* caption 
 // at its end, for the one opening.
 void keepTypedText(QLineEdit* box);
 
+// Gives `widget` the focus as Tab would, so that the style draws its focus
+// frame (buttons show it only after a move by the keyboard).
+void showKeyboardFocus(QWidget* widget);
+
 // Runs `act` when the left mouse button is released over `box` (a read-only
-// box that opens a picker), instead of the box's own handling of the click.
+// box that opens a picker), instead of the box's own handling of the click,
+// and when Enter is pressed on the box, so that the keyboard opens it too.
 void whenClicked(QWidget* box, std::function<void()> act);
 
 }  // namespace tw

@@ -191,8 +191,10 @@ QLineEdit* VoucherSheet::addBox(const QString& name, VoucherBox box, int line, c
     // the grid's boxes lie between its rules.
     const bool blank = line == 0 && box != VoucherBox::DebitTotal &&
                        box != VoucherBox::CreditTotal && box != VoucherBox::Kind;
-    // The box with the focus wears a frame in the colour of a marker pen.
-    edit->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; color: %1; border: none;%2 }"
+    // The box with the focus wears a frame in the colour of a marker pen; the
+    // text of a box nothing is typed into never shows as selected.
+    edit->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; color: %1; border: none;%2"
+                                       " selection-background-color: transparent; selection-color: %1; }"
                                        " QLineEdit:hover { background: rgba(47,107,74,22); }"
                                        " QLineEdit:focus { border: 2px solid %3;"
                                        " background: rgba(214,110,20,28); }")
@@ -320,6 +322,13 @@ bool VoucherSheet::keyPressed(QLineEdit* box, QKeyEvent* key) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
             open(box, QString());
+            return true;
+        // Home and End: the first line's 摘要 and 附件数, the ends of the way.
+        case Qt::Key_Home:
+            m_summary[0]->setFocus(Qt::OtherFocusReason);
+            return true;
+        case Qt::Key_End:
+            m_attachments->setFocus(Qt::OtherFocusReason);
             return true;
         case Qt::Key_Up:
         case Qt::Key_Down:

@@ -114,7 +114,7 @@ VoucherWindow::VoucherWindow(AppContext& ctx, QWidget* parent)
     addKeys();
 
     reload();
-    newButton->setFocus(Qt::OtherFocusReason);
+    showKeyboardFocus(newButton);
 }
 
 void VoucherWindow::addKeys() {
@@ -221,7 +221,7 @@ void VoucherWindow::focusAfter(VoucherBox box, int line) {
         case VoucherBox::Attachments: next = m_newButton; break;
         default: return;
     }
-    next->setFocus(Qt::TabFocusReason);
+    showKeyboardFocus(next);
 }
 
 // The line's own text, or else the line above's: where a picker starts.
@@ -327,7 +327,7 @@ void VoucherWindow::onNewVoucher() {
     if (made.ok) m_view.appended(made.value);
     refresh();
     message(made.message);
-    if (made.ok) m_sheet->box(VoucherBox::Summary, 1)->setFocus(Qt::OtherFocusReason);
+    if (made.ok) showKeyboardFocus(m_sheet->box(VoucherBox::Summary, 1));
 }
 
 void VoucherWindow::onAddPage() {
@@ -337,7 +337,7 @@ void VoucherWindow::onAddPage() {
     if (added.ok && added.value != 0) m_view.appended(added.value);
     refresh();
     message(added.message);
-    if (added.ok && added.value != 0) m_sheet->box(VoucherBox::Summary, 1)->setFocus(Qt::OtherFocusReason);
+    if (added.ok && added.value != 0) showKeyboardFocus(m_sheet->box(VoucherBox::Summary, 1));
 }
 
 void VoucherWindow::onDelete() {
