@@ -92,6 +92,10 @@ VoucherWindow::VoucherWindow(AppContext& ctx, QWidget* parent)
     group({preview, print});
     group({calculator, sort});
     side->addStretch();
+    // The button with the focus wears the form's focus frame: Enter presses it.
+    for (QPushButton* b : findChildren<QPushButton*>())
+        b->setStyleSheet(QStringLiteral("QPushButton:focus { border: 2px solid #d66e14; border-radius: 3px;"
+                                        " background: #fbeee2; }"));
 
     // The form lies on a darker desk, as paper does.
     auto* desk = new QFrame(this);
