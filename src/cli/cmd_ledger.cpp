@@ -47,7 +47,7 @@ void addLedgerCommand(CLI::App& app, Context& ctx) {
                 runCaught([&] { return listLedgerPage(*c.store, c.session, request); });
             if (!c.report(listed)) return;
             if (!o->xlsx.empty() &&
-                !c.report(runCaught([&] { saveExport(ledgerWorkbook(listed.value.page), o->xlsx); })))
+                !c.report(runCaught([&] { saveExport(ledgerWorkbook(listed.value.page), std::filesystem::u8path(o->xlsx), c.dataDir); })))
                 return;
             if (!o->pdf.empty() && !writePagePdf(c, listed.value.page, o->pdf)) return;
             if (!o->xlsx.empty() || !o->pdf.empty()) return;

@@ -34,10 +34,8 @@ void addReportCommand(CLI::App& app, Context& ctx) {
         },
         [o](Context& c) {
             if (!logInForCommand(c, *o)) return;
-            const auto exported = runAction(*c.store, [&] {
-                return exportMonthReport(*c.store, c.session, {o->year, o->month},
-                                         std::filesystem::u8path(o->out));
-            });
+            const auto exported = exportMonthReport(*c.store, c.session, {o->year, o->month},
+                                                    std::filesystem::u8path(o->out));
             if (!c.report(exported)) return;
             const ExportedReport& r = exported.value;
             if (!o->print) {

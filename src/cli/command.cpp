@@ -31,7 +31,7 @@ void addCommand(CLI::App& parent, Context& ctx, const std::string& name,
             ctx.dataDir = ctx.dataDirOption.empty() ? defaultDataDir()
                                                     : std::filesystem::path(ctx.dataDirOption);
             ctx.lock = startUp(ctx.dataDir);
-            if (ctx.lock.busy()) {
+            if (ctx.lock.refused()) {
                 ctx.refuse(kDirectoryInUse, kExitDirectoryInUse);
                 return;
             }

@@ -53,8 +53,8 @@ inline constexpr int kExitDirectoryInUse = 5;
 
 // Registers one command: `body` runs when it is chosen on the command line,
 // once this process holds the account-set directory and the start-up clean-up
-// has run (shell/start_up.h); when another process holds it, the command is
-// refused with kDirectoryInUse and touches nothing.
+// has run (shell/start_up.h); when another process holds it, or it cannot be
+// taken at all, the command is refused with kDirectoryInUse and touches nothing.
 void addCommand(CLI::App& parent, Context& ctx, const std::string& name,
                 const std::string& description, const std::function<void(CLI::App&)>& options,
                 const std::function<void(Context&)>& body);

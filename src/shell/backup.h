@@ -4,9 +4,10 @@
 // Backup: the set's files (its tables and workbooks, archive_names.h), under
 // their own names (UTF-8 names, Unix attributes). Refused when the archive
 // would lie inside the account-set directory (it could replace a table or a
-// template) and when the set's tables cannot be read (a backup of them would
-// be worthless). The archive is written under a hidden temporary name beside
-// the chosen one and renamed over it once complete.
+// template) or its place holds something other than a regular file
+// (storage/user_files.h), and when the set's tables cannot be read (a backup
+// of them would be worthless). The archive is written under a hidden
+// temporary name beside the chosen one and renamed over it once complete.
 //
 // Restore, into the set folder of the open set:
 //   1. only an administrator (permission 1) may restore: an archive brings

@@ -280,8 +280,21 @@ void TableState::buildIndex() {
     for (size_t i = 0; i < fields.size(); ++i) index.emplace(fields[i].name, static_cast<int>(i));
 }
 
+void TableState::reopenIfNeeded() const {
+    if (!reopen) return;
+    RecordStore::OpenFailure f;
+    auto fresh = openTableFile(path, f);
+    if (!fresh) throw StoreError("table file unreadable after its commit: " + path.string(), kDiskMessage);
+    auto& self = const_cast<TableState&>(*this);
+    std::swap(self.reader.db, fresh->reader.db);
+    self.device = fresh->device;
+    self.inode = fresh->inode;
+    self.reopen = false;
+}
+
 void TableState::scan(const Where& where, long limit, bool reverse,
                       const std::function<bool(Row&)>& visit) const {
+    reopenIfNeeded();
     const Resolved r(*this, where);
     // Rows written by the action that satisfy the condition, in order.
     std::vector<Row> extra;
@@ -331,6 +344,7 @@ std::vector<Row> TableState::select(const Where& where, long limit, bool reverse
 }
 
 std::optional<Row> TableState::get(std::int64_t id) const {
+    reopenIfNeeded();
     auto a = std::lower_bound(added.begin(), added.end(), id,
                               [](const Row& r, std::int64_t x) { return r.id < x; });
     if (a != added.end() && a->id == id) return *a;
@@ -347,6 +361,7 @@ std::optional<Row> TableState::get(std::int64_t id) const {
 }
 
 long TableState::count(const Where& where) const {
+    reopenIfNeeded();
     if (changed.empty() && removed.empty() && added.empty()) {
         if (!hasFileRows()) return 0;
         const Resolved r(*this, where);
@@ -358,6 +373,7 @@ long TableState::count(const Where& where) const {
 }
 
 std::int64_t TableState::appendRow(std::vector<Value> values) {
+    reopenIfNeeded();
     if (nextId == 0) {
         nextId = 1;
         if (reader.db && !replaced) {
@@ -374,15 +390,24 @@ std::int64_t TableState::appendRow(std::vector<Value> values) {
 }
 
 void TableState::updateRow(std::int64_t id, std::vector<Value> values, std::uint64_t mask) {
+    // Only the changed fields are taken over a record the action already
+    // holds: `values` may come from a copy read before another change of it.
+    const auto merge = [&](std::vector<Value>& into) {
+        for (std::size_t i = 0; i < into.size() && i < values.size(); ++i)
+            if (mask & (std::uint64_t{1} << i)) into[i] = std::move(values[i]);
+    };
     auto a = std::lower_bound(added.begin(), added.end(), id,
                               [](const Row& r, std::int64_t x) { return r.id < x; });
     if (a != added.end() && a->id == id) {
-        a->values = std::move(values);
+        merge(a->values);
     } else {
         if (removed.count(id)) throw std::logic_error("a change to a deleted record");
-        Changed& c = changed[id];
-        c.values = std::move(values);
-        c.mask |= mask;
+        auto [c, fresh] = changed.try_emplace(id);
+        if (fresh)
+            c->second.values = std::move(values);
+        else
+            merge(c->second.values);
+        c->second.mask |= mask;
     }
     ++version;
     written = true;
@@ -453,6 +478,11 @@ std::shared_ptr<TableState> openTableFile(const std::filesystem::path& path,
             meta[k ? k : ""] = v ? v : "";
         }
         if (meta["format"] != kFormat) return nullptr;
+        // A newer program's file may hold what this one cannot keep.
+        if (std::stoi(meta["version"]) > kFormatVersion) {
+            failure = F::NewerFormat;
+            return nullptr;
+        }
         for (const auto& f : nlohmann::json::parse(meta["fields"])) {
             FieldDef def;
             def.name = f.at("name").get<std::string>();
@@ -485,11 +515,8 @@ void ensureIndexes(sqlite3* db, const std::string& schemaName, const TableState&
             cols += (cols.empty() ? "" : ",") + quoteName(c);
         }
         if (!present) continue;
-        sqlite3_exec(db,
-                     ("CREATE INDEX IF NOT EXISTS " + schemaName + "." + quoteName(name) +
-                      " ON records(" + cols + ")")
-                         .c_str(),
-                     nullptr, nullptr, nullptr);
+        exec(db, "CREATE INDEX IF NOT EXISTS " + schemaName + "." + quoteName(name) + " ON records(" +
+                     cols + ")");
     }
 }
 
@@ -499,6 +526,9 @@ void writeChanges(sqlite3* db, const std::string& schemaName, TableState& t) {
     if (t.replaced) {
         createTableFile(db, schemaName, t);
     } else {
+        // A table without the indexes its name calls for (one from elsewhere)
+        // gets them in the first action that writes it, never on reading.
+        ensureIndexes(db, schemaName, t);
         if (t.cleared) exec(db, "DELETE FROM " + s + "records");
         if (!t.removed.empty()) {
             Statement del(db, "DELETE FROM " + s + "records WHERE rowid=?");

@@ -9,6 +9,7 @@
 #include "ledger_fixture.h"
 #include "ledgers/journal.h"
 #include "ledgers/ledger_export.h"
+#include "storage/store_fixture.h"
 #include "platform/xlsx_reader.h"
 #include "storage/number_text.h"
 
@@ -190,9 +191,10 @@ TEST_F(JournalTest, AnExportedListOfTwoRowsFillsA1ToG2) {
     const auto lines = list("现金", day(2013, 3, 1), day(2013, 3, 31));
     ASSERT_EQ(lines.value.size(), 2u);
 
-    const auto file = dataDir / "导出" / journalExportName({"现金", day(2013, 3, 1), day(2013, 3, 31)});
+    const test::TempDir exports;
+    const auto file = exports / "导出" / journalExportName({"现金", day(2013, 3, 1), day(2013, 3, 31)});
     EXPECT_EQ(file.filename().string(), "日记账 现金 2013-3-1至2013-3-31.xlsx");
-    ASSERT_TRUE(runCaught([&] { saveExport(journalWorkbook(lines.value), file); }).ok);
+    ASSERT_TRUE(runCaught([&] { saveExport(journalWorkbook(lines.value), file, dataDir); }).ok);
     std::string error;
     const auto cells = readXlsxSheet(file, 1, &error);
     ASSERT_TRUE(cells) << error;

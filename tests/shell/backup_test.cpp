@@ -150,12 +150,12 @@ TEST_F(BackupTest, AnArchiveWithTheSetInOneTopFolderRestoresToo) {
 }
 
 TEST_F(BackupTest, AFailingBackupLeavesNothingUnderTheChosenNameAndNoPartFile) {
-    // The finished archive cannot take the chosen name: a folder holds it.
+    // A folder holds the chosen name: refused by name before anything is written.
     const fs::path taken = elsewhere / "已占用.zip";
     fs::create_directories(taken / "里面");
     const Outcome out = backupSet(dataDir(), "华兴", taken);
     EXPECT_FALSE(out.ok);
-    EXPECT_EQ(out.message, "备份失败！  请检查备份文件的位置和磁盘空间后重试！");
+    EXPECT_EQ(out.message, "“" + pathText(taken) + "”不是普通文件，不能用来保存导出的文件，请另选位置！");
     EXPECT_EQ(entryNames(taken), std::vector<std::string>{"里面"});
     // A folder that does not exist.
     EXPECT_EQ(backupSet(dataDir(), "华兴", elsewhere / "没有" / "a.zip").message,

@@ -20,6 +20,7 @@
 #include "app/main_window.h"
 #include "ledgers/journal.h"
 #include "ledgers/ledger_fixture.h"
+#include "storage/store_fixture.h"
 #include "ledgers/ui/cashier_window.h"
 #include "ledgers/ui/journal_window.h"
 #include "platform/ui/date_box.h"
@@ -34,6 +35,7 @@ namespace {
 
 class JournalWindowTest : public LedgerTest {
 protected:
+    TempDir exports;  // outside the account-set directory, as exports go
     void SetUp() override {
         LedgerTest::SetUp();
         addSub("银行存款", "工商银行");
@@ -131,7 +133,7 @@ protected:
     }
     std::unique_ptr<JournalWindow> openJournal() {
         auto w = std::make_unique<JournalWindow>(ctx);
-        w->setExportFolder(dataDir / "导出");
+        w->setExportFolder(exports / "导出");
         w->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
         return w;
@@ -308,7 +310,7 @@ TEST_F(JournalWindowTest, ExportWritesTheListAndAddOpensTheCashierWindow) {
     QDesktopServices::setUrlHandler("file", &catcher, "open");
     click(w.get(), "导出");
     QDesktopServices::unsetUrlHandler("file");
-    const auto file = dataDir / "导出" / "日记账 现金 2013-3-1至2013-3-31.xlsx";
+    const auto file = exports / "导出" / "日记账 现金 2013-3-1至2013-3-31.xlsx";
     ASSERT_EQ(catcher.opened.size(), 1);
     EXPECT_EQ(catcher.opened[0].toLocalFile().toStdString(), file.string());
     std::string error;
@@ -322,7 +324,7 @@ TEST_F(JournalWindowTest, ExportWritesTheListAndAddOpensTheCashierWindow) {
 
     // Nothing to open it with: the message names the kept file.
     click(w.get(), "导出");
-    const auto second = dataDir / "导出" / "日记账 现金 2013-3-1至2013-3-31 (2).xlsx";
+    const auto second = exports / "导出" / "日记账 现金 2013-3-1至2013-3-31 (2).xlsx";
     EXPECT_EQ(prompter.messages, QStringList{noSpreadsheetMessage(second)});
     EXPECT_TRUE(std::filesystem::exists(second));
 
