@@ -57,17 +57,31 @@ TEST_F(ExportTargetsTest, ATargetThatIsNoRegularFileIsLeftAlone) {
     // As root, a device node such as /dev/full was replaced by the PDF.
     const auto fifo = outside("管道.zip");  // a backup name keeps its extension
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    std::filesystem::create_directory(outside("文件夹"));
+    std::filesystem::create_symlink(inSet("账库.edb"), outside("链接.xlsx"));
+    const auto report = [](const std::filesystem::path& out) {
+        return std::vector<std::string>{"report", "--year", "2013", "--month", "3", "--out", out.string()};
+    };
+    const std::vector<std::pair<std::vector<std::string>, std::filesystem::path>> commands{
+        {with(kLedgerMarch, "--xlsx", fifo), fifo},
+        {with(kLedgerMarch, "--pdf", fifo), fifo},
+        {printTo(fifo), fifo},
+        {{"backup", "--to", fifo.string()}, fifo},
+        {report(fifo), fifo},
+        {report(outside("文件夹")), outside("文件夹")},
+        {report(outside("链接.xlsx")), outside("链接.xlsx")},
+    };
     const auto before = fileTree(dataDir);
     const auto around = fileTree(elsewhere);
-    for (const auto& args : {with(kLedgerMarch, "--xlsx", fifo), with(kLedgerMarch, "--pdf", fifo),
-                             printTo(fifo), std::vector<std::string>{"backup", "--to", fifo.string()}}) {
-        SCOPED_TRACE(args.front());
+    for (const auto& [args, target] : commands) {
+        SCOPED_TRACE(args.front() + " " + target.string());
         const auto r = run(args);
         EXPECT_NE(r.status, 0);
-        EXPECT_EQ(r.err, "“" + fifo.string() + "”不是普通文件，不能用来保存导出的文件，请另选位置！\n");
+        EXPECT_EQ(r.err, "“" + target.string() + "”不是普通文件，不能用来保存导出的文件，请另选位置！\n");
     }
     EXPECT_EQ(fileTree(dataDir), before);
     EXPECT_EQ(fileTree(elsewhere), around);
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
 
 TEST_F(ExportTargetsTest, APdfThatDoesNotFitIsRefusedAndTheEarlierOneStays) {

@@ -1,6 +1,6 @@
 // The month report's files from a shell: where they may go, and what a full
-// disk or a kill leaves of them. The three files are one unit: all the
-// earlier ones or all the new ones, never a mixture, and nothing beside them.
+// disk leaves of them. The three files are one unit: all the earlier ones or
+// all the new ones, never a mixture (report_kill_test.cpp kills it).
 #include <gtest/gtest.h>
 
 #include "platform/xlsx_reader.h"
@@ -73,24 +73,6 @@ TEST_F(ReportFilesTest, TheSetsOwnReportFileAndAFileOutsideAreWritten) {
     EXPECT_EQ(cells->at("A1"), "科目汇总表");
 }
 
-TEST_F(ReportFilesTest, ATargetThatIsNoRegularFileIsRefused) {
-    const auto fifo = outside("管道");
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
-    std::filesystem::create_directory(outside("文件夹"));
-    std::filesystem::create_symlink(inSet("账库.edb"), outside("链接.xlsx"));
-    const auto before = fileTree(dataDir);
-    const auto around = fileTree(elsewhere);
-    for (const char* name : {"管道", "文件夹", "链接.xlsx"}) {
-        SCOPED_TRACE(name);
-        const auto r = run(marchTo(outside(name)));
-        EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.err, "“" + outside(name).string() + "”不是普通文件，不能用来保存导出的文件，请另选位置！\n");
-    }
-    EXPECT_EQ(fileTree(dataDir), before);
-    EXPECT_EQ(fileTree(elsewhere), around);
-    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
-}
-
 TEST_F(ReportFilesTest, AFullDiskLeavesEveryEarlierFile) {
     // 分账.xls is the largest of the three: the disk fills up while it is
     // written, after the workbook and 总账.xls are complete.
@@ -110,26 +92,6 @@ TEST_F(ReportFilesTest, AFullDiskLeavesEveryEarlierFile) {
     // With room enough, all three are replaced.
     ASSERT_EQ(run(kMarch).status, 0);
     for (const char* name : {"报表-2013-03.xlsx", "总账.xls", "分账.xls"}) EXPECT_FALSE(isEarlier(name));
-}
-
-TEST_F(ReportFilesTest, WhatAKilledReportWroteIsGoneAfterTheNextStart) {
-    // Killed while it writes 分账.xls, the largest file: its earlier files
-    // stay, and the next process removes the half-written one.
-    const auto log = output / "changes.log";
-    ASSERT_EQ(runShimmed(marchTo(outside("三月.xlsx")), 0, log).status, 0);
-    const long at = firstChange(changesIn(log), "write", "分账.xls");
-    ASSERT_GT(at, 0) << fileBytes(log);
-    for (const char* name : {"报表-2013-03.xlsx", "总账.xls", "分账.xls"})
-        writeBytes(inSet(name), std::string("earlier ") + name);
-    writeBytes(outside("三月.xlsx"), "earlier workbook");
-    const auto names = namesOnly(fileTree(dataDir));
-    const auto around = fileTree(elsewhere);
-
-    EXPECT_EQ(runShimmed(marchTo(outside("三月.xlsx")), at).status, -1) << "killed";
-    ASSERT_EQ(runCli(dataDir, {"sets"}).status, 0);  // the next start
-    EXPECT_EQ(namesOnly(fileTree(dataDir)), names);
-    EXPECT_EQ(fileTree(elsewhere), around);
-    for (const char* name : {"报表-2013-03.xlsx", "总账.xls", "分账.xls"}) EXPECT_TRUE(isEarlier(name));
 }
 
 TEST_F(ReportFilesTest, TemporaryFilesOfAnEarlierVersionAreRemovedAtStart) {
