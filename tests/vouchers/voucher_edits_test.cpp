@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "voucher_fixture.h"
+#include "vouchers/numbering.h"
 #include "vouchers/voucher_edits.h"
 #include "vouchers/voucher_totals.h"
 
@@ -98,6 +99,27 @@ TEST_F(VoucherEditTest, DateAndNumberGoToEveryPageOfTheVoucher) {
     EXPECT_EQ(zero.message, "");
     ASSERT_TRUE(act([&] { changeVoucherNumber(*store, session, first, 30007); }).ok);
     EXPECT_EQ(numbers(), (Strings{"30007 1/2", "30007 2/2", "30002 1/1"}));
+}
+
+// A number typed outside March's 30001 … 39999 would block the month: the
+// next number is formed from the month's largest.
+TEST_F(VoucherEditTest, ATypedNumberStaysInsideTheMonthsBlock) {
+    simple(1, 10);
+    simple(2, 20);
+    const auto first = all()[0].id;
+    for (double outside : {40001.0, 30000.0, 5.0, 300001.0, 130001.0}) {
+        const Outcome out = act([&] { changeVoucherNumber(*store, session, first, outside); });
+        EXPECT_FALSE(out.ok) << outside;
+        EXPECT_EQ(out.message, "凭证编号必须在30001到39999之间！") << outside;
+    }
+    EXPECT_EQ(numbers(), (Strings{"30001 1/1", "30002 1/1"}));
+    ASSERT_TRUE(act([&] { changeVoucherNumber(*store, session, first, 39999); }).ok);
+    // The month is full at its top, yet a new voucher still finds no number.
+    const auto made = runAction(*store, [&] { return newVoucher(*store, session, 0, 3); });
+    EXPECT_FALSE(made.ok);
+    EXPECT_EQ(made.message, kMonthFull);
+    ASSERT_TRUE(act([&] { changeVoucherNumber(*store, session, first, 30005); }).ok);
+    EXPECT_EQ(simple(3, 30), 30006);
 }
 
 TEST_F(VoucherEditTest, AVoucherFromAnotherMonthMovesWholeAndNeverOntoATakenNumber) {
