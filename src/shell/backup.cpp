@@ -16,6 +16,7 @@
 #include "storage/file_swap.h"
 #include "storage/paths.h"
 #include "storage/record_store.h"
+#include "storage/table_check.h"
 
 namespace tw {
 
@@ -126,6 +127,10 @@ private:
 
 }  // namespace
 
+std::string damagedTableMessage(const std::string& file) {
+    return "套账中的数据表“" + file + "”已损坏，未作备份！  请用以前的备份恢复后再试。";
+}
+
 Outcome backupSet(const fs::path& dataDir, const std::string& setName, const fs::path& archive,
                   const StepHook& hook) {
     Outcome out;
@@ -140,6 +145,10 @@ Outcome backupSet(const fs::path& dataDir, const std::string& setName, const fs:
     recoverInterruptedActions(folder);
     std::string why;
     if (!isAccountSetFolder(dataDir, folder, &why)) return Outcome::refused(kUnreadableSet, why);
+    // A damaged table would be archived as if it were sound.
+    if (const auto damaged = damagedTables(folder); !damaged.empty())
+        return Outcome::refused(damagedTableMessage(damaged.front().file),
+                                damaged.front().file + ": " + damaged.front().problem);
 
     const bool written = writeThenRenameNoted(archive, dataDir, [&](const fs::path& part) {
         ZipWriter zip(part);

@@ -4,8 +4,9 @@
 // Backup: the set's files (its tables and workbooks, archive_names.h), under
 // their own names (UTF-8 names, Unix attributes). Refused when the archive
 // would lie inside the account-set directory (it could replace a table or a
-// template) and when the set's tables cannot be read (a backup of them would
-// be worthless). The archive is written under a hidden temporary name beside
+// template), when the set's tables cannot be read, and when SQLite's
+// quick_check finds a table damaged (damagedTableMessage names it): a backup
+// of them would be worthless. The archive is written under a hidden temporary name beside
 // the chosen one and renamed over it once complete.
 //
 // Restore, into the set folder of the open set:
@@ -49,6 +50,9 @@ inline constexpr const char* kArchiveForeignFiles =
 inline constexpr const char* kArchiveTooLarge =
     "备份文件解压后过大，拒绝恢复！  套账未作任何改动！";
 inline constexpr const char* kRestoreNoSpace = "磁盘空间不足，无法恢复！  套账未作任何改动！";
+
+// "套账中的数据表“总账库.edb”已损坏，未作备份！  请用以前的备份恢复后再试。"
+std::string damagedTableMessage(const std::string& file);
 
 Outcome backupSet(const fs::path& dataDir, const std::string& setName, const fs::path& archive,
                   const StepHook& hook = {});

@@ -53,7 +53,10 @@ TEST_F(VoucherEditTest, ALineHoldsADebitOrACreditAndNeedsItsAccount) {
               std::string(kUnknownAccount) + "没有的科目");
     ASSERT_TRUE(act([&] { setLineAccount(*store, session, id, 1, "现金"); }).ok);
     ASSERT_TRUE(act([&] { setLineAmount(*store, session, id, 1, Side::Credit, 500); }).ok);
-    ASSERT_TRUE(act([&] { setLineAmount(*store, session, id, 1, Side::Debit, 500.004); }).ok);
+    // An amount that is not exact in cents is refused, never rounded silently.
+    EXPECT_EQ(act([&] { setLineAmount(*store, session, id, 1, Side::Debit, 500.004); }).message,
+              "金额最多只能有两位小数！");
+    ASSERT_TRUE(act([&] { setLineAmount(*store, session, id, 1, Side::Debit, 500); }).ok);
     VoucherPage p = all()[0];
     EXPECT_EQ(p.lines[0].debit, 500);
     EXPECT_EQ(p.lines[0].credit, 0);
@@ -126,9 +129,10 @@ TEST_F(VoucherEditTest, AVoucherFromAnotherMonthMovesWholeAndNeverOntoATakenNumb
     writePages({page(dayNumber(2013, 2, 3), 20001, 1, 2, 5, 5), page(dayNumber(2013, 2, 3), 20001, 2, 2, 5, 5)});
     ASSERT_TRUE(act([&] { setVoucherDay(*store, session, all()[0].id, 9); }).ok);
     EXPECT_EQ(all()[1].date, dayNumber(2013, 3, 9));
-    // Last year's March voucher 30002 cannot join this March's 30002 (after 20001).
-    EXPECT_EQ(simple(1, 10), 30002);
-    writePages({page(dayNumber(2012, 3, 3), 30002, 1, 1, 5, 5)});
+    // 20001 lies outside March's block: the month's first number is still 30001,
+    // and last year's March voucher 30001 cannot join this March's 30001.
+    EXPECT_EQ(simple(1, 10), 30001);
+    writePages({page(dayNumber(2012, 3, 3), 30001, 1, 1, 5, 5)});
     EXPECT_EQ(act([&] { setVoucherDay(*store, session, all()[3].id, 9); }).message, kDuplicateNumber);
 }
 
