@@ -162,14 +162,16 @@ private:
             const auto it = chains_.find(name);
             const Chain ch = it == chains_.end() ? Chain{} : it->second;
             const std::string where = "账库辅1 " + name + "：";
-            const auto compare = [&](const char* what, Cents stored, Cents sum) {
+            // Credits read as positive amounts; a balance with its side.
+            const auto compare = [&](const char* what, Cents stored, Cents sum, bool isBalance) {
+                const auto shown = [&](Cents c) { return isBalance ? sided(c) : money(std::llabs(c)); };
                 if (stored != sum)
-                    note(where + what + " " + sided(stored) + "，账库为 " + sided(sum) + "，相差 " +
+                    note(where + what + " " + shown(stored) + "，账库为 " + shown(sum) + "，相差 " +
                          money(std::llabs(stored - sum)));
             };
-            compare("借方", cents(r[debit].number()), ch.debit);
-            compare("贷方", cents(r[credit].number()), ch.credit);
-            compare("余额", cents(r[balance].number()), ch.balance);
+            compare("借方", cents(r[debit].number()), ch.debit, false);
+            compare("贷方", cents(r[credit].number()), ch.credit, false);
+            compare("余额", cents(r[balance].number()), ch.balance, true);
             if (r[side].text() != sideOfCents(cents(r[balance].number())))
                 note(where + "方向为“" + r[side].text() + "”，应为“" +
                      sideOfCents(cents(r[balance].number())) + "”");

@@ -18,7 +18,8 @@
 //      100 times the archive (at least 16 MB), 2 GB and the free disk space;
 //   3. it is unpacked into a work folder (never more than it declared) and
 //      accepted only if it holds an account set whose every table opens with
-//      its password and has the fields of its schema;
+//      its password and has the fields of its schema, and none of whose
+//      tables SQLite's quick_check finds damaged (kArchiveDamaged);
 //   4. an archive of another set (other 单位名称 or set password) is restored
 //      only when the question naming both companies is answered yes;
 //   5. the files of the current set folder that the archive does not hold are
