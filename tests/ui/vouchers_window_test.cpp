@@ -198,6 +198,10 @@ TEST_F(VoucherWindowTest, NumberDialogRefusesATakenNumberAndKeepsPagesTogether) 
         click(dialog, "确定");  // silently refused
         EXPECT_EQ(prompter.messages.size(), 1);
         EXPECT_TRUE(dialog->isVisible());
+        number->setText("40001");  // April's block: it would block March's numbering
+        click(dialog, "确定");
+        EXPECT_EQ(prompter.messages.value(1), "凭证编号必须在30001到39999之间！");
+        EXPECT_TRUE(dialog->isVisible());
         number->setText("30005");
         click(dialog, "确定");
         EXPECT_FALSE(dialog->isVisible());
