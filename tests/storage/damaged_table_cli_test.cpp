@@ -101,13 +101,6 @@ TEST_F(DamagedTableCliTest, TotalsWithoutTheirBalanceColumnAreNotClosed) {
                           {file::kVouchers, file::kLedger, file::kGeneralLedger, file::kBasicInfo});
 }
 
-// A column of the right name but another type is no column of the schema.
-TEST_F(DamagedTableCliTest, AColumnOfAnotherTypeIsRefused) {
-    sql(file(file::kBalances),
-        "ALTER TABLE records DROP COLUMN \"余额\"; ALTER TABLE records ADD COLUMN \"余额\" TEXT");
-    refusedWithoutWriting({"post"}, file::kBalances, {file::kVouchers, file::kLedger});
-}
-
 // 64 bytes of the cell pointers of 总账库's date index overwritten: SQLite
 // answers its look-ups with rows missing unless it checks the cells.
 TEST_F(DamagedTableCliTest, ADamagedIndexPageStopsTheCloseAndTheBackup) {
