@@ -34,7 +34,7 @@ void addLedgerCommand(CLI::App& app, Context& ctx) {
             sub.add_option("--pdf", o->pdf, "把账页打印到这个 PDF 文件");
         },
         [o](Context& c) {
-            if (!logInForCommand(c, *o)) return;
+            if (!logInToBooks(c, *o)) return;
             LedgerRequest request;
             request.mode = o->general ? LedgerMode::General : LedgerMode::Detail;
             request.account = o->account;

@@ -43,6 +43,11 @@ struct Context {
 // leaves `day` as it is; a text that names no date is refused. False then.
 bool readDateOption(Context& c, const char* label, const std::string& text, double& day);
 
+// Reads an amount option through the program's one amount reader
+// (storage/amount_reader.h); a text it refuses is refused with its message.
+// False then, and `amount` is left as it was.
+bool readAmountOption(Context& c, const std::string& text, double& amount);
+
 // Returns the subcommand `name` of `parent`, making it on first use (for
 // command groups such as "set create" and "set delete").
 CLI::App* group(CLI::App& parent, const std::string& name, const std::string& description);

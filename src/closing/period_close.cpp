@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "accounts/chart.h"
+#include "accounts/opening_balances.h"
 #include "closing/carry_forward.h"
 #include "closing/period.h"
 #include "closing/posting.h"
@@ -200,6 +201,7 @@ std::string Closed::message() const { return "结转损益与登账完毕！\r\n
 std::string Reopened::message() const { return "结账已撤销，当前会计期间：" + periodText(period); }
 
 Closed closePeriod(RecordStore& store, const Session& session) {
+    requireEnabledSet(store, session);
     // The books hold dates up to 9999-12-31: no period after December 9999.
     if (const Ymd p = toYmd(session.login.period); p.year > 9999 || (p.year == 9999 && p.month == 12))
         refuse(kLastPeriod);

@@ -17,6 +17,7 @@
 #include "storage/paths.h"
 #include "storage/record_store.h"
 #include "storage/user_files.h"
+#include "storage/table_check.h"
 
 namespace tw {
 
@@ -110,6 +111,10 @@ private:
 
 }  // namespace
 
+std::string damagedTableMessage(const std::string& file) {
+    return "套账中的数据表“" + file + "”已损坏，未作备份！  请用以前的备份恢复后再试。";
+}
+
 Outcome backupSet(const fs::path& dataDir, const std::string& setName, const fs::path& archive,
                   const StepHook& hook) {
     Outcome out;
@@ -130,6 +135,10 @@ Outcome backupSet(const fs::path& dataDir, const std::string& setName, const fs:
     recoverInterruptedActions(folder);
     std::string why;
     if (!isAccountSetFolder(dataDir, folder, &why)) return Outcome::refused(kUnreadableSet, why);
+    // A damaged table would be archived as if it were sound.
+    if (const auto damaged = damagedTables(folder); !damaged.empty())
+        return Outcome::refused(damagedTableMessage(damaged.front().file),
+                                damaged.front().file + ": " + damaged.front().problem);
 
     const bool written = writeUserFile(archive, dataDir, [&](const fs::path& part) {
         ZipWriter zip(part);

@@ -8,18 +8,18 @@
 
 #include "shell/login_state.h"
 #include "storage/paths.h"
+#include "storage/record_store.h"
 
 namespace tw {
-
-class RecordStore;
 
 struct Session {
     std::filesystem::path dataDir;  // the account-set directory
     LoginState login;
 };
 
-// The message of a set whose tables cannot be read.
-inline constexpr const char* kUnreadableSet = "无法读出套账数据！  请检查后重试！";
+// The message of a set whose tables cannot be read (damaged, or not of
+// their schema).
+inline constexpr const char* kUnreadableSet = kUnreadableTable;
 
 // Path of a table file of the open set.
 inline std::filesystem::path table(const Session& session, const std::string& file) {

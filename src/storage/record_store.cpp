@@ -32,6 +32,9 @@ Value checked(const FieldDef& f, const Value& value) {
     switch (f.type) {
         case FieldType::Text: {
             if (!value.isText()) throw std::logic_error("a number written to text field " + f.name);
+            if (hasControlChar(value.text()))
+                throw TextError("control character in " + f.name,
+                                f.name + " 不能含有换行、制表符等控制字符！");
             const auto len = gbkLength(value.text());
             if (!len)
                 throw TextError("text outside GBK in " + f.name,
@@ -147,7 +150,7 @@ RecordStore::RecordStore(const std::filesystem::path& anchorDir) : anchorDir_(an
         db_ = nullptr;
         throw StoreError("cannot open the anchor " + anchor.string(), kAnchorMessage);
     }
-    sqlite3_busy_timeout(db_, detail::kBusyTimeoutMs);
+    detail::configureConnection(db_);
     try {
         detail::exec(db_, "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL");
     } catch (const StoreError& e) {

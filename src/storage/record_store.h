@@ -12,8 +12,10 @@
 // in the table files together when the Action commits: all the files it
 // touched in one SQLite transaction, or none. Reads inside an Action see its
 // own writes. Writes outside an Action are a programming error
-// (std::logic_error). Text that GBK cannot hold, or that is longer than its
-// field allows, is refused with a TextError and nothing is written.
+// (std::logic_error). Text that GBK cannot hold, that is longer than its
+// field allows, or that holds control characters (a line break or a tab would
+// make every tab-separated listing ambiguous) is refused with a TextError and
+// nothing is written.
 //
 // Two ways to reach the records of an open table:
 //   - the cursor (goFirst, skipRecords, readField, findRecord, …) on the
@@ -62,7 +64,12 @@ inline constexpr int kMaxFields = 63;
 // The message shown when the table files cannot be written.
 inline constexpr const char* kDiskMessage = "数据无法写入磁盘！ 请检测您对计算机使用的权限！";
 
-// A failure of the file system or the database (disk full, unwritable file).
+// The message shown when a table file is damaged or does not match its
+// schema: the operation stops before anything is written.
+inline constexpr const char* kUnreadableTable = "无法读出套账数据！  请检查后重试！";
+
+// A failure of the file system or the database (disk full, unwritable file;
+// a damaged file, with kUnreadableTable).
 // `what()` is a developer detail; userMessage() is the text to show.
 class StoreError : public std::runtime_error {
 public:

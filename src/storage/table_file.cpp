@@ -188,6 +188,24 @@ struct Resolved {
     }
 };
 
+// True when `records` has exactly the columns of the fields, in their order,
+// each of its field's SQL type: read from the table's own description, since
+// a query naming a column that is missing would not tell.
+bool recordsMatch(sqlite3* db, const Schema& fields) {
+    Statement info(db, "PRAGMA table_info(records)");
+    size_t i = 0;
+    while (info.row()) {
+        if (i >= fields.size()) return false;
+        const auto text = [&](int col) {
+            const auto p = reinterpret_cast<const char*>(sqlite3_column_text(info.st, col));
+            return std::string(p ? p : "");
+        };
+        if (text(1) != fields[i].name || text(2) != sqlType(fields[i].type)) return false;
+        ++i;
+    }
+    return i == fields.size();
+}
+
 // Creates meta and records (with the indexes) in the attached database.
 void createTableFile(sqlite3* db, const std::string& schemaName, const TableState& t) {
     const std::string s = schemaName + ".";
@@ -223,34 +241,59 @@ void createTableFile(sqlite3* db, const std::string& schemaName, const TableStat
 
 // ---- SQLite helpers ----------------------------------------------------------
 
+// A failed SQLite call as the store reports it: a damaged file is a table
+// that cannot be read, anything else a file that cannot be written.
+[[noreturn]] void fail(int rc, const std::string& detail) {
+    const int primary = rc & 0xFF;
+    if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB)
+        throw StoreError("damaged: " + detail, kUnreadableTable);
+    throw StoreError(detail);
+}
+
 Statement::Statement(sqlite3* connection, const std::string& sql) : db(connection) {
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) != SQLITE_OK)
-        throw StoreError(std::string("SQL: ") + sqlite3_errmsg(db) + " in " + sql);
+    if (const int rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr); rc != SQLITE_OK)
+        fail(sqlite3_extended_errcode(db), std::string("SQL: ") + sqlite3_errmsg(db) + " in " + sql);
 }
 
 bool Statement::row() {
     const int rc = sqlite3_step(st);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
-    throw StoreError(std::string("SQL: ") + sqlite3_errmsg(db));
+    fail(rc, std::string("SQL: ") + sqlite3_errmsg(db));
 }
 
 void Statement::done() {
-    if (sqlite3_step(st) != SQLITE_DONE) throw StoreError(std::string("SQL: ") + sqlite3_errmsg(db));
+    if (const int rc = sqlite3_step(st); rc != SQLITE_DONE)
+        fail(rc, std::string("SQL: ") + sqlite3_errmsg(db));
     sqlite3_reset(st);
     sqlite3_clear_bindings(st);
 }
 
 void exec(sqlite3* db, const std::string& sql) {
     char* err = nullptr;
-    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+    if (const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err); rc != SQLITE_OK) {
         std::string detail = err ? err : "unknown";
         sqlite3_free(err);
-        throw StoreError("SQL: " + detail + " in " + sql);
+        fail(rc, "SQL: " + detail + " in " + sql);
     }
 }
 
-std::string quoteName(const std::string& identifier) { return "\"" + identifier + "\""; }
+std::string quoteName(const std::string& identifier) {
+    std::string quoted = "\"";
+    for (const char c : identifier) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+void configureConnection(sqlite3* db) {
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    // A double-quoted name is an identifier, never a text: a name that
+    // matches no column is an error instead of reading as its own name.
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+    // Cells that do not fit their page are corruption, reported as such
+    // rather than read as rows missing or wrong.
+    sqlite3_exec(db, "PRAGMA cell_size_check=ON", nullptr, nullptr, nullptr);
+}
 
 void makePassword(const std::string& password, std::string& salt, std::string& verifier) {
     unsigned char s[16];
@@ -468,7 +511,7 @@ std::shared_ptr<TableState> openTableFile(const std::filesystem::path& path,
             SQLITE_OK)
             return nullptr;
     }
-    sqlite3_busy_timeout(t->reader.db, kBusyTimeoutMs);
+    configureConnection(t->reader.db);
     try {
         std::map<std::string, std::string> meta;
         Statement q(t->reader.db, "SELECT key, value FROM meta");
@@ -495,9 +538,7 @@ std::shared_ptr<TableState> openTableFile(const std::filesystem::path& path,
         t->verifier = meta["password_verifier"];
         if (t->salt.empty() || t->verifier.empty()) return nullptr;
         t->buildIndex();
-        // The records table must hold every field.
-        Statement probe(t->reader.db, "SELECT " + columnList(t->fields) + " FROM records LIMIT 0");
-        probe.row();
+        if (!recordsMatch(t->reader.db, t->fields)) return nullptr;
     } catch (const std::exception&) {
         return nullptr;  // not a table file of ours, or damaged
     }

@@ -51,8 +51,15 @@ struct Statement {
 // the second line, should anything else open a table file meanwhile.
 inline constexpr int kBusyTimeoutMs = 5000;
 
+// Runs SQL that returns no rows; throws StoreError (a damaged file: with the
+// unreadable-table message).
 void exec(sqlite3* db, const std::string& sql);
+// A name in double quotes, quotes inside it doubled. Every connection of the
+// store treats double quotes as identifiers only (configureConnection).
 std::string quoteName(const std::string& identifier);
+// Sets up a connection the store opens: the busy timeout, double-quoted
+// names never read as texts, and SQLite's cheap corruption checks of cells.
+void configureConnection(sqlite3* db);
 
 struct Row {
     std::int64_t id = 0;
@@ -116,7 +123,8 @@ struct TableState {
 };
 
 // Opens a table file for reading: its schema and password verifier. nullptr
-// and the reason when it is missing, not a table file or damaged.
+// and the reason when it is missing, not a table file, damaged, or when its
+// records do not have the columns its fields describe (names, order, types).
 std::shared_ptr<TableState> openTableFile(const std::filesystem::path& path,
                                           RecordStore::OpenFailure& failure);
 // Creates the indexes the table's file name calls for, where missing, inside

@@ -176,6 +176,21 @@ TEST_F(JournalWindowTest, TheCashierWindowOpensEmptyWithSaveDisabled) {
     EXPECT_FALSE(child<QPushButton>(w.get(), "保存")->isEnabled());
 }
 
+// The books are in March 2013 whatever the calendar says: both windows open
+// on the accounting period's month, as the ledger window does.
+TEST_F(JournalWindowTest, BothWindowsOpenOnTheAccountingPeriod) {
+    session.login.period = day(2013, 4, 1);
+    letWindowsRead();
+    auto journal = openJournal();
+    EXPECT_EQ(child<DateBox>(journal.get(), "起始日期框")->day(), day(2013, 4, 1));
+    EXPECT_EQ(child<DateBox>(journal.get(), "截至日期框")->day(), day(2013, 4, 30));
+    journal.reset();
+    auto cashier = openCashier();
+    const auto shown = child<DateBox>(cashier.get(), "日期框")->day();
+    ASSERT_TRUE(shown.has_value());
+    EXPECT_EQ(firstDayOfMonth(*shown), day(2013, 4, 1));
+}
+
 TEST_F(JournalWindowTest, AReceiptThenAPaymentSaveTheirRunningBalance) {
     letWindowsRead();
     auto w = openCashier();

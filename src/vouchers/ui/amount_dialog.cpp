@@ -8,11 +8,14 @@
 #include <cmath>
 
 #include "shell/ui/widget_helpers.h"
+#include "shell/ui/window_prompter.h"
+#include "storage/amount_reader.h"
 #include "storage/number_text.h"
 
 namespace tw {
 
-NumberInputDialog::NumberInputDialog(Kind kind, QWidget* parent) : QDialog(parent), m_kind(kind) {
+NumberInputDialog::NumberInputDialog(Kind kind, QWidget* parent, Prompter* prompter)
+    : QDialog(parent), m_kind(kind), m_prompter(prompter) {
     const bool amount = kind == Kind::Amount;
     setObjectName(amount ? QStringLiteral("金额输入窗口") : QStringLiteral("附件数输入窗口"));
     setWindowTitle(amount ? QStringLiteral("输入金额") : QStringLiteral("输入附件数"));
@@ -61,8 +64,20 @@ void NumberInputDialog::onEdited(const QString& text) {
 }
 
 void NumberInputDialog::onConfirm() {
-    const double value = parseNumber(m_box->text().trimmed().toStdString());
-    m_result = m_kind == Kind::Amount ? value : std::trunc(value);
+    const std::string typed = m_box->text().toStdString();
+    if (m_kind == Kind::Attachments) {
+        m_result = std::trunc(parseNumber(typed));
+        accept();
+        return;
+    }
+    double value = 0;
+    if (const std::string refusal = readAmount(typed, value); !refusal.empty()) {
+        WindowPrompter windows;
+        (m_prompter ? *m_prompter : static_cast<Prompter&>(windows)).showMessage(this, qs(refusal));
+        m_box->setFocus();
+        return;
+    }
+    m_result = value;
     accept();
 }
 
@@ -72,8 +87,8 @@ void NumberInputDialog::onClear() {
     accept();
 }
 
-std::optional<double> askAmount(QWidget* parent) {
-    NumberInputDialog dialog(NumberInputDialog::Kind::Amount, parent);
+std::optional<double> askAmount(QWidget* parent, Prompter& prompter) {
+    NumberInputDialog dialog(NumberInputDialog::Kind::Amount, parent, &prompter);
     dialog.exec();
     return dialog.result();
 }

@@ -8,9 +8,13 @@
 //  - once two decimals are typed (the third character from the end is "."),
 //    the focus moves to 确定;
 //  - Enter in a box that is not empty is 确定.
-// 确定 takes the box's number (empty or non-numeric text: 0); 清除 empties the
-// box and gives 0, which empties the amount box it was opened for. Closing
-// the dialog any other way gives nothing, and the amount box stays as it was.
+// 确定 reads the amount box through the program's one amount reader
+// (storage/amount_reader.h): an empty box gives 0; a text the reader refuses
+// (not a number, more than two decimals, too many digits, too large) shows
+// its message and the dialog stays open with the text as typed. 清除 empties
+// the box and gives 0, which empties the amount box it was opened for.
+// Closing the dialog any other way gives nothing, and the amount box stays as
+// it was. The attachment dialog takes the whole part of its number.
 
 #include <QDialog>
 #include <optional>
@@ -20,11 +24,14 @@ class QPushButton;
 
 namespace tw {
 
+class Prompter;
+
 class NumberInputDialog : public QDialog {
     Q_OBJECT
 public:
     enum class Kind { Amount, Attachments };
-    NumberInputDialog(Kind kind, QWidget* parent = nullptr);
+    // Messages go through `prompter`; without one, through the program's windows.
+    NumberInputDialog(Kind kind, QWidget* parent = nullptr, Prompter* prompter = nullptr);
     // The number accepted (0 after 清除); nothing when closed without a button.
     const std::optional<double>& result() const { return m_result; }
 
@@ -34,13 +41,14 @@ private:
     void onClear();
 
     Kind m_kind;
+    Prompter* m_prompter;
     QLineEdit* m_box;
     QPushButton* m_confirm;
     std::optional<double> m_result;
 };
 
 // Opens the amount dialog over `parent`: the amount, 0 after 清除, or nothing.
-std::optional<double> askAmount(QWidget* parent);
+std::optional<double> askAmount(QWidget* parent, Prompter& prompter);
 // Opens the attachment dialog: the whole number typed (2.9 gives 2), 0
 // after 清除, or nothing.
 std::optional<long long> askAttachments(QWidget* parent);

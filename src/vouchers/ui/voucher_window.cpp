@@ -191,7 +191,7 @@ void VoucherWindow::onSummary(int line) {
 void VoucherWindow::onAmount(int line, bool debit) {
     const std::string refusal = amountRefusal(m_page, line);
     if (!refusal.empty()) return message(refusal);
-    const auto amount = askAmount(this);
+    const auto amount = askAmount(this, m_ctx.prompter);
     if (amount)
         change([&] {
             setLineAmount(*m_store, m_ctx.session, m_page.id, line, debit ? Side::Debit : Side::Credit,
