@@ -58,7 +58,7 @@ void appendMonth(VoucherTable& vouchers, int month, int pages, bool posted) {
 
 const fs::path& books() {
     static const fs::path dir = [] {
-        const fs::path d = bench::keptFolder("vouchers-v1");
+        const fs::path d = bench::keptFolder("vouchers-v2");
         const fs::path ready = d / "ready";
         if (fs::exists(ready)) return d;
         prepareDataDir(d);
@@ -71,6 +71,12 @@ const fs::path& books() {
         s.login.setName = kSetName;
         RecordStore store(d);
         s.login.setPassword = readBasicInfo(store, d, kSetName).setPassword;
+        // Vouchers are written in an enabled set only.
+        runAction(store, [&] {
+            openSetTable(store, s, file::kBasicInfo);
+            store.writeField(field::kEnabled, true);
+            store.closeTable();
+        });
         const int perMonth = (kPages - kMonthPages) / 11;
         for (int month = 1; month <= 12; ++month) {
             Action a(store);

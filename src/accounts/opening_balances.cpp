@@ -9,6 +9,7 @@
 #include "accounts/chart.h"
 #include "storage/dates.h"
 #include "storage/ledger_convention.h"
+#include "storage/amount_reader.h"
 #include "storage/number_text.h"
 #include "storage/paths.h"
 #include "storage/schemas.h"
@@ -129,6 +130,10 @@ bool setIsEnabled(RecordStore& store, const Session& session) {
     const bool enabled = store.readField(field::kEnabled).boolean();
     store.closeTable();
     return enabled;
+}
+
+void requireEnabledSet(RecordStore& store, const Session& session) {
+    if (!setIsEnabled(store, session)) refuse(kSetNotEnabled);
 }
 
 void saveOpeningList(RecordStore& store, const Session& session,

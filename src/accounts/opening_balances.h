@@ -74,7 +74,7 @@ std::string openingClearedMessage(const std::vector<std::string>& accounts);
 // without amounts too), made afresh in the ledger layout with the set
 // password; it replaces the old table with the action's commit. Refuses once
 // the set is enabled (kAlreadyEnabled), and an amount beyond kMaxAmount
-// (storage/number_text.h) rather than keep it changed.
+// (storage/amount_reader.h) rather than keep it changed.
 void saveOpeningList(RecordStore& store, const Session& session,
                      const std::vector<OpeningRow>& rows);
 
@@ -86,6 +86,13 @@ std::vector<std::string> refreshOpeningList(RecordStore& store, const Session& s
 
 // Whether 基本信息 marks the set enabled; refuses when it cannot be read.
 bool setIsEnabled(RecordStore& store, const Session& session);
+
+inline constexpr const char* kSetNotEnabled =
+    "套账尚未启用！请先在账务初始化中录入期初余额，再启用套账。";
+// Refuses kSetNotEnabled while the set is not enabled: no voucher, posting,
+// close or cashier entry may come before the opening rows, or every balance
+// after them would be wrong.
+void requireEnabledSet(RecordStore& store, const Session& session);
 
 // Enables the set with the opening amounts of `rows`, in one action:
 // 1. for each row with a nonzero amount, appends to 账库 (启用日期, 0,
@@ -102,7 +109,8 @@ void enableSet(RecordStore& store, const Session& session, const std::vector<Ope
 // Sets the amounts of one leaf account as its row's input boxes do (nullopt:
 // the amount stays) and saves the list (`opening set`). Refuses an account
 // that is not in the list ("没有这个科目：" + account), a parent
-// (kNoAmountForParent) and an amount beyond kMaxAmount. Returns the list as saved.
+// (kNoAmountForParent) and an amount checkAmount refuses (more than two
+// decimals, beyond kMaxAmount). Returns the list as saved.
 std::vector<OpeningRow> setOpeningAmounts(RecordStore& store, const Session& session,
                                           const std::string& account,
                                           std::optional<double> debit,

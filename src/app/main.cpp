@@ -126,7 +126,7 @@ int main(int argc, char** argv) {
     // runs only under the lock. A failure to make the directory is silent:
     // creating a set reports it.
     const tw::DirectoryLock lock = tw::startUp(session.dataDir);
-    if (lock.busy()) return refuseSecondProgram(shot);
+    if (lock.refused()) return refuseSecondProgram(shot);
     app.logFile = session.dataDir / "tallowick.log";
 
     tw::WindowPrompter prompter;

@@ -18,6 +18,7 @@
 #include "accounts/ui/chart_window.h"
 #include "accounts/ui/opening_balance_window.h"
 #include "accounts/ui/phrase_window.h"
+#include "closing/ui/check_window.h"
 #include "closing/ui/closing_window.h"
 #include "ledgers/ui/cashier_window.h"
 #include "ledgers/ui/cover_workbook.h"
@@ -198,7 +199,9 @@ void MainWindow::buildMenu() {
           {"修改密码", &MainWindow::onChangePassword},
           {"", nullptr},
           {"备份数据", &MainWindow::onBackup, "Ctrl+B"},
-          {"恢复数据", &MainWindow::onRestore}}},
+          {"恢复数据", &MainWindow::onRestore},
+          {"", nullptr},
+          {"核对账目", &MainWindow::onCheckBooks}}},
         {"  帮  助  ", {{"关于软件", &MainWindow::onAbout, "F1"}}},
     };
     for (const Menu& m : menus) {
@@ -538,6 +541,12 @@ void MainWindow::onBackup() {
 void MainWindow::onRestore() {
     if (!requireLogin()) return;
     openBackupWindow();
+}
+
+void MainWindow::onCheckBooks() {
+    if (!requireLogin()) return;
+    CheckWindow window(m_ctx, this);
+    window.exec();
 }
 
 // ---- Menu 帮助 ----

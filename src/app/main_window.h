@@ -78,6 +78,8 @@ private:
     void onChangePassword();
     void onBackup();
     void onRestore();
+    // The check of the open set, in its window.
+    void onCheckBooks();
     // Menu 帮助.
     void onAbout();
 

@@ -21,7 +21,7 @@ void addCarryForwardCommands(CLI::App& app, Context& ctx) {
         pairs, ctx, "list", "列出结转损益科目",
         [list](CLI::App& sub) { addSetLoginOptions(sub, *list); },
         [list](Context& c) {
-            if (!logInForCommand(c, *list)) return;
+            if (!logInToBooks(c, *list)) return;
             for (const CarryForwardPair& p : fillCarryForwardList(*c.store, c.session))
                 c.out << p.source << '\t' << p.target << '\n';
         });
@@ -35,7 +35,7 @@ void addCarryForwardCommands(CLI::App& app, Context& ctx) {
             sub.add_option("target", set->target, "对应科目")->required();
         },
         [set](Context& c) {
-            if (!logInForCommand(c, *set)) return;
+            if (!logInToBooks(c, *set)) return;
             c.report(runAction(*c.store, [&] {
                 saveCarryForwardPair(*c.store, c.session, {set->source, set->target});
             }));
@@ -49,7 +49,7 @@ void addCarryForwardCommands(CLI::App& app, Context& ctx) {
             sub.add_option("source", del->source, "结账前将要结转损益的科目")->required();
         },
         [del](Context& c) {
-            if (!logInForCommand(c, *del)) return;
+            if (!logInToBooks(c, *del)) return;
             c.report(runAction(*c.store,
                                [&] { deleteCarryForwardPair(*c.store, c.session, del->source); }));
         });

@@ -21,7 +21,7 @@ void addCloseCommand(CLI::App& app, Context& ctx) {
         app, ctx, "close", "结转损益并期末结账",
         [o](CLI::App& sub) { addSetLoginOptions(sub, *o); },
         [o](Context& c) {
-            if (!logInForCommand(c, *o)) return;
+            if (!logInToBooks(c, *o)) return;
             const auto closed =
                 runAction(*c.store, [&] { return closePeriod(*c.store, c.session); });
             if (!c.report(closed)) return;

@@ -40,7 +40,7 @@ void addJournalCommand(CLI::App& app, Context& ctx) {
                 return c.refuse("起始日期不是有效的日期 (YYYY-MM-DD)：" + o->from);
             if (!parseDate(o->to, request.to))
                 return c.refuse("截至日期不是有效的日期 (YYYY-MM-DD)：" + o->to);
-            if (!logInForCommand(c, *o)) return;
+            if (!logInToBooks(c, *o)) return;
             const auto listed = runCaught([&] { return listJournal(*c.store, c.session, request); });
             if (!c.report(listed)) return;
             for (const JournalLine& line : listed.value)

@@ -43,7 +43,7 @@ void addJournalAddCommand(CLI::App& app, Context& ctx) {
             entry.amountText = o->amount;
             entry.summary = o->summary;
             entry.counterAccount = o->counter;
-            if (!logInForCommand(c, *o)) return;
+            if (!logInToBooks(c, *o)) return;
             const auto saved =
                 runAction(*c.store, [&] { return saveCashierEntry(*c.store, c.session, entry); });
             if (!c.report(saved)) return;

@@ -34,7 +34,7 @@ void addLedgerCommand(CLI::App& app, Context& ctx) {
             sub.add_option("--pdf", o->pdf, "把账页打印到这个 PDF 文件");
         },
         [o](Context& c) {
-            if (!logInForCommand(c, *o)) return;
+            if (!logInToBooks(c, *o)) return;
             LedgerRequest request;
             request.mode = o->general ? LedgerMode::General : LedgerMode::Detail;
             request.account = o->account;
@@ -47,7 +47,7 @@ void addLedgerCommand(CLI::App& app, Context& ctx) {
                 runCaught([&] { return listLedgerPage(*c.store, c.session, request); });
             if (!c.report(listed)) return;
             if (!o->xlsx.empty() &&
-                !c.report(runCaught([&] { saveExport(ledgerWorkbook(listed.value.page), o->xlsx); })))
+                !c.report(runCaught([&] { saveExport(ledgerWorkbook(listed.value.page), std::filesystem::u8path(o->xlsx), c.dataDir); })))
                 return;
             if (!o->pdf.empty() && !writePagePdf(c, listed.value.page, o->pdf)) return;
             if (!o->xlsx.empty() || !o->pdf.empty()) return;

@@ -5,7 +5,6 @@
 // totals.
 #include "accounts/opening_balances.h"
 #include "cli/set_login.h"
-#include "storage/number_text.h"
 
 namespace tw::cli {
 
@@ -15,21 +14,12 @@ struct OpeningSetOptions : SetLogin {
     std::optional<std::string> debit, credit;
 };
 
-// The amount given on the command line; false when it is not an amount the
-// program can keep exactly.
+// An amount given on the command line, read as the row's input box reads it.
 bool amountOption(Context& c, const std::optional<std::string>& text,
                   std::optional<double>& value) {
     if (!text) return true;
     double v = 0;
-    const std::string refusal = checkAmountText(*text, v);
-    if (refusal == kAmountNotANumber) {
-        c.refuse("金额必须是数字：" + *text);
-        return false;
-    }
-    if (!refusal.empty()) {
-        c.refuse(refusal);
-        return false;
-    }
+    if (!readAmountOption(c, *text, v)) return false;
     value = v;
     return true;
 }

@@ -11,7 +11,7 @@ void addPostCommand(CLI::App& app, Context& ctx) {
         app, ctx, "post", "将已审核凭证按编号登账",
         [o](CLI::App& sub) { addSetLoginOptions(sub, *o); },
         [o](Context& c) {
-            if (!logInForCommand(c, *o)) return;
+            if (!logInToBooks(c, *o)) return;
             const auto posted =
                 runAction(*c.store, [&] { return postReviewedVouchers(*c.store, c.session); });
             if (c.report(posted)) c.out << postedMessage(posted.value) << '\n';

@@ -33,11 +33,9 @@ void addReportCommand(CLI::App& app, Context& ctx) {
             sub.add_flag("--print", o->print, "列出两张工作表的单元格");
         },
         [o](Context& c) {
-            if (!logInForCommand(c, *o)) return;
-            const auto exported = runAction(*c.store, [&] {
-                return exportMonthReport(*c.store, c.session, {o->year, o->month},
-                                         std::filesystem::u8path(o->out));
-            });
+            if (!logInToBooks(c, *o)) return;
+            const auto exported = exportMonthReport(*c.store, c.session, {o->year, o->month},
+                                                    std::filesystem::u8path(o->out));
             if (!c.report(exported)) return;
             const ExportedReport& r = exported.value;
             if (!o->print) {

@@ -22,7 +22,7 @@ void addReviewCommand(CLI::App& app, Context& ctx) {
             sub.add_option("--number", o->number, "凭证编号")->required();
         },
         [o](Context& c) {
-            if (!logInForCommand(c, *o)) return;
+            if (!logInToBooks(c, *o)) return;
             const auto reviewer = runAction(*c.store, [&] {
                 const VoucherPage first = monthVoucherPage(*c.store, c.session, o->number, 1);
                 return toggleReview(*c.store, c.session, first.id);

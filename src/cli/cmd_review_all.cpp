@@ -23,7 +23,7 @@ void addReviewAllCommand(CLI::App& app, Context& ctx) {
             sub.add_flag("--undo", o->undo, "撤销全部审核");
         },
         [o](Context& c) {
-            if (!logInForCommand(c, *o)) return;
+            if (!logInToBooks(c, *o)) return;
             const auto run = runAction(*c.store, [&] {
                 return reviewAll(*c.store, c.session, o->undo ? kModeUndo : kModeReview);
             });

@@ -9,7 +9,6 @@
 
 #include "cli/set_login.h"
 #include "storage/dates.h"
-#include "storage/number_text.h"
 #include "vouchers/voucher_search.h"
 
 namespace tw::cli {
@@ -20,14 +19,12 @@ struct SearchOptions : SetLogin {
 };
 
 
-bool readAmount(Context& c, const std::string& text, std::optional<double>& amount) {
+// A bound given on the command line; an empty one bounds nothing.
+bool readBound(Context& c, const std::string& text, std::optional<double>& bound) {
     if (text.empty()) return true;
     double value = 0;
-    if (!parseAmount(text, value)) {
-        c.refuse(std::string(kAmountNotANumber) + " " + text);
-        return false;
-    }
-    amount = value;
+    if (!readAmountOption(c, text, value)) return false;
+    bound = value;
     return true;
 }
 
@@ -54,12 +51,12 @@ void addSearchCommand(CLI::App& app, Context& ctx) {
             sub.add_option("--poster", o->poster, "登账");
         },
         [o](Context& c) {
-            if (!logInForCommand(c, *o)) return;
+            if (!logInToBooks(c, *o)) return;
             VoucherConditions q;
             q.from = firstDayOfMonth(c.session.login.period);
             q.to = lastDayOfMonth(c.session.login.period);
             if (!readDateOption(c, "起始日期", o->from, q.from) || !readDateOption(c, "截至日期", o->to, q.to) ||
-                !readAmount(c, o->min, q.minimum) || !readAmount(c, o->max, q.maximum))
+                !readBound(c, o->min, q.minimum) || !readBound(c, o->max, q.maximum))
                 return;
             q.summary = given(o->summary);
             q.debitAccount = given(o->debit);

@@ -2,6 +2,7 @@
 #include <memory>
 
 #include "cli/command.h"
+#include "shell/session.h"
 #include "storage/dates.h"
 #include "storage/number_text.h"
 #include "storage/record_store.h"
@@ -37,6 +38,9 @@ void dumpTable(Context& c, const TableOptions& o) {
                 break;
             case RecordStore::OpenFailure::WrongPassword:
                 c.refuse("数据表密码不正确：" + o.path, 2);
+                break;
+            case RecordStore::OpenFailure::NewerFormat:
+                c.refuse(newerFormatMessage(o.path), 2);
                 break;
             default:
                 c.refuse("不是数据表文件，或者文件已损坏：" + o.path, 2);

@@ -10,7 +10,7 @@ void addUndoCloseCommand(CLI::App& app, Context& ctx) {
     addCommand(
         app, ctx, "undo-close", "撤销结账", [o](CLI::App& sub) { addSetLoginOptions(sub, *o); },
         [o](Context& c) {
-            if (!logInForCommand(c, *o)) return;
+            if (!logInToBooks(c, *o)) return;
             const auto reopened =
                 runAction(*c.store, [&] { return undoClose(*c.store, c.session); });
             if (c.report(reopened)) c.out << reopened.value.message() << '\n';

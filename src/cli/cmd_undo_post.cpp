@@ -10,7 +10,7 @@ void addUndoPostCommand(CLI::App& app, Context& ctx) {
     addCommand(
         app, ctx, "undo-post", "撤销本月登账", [o](CLI::App& sub) { addSetLoginOptions(sub, *o); },
         [o](Context& c) {
-            if (!logInForCommand(c, *o)) return;
+            if (!logInToBooks(c, *o)) return;
             if (c.report(runAction(*c.store, [&] { undoPosting(*c.store, c.session); })))
                 c.out << kPostingUndone << '\n';
         });

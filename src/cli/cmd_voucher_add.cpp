@@ -32,14 +32,8 @@ bool parseLine(Context& c, const std::string& text, EntryLine& line) {
         return false;
     }
     double amounts[2] = {0, 0};
-    for (int i = 0; i < 2; ++i) {
-        const std::string& a = parts[2 + i];
-        if (a.find_first_not_of(' ') == std::string::npos) continue;
-        if (!parseAmount(a, amounts[i])) {
-            c.refuse("金额必须是数字：" + a);
-            return false;
-        }
-    }
+    for (int i = 0; i < 2; ++i)
+        if (!readAmountOption(c, parts[2 + i], amounts[i])) return false;
     line = {parts[0], parts[1], amounts[0], amounts[1]};
     return true;
 }
@@ -56,7 +50,7 @@ void addVoucherAddCommand(CLI::App& app, Context& ctx) {
             sub.add_option("--line", o->lines, "摘要|科目|借方金额|贷方金额（每行一个）")->required();
         },
         [o](Context& c) {
-            if (!logInForCommand(c, *o)) return;
+            if (!logInToBooks(c, *o)) return;
             VoucherEntry entry{o->day, o->attachments, {}};
             for (const std::string& text : o->lines) {
                 EntryLine line;

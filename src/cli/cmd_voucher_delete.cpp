@@ -23,7 +23,7 @@ void addVoucherDeleteCommand(CLI::App& app, Context& ctx) {
             sub.add_option("--page", o->page, "第几页")->required();
         },
         [o](Context& c) {
-            if (!logInForCommand(c, *o)) return;
+            if (!logInToBooks(c, *o)) return;
             c.report(runAction(*c.store, [&] {
                 const VoucherPage page = monthVoucherPage(*c.store, c.session, o->number, o->page);
                 deleteVoucherPage(*c.store, c.session, page.id);

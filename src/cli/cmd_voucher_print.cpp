@@ -26,7 +26,7 @@ void addVoucherPrintCommand(CLI::App& app, Context& ctx) {
             sub.add_option("--pdf", o->pdf, "PDF 文件")->required();
         },
         [o](Context& c) {
-            if (!logInForCommand(c, *o)) return;
+            if (!logInToBooks(c, *o)) return;
             const auto sheet =
                 runCaught([&] { return voucherSheet(*c.store, c.session, o->number, o->page); });
             if (!c.report(sheet)) return;

@@ -35,7 +35,7 @@ void addVouchersCommand(CLI::App& app, Context& ctx) {
         },
         [o](Context& c) {
             if (o->set.empty()) return c.refuse("请给出套账名称。");
-            if (!logInForCommand(c, *o)) return;
+            if (!logInToBooks(c, *o)) return;
             for (const VoucherPage& p : monthVoucherPages(*c.store, c.session)) {
                 VoucherTotals stored;
                 stored.shown = p.isLastPage();

@@ -21,7 +21,7 @@ void addVouchersSortCommand(CLI::App& app, Context& ctx) {
             sub.preparse_callback([vouchers](std::size_t) { vouchers->callback(nullptr); });
         },
         [o](Context& c) {
-            if (!logInForCommand(c, *o)) return;
+            if (!logInToBooks(c, *o)) return;
             c.report(runAction(*c.store, [&] { renumberAll(*c.store, c.session); }));
         });
 }

@@ -1,6 +1,7 @@
 #include "cli/command.h"
 
 #include "shell/start_up.h"
+#include "storage/amount_reader.h"
 #include "storage/dates.h"
 #include "storage/paths.h"
 #include "storage/record_store.h"
@@ -11,6 +12,12 @@ bool readDateOption(Context& c, const char* label, const std::string& text, doub
     if (text.empty() || parseDate(text, day)) return true;
     c.refuse(std::string(label) + " 不是有效的日期：" + text);
     return false;
+}
+
+bool readAmountOption(Context& c, const std::string& text, double& amount) {
+    const std::string refusal = readAmount(text, amount);
+    if (!refusal.empty()) c.refuse(refusal);
+    return refusal.empty();
 }
 
 CLI::App* group(CLI::App& parent, const std::string& name, const std::string& description) {
@@ -31,7 +38,7 @@ void addCommand(CLI::App& parent, Context& ctx, const std::string& name,
             ctx.dataDir = ctx.dataDirOption.empty() ? defaultDataDir()
                                                     : std::filesystem::path(ctx.dataDirOption);
             ctx.lock = startUp(ctx.dataDir);
-            if (ctx.lock.busy()) {
+            if (ctx.lock.refused()) {
                 ctx.refuse(kDirectoryInUse, kExitDirectoryInUse);
                 return;
             }

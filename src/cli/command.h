@@ -43,6 +43,11 @@ struct Context {
 // leaves `day` as it is; a text that names no date is refused. False then.
 bool readDateOption(Context& c, const char* label, const std::string& text, double& day);
 
+// Reads an amount option through the program's one amount reader
+// (storage/amount_reader.h); a text it refuses is refused with its message.
+// False then, and `amount` is left as it was.
+bool readAmountOption(Context& c, const std::string& text, double& amount);
+
 // Returns the subcommand `name` of `parent`, making it on first use (for
 // command groups such as "set create" and "set delete").
 CLI::App* group(CLI::App& parent, const std::string& name, const std::string& description);
@@ -53,8 +58,8 @@ inline constexpr int kExitDirectoryInUse = 5;
 
 // Registers one command: `body` runs when it is chosen on the command line,
 // once this process holds the account-set directory and the start-up clean-up
-// has run (shell/start_up.h); when another process holds it, the command is
-// refused with kDirectoryInUse and touches nothing.
+// has run (shell/start_up.h); when another process holds it, or it cannot be
+// taken at all, the command is refused with kDirectoryInUse and touches nothing.
 void addCommand(CLI::App& parent, Context& ctx, const std::string& name,
                 const std::string& description, const std::function<void(CLI::App&)>& options,
                 const std::function<void(Context&)>& body);

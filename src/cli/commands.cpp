@@ -29,6 +29,7 @@ void addJournalCommand(CLI::App&, Context&);
 void addJournalAddCommand(CLI::App&, Context&);
 
 void addStatusCommand(CLI::App&, Context&);
+void addCheckCommand(CLI::App&, Context&);
 void addPostCommand(CLI::App&, Context&);
 void addUndoPostCommand(CLI::App&, Context&);
 void addCloseCommand(CLI::App&, Context&);
@@ -54,6 +55,7 @@ void registerCommands(CLI::App& app, Context& ctx) {
     addOpeningEnableCommand(app, ctx);
     addPhrasesCommand(app, ctx);
     addStatusCommand(app, ctx);
+    addCheckCommand(app, ctx);
     addPostCommand(app, ctx);
     addUndoPostCommand(app, ctx);
     addCloseCommand(app, ctx);

@@ -7,10 +7,19 @@
 #include <memory>
 
 #include "platform/ui/page_printing.h"
+#include "storage/file_swap.h"
+#include "storage/paths.h"
+#include "storage/user_files.h"
 
 namespace tw::cli {
 
 bool writePagePdf(Context& ctx, const PageGrid& grid, const std::string& file) {
+    const std::filesystem::path target = std::filesystem::u8path(file);
+    if (const TargetProblem problem = userFileTargetProblem(target, ctx.dataDir);
+        problem != TargetProblem::None) {
+        ctx.refuse(targetRefusal(problem, target));
+        return false;
+    }
     // Qt's own notices (a missing runtime folder, say) are not the command's
     // output: stderr carries the system's messages only.
     const QtMessageHandler previous =
@@ -25,10 +34,13 @@ bool writePagePdf(Context& ctx, const PageGrid& grid, const std::string& file) {
         app = std::make_unique<QApplication>(argc, argv);
     }
     QString error;
-    const bool written = writePdf(grid, QString::fromStdString(file), &error);
+    const bool written = writeUserFile(target, ctx.dataDir, [&](const std::filesystem::path& tmp) {
+        return writePdf(grid, QString::fromStdString(pathText(tmp)), &error);
+    });
     app.reset();
     qInstallMessageHandler(previous);
-    if (!written) ctx.refuse(kDiskMessage + std::string("\n") + error.toStdString(), 3);
+    // The reason (error) is no message for the user: the disk message is.
+    if (!written) ctx.refuse(kDiskMessage, 3);
     return written;
 }
 

@@ -9,8 +9,11 @@
 
 namespace tw::cli {
 
-// Writes the grid's sheets to `file`; on failure prints the reason and sets
-// the exit status. True when written.
+// Writes the grid's sheets to `file`, refusing a target inside the
+// account-set directory or one that is no regular file; a file that cannot
+// be written whole is refused with the disk message and the earlier file
+// stays. On failure prints the message and sets the exit status. True when
+// written.
 bool writePagePdf(Context& ctx, const PageGrid& grid, const std::string& file);
 
 }  // namespace tw::cli

@@ -1,5 +1,6 @@
 #include "cli/set_login.h"
 
+#include "accounts/opening_balances.h"
 #include "shell/login.h"
 
 namespace tw::cli {
@@ -12,6 +13,11 @@ bool logInForCommand(Context& ctx, const std::string& set, const std::string& us
     const Result<bool> done = logIn(*ctx.store, ctx.session, password);
     if (!done.ok) ctx.refuse(done.message);
     return done.ok;
+}
+
+bool logInToBooks(Context& ctx, const SetLogin& o) {
+    if (!logInForCommand(ctx, o)) return false;
+    return ctx.report(runCaught([&] { requireEnabledSet(*ctx.store, ctx.session); }));
 }
 
 void addSetLoginOptions(CLI::App& sub, SetLogin& o) {

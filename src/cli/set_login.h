@@ -22,4 +22,10 @@ inline bool logInForCommand(Context& ctx, const SetLogin& o) {
     return logInForCommand(ctx, o.set, o.user, o.password);
 }
 
+// The same for the commands that keep or read the books (vouchers, review,
+// posting, closing, carry-forward, ledgers, journal, reports, search): a set
+// that is not enabled yet is refused (kSetNotEnabled) once the login is done,
+// before the command touches anything.
+bool logInToBooks(Context& ctx, const SetLogin& o);
+
 }  // namespace tw::cli

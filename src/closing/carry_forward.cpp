@@ -8,6 +8,7 @@
 #include "closing/posting.h"
 #include "storage/number_text.h"
 #include "storage/schemas.h"
+#include "vouchers/numbering.h"
 
 namespace tw {
 
@@ -34,7 +35,23 @@ std::vector<std::string> carriedAccounts(const std::vector<Account>& chart,
     return out;
 }
 
+// The row of the pair nearest to `account` on its path (its own pair, else its
+// parent's, and so on up to the top level); npos when none is.
+std::size_t nearestPair(const std::map<std::string, std::size_t>& pairOf, std::string account) {
+    for (;;) {
+        if (const auto it = pairOf.find(account); it != pairOf.end()) return it->second;
+        const auto arrow = account.rfind("→");
+        if (arrow == std::string::npos) return std::string::npos;
+        account.resize(arrow);
+    }
+}
+
 }  // namespace
+
+std::string carryForwardFullMessage(std::int64_t needed, std::int64_t largest, std::int64_t left) {
+    return "结转损益需要" + std::to_string(needed) + "张凭证，本月凭证已编到第" +
+           std::to_string(largest) + "号，只剩" + std::to_string(left) + "个编号，不能结账！";
+}
 
 std::vector<CarryForwardPair> fillCarryForwardList(RecordStore& store, const Session& session) {
     openPairs(store, session);
@@ -90,44 +107,63 @@ CarryForward carryForwardProfitAndLoss(RecordStore& store, const Session& sessio
     }
     store.closeTable();
 
+    // Every account with a balance goes once, with the nearest pair on its path.
+    std::map<std::string, std::size_t> pairOf;  // source → its first row in the list
+    for (std::size_t i = 0; i < pairs.size(); ++i) pairOf.emplace(pairs[i].source, i);
+    struct Carried {
+        std::string account, target;
+        double balance;
+    };
+    std::vector<Carried> carried;
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        if (pairOf.at(pairs[i].source) != i) continue;  // a second row of the same source
+        for (const std::string& account : carriedAccounts(chart, pairs[i].source)) {
+            if (nearestPair(pairOf, account) != i) continue;
+            const auto found = balances.find(account);
+            const double balance = found == balances.end() ? 0 : found->second;
+            if (!isZero(balance)) carried.push_back({account, pairs[i].target, balance});
+        }
+    }
+
     openSetTable(store, session, file::kVouchers);
     Table vouchers = store.table(table(session, file::kVouchers));
     const int numberField = vouchers.position(field::kMonthNumber);
-    std::int64_t number = 10000LL * toYmd(period).month;
+    const NumberBlock block = numberBlock(period);
+    std::int64_t number = block.first - 1;
     for (const Record& page : vouchers.select(monthOf(field::kDate, period)))
-        number = std::max<std::int64_t>(number, std::llround(page[numberField].number()));
+        if (block.holds(page[numberField].number()))
+            number = std::max<std::int64_t>(number, std::llround(page[numberField].number()));
+    const auto needed = static_cast<std::int64_t>(carried.size());
+    if (number + needed > block.last)
+        refuse(carryForwardFullMessage(needed, number, block.last - number),
+               "carry-forward past " + std::to_string(block.last));
 
     std::vector<Value> blank;
     for (const FieldDef& f : vouchers.schema()) blank.push_back(emptyValue(f.type));
     const auto at = [&](const std::string& f) { return vouchers.position(f); };
     CarryForward done;
-    for (const CarryForwardPair& pair : pairs) {
-        for (const std::string& account : carriedAccounts(chart, pair.source)) {
-            const auto found = balances.find(account);
-            const double balance = found == balances.end() ? 0 : found->second;
-            if (isZero(balance)) continue;
-            const double amount = roundCents(std::fabs(balance));
-            // A debit balance is credited away into the target, a credit balance debited.
-            const std::string& debited = balance > 0 ? pair.target : account;
-            const std::string& credited = balance > 0 ? account : pair.target;
-            std::vector<Value> page = blank;
-            page[numberField] = static_cast<double>(++number);
-            page[at(field::kPage)] = 1;
-            page[at(field::kPageCount)] = 1;
-            page[at(field::kDate)] = day;
-            page[at(field::lineSummary(1))] = kCarryForwardSummary;
-            page[at(field::lineSummary(2))] = kCarryForwardSummary;
-            page[at(field::lineAccount(1))] = debited;
-            page[at(field::lineAccount(2))] = credited;
-            page[at(field::lineDebit(1))] = amount;
-            page[at(field::lineCredit(2))] = amount;
-            page[at(field::kDebitTotal)] = amount;
-            page[at(field::kCreditTotal)] = amount;
-            page[at(field::kPreparer)] = session.login.userName;
-            page[at(field::kReviewer)] = session.login.userName;
-            vouchers.append(page);
-            ++done.vouchers;
-        }
+    for (const Carried& c : carried) {
+        const double amount = roundCents(std::fabs(c.balance));
+        // A debit balance is credited away into the target, a credit balance debited.
+        const std::string& debited = c.balance > 0 ? c.target : c.account;
+        const std::string& credited = c.balance > 0 ? c.account : c.target;
+        std::vector<Value> page = blank;
+        page[numberField] = static_cast<double>(++number);
+        page[at(field::kPage)] = 1;
+        page[at(field::kPageCount)] = 1;
+        page[at(field::kDate)] = day;
+        page[at(field::lineSummary(1))] = kCarryForwardSummary;
+        page[at(field::lineSummary(2))] = kCarryForwardSummary;
+        page[at(field::lineAccount(1))] = debited;
+        page[at(field::lineAccount(2))] = credited;
+        page[at(field::lineDebit(1))] = amount;
+        page[at(field::lineCredit(2))] = amount;
+        page[at(field::kDebitTotal)] = amount;
+        page[at(field::kCreditTotal)] = amount;
+        page[at(field::kPreparer)] = session.login.userName;
+        page[at(field::kReviewer)] = session.login.userName;
+        vouchers.append(page);
+        ++done.vouchers;
     }
     store.closeTable();
     done.posted = postReviewedVouchers(store, session);

@@ -4,19 +4,26 @@
 // close writes for them.
 //
 // carryForwardProfitAndLoss, for the open month:
-//   1. the vouchers are dated the month's last day and numbered on from the
-//      month's largest 月编号 (month × 10000 when the month has none, so the
-//      numbers keep the month's prefix), one after another without gaps;
-//   2. for each pair in list order, the source and every account below it in
-//      the chart (in chart order) whose 账库辅1 balance is not zero gets one
-//      reviewed two-line voucher: a debit balance b gives line 1 = target
-//      debit |b|, line 2 = account credit |b|; a credit balance gives line 1 =
-//      account debit |b|, line 2 = target credit |b|; both lines "结转损益",
-//      编制 and 审核 the user;
-//   3. postReviewedVouchers posts them with every other reviewed voucher.
+//   1. every account with a 账库辅1 balance that is a pair's source or lies
+//      below one in the chart is carried exactly once, to the target of the
+//      nearest pair on its own path (its own pair, else its parent's, and so
+//      on): with 管理费用 → 本年利润 and 管理费用→工资 → 利润分配,
+//      管理费用→工资→奖金 goes to 利润分配 alone;
+//   2. the vouchers are dated the month's last day and numbered on from the
+//      month's largest 月编号 inside its block (numberBlock; month × 10000
+//      when it has none), one after another without gaps; when they would
+//      pass the block's last number (39999 in March) the carry-forward is
+//      refused (carryForwardFullMessage) before anything is written;
+//   3. in pair order, and within a pair in chart order, each carried account
+//      gets one reviewed two-line voucher: a debit balance b gives line 1 =
+//      target debit |b|, line 2 = account credit |b|; a credit balance gives
+//      line 1 = account debit |b|, line 2 = target credit |b|; both lines
+//      "结转损益", 编制 and 审核 the user;
+//   4. postReviewedVouchers posts them with every other reviewed voucher.
 // So after it each carried account, and every account below it, stands at 0.
 // Works inside the caller's action (the month-end close).
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -47,6 +54,9 @@ void saveCarryForwardPair(RecordStore& store, const Session& session, const Carr
 std::string deletePairQuestion(const CarryForwardPair& pair);
 // Deletes the pair whose source is `source`; refuses an empty one (kChoosePairToDelete).
 void deleteCarryForwardPair(RecordStore& store, const Session& session, const std::string& source);
+
+// "结转损益需要3张凭证，本月凭证已编到第39998号，只剩1个编号，不能结账！"
+std::string carryForwardFullMessage(std::int64_t needed, std::int64_t largest, std::int64_t left);
 
 struct CarryForward {
     int vouchers = 0;  // carry-forward vouchers written

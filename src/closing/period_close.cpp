@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "accounts/chart.h"
+#include "accounts/opening_balances.h"
 #include "closing/carry_forward.h"
 #include "closing/period.h"
 #include "closing/posting.h"
@@ -136,10 +137,8 @@ void closeGeneralLedger(RecordStore& store, const Session& session,
     // Quiet accounts carry their year so far: from the previous month's
     // 本年累计 row, or (their first closed month, any January) from the
     // year's opening row. The rows are read from a copy of the table, as it
-    // stands after the active accounts.
-    const auto temp = table(session, file::kGeneralLedgerTemp);
-    store.copyTable(table(session, file::kGeneralLedger), temp);
-    openSetTable(store, session, file::kGeneralLedgerTemp);
+    // stands after the active accounts; the copy lives in the action only.
+    auto temp = store.scratchCopy(table(session, file::kGeneralLedger));
     const Table copy = store.table(temp);
     const auto carry = [&](const Record& from) {
         const std::string& t = from[g.account].text();
@@ -161,8 +160,7 @@ void closeGeneralLedger(RecordStore& store, const Session& session,
 
     // At the end of December, the next year's opening rows.
     if (p.month == 12) {
-        store.copyTable(table(session, file::kGeneralLedger), temp);
-        openSetTable(store, session, file::kGeneralLedgerTemp);
+        temp = store.scratchCopy(table(session, file::kGeneralLedger));
         const double newYear = dayNumber(p.year + 1, 1, 1);
         for (const Record& r : store.table(temp).select(
                  monthOf(field::kVoucherDate, period).equal(field::kSummary, kYearTotal))) {
@@ -203,6 +201,10 @@ std::string Closed::message() const { return "结转损益与登账完毕！\r\n
 std::string Reopened::message() const { return "结账已撤销，当前会计期间：" + periodText(period); }
 
 Closed closePeriod(RecordStore& store, const Session& session) {
+    requireEnabledSet(store, session);
+    // The books hold dates up to 9999-12-31: no period after December 9999.
+    if (const Ymd p = toYmd(session.login.period); p.year > 9999 || (p.year == 9999 && p.month == 12))
+        refuse(kLastPeriod);
     if (!refreshPostingCounts(store, session).canClose()) refuse(kNotAllPosted);
     Closed closed;
     closed.posted =

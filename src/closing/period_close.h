@@ -2,7 +2,8 @@
 // The month-end close and its undoing.
 //
 // closePeriod, for the open month (Y, M), in one action:
-//   1. refuses while a page of the month is not posted;
+//   1. refuses in December 9999 (the books hold no later date) and while a
+//      page of the month is not posted;
 //   2. carries profit and loss forward and posts (carryForwardProfitAndLoss);
 //   3. 账库: per 账库辅1 record, in record order, a "本月合计" row (the month's
 //      voucher-entry debits and credits, the account's side and balance); in
@@ -39,6 +40,7 @@ namespace tw {
 inline constexpr const char* kUndoCloseQuestion = "是否进行撤销结账操作？";
 inline constexpr const char* kUndoPostingFirst = "撤销结账前，应先撤销当前月登账！";
 inline constexpr const char* kNotAllPosted = "本月还有凭证没有登账，不能结账！";
+inline constexpr const char* kLastPeriod = "会计期间已到9999年12月，不能再结账！";
 inline constexpr const char* kNothingToUndo = "当前会计期间是套账启用的月份，没有可以撤销的结账！";
 
 // "当前会计期间为2013年3月，是否要结转本期损益并结账！"

@@ -3,6 +3,7 @@
 #include <map>
 #include <vector>
 
+#include "accounts/opening_balances.h"
 #include "closing/period.h"
 #include "storage/ledger_convention.h"
 #include "storage/schemas.h"
@@ -95,6 +96,7 @@ PostingCounts refreshPostingCounts(RecordStore& store, const Session& session) {
 std::string postedMessage(int count) { return std::to_string(count) + kPostedCount; }
 
 int postReviewedVouchers(RecordStore& store, const Session& session) {
+    requireEnabledSet(store, session);
     openSetTable(store, session, file::kVouchers);
     Table vouchers = store.table(table(session, file::kVouchers));
     openSetTable(store, session, file::kLedger);

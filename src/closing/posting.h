@@ -22,7 +22,8 @@
 // of the period is emptied. 审核 stays.
 //
 // Both work inside the caller's action and refuse (kUnreadableSet) when a
-// table cannot be read.
+// table cannot be read; posting refuses a set that is not enabled yet
+// (kSetNotEnabled).
 
 #include <string>
 

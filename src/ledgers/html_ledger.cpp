@@ -1,7 +1,5 @@
 #include "ledgers/html_ledger.h"
 
-#include <unistd.h>
-
 #include <fstream>
 #include <string>
 #include <system_error>
@@ -226,42 +224,31 @@ private:
 }  // namespace
 
 void writeHtmlTable(const Table& table, const std::filesystem::path& target) {
-    std::filesystem::path tmp = target;
-    tmp += ".tmp-" + std::to_string(::getpid());
     const auto fail = [&](const std::string& why) { refuse(kDiskMessage, target.string() + ": " + why); };
     const Schema& schema = table.schema();
-    try {
-        GbkLines out(tmp);
-        if (!out.ok()) fail("cannot be written");
-        for (const char* l : kHeader) out.line(l);
-        out.line(" <col width=72 span=" + std::to_string(schema.size()) + " style='width:54pt'>");
+    GbkLines out(target);
+    if (!out.ok()) fail("cannot be written");
+    for (const char* l : kHeader) out.line(l);
+    out.line(" <col width=72 span=" + std::to_string(schema.size()) + " style='width:54pt'>");
 
-        out.line(" <tr height=21 style='mso-height-source:userset;height:15.75pt'>");
+    out.line(" <tr height=21 style='mso-height-source:userset;height:15.75pt'>");
+    for (std::size_t k = 0; k < schema.size(); ++k)
+        out.line((k == 0 ? "  <td height=21 width=72 style='height:15.75pt;width:54pt'>"
+                         : "  <td width=72 style='width:54pt'>") +
+                 escaped(schema[k].name) + "</td>");
+    out.line(" </tr>");
+
+    table.forEach({}, [&](const Record& r) {
+        out.line(" <tr height=21 style='height:15.75pt'>");
         for (std::size_t k = 0; k < schema.size(); ++k)
-            out.line((k == 0 ? "  <td height=21 width=72 style='height:15.75pt;width:54pt'>"
-                             : "  <td width=72 style='width:54pt'>") +
-                     escaped(schema[k].name) + "</td>");
+            out.line(cellOpener(k == 0, schema[k].type) + cellText(r.values[k], schema[k].type) +
+                     "</td>");
         out.line(" </tr>");
-
-        table.forEach({}, [&](const Record& r) {
-            out.line(" <tr height=21 style='height:15.75pt'>");
-            for (std::size_t k = 0; k < schema.size(); ++k)
-                out.line(cellOpener(k == 0, schema[k].type) + cellText(r.values[k], schema[k].type) +
-                         "</td>");
-            out.line(" </tr>");
-            return true;
-        });
-        for (const char* l : {"</table>", "</body>", "</html>"}) out.line(l);
-        out.close();
-        if (!out.ok()) fail("cannot be written");
-        std::error_code ec;
-        std::filesystem::rename(tmp, target, ec);
-        if (ec) fail("cannot be put in place: " + ec.message());
-    } catch (...) {
-        std::error_code ec;
-        std::filesystem::remove(tmp, ec);
-        throw;
-    }
+        return true;
+    });
+    for (const char* l : {"</table>", "</body>", "</html>"}) out.line(l);
+    out.close();
+    if (!out.ok()) fail("cannot be written");
 }
 
 }  // namespace tw

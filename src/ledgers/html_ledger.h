@@ -15,9 +15,9 @@
 // table. Lines end with CRLF; the bytes are GBK.
 //
 // The records are streamed from the table, never held all at once (账库 may
-// hold a million rows). The file is written under a temporary name and
-// renamed into place: a failure leaves the earlier file as it was and refuses
-// with the disk message, the reason in the detail.
+// hold a million rows). The file is written at `target` itself, a temporary
+// name the caller puts in place with the files it belongs with (report.h); a
+// failure refuses with the disk message, the reason in the detail.
 
 #include <filesystem>
 

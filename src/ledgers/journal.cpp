@@ -4,7 +4,9 @@
 #include <cmath>
 
 #include "accounts/chart.h"
+#include "accounts/opening_balances.h"
 #include "ledgers/ledger_export.h"
+#include "storage/amount_reader.h"
 #include "storage/dates.h"
 #include "storage/number_text.h"
 #include "storage/schemas.h"
@@ -43,6 +45,7 @@ double journalBalance(RecordStore& store, const Session& session, const std::str
 JournalEntry saveCashierEntry(RecordStore& store, const Session& session,
                               const CashierEntry& entry) {
     // Everything is checked before the journal is touched: a refusal writes nothing.
+    requireEnabledSet(store, session);
     if (entry.kind == CashKind::None) refuse(kChooseReceiptOrPayment);
     if (entry.account.empty()) refuse(kChooseCashAccount);
     const std::vector<std::string> accounts = cashAndBankAccounts(store, session);
@@ -52,8 +55,9 @@ JournalEntry saveCashierEntry(RecordStore& store, const Session& session,
     const std::string typed = entry.amountText;
     if (typed.find_first_not_of(" \t") == std::string::npos) refuse(kAmountIsZero);
     double typedAmount = 0;
-    if (std::string refusal = checkAmountText(typed, typedAmount); !refusal.empty())
+    if (std::string refusal = readAmount(typed, typedAmount); !refusal.empty())
         refuse(refusal, "amount text: " + typed);
+    if (typedAmount < 0) refuse(kNegativeCashAmount, "amount text: " + typed);
     const double amount = roundCents(entry.kind == CashKind::Receipt ? typedAmount : -typedAmount);
     if (isZero(amount)) refuse(kAmountIsZero, "amount text: " + typed);
 

@@ -7,14 +7,17 @@
 // first entry (opening balances and posted vouchers do not enter it).
 //
 // saveCashierEntry (出纳窗口's 保存), inside the caller's action:
+//   0. refuses a set that is not enabled yet (kSetNotEnabled);
 //   1. the counter account's hint text "（可不填写）" counts as empty;
 //   2. refuses "请选择收或付！" when neither receipt nor payment is chosen;
 //   3. refuses kChooseCashAccount without an account, and kNotCashAccount for
 //      one that is not a cash or bank account of the chart;
-//   4. reads the amount text strictly (checkAmountText): refuses text that is
-//      not a number, too many digits, too large an amount, and kAmountIsZero
-//      for an empty text or an amount that is 0 in cents. An entry can never
-//      be removed, so one that could only be a slip is not written;
+//   4. reads the amount text through the one amount reader (readAmount):
+//      refuses what it refuses (not a number, more than two decimals, too many
+//      digits, too large), kNegativeCashAmount for a negative amount (收 is
+//      positive, 付 negative by its kind), and kAmountIsZero for an empty text
+//      or 0. An entry can never be removed, so one that could only be a slip
+//      is not written: a mistaken entry is corrected by one of the other kind;
 //   5. the previous balance is the 余额 of the account's last entry, 0 when
 //      it has none (an indexed look-up, whatever the journal's length);
 //   6. appends 日期, 科目, 种类, 金额 (the amount in cents, negative for 付),
@@ -42,6 +45,8 @@ inline constexpr const char* kChooseReceiptOrPayment = "请选择收或付！";
 inline constexpr const char* kChooseCashAccount = "请选择收付科目！";
 inline constexpr const char* kNotCashAccount = "收付科目只能是现金或银行存款科目！";
 inline constexpr const char* kAmountIsZero = "请输入金额！金额不能为零。";
+inline constexpr const char* kNegativeCashAmount =
+    "金额不能是负数！填错的收付单请另填一张相反的收付单更正。";
 // The text 对方科目编辑框 opens with; it stands for no counter account.
 inline constexpr const char* kCounterAccountHint = "（可不填写）";
 // The text 选择科目编辑框 of 日记账 opens with.

@@ -4,7 +4,9 @@
 
 #include "storage/dates.h"
 #include "storage/paths.h"
+#include "storage/file_swap.h"
 #include "storage/record_store.h"
+#include "storage/user_files.h"
 
 namespace tw {
 
@@ -68,11 +70,14 @@ Workbook ledgerWorkbook(const PageGrid& page) {
     return book;
 }
 
-void saveExport(const Workbook& book, const std::filesystem::path& file) {
+void saveExport(const Workbook& book, const std::filesystem::path& file,
+                const std::filesystem::path& dataDir) {
+    requireUserFileTarget(file, dataDir);
     std::error_code ec;
     if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ec);
     std::string error;
-    if (!book.save(file, &error)) throw StoreError(error);
+    if (!writeUserFile(file, dataDir, [&](const std::filesystem::path& tmp) { return book.write(tmp, &error); }))
+        throw StoreError(error.empty() ? "cannot write " + pathText(file) : error);
 }
 
 std::filesystem::path freeExportPath(const std::filesystem::path& folder, const std::string& name) {

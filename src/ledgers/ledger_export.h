@@ -31,9 +31,12 @@ Workbook exportWorkbook(const std::vector<ExportRow>& rows);
 // the amounts show whole.
 Workbook ledgerWorkbook(const PageGrid& page);
 
-// Writes the workbook, making its folder when missing; refuses with the disk
-// message (the reason in the detail) when it cannot be written.
-void saveExport(const Workbook& book, const std::filesystem::path& file);
+// Writes the workbook, making its folder when missing. Refuses a target
+// inside the account-set directory `dataDir` or one that is no regular file
+// (storage/user_files.h), and with the disk message (the reason in the
+// detail) when it cannot be written; the earlier file stays then.
+void saveExport(const Workbook& book, const std::filesystem::path& file,
+                const std::filesystem::path& dataDir);
 
 // `folder`/`name`, or, when that file exists, the first free "stem (2).xlsx",
 // "stem (3).xlsx" …: an export never replaces an earlier one.

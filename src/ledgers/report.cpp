@@ -11,6 +11,7 @@
 #include "storage/ledger_convention.h"
 #include "storage/number_text.h"
 #include "storage/schemas.h"
+#include "storage/user_files.h"
 
 namespace tw {
 
@@ -136,28 +137,53 @@ std::filesystem::path monthReportPath(const Session& session, ReportMonth month)
     return setFolder(session.dataDir, session.login.setName) / std::filesystem::u8path("报表" + std::string(name));
 }
 
-ExportedReport exportMonthReport(RecordStore& store, const Session& session, ReportMonth month,
-                                 const std::filesystem::path& workbookFile) {
+ExportedReport writeMonthReport(RecordStore& store, const Session& session, ReportMonth month,
+                                const std::filesystem::path& workbookFile) {
+    const auto folder = setFolder(session.dataDir, session.login.setName);
+    ExportedReport out(session.dataDir);
+    out.workbook = workbookFile.empty() ? monthReportPath(session, month) : workbookFile;
+    out.generalHtml = folder / std::filesystem::u8path(kGeneralLedgerHtml);
+    out.detailHtml = folder / std::filesystem::u8path(kDetailLedgerHtml);
+    // Where the files go is checked before anything is read or written.
+    requireUserFileTarget(out.workbook, session.dataDir, {monthReportPath(session, month)});
+    for (const auto& own : {out.generalHtml, out.detailHtml})
+        requireUserFileTarget(own, session.dataDir, {own});
+
     // 账库 must be readable before anything is written (buildMonthReport
     // checks 总账库 itself).
     openSetTable(store, session, file::kLedger);
-
-    ExportedReport out;
     out.report = buildMonthReport(store, session, month);
-    out.workbook = workbookFile.empty() ? monthReportPath(session, month) : workbookFile;
-    const auto folder = setFolder(session.dataDir, session.login.setName);
     out.book = monthReportWorkbook(
         out.report, reportSheetNames(folder / std::filesystem::u8path(file::kReportWorkbook)));
     std::string error;
-    if (!out.book.save(out.workbook, &error)) refuse(kDiskMessage, error);
+    if (!out.files.add(out.workbook, [&](const std::filesystem::path& tmp) {
+            return out.book.write(tmp, &error);
+        }))
+        refuse(kDiskMessage, error.empty() ? "cannot write " + pathText(out.workbook) : error);
 
-    out.generalHtml = folder / std::filesystem::u8path(kGeneralLedgerHtml);
-    out.detailHtml = folder / std::filesystem::u8path(kDetailLedgerHtml);
     openSetTable(store, session, file::kGeneralLedger);
-    writeHtmlTable(store.table(table(session, file::kGeneralLedger)), out.generalHtml);
-    writeHtmlTable(store.table(table(session, file::kLedger)), out.detailHtml);
+    const std::pair<const std::filesystem::path*, const char*> ledgers[] = {
+        {&out.generalHtml, file::kGeneralLedger}, {&out.detailHtml, file::kLedger}};
+    for (const auto& [target, name] : ledgers) {
+        const Table t = store.table(table(session, name));
+        if (!out.files.add(*target, [&](const std::filesystem::path& tmp) {
+                writeHtmlTable(t, tmp);
+                return true;
+            }))
+            refuse(kDiskMessage, "cannot sync " + pathText(*target));
+    }
     store.closeTable(table(session, file::kGeneralLedger));
     store.closeTable(table(session, file::kLedger));
+    return out;
+}
+
+Result<ExportedReport> exportMonthReport(RecordStore& store, const Session& session,
+                                         ReportMonth month, const std::filesystem::path& workbookFile) {
+    Result<ExportedReport> out =
+        runAction(store, [&] { return writeMonthReport(store, session, month, workbookFile); });
+    // After the commit nothing throws: a failure to rename is told, no more.
+    if (out.ok && !out.value.files.place())
+        return Outcome::refused(kDiskMessage, "cannot put the report's files in place");
     return out;
 }
 

@@ -32,13 +32,18 @@
 // (report_workbook.h; by default 报表-YYYY-MM.xlsx in the set folder, so that
 // earlier months stay) and 总账.xls, 分账.xls. 账库 is opened before anything
 // is written, so a set whose ledgers cannot be read gets no files at all.
+// The three files are one unit: they replace the earlier ones together, and
+// only once all are complete and 报表临时1 has been committed; a full disk or
+// a kill leaves every earlier file as it was.
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/workbook.h"
 #include "shell/session.h"
+#include "storage/file_swap.h"
 #include "storage/outcome.h"
 
 namespace tw {
@@ -96,17 +101,29 @@ MonthReport buildMonthReport(RecordStore& store, const Session& session, ReportM
 std::filesystem::path monthReportPath(const Session& session, ReportMonth month);
 
 struct ExportedReport {
+    explicit ExportedReport(std::filesystem::path dataDir = {}) : files(std::move(dataDir)) {}
     MonthReport report;
     Workbook book;  // as written
     std::filesystem::path workbook;
     std::filesystem::path generalHtml;  // 总账.xls
     std::filesystem::path detailHtml;   // 分账.xls
+    FileBatch files;  // the three files, written beside their places
 };
 
-// The whole export of the report window. `workbookFile` empty: monthReportPath.
-// A file that cannot be written refuses with the disk message (the reason in
-// the detail); 报表临时1 is then left as it was.
-ExportedReport exportMonthReport(RecordStore& store, const Session& session, ReportMonth month,
-                                 const std::filesystem::path& workbookFile = {});
+// The body of the export, inside the caller's action: checks where the
+// files go (the workbook, `workbookFile` or by default monthReportPath, may
+// lie inside the account-set directory only as that default; storage/
+// user_files.h), runs buildMonthReport and writes the three files beside
+// their places. A target refused, or a file that cannot be written, refuses
+// (the disk message, the reason in the detail); 报表临时1 is then left as it
+// was and no file is changed.
+ExportedReport writeMonthReport(RecordStore& store, const Session& session, ReportMonth month,
+                                const std::filesystem::path& workbookFile = {});
+
+// The whole export of the report window: writeMonthReport in an action of its
+// own and, once that has committed, the three files put in place together.
+Result<ExportedReport> exportMonthReport(RecordStore& store, const Session& session,
+                                         ReportMonth month,
+                                         const std::filesystem::path& workbookFile = {});
 
 }  // namespace tw

@@ -1,13 +1,13 @@
 #include "platform/page_grid.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <system_error>
 #include <tuple>
+
+#include "storage/file_swap.h"
 
 namespace tw {
 
@@ -208,12 +208,6 @@ struct Reader {
 };
 
 // --- writing to disk --------------------------------------------------------
-
-fs::path temporaryName(const fs::path& file) {
-    fs::path tmp = file;
-    tmp += ".tmp-" + std::to_string(::getpid());
-    return tmp;
-}
 
 bool writeBytes(const fs::path& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -605,20 +599,10 @@ bool PageGrid::save(const fs::path& file, std::string* error) const {
             return false;
         }
     }
-    const fs::path tmp = temporaryName(file);
-    std::error_code ec;
-    if (!writeBytes(tmp, toJson())) {
-        fs::remove(tmp, ec);
-        if (error) *error = file.string() + ": cannot write " + tmp.string();
-        return false;
-    }
-    fs::rename(tmp, file, ec);
-    if (ec) {
-        fs::remove(tmp, ec);
-        if (error) *error = file.string() + ": cannot replace the file (" + ec.message() + ")";
-        return false;
-    }
-    return true;
+    const std::string json = toJson();
+    if (writeThenRename(file, [&](const fs::path& tmp) { return writeBytes(tmp, json); })) return true;
+    if (error) *error = file.string() + ": cannot write the file";
+    return false;
 }
 
 }  // namespace tw

@@ -1,13 +1,16 @@
 #include "platform/workbook.h"
 
-#include <unistd.h>
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cctype>
 #include <cmath>
 #include <stdexcept>
 #include <system_error>
+
+#include "storage/file_swap.h"
 
 namespace tw {
 
@@ -249,6 +252,42 @@ private:
     std::vector<std::pair<CellStyle, lxw_format*>> made_;
 };
 
+// libxlsxwriter tells its failures in English on stderr, which is the
+// command-line tool's channel for the user's messages: while it works they
+// are kept here instead, for the developer detail. (stderr is an ordinary
+// variable in the C library, meant to be set like this.)
+class LibraryLines {
+public:
+    LibraryLines() {
+        buffer_ = ::open_memstream(&text_, &size_);
+        if (!buffer_) return;
+        saved_ = stderr;
+        stderr = buffer_;
+    }
+    ~LibraryLines() {
+        restore();
+        std::free(text_);
+    }
+    LibraryLines(const LibraryLines&) = delete;
+    LibraryLines& operator=(const LibraryLines&) = delete;
+    std::string text() const {
+        if (buffer_) std::fflush(buffer_);
+        return text_ ? std::string(text_, size_) : std::string();
+    }
+
+private:
+    void restore() {
+        if (!buffer_) return;
+        stderr = saved_;
+        std::fclose(buffer_);
+        buffer_ = nullptr;
+    }
+    std::FILE* buffer_ = nullptr;
+    std::FILE* saved_ = nullptr;
+    char* text_ = nullptr;
+    std::size_t size_ = 0;
+};
+
 // Checks what libxlsxwriter would write unchecked; the first fault, or "".
 std::string firstFault(const std::vector<Worksheet>& sheets) {
     for (const Worksheet& ws : sheets) {
@@ -267,6 +306,19 @@ std::string firstFault(const std::vector<Worksheet>& sheets) {
 }  // namespace
 
 bool Workbook::save(const fs::path& file, std::string* error) const {
+    std::error_code ec;
+    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+    if (!fs::is_directory(folder, ec)) {
+        if (error) *error = file.string() + ": the folder does not exist";
+        return false;
+    }
+    std::string why;
+    if (writeThenRename(file, [&](const fs::path& tmp) { return write(tmp, &why); })) return true;
+    if (error) *error = why.empty() ? file.string() + ": cannot put the file in place" : why;
+    return false;
+}
+
+bool Workbook::write(const fs::path& file, std::string* error) const {
     auto refuse = [&](const std::string& why) {
         if (error) *error = file.string() + ": " + why;
         return false;
@@ -274,13 +326,8 @@ bool Workbook::save(const fs::path& file, std::string* error) const {
     if (sheets_.empty()) return refuse("a workbook needs at least one sheet");
     if (const std::string fault = firstFault(sheets_); !fault.empty()) return refuse(fault);
 
-    std::error_code ec;
-    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
-    if (!fs::is_directory(folder, ec)) return refuse("the folder does not exist");
-
-    fs::path tmp = file;
-    tmp += ".tmp-" + std::to_string(::getpid());
-    lxw_workbook* wb = workbook_new(tmp.c_str());
+    const LibraryLines lines;
+    lxw_workbook* wb = workbook_new(file.c_str());
     if (!wb) return refuse("cannot start the workbook");
     Formats formats(wb);
     std::string fault;
@@ -324,12 +371,9 @@ bool Workbook::save(const fs::path& file, std::string* error) const {
     const lxw_error closed = workbook_close(wb);
     if (fault.empty() && closed != LXW_NO_ERROR)
         fault = std::string("cannot write the file: ") + lxw_strerror(closed);
-    if (fault.empty()) {
-        fs::rename(tmp, file, ec);
-        if (ec) fault = "cannot put the file in place: " + ec.message();
-    }
-    fs::remove(tmp, ec);
-    return fault.empty() || refuse(fault);
+    if (fault.empty()) return true;
+    const std::string said = lines.text();
+    return refuse(said.empty() ? fault : fault + "; " + said);
 }
 
 }  // namespace tw

@@ -128,10 +128,13 @@ public:
     const Worksheet* findSheet(int n) const;
     Worksheet& addSheet(std::string name);
 
-    // Writes the .xlsx under a temporary name in the same folder and renames
-    // it into place. False, with the reason in `error` and the old file (if
-    // any) untouched, when a sheet name is not allowed, a text is not UTF-8
-    // or the file cannot be written.
+    // Writes the .xlsx to `file` itself (a temporary name the caller puts in
+    // place). False, with the reason in `error`, when a sheet name is not
+    // allowed, a text is not UTF-8 or the file cannot be written; the
+    // spreadsheet library's own lines go into `error`, never to stderr.
+    bool write(const std::filesystem::path& file, std::string* error) const;
+    // Writes it under a temporary name and renames it into place
+    // (storage/file_swap.h): the old file (if any) stays on failure.
     bool save(const std::filesystem::path& file, std::string* error) const;
 
 private:

@@ -36,14 +36,6 @@ bool hasRefusedChar(const std::string& name) {
     return name.find_first_of(kRefusedNameChars) != std::string::npos;
 }
 
-// C0 controls and DEL; the C1 controls are outside GBK and refused with it.
-bool hasControlChar(const std::string& name) {
-    return std::any_of(name.begin(), name.end(), [](char c) {
-        const auto u = static_cast<unsigned char>(c);
-        return u < 0x20 || u == 0x7F;
-    });
-}
-
 std::string currentSetPassword() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};

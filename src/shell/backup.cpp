@@ -16,6 +16,8 @@
 #include "storage/file_swap.h"
 #include "storage/paths.h"
 #include "storage/record_store.h"
+#include "storage/user_files.h"
+#include "storage/table_check.h"
 
 namespace tw {
 
@@ -26,23 +28,6 @@ struct Entry {
     std::string name;  // relative, '/'-separated, UTF-8; folders end in '/'
     bool folder = false;
 };
-
-fs::path comparable(const fs::path& p) {
-    std::error_code ec;
-    fs::path c = fs::weakly_canonical(fs::absolute(p, ec), ec);
-    return ec ? fs::absolute(p, ec).lexically_normal() : c;
-}
-
-// True when `p` lies in `dir` or below it (links resolved).
-bool isInside(const fs::path& p, const fs::path& dir) {
-    const fs::path file = comparable(p), root = comparable(dir);
-    auto f = file.begin();
-    for (auto r = root.begin(); r != root.end(); ++r, ++f) {
-        if (r->empty()) continue;  // trailing separator
-        if (f == file.end() || *f != *r) return false;
-    }
-    return true;
-}
 
 // The set's files, in name order.
 std::vector<Entry> entriesOf(const fs::path& folder) {
@@ -126,6 +111,10 @@ private:
 
 }  // namespace
 
+std::string damagedTableMessage(const std::string& file) {
+    return "套账中的数据表“" + file + "”已损坏，未作备份！  请用以前的备份恢复后再试。";
+}
+
 Outcome backupSet(const fs::path& dataDir, const std::string& setName, const fs::path& archive,
                   const StepHook& hook) {
     Outcome out;
@@ -134,14 +123,24 @@ Outcome backupSet(const fs::path& dataDir, const std::string& setName, const fs:
     if (setName.empty() || !fs::is_directory(folder, ec))
         return Outcome::refused(kUnreadableSet, "no set folder " + pathText(folder));
     // Renamed over a table or a template, the archive would destroy it.
-    if (isInside(archive, dataDir))
-        return Outcome::refused(kBackupInsideDataDir, "inside the account-set directory: " +
-                                                          pathText(archive));
+    switch (userFileTargetProblem(archive, dataDir)) {
+        case TargetProblem::InsideDataDir:
+            return Outcome::refused(kBackupInsideDataDir, "inside the account-set directory: " +
+                                                              pathText(archive));
+        case TargetProblem::NotAFile:
+            return Outcome::refused(targetRefusal(TargetProblem::NotAFile, archive));
+        case TargetProblem::None:
+            break;
+    }
     recoverInterruptedActions(folder);
     std::string why;
     if (!isAccountSetFolder(dataDir, folder, &why)) return Outcome::refused(kUnreadableSet, why);
+    // A damaged table would be archived as if it were sound.
+    if (const auto damaged = damagedTables(folder); !damaged.empty())
+        return Outcome::refused(damagedTableMessage(damaged.front().file),
+                                damaged.front().file + ": " + damaged.front().problem);
 
-    const bool written = writeThenRenameNoted(archive, dataDir, [&](const fs::path& part) {
+    const bool written = writeUserFile(archive, dataDir, [&](const fs::path& part) {
         ZipWriter zip(part);
         if (!zip.isOpen()) return false;
         for (const Entry& e : entriesOf(folder)) {

@@ -6,6 +6,11 @@
 
 namespace tw {
 
+std::string unrepairedTableMessage(const fs::path& table) {
+    return "套账文件“" + pathText(table) +
+           "”中有一次中断的操作无法复原，本套账暂不能使用！  请检查该文件能否写入后重试！";
+}
+
 bool isFolderName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
 }
@@ -52,6 +57,12 @@ Result<std::vector<std::string>> beginLogin(RecordStore& store, Session& session
     login.userName.clear();
     login.permission = 0;
     return runCaught([&] {
+        // An interrupted commit that could not be rolled back yet: the set's
+        // tables are out of step until it is.
+        if (isFolderName(setName))
+            if (const auto stuck = unrecoveredTables(setFolder(session.dataDir, setName));
+                !stuck.empty())
+                refuse(unrepairedTableMessage(stuck.front()), "hot journal of " + pathText(stuck.front()));
         const BasicInfo basic = readBasicInfo(store, session.dataDir, setName);
         login.setPassword = basic.setPassword;
         login.companyName = basic.companyName;

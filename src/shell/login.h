@@ -2,7 +2,9 @@
 // Logging in to an account set.
 //
 // Opening the login window for a set (beginLogin): nobody is logged in (user
-// name and permission cleared with the flag); read `基本信息` with the fixed
+// name and permission cleared with the flag); a set with a table whose
+// interrupted commit cannot be rolled back yet (it cannot be written) is
+// refused, naming the file, since its tables are out of step; read `基本信息` with the fixed
 // password into the login state (set password, company, period, set name),
 // then list the names of `用户` in table order.
 // An unreadable `基本信息` refuses with "无法读出套账数据！  请选择套账后重试！"
@@ -24,6 +26,8 @@ namespace tw {
 
 inline constexpr const char* kBasicInfoUnreadable = "无法读出套账数据！  请选择套账后重试！";
 inline constexpr const char* kLoginRefused = "密码 或 用户名 不正确！";
+// "套账文件“…/账库.edb”中有一次中断的操作无法复原，本套账暂不能使用！  请检查该文件能否写入后重试！"
+std::string unrepairedTableMessage(const fs::path& table);
 
 struct BasicInfo {
     std::string companyName;

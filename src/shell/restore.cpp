@@ -15,6 +15,7 @@
 #include "shell/login.h"
 #include "storage/paths.h"
 #include "storage/record_store.h"
+#include "storage/table_check.h"
 #include "storage/schemas.h"
 
 namespace tw {
@@ -297,6 +298,9 @@ Outcome restoreSet(const Session& session, const fs::path& archive, const Restor
 
     std::string why;
     if (!isAccountSetFolder(dataDir, work, &why)) return refuse(kArchiveNotASet, why);
+    // A table the archive brings damaged would replace a sound one.
+    if (const auto damaged = damagedTables(work); !damaged.empty())
+        return refuse(kArchiveDamaged, damaged.front().file + ": " + damaged.front().problem);
     RecordStore store(dataDir);
     const auto archived =
         runCaught([&] { return readBasicInfo(store, dataDir, pathText(work.filename())); });

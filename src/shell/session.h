@@ -8,18 +8,18 @@
 
 #include "shell/login_state.h"
 #include "storage/paths.h"
+#include "storage/record_store.h"
 
 namespace tw {
-
-class RecordStore;
 
 struct Session {
     std::filesystem::path dataDir;  // the account-set directory
     LoginState login;
 };
 
-// The message of a set whose tables cannot be read.
-inline constexpr const char* kUnreadableSet = "无法读出套账数据！  请检查后重试！";
+// The message of a set whose tables cannot be read (damaged, or not of
+// their schema).
+inline constexpr const char* kUnreadableSet = kUnreadableTable;
 
 // Path of a table file of the open set.
 inline std::filesystem::path table(const Session& session, const std::string& file) {
@@ -30,10 +30,14 @@ inline std::filesystem::path table(const Session& session, const std::string& fi
 // for the phrase and report-scratch tables, the set password for the rest.
 std::string tablePassword(const std::string& file, const std::string& setPassword);
 
+// "“账库.edb”是更新版本的程序保存的，本程序不能读写它，请使用新版本的程序！"
+std::string newerFormatMessage(const std::string& file);
+
 // Opens a table of the open set (and makes it current) with its password,
 // checking that its fields are those of its schema. A table that is missing,
 // damaged, foreign or has other fields refuses the operation with
-// kUnreadableSet (Refusal), before anything is written.
+// kUnreadableSet (Refusal), one of a newer format with newerFormatMessage,
+// before anything is written.
 void openSetTable(RecordStore& store, const Session& session, const std::string& file);
 // The same for a set folder that is not the open set's (restore, backup).
 bool openTableIn(RecordStore& store, const std::filesystem::path& folder, const std::string& file,

@@ -46,6 +46,7 @@ void clearSetFolders(const fs::path& dataDir) {
 
 void clearLeftovers(const fs::path& dataDir) {
     recoverInterruptedActions(dataDir);
+    finishPlacements(dataDir);  // before their temporary files are cleared
     clearWorkLeftovers(dataDir);
     clearTemporaryFiles(dataDir);
     clearSetFolders(dataDir);

@@ -5,12 +5,15 @@
 //   2. take the directory lock (storage/directory_lock.h); when another
 //      process has it, stop: nothing in the directory is touched;
 //   3. under the lock: roll back the actions a killed process left half
-//      committed, clear what dead processes left (work folders of creations,
-//      restores and deletions, temporary files in the directory and in every
-//      set folder), and make the missing template files.
+//      committed (a table that cannot be rolled back yet keeps its set
+//      refused at login, shell/login.h), finish the files a killed process
+//      was putting in place together, clear what dead processes left (work
+//      folders of creations, restores and deletions, temporary files in the
+//      directory and in every set folder), and make the missing templates.
 // The caller keeps the returned lock for the life of the process. When the
-// lock file cannot be made at all the directory cannot be written either, and
-// step 3 is left out.
+// lock cannot be taken for any reason (another process has it, its file
+// cannot be opened) the caller stops as for a busy directory; only a
+// directory that is not there at all lets it go on, with nothing to protect.
 
 #include <filesystem>
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <system_error>
 #include <utility>
 
 namespace tw {
@@ -14,7 +15,8 @@ DirectoryLock::DirectoryLock(const std::filesystem::path& dir) {
     fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (fd_ < 0) fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);  // made by another user
     if (fd_ < 0) {
-        state_ = State::Unavailable;
+        std::error_code ec;
+        state_ = std::filesystem::is_directory(dir, ec) ? State::Unavailable : State::NoDirectory;
         return;
     }
     int rc;

@@ -3,10 +3,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "storage/paths.h"
@@ -19,6 +22,8 @@ namespace {
 
 constexpr const char* kPart = ".part-";
 constexpr const char* kNotePrefix = "note-";
+constexpr const char* kPlacePrefix = "place-";      // renames a FileBatch is making
+constexpr const char* kPartialPrefix = "partial-";  // such a record being written
 
 std::string uniqueSuffix() {
     static std::mt19937_64 random{std::random_device{}()};
@@ -35,6 +40,24 @@ bool syncFile(const fs::path& p) {
     const bool ok = ::fsync(fd) == 0;
     ::close(fd);
     return ok;
+}
+
+bool syncFolder(const fs::path& dir) {
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+// A small file written and synced; false when any of it failed.
+bool writeSynced(const fs::path& p, const std::string& bytes) {
+    {
+        std::ofstream out(p, std::ios::binary | std::ios::trunc);
+        out << bytes;
+        if (!out.flush()) return false;
+    }
+    return syncFile(p);
 }
 
 // Writes `tmp` and puts it in place of `target`; removes `tmp` in every case.
@@ -100,37 +123,164 @@ bool writeThenRename(const fs::path& target, const std::function<bool(const fs::
     return ok;
 }
 
-bool writeThenRenameNoted(const fs::path& target, const fs::path& noteDir,
-                          const std::function<bool(const fs::path&)>& write) {
-    const std::string suffix = uniqueSuffix();
-    const fs::path tmp = folderOf(target) / ("." + pathText(target.filename()) + kPart + suffix);
-    const fs::path notes = noteDir / kTemporaryFolder;
-    const fs::path note = notes / (kNotePrefix + suffix);
+// ---- files that go into place together ----------------------------------------
+
+FileBatch::FileBatch(fs::path dataDir) : dataDir_(std::move(dataDir)) {}
+
+FileBatch::~FileBatch() { discard(); }
+
+FileBatch::FileBatch(FileBatch&& other) noexcept
+    : dataDir_(std::move(other.dataDir_)), staged_(std::exchange(other.staged_, {})) {}
+
+FileBatch& FileBatch::operator=(FileBatch&& other) noexcept {
+    if (this != &other) {
+        discard();
+        dataDir_ = std::move(other.dataDir_);
+        staged_ = std::exchange(other.staged_, {});
+    }
+    return *this;
+}
+
+bool FileBatch::add(const fs::path& target, const std::function<bool(const fs::path&)>& write) {
+    Staged s;
+    s.target = fs::absolute(target);
+    const fs::path folder = folderOf(s.target);
     std::error_code ec;
-    fs::create_directory(notes, ec);
-    {
-        std::ofstream out(note, std::ios::binary | std::ios::trunc);
-        out << pathText(fs::absolute(tmp, ec));
-        if (!out.flush()) return false;  // without the note a leftover could not be found
+    if (liesInside(folder, dataDir_)) {
+        s.temporary = temporaryNameFor(s.target);
+        fs::create_directory(s.temporary.parent_path(), ec);
+    } else {
+        // Outside the directory nothing else would ever find the temporary:
+        // a note in the directory names it until it is gone.
+        const std::string suffix = uniqueSuffix();
+        s.temporary = folder / ("." + pathText(s.target.filename()) + kPart + suffix);
+        const fs::path notes = dataDir_ / kTemporaryFolder;
+        fs::create_directory(notes, ec);
+        s.note = notes / (kNotePrefix + suffix);
+        if (!writeSynced(s.note, pathText(s.temporary))) {
+            drop(s);
+            return false;
+        }
     }
     bool ok = false;
     try {
-        ok = writeAndRename(tmp, target, write, Existing::Replace);
+        ok = write(s.temporary) && syncFile(s.temporary);
     } catch (...) {
-        fs::remove(note, ec);
-        ::rmdir(notes.c_str());
+        drop(s);
         throw;
     }
-    fs::remove(note, ec);
-    ::rmdir(notes.c_str());
+    if (!ok) {
+        drop(s);
+        return false;
+    }
+    staged_.push_back(std::move(s));
+    return true;
+}
+
+bool FileBatch::place() {
+    std::error_code ec;
+    fs::path record;
+    if (staged_.size() > 1) {
+        // The renames to come, complete and synced before the first of them.
+        std::string pairs;
+        for (const Staged& s : staged_)
+            pairs += pathText(s.temporary) + '\0' + pathText(s.target) + '\0';
+        const fs::path notes = dataDir_ / kTemporaryFolder;
+        fs::create_directory(notes, ec);
+        const std::string suffix = uniqueSuffix();
+        const fs::path partial = notes / (kPartialPrefix + suffix);
+        record = notes / (kPlacePrefix + suffix);
+        if (!writeSynced(partial, pairs) || ::rename(partial.c_str(), record.c_str()) != 0 ||
+            !syncFolder(notes)) {
+            fs::remove(partial, ec);
+            discard();
+            return false;
+        }
+    }
+    bool ok = true;
+    std::vector<fs::path> folders;
+    std::size_t placed = 0;
+    for (; placed < staged_.size(); ++placed) {
+        const Staged& s = staged_[placed];
+        if (::rename(s.temporary.c_str(), s.target.c_str()) != 0) {
+            ok = false;
+            break;
+        }
+        if (std::find(folders.begin(), folders.end(), folderOf(s.target)) == folders.end())
+            folders.push_back(folderOf(s.target));
+    }
+    for (const fs::path& f : folders) syncFolder(f);
+    if (!record.empty()) fs::remove(record, ec);
+    for (std::size_t i = 0; i < placed; ++i) staged_[i].temporary.clear();
+    discard();
     return ok;
+}
+
+// What add() made for one file: its temporary (unless placed), its note, and
+// the temporary folder of its target's folder when that is left empty.
+void FileBatch::drop(const Staged& s) const {
+    std::error_code ec;
+    if (!s.temporary.empty()) {
+        fs::remove(s.temporary, ec);
+        if (s.note.empty()) ::rmdir(s.temporary.parent_path().c_str());
+    } else if (s.note.empty()) {
+        ::rmdir((folderOf(s.target) / kTemporaryFolder).c_str());
+    }
+    if (!s.note.empty()) fs::remove(s.note, ec);
+}
+
+void FileBatch::discard() {
+    for (Staged& s : staged_) drop(s);
+    staged_.clear();
+    if (!dataDir_.empty()) ::rmdir((dataDir_ / kTemporaryFolder).c_str());  // only when empty
+}
+
+bool writeUserFile(const fs::path& target, const fs::path& dataDir,
+                   const std::function<bool(const fs::path&)>& write) {
+    FileBatch batch(dataDir);
+    return batch.add(target, write) && batch.place();
+}
+
+void finishPlacements(const fs::path& dataDir) {
+    std::error_code ec;
+    const fs::path notes = dataDir / kTemporaryFolder;
+    std::vector<fs::path> records;
+    for (auto it = fs::directory_iterator(notes, ec); !ec && it != fs::end(it); it.increment(ec))
+        if (pathText(it->path().filename()).starts_with(kPlacePrefix)) records.push_back(it->path());
+    for (const fs::path& record : records) {
+        std::ifstream in(record, std::ios::binary);
+        const std::string text((std::istreambuf_iterator<char>(in)), {});
+        std::vector<std::string> parts;
+        for (std::size_t from = 0; from < text.size();) {
+            const auto end = text.find('\0', from);
+            if (end == std::string::npos) break;
+            parts.push_back(text.substr(from, end - from));
+            from = end + 1;
+        }
+        std::vector<fs::path> folders;
+        for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
+            const fs::path temporary = fs::u8path(parts[i]), target = fs::u8path(parts[i + 1]);
+            std::error_code typeEc;
+            // Only a temporary of the program's own naming; one already
+            // renamed is gone.
+            if (!temporary.is_absolute() || !isTemporaryName(pathText(temporary.filename())) ||
+                !fs::is_regular_file(fs::symlink_status(temporary, typeEc)))
+                continue;
+            if (::rename(temporary.c_str(), target.c_str()) == 0) folders.push_back(folderOf(target));
+        }
+        for (const fs::path& f : folders) syncFolder(f);
+        fs::remove(record, ec);
+    }
 }
 
 bool isTemporaryName(const std::string& name) {
     if (name == kTemporaryFolder) return true;
-    for (const char* mark : {kPart, ".copy-", ".make-"}) {
-        const auto at = name.rfind(mark);
-        if (at != std::string::npos && isCounterTail(name.substr(at + std::string(mark).size())))
+    // Older versions wrote "NAME.tmp-PID" beside the file, and "NAME.tmp-PID.pdf".
+    const std::string plain = name.ends_with(".pdf") ? name.substr(0, name.size() - 4) : name;
+    for (const char* mark : {kPart, ".copy-", ".make-", ".tmp-"}) {
+        const std::string& text = std::string(mark) == ".tmp-" ? plain : name;
+        const auto at = text.rfind(mark);
+        if (at != std::string::npos && isCounterTail(text.substr(at + std::string(mark).size())))
             return true;
     }
     return false;

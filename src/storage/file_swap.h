@@ -1,18 +1,23 @@
 #pragma once
-// A file written whole or not at all: it is written under a temporary name
-// and moved to its place in one rename once complete, so nobody ever reads a
-// half-written file and a failure leaves the old one.
+// Files written whole or not at all: each is written under a temporary name,
+// synced, and moved to its place in one rename once complete, so nobody ever
+// reads a half-written file and a failure leaves the old one.
 //
-// Temporary files live in one folder per folder they are for,
-// ".tallowick-temp" inside it (the same file system, so the final rename is
-// atomic): a set's in the set folder's, the templates' in the account-set
-// directory's. Backups leave these folders out, and the start-up clean-up,
-// which runs under the directory lock, removes them with whatever a dead
-// process left in them.
+// Temporary files for a folder of the account-set directory live in
+// ".tallowick-temp" inside that folder (the same file system, so the final
+// rename is atomic): a set's in the set folder's, the templates' in the
+// account-set directory's. A file written elsewhere for the user (a backup,
+// an export) has its temporary beside it, hidden as ".NAME.part-…", and
+// while that exists a note naming it lies in the temporary folder of the
+// account-set directory. Backups leave these folders out; the start-up
+// clean-up, which runs under the directory lock, finishes what a dead
+// process was putting in place and then removes its temporary folders, the
+// files its notes name and the temporary files of older versions.
 
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace tw {
 
@@ -32,16 +37,54 @@ bool writeThenRename(const std::filesystem::path& target,
                      const std::function<bool(const std::filesystem::path& temporary)>& write,
                      Existing existing = Existing::Replace);
 
-// The same for a file outside the account-set directory (a backup archive):
-// the temporary file lies beside the target as a hidden ".NAME.part-…", and
-// while it exists a note naming it lies in the temporary folder of
-// `noteDir` (the account-set directory), so that the next start removes it
-// should this process die first.
-bool writeThenRenameNoted(const std::filesystem::path& target, const std::filesystem::path& noteDir,
-                          const std::function<bool(const std::filesystem::path& temporary)>& write);
+// Files that go into place together or not at all (the month's report: its
+// workbook and the two ledger files), inside the account-set directory
+// `dataDir` or anywhere else. add() writes each one whole under its
+// temporary name (see above) and syncs it; nothing is in place yet. place()
+// then records the renames it is about to make in the temporary folder of
+// `dataDir`, makes them, and removes the record: a process killed meanwhile
+// has them finished by the next start (finishPlacements), so the targets end
+// up all as they were or all new. Whatever was not placed is removed when the
+// batch ends. (A rename that fails for another reason than a kill, rare on
+// one file system, stops place() and is reported; the files placed before it
+// stay.)
+class FileBatch {
+public:
+    explicit FileBatch(std::filesystem::path dataDir);
+    ~FileBatch();
+    FileBatch(FileBatch&& other) noexcept;
+    FileBatch& operator=(FileBatch&& other) noexcept;
+    FileBatch(const FileBatch&) = delete;
+    FileBatch& operator=(const FileBatch&) = delete;
+
+    // Calls `write` with the temporary path of the file that will become
+    // `target`. False when `write` fails or the file cannot be synced.
+    bool add(const std::filesystem::path& target,
+             const std::function<bool(const std::filesystem::path& temporary)>& write);
+    // Puts every added file in place. False when a rename failed.
+    bool place();
+    bool empty() const { return staged_.empty(); }
+
+private:
+    struct Staged {
+        std::filesystem::path temporary, target, note;
+    };
+    void drop(const Staged& s) const;
+    void discard();
+    std::filesystem::path dataDir_;
+    std::vector<Staged> staged_;
+};
+
+// One file written for the user: a FileBatch of one.
+bool writeUserFile(const std::filesystem::path& target, const std::filesystem::path& dataDir,
+                   const std::function<bool(const std::filesystem::path& temporary)>& write);
+
+// Makes the renames a FileBatch of a dead process recorded but may not have
+// finished. Only under the directory lock, before clearTemporaryFiles.
+void finishPlacements(const std::filesystem::path& dataDir);
 
 // True for the names temporary files have had: the temporary folder, and
-// files ending in ".part-N[-N]", ".copy-N" or ".make-N".
+// files ending in ".part-N[-N]", ".copy-N", ".make-N", ".tmp-N" or ".tmp-N.pdf".
 bool isTemporaryName(const std::string& fileName);
 
 // Removes from `dir` its temporary folder with everything in it, the files

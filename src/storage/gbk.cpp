@@ -86,4 +86,12 @@ std::string trimBlanks(std::string_view t) {
     return std::string(t);
 }
 
+bool hasControlChar(std::string_view text) {
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F) return true;
+    }
+    return false;
+}
+
 }  // namespace tw

@@ -17,6 +17,10 @@ std::optional<std::size_t> gbkLength(std::string_view utf8);
 // Compares by GBK bytes (texts GBK cannot hold sort after those it can).
 int gbkCompare(std::string_view a, std::string_view b);
 
+// True when the text holds a C0 control character (line break, tab, \x01 …)
+// or DEL; the C1 controls are outside GBK.
+bool hasControlChar(std::string_view text);
+
 // Removes leading and trailing blanks (spaces, full-width spaces, tabs).
 std::string trimBlanks(std::string_view text);
 

@@ -94,39 +94,4 @@ bool parseAmount(std::string_view text, double& value) {
     return true;
 }
 
-std::string checkAmountText(std::string_view text, double& value) {
-    text = trimmed(text);
-    std::string_view number = text;
-    if (!number.empty() && (number.front() == '+' || number.front() == '-')) number.remove_prefix(1);
-    // Digits with at most one point: no exponent, no group separators.
-    std::string digits;  // from the first nonzero digit on
-    bool fraction = false, anyDigit = false;
-    std::size_t fractionZeros = 0;  // zeros ending the fraction, not significant
-    for (const char c : number) {
-        if (c == '.' && !fraction) {
-            fraction = true;
-            continue;
-        }
-        if (c < '0' || c > '9') return kAmountNotANumber;
-        anyDigit = true;
-        if (digits.empty() && c == '0') continue;
-        digits += c;
-        fractionZeros = fraction && c == '0' ? fractionZeros + 1 : 0;
-    }
-    if (!anyDigit) return kAmountNotANumber;
-    if (digits.size() - fractionZeros > static_cast<std::size_t>(kMaxSignificantDigits))
-        return kAmountTooManyDigits;
-    double v = 0;
-    if (!parseAmount(text, v)) return kAmountNotANumber;
-    if (std::string refusal = checkAmount(v); !refusal.empty()) return refusal;
-    value = v;
-    return {};
-}
-
-std::string checkAmount(double value) {
-    if (!std::isfinite(value)) return kAmountNotANumber;
-    if (std::fabs(value) > kMaxAmount) return kAmountTooLarge;
-    return {};
-}
-
 }  // namespace tw

@@ -26,21 +26,4 @@ double parseNumber(std::string_view text);
 // Strict: true only when the whole text (blanks around allowed) is a number.
 bool parseAmount(std::string_view text, double& value);
 
-// The amounts the program keeps exactly: at most 15 significant digits (what
-// a double holds) and at most 999,999,999,999.99 either way.
-inline constexpr int kMaxSignificantDigits = 15;
-inline constexpr double kMaxAmount = 999999999999.99;
-inline constexpr const char* kAmountNotANumber = "金额必须是数字！";
-inline constexpr const char* kAmountTooManyDigits = "金额最多只能有15位有效数字！";
-inline constexpr const char* kAmountTooLarge = "金额的绝对值不能超过999999999999.99！";
-
-// Checks an amount as typed (an amount box, the command line): a plain
-// decimal number (no exponent), at most kMaxSignificantDigits significant
-// digits, at most kMaxAmount in absolute value. Empty when it is acceptable
-// (`value` then holds it), otherwise the message to show.
-std::string checkAmountText(std::string_view text, double& value);
-// The same for an amount that arrives as a number: empty when it is finite
-// and at most kMaxAmount in absolute value.
-std::string checkAmount(double value);
-
 }  // namespace tw

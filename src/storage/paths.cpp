@@ -15,6 +15,24 @@ fs::path executableDir() {
 }
 
 namespace {
+fs::path comparable(const fs::path& p) {
+    std::error_code ec;
+    fs::path c = fs::weakly_canonical(fs::absolute(p, ec), ec);
+    return ec ? fs::absolute(p, ec).lexically_normal() : c;
+}
+}  // namespace
+
+bool liesInside(const fs::path& p, const fs::path& dir) {
+    const fs::path file = comparable(p), root = comparable(dir);
+    auto f = file.begin();
+    for (auto r = root.begin(); r != root.end(); ++r, ++f) {
+        if (r->empty()) continue;  // trailing separator
+        if (f == file.end() || *f != *r) return false;
+    }
+    return true;
+}
+
+namespace {
 bool writableDirOrCreatable(const fs::path& dir) {
     std::error_code ec;
     if (fs::is_directory(dir, ec)) return ::access(dir.c_str(), W_OK) == 0;

@@ -25,6 +25,10 @@ inline fs::path tablePath(const fs::path& dataDir, const std::string& setName,
 inline fs::path templatePath(const fs::path& dataDir, const std::string& fileName) {
     return dataDir / fs::u8path(fileName);
 }
+// True when `p` is `dir` or lies below it, links resolved (in every part of
+// `p` that exists).
+bool liesInside(const fs::path& p, const fs::path& dir);
+
 // UTF-8 text of a path, for messages and the table registry.
 inline std::string pathText(const fs::path& p) {
     auto s = p.u8string();

@@ -32,6 +32,9 @@ Value checked(const FieldDef& f, const Value& value) {
     switch (f.type) {
         case FieldType::Text: {
             if (!value.isText()) throw std::logic_error("a number written to text field " + f.name);
+            if (hasControlChar(value.text()))
+                throw TextError("control character in " + f.name,
+                                f.name + " 不能含有换行、制表符等控制字符！");
             const auto len = gbkLength(value.text());
             if (!len)
                 throw TextError("text outside GBK in " + f.name,
@@ -147,7 +150,7 @@ RecordStore::RecordStore(const std::filesystem::path& anchorDir) : anchorDir_(an
         db_ = nullptr;
         throw StoreError("cannot open the anchor " + anchor.string(), kAnchorMessage);
     }
-    sqlite3_busy_timeout(db_, detail::kBusyTimeoutMs);
+    detail::configureConnection(db_);
     try {
         detail::exec(db_, "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL");
     } catch (const StoreError& e) {
@@ -207,6 +210,7 @@ bool RecordStore::writeTableNow(const std::function<void()>& write) {
 }
 
 bool RecordStore::createTable(const std::filesystem::path& path, const Schema& schema) {
+    if (schema.empty() || static_cast<int>(schema.size()) > kMaxFields) return false;
     std::string salt, verifier;
     detail::makePassword("", salt, verifier);
     const bool ok = writeTableNow([&] { newTableState(path, schema, salt, verifier); });
@@ -229,6 +233,45 @@ void RecordStore::copyTable(const std::filesystem::path& source,
         }))
         throw StoreError("cannot copy " + source.string() + " to " + target.string());
     dropIfUnused(keyOf(target));
+}
+
+std::filesystem::path RecordStore::scratchCopy(const std::filesystem::path& source) {
+    requireAction();
+    auto it = tables_.find(keyOf(source));
+    if (it == tables_.end() || it->second->cursors == 0)
+        throw std::logic_error("scratch copy of a table that is not open: " + source.string());
+    const auto src = it->second;
+    auto t = std::make_shared<TableState>();
+    t->path = temporaryNameFor(source);  // a name no file has
+    t->key = keyOf(t->path);
+    t->fields = src->fields;
+    t->buildIndex();
+    t->salt = src->salt;
+    t->verifier = src->verifier;
+    t->replaced = true;  // no file behind it
+    t->scratch = true;
+    t->added = src->select({});
+    for (Row& r : t->added) r.marked = false;
+    t->nextId = t->added.empty() ? 1 : t->added.back().id + 1;
+    tables_[t->key] = t;
+    auto cursor = std::make_unique<Cursor>();
+    cursor->table = t;
+    ++t->cursors;
+    cursors_[t->key] = std::move(cursor);
+    current_ = t->key;
+    return t->path;
+}
+
+void RecordStore::dropScratchCopies() {
+    for (auto c = cursors_.begin(); c != cursors_.end();) {
+        if (!c->second->table->scratch) {
+            ++c;
+            continue;
+        }
+        tables_.erase(c->first);
+        if (current_ == c->first) current_.clear();
+        c = cursors_.erase(c);
+    }
 }
 
 bool RecordStore::sortToFile(const std::filesystem::path& target,
@@ -274,6 +317,11 @@ bool RecordStore::openTable(const std::filesystem::path& path, const std::string
     if (!t) {
         t = detail::openTableFile(path, lastOpenFailure_);
         if (!t) return false;
+        // More fields than the change mask can tell apart: not a table of ours.
+        if (static_cast<int>(t->fields.size()) > kMaxFields) {
+            lastOpenFailure_ = OpenFailure::NotATable;
+            return false;
+        }
         t->key = key;
     }
     if (!t->passwordMatches(password)) {
@@ -282,10 +330,7 @@ bool RecordStore::openTable(const std::filesystem::path& path, const std::string
         return false;
     }
     lastOpenFailure_ = OpenFailure::None;
-    if (!tables_.count(key)) {
-        tables_[key] = t;
-        if (t->reader.db) detail::ensureIndexes(t->reader.db, "main", *t);
-    }
+    if (!tables_.count(key)) tables_[key] = t;
     auto& cursor = cursors_[key];
     if (!cursor) {
         cursor = std::make_unique<Cursor>();
@@ -473,6 +518,7 @@ void RecordStore::requireAction() const {
 
 void RecordStore::touch(TableState& table) {
     requireAction();
+    if (table.scratch) throw std::logic_error("a write to a scratch copy: " + table.path.string());
     if (std::find(written_.begin(), written_.end(), table.key) != written_.end()) return;
     if (static_cast<int>(written_.size()) >= kMaxTablesPerAction)
         throw std::logic_error("an action writes more than ten tables: " + table.path.string());
@@ -694,7 +740,10 @@ void RecordStore::commitAction() {
         std::vector<std::string> aliases;
         for (const auto& t : tables) {
             struct stat st{};
-            const bool exists = ::stat(t->path.c_str(), &st) == 0;
+            // A table made anew replaces what is at its name, never what a
+            // link there points to.
+            const bool exists = (t->replaced ? ::lstat(t->path.c_str(), &st)
+                                             : ::stat(t->path.c_str(), &st)) == 0;
             if (t->replaced) {
                 // Whatever is there is replaced; something that is not a table
                 // file cannot be written over in place.
@@ -706,7 +755,7 @@ void RecordStore::commitAction() {
                     if (ec) throw StoreError("cannot replace " + t->path.string());
                 }
                 if (!std::filesystem::exists(t->path)) madeFiles.push_back(t->path);
-            } else if (!exists || st.st_dev != t->device || st.st_ino != t->inode) {
+            } else if (t->reopenIfNeeded(); !exists || st.st_dev != t->device || st.st_ino != t->inode) {
                 throw StoreError("table file vanished or was replaced: " + t->path.string());
             }
             aliases.push_back(attached.attach(t->path));
@@ -728,19 +777,17 @@ void RecordStore::commitAction() {
         throw;
     }
 
-    // The files now hold what the tables showed.
+    // The files now hold what the tables showed. Nothing may fail from here
+    // on: the commit has landed. A table made anew is read again when next
+    // used (and fails then, should its file be gone).
     for (const auto& t : tables) {
         const bool wasReplaced = t->replaced;
         const auto version = t->version;
         t->discardWrites();
         t->version = version;  // the cursors' rows are still right
         if (wasReplaced) {
-            RecordStore::OpenFailure f;
-            auto fresh = detail::openTableFile(t->path, f);
-            if (!fresh) throw StoreError("table file unreadable after commit: " + t->path.string());
-            std::swap(t->reader.db, fresh->reader.db);
-            t->device = fresh->device;
-            t->inode = fresh->inode;
+            t->reader.close();
+            t->reopen = true;
         }
     }
 }
@@ -774,6 +821,7 @@ void RecordStore::rollbackAction() {
                 continue;
             }
             std::swap(t->reader.db, fresh->reader.db);
+            t->reopen = false;
             t->fields = fresh->fields;
             t->buildIndex();
             t->salt = fresh->salt;
@@ -793,6 +841,7 @@ Action::Action(RecordStore& store) : store_(store) {
 
 Action::~Action() {
     if (!done_) store_.rollbackAction();
+    store_.dropScratchCopies();
     store_.action_ = nullptr;
 }
 
@@ -802,6 +851,7 @@ void Action::commit() {
         store_.commitAction();
     } catch (...) {
         store_.rollbackAction();
+        store_.dropScratchCopies();
         done_ = true;
         store_.action_ = nullptr;
         throw;
@@ -850,40 +900,75 @@ bool removeDirectory(const std::filesystem::path& path, const std::filesystem::p
     return !ec;
 }
 
-void recoverInterruptedActions(const std::filesystem::path& dir) {
-    std::error_code ec;
-    if (!std::filesystem::is_directory(dir, ec)) return;
-    // Reading a table whose journal is hot rolls the interrupted commit back;
-    // only then are the super-journals that no journal refers to any more removed.
+namespace {
+
+// The hot journals under `dir` (and one level down, the set folders).
+std::vector<std::filesystem::path> journalsUnder(const std::filesystem::path& dir, int depth) {
     std::vector<std::filesystem::path> journals;
+    std::error_code ec;
     for (auto it = std::filesystem::recursive_directory_iterator(dir, ec);
          it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
         if (ec) break;
-        if (it.depth() > 1) it.disable_recursion_pending();
+        if (it.depth() >= depth) it.disable_recursion_pending();
         const std::string name = it->path().filename().string();
         if (name.size() > 8 && name.ends_with("-journal")) journals.push_back(it->path());
     }
-    for (const auto& j : journals) {
-        std::filesystem::path table = j;
-        table.replace_filename(j.filename().string().substr(0, j.filename().string().size() - 8));
-        detail::Connection c;
-        if (sqlite3_open_v2(table.c_str(), &c.db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
-            sqlite3_busy_timeout(c.db, detail::kBusyTimeoutMs) != SQLITE_OK ||
-            sqlite3_exec(c.db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) !=
-                SQLITE_OK)
-            continue;
-        c.close();
-        // A journal still there whose header was never completed (it starts
-        // with a zero byte) is one SQLite ignores: the commit it belonged to
-        // had not touched the table yet. It goes too.
-        std::ifstream in(j, std::ios::binary);
-        const int first = in.get();
-        in.close();
-        if (first == 0 || first == std::char_traits<char>::eof()) std::filesystem::remove(j, ec);
-    }
+    return journals;
+}
+
+std::filesystem::path tableOfJournal(const std::filesystem::path& journal) {
+    const std::string name = journal.filename().string();
+    return journal.parent_path() / name.substr(0, name.size() - 8);
+}
+
+// Rolls back what the journal holds of an interrupted commit: reading the
+// table read-write does it. False while the journal is still there to be
+// rolled back (the table cannot be written); true once it is gone, when its
+// table is gone (there is nothing to roll back), or when it is one SQLite
+// ignores: a journal whose header was never completed (it starts with a zero
+// byte) belonged to a commit that had not touched the table yet. That one
+// is removed.
+bool rollBack(const std::filesystem::path& journal) {
+    const auto table = tableOfJournal(journal);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(table, ec)) return true;
+    detail::Connection c;
+    if (sqlite3_open_v2(table.c_str(), &c.db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
+        sqlite3_busy_timeout(c.db, detail::kBusyTimeoutMs) == SQLITE_OK)
+        sqlite3_exec(c.db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    c.close();
+    std::ifstream in(journal, std::ios::binary);
+    if (!in) return true;  // rolled back
+    const int first = in.get();
+    in.close();
+    if (first != 0 && first != std::char_traits<char>::eof()) return false;
+    std::filesystem::remove(journal, ec);
+    return true;
+}
+
+}  // namespace
+
+std::vector<std::filesystem::path> recoverInterruptedActions(const std::filesystem::path& dir) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(dir, ec)) return {};
+    std::vector<std::filesystem::path> unrecovered;
+    for (const auto& j : journalsUnder(dir, 1))
+        if (!rollBack(j)) unrecovered.push_back(tableOfJournal(j));
+    // A super-journal goes only once every table of its commit is rolled
+    // back: without it the journals left would look stale, and the tables
+    // that cannot be written yet would keep the commit's half.
+    if (!unrecovered.empty()) return unrecovered;
     const std::string prefix = std::string(kAnchorName) + "-mj";
     for (const auto& e : std::filesystem::directory_iterator(dir, ec))
         if (e.path().filename().string().starts_with(prefix)) std::filesystem::remove(e.path(), ec);
+    return unrecovered;
+}
+
+std::vector<std::filesystem::path> unrecoveredTables(const std::filesystem::path& folder) {
+    std::vector<std::filesystem::path> left;
+    for (const auto& j : journalsUnder(folder, 0))
+        if (!rollBack(j)) left.push_back(tableOfJournal(j));
+    return left;
 }
 
 }  // namespace tw

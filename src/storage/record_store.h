@@ -12,8 +12,10 @@
 // in the table files together when the Action commits: all the files it
 // touched in one SQLite transaction, or none. Reads inside an Action see its
 // own writes. Writes outside an Action are a programming error
-// (std::logic_error). Text that GBK cannot hold, or that is longer than its
-// field allows, is refused with a TextError and nothing is written.
+// (std::logic_error). Text that GBK cannot hold, that is longer than its
+// field allows, or that holds control characters (a line break or a tab would
+// make every tab-separated listing ambiguous) is refused with a TextError and
+// nothing is written.
 //
 // Two ways to reach the records of an open table:
 //   - the cursor (goFirst, skipRecords, readField, findRecord, …) on the
@@ -55,10 +57,19 @@ struct FieldDef {
 };
 using Schema = std::vector<FieldDef>;
 
+// The most fields a table holds: the store keeps one bit per field of what a
+// write changed.
+inline constexpr int kMaxFields = 63;
+
 // The message shown when the table files cannot be written.
 inline constexpr const char* kDiskMessage = "数据无法写入磁盘！ 请检测您对计算机使用的权限！";
 
-// A failure of the file system or the database (disk full, unwritable file).
+// The message shown when a table file is damaged or does not match its
+// schema: the operation stops before anything is written.
+inline constexpr const char* kUnreadableTable = "无法读出套账数据！  请检查后重试！";
+
+// A failure of the file system or the database (disk full, unwritable file;
+// a damaged file, with kUnreadableTable).
 // `what()` is a developer detail; userMessage() is the text to show.
 class StoreError : public std::runtime_error {
 public:
@@ -131,8 +142,9 @@ public:
     std::int64_t append(const std::vector<Value>& values);
     // Changes fields (by 0-based position) of a record.
     void update(std::int64_t id, const std::vector<std::pair<int, Value>>& changes);
-    // The same for a record just read through this table in the same action
-    // (its values are taken as they are, without reading it again).
+    // The same for a record read through this table in the same action,
+    // without reading it again. Only the changed fields are taken: a copy
+    // read before another change of the record keeps that change.
     void update(const Record& current, const std::vector<std::pair<int, Value>>& changes);
     void set(std::int64_t id, std::string_view field, const Value& value) {
         update(id, {{position(field), value}});
@@ -162,7 +174,9 @@ public:
     RecordStore(const RecordStore&) = delete;
     RecordStore& operator=(const RecordStore&) = delete;
 
-    // Makes a new, empty table file with no password (replacing any file there).
+    // Makes a new, empty table file with no password (replacing any file
+    // there, or a link, never the file a link points to). False for a schema
+    // without fields or with more than kMaxFields.
     bool createTable(const std::filesystem::path& path, const Schema& schema);
     // Opens a table and makes it current, positioned on its first record.
     // False for a missing, foreign or damaged file, a wrong password, or (when
@@ -171,7 +185,8 @@ public:
     bool openTable(const std::filesystem::path& path, const std::string& password,
                    const Schema& expected);
     // Why the last openTable failed.
-    enum class OpenFailure { None, Missing, NotATable, WrongPassword, WrongSchema };
+    // NewerFormat: a table file of a newer program, which this one must not write.
+    enum class OpenFailure { None, Missing, NotATable, WrongPassword, WrongSchema, NewerFormat };
     OpenFailure lastOpenFailure() const { return lastOpenFailure_; }
     void closeTable();
     void closeTable(const std::filesystem::path& path);
@@ -214,6 +229,12 @@ public:
     // Copies the open table `source` (with the action's writes) to `target`,
     // with its schema and password, replacing what is there.
     void copyTable(const std::filesystem::path& source, const std::filesystem::path& target);
+    // A copy of the open table `source` (with the action's writes) for this
+    // action only, to read a table as it stood while appending to it: open
+    // and current under a fresh name in the temporary folder of source's
+    // folder (returned), read-only, never written to any file, and gone when
+    // the action ends. Needs an action.
+    std::filesystem::path scratchCopy(const std::filesystem::path& source);
     void setTablePassword(const std::string& password);
 
     bool inAction() const { return action_ != nullptr; }
@@ -244,6 +265,7 @@ private:
 
     void commitAction();
     void rollbackAction();
+    void dropScratchCopies();
 
     sqlite3* db_ = nullptr;
     std::filesystem::path anchorDir_;
@@ -283,9 +305,15 @@ bool createDirectory(const std::filesystem::path& path);
 bool removeDirectory(const std::filesystem::path& path, const std::filesystem::path& allowedRoot);
 
 // Rolls back what an interrupted commit left in the table files under `dir`
-// (hot journals) and removes orphan super-journals of the store's anchor file.
-// Only under the directory lock (storage/directory_lock.h): the journals of
-// another process's commit in flight are not orphans.
-void recoverInterruptedActions(const std::filesystem::path& dir);
+// and in the folders directly inside it (hot journals), and removes the
+// orphan super-journals of the store's anchor file once every table is rolled
+// back. Returns the tables that could not be (their file cannot be written):
+// the super-journals stay then, and a later call rolls them back. Only under
+// the directory lock (storage/directory_lock.h): the journals of another
+// process's commit in flight are not orphans.
+std::vector<std::filesystem::path> recoverInterruptedActions(const std::filesystem::path& dir);
+// Tries again for the tables directly in `folder` (a set folder) and returns
+// those whose interrupted commit still cannot be rolled back.
+std::vector<std::filesystem::path> unrecoveredTables(const std::filesystem::path& folder);
 
 }  // namespace tw

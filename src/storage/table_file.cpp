@@ -188,6 +188,24 @@ struct Resolved {
     }
 };
 
+// True when `records` has exactly the columns of the fields, in their order,
+// each of its field's SQL type: read from the table's own description, since
+// a query naming a column that is missing would not tell.
+bool recordsMatch(sqlite3* db, const Schema& fields) {
+    Statement info(db, "PRAGMA table_info(records)");
+    size_t i = 0;
+    while (info.row()) {
+        if (i >= fields.size()) return false;
+        const auto text = [&](int col) {
+            const auto p = reinterpret_cast<const char*>(sqlite3_column_text(info.st, col));
+            return std::string(p ? p : "");
+        };
+        if (text(1) != fields[i].name || text(2) != sqlType(fields[i].type)) return false;
+        ++i;
+    }
+    return i == fields.size();
+}
+
 // Creates meta and records (with the indexes) in the attached database.
 void createTableFile(sqlite3* db, const std::string& schemaName, const TableState& t) {
     const std::string s = schemaName + ".";
@@ -223,34 +241,59 @@ void createTableFile(sqlite3* db, const std::string& schemaName, const TableStat
 
 // ---- SQLite helpers ----------------------------------------------------------
 
+// A failed SQLite call as the store reports it: a damaged file is a table
+// that cannot be read, anything else a file that cannot be written.
+[[noreturn]] void fail(int rc, const std::string& detail) {
+    const int primary = rc & 0xFF;
+    if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB)
+        throw StoreError("damaged: " + detail, kUnreadableTable);
+    throw StoreError(detail);
+}
+
 Statement::Statement(sqlite3* connection, const std::string& sql) : db(connection) {
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) != SQLITE_OK)
-        throw StoreError(std::string("SQL: ") + sqlite3_errmsg(db) + " in " + sql);
+    if (const int rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr); rc != SQLITE_OK)
+        fail(sqlite3_extended_errcode(db), std::string("SQL: ") + sqlite3_errmsg(db) + " in " + sql);
 }
 
 bool Statement::row() {
     const int rc = sqlite3_step(st);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
-    throw StoreError(std::string("SQL: ") + sqlite3_errmsg(db));
+    fail(rc, std::string("SQL: ") + sqlite3_errmsg(db));
 }
 
 void Statement::done() {
-    if (sqlite3_step(st) != SQLITE_DONE) throw StoreError(std::string("SQL: ") + sqlite3_errmsg(db));
+    if (const int rc = sqlite3_step(st); rc != SQLITE_DONE)
+        fail(rc, std::string("SQL: ") + sqlite3_errmsg(db));
     sqlite3_reset(st);
     sqlite3_clear_bindings(st);
 }
 
 void exec(sqlite3* db, const std::string& sql) {
     char* err = nullptr;
-    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+    if (const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err); rc != SQLITE_OK) {
         std::string detail = err ? err : "unknown";
         sqlite3_free(err);
-        throw StoreError("SQL: " + detail + " in " + sql);
+        fail(rc, "SQL: " + detail + " in " + sql);
     }
 }
 
-std::string quoteName(const std::string& identifier) { return "\"" + identifier + "\""; }
+std::string quoteName(const std::string& identifier) {
+    std::string quoted = "\"";
+    for (const char c : identifier) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+void configureConnection(sqlite3* db) {
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    // A double-quoted name is an identifier, never a text: a name that
+    // matches no column is an error instead of reading as its own name.
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+    // Cells that do not fit their page are corruption, reported as such
+    // rather than read as rows missing or wrong.
+    sqlite3_exec(db, "PRAGMA cell_size_check=ON", nullptr, nullptr, nullptr);
+}
 
 void makePassword(const std::string& password, std::string& salt, std::string& verifier) {
     unsigned char s[16];
@@ -280,8 +323,21 @@ void TableState::buildIndex() {
     for (size_t i = 0; i < fields.size(); ++i) index.emplace(fields[i].name, static_cast<int>(i));
 }
 
+void TableState::reopenIfNeeded() const {
+    if (!reopen) return;
+    RecordStore::OpenFailure f;
+    auto fresh = openTableFile(path, f);
+    if (!fresh) throw StoreError("table file unreadable after its commit: " + path.string(), kDiskMessage);
+    auto& self = const_cast<TableState&>(*this);
+    std::swap(self.reader.db, fresh->reader.db);
+    self.device = fresh->device;
+    self.inode = fresh->inode;
+    self.reopen = false;
+}
+
 void TableState::scan(const Where& where, long limit, bool reverse,
                       const std::function<bool(Row&)>& visit) const {
+    reopenIfNeeded();
     const Resolved r(*this, where);
     // Rows written by the action that satisfy the condition, in order.
     std::vector<Row> extra;
@@ -331,6 +387,7 @@ std::vector<Row> TableState::select(const Where& where, long limit, bool reverse
 }
 
 std::optional<Row> TableState::get(std::int64_t id) const {
+    reopenIfNeeded();
     auto a = std::lower_bound(added.begin(), added.end(), id,
                               [](const Row& r, std::int64_t x) { return r.id < x; });
     if (a != added.end() && a->id == id) return *a;
@@ -347,6 +404,7 @@ std::optional<Row> TableState::get(std::int64_t id) const {
 }
 
 long TableState::count(const Where& where) const {
+    reopenIfNeeded();
     if (changed.empty() && removed.empty() && added.empty()) {
         if (!hasFileRows()) return 0;
         const Resolved r(*this, where);
@@ -358,6 +416,7 @@ long TableState::count(const Where& where) const {
 }
 
 std::int64_t TableState::appendRow(std::vector<Value> values) {
+    reopenIfNeeded();
     if (nextId == 0) {
         nextId = 1;
         if (reader.db && !replaced) {
@@ -374,15 +433,24 @@ std::int64_t TableState::appendRow(std::vector<Value> values) {
 }
 
 void TableState::updateRow(std::int64_t id, std::vector<Value> values, std::uint64_t mask) {
+    // Only the changed fields are taken over a record the action already
+    // holds: `values` may come from a copy read before another change of it.
+    const auto merge = [&](std::vector<Value>& into) {
+        for (std::size_t i = 0; i < into.size() && i < values.size(); ++i)
+            if (mask & (std::uint64_t{1} << i)) into[i] = std::move(values[i]);
+    };
     auto a = std::lower_bound(added.begin(), added.end(), id,
                               [](const Row& r, std::int64_t x) { return r.id < x; });
     if (a != added.end() && a->id == id) {
-        a->values = std::move(values);
+        merge(a->values);
     } else {
         if (removed.count(id)) throw std::logic_error("a change to a deleted record");
-        Changed& c = changed[id];
-        c.values = std::move(values);
-        c.mask |= mask;
+        auto [c, fresh] = changed.try_emplace(id);
+        if (fresh)
+            c->second.values = std::move(values);
+        else
+            merge(c->second.values);
+        c->second.mask |= mask;
     }
     ++version;
     written = true;
@@ -443,7 +511,7 @@ std::shared_ptr<TableState> openTableFile(const std::filesystem::path& path,
             SQLITE_OK)
             return nullptr;
     }
-    sqlite3_busy_timeout(t->reader.db, kBusyTimeoutMs);
+    configureConnection(t->reader.db);
     try {
         std::map<std::string, std::string> meta;
         Statement q(t->reader.db, "SELECT key, value FROM meta");
@@ -453,6 +521,11 @@ std::shared_ptr<TableState> openTableFile(const std::filesystem::path& path,
             meta[k ? k : ""] = v ? v : "";
         }
         if (meta["format"] != kFormat) return nullptr;
+        // A newer program's file may hold what this one cannot keep.
+        if (std::stoi(meta["version"]) > kFormatVersion) {
+            failure = F::NewerFormat;
+            return nullptr;
+        }
         for (const auto& f : nlohmann::json::parse(meta["fields"])) {
             FieldDef def;
             def.name = f.at("name").get<std::string>();
@@ -465,9 +538,7 @@ std::shared_ptr<TableState> openTableFile(const std::filesystem::path& path,
         t->verifier = meta["password_verifier"];
         if (t->salt.empty() || t->verifier.empty()) return nullptr;
         t->buildIndex();
-        // The records table must hold every field.
-        Statement probe(t->reader.db, "SELECT " + columnList(t->fields) + " FROM records LIMIT 0");
-        probe.row();
+        if (!recordsMatch(t->reader.db, t->fields)) return nullptr;
     } catch (const std::exception&) {
         return nullptr;  // not a table file of ours, or damaged
     }
@@ -485,11 +556,8 @@ void ensureIndexes(sqlite3* db, const std::string& schemaName, const TableState&
             cols += (cols.empty() ? "" : ",") + quoteName(c);
         }
         if (!present) continue;
-        sqlite3_exec(db,
-                     ("CREATE INDEX IF NOT EXISTS " + schemaName + "." + quoteName(name) +
-                      " ON records(" + cols + ")")
-                         .c_str(),
-                     nullptr, nullptr, nullptr);
+        exec(db, "CREATE INDEX IF NOT EXISTS " + schemaName + "." + quoteName(name) + " ON records(" +
+                     cols + ")");
     }
 }
 
@@ -499,6 +567,9 @@ void writeChanges(sqlite3* db, const std::string& schemaName, TableState& t) {
     if (t.replaced) {
         createTableFile(db, schemaName, t);
     } else {
+        // A table without the indexes its name calls for (one from elsewhere)
+        // gets them in the first action that writes it, never on reading.
+        ensureIndexes(db, schemaName, t);
         if (t.cleared) exec(db, "DELETE FROM " + s + "records");
         if (!t.removed.empty()) {
             Statement del(db, "DELETE FROM " + s + "records WHERE rowid=?");

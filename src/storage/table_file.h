@@ -51,8 +51,15 @@ struct Statement {
 // the second line, should anything else open a table file meanwhile.
 inline constexpr int kBusyTimeoutMs = 5000;
 
+// Runs SQL that returns no rows; throws StoreError (a damaged file: with the
+// unreadable-table message).
 void exec(sqlite3* db, const std::string& sql);
+// A name in double quotes, quotes inside it doubled. Every connection of the
+// store treats double quotes as identifiers only (configureConnection).
 std::string quoteName(const std::string& identifier);
+// Sets up a connection the store opens: the busy timeout, double-quoted
+// names never read as texts, and SQLite's cheap corruption checks of cells.
+void configureConnection(sqlite3* db);
 
 struct Row {
     std::int64_t id = 0;
@@ -70,6 +77,8 @@ struct TableState {
     dev_t device = 0;        // identity of the file that was opened, to notice a
     ino_t inode = 0;         // file replaced under an open table
     int cursors = 0;         // cursors open on it
+    bool reopen = false;     // its file was made anew by a commit: read it again when next used
+    bool scratch = false;    // RecordStore::scratchCopy: in memory only, read-only
 
     // Writes of the open action.
     bool replaced = false;  // made anew in this action: schema, password, rows
@@ -91,6 +100,9 @@ struct TableState {
     void setPassword(const std::string& password);
     void buildIndex();
     bool hasFileRows() const { return reader.db && !replaced && !cleared; }
+    // Opens the file again after a commit made it anew; StoreError when it
+    // cannot be read. Every read goes through it.
+    void reopenIfNeeded() const;
 
     // Records of the table as the action sees it (file rows with the action's
     // writes), those satisfying `where`, in record order (reverse: backward),
@@ -111,11 +123,13 @@ struct TableState {
 };
 
 // Opens a table file for reading: its schema and password verifier. nullptr
-// and the reason when it is missing, not a table file or damaged.
+// and the reason when it is missing, not a table file, damaged, or when its
+// records do not have the columns its fields describe (names, order, types).
 std::shared_ptr<TableState> openTableFile(const std::filesystem::path& path,
                                           RecordStore::OpenFailure& failure);
-// Creates the indexes the table's file name calls for, where missing. Failure
-// (a read-only file) only costs speed.
+// Creates the indexes the table's file name calls for, where missing, inside
+// the caller's transaction (StoreError when that fails). Only a commit does
+// it: reading a table never writes its file.
 void ensureIndexes(sqlite3* db, const std::string& schemaName, const TableState& table);
 // Writes the pending changes of `table` into the attached database
 // `schemaName`, inside the caller's transaction.

@@ -9,12 +9,29 @@
 
 namespace tw {
 
+bool NumberBlock::holds(double number) const {
+    return number >= static_cast<double>(first) - kAmountTolerance &&
+           number <= static_cast<double>(last) + kAmountTolerance &&
+           isZero(number - std::round(number));
+}
+
+NumberBlock numberBlock(double month) {
+    const std::int64_t base = toYmd(month).month * 10000LL;
+    return {base + 1, base + 9999};
+}
+
+std::string numberBlockMessage(const NumberBlock& block) {
+    return "凭证编号必须在" + std::to_string(block.first) + "到" + std::to_string(block.last) +
+           "之间！";
+}
+
 double nextVoucherNumber(RecordStore& store, const Session& session) {
     const VoucherTable vouchers(store, session);
     const double period = session.login.period;
+    const NumberBlock block = numberBlock(period);
     double largest = 0;
     for (const VoucherPage& p : vouchers.pages(monthPages(period)))
-        largest = std::max(largest, p.number);
+        if (block.holds(p.number)) largest = std::max(largest, p.number);
     const long long sequence = (std::llround(largest) + 1) % 10000;
     if (sequence == 0) refuse(kMonthFull, "largest number " + plainDecimal(largest));
     const double number = static_cast<double>(toYmd(period).month * 10000LL + sequence);

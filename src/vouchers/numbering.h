@@ -4,6 +4,8 @@
 // a four-digit sequence: 30001 is the first voucher of March, 120001 the first
 // of December. The operations that write work inside the caller's action.
 
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "vouchers/voucher_page.h"
@@ -12,8 +14,19 @@ namespace tw {
 
 inline constexpr const char* kMonthFull = "本月凭证已编到第9999号，不能再新建凭证！";
 
+// The numbers of a month: month × 10000 + 1 … month × 10000 + 9999 (30001 …
+// 39999 for March). Every voucher of the month is numbered inside it.
+struct NumberBlock {
+    std::int64_t first = 0, last = 0;
+    bool holds(double number) const;
+};
+NumberBlock numberBlock(double month);
+// "凭证编号必须在30001到39999之间！"
+std::string numberBlockMessage(const NumberBlock& block);
+
 // The number of a new voucher in the current period's month:
-// 1. M := the largest 月编号 of the month's pages (0 when it has none);
+// 1. M := the largest 月编号 of the month's pages inside its block (0 when
+//    it has none), so a number from elsewhere cannot push the month on;
 // 2. S := the decimal text of M + 1; P := the last four characters of
 //    "000" + S (0001 for S = 1, 0002 for S = 30002);
 // 3. the number is the month (3, 12) followed by P: 30001, 30002, 120001.

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "accounts/opening_balances.h"
+#include "storage/amount_reader.h"
 #include "storage/dates.h"
 #include "storage/number_text.h"
 #include "storage/schemas.h"
@@ -56,6 +58,7 @@ void requireComplete(RecordStore& store, const Session& session, std::int64_t sh
 }
 
 std::int64_t newVoucher(RecordStore& store, const Session& session, std::int64_t shownId, int day) {
+    requireEnabledSet(store, session);
     requireComplete(store, session, shownId);
     VoucherTable vouchers(store, session);
     VoucherPage page;
@@ -111,6 +114,8 @@ void setLineAmount(RecordStore& store, const Session& session, std::int64_t id, 
     VoucherTable vouchers(store, session);
     const VoucherPage page = vouchers.page(id);
     if (const std::string refusal = amountRefusal(page, line); !refusal.empty()) refuse(refusal);
+    if (const std::string refusal = checkAmount(amount); !refusal.empty())
+        refuse(refusal, plainDecimal(amount));
     const double cents = roundCents(amount);
     if (cents < 0 && !isZero(cents)) refuse(kNegativeAmount, plainDecimal(amount));
     const std::string own = side == Side::Debit ? field::lineDebit(line) : field::lineCredit(line);
@@ -145,6 +150,8 @@ void changeVoucherNumber(RecordStore& store, const Session& session, std::int64_
     if (isZero(number)) refuse("", "a zero number");
     VoucherTable vouchers(store, session);
     const VoucherPage page = editablePage(vouchers, id);
+    const NumberBlock block = numberBlock(page.date != 0 ? page.date : session.login.period);
+    if (!block.holds(number)) refuse(numberBlockMessage(block), "number " + plainDecimal(number));
     if (vouchers.table().any(voucherPages(page.date, number)))
         refuse(kDuplicateNumber, "number " + plainDecimal(number) + " is taken");
     spreadToPages(store, session, page.date, page.number, field::kMonthNumber, number);

@@ -33,7 +33,8 @@ void requireComplete(RecordStore& store, const Session& session, std::int64_t sh
 // 新建凭证: after requireComplete, appends page 1 of 1 dated `day` of the
 // current period's month, numbered by nextVoucherNumber, prepared by the
 // logged-in user, with no lines. Returns its record id. `shownId` 0 skips the
-// completeness check (no page shown). Refuses a day outside the month.
+// completeness check (no page shown). Refuses a set that is not enabled yet
+// (kSetNotEnabled) and a day outside the month.
 std::int64_t newVoucher(RecordStore& store, const Session& session, std::int64_t shownId, int day);
 
 // 增加子页: appends a new last page to the voucher of page `id` (same date and
@@ -54,9 +55,10 @@ void setLineAccount(RecordStore& store, const Session& session, std::int64_t id,
 void setLineSummary(RecordStore& store, const Session& session, std::int64_t id, int line,
                     const std::string& summary);
 
-// An amount on one side of line `line`, rounded to cents. A non-zero amount
-// empties the other side (a line holds a debit or a credit, never both); zero
-// empties this side. Refuses a line without an account (kAccountFirst) and a
+// An amount on one side of line `line`. A non-zero amount empties the other
+// side (a line holds a debit or a credit, never both); zero empties this side.
+// Refuses a line without an account (kAccountFirst), an amount that is not
+// exact in cents or too large (checkAmount: never rounded silently) and a
 // negative amount (kNegativeAmount).
 void setLineAmount(RecordStore& store, const Session& session, std::int64_t id, int line,
                    Side side, double amount);
@@ -72,9 +74,10 @@ void setAttachments(RecordStore& store, const Session& session, std::int64_t id,
 void setVoucherDay(RecordStore& store, const Session& session, std::int64_t id, int day);
 
 // The number of the voucher of page `id`, on every page of it. A zero number
-// is refused without a message (the dialog stays open); a number that a page
-// of the voucher's month already has, its own pages included, is refused
-// with kDuplicateNumber.
+// is refused without a message (the dialog stays open); a number outside its
+// month's block (numberBlock: 30001 … 39999 in March) with the message naming
+// the block; a number that a page of the voucher's month already has, its own
+// pages included, with kDuplicateNumber.
 void changeVoucherNumber(RecordStore& store, const Session& session, std::int64_t id,
                          double number);
 

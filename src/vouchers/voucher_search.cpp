@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "storage/amount_reader.h"
 #include "storage/dates.h"
 #include "storage/gbk.h"
 #include "storage/number_text.h"
@@ -44,7 +45,9 @@ std::optional<std::string> textCondition(const std::string& box) {
 
 std::optional<double> amountCondition(const std::string& box) {
     if (trimBlanks(box).empty() || box == kAnyCondition) return std::nullopt;
-    return parseNumber(box);
+    double value = 0;  // stays 0 for a text the amount reader refuses
+    readAmount(box, value);
+    return value;
 }
 
 std::vector<VoucherPage> searchVouchers(RecordStore& store, const Session& session,

@@ -43,7 +43,7 @@ struct VoucherConditions {
 // A condition box's text as a condition: "[任意]" or an empty box restricts nothing.
 std::optional<std::string> textCondition(const std::string& box);
 // An amount box: "[任意]" or empty restricts nothing; other text is its
-// number, 0 when it is none.
+// amount as the amount reader reads it, 0 when it reads none.
 std::optional<double> amountCondition(const std::string& box);
 
 std::vector<VoucherPage> searchVouchers(RecordStore& store, const Session& session,

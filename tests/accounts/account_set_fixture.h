@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "accounts/chart.h"
+#include "accounts/opening_balances.h"
 #include "shell/account_sets.h"
 #include "shell/session.h"
 #include "storage/dates.h"
@@ -125,6 +126,15 @@ protected:
             if (a.name == parent) r.category = categoryNumber(a.category);
         const auto added = runAction(*store, [&] { return addAccount(*store, session, r); });
         ASSERT_TRUE(added.ok) << parent << "→" << name << " " << added.message;
+    }
+
+    // Enables the set without opening amounts, as 启用套账 on an empty list
+    // does: the books may be kept from then on.
+    void enableEmpty() {
+        const Outcome out = runAction(*store, [&] {
+            enableSet(*store, session, loadOpeningList(*store, session));
+        });
+        ASSERT_TRUE(out.ok) << out.message << " " << out.detail;
     }
 
     // Deletes an account as the chart window's button does, in one action.

@@ -126,7 +126,7 @@ TEST_F(AccountsCliTest, OpeningAmountsAndEnabling) {
 }
 
 // An amount the program cannot keep exactly is refused, never saved as 0 or
-// as a neighbouring number; cents are rounded as the number reads.
+// as a neighbouring number, nor rounded to cents.
 TEST_F(AccountsCliTest, OpeningAmountsBeyondWhatIsKeptExactlyAreRefused) {
     ASSERT_EQ(run({"opening", "set", "--account", "现金", "--debit", "300"}).status, 0);
     const auto before = rows(file::kOpening);
@@ -134,7 +134,8 @@ TEST_F(AccountsCliTest, OpeningAmountsBeyondWhatIsKeptExactlyAreRefused) {
         {"123456789012345678", "金额最多只能有15位有效数字！"},
         {"1000000000000", "金额的绝对值不能超过999999999999.99！"},
         {"-1000000000000.5", "金额的绝对值不能超过999999999999.99！"},
-        {"1e400", "金额必须是数字：1e400"},
+        {"1e400", "金额必须是数字！"},
+        {"0.0049999999", "金额最多只能有两位小数！"},
     };
     for (const auto& [amount, message] : refused) {
         const auto r = run({"opening", "set", "--account", "现金", "--debit", amount});
@@ -146,8 +147,8 @@ TEST_F(AccountsCliTest, OpeningAmountsBeyondWhatIsKeptExactlyAreRefused) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "现金\t999999999999.99\t0\t借\t999999999999.99\n借方合计\t999999999999.99\n"
                      "贷方合计\t0\n");
-    r = run({"opening", "set", "--account", "现金", "--debit", "0.0049999999"});
-    EXPECT_EQ(r.out, "现金\t\t\t\t\n借方合计\t0\n贷方合计\t0\n") << "below half a cent";
+    r = run({"opening", "set", "--account", "现金", "--debit", "0"});
+    EXPECT_EQ(r.out, "现金\t\t\t\t\n借方合计\t0\n贷方合计\t0\n");
 }
 
 // A damaged table refuses the command before anything is written: the set

@@ -129,8 +129,8 @@ TEST_F(CloseTest, ClosingAMonthWritesItsRowsAndMovesThePeriod) {
     EXPECT_NE(std::find(general.begin(), general.end(),
                         "2013-3-31 0 本年累计 实收资本 0 -1300 贷 -1300"),
               general.end());
-    // The working copy is left beside the tables.
-    EXPECT_TRUE(std::filesystem::exists(path(file::kGeneralLedgerTemp)));
+    // The working copy of 总账库 lives in the action only: no file is left.
+    EXPECT_FALSE(std::filesystem::exists(path(file::kGeneralLedgerTemp)));
 }
 
 TEST_F(CloseTest, TheMonthRowCarriesTheBalanceAtTheEndOfTheMonth) {

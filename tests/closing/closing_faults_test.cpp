@@ -108,8 +108,8 @@ TEST_F(ClosingFaults, AKilledCloseLeavesTheOldOrTheNewBooks) {
         store = std::make_unique<RecordStore>(dataDir);
     };
 
-    // Dying inside the commit, at each table write.
-    for (int point = 0; point < 6; ++point) {
+    // Dying inside the commit, at each of its five table writes.
+    for (int point = 0; point < 5; ++point) {
         closeInChild(session, point);
         recoverInterruptedActions(dataDir);
         recoverInterruptedActions(dataDir / session.login.setName);

@@ -12,6 +12,7 @@
 #include <tuple>
 
 #include "accounts/chart.h"
+#include "closing/books_check.h"
 #include "closing/period.h"
 #include "random_books.h"
 #include "storage/ledger_convention.h"
@@ -30,6 +31,10 @@ protected:
 
     void checkBooks(const std::string& step) {
         SCOPED_TRACE(step);
+        // The program's own check finds nothing wrong either.
+        const auto found = runCaught([&] { return tw::checkBooks(*store, session); });
+        ASSERT_TRUE(found.ok) << found.message;
+        EXPECT_EQ(found.value, std::vector<std::string>{});
         const auto ledger = rows(file::kLedger);
         std::map<std::string, Chain> chains;
         std::map<std::pair<int, int>, long long> monthNet;  // (year, month) → Σ entries

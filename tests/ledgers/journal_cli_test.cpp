@@ -78,5 +78,21 @@ TEST_F(JournalCliTest, RefusedEntriesSayWhyAndWriteNothing) {
     EXPECT_EQ(badDay.err, "截至日期不是有效的日期 (YYYY-MM-DD)：3-31\n");
 }
 
+// A receipt of −20 would lower the cash balance, and an entry is never
+// removed: a mistaken slip is corrected by a slip of the other kind.
+TEST_F(JournalCliTest, NegativeAmountsAreRefusedForBothKinds) {
+    ASSERT_EQ(add("2013-3-1", "现金", "收", "100", "收到货款").status, 0);
+    const auto before = rows(file::kJournal);
+    for (const char* kind : {"收", "付"}) {
+        const auto out = add("2013-3-2", "现金", kind, "-20", "冲错");
+        EXPECT_EQ(out.status, 1) << kind;
+        EXPECT_EQ(out.err, "金额不能是负数！填错的收付单请另填一张相反的收付单更正。\n") << kind;
+    }
+    EXPECT_EQ(rows(file::kJournal), before);
+    const auto paid = add("2013-3-2", "现金", "付", "20", "冲错");
+    ASSERT_EQ(paid.status, 0) << paid.err;
+    EXPECT_EQ(paid.out, "2013-3-2\t付\t-20\t80\t张三\t冲错\t\n");
+}
+
 }  // namespace
 }  // namespace tw

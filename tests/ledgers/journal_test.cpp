@@ -9,6 +9,7 @@
 #include "ledger_fixture.h"
 #include "ledgers/journal.h"
 #include "ledgers/ledger_export.h"
+#include "storage/store_fixture.h"
 #include "platform/xlsx_reader.h"
 #include "storage/number_text.h"
 
@@ -76,11 +77,12 @@ TEST_F(JournalTest, BalancesStayInCentsOverManyEntries) {
     // 666 receipts and 334 payments of 0.1; each save sees the action's earlier ones.
     EXPECT_EQ(plainDecimal(all.value.balance), "33.2");
     EXPECT_EQ(all.value.balance, roundCents(33.2));
-    // Typed amounts are kept in cents too.
+    // A typed amount is in cents or refused, never rounded silently.
     const auto odd = save(entry(day(2013, 3, 2), "现金", CashKind::Receipt, "0.125"));
-    ASSERT_TRUE(odd.ok);
-    EXPECT_EQ(plainDecimal(odd.value.amount), "0.13");
-    EXPECT_EQ(plainDecimal(odd.value.balance), "33.33");
+    EXPECT_EQ(odd.message, "金额最多只能有两位小数！");
+    const auto even = save(entry(day(2013, 3, 2), "现金", CashKind::Receipt, "0.13"));
+    ASSERT_TRUE(even.ok);
+    EXPECT_EQ(plainDecimal(even.value.balance), "33.33");
 }
 
 // An entry can never be removed, so one that can only be a slip is refused
@@ -101,7 +103,9 @@ TEST_F(JournalTest, SlipsAreRefusedAndWriteNothing) {
         {entry(d, "现金", CashKind::Receipt, ""), kAmountIsZero},
         {entry(d, "现金", CashKind::Receipt, "  "), kAmountIsZero},
         {entry(d, "现金", CashKind::Payment, "0"), kAmountIsZero},
-        {entry(d, "现金", CashKind::Payment, "0.004"), kAmountIsZero},  // 0 in cents
+        {entry(d, "现金", CashKind::Payment, "0.00"), kAmountIsZero},
+        {entry(d, "现金", CashKind::Payment, "0.004"), "金额最多只能有两位小数！"},
+        {entry(d, "现金", CashKind::Receipt, "-40"), kNegativeCashAmount},
         {entry(d, "现金", CashKind::Receipt, "abc"), "金额必须是数字！"},
         {entry(d, "现金", CashKind::Receipt, "12元"), "金额必须是数字！"},
         {entry(d, "现金", CashKind::Receipt, "1e5"), "金额必须是数字！"},
@@ -116,8 +120,8 @@ TEST_F(JournalTest, SlipsAreRefusedAndWriteNothing) {
         EXPECT_EQ(out.message, c.message);
     }
     EXPECT_EQ(journalBytes(), before);
-    // A correction is an entry the other way: negative amounts are kept.
-    const auto back = save(entry(d, "现金", CashKind::Receipt, "-40"));
+    // A correction is an entry of the other kind.
+    const auto back = save(entry(d, "现金", CashKind::Payment, "40"));
     ASSERT_TRUE(back.ok) << back.message;
     EXPECT_DOUBLE_EQ(back.value.balance, 60);
 }
@@ -190,9 +194,10 @@ TEST_F(JournalTest, AnExportedListOfTwoRowsFillsA1ToG2) {
     const auto lines = list("现金", day(2013, 3, 1), day(2013, 3, 31));
     ASSERT_EQ(lines.value.size(), 2u);
 
-    const auto file = dataDir / "导出" / journalExportName({"现金", day(2013, 3, 1), day(2013, 3, 31)});
+    const test::TempDir exports;
+    const auto file = exports / "导出" / journalExportName({"现金", day(2013, 3, 1), day(2013, 3, 31)});
     EXPECT_EQ(file.filename().string(), "日记账 现金 2013-3-1至2013-3-31.xlsx");
-    ASSERT_TRUE(runCaught([&] { saveExport(journalWorkbook(lines.value), file); }).ok);
+    ASSERT_TRUE(runCaught([&] { saveExport(journalWorkbook(lines.value), file, dataDir); }).ok);
     std::string error;
     const auto cells = readXlsxSheet(file, 1, &error);
     ASSERT_TRUE(cells) << error;

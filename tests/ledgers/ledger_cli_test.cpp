@@ -9,6 +9,7 @@
 
 #include "ledger_cli_fixture.h"
 #include "platform/xlsx_reader.h"
+#include "storage/store_fixture.h"
 
 namespace tw {
 namespace {
@@ -78,7 +79,8 @@ TEST_F(LedgerCliTest, RowsPrintTabSeparatedAsThePageShowsThem) {
 
 TEST_F(LedgerCliTest, ExportIsReadBackInColumnsAToG) {
     writeRows(file::kLedger, {{day(2013, 3, 9), 30002, "支付运费", "现金", 0, -300, "贷", -300}});
-    const auto xlsx = dataDir / "现金.xlsx";
+    const test::TempDir out;
+    const auto xlsx = out / "现金.xlsx";
     const auto done = run("ledger", {"--account", "现金", "--xlsx", xlsx.string()});
     ASSERT_EQ(done.status, 0) << done.err;
     EXPECT_EQ(done.out, "");
@@ -103,7 +105,8 @@ TEST_F(LedgerCliTest, ATwoSheetLedgerPrintsItsRowsInOrderWithTheHeadsOnEachSheet
                         "银行存款", 100.0 * i, 0, "借", balance});
     }
     writeRows(file::kLedger, rows);
-    const auto pdf = dataDir / "银行存款.pdf";
+    const test::TempDir out;
+    const auto pdf = out / "银行存款.pdf";
     const auto done = run("ledger", {"--account", "银行存款", "--pdf", pdf.string()});
     ASSERT_EQ(done.status, 0) << done.err;
     keepPicture(pdf);
@@ -139,7 +142,8 @@ TEST_F(LedgerCliTest, APrintedVoucherCarriesItsTextsAndAmounts) {
                       {field::kCreditTotal, 11700.0},
                       {field::kPreparer, "张三"},
                       {field::kReviewer, "李四"}});
-    const auto pdf = dataDir / "凭证.pdf";
+    const test::TempDir out;
+    const auto pdf = out / "凭证.pdf";
     const auto done = run("voucher print", {"--number", "30001", "--page", "1", "--pdf", pdf.string()});
     ASSERT_EQ(done.status, 0) << done.err;
     keepPicture(pdf);

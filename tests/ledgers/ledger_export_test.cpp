@@ -5,15 +5,18 @@
 #include "ledger_fixture.h"
 #include "ledgers/ledger_export.h"
 #include "platform/xlsx_reader.h"
+#include "storage/store_fixture.h"
 
 namespace tw {
 namespace {
 
 class LedgerExportTest : public test::LedgerTest {
 protected:
+    test::TempDir exports;  // outside the account-set directory, as exports go
+
     std::map<std::string, std::string> readBack(const Workbook& book) {
-        const auto file = dataDir / "导出" / "账页.xlsx";
-        const Outcome saved = runCaught([&] { saveExport(book, file); });
+        const auto file = exports / "导出" / "账页.xlsx";
+        const Outcome saved = runCaught([&] { saveExport(book, file, dataDir); });
         EXPECT_TRUE(saved.ok) << saved.detail;
         std::string error;
         const auto cells = readXlsxSheet(file, 1, &error);
@@ -65,17 +68,24 @@ TEST_F(LedgerExportTest, ExportsNeverReplaceAnEarlierFile) {
     const LedgerRequest r{LedgerMode::General, "银行存款", day(2013, 3, 1), day(2013, 3, 31)};
     const std::string name = ledgerExportName(r);
     EXPECT_EQ(name, "总账 银行存款 2013-3-1至2013-3-31.xlsx");
-    const auto folder = dataDir / "导出";
+    const auto folder = exports / "导出";
     const auto first = freeExportPath(folder, name);
     EXPECT_EQ(first, folder / std::filesystem::u8path(name));
-    ASSERT_TRUE(runCaught([&] { saveExport(exportWorkbook({}), first); }).ok);
+    ASSERT_TRUE(runCaught([&] { saveExport(exportWorkbook({}), first, dataDir); }).ok);
     EXPECT_EQ(freeExportPath(folder, name),
               folder / std::filesystem::u8path("总账 银行存款 2013-3-1至2013-3-31 (2).xlsx"));
-    // A file that cannot be written is refused with the disk message.
+    // A folder in the file's place is refused by name, and stays.
     std::filesystem::create_directories(folder / "占用.xlsx");
-    const Outcome blocked = runCaught([&] { saveExport(exportWorkbook({}), folder / "占用.xlsx"); });
+    const Outcome blocked =
+        runCaught([&] { saveExport(exportWorkbook({}), folder / "占用.xlsx", dataDir); });
     EXPECT_FALSE(blocked.ok);
-    EXPECT_EQ(blocked.message, kDiskMessage);
+    EXPECT_EQ(blocked.message, "“" + pathText(folder / "占用.xlsx") +
+                                   "”不是普通文件，不能用来保存导出的文件，请另选位置！");
+    EXPECT_TRUE(std::filesystem::is_directory(folder / "占用.xlsx"));
+    // So is one in the account-set directory, which could be a table.
+    const Outcome inside = runCaught([&] { saveExport(exportWorkbook({}), path(file::kLedger), dataDir); });
+    EXPECT_FALSE(inside.ok);
+    EXPECT_NE(inside.message.find("在套账目录中"), std::string::npos);
 }
 
 }  // namespace

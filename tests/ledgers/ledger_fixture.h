@@ -14,6 +14,10 @@ namespace tw::test {
 
 class LedgerTest : public AccountSetTest {
 protected:
+    void SetUp() override {
+        AccountSetTest::SetUp();
+        enableEmpty();
+    }
     // A row of 账库 or 总账库, stored as the ledgers store it: credits
     // negative, the balance signed.
     struct Row {

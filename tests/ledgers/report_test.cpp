@@ -14,6 +14,7 @@
 #include "platform/xlsx_reader.h"
 #include "storage/gbk.h"
 #include "storage/ledger_convention.h"
+#include "storage/store_fixture.h"
 
 namespace tw::test {
 namespace {
@@ -44,7 +45,7 @@ protected:
     }
 
     Result<ExportedReport> exportReport(int year, int month, const std::filesystem::path& file = {}) {
-        return runAction(*store, [&] { return exportMonthReport(*store, session, {year, month}, file); });
+        return exportMonthReport(*store, session, {year, month}, file);
     }
 
     static Cells sheet(const std::filesystem::path& file, int n) {
@@ -207,17 +208,19 @@ TEST_F(ReportTest, QuietMonthHasEmptyAmounts) {
 TEST_F(ReportTest, AFileThatCannotBeWrittenLeavesTheScratchTableAsItWas) {
     ASSERT_TRUE(exportReport(2013, 3).ok);
     const auto before = scratch();
-    auto out = exportReport(2013, 4, dataDir / "no such folder" / "r.xlsx");
+    const TempDir elsewhere;
+    auto out = exportReport(2013, 4, elsewhere / "no such folder" / "r.xlsx");
     EXPECT_FALSE(out.ok);
     EXPECT_EQ(out.message, kDiskMessage);
     EXPECT_EQ(scratch(), before);
 
-    // An HTML file in the way (a folder of that name) refuses as well.
+    // An HTML file in the way (a folder of that name) is refused by name.
     std::filesystem::remove(setFile(kDetailLedgerHtml));
     std::filesystem::create_directory(setFile(kDetailLedgerHtml));
     out = exportReport(2013, 4);
     EXPECT_FALSE(out.ok);
-    EXPECT_EQ(out.message, kDiskMessage);
+    EXPECT_EQ(out.message, "“" + pathText(setFile(kDetailLedgerHtml)) +
+                               "”不是普通文件，不能用来保存导出的文件，请另选位置！");
     EXPECT_EQ(scratch(), before);
 }
 

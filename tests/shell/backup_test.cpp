@@ -1,4 +1,5 @@
 // Backing a set up to a ZIP archive and restoring it.
+#include <sqlite3.h>
 #include <sys/stat.h>
 
 #include "shell/backup.h"
@@ -8,6 +9,19 @@
 
 namespace tw::test {
 namespace {
+
+// The first page of the b-tree `name` (a table or an index) in a table file.
+long rootPage(const fs::path& file, const std::string& name) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db, "SELECT rootpage FROM sqlite_master WHERE name = ?", -1, &st, nullptr);
+    sqlite3_bind_text(st, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+    const long page = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 1;
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return page;
+}
 
 class BackupTest : public ShellTest {
 protected:
@@ -112,6 +126,20 @@ TEST_F(BackupTest, DamagedForeignAndHostileArchivesLeaveTheSetUntouched) {
     // Looks like a set by name, but 基本信息 is not a table.
     const fs::path fake = dataDir() / "假.zip";
     ASSERT_TRUE(writeZip(fake, {{"基本信息", "not a table"}, {"用户", "x"}}));
+    // Every table opens, but a page of 账库.edb has its cell pointers overwritten.
+    const fs::path damaged = dataDir() / "坏页.zip";
+    {
+        std::vector<std::pair<std::string, std::string>> set;
+        for (const auto& e : fs::directory_iterator(folder)) {
+            std::string content = readFile(e.path());
+            if (e.path().filename() == "账库.edb") {
+                const long at = (rootPage(e.path(), "records") - 1) * 4096 + 8;
+                for (long i = at; i < at + 64; ++i) content[i] = static_cast<char>(~content[i]);
+            }
+            set.emplace_back(pathText(e.path().filename()), content);
+        }
+        ASSERT_TRUE(writeZip(damaged, set));
+    }
     const auto dirBefore = entryNames(dataDir());
 
     struct Case {
@@ -126,6 +154,7 @@ TEST_F(BackupTest, DamagedForeignAndHostileArchivesLeaveTheSetUntouched) {
         {absolute, "备份文件中含有套账目录以外的路径，拒绝恢复！  套账未作任何改动！"},
         {foreign, "所选文件不是套账备份，无法恢复！  套账未作任何改动！"},
         {fake, "所选文件不是套账备份，无法恢复！  套账未作任何改动！"},
+        {damaged, "备份文件已损坏，无法恢复！  套账未作任何改动！"},
     };
     for (const Case& c : cases) {
         const Outcome out = restoreSet(admin, c.archive);
@@ -150,12 +179,12 @@ TEST_F(BackupTest, AnArchiveWithTheSetInOneTopFolderRestoresToo) {
 }
 
 TEST_F(BackupTest, AFailingBackupLeavesNothingUnderTheChosenNameAndNoPartFile) {
-    // The finished archive cannot take the chosen name: a folder holds it.
+    // A folder holds the chosen name: refused by name before anything is written.
     const fs::path taken = elsewhere / "已占用.zip";
     fs::create_directories(taken / "里面");
     const Outcome out = backupSet(dataDir(), "华兴", taken);
     EXPECT_FALSE(out.ok);
-    EXPECT_EQ(out.message, "备份失败！  请检查备份文件的位置和磁盘空间后重试！");
+    EXPECT_EQ(out.message, "“" + pathText(taken) + "”不是普通文件，不能用来保存导出的文件，请另选位置！");
     EXPECT_EQ(entryNames(taken), std::vector<std::string>{"里面"});
     // A folder that does not exist.
     EXPECT_EQ(backupSet(dataDir(), "华兴", elsewhere / "没有" / "a.zip").message,

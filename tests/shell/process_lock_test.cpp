@@ -122,6 +122,27 @@ TEST_F(ProcessLockTest, ASecondProcessIsRefusedAtOnceAndTouchesNothing) {
     EXPECT_FALSE(fs::exists(folder / ".tallowick-temp"));
 }
 
+TEST_F(ProcessLockTest, ALockThatCannotBeTakenRefusesLikeABusyOne) {
+    // A lock file that cannot be opened (a link to nowhere): without the
+    // lock two commands would work side by side.
+    fs::remove(dataDir() / ".tallowick-lock");
+    fs::create_symlink("/nonexistent-folder/lock", dataDir() / ".tallowick-lock");
+    const auto tables = snapshot(dataDir(), folder);
+    const auto dirNames = entryNames(dataDir());
+    for (const auto& args : {cli({"sets"}), asAdmin({"account", "add", "--name", "零用金", "--parent",
+                                                     "现金", "--category", "资产类", "--direction",
+                                                     "借方"})}) {
+        const Finished f = run(args);
+        EXPECT_EQ(f.status, kInUseStatus);
+        EXPECT_EQ(f.err, kInUse);
+        EXPECT_EQ(f.out, "");
+    }
+    EXPECT_EQ(waitProcess(startProgram("unlockable")).status, kInUseStatus);
+    EXPECT_EQ(snapshot(dataDir(), folder), tables);
+    EXPECT_EQ(entryNames(dataDir()), dirNames);
+    EXPECT_FALSE(hasAccount("现金→零用金"));
+}
+
 TEST_F(ProcessLockTest, TheNextProcessRecoversTheActionOfAKilledOne) {
     ASSERT_EQ(run(asAdmin({"opening", "set", "--account", "现金", "--debit", "100"})).status, 0);
     ASSERT_EQ(run(asAdmin({"opening", "set", "--account", "实收资本", "--credit", "100"})).status, 0);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "storage/amount_reader.h"
 #include "storage/dates.h"
 #include "storage/gbk.h"
 #include "storage/number_text.h"
@@ -48,33 +49,40 @@ TEST(NumberText, CentsAreRoundedAsTheNumberReadsInDecimals) {
     EXPECT_EQ(roundCents(123456789012345678.0), 123456789012345678.0);  // nothing to round
 }
 
-TEST(NumberText, AmountsBeyondWhatIsKeptExactlyAreRefused) {
+// The one reader of typed amounts: exact in cents or refused, never rounded.
+TEST(AmountReader, AmountsBeyondWhatIsKeptExactlyAreRefused) {
     double v = -1;
-    EXPECT_EQ(checkAmountText(" 123.45 ", v), "");
+    EXPECT_EQ(readAmount(" 123.45 ", v), "");
     EXPECT_EQ(v, 123.45);
-    EXPECT_EQ(checkAmountText("-999999999999.99", v), "");
+    EXPECT_EQ(readAmount("-999999999999.99", v), "");
     EXPECT_EQ(v, -999999999999.99);
-    EXPECT_EQ(checkAmountText("123456789012.345", v), "");  // 15 significant digits
-    EXPECT_EQ(checkAmountText("0.000000000000001", v), "");  // one
-    EXPECT_EQ(checkAmountText("100.500000000000000", v), "");  // zeros ending a fraction do not count
+    EXPECT_EQ(readAmount("+0.5", v), "");
+    EXPECT_EQ(v, 0.5);
+    EXPECT_EQ(readAmount("100.500000000000000", v), "");  // zeros ending the decimals do not count
+    EXPECT_EQ(v, 100.5);
+    EXPECT_EQ(readAmount("  ", v), "");  // an empty box is 0
+    EXPECT_EQ(v, 0);
     v = 7;
+    // More than two decimals would be rounded: 1.234 against 1.2349 would balance.
+    for (const char* text : {"1.234", "1.2349", "0.001", "0.000000000000001", "123456789012.345",
+                             "-999999999999.995", "1.0000000000000001"})
+        EXPECT_EQ(readAmount(text, v), "金额最多只能有两位小数！") << text;
     // More than 15 significant digits would be kept changed.
-    EXPECT_EQ(checkAmountText("123456789012345678", v), "金额最多只能有15位有效数字！");
-    EXPECT_EQ(checkAmountText("1.0000000000000001", v), "金额最多只能有15位有效数字！");
-    EXPECT_EQ(checkAmountText("12345678901.23456", v), "金额最多只能有15位有效数字！");
+    EXPECT_EQ(readAmount("123456789012345678", v), "金额最多只能有15位有效数字！");
+    EXPECT_EQ(readAmount("100000000000000000000", v), "金额最多只能有15位有效数字！");
+    EXPECT_EQ(readAmount("1" + std::string(400, '0'), v), "金额最多只能有15位有效数字！");
+    EXPECT_EQ(readAmount("1" + std::string(400, '0') + ".0", v), "金额最多只能有15位有效数字！");
     // Larger than the program keeps, either way.
-    EXPECT_EQ(checkAmountText("1000000000000", v), "金额的绝对值不能超过999999999999.99！");
-    EXPECT_EQ(checkAmountText("-999999999999.995", v), "金额的绝对值不能超过999999999999.99！");
-    EXPECT_EQ(checkAmountText("999999999999.999", v), "金额的绝对值不能超过999999999999.99！");
-    EXPECT_EQ(checkAmountText("1" + std::string(400, '0'), v), "金额最多只能有15位有效数字！");
-    EXPECT_EQ(checkAmountText("1" + std::string(400, '0') + ".0", v),
-              "金额最多只能有15位有效数字！");
-    EXPECT_EQ(checkAmountText("1000000000000.0", v), "金额的绝对值不能超过999999999999.99！");
-    for (const char* text : {"", "abc", "1e5", "12.5元", "1,000"})
-        EXPECT_EQ(checkAmountText(text, v), "金额必须是数字！") << text;
+    EXPECT_EQ(readAmount("1000000000000", v), "金额的绝对值不能超过999999999999.99！");
+    EXPECT_EQ(readAmount("-1000000000000.0", v), "金额的绝对值不能超过999999999999.99！");
+    for (const char* text : {"abc", "1e5", "12.5元", "1,000", "-", ".", "1.2.3", "--5"})
+        EXPECT_EQ(readAmount(text, v), "金额必须是数字！") << text;
     EXPECT_EQ(v, 7) << "a refused text leaves the value alone";
+    // The same rules for an amount that arrives as a number.
     EXPECT_EQ(checkAmount(1e13), "金额的绝对值不能超过999999999999.99！");
     EXPECT_EQ(checkAmount(-1e13), "金额的绝对值不能超过999999999999.99！");
+    EXPECT_EQ(checkAmount(1.234), "金额最多只能有两位小数！");
+    EXPECT_EQ(checkAmount(0.1 + 0.2), "");
     EXPECT_EQ(checkAmount(999999999999.99), "");
 }
 

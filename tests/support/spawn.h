@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -50,6 +51,38 @@ inline Started startProcess(const std::vector<std::string>& argv,
     posix_spawn_file_actions_addopen(&actions, 2, s.err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (posix_spawn(&s.pid, args[0], &actions, nullptr, args.data(), envp.data()) != 0) s.pid = -1;
     posix_spawn_file_actions_destroy(&actions);
+    return s;
+}
+
+// The same through fork and exec, with `inChild` run in the child first (a
+// limit on file sizes, another user): for what posix_spawn cannot set up.
+inline Started startProcessWith(const std::vector<std::string>& argv,
+                                const std::vector<std::string>& env,
+                                const std::filesystem::path& outputDir, const std::string& tag,
+                                const std::function<void()>& inChild) {
+    Started s;
+    s.out = outputDir / (tag + ".out");
+    s.err = outputDir / (tag + ".err");
+    std::vector<std::string> envText = env;
+    for (char** e = environ; *e; ++e) envText.emplace_back(*e);
+    std::vector<char*> args, envp;
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    for (const auto& e : envText) envp.push_back(const_cast<char*>(e.c_str()));
+    envp.push_back(nullptr);
+    s.pid = ::fork();
+    if (s.pid == 0) {
+        const int in = ::open("/dev/null", O_RDONLY);
+        const int out = ::open(s.out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+        const int err = ::open(s.err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+        if (in < 0 || out < 0 || err < 0) ::_exit(126);
+        ::dup2(in, 0);
+        ::dup2(out, 1);
+        ::dup2(err, 2);
+        inChild();
+        ::execve(args[0], args.data(), envp.data());
+        ::_exit(127);
+    }
     return s;
 }
 

@@ -20,6 +20,7 @@
 #include "app/main_window.h"
 #include "ledgers/journal.h"
 #include "ledgers/ledger_fixture.h"
+#include "storage/store_fixture.h"
 #include "ledgers/ui/cashier_window.h"
 #include "ledgers/ui/journal_window.h"
 #include "platform/ui/date_box.h"
@@ -35,6 +36,7 @@ namespace {
 
 class JournalWindowTest : public LedgerTest {
 protected:
+    TempDir exports;  // outside the account-set directory, as exports go
     void SetUp() override {
         LedgerTest::SetUp();
         addSub("银行存款", "工商银行");
@@ -132,7 +134,7 @@ protected:
     }
     std::unique_ptr<JournalWindow> openJournal() {
         auto w = std::make_unique<JournalWindow>(ctx);
-        w->setExportFolder(dataDir / "导出");
+        w->setExportFolder(exports / "导出");
         w->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
         return w;
@@ -173,6 +175,21 @@ TEST_F(JournalWindowTest, TheCashierWindowOpensEmptyWithSaveDisabled) {
     click(w.get(), "检查");
     EXPECT_EQ(prompter.messages, QStringList{"请选择收或付！"});
     EXPECT_FALSE(child<QPushButton>(w.get(), "保存")->isEnabled());
+}
+
+// The books are in March 2013 whatever the calendar says: both windows open
+// on the accounting period's month, as the ledger window does.
+TEST_F(JournalWindowTest, BothWindowsOpenOnTheAccountingPeriod) {
+    session.login.period = day(2013, 4, 1);
+    letWindowsRead();
+    auto journal = openJournal();
+    EXPECT_EQ(child<DateBox>(journal.get(), "起始日期框")->day(), day(2013, 4, 1));
+    EXPECT_EQ(child<DateBox>(journal.get(), "截至日期框")->day(), day(2013, 4, 30));
+    journal.reset();
+    auto cashier = openCashier();
+    const auto shown = child<DateBox>(cashier.get(), "日期框")->day();
+    ASSERT_TRUE(shown.has_value());
+    EXPECT_EQ(firstDayOfMonth(*shown), day(2013, 4, 1));
 }
 
 TEST_F(JournalWindowTest, AReceiptThenAPaymentSaveTheirRunningBalance) {
@@ -310,7 +327,7 @@ TEST_F(JournalWindowTest, ExportWritesTheListAndAddOpensTheCashierWindow) {
     QDesktopServices::setUrlHandler("file", &catcher, "open");
     click(w.get(), "导出");
     QDesktopServices::unsetUrlHandler("file");
-    const auto file = dataDir / "导出" / "日记账 现金 2013-3-1至2013-3-31.xlsx";
+    const auto file = exports / "导出" / "日记账 现金 2013-3-1至2013-3-31.xlsx";
     ASSERT_EQ(catcher.opened.size(), 1);
     EXPECT_EQ(catcher.opened[0].toLocalFile().toStdString(), file.string());
     std::string error;
@@ -324,7 +341,7 @@ TEST_F(JournalWindowTest, ExportWritesTheListAndAddOpensTheCashierWindow) {
 
     // Nothing to open it with: the message names the kept file.
     click(w.get(), "导出");
-    const auto second = dataDir / "导出" / "日记账 现金 2013-3-1至2013-3-31 (2).xlsx";
+    const auto second = exports / "导出" / "日记账 现金 2013-3-1至2013-3-31 (2).xlsx";
     EXPECT_EQ(prompter.messages, QStringList{noSpreadsheetMessage(second)});
     EXPECT_TRUE(std::filesystem::exists(second));
 

@@ -14,6 +14,7 @@
 #include "accounts_window_support.h"
 #include "app/main_window.h"
 #include "ledgers/ledger_fixture.h"
+#include "storage/store_fixture.h"
 #include "ledgers/ui/ledger_window.h"
 #include "ledgers/ui/voucher_printing.h"
 #include "platform/ui/date_box.h"
@@ -28,6 +29,7 @@ namespace {
 
 class LedgerWindowTest : public LedgerTest {
 protected:
+    TempDir exports;  // outside the account-set directory, as exports go
     void SetUp() override {
         LedgerTest::SetUp();
         writeRows(file::kLedger,
@@ -39,7 +41,7 @@ protected:
 
     std::unique_ptr<LedgerWindow> open(LedgerMode mode) {
         auto w = std::make_unique<LedgerWindow>(ctx, mode);
-        w->setExportFolder(dataDir / "导出");
+        w->setExportFolder(exports / "导出");
         w->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
         return w;
@@ -149,7 +151,7 @@ TEST_F(LedgerWindowTest, ExportWritesTheWorkbookAndHandsItToTheDesktop) {
     auto w = open(LedgerMode::Detail);
     setAccount(w.get(), "现金");
     click(w.get(), "列出");
-    const auto file = dataDir / "导出" / "明细账 现金 2013-3-1至2013-3-31.xlsx";
+    const auto file = exports / "导出" / "明细账 现金 2013-3-1至2013-3-31.xlsx";
 
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler("file", &catcher, "open");
@@ -166,12 +168,20 @@ TEST_F(LedgerWindowTest, ExportWritesTheWorkbookAndHandsItToTheDesktop) {
 
     // Nothing to open it with: the message names the kept file, a new one.
     click(w.get(), "导出");
-    const auto second = dataDir / "导出" / "明细账 现金 2013-3-1至2013-3-31 (2).xlsx";
+    const auto second = exports / "导出" / "明细账 现金 2013-3-1至2013-3-31 (2).xlsx";
     ASSERT_EQ(prompter.messages.size(), 1);
     EXPECT_EQ(prompter.messages[0], noSpreadsheetMessage(second));
     EXPECT_TRUE(prompter.messages[0].startsWith(
         "您的计算机没有安装Microsoft Office Excel电子表格程序！\r\n导出报表需要 Excel2000 或 以上版本！"));
     EXPECT_TRUE(std::filesystem::exists(second));
+
+    // An export folder inside the account-set directory is refused by name.
+    prompter.messages.clear();
+    w->setExportFolder(dataDir / std::filesystem::u8path(session.login.setName));
+    click(w.get(), "导出");
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_TRUE(prompter.messages[0].endsWith("在套账目录中，不能用来保存导出的文件，请另选位置！"))
+        << prompter.messages[0].toStdString();
 }
 
 TEST_F(LedgerWindowTest, ASecondClickOnAVoucherRowOpensTheVoucherThere) {

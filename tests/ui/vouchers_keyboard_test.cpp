@@ -186,14 +186,14 @@ TEST_F(VoucherKeyboardTest, TheAmountDialogOffersWhatBalancesAndEqualsFillsIt) {
                         [](QWidget* d) { return child<QLineEdit>(d, "金额输入框")->text(); }),
               "");
     // Typing replaces the offer; "=" brings it back and is never typed itself.
-    NumberInputDialog dialog(NumberInputDialog::Kind::Amount, nullptr, {300.5, {}});
+    NumberInputDialog dialog(NumberInputDialog::Kind::Amount, nullptr, nullptr, {300.5, {}});
     dialog.show();
     auto* input = child<QLineEdit>(&dialog, "金额输入框");
     typeText(input, "12");
     EXPECT_EQ(input->text(), "12");
     QTest::keyClick(input, '=');
     EXPECT_EQ(input->text(), "300.5");
-    NumberInputDialog none(NumberInputDialog::Kind::Amount, nullptr, {0, "="});
+    NumberInputDialog none(NumberInputDialog::Kind::Amount, nullptr, nullptr, {0, "="});
     EXPECT_EQ(child<QLineEdit>(&none, "金额输入框")->text(), "");
 
     // "=" on the form fills at once, on the side that balances.

@@ -198,6 +198,10 @@ TEST_F(VoucherWindowTest, NumberDialogRefusesATakenNumberAndKeepsPagesTogether) 
         click(dialog, "确定");  // silently refused
         EXPECT_EQ(prompter.messages.size(), 1);
         EXPECT_TRUE(dialog->isVisible());
+        number->setText("40001");  // April's block: it would block March's numbering
+        click(dialog, "确定");
+        EXPECT_EQ(prompter.messages.value(1), "凭证编号必须在30001到39999之间！");
+        EXPECT_TRUE(dialog->isVisible());
         number->setText("30005");
         click(dialog, "确定");
         EXPECT_FALSE(dialog->isVisible());
@@ -235,6 +239,28 @@ TEST_F(VoucherWindowTest, AmountDialogTypingRules) {
     closed.show();
     closed.reject();
     EXPECT_FALSE(closed.result().has_value());
+}
+
+// 确定 reads the box through the one amount reader: what it refuses is said,
+// the dialog stays open with the text as typed, and nothing is rounded.
+TEST_F(VoucherWindowTest, AmountDialogRefusesWhatTheAmountReaderRefuses) {
+    NumberInputDialog dialog(NumberInputDialog::Kind::Amount, nullptr, &prompter);
+    dialog.show();
+    auto* input = child<QLineEdit>(&dialog, "金额输入框");
+    ASSERT_NE(input, nullptr);
+    for (const char* text : {"1.234", "100000000000000000000", "12元"}) {
+        input->setText(QString::fromUtf8(text));
+        click(&dialog, "确定");
+        EXPECT_TRUE(dialog.isVisible()) << text;
+        EXPECT_EQ(input->text(), QString::fromUtf8(text));
+    }
+    EXPECT_EQ(prompter.messages,
+              (QStringList{"金额最多只能有两位小数！", "金额最多只能有15位有效数字！", "金额必须是数字！"}));
+    EXPECT_FALSE(dialog.result().has_value());
+    input->setText("1.20");
+    click(&dialog, "确定");
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), 1.2);
 }
 
 TEST_F(VoucherWindowTest, DayDialogKnowsLeapFebruary) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "voucher_fixture.h"
+#include "vouchers/numbering.h"
 #include "vouchers/voucher_edits.h"
 #include "vouchers/voucher_totals.h"
 
@@ -52,7 +53,10 @@ TEST_F(VoucherEditTest, ALineHoldsADebitOrACreditAndNeedsItsAccount) {
               std::string(kUnknownAccount) + "没有的科目");
     ASSERT_TRUE(act([&] { setLineAccount(*store, session, id, 1, "现金"); }).ok);
     ASSERT_TRUE(act([&] { setLineAmount(*store, session, id, 1, Side::Credit, 500); }).ok);
-    ASSERT_TRUE(act([&] { setLineAmount(*store, session, id, 1, Side::Debit, 500.004); }).ok);
+    // An amount that is not exact in cents is refused, never rounded silently.
+    EXPECT_EQ(act([&] { setLineAmount(*store, session, id, 1, Side::Debit, 500.004); }).message,
+              "金额最多只能有两位小数！");
+    ASSERT_TRUE(act([&] { setLineAmount(*store, session, id, 1, Side::Debit, 500); }).ok);
     VoucherPage p = all()[0];
     EXPECT_EQ(p.lines[0].debit, 500);
     EXPECT_EQ(p.lines[0].credit, 0);
@@ -100,13 +104,35 @@ TEST_F(VoucherEditTest, DateAndNumberGoToEveryPageOfTheVoucher) {
     EXPECT_EQ(numbers(), (Strings{"30007 1/2", "30007 2/2", "30002 1/1"}));
 }
 
+// A number typed outside March's 30001 … 39999 would block the month: the
+// next number is formed from the month's largest.
+TEST_F(VoucherEditTest, ATypedNumberStaysInsideTheMonthsBlock) {
+    simple(1, 10);
+    simple(2, 20);
+    const auto first = all()[0].id;
+    for (double outside : {40001.0, 30000.0, 5.0, 300001.0, 130001.0}) {
+        const Outcome out = act([&] { changeVoucherNumber(*store, session, first, outside); });
+        EXPECT_FALSE(out.ok) << outside;
+        EXPECT_EQ(out.message, "凭证编号必须在30001到39999之间！") << outside;
+    }
+    EXPECT_EQ(numbers(), (Strings{"30001 1/1", "30002 1/1"}));
+    ASSERT_TRUE(act([&] { changeVoucherNumber(*store, session, first, 39999); }).ok);
+    // The month is full at its top, yet a new voucher still finds no number.
+    const auto made = runAction(*store, [&] { return newVoucher(*store, session, 0, 3); });
+    EXPECT_FALSE(made.ok);
+    EXPECT_EQ(made.message, kMonthFull);
+    ASSERT_TRUE(act([&] { changeVoucherNumber(*store, session, first, 30005); }).ok);
+    EXPECT_EQ(simple(3, 30), 30006);
+}
+
 TEST_F(VoucherEditTest, AVoucherFromAnotherMonthMovesWholeAndNeverOntoATakenNumber) {
     writePages({page(dayNumber(2013, 2, 3), 20001, 1, 2, 5, 5), page(dayNumber(2013, 2, 3), 20001, 2, 2, 5, 5)});
     ASSERT_TRUE(act([&] { setVoucherDay(*store, session, all()[0].id, 9); }).ok);
     EXPECT_EQ(all()[1].date, dayNumber(2013, 3, 9));
-    // Last year's March voucher 30002 cannot join this March's 30002 (after 20001).
-    EXPECT_EQ(simple(1, 10), 30002);
-    writePages({page(dayNumber(2012, 3, 3), 30002, 1, 1, 5, 5)});
+    // 20001 lies outside March's block: the month's first number is still 30001,
+    // and last year's March voucher 30001 cannot join this March's 30001.
+    EXPECT_EQ(simple(1, 10), 30001);
+    writePages({page(dayNumber(2012, 3, 3), 30001, 1, 1, 5, 5)});
     EXPECT_EQ(act([&] { setVoucherDay(*store, session, all()[3].id, 9); }).message, kDuplicateNumber);
 }
 

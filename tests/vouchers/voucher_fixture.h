@@ -14,6 +14,10 @@ namespace tw::test {
 
 class VoucherTest : public AccountSetTest {
 protected:
+    void SetUp() override {
+        AccountSetTest::SetUp();
+        enableEmpty();
+    }
     // A voucher of the current month, as `voucher add` makes it.
     Result<double> add(int day, std::vector<EntryLine> lines, std::int64_t attachments = 0) {
         return runAction(*store, [&] {

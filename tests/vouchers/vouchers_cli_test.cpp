@@ -12,6 +12,10 @@ namespace {
 
 class VouchersCliTest : public test::CliSetTest {
 protected:
+    void SetUp() override {
+        CliSetTest::SetUp();
+        if (!HasFatalFailure()) enableWithCapital();
+    }
     std::string voucherBytes() const {
         std::ifstream in(dataDir / "演示" / file::kVouchers, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -59,7 +63,7 @@ TEST_F(VouchersCliTest, UnbalancedEmptyAndMalformedVouchersWriteNothing) {
     EXPECT_EQ(unbalanced.out, "");
     const std::pair<std::vector<std::string>, std::string> refused[] = {
         {{"--line", "a|现金|10|10", "--line", "b|银行存款||0"}, "一行只能填借方金额或贷方金额，不能两者都填！\n"},
-        {{"--line", "a|现金|十|", "--line", "b|银行存款||10"}, "金额必须是数字：十\n"},
+        {{"--line", "a|现金|十|", "--line", "b|银行存款||10"}, "金额必须是数字！\n"},
         {{"--line", "a|现金|-10|", "--line", "b|银行存款||-10"}, "金额不能是负数！\n"},
         {{"--line", "a|现金|10"}, "凭证行须写成“摘要|科目|借方金额|贷方金额”：a|现金|10\n"},
         {{"--line", "a|无此科目|10|", "--line", "b|银行存款||10"}, "没有这个科目：无此科目\n"},

@@ -15,6 +15,7 @@
 #include "accounts/ui/chart_window.h"
 #include "shell/ui/busy_cursor.h"
 #include "shell/ui/widget_helpers.h"
+#include "storage/amount_reader.h"
 #include "storage/number_text.h"
 
 namespace tw {
@@ -173,6 +174,13 @@ void OpeningBalanceWindow::onRowDoubleClicked() {
         this, QStringLiteral(" 贷方"),
         QStringLiteral("科目：") + name + QStringLiteral("  的期初贷方金额为......"),
         parseNumber(row.credit));
+    // The amounts as the one amount reader would take them: never rounded silently.
+    for (const auto& amount : {debit, credit})
+        if (amount)
+            if (const std::string refusal = checkAmount(*amount); !refusal.empty()) {
+                m_ctx.prompter.showMessage(this, qs(refusal));
+                return;
+            }
     setRowAmounts(row, debit, credit);
     showRow(index);
     showTotals();

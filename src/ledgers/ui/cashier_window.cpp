@@ -121,7 +121,9 @@ CashierWindow::CashierWindow(AppContext& ctx, QWidget* parent, const CashierPres
     m_counter->setText(QString::fromUtf8(kCounterAccountHint));
     whenClicked(m_counter, [this] { onPickCounterAccount(); });
     m_date = new DateBox(ctx.prompter, QStringLiteral("日期框"), this);
-    m_date->setDay(today());
+    // Today when it lies in the accounting period's month, else that month's first day.
+    const double now = today(), period = ctx.session.login.period;
+    m_date->setDay(firstDayOfMonth(now) == firstDayOfMonth(period) ? now : firstDayOfMonth(period));
 
     m_check = namedButton(this, "检查");
     m_save = namedButton(this, "保存");
@@ -226,7 +228,7 @@ bool CashierWindow::eventFilter(QObject* watched, QEvent* event) {
 // Choosing 收 or 付 leads through the account, the amount and the summary.
 void CashierWindow::onKindChosen() {
     onPickAccount();
-    if (const std::optional<double> amount = askAmount(this))
+    if (const std::optional<double> amount = askAmount(this, m_ctx.prompter))
         m_amount->setText(qs(plainDecimal(*amount)));
     if (const std::optional<std::string> summary = pickSummary(m_ctx, this))
         m_summary->setText(qs(*summary));

@@ -37,8 +37,9 @@ JournalWindow::JournalWindow(AppContext& ctx, QWidget* parent)
     connect(list, &QPushButton::clicked, this, &JournalWindow::onList);
     connect(exportButton, &QPushButton::clicked, this, &JournalWindow::onExport);
     connect(add, &QPushButton::clicked, this, &JournalWindow::onAdd);
-    // The cashier's day book opens on the month of the day it is.
-    const AccountRangeRow top = makeAccountRangeRow(this, ctx.prompter, kJournalAccountPrompt, today(),
+    // The day book opens on the accounting period's month, as the ledgers do.
+    const AccountRangeRow top = makeAccountRangeRow(this, ctx.prompter, kJournalAccountPrompt,
+                                                    ctx.session.login.period,
                                                     [this] { onPickAccount(); },
                                                     {list, exportButton, add});
     m_account = top.account;

@@ -100,9 +100,7 @@ void ReportWindow::onExport() {
     {
         BusyCursor busy;
         RecordStore store(m_ctx.session.dataDir);
-        exported = runAction(store, [&] {
-            return exportMonthReport(store, m_ctx.session, {*year, *month});
-        });
+        exported = exportMonthReport(store, m_ctx.session, {*year, *month});
     }
     if (!exported.ok) {
         m_ctx.prompter.showMessage(this, qs(exported.message));

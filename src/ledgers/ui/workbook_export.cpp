@@ -25,7 +25,7 @@ void exportAndOpen(AppContext& ctx, QWidget* parent, const std::filesystem::path
     {
         BusyCursor busy;
         file = freeExportPath(folder, name);
-        saved = runCaught([&] { saveExport(makeBook(), file); });
+        saved = runCaught([&] { saveExport(makeBook(), file, ctx.session.dataDir); });
     }
     if (!saved.ok) {
         ctx.prompter.showMessage(parent, qs(saved.message));

@@ -1,6 +1,5 @@
 #include "platform/ui/page_printing.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFontMetricsF>
 #include <QMarginsF>
@@ -15,9 +14,8 @@
 #include <QRectF>
 #include <QScreen>
 #include <QStringList>
+#include <QByteArray>
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 #include <vector>
 
 namespace tw {
@@ -218,26 +216,37 @@ int printPreview(QWidget* parent, const PageGrid& grid) {
     return dialog.exec();
 }
 
+namespace {
+// True for a PDF written to its end: it starts as a PDF, ends with its
+// trailer, and its cross-reference table stands where the trailer says. A
+// write lost on a full disk leaves no trailer, or moves the table.
+bool isWholePdf(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const QByteArray bytes = file.readAll();
+    if (!bytes.startsWith("%PDF-") || !bytes.trimmed().endsWith("%%EOF")) return false;
+    const qsizetype at = bytes.lastIndexOf("startxref");
+    if (at < 0) return false;
+    bool ok = false;
+    const qint64 table = bytes.mid(at + 9, bytes.size() - at - 9).replace("%%EOF", "").trimmed().toLongLong(&ok);
+    return ok && table > 0 && table < bytes.size() && bytes.mid(table, 4) == "xref";
+}
+}  // namespace
+
 bool writePdf(const PageGrid& grid, const QString& path, QString* error) {
-    namespace fs = std::filesystem;
-    const QString tmp =
-        path + QStringLiteral(".tmp-%1.pdf").arg(QCoreApplication::applicationPid());
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFileName(tmp);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    setUpPrinter(printer, grid);
-    if (!printGrid(printer, grid)) {
-        QFile::remove(tmp);
-        if (error) *error = path + QStringLiteral(": cannot write the file");
+    const auto fail = [&](const QString& why) {
+        if (error) *error = path + QStringLiteral(": ") + why;
         return false;
-    }
-    std::error_code ec;
-    fs::rename(fs::path(tmp.toStdString()), fs::path(path.toStdString()), ec);
-    if (ec) {
-        QFile::remove(tmp);
-        if (error) *error = path + QStringLiteral(": ") + QString::fromStdString(ec.message());
-        return false;
-    }
+    };
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        setUpPrinter(printer, grid);
+        if (!printGrid(printer, grid)) return fail(QStringLiteral("cannot start the file"));
+        if (printer.printerState() == QPrinter::Error) return fail(QStringLiteral("the printer failed"));
+    }  // the printer closes the file here
+    if (!isWholePdf(path)) return fail(QStringLiteral("the file was not written whole"));
     return true;
 }
 

@@ -41,8 +41,10 @@ int printGrid(QPrinter& printer, const PageGrid& grid);
 // grid's sheets; modal. Returns what QDialog::exec() returns.
 int printPreview(QWidget* parent, const PageGrid& grid);
 
-// Writes the sheets to a PDF with real text. False, with the reason, when the
-// file could not be written; an existing file is then left as it was.
+// Writes the sheets to a PDF with real text at `path` itself (a temporary
+// name the caller puts in place, storage/file_swap.h), then reads it back:
+// false, with the reason, when the painter could not start, the printer
+// failed or the file is not whole (a full disk).
 bool writePdf(const PageGrid& grid, const QString& path, QString* error);
 
 }  // namespace tw

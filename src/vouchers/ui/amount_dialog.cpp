@@ -9,14 +9,18 @@
 #include <cmath>
 
 #include "shell/ui/widget_helpers.h"
+#include "shell/ui/window_prompter.h"
+#include "storage/amount_reader.h"
 #include "storage/number_text.h"
 
 namespace tw {
 
-double numberOfBoxText(const QString& text) { return parseNumber(text.trimmed().toStdString()); }
-
-NumberInputDialog::NumberInputDialog(Kind kind, QWidget* parent, const NumberStart& start)
-    : QDialog(parent), m_kind(kind), m_balancing(kind == Kind::Amount ? start.balancing : 0) {
+NumberInputDialog::NumberInputDialog(Kind kind, QWidget* parent, Prompter* prompter,
+                                     const NumberStart& start)
+    : QDialog(parent),
+      m_kind(kind),
+      m_prompter(prompter),
+      m_balancing(kind == Kind::Amount ? start.balancing : 0) {
     const bool amount = kind == Kind::Amount;
     setObjectName(amount ? QStringLiteral("金额输入窗口") : QStringLiteral("附件数输入窗口"));
     setWindowTitle(amount ? QStringLiteral("输入金额") : QStringLiteral("输入附件数"));
@@ -92,8 +96,20 @@ void NumberInputDialog::onEdited(const QString& text) {
 }
 
 void NumberInputDialog::onConfirm() {
-    const double value = numberOfBoxText(m_box->text());
-    m_result = m_kind == Kind::Amount ? value : std::trunc(value);
+    const std::string typed = m_box->text().toStdString();
+    if (m_kind == Kind::Attachments) {
+        m_result = std::trunc(parseNumber(typed));
+        accept();
+        return;
+    }
+    double value = 0;
+    if (const std::string refusal = readAmount(typed, value); !refusal.empty()) {
+        WindowPrompter windows;
+        (m_prompter ? *m_prompter : static_cast<Prompter&>(windows)).showMessage(this, qs(refusal));
+        m_box->setFocus();
+        return;
+    }
+    m_result = value;
     accept();
 }
 
@@ -103,14 +119,14 @@ void NumberInputDialog::onClear() {
     accept();
 }
 
-std::optional<double> askAmount(QWidget* parent, const NumberStart& start) {
-    NumberInputDialog dialog(NumberInputDialog::Kind::Amount, parent, start);
+std::optional<double> askAmount(QWidget* parent, Prompter& prompter, const NumberStart& start) {
+    NumberInputDialog dialog(NumberInputDialog::Kind::Amount, parent, &prompter, start);
     dialog.exec();
     return dialog.result();
 }
 
 std::optional<long long> askAttachments(QWidget* parent, const QString& typed) {
-    NumberInputDialog dialog(NumberInputDialog::Kind::Attachments, parent, {0, typed});
+    NumberInputDialog dialog(NumberInputDialog::Kind::Attachments, parent, nullptr, {0, typed});
     dialog.exec();
     if (!dialog.result()) return std::nullopt;
     return static_cast<long long>(*dialog.result());

@@ -12,9 +12,13 @@
 //    caller gave one), and is never typed itself.
 // Opened on the line that balances the voucher, the box starts with that
 // amount, selected, so that typing replaces it and Enter takes it.
-// 确定 takes the box's number (empty or non-numeric text: 0); 清除 empties the
-// box and gives 0, which empties the amount box it was opened for. Closing
-// the dialog any other way gives nothing, and the amount box stays as it was.
+// 确定 reads the amount box through the program's one amount reader
+// (storage/amount_reader.h): an empty box gives 0; a text the reader refuses
+// (not a number, more than two decimals, too many digits, too large) shows
+// its message and the dialog stays open with the text as typed. 清除 empties
+// the box and gives 0, which empties the amount box it was opened for.
+// Closing the dialog any other way gives nothing, and the amount box stays as
+// it was. The attachment dialog takes the whole part of its number.
 
 #include <QDialog>
 #include <QString>
@@ -24,6 +28,8 @@ class QLineEdit;
 class QPushButton;
 
 namespace tw {
+
+class Prompter;
 
 // How the dialog starts.
 struct NumberStart {
@@ -35,7 +41,9 @@ class NumberInputDialog : public QDialog {
     Q_OBJECT
 public:
     enum class Kind { Amount, Attachments };
-    NumberInputDialog(Kind kind, QWidget* parent = nullptr, const NumberStart& start = {});
+    // Messages go through `prompter`; without one, through the program's windows.
+    NumberInputDialog(Kind kind, QWidget* parent = nullptr, Prompter* prompter = nullptr,
+                      const NumberStart& start = {});
     // The number accepted (0 after 清除); nothing when closed without a button.
     const std::optional<double>& result() const { return m_result; }
 
@@ -49,17 +57,15 @@ private:
     void onClear();
 
     Kind m_kind;
+    Prompter* m_prompter;
     double m_balancing = 0;
     QLineEdit* m_box;
     QPushButton* m_confirm;
     std::optional<double> m_result;
 };
 
-// The number a box's text stands for: empty or unreadable text gives 0.
-double numberOfBoxText(const QString& text);
-
 // Opens the amount dialog over `parent`: the amount, 0 after 清除, or nothing.
-std::optional<double> askAmount(QWidget* parent, const NumberStart& start = {});
+std::optional<double> askAmount(QWidget* parent, Prompter& prompter, const NumberStart& start = {});
 // Opens the attachment dialog: the whole number typed (2.9 gives 2), 0
 // after 清除, or nothing.
 std::optional<long long> askAttachments(QWidget* parent, const QString& typed = {});

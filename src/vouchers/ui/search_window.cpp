@@ -83,7 +83,7 @@ SearchWindow::SearchWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), 
     addCondition("编制编辑框", "编制任意选择框", [this] { return pickUser(m_ctx, this); });
 
     const auto askAmountText = [this]() -> std::optional<std::string> {
-        const auto amount = askAmount(this);
+        const auto amount = askAmount(this, m_ctx.prompter);
         if (!amount) return std::nullopt;
         return plainDecimal(*amount);
     };

@@ -279,7 +279,7 @@ bool VoucherWindow::onAmount(int line, bool debit, const QString& typed) {
         if (own <= 0) side = debit ? Side::Credit : Side::Debit;
         amount = own > 0 ? own : other;
     } else {
-        amount = askAmount(this, {balance(debit), typed});
+        amount = askAmount(this, m_ctx.prompter, {balance(debit), typed});
     }
     const bool done =
         amount && change([&] { setLineAmount(*m_store, m_ctx.session, m_page.id, line, side, *amount); });

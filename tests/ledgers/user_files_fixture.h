@@ -1,0 +1,115 @@
+#pragma once
+// A set with March 2013 closed (three vouchers posted), made by the core
+// operations and then driven through tallowick-cli: for the files the
+// program writes for the user (the month's report, ledger exports, printed
+// pages, backups). Commands can be run with a limit on the size of the files
+// they write (a disk that fills up) or with the kill shim preloaded (killed
+// at the N-th change of a file).
+
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <string>
+#include <vector>
+
+#include "closing/closing_fixture.h"
+#include "storage/store_fixture.h"
+#include "support/cli_set_fixture.h"
+#include "support/file_tree.h"
+#include "support/spawn.h"
+
+namespace tw::test {
+
+inline constexpr const char* kDiskFull = "数据无法写入磁盘！ 请检测您对计算机使用的权限！\n";
+
+class ClosedMonthCli : public ClosingTest {
+protected:
+    void SetUp() override {
+        ClosingTest::SetUp();
+        elsewhere = dataDir;
+        elsewhere += "-elsewhere";
+        std::filesystem::create_directories(elsewhere);
+        enableWith({{"银行存款", 1000}, {"实收资本", -1000}});
+        for (int n = 1; n <= 3; ++n)
+            addVoucher(dayNumber(2013, 3, 3 + n), 30000 + n,
+                       {{"银行存款", 500, 0, "销售"}, {"主营业务收入", 0, 500, "销售"},
+                        {"管理费用", 120.5, 0, "报销"}, {"银行存款", 0, 120.5, "报销"}});
+        ASSERT_TRUE(post().ok);
+        ASSERT_TRUE(close().ok);
+        store.reset();  // the commands take the directory for themselves
+        ASSERT_EQ(runCli(dataDir, {"sets"}).status, 0);  // its lock file is made once
+    }
+    void TearDown() override {
+        std::filesystem::remove_all(elsewhere);
+        ClosingTest::TearDown();
+    }
+
+    std::filesystem::path setDir() const { return dataDir / std::filesystem::u8path(session.login.setName); }
+    std::filesystem::path inSet(const std::string& name) const {
+        return setDir() / std::filesystem::u8path(name);
+    }
+    std::filesystem::path outside(const std::string& name) const {
+        return elsewhere / std::filesystem::u8path(name);
+    }
+
+    std::vector<std::string> withLogin(const std::vector<std::string>& args) const {
+        return withSetLogin(args, commandWords(args), session.login.setName, "张三", "mima");
+    }
+    // A command of the set as 张三.
+    CliResult run(const std::vector<std::string>& args) { return runCli(dataDir, withLogin(args)); }
+
+    // The whole command line of a command of the set.
+    std::vector<std::string> commandLine(const std::vector<std::string>& args) const {
+        std::vector<std::string> argv{TALLOWICK_CLI, "--data-dir", dataDir.string()};
+        for (const auto& a : withLogin(args)) argv.push_back(a);
+        return argv;
+    }
+
+    // A command whose files may grow to `limit` bytes at most: a write
+    // beyond fails as on a full disk.
+    Finished runLimited(const std::vector<std::string>& args, rlim_t limit) {
+        return waitProcess(startProcessWith(commandLine(args), {}, output.path(), "limited", [limit] {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit r{limit, limit};
+            ::setrlimit(RLIMIT_FSIZE, &r);
+        }));
+    }
+
+    // A command with the kill shim counting the changes of the files in the
+    // directory and in `elsewhere` (whose path starts with the directory's):
+    // killed at change `killAt` (0: never), each change listed in `log`.
+    Finished runShimmed(const std::vector<std::string>& args, long killAt,
+                        const std::filesystem::path& log = {}) {
+        std::vector<std::string> env{"LD_PRELOAD=" + std::string(TALLOWICK_KILL_SHIM),
+                                     "TALLOWICK_SHIM_UNDER=" + dataDir.string()};
+        if (!log.empty()) env.push_back("TALLOWICK_SHIM_LOG=" + log.string());
+        if (killAt > 0) env.push_back("TALLOWICK_SHIM_KILL=" + std::to_string(killAt));
+        return waitProcess(startProcess(commandLine(args), env, output.path(), "shimmed"));
+    }
+
+    // The changes a shimmed run listed, one "<call> <path>" a line.
+    static std::vector<std::string> changesIn(const std::filesystem::path& log) {
+        std::vector<std::string> lines;
+        const std::string text = fileBytes(log);
+        for (std::size_t from = 0; from < text.size();) {
+            const auto end = text.find('\n', from);
+            lines.push_back(text.substr(from, end - from));
+            from = end == std::string::npos ? text.size() : end + 1;
+        }
+        return lines;
+    }
+    // The number (from 1) of the first change that is a `call` of a path
+    // holding `part`; 0 when there is none.
+    static long firstChange(const std::vector<std::string>& changes, const std::string& call,
+                            const std::string& part) {
+        for (std::size_t i = 0; i < changes.size(); ++i)
+            if (changes[i].starts_with(call + " ") && changes[i].find(part) != std::string::npos)
+                return static_cast<long>(i + 1);
+        return 0;
+    }
+
+    std::filesystem::path elsewhere;  // beside the directory, outside it: for exports
+    TempDir output;                   // what the commands print
+};
+
+}  // namespace tw::test

@@ -1,0 +1,89 @@
+// A close killed inside its commit, with one of its tables read-only at the
+// next start: that start cannot roll the table back, so it keeps the commit's
+// super-journal and refuses the set, naming the file; the first start that
+// can write the table again rolls the whole close back.
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "ledgers/user_files_fixture.h"
+
+namespace tw::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class RecoveryTest : public ClosedMonthCli {
+protected:
+    // A command as a user who cannot write `readOnly`. Root writes any file
+    // whatever its mode, so then the command runs as nobody, with every other
+    // file of the directory open to it. `args` are those of a command of the
+    // set, or a whole command line.
+    Finished runWithReadOnly(const std::vector<std::string>& args, const fs::path& readOnly) {
+        const bool root = ::geteuid() == 0;
+        if (root) {
+            fs::permissions(dataDir, fs::perms::all);
+            for (const auto& e : fs::recursive_directory_iterator(dataDir))
+                fs::permissions(e.path(), e.is_directory() ? fs::perms::all
+                                                           : fs::perms::owner_read | fs::perms::owner_write |
+                                                                 fs::perms::group_read | fs::perms::group_write |
+                                                                 fs::perms::others_read | fs::perms::others_write);
+        }
+        fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+        const auto argv = args.front() == TALLOWICK_CLI ? args : commandLine(args);
+        return waitProcess(startProcessWith(argv, {}, output.path(), "read-only", [root] {
+            if (root && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(125);
+        }));
+    }
+    std::vector<std::string> superJournals() const {
+        std::vector<std::string> found;
+        for (const auto& e : fs::directory_iterator(dataDir))
+            if (e.path().filename().string().find("-mj") != std::string::npos)
+                found.push_back(e.path().filename().string());
+        return found;
+    }
+};
+
+TEST_F(RecoveryTest, AHalfCommittedCloseIsNeverMadePermanent) {
+    const auto before = fileTree(setDir());
+    const fs::path keep = output / "before";
+    fs::copy(dataDir, keep, fs::copy_options::recursive);
+
+    // The moment the close's commit has written every table and is about to
+    // remove its super-journal: the last moment it can still be rolled back.
+    const auto log = output / "changes.log";
+    ASSERT_EQ(runShimmed({"close"}, 0, log).status, 0);
+    const long at = firstChange(changesIn(log), "unlink", "-mj");
+    ASSERT_GT(at, 0) << fileBytes(log);
+    fs::remove_all(dataDir);
+    fs::copy(keep, dataDir, fs::copy_options::recursive);
+    ASSERT_EQ(runShimmed({"close"}, at).status, -1) << "killed";
+    ASSERT_FALSE(superJournals().empty());
+
+    // The ledger cannot be written at the next start: the set is refused,
+    // naming the file, and nothing of the half-written close is made final.
+    const fs::path ledger = inSet("账库.edb");
+    const Finished refused = runWithReadOnly({"status"}, ledger);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "套账文件“" + ledger.string() +
+                               "”中有一次中断的操作无法复原，本套账暂不能使用！  请检查该文件能否写入后重试！\n");
+    EXPECT_EQ(refused.out, "");
+    EXPECT_FALSE(superJournals().empty()) << "kept until every table is rolled back";
+    EXPECT_EQ(runWithReadOnly({"report", "--year", "2013", "--month", "3"}, ledger).status, 1);
+    // Other commands on the directory still work.
+    EXPECT_EQ(runWithReadOnly({TALLOWICK_CLI, "--data-dir", dataDir.string(), "sets"}, ledger).status, 0);
+
+    // Writable again: the close is rolled back whole.
+    fs::permissions(ledger, fs::perms::owner_read | fs::perms::owner_write);
+    const auto status = run({"status"});
+    ASSERT_EQ(status.status, 0) << status.err;
+    EXPECT_EQ(status.out.substr(0, 7), "2013-04");
+    EXPECT_TRUE(superJournals().empty());
+    auto after = fileTree(setDir());
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(run({"close"}).status, 0);
+}
+
+}  // namespace
+}  // namespace tw::test
