@@ -25,6 +25,7 @@
 #include "ledgers/ui/journal_window.h"
 #include "ledgers/ui/ledger_window.h"
 #include "ledgers/ui/report_window.h"
+#include "statements/ui/statements_window.h"
 #include "ledgers/ui/voucher_printing.h"
 #include "shell/ui/backup_window.h"
 #include "shell/ui/create_set_window.h"
@@ -192,6 +193,7 @@ void MainWindow::buildMenu() {
           {"日记账", &MainWindow::onJournal, "Ctrl+J"}}},
         {"  报  表  ",
          {{"编辑报表", &MainWindow::onEditReport, "Ctrl+R"},
+          {"财务报表", &MainWindow::onStatements},
           {"", nullptr},
           {"常用封面", &MainWindow::onCoverPage}}},
         {"  其 它  ",
@@ -512,6 +514,11 @@ void MainWindow::onEditReport() {
     connect(window, &QObject::destroyed, m_reportButton,
             [button = m_reportButton] { button->setEnabled(true); });
     window->show();
+}
+
+void MainWindow::onStatements() {
+    if (!requireLogin()) return;
+    runStatementsWindow(m_ctx, this);
 }
 
 void MainWindow::onCoverPage() {

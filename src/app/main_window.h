@@ -72,6 +72,7 @@ private:
     void onBankPayment();
     // Menu 报表.
     void onEditReport();
+    void onStatements();
     void onCoverPage();
     // Menu 其它.
     void onNewUser();

@@ -37,6 +37,10 @@ void addUndoCloseCommand(CLI::App&, Context&);
 void addCarryForwardCommands(CLI::App&, Context&);
 void addReportCommand(CLI::App&, Context&);
 void addSearchCommand(CLI::App&, Context&);
+void addYearEndCommand(CLI::App&, Context&);
+void addStatementsCommand(CLI::App&, Context&);
+void addStatementRulesCommand(CLI::App&, Context&);
+void addBalancesCommand(CLI::App&, Context&);
 
 void registerCommands(CLI::App& app, Context& ctx) {
     addSetsCommand(app, ctx);
@@ -61,7 +65,11 @@ void registerCommands(CLI::App& app, Context& ctx) {
     addCloseCommand(app, ctx);
     addUndoCloseCommand(app, ctx);
     addCarryForwardCommands(app, ctx);
+    addYearEndCommand(app, ctx);  // after carry-forward: it is in its group
     addReportCommand(app, ctx);
+    addStatementsCommand(app, ctx);
+    addStatementRulesCommand(app, ctx);
+    addBalancesCommand(app, ctx);
     addSearchCommand(app, ctx);
     addVoucherAddCommand(app, ctx);
     addVoucherDeleteCommand(app, ctx);

@@ -14,6 +14,10 @@
 namespace tw::cli {
 
 bool writePagePdf(Context& ctx, const PageGrid& grid, const std::string& file) {
+    return writePagePdf(ctx, std::vector<PageGrid>{grid}, file);
+}
+
+bool writePagePdf(Context& ctx, const std::vector<PageGrid>& grids, const std::string& file) {
     const std::filesystem::path target = std::filesystem::u8path(file);
     if (const TargetProblem problem = userFileTargetProblem(target, ctx.dataDir);
         problem != TargetProblem::None) {
@@ -35,7 +39,7 @@ bool writePagePdf(Context& ctx, const PageGrid& grid, const std::string& file) {
     }
     QString error;
     const bool written = writeUserFile(target, ctx.dataDir, [&](const std::filesystem::path& tmp) {
-        return writePdf(grid, QString::fromStdString(pathText(tmp)), &error);
+        return writePdf(grids, QString::fromStdString(pathText(tmp)), &error);
     });
     app.reset();
     qInstallMessageHandler(previous);

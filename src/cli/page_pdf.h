@@ -3,6 +3,7 @@
 // as the print preview. Needs no display: without one, Qt draws offscreen.
 
 #include <string>
+#include <vector>
 
 #include "cli/command.h"
 #include "platform/page_grid.h"
@@ -15,5 +16,7 @@ namespace tw::cli {
 // stays. On failure prints the message and sets the exit status. True when
 // written.
 bool writePagePdf(Context& ctx, const PageGrid& grid, const std::string& file);
+// The same for several grids, one after another in one file.
+bool writePagePdf(Context& ctx, const std::vector<PageGrid>& grids, const std::string& file);
 
 }  // namespace tw::cli

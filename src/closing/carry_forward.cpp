@@ -48,9 +48,63 @@ std::size_t nearestPair(const std::map<std::string, std::size_t>& pairOf, std::s
 
 }  // namespace
 
-std::string carryForwardFullMessage(std::int64_t needed, std::int64_t largest, std::int64_t left) {
-    return "结转损益需要" + std::to_string(needed) + "张凭证，本月凭证已编到第" +
+std::string closingVouchersFullMessage(const std::string& what, std::int64_t needed,
+                                       std::int64_t largest, std::int64_t left) {
+    return what + "需要" + std::to_string(needed) + "张凭证，本月凭证已编到第" +
            std::to_string(largest) + "号，只剩" + std::to_string(left) + "个编号，不能结账！";
+}
+
+std::string carryForwardFullMessage(std::int64_t needed, std::int64_t largest, std::int64_t left) {
+    return closingVouchersFullMessage("结转损益", needed, largest, left);
+}
+
+int writeBalanceMoves(RecordStore& store, const Session& session,
+                      const std::vector<BalanceMove>& moves, const std::string& summary,
+                      const std::string& what) {
+    const double period = session.login.period;
+    const double day = lastDayOfMonth(period);
+    openSetTable(store, session, file::kVouchers);
+    Table vouchers = store.table(table(session, file::kVouchers));
+    const int numberField = vouchers.position(field::kMonthNumber);
+    const NumberBlock block = numberBlock(period);
+    std::int64_t number = block.first - 1;
+    for (const Record& page : vouchers.select(monthOf(field::kDate, period)))
+        if (block.holds(page[numberField].number()))
+            number = std::max<std::int64_t>(number, std::llround(page[numberField].number()));
+    const auto needed = static_cast<std::int64_t>(moves.size());
+    if (number + needed > block.last)
+        refuse(closingVouchersFullMessage(what, needed, number, block.last - number),
+               what + " past " + std::to_string(block.last));
+
+    std::vector<Value> blank;
+    for (const FieldDef& f : vouchers.schema()) blank.push_back(emptyValue(f.type));
+    const auto at = [&](const std::string& f) { return vouchers.position(f); };
+    int written = 0;
+    for (const BalanceMove& c : moves) {
+        const double amount = roundCents(std::fabs(c.balance));
+        // A debit balance is credited away into the target, a credit balance debited.
+        const std::string& debited = c.balance > 0 ? c.target : c.account;
+        const std::string& credited = c.balance > 0 ? c.account : c.target;
+        std::vector<Value> page = blank;
+        page[numberField] = static_cast<double>(++number);
+        page[at(field::kPage)] = 1;
+        page[at(field::kPageCount)] = 1;
+        page[at(field::kDate)] = day;
+        page[at(field::lineSummary(1))] = summary;
+        page[at(field::lineSummary(2))] = summary;
+        page[at(field::lineAccount(1))] = debited;
+        page[at(field::lineAccount(2))] = credited;
+        page[at(field::lineDebit(1))] = amount;
+        page[at(field::lineCredit(2))] = amount;
+        page[at(field::kDebitTotal)] = amount;
+        page[at(field::kCreditTotal)] = amount;
+        page[at(field::kPreparer)] = session.login.userName;
+        page[at(field::kReviewer)] = session.login.userName;
+        vouchers.append(page);
+        ++written;
+    }
+    store.closeTable();
+    return written;
 }
 
 std::vector<CarryForwardPair> fillCarryForwardList(RecordStore& store, const Session& session) {
@@ -94,8 +148,6 @@ void deleteCarryForwardPair(RecordStore& store, const Session& session, const st
 
 CarryForward carryForwardProfitAndLoss(RecordStore& store, const Session& session,
                                        const std::vector<CarryForwardPair>& pairs) {
-    const double period = session.login.period;
-    const double day = lastDayOfMonth(period);
     const auto chart = loadAccounts(store, session);
 
     openSetTable(store, session, file::kBalances);
@@ -110,11 +162,7 @@ CarryForward carryForwardProfitAndLoss(RecordStore& store, const Session& sessio
     // Every account with a balance goes once, with the nearest pair on its path.
     std::map<std::string, std::size_t> pairOf;  // source → its first row in the list
     for (std::size_t i = 0; i < pairs.size(); ++i) pairOf.emplace(pairs[i].source, i);
-    struct Carried {
-        std::string account, target;
-        double balance;
-    };
-    std::vector<Carried> carried;
+    std::vector<BalanceMove> carried;
     for (std::size_t i = 0; i < pairs.size(); ++i) {
         if (pairOf.at(pairs[i].source) != i) continue;  // a second row of the same source
         for (const std::string& account : carriedAccounts(chart, pairs[i].source)) {
@@ -125,47 +173,8 @@ CarryForward carryForwardProfitAndLoss(RecordStore& store, const Session& sessio
         }
     }
 
-    openSetTable(store, session, file::kVouchers);
-    Table vouchers = store.table(table(session, file::kVouchers));
-    const int numberField = vouchers.position(field::kMonthNumber);
-    const NumberBlock block = numberBlock(period);
-    std::int64_t number = block.first - 1;
-    for (const Record& page : vouchers.select(monthOf(field::kDate, period)))
-        if (block.holds(page[numberField].number()))
-            number = std::max<std::int64_t>(number, std::llround(page[numberField].number()));
-    const auto needed = static_cast<std::int64_t>(carried.size());
-    if (number + needed > block.last)
-        refuse(carryForwardFullMessage(needed, number, block.last - number),
-               "carry-forward past " + std::to_string(block.last));
-
-    std::vector<Value> blank;
-    for (const FieldDef& f : vouchers.schema()) blank.push_back(emptyValue(f.type));
-    const auto at = [&](const std::string& f) { return vouchers.position(f); };
     CarryForward done;
-    for (const Carried& c : carried) {
-        const double amount = roundCents(std::fabs(c.balance));
-        // A debit balance is credited away into the target, a credit balance debited.
-        const std::string& debited = c.balance > 0 ? c.target : c.account;
-        const std::string& credited = c.balance > 0 ? c.account : c.target;
-        std::vector<Value> page = blank;
-        page[numberField] = static_cast<double>(++number);
-        page[at(field::kPage)] = 1;
-        page[at(field::kPageCount)] = 1;
-        page[at(field::kDate)] = day;
-        page[at(field::lineSummary(1))] = kCarryForwardSummary;
-        page[at(field::lineSummary(2))] = kCarryForwardSummary;
-        page[at(field::lineAccount(1))] = debited;
-        page[at(field::lineAccount(2))] = credited;
-        page[at(field::lineDebit(1))] = amount;
-        page[at(field::lineCredit(2))] = amount;
-        page[at(field::kDebitTotal)] = amount;
-        page[at(field::kCreditTotal)] = amount;
-        page[at(field::kPreparer)] = session.login.userName;
-        page[at(field::kReviewer)] = session.login.userName;
-        vouchers.append(page);
-        ++done.vouchers;
-    }
-    store.closeTable();
+    done.vouchers = writeBalanceMoves(store, session, carried, kCarryForwardSummary, "结转损益");
     done.posted = postReviewedVouchers(store, session);
     return done;
 }

@@ -57,6 +57,24 @@ void deleteCarryForwardPair(RecordStore& store, const Session& session, const st
 
 // "结转损益需要3张凭证，本月凭证已编到第39998号，只剩1个编号，不能结账！"
 std::string carryForwardFullMessage(std::int64_t needed, std::int64_t largest, std::int64_t left);
+// The same for another kind of closing voucher: `what` in place of "结转损益".
+std::string closingVouchersFullMessage(const std::string& what, std::int64_t needed,
+                                       std::int64_t largest, std::int64_t left);
+
+// One account's whole balance moved into `target` by a closing voucher.
+struct BalanceMove {
+    std::string account;
+    std::string target;
+    double balance = 0;  // signed, debit positive
+};
+// Steps 2 and 3 above for any closing vouchers: one reviewed two-line voucher
+// per move, dated the month's last day, numbered on from the month's largest
+// 月编号 in its block, with `summary` on both lines. Refuses, before writing
+// anything, when the block has too few numbers left (the message names
+// `what`). Does not post. Returns the number of vouchers written.
+int writeBalanceMoves(RecordStore& store, const Session& session,
+                      const std::vector<BalanceMove>& moves, const std::string& summary,
+                      const std::string& what);
 
 struct CarryForward {
     int vouchers = 0;  // carry-forward vouchers written

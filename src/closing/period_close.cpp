@@ -11,6 +11,8 @@
 #include "closing/carry_forward.h"
 #include "closing/period.h"
 #include "closing/posting.h"
+#include "closing/year_end_transfer.h"
+#include "shell/set_options.h"
 #include "storage/ledger_convention.h"
 #include "storage/schemas.h"
 
@@ -209,6 +211,9 @@ Closed closePeriod(RecordStore& store, const Session& session) {
     Closed closed;
     closed.posted =
         carryForwardProfitAndLoss(store, session, fillCarryForwardList(store, session)).posted;
+    if (toYmd(session.login.period).month == 12 &&
+        setOptionOn(store, session, kYearEndTransferOption))
+        closed.posted += transferYearProfit(store, session).posted;
     const std::vector<Record> entries = closeDetailLedger(store, session);
     closeGeneralLedger(store, session, entries);
     closed.period = firstDayOfNextMonth(session.login.period);

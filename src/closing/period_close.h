@@ -5,6 +5,8 @@
 //   1. refuses in December 9999 (the books hold no later date) and while a
 //      page of the month is not posted;
 //   2. carries profit and loss forward and posts (carryForwardProfitAndLoss);
+//      in December, when the set has 年末将本年利润转入利润分配 on, then moves
+//      本年利润 into 利润分配 and posts (transferYearProfit);
 //   3. 账库: per 账库辅1 record, in record order, a "本月合计" row (the month's
 //      voucher-entry debits and credits, the account's side and balance); in
 //      December also a "本年累计" row (the year's entries) and the next year's

@@ -341,6 +341,10 @@ bool Workbook::write(const fs::path& file, std::string* error) const {
         lxw_worksheet* ws = workbook_add_worksheet(wb, sheet.name().c_str());
         if (sheet.landscape()) worksheet_set_landscape(ws);
         if (sheet.fitToPageWidth()) worksheet_fit_to_pages(ws, 1, 0);
+        if (sheet.fitToOnePage()) worksheet_fit_to_pages(ws, 1, 1);
+        if (sheet.a4()) worksheet_set_paper(ws, 9);  // A4 in the spreadsheet's paper numbers
+        if (const auto [first, last] = sheet.repeatedRows(); first > 0 && last >= first)
+            check(worksheet_repeat_rows(ws, first - 1, last - 1), "repeated rows");
         for (const auto& [col, width] : sheet.columnWidths())
             check(worksheet_set_column(ws, col - 1, col - 1, width, nullptr), "column width");
         for (const auto& [row, height] : sheet.rowHeights())

@@ -90,6 +90,15 @@ public:
     void setFitToPageWidth(bool on) { fitToPageWidth_ = on; }
     bool landscape() const { return landscape_; }
     bool fitToPageWidth() const { return fitToPageWidth_; }
+    // A4 paper (otherwise the printer's own), and the sheet scaled to one
+    // page wide and tall.
+    void setA4(bool on) { a4_ = on; }
+    void setFitToOnePage(bool on) { fitToOnePage_ = on; }
+    bool a4() const { return a4_; }
+    bool fitToOnePage() const { return fitToOnePage_; }
+    // Rows first..last printed at the top of every page (0, 0: none).
+    void setRepeatedRows(int first, int last) { repeatedRows_ = {first, last}; }
+    std::pair<int, int> repeatedRows() const { return repeatedRows_; }
 
     struct Cell {
         CellValue value;
@@ -112,6 +121,9 @@ private:
     std::map<int, double> rowHeights_;
     bool landscape_ = false;
     bool fitToPageWidth_ = false;
+    bool a4_ = false;
+    bool fitToOnePage_ = false;
+    std::pair<int, int> repeatedRows_{0, 0};
 };
 
 class Workbook {

@@ -117,6 +117,11 @@ const Schema& reportScratchSchema() {
     return s;
 }
 
+const Schema& setOptionsSchema() {
+    static const Schema s{{field::kOptionName, T, kNameLength}, {field::kOptionValue, T, kTextLength}};
+    return s;
+}
+
 const Schema* schemaOfFile(const std::string& name) {
     static const std::pair<const char*, const Schema& (*)()> kFiles[] = {
         {file::kBasicInfo, basicInfoSchema},     {file::kUsers, usersSchema},
@@ -126,6 +131,7 @@ const Schema* schemaOfFile(const std::string& name) {
         {file::kOpening, ledgerSchema},          {file::kJournal, journalSchema},
         {file::kBalances, balancesSchema},       {file::kCarryForward, carryForwardSchema},
         {file::kPhrases, phrasesSchema},         {file::kReportScratch, reportScratchSchema},
+        {file::kSetOptions, setOptionsSchema},
     };
     for (const auto& [file, schema] : kFiles)
         if (name == file) return &schema();

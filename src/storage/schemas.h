@@ -24,6 +24,7 @@ inline constexpr const char* kBalances = "账库辅1.edb";
 inline constexpr const char* kCarryForward = "结转损益.edb";
 inline constexpr const char* kPhrases = "摘要库.edb";
 inline constexpr const char* kReportScratch = "报表临时1.edb";
+inline constexpr const char* kSetOptions = "套账选项.edb";
 inline constexpr const char* kReportWorkbook = "报表.xlsx";
 inline constexpr const char* kCoverWorkbook = "常用封面.xlsx";
 inline constexpr const char* kVoucherPage = "标准凭证.grd";
@@ -81,6 +82,9 @@ inline constexpr const char* kCounterAccount = "对应";
 // 结转损益
 inline constexpr const char* kFromAccount = "需要结转的科目";
 inline constexpr const char* kToAccount = "对应科目";
+// 套账选项
+inline constexpr const char* kOptionName = "选项";
+inline constexpr const char* kOptionValue = "值";
 // 摘要库
 inline constexpr const char* kPhrase = "摘要名称";
 inline constexpr const char* kPhraseCategory = "所在分类";
@@ -106,6 +110,9 @@ const Schema& journalSchema();
 const Schema& carryForwardSchema();
 const Schema& phrasesSchema();
 const Schema& reportScratchSchema();
+// 套账选项.edb: one record per option a set has changed (name, value); a set
+// without the file has every option at its default.
+const Schema& setOptionsSchema();
 
 // The schema of a set's table file by its name (基本信息, 凭证库.edb, …);
 // nullptr for a name that is not one of them.

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "platform/page_grid.h"
+#include "statements/statement_rules.h"
 #include "storage/file_swap.h"
 #include "storage/record_store.h"
 #include "storage/schemas.h"
@@ -228,6 +229,7 @@ void makeMissingTemplates(const fs::path& dataDir) {
     makeFileIfMissing(dataDir / fs::u8path(file::kCoverWorkbook), makeCoverWorkbook);
     makeFileIfMissing(dataDir / fs::u8path(file::kCalculator), makeCalculator);
     writePageTemplates(dataDir);
+    writeStatementRulesIfMissing(dataDir);
 }
 
 }  // namespace tw

@@ -1,6 +1,7 @@
 #pragma once
 // The template files of the account-set directory: the tables every new set
-// copies, the two workbooks and the calculator launcher.
+// copies, the two workbooks, the calculator launcher, the page templates and
+// the statements' line rules.
 
 #include <filesystem>
 

@@ -37,12 +37,15 @@ TEST_F(NotEnabledCliTest, EveryBookkeepingCommandRefusesAndChangesNothing) {
         {"carry-forward", "list"},
         {"carry-forward", "set", "管理费用", "利润分配"},
         {"carry-forward", "delete", "管理费用"},
+        {"carry-forward", "year-end", "on"},
         {"journal", "add", "--day", "2013-03-05", "--account", "现金", "--kind", "收", "--amount",
          "10", "--summary", "收款"},
         {"journal", "--account", "现金", "--from", "2013-03-01", "--to", "2013-03-31"},
         {"ledger", "--account", "银行存款"},
         {"report", "--year", "2013", "--month", "3"},
         {"search"},
+        {"statements", "--year", "2013", "--month", "3"},
+        {"balances", "--from", "2013-03", "--to", "2013-03"},
     };
     for (const auto& args : commands) {
         const auto r = run(args);
@@ -52,6 +55,7 @@ TEST_F(NotEnabledCliTest, EveryBookkeepingCommandRefusesAndChangesNothing) {
     }
     EXPECT_EQ(tables(), before);
     EXPECT_FALSE(std::filesystem::exists(dataDir / "v.pdf"));
+    EXPECT_FALSE(std::filesystem::exists(dataDir / "演示" / file::kSetOptions));
 
     // Enabled afterwards, the books start with the opening rows.
     enableWithCapital();

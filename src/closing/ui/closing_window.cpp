@@ -13,6 +13,7 @@
 
 #include "closing/period_close.h"
 #include "closing/posting.h"
+#include "shell/set_options.h"
 #include "shell/ui/busy_cursor.h"
 #include "shell/ui/widget_helpers.h"
 #include "storage/outcome.h"
@@ -76,6 +77,19 @@ ClosingWindow::ClosingWindow(AppContext& ctx, QWidget* parent) : QDialog(parent)
     connect(m_delete, &QPushButton::clicked, this, &ClosingWindow::onDeletePair);
     connect(m_protect, &QCheckBox::clicked, this, &ClosingWindow::onProtect);
 
+    m_yearEnd = new QCheckBox(QString::fromUtf8(kYearEndTransferOption), this);
+    m_yearEnd->setObjectName(QString::fromUtf8(kYearEndTransferOption));
+    m_yearEnd->setToolTip(QStringLiteral("十二月结账时，在结转损益之后把“本年利润”的余额转入"
+                                         "“利润分配→未分配利润”。"));
+    {
+        RecordStore store(m_ctx.session.dataDir);
+        const auto on =
+            runCaught([&] { return setOptionOn(store, m_ctx.session, kYearEndTransferOption); });
+        m_yearEnd->setChecked(on.ok && on.value);
+        m_yearEnd->setEnabled(on.ok);
+    }
+    connect(m_yearEnd, &QCheckBox::clicked, this, &ClosingWindow::onYearEnd);
+
     m_close = namedButton(this, "结转损益并期末结账", "立刻结转损益并期末结账");
     connect(m_close, &QPushButton::clicked, this, &ClosingWindow::onClose);
 
@@ -93,7 +107,11 @@ ClosingWindow::ClosingWindow(AppContext& ctx, QWidget* parent) : QDialog(parent)
     layout->addWidget(m_pairs, 1);
     layout->addLayout(pairButtons);
     layout->addSpacing(10);
-    layout->addWidget(m_close, 0, Qt::AlignRight);
+    auto* closeRow = new QHBoxLayout;
+    closeRow->addWidget(m_yearEnd);
+    closeRow->addStretch();
+    closeRow->addWidget(m_close);
+    layout->addLayout(closeRow);
     resize(560, 460);
 
     refreshCounts();
@@ -141,6 +159,15 @@ void ClosingWindow::onPost() {
 void ClosingWindow::onProtect() {
     const bool enable = !m_new->isEnabled();
     for (QPushButton* b : {m_new, m_modify, m_delete}) b->setEnabled(enable);
+}
+
+void ClosingWindow::onYearEnd(bool on) {
+    RecordStore store(m_ctx.session.dataDir);
+    const Outcome out =
+        runAction(store, [&] { setOptionOn(store, m_ctx.session, kYearEndTransferOption, on); });
+    if (out.ok) return;
+    m_ctx.prompter.showMessage(this, qs(out.message));
+    m_yearEnd->setChecked(!on);
 }
 
 void ClosingWindow::onNewPair() {

@@ -1,7 +1,8 @@
 #pragma once
 // `凭证登账、结转损益、期末结账窗口`: the month's voucher counters, posting the
 // reviewed vouchers, the carry-forward pairs (edited in `结转损益设置窗口` once
-// `结转损益设置保护` is clicked), and the month-end close, which closes the window.
+// `结转损益设置保护` is clicked), the set's `年末将本年利润转入利润分配` (saved
+// with each click), and the month-end close, which closes the window.
 //
 // Undo posting and undo close are menu commands of the main window; they run
 // through runUndoPosting and runUndoClose below.
@@ -31,6 +32,7 @@ private:
     CarryForwardPair selectedPair() const;
     void onPost();
     void onProtect();
+    void onYearEnd(bool on);
     void onNewPair();
     void onModifyPair();
     void onDeletePair();
@@ -46,6 +48,7 @@ private:
     QPushButton* m_modify;
     QPushButton* m_delete;
     QCheckBox* m_protect;
+    QCheckBox* m_yearEnd;
     QPushButton* m_close;
 };
 

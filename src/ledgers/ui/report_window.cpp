@@ -13,6 +13,7 @@
 #include "storage/record_store.h"
 #include "shell/ui/busy_cursor.h"
 #include "shell/ui/widget_helpers.h"
+#include "statements/ui/statements_window.h"
 
 namespace tw {
 
@@ -50,6 +51,16 @@ ReportWindow::ReportWindow(AppContext& ctx, QWidget* parent) : QWidget(parent, Q
     exportButton->setDefault(true);
     connect(exportButton, &QPushButton::clicked, this, &ReportWindow::onExport);
 
+    // The statements of the same books, in a window of their own.
+    auto* statementsButton = namedButton(this, "财务报表", "财务报表…");
+    connect(statementsButton, &QPushButton::clicked, this, [this] {
+        if (!m_ctx.session.login.loggedIn) {
+            m_ctx.prompter.showMessage(this, QStringLiteral("请先选择套账并登陆！"));
+            return;
+        }
+        runStatementsWindow(m_ctx, this);
+    });
+
     auto* boxes = new QHBoxLayout;
     boxes->addWidget(m_year);
     boxes->addWidget(new QLabel(QStringLiteral("年"), this));
@@ -67,7 +78,11 @@ ReportWindow::ReportWindow(AppContext& ctx, QWidget* parent) : QWidget(parent, Q
     layout->addWidget(new QLabel(QStringLiteral("请输入报表的年份和月份："), this));
     layout->addLayout(boxes);
     layout->addWidget(hint);
-    layout->addWidget(exportButton, 0, Qt::AlignRight);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(statementsButton);
+    buttons->addStretch();
+    buttons->addWidget(exportButton);
+    layout->addLayout(buttons);
     setFixedWidth(360);
 }
 

@@ -164,7 +164,9 @@ void paintSheet(QPainter& painter, const PageGrid& grid, const SheetRows& sheet,
     painter.restore();
 }
 
-void setUpPrinter(QPrinter& printer, const PageGrid& grid) {
+namespace {
+// The grid's paper and orientation, without margins (paintSheet paints them).
+QPageLayout pageLayoutOf(const PageGrid& grid) {
     const PaperSettings& paper = grid.paper();
     QPageSize size(QPageSize::A4);
     if (paper.size == PaperSize::A5) {
@@ -173,11 +175,16 @@ void setUpPrinter(QPrinter& printer, const PageGrid& grid) {
         size = QPageSize(QSizeF(paper.width / 10.0, paper.height / 10.0), QPageSize::Millimeter,
                          QString(), QPageSize::ExactMatch);
     }
-    printer.setFullPage(true);
-    printer.setPageLayout(QPageLayout(
+    return QPageLayout(
         size,
         paper.orientation == Orientation::Portrait ? QPageLayout::Portrait : QPageLayout::Landscape,
-        QMarginsF(), QPageLayout::Millimeter));
+        QMarginsF(), QPageLayout::Millimeter);
+}
+}  // namespace
+
+void setUpPrinter(QPrinter& printer, const PageGrid& grid) {
+    printer.setFullPage(true);
+    printer.setPageLayout(pageLayoutOf(grid));
 }
 
 int printGrid(QPrinter& printer, const PageGrid& grid) {
@@ -234,16 +241,35 @@ bool isWholePdf(const QString& path) {
 }  // namespace
 
 bool writePdf(const PageGrid& grid, const QString& path, QString* error) {
+    return writePdf(std::vector<PageGrid>{grid}, path, error);
+}
+
+bool writePdf(const std::vector<PageGrid>& grids, const QString& path, QString* error) {
     const auto fail = [&](const QString& why) {
         if (error) *error = path + QStringLiteral(": ") + why;
         return false;
     };
+    if (grids.empty()) return fail(QStringLiteral("nothing to print"));
     {
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(path);
-        setUpPrinter(printer, grid);
-        if (!printGrid(printer, grid)) return fail(QStringLiteral("cannot start the file"));
+        setUpPrinter(printer, grids.front());
+        QPainter painter;
+        if (!painter.begin(&printer)) return fail(QStringLiteral("cannot start the file"));
+        const double ppu = painter.device()->logicalDpiX() / 254.0;
+        bool first = true;
+        for (const PageGrid& grid : grids) {
+            // A grid's paper takes effect with its first page.
+            if (!first) printer.setPageLayout(pageLayoutOf(grid));
+            for (const SheetRows& sheet : grid.sheets()) {
+                if (!first) printer.newPage();
+                first = false;
+                const QPointF origin(grid.paper().marginLeft * ppu, grid.paper().marginTop * ppu);
+                paintSheet(painter, grid, sheet, origin, ppu);
+            }
+        }
+        painter.end();
         if (printer.printerState() == QPrinter::Error) return fail(QStringLiteral("the printer failed"));
     }  // the printer closes the file here
     if (!isWholePdf(path)) return fail(QStringLiteral("the file was not written whole"));

@@ -13,6 +13,7 @@
 #include <QFont>
 #include <QPointF>
 #include <QString>
+#include <vector>
 
 #include "platform/page_grid.h"
 
@@ -46,5 +47,7 @@ int printPreview(QWidget* parent, const PageGrid& grid);
 // false, with the reason, when the painter could not start, the printer
 // failed or the file is not whole (a full disk).
 bool writePdf(const PageGrid& grid, const QString& path, QString* error);
+// The same for several grids, one after another, each on its own paper.
+bool writePdf(const std::vector<PageGrid>& grids, const QString& path, QString* error);
 
 }  // namespace tw

@@ -1,0 +1,35 @@
+#pragma once
+// A set's own options (套账选项.edb, with the set password): one record per
+// option the set has changed, name → value text. A set that never changed an
+// option has no file, and every option is at its default; the file is made
+// by the first change, inside that change's action, and a backup carries it
+// with the set's other tables.
+//
+// Reading refuses (kUnreadableSet) a file that is there but cannot be read,
+// as every table of a set: a damaged file never reads as the defaults.
+
+#include <string>
+
+#include "shell/session.h"
+
+namespace tw {
+
+// 年末将本年利润转入利润分配: the December close also moves 本年利润's balance
+// to 利润分配→未分配利润 (closing/year_end_transfer.h). Off by default.
+inline constexpr const char* kYearEndTransferOption = "年末将本年利润转入利润分配";
+
+inline constexpr const char* kOptionOn = "是";
+inline constexpr const char* kOptionOff = "否";
+
+// The value of option `name`, or `fallback` when the set has not set it.
+std::string readSetOption(RecordStore& store, const Session& session, const std::string& name,
+                          const std::string& fallback = {});
+// Sets option `name` to `value` inside the caller's action.
+void writeSetOption(RecordStore& store, const Session& session, const std::string& name,
+                    const std::string& value);
+
+// The two-valued options: "是" is on, anything else off.
+bool setOptionOn(RecordStore& store, const Session& session, const std::string& name);
+void setOptionOn(RecordStore& store, const Session& session, const std::string& name, bool on);
+
+}  // namespace tw

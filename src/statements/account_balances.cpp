@@ -1,0 +1,149 @@
+#include "statements/account_balances.h"
+
+#include <algorithm>
+#include <functional>
+#include <map>
+
+#include "storage/number_text.h"
+#include "storage/outcome.h"
+
+namespace tw {
+
+namespace {
+
+// The four figures of an account, signed debit positive; the movements as
+// the debit and the (negative) credit sums.
+struct Figures {
+    double opening = 0, debit = 0, credit = 0, yearDebit = 0, yearCredit = 0, closing = 0;
+    void add(const Figures& o) {
+        opening += o.opening;
+        debit += o.debit;
+        credit += o.credit;
+        yearDebit += o.yearDebit;
+        yearCredit += o.yearCredit;
+        closing += o.closing;
+    }
+};
+
+// The figures of every name in one of a month's maps (tops or accounts).
+std::map<std::string, Figures> figuresOf(const Books& books, YearMonth from, YearMonth to,
+                                         std::map<std::string, Flow> BookMonth::*rows) {
+    std::map<std::string, Figures> out;
+    const YearMonth yearStart = books.yearStart(to);
+    for (const auto& [name, f] : books.at(from).*rows) out[name].opening = f.opening();
+    for (const auto& [name, f] : books.at(to).*rows) out[name].closing = f.balance;
+    for (YearMonth m = std::min(from, yearStart); m <= to; m = m.next())
+        for (const auto& [name, f] : books.at(m).*rows) {
+            Figures& x = out[name];
+            if (m >= from) {
+                x.debit += f.debit;
+                x.credit += f.credit;
+            }
+            if (m >= yearStart) {
+                x.yearDebit += f.debit;
+                x.yearCredit += f.credit;
+            }
+        }
+    return out;
+}
+
+BalanceRow rowOf(const std::string& account, int level, const Figures& f) {
+    BalanceRow r;
+    r.account = account;
+    r.level = level;
+    r.opening = balanceSides(roundCents(f.opening));
+    r.movement = {roundCents(f.debit), roundCents(-f.credit)};
+    r.yearMovement = {roundCents(f.yearDebit), roundCents(-f.yearCredit)};
+    r.closing = balanceSides(roundCents(f.closing));
+    return r;
+}
+
+// The chart as a tree: each top-level account in table order, each followed
+// by its sub-accounts (in table order, each with its own below it), wherever
+// the table holds them.
+std::vector<Account> treeOrder(const std::vector<Account>& chart) {
+    std::map<std::string, std::vector<const Account*>> children;
+    std::vector<const Account*> tops;
+    for (const Account& a : chart) (a.parent.empty() ? tops : children[a.parent]).push_back(&a);
+    std::vector<Account> out;
+    std::function<void(const Account*)> visit = [&](const Account* a) {
+        out.push_back(*a);
+        for (const Account* c : children[a->name]) visit(c);
+    };
+    for (const Account* t : tops) visit(t);
+    return out;
+}
+
+void addTo(SidePair& total, const SidePair& x) {
+    total.debit = roundCents(total.debit + x.debit);
+    total.credit = roundCents(total.credit + x.credit);
+}
+
+}  // namespace
+
+std::string BalanceRow::shownName() const {
+    const auto arrow = account.rfind("→");
+    std::string own = arrow == std::string::npos ? account : account.substr(arrow + std::string("→").size());
+    std::string indent;
+    for (int i = 1; i < level; ++i) indent += "　";
+    return indent + own;
+}
+
+std::string AccountBalances::period() const {
+    return from == to ? monthText(from) : monthText(from) + "至" + monthText(to);
+}
+
+std::string AccountBalances::fileStem() const {
+    return std::string(kAccountBalancesName) + "-" +
+           (from == to ? monthCode(from) : monthCode(from) + "至" + monthCode(to));
+}
+
+AccountBalances accountBalances(RecordStore& store, const Session& session, YearMonth from,
+                                YearMonth to, int level) {
+    Books books = readBookFacts(store, session);
+    requireClosedMonth(books, from);
+    requireClosedMonth(books, to);
+    if (to < from) refuse(kRangeBackwards);
+    readBookMonths(store, session, books, std::min(from, books.yearStart(to)), to);
+
+    const auto tops = figuresOf(books, from, to, &BookMonth::tops);
+    const auto accounts = figuresOf(books, from, to, &BookMonth::accounts);
+    // A sub-account sums every posted account at or below it.
+    const auto below = [&](const std::string& name) {
+        Figures sum;
+        if (const auto own = accounts.find(name); own != accounts.end()) sum.add(own->second);
+        const std::string prefix = name + "→";
+        for (auto it = accounts.lower_bound(prefix); it != accounts.end() && it->first.starts_with(prefix); ++it)
+            sum.add(it->second);
+        return sum;
+    };
+
+    AccountBalances out;
+    out.company = books.company;
+    out.from = from;
+    out.to = to;
+    out.level = level;
+    out.total.account = "合计";
+    std::map<std::string, bool> listed;
+    const auto addTop = [&](const std::string& name, int accountLevel) {
+        const auto f = tops.find(name);
+        const BalanceRow r = rowOf(name, accountLevel, f == tops.end() ? Figures{} : f->second);
+        for (auto [sum, x] : {std::pair{&out.total.opening, &r.opening}, {&out.total.movement, &r.movement},
+                              {&out.total.yearMovement, &r.yearMovement}, {&out.total.closing, &r.closing}})
+            addTo(*sum, *x);
+        return r;
+    };
+    for (const Account& a : treeOrder(books.chart)) {
+        const bool top = a.name.find("→") == std::string::npos;
+        const int accountLevel = std::max(1, a.level);
+        if (top) listed[a.name] = true;
+        if (!top && level != 0 && accountLevel > level) continue;
+        BalanceRow r = top ? addTop(a.name, accountLevel) : rowOf(a.name, accountLevel, below(a.name));
+        if (level == 0 || accountLevel <= level) out.rows.push_back(std::move(r));
+    }
+    for (const auto& [name, f] : tops)
+        if (!listed.count(name)) out.rows.push_back(addTop(name, 1));
+    return out;
+}
+
+}  // namespace tw

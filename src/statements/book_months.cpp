@@ -1,0 +1,126 @@
+#include "statements/book_months.h"
+
+#include <cstdio>
+
+#include "accounts/opening_balances.h"
+#include "closing/carry_forward.h"
+#include "ledgers/report.h"
+#include "storage/dates.h"
+#include "storage/ledger_convention.h"
+#include "storage/outcome.h"
+#include "storage/schemas.h"
+
+namespace tw {
+
+YearMonth yearMonthOf(double day) {
+    const Ymd d = toYmd(day);
+    return {d.year, d.month};
+}
+double firstDayOf(YearMonth m) { return dayNumber(m.year, m.month, 1); }
+double lastDayOf(YearMonth m) { return dayNumber(m.year, m.month, daysInMonth(m.year, m.month)); }
+
+std::string monthCode(YearMonth m) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d", m.year, m.month);
+    return text;
+}
+
+std::string monthText(YearMonth m) {
+    return std::to_string(m.year) + "年" + std::to_string(m.month) + "月";
+}
+
+bool parseYearMonth(const std::string& text, YearMonth& m) {
+    int year = 0, month = 0;
+    char tail = 0;
+    if (text.size() < 6 || text.size() > 7 || text[4] != '-') return false;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (i != 4 && (text[i] < '0' || text[i] > '9')) return false;
+    if (std::sscanf(text.c_str(), "%4d-%2d%c", &year, &month, &tail) != 2) return false;
+    if (year < 1900 || year > 9999 || month < 1 || month > 12) return false;
+    m = {year, month};
+    return true;
+}
+
+YearMonth Books::yearStart(YearMonth m) const { return m.year == start.year ? start : YearMonth{m.year, 1}; }
+
+const BookMonth& Books::at(YearMonth m) const {
+    static const BookMonth empty;
+    const auto it = months.find(m.index());
+    return it == months.end() ? empty : it->second;
+}
+
+bool Books::debitAccount(const std::string& name) const {
+    const auto it = byName.find(name);
+    return it == byName.end() || chart[it->second].direction != "贷方";
+}
+
+std::string Books::category(const std::string& name) const {
+    const auto it = byName.find(name);
+    return it == byName.end() ? std::string() : chart[it->second].category;
+}
+
+Books readBookFacts(RecordStore& store, const Session& session) {
+    requireEnabledSet(store, session);
+    Books books;
+    openSetTable(store, session, file::kBasicInfo);
+    store.goFirst();
+    if (store.isPastEnd()) refuse(kUnreadableSet, "基本信息 is empty");
+    books.company = store.readField(field::kCompany).text();
+    books.start = yearMonthOf(store.readField(field::kStartDate).number());
+    books.lastClosed = YearMonth::fromIndex(yearMonthOf(store.readField(field::kPeriod).number()).index() - 1);
+    store.closeTable();
+    books.chart = loadAccounts(store, session);
+    for (std::size_t i = 0; i < books.chart.size(); ++i) books.byName.emplace(books.chart[i].name, i);
+    return books;
+}
+
+void requireClosedMonth(const Books& books, YearMonth m) {
+    if (m.month < 1 || m.month > 12 || m < books.start || m > books.lastClosed) refuse(kNoMonthData);
+}
+
+void readBookMonths(RecordStore& store, const Session& session, Books& books, YearMonth from,
+                    YearMonth to) {
+    requireClosedMonth(books, from);
+    requireClosedMonth(books, to);
+    openSetTable(store, session, file::kGeneralLedger);
+    openSetTable(store, session, file::kLedger);
+    const Table general = store.table(table(session, file::kGeneralLedger));
+    const Table ledger = store.table(table(session, file::kLedger));
+    // 总账库 and 账库 share the ledger layout.
+    const int number = ledger.position(field::kVoucherNo), summary = ledger.position(field::kSummary),
+              account = ledger.position(field::kAccount), debit = ledger.position(field::kDebit),
+              credit = ledger.position(field::kCredit), balance = ledger.position(field::kBalance);
+    for (YearMonth m = from; m <= to; m = m.next()) {
+        if (books.months.count(m.index())) continue;
+        BookMonth& month = books.months[m.index()];
+        const double last = lastDayOf(m);
+        for (const Record& r : general.select(Where().equal(field::kVoucherDate, last).oneOf(
+                 field::kSummary, {Value(kMonthTotal), Value(kYearTotal)}))) {
+            Flow& f = month.tops[r[account].text()];
+            if (r[summary].text() == kMonthTotal) {
+                f.debit = r[debit].number();
+                f.credit = r[credit].number();
+            } else {
+                f.balance = r[balance].number();
+            }
+        }
+        for (const Record& r : ledger.select(Where().equal(field::kVoucherDate, last).oneOf(
+                 field::kSummary, {Value(kMonthTotal), Value(kCarryForwardSummary)}))) {
+            const bool entry = r[number].integer() != 0;
+            if (r[summary].text() == kMonthTotal && !entry) {
+                Flow& f = month.accounts[r[account].text()];
+                f.debit = r[debit].number();
+                f.credit = r[credit].number();
+                f.balance = r[balance].number();
+            } else if (entry) {
+                Flow& f = month.carried[r[account].text()];
+                f.debit += r[debit].number();
+                f.credit += r[credit].number();
+            }
+        }
+    }
+    store.closeTable(table(session, file::kLedger));
+    store.closeTable(table(session, file::kGeneralLedger));
+}
+
+}  // namespace tw

@@ -1,0 +1,35 @@
+#pragma once
+// Where the statements go as files: by default beside the set's tables, as
+// 资产负债表-2013-03.xlsx, 利润表-2013-03.pdf, 利润表-2013-Q1.xlsx,
+// 科目余额表-2013-01至2013-12.xlsx …; elsewhere where the user names a file.
+// Either way through the one target check (storage/user_files.h: a default
+// file may lie in the set folder, nothing else may lie in the account-set
+// directory) and written whole beside its place before it replaces the old
+// one (storage/file_swap.h).
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "platform/workbook.h"
+#include "shell/session.h"
+
+namespace tw {
+
+// The default file of a statement: the set folder / stem + extension (".xlsx", ".pdf").
+std::filesystem::path statementFile(const Session& session, const std::string& stem,
+                                    const std::string& extension);
+
+// Writes `target` whole through `write` (given the temporary path). A
+// default file of the set (statementFile) may be replaced; any other target
+// inside the account-set directory, or one that is no regular file, is
+// refused before anything is written; a file that cannot be written is
+// refused with the disk message and the earlier file stays.
+void writeStatementFile(const Session& session, const std::filesystem::path& target,
+                        const std::function<bool(const std::filesystem::path& temporary)>& write);
+
+// The same for a workbook.
+void saveStatementWorkbook(const Session& session, const Workbook& book,
+                           const std::filesystem::path& target);
+
+}  // namespace tw

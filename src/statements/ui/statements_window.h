@@ -1,0 +1,64 @@
+#pragma once
+// `财务报表窗口` (财务报表): the statements of the open set on screen.
+// `报表选择框` picks 资产负债表, 利润表 (a month), 利润表（季报） or 科目余额表;
+// `年份框` with `月份框` (or `季度框` for the quarter) names the month, and for
+// 科目余额表 `起始年份框`/`起始月份框` the first month of the range and
+// `级次框` 一级科目 or 全部科目. It opens on the month before the current
+// period and shows its balance sheet. `显示` computes the statement and
+// shows it in `报表表格` as it prints, its notices in `报表提示`; `打印`
+// opens its print preview; `导出Excel` and `导出PDF` write it into the set
+// folder (资产负债表-2013-03.xlsx …), asking before an earlier file is
+// replaced, and open it in the desktop's program.
+
+#include <QDialog>
+#include <filesystem>
+#include <optional>
+
+#include "app/app_context.h"
+#include "statements/statement_sheets.h"
+
+class QComboBox;
+class QLabel;
+class QSpinBox;
+
+namespace tw {
+
+class PageGridWidget;
+
+class StatementsWindow : public QDialog {
+    Q_OBJECT
+public:
+    explicit StatementsWindow(AppContext& ctx, QWidget* parent = nullptr);
+
+    enum Choice { BalanceSheet, IncomeMonth, IncomeQuarter, Balances };
+
+private:
+    void onChoice();
+    void onShow();
+    void onPrint();
+    void exportAs(const char* extension);
+    // Computes the chosen statement; a refusal is told (over this window
+    // when `tell`, else in the notice line) and leaves the page empty.
+    void compute(bool tell);
+
+    AppContext& m_ctx;
+    QComboBox* m_choice;
+    QSpinBox* m_year;
+    QSpinBox* m_month;
+    QComboBox* m_quarter;
+    QSpinBox* m_fromYear;
+    QSpinBox* m_fromMonth;
+    QComboBox* m_level;
+    QWidget* m_monthRow;
+    QWidget* m_quarterRow;
+    QWidget* m_rangeRow;
+    PageGridWidget* m_page;
+    QLabel* m_notices;
+    std::optional<SheetLayout> m_shown;
+    std::string m_stem;  // the shown statement's file name without extension
+};
+
+// Opens the window modally over `parent`.
+void runStatementsWindow(AppContext& ctx, QWidget* parent);
+
+}  // namespace tw

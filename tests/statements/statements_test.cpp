@@ -1,0 +1,243 @@
+// The balance sheet and the income statement of hand-made books, line by
+// line, and what they refuse.
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "statement_fixture.h"
+#include "statements/statement_rules.h"
+
+namespace tw::test {
+namespace {
+
+class StatementsTest : public StatementTest {
+protected:
+    // March 2013: openings, a sale, an expense, customers and suppliers on
+    // both sides, stock moved into production; then closed.
+    void closeMarch() {
+        addSub("应收账款", "甲公司");
+        addSub("应收账款", "乙公司");
+        addSub("预收账款", "丙公司");
+        enableWith({{"现金", 200},
+                    {"银行存款", 1000},
+                    {"应收账款→甲公司", 500},
+                    {"固定资产", 900},
+                    {"累计折旧", -100},
+                    {"实收资本", -2500}});
+        book("银行存款", "主营业务收入", 800, "销售");
+        book("管理费用", "现金", 120);
+        book("银行存款", "应收账款→乙公司", 50, "预收乙公司货款");  // 乙 on the credit side
+        book("预收账款→丙公司", "银行存款", 30, "退丙公司预收款");  // 丙 on the debit side
+        book("原材料", "应付账款", 200);
+        book("生产成本", "原材料", 70);
+        closeMonth();
+    }
+};
+
+TEST_F(StatementsTest, BalanceSheetOfAClosedMonth) {
+    closeMarch();
+    const Statement s = sheet({2013, 3});
+    EXPECT_EQ(s.title, "资产负债表");
+    EXPECT_EQ(s.form, "会小企01表");
+    EXPECT_EQ(s.company, "测试公司");
+    EXPECT_EQ(s.date, "2013年3月31日");
+    EXPECT_EQ(s.fileStem, "资产负债表-2013-03");
+    // 行次 → (期末余额, 年初余额)
+    const std::map<int, std::pair<double, double>> expected{
+        {1, {1900, 1200}},   // 现金 80 + 银行存款 1820
+        {4, {530, 500}},     // 甲公司 500 and 丙公司's debit 30
+        {9, {200, 0}},       // 原材料 130 + 生产成本 70
+        {10, {130, 0}},      {11, {70, 0}},  {15, {2630, 1700}}, {18, {900, 900}},
+        {19, {100, 100}},    // 累计折旧, its credit shown positive
+        {20, {800, 800}},    {29, {800, 800}}, {30, {3430, 2500}},
+        {33, {200, 0}},      // 应付账款
+        {34, {50, 0}},       // 乙公司's credit
+        {41, {250, 0}},      {47, {250, 0}},   {48, {2500, 2500}},
+        {51, {680, 0}},      // 本年利润 after the carry-forward
+        {52, {3180, 2500}},  {53, {3430, 2500}},
+    };
+    int lines = 0, captions = 0;
+    for (const StatementLine& l : s.lines) {
+        if (!l.line) {
+            ++captions;
+            continue;
+        }
+        ++lines;
+        const auto want = expected.count(l.line) ? expected.at(l.line) : std::pair{0.0, 0.0};
+        EXPECT_EQ(l.amounts[0], want.first) << "line " << l.line << " " << l.item;
+        EXPECT_EQ(l.amounts[1], want.second) << "line " << l.line << " " << l.item;
+    }
+    EXPECT_EQ(lines, 53);
+    EXPECT_EQ(captions, 5);
+    EXPECT_EQ(s.notices, std::vector<std::string>{});
+}
+
+TEST_F(StatementsTest, IncomeStatementLeavesTheCarryForwardOutAndSumsTheYear) {
+    closeMarch();
+    Statement s = income({2013, 3});
+    EXPECT_EQ(s.title, "利润表");
+    EXPECT_EQ(s.form, "会小企02表");
+    EXPECT_EQ(s.date, "2013年3月");
+    EXPECT_EQ(s.columns[0], "本年累计金额");
+    EXPECT_EQ(s.columns[1], "本月金额");
+    for (int column : {0, 1}) {
+        EXPECT_EQ(s.amount(1, column), 800);
+        EXPECT_EQ(s.amount(14, column), 120);
+        EXPECT_EQ(s.amount(21, column), 680);
+        EXPECT_EQ(s.amount(32, column), 680);
+    }
+
+    // April: interest and a city tax booked on sub-accounts, which their
+    // 其中 lines show; a refund of a sale on the income's debit side.
+    addSub("财务费用", "利息费用");
+    addSub("税金及附加", "城市维护建设税");
+    book("银行存款", "主营业务收入", 300, "销售");
+    book("主营业务收入", "银行存款", 20, "销售退回");
+    book("财务费用→利息费用", "银行存款", 10);
+    book("税金及附加→城市维护建设税", "应交税费", 5);
+    closeMonth();
+    s = income({2013, 4});
+    EXPECT_EQ(s.amount(1, 1), 280);
+    EXPECT_EQ(s.amount(3, 1), 5);
+    EXPECT_EQ(s.amount(6, 1), 5);
+    EXPECT_EQ(s.amount(18, 1), 10);
+    EXPECT_EQ(s.amount(19, 1), 10);
+    EXPECT_EQ(s.amount(32, 1), 265);
+    EXPECT_EQ(s.amount(32, 0), 945);
+    EXPECT_EQ(s.amount(1, 0), 1080);
+
+    // What the April carry-forward moved into 本年利润 is the month's profit.
+    double carried = 0;
+    for (const auto& r : rows(file::kLedger))
+        if (r[3].text() == "本年利润" && r[2].text() == "结转损益" &&
+            yearMonthOf(r[0].number()) == YearMonth{2013, 4})
+            carried -= r[4].number() + r[5].number();
+    EXPECT_EQ(carried, 265);
+
+    // The second quarter: April to June; the first: March only, the books' start.
+    closeMonth();
+    closeMonth();
+    const auto quarter = runCaught([&] { return quarterIncomeStatement(*store, session, 2013, 2); });
+    ASSERT_TRUE(quarter.ok) << quarter.message;
+    EXPECT_EQ(quarter.value.date, "2013年第2季度");
+    EXPECT_EQ(quarter.value.columns[1], "本期金额");
+    EXPECT_EQ(quarter.value.fileStem, "利润表-2013-Q2");
+    EXPECT_EQ(quarter.value.amount(32, 1), 265);
+    EXPECT_EQ(quarter.value.amount(32, 0), 945);
+    const auto first = runCaught([&] { return quarterIncomeStatement(*store, session, 2013, 1); });
+    ASSERT_TRUE(first.ok) << first.message;
+    EXPECT_EQ(first.value.amount(32, 1), 680);
+    EXPECT_EQ(runCaught([&] { return quarterIncomeStatement(*store, session, 2013, 5); }).message,
+              "季度应为1到4！");
+    EXPECT_EQ(runCaught([&] { return quarterIncomeStatement(*store, session, 2013, 3); }).message,
+              "无此月份数据！请检查！")
+        << "September is not closed";
+}
+
+// Accounts the bookkeeper added at the top level land in the catch-all
+// lines, so that the statement still balances, and the statement says so.
+TEST_F(StatementsTest, AccountsNoRuleNamesLandInCatchAllLinesAndAreNamed) {
+    addTop("押金", 1, "借方");
+    addTop("劳务成本", 4, "借方");
+    addTop("其他收益", 5, "贷方");  // in no carry-forward pair: it keeps its balance
+    enableWith({{"银行存款", 1000}, {"押金", 300}, {"实收资本", -1300}});
+    book("劳务成本", "银行存款", 40);
+    book("银行存款", "其他收益", 25);
+    book("管理费用", "银行存款", 5);
+    closeMonth();
+
+    const Statement s = sheet({2013, 3});
+    EXPECT_EQ(s.amount(14, 0), 300);
+    EXPECT_EQ(s.amount(14, 1), 300);
+    EXPECT_EQ(s.amount(9, 0), 40);
+    EXPECT_EQ(s.amount(51, 0), 20);  // 本年利润 −5 and the uncarried 其他收益 25
+    EXPECT_EQ(s.amount(30, 0), s.amount(53, 0));
+    EXPECT_EQ(s.amount(30, 1), s.amount(53, 1));
+    EXPECT_EQ(s.notices, (std::vector<std::string>{
+                             "科目“其他收益”不在报表项目的取数中，已计入第51行“未分配利润”。",
+                             "科目“劳务成本”不在报表项目的取数中，已计入第9行“存货”。",
+                             "科目“押金”不在报表项目的取数中，已计入第14行“其他流动资产”。"}));
+
+    const Statement i = income({2013, 3});
+    EXPECT_EQ(i.amount(22, 1), 25);
+    EXPECT_EQ(i.amount(32, 1), 20);
+    EXPECT_EQ(i.notices, (std::vector<std::string>{
+                             "科目“其他收益”不在报表项目的取数中，已计入第22行“加：营业外收入”。"}));
+}
+
+TEST_F(StatementsTest, RefusesMonthsThatAreNotClosedAndFaultyRules) {
+    // A set not enabled yet has no statements at all.
+    EXPECT_EQ(sheetOf({2013, 3}).message, kSetNotEnabled);
+    closeMarch();
+    EXPECT_EQ(sheetOf({2013, 4}).message, "无此月份数据！请检查！") << "April is open";
+    EXPECT_EQ(incomeOf({2013, 2}).message, "无此月份数据！请检查！") << "before the books";
+    EXPECT_EQ(sheetOf({2013, 13}).message, "无此月份数据！请检查！");
+
+    // A rules file spoilt by hand is refused by name and line, not half used.
+    const auto rules = dataDir / kStatementRulesFile;
+    std::ofstream(rules, std::ios::app) << "资产负债表\t54\t其他\t借\t行99\n";
+    const auto refused = sheetOf({2013, 3});
+    EXPECT_FALSE(refused.ok);
+    EXPECT_EQ(refused.message, "报表项目文件“报表项目.txt”有误，第" +
+                                   std::to_string(std::count(defaultStatementRulesText().begin(),
+                                                             defaultStatementRulesText().end(), '\n') +
+                                                  1) +
+                                   "行：本表没有取数中的“行99”。请改正，或删除它后重新启动程序。");
+    std::filesystem::remove(rules);
+    EXPECT_EQ(incomeOf({2013, 3}).message, "报表项目文件“报表项目.txt”不见了，请重新启动程序，程序会重新写出它。");
+}
+
+TEST_F(StatementsTest, AccountBalancesAcrossAYearEnd) {
+    startIn(2013, 11);
+    addSub("银行存款", "工商银行");
+    addSub("银行存款→工商银行", "活期");
+    addSub("银行存款", "建设银行");
+    enableWith({{"银行存款→工商银行→活期", 1000}, {"实收资本", -1000}});
+    book("银行存款→建设银行", "银行存款→工商银行→活期", 300);  // November
+    closeMonth();
+    book("管理费用", "银行存款→建设银行", 50);  // December
+    closeMonth();
+    book("银行存款→工商银行→活期", "主营业务收入", 200);  // January 2014
+    closeMonth();
+
+    const auto made = runCaught([&] { return accountBalances(*store, session, {2013, 12}, {2014, 1}, 0); });
+    ASSERT_TRUE(made.ok) << made.message;
+    const AccountBalances& b = made.value;
+    EXPECT_EQ(b.period(), "2013年12月至2014年1月");
+    EXPECT_EQ(b.fileStem(), "科目余额表-2013-12至2014-01");
+    std::map<std::string, const BalanceRow*> byName;
+    for (const BalanceRow& r : b.rows) byName[r.account] = &r;
+    ASSERT_TRUE(byName.count("银行存款→工商银行→活期"));
+    const BalanceRow& bank = *byName["银行存款"];
+    EXPECT_EQ(bank.opening, (SidePair{1000, 0}));
+    EXPECT_EQ(bank.movement, (SidePair{200, 50}));
+    EXPECT_EQ(bank.yearMovement, (SidePair{200, 0})) << "2014 only";
+    EXPECT_EQ(bank.closing, (SidePair{1150, 0}));
+    const BalanceRow& current = *byName["银行存款→工商银行→活期"];
+    EXPECT_EQ(current.level, 3);
+    EXPECT_EQ(current.shownName(), "　　活期");
+    EXPECT_EQ(current.opening, (SidePair{700, 0}));
+    EXPECT_EQ(current.closing, (SidePair{900, 0}));
+    EXPECT_EQ(byName["银行存款→工商银行"]->closing, (SidePair{900, 0}));
+    EXPECT_EQ(byName["银行存款→建设银行"]->movement, (SidePair{0, 50}));
+    EXPECT_EQ(byName["利润分配"]->closing, (SidePair{}));
+    // 本年利润 took November's nothing, December's −50 and January's 200.
+    EXPECT_EQ(byName["本年利润"]->opening, (SidePair{0, 0}));
+    EXPECT_EQ(byName["本年利润"]->closing, (SidePair{0, 150}));
+    EXPECT_EQ(b.total.opening, (SidePair{1000, 1000}));
+    EXPECT_EQ(b.total.closing.debit, b.total.closing.credit);
+    EXPECT_EQ(b.total.movement.debit, b.total.movement.credit);
+    EXPECT_EQ(b.total.yearMovement.debit, b.total.yearMovement.credit);
+
+    const auto top = runCaught([&] { return accountBalances(*store, session, {2013, 11}, {2014, 1}, 1); });
+    ASSERT_TRUE(top.ok);
+    for (const BalanceRow& r : top.value.rows) EXPECT_EQ(r.level, 1) << r.account;
+    EXPECT_EQ(top.value.total.closing, b.total.closing);
+    EXPECT_EQ(runCaught([&] { return accountBalances(*store, session, {2014, 1}, {2013, 12}, 0); }).message,
+              "起始月份不能晚于截止月份！");
+    EXPECT_EQ(runCaught([&] { return accountBalances(*store, session, {2013, 10}, {2013, 12}, 0); }).message,
+              "无此月份数据！请检查！");
+}
+
+}  // namespace
+}  // namespace tw::test
