@@ -17,7 +17,7 @@
 
 #include "accounts/account_search.h"
 #include "accounts/opening_balances.h"
-#include "shell/ui/widget_helpers.h"
+#include "platform/ui/widget_helpers.h"
 
 namespace tw {
 

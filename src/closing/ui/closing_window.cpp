@@ -13,9 +13,9 @@
 
 #include "closing/period_close.h"
 #include "closing/posting.h"
+#include "platform/ui/busy_cursor.h"
+#include "platform/ui/widget_helpers.h"
 #include "shell/set_options.h"
-#include "shell/ui/busy_cursor.h"
-#include "shell/ui/widget_helpers.h"
 #include "storage/outcome.h"
 
 namespace tw {

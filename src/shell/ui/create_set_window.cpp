@@ -9,11 +9,11 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include "platform/ui/busy_cursor.h"
 #include "platform/ui/date_box.h"
+#include "platform/ui/widget_helpers.h"
 #include "shell/account_sets.h"
-#include "shell/ui/busy_cursor.h"
 #include "storage/dates.h"
-#include "shell/ui/widget_helpers.h"
 
 namespace tw {
 

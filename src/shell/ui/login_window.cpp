@@ -11,9 +11,9 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include "platform/ui/busy_cursor.h"
+#include "platform/ui/widget_helpers.h"
 #include "shell/login.h"
-#include "shell/ui/busy_cursor.h"
-#include "shell/ui/widget_helpers.h"
 
 namespace tw {
 

@@ -7,7 +7,7 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "shell/ui/widget_helpers.h"
+#include "platform/ui/widget_helpers.h"
 
 namespace tw {
 

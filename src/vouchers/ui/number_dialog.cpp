@@ -8,8 +8,8 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "shell/ui/prompter.h"
-#include "shell/ui/widget_helpers.h"
+#include "platform/ui/prompter.h"
+#include "platform/ui/widget_helpers.h"
 #include "storage/number_text.h"
 
 namespace tw {

@@ -1,4 +1,4 @@
-#include "shell/ui/widget_helpers.h"
+#include "platform/ui/widget_helpers.h"
 
 #include <QCoreApplication>
 #include <QEvent>
