@@ -16,10 +16,10 @@
 #include "shell/account_sets.h"
 #include "shell/login.h"
 #include "shell/session.h"
+#include "startup/start_up.h"
 #include "storage/dates.h"
 #include "storage/outcome.h"
 #include "storage/schemas.h"
-#include "storage/startup.h"
 
 namespace tw::bench {
 

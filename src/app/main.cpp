@@ -12,12 +12,12 @@
 #include <fstream>
 #include <iostream>
 
-#include "shell/session.h"
-#include "shell/start_up.h"
-#include "app/app_context.h"
 #include "app/main_window.h"
+#include "shell/session.h"
+#include "shell/ui/app_context.h"
 #include "shell/ui/message_window.h"
 #include "shell/ui/window_prompter.h"
+#include "startup/start_up.h"
 #include "storage/directory_lock.h"
 #include "storage/paths.h"
 #include "storage/record_store.h"

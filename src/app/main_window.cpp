@@ -25,13 +25,13 @@
 #include "ledgers/ui/journal_window.h"
 #include "ledgers/ui/ledger_window.h"
 #include "ledgers/ui/report_window.h"
-#include "statements/ui/statements_window.h"
 #include "ledgers/ui/voucher_printing.h"
 #include "shell/ui/backup_window.h"
 #include "shell/ui/create_set_window.h"
 #include "shell/ui/new_user_window.h"
 #include "shell/ui/password_window.h"
 #include "shell/ui/set_chooser_window.h"
+#include "statements/ui/statements_window.h"
 #include "storage/paths.h"
 #include "vouchers/ui/search_window.h"
 #include "vouchers/ui/voucher_window.h"
@@ -147,6 +147,8 @@ MainWindow::MainWindow(AppContext& ctx, QWidget* parent) : QMainWindow(parent), 
 
     // A login to a set that is not enabled yet leads into its opening balances.
     m_ctx.openOpeningBalances = [this](QWidget* over) { runOpeningBalanceWindow(m_ctx, over); };
+    // The report window leads into the statements of the same books.
+    m_ctx.openStatements = [this](QWidget* over) { runStatementsWindow(m_ctx, over); };
     // The voucher window prints its page through the page grid.
     m_ctx.printVoucherPage = [this](QWidget* over, const VoucherPageTexts& page) {
         printVoucherPage(m_ctx, over, page);

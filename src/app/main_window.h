@@ -7,9 +7,9 @@
 #include <QMainWindow>
 #include <QPointer>
 
-#include "app/app_context.h"
 #include "app/picture_icons.h"
 #include "ledgers/ui/cashier_window.h"
+#include "shell/ui/app_context.h"
 
 class QLabel;
 class QToolButton;

@@ -1,6 +1,6 @@
 #include "cli/command.h"
 
-#include "shell/start_up.h"
+#include "startup/start_up.h"
 #include "storage/amount_reader.h"
 #include "storage/dates.h"
 #include "storage/paths.h"

@@ -1,12 +1,12 @@
 #include "cli/page_pdf.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QtGlobal>
 #include <QString>
 #include <cstdlib>
 #include <memory>
 
-#include "platform/ui/page_printing.h"
+#include "platform/print/page_painting.h"
 #include "storage/file_swap.h"
 #include "storage/paths.h"
 #include "storage/user_files.h"
@@ -29,13 +29,13 @@ bool writePagePdf(Context& ctx, const std::vector<PageGrid>& grids, const std::s
     const QtMessageHandler previous =
         qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     // Painting text needs an application object for the length of the job.
-    std::unique_ptr<QApplication> app;
-    if (!QApplication::instance()) {
+    std::unique_ptr<QGuiApplication> app;
+    if (!QGuiApplication::instance()) {
         if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
         static int argc = 1;
         static char name[] = "tallowick-cli";
         static char* argv[] = {name, nullptr};
-        app = std::make_unique<QApplication>(argc, argv);
+        app = std::make_unique<QGuiApplication>(argc, argv);
     }
     QString error;
     const bool written = writeUserFile(target, ctx.dataDir, [&](const std::filesystem::path& tmp) {

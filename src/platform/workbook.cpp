@@ -149,6 +149,10 @@ bool Worksheet::setBorders(std::string_view range, bool on) {
     return styleRange(range, [&](CellStyle& s) { s.borders = on; });
 }
 
+bool Worksheet::setBottomBorder(std::string_view range, bool on) {
+    return styleRange(range, [&](CellStyle& s) { s.bottomBorder = on; });
+}
+
 bool Worksheet::setColumnWidth(int column, double width) {
     if (column < 1 || column > kMaxSheetColumns || !(width >= 0 && width <= 255)) return false;
     columnWidths_[column] = width;
@@ -243,6 +247,7 @@ public:
         if (style.bold) format_set_bold(f);
         if (style.colour) format_set_font_color(f, style.colour);
         if (style.borders) format_set_border(f, LXW_BORDER_THIN);
+        else if (style.bottomBorder) format_set_bottom(f, LXW_BORDER_THIN);
         made_.emplace_back(style, f);
         return f;
     }

@@ -56,6 +56,7 @@ struct CellStyle {
     bool bold = false;
     std::uint32_t colour = 0;  // 0xRRGGBB
     bool borders = false;      // thin lines on all four sides
+    bool bottomBorder = false;  // a thin line below (a line to write on)
     bool operator==(const CellStyle&) const = default;
 };
 
@@ -81,6 +82,7 @@ public:
     bool setFont(std::string_view range, const std::string& name, double size, bool bold);
     bool setFontColour(std::string_view range, std::uint32_t rgb);
     bool setBorders(std::string_view range, bool on);
+    bool setBottomBorder(std::string_view range, bool on);
     // Widths in characters of the default font, heights in points.
     bool setColumnWidth(int column, double width);
     bool setRowHeight(int row, double height);

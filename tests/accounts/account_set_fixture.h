@@ -14,11 +14,11 @@
 #include "accounts/opening_balances.h"
 #include "shell/account_sets.h"
 #include "shell/session.h"
+#include "startup/start_up.h"
 #include "storage/dates.h"
 #include "storage/paths.h"
 #include "storage/record_store.h"
 #include "storage/schemas.h"
-#include "storage/startup.h"
 
 namespace tw::test {
 

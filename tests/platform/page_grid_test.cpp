@@ -6,9 +6,9 @@
 #include <functional>
 #include <nlohmann/json.hpp>
 
+#include "startup/start_up.h"
 #include "storage/paths.h"
 #include "storage/schemas.h"
-#include "storage/startup.h"
 #include "storage/store_fixture.h"
 
 namespace tw {

@@ -10,8 +10,8 @@
 
 #include "../support/spawn.h"
 #include "shell/backup.h"
-#include "shell/start_up.h"
 #include "shell_fixture.h"
+#include "startup/start_up.h"
 #include "zip_fixture.h"
 
 namespace tw::test {

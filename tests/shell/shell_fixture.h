@@ -13,10 +13,10 @@
 #include "shell/account_sets.h"
 #include "shell/login.h"
 #include "shell/users.h"
+#include "startup/start_up.h"
 #include "storage/dates.h"
 #include "storage/paths.h"
 #include "storage/schemas.h"
-#include "storage/startup.h"
 
 namespace tw::test {
 

@@ -1,10 +1,10 @@
 // tallowick-cli sets and table, driven as a user would from a shell.
 #include <gtest/gtest.h>
 
+#include "startup/start_up.h"
 #include "storage/paths.h"
 #include "storage/record_store.h"
 #include "storage/schemas.h"
-#include "storage/startup.h"
 #include "store_fixture.h"
 #include "support/cli_runner.h"
 

@@ -11,7 +11,7 @@
 
 #include "accounts/account_set_fixture.h"
 #include "scripted_prompter.h"
-#include "app/app_context.h"
+#include "shell/ui/app_context.h"
 #include "test_support.h"
 
 namespace tw::test {

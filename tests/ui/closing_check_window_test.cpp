@@ -10,11 +10,11 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/app_context.h"
 #include "app/main_window.h"
 #include "closing/closing_fixture.h"
 #include "closing/ui/check_window.h"
 #include "scripted_prompter.h"
+#include "shell/ui/app_context.h"
 #include "test_support.h"
 
 namespace tw::test {

@@ -6,10 +6,10 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "app/app_context.h"
 #include "closing/closing_fixture.h"
 #include "closing/ui/closing_window.h"
 #include "scripted_prompter.h"
+#include "shell/ui/app_context.h"
 #include "test_support.h"
 
 namespace tw::test {

@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <functional>
 
-#include "shell/ui/prompter.h"
+#include "platform/ui/prompter.h"
 
 namespace tw::test {
 

@@ -11,12 +11,12 @@
 #include "shell/account_sets.h"
 #include "shell/login.h"
 #include "shell/password_hash.h"
-#include "app/app_context.h"
+#include "shell/ui/app_context.h"
+#include "startup/start_up.h"
 #include "storage/dates.h"
 #include "storage/paths.h"
 #include "storage/record_store.h"
 #include "storage/schemas.h"
-#include "storage/startup.h"
 #include "test_support.h"
 
 namespace tw::test {

@@ -44,6 +44,8 @@ protected:
         book("银行存款", "主营业务收入", 500, "销售");
         book("管理费用", "银行存款", 120.5);
         closeMonth();  // March closed; April is open
+        // As the main window wires it.
+        ctx.openStatements = [this](QWidget* over) { runStatementsWindow(ctx, over); };
     }
     static void click(QWidget* w, const char* name) {
         auto* b = child<QAbstractButton>(w, QString::fromUtf8(name));

@@ -10,8 +10,8 @@
 #include <QTreeWidget>
 #include <memory>
 
-#include "app/app_context.h"
 #include "scripted_prompter.h"
+#include "shell/ui/app_context.h"
 #include "test_support.h"
 #include "vouchers/ui/voucher_window.h"
 #include "vouchers/voucher_fixture.h"

@@ -17,7 +17,7 @@
 
 #include "accounts/account_search.h"
 #include "accounts/opening_balances.h"
-#include "shell/ui/widget_helpers.h"
+#include "platform/ui/widget_helpers.h"
 
 namespace tw {
 
@@ -299,11 +299,9 @@ AccountSettingWindow::AccountSettingWindow(AppContext& ctx, AddMode mode, QWidge
     directions->addButton(m_debit);
     directions->addButton(m_credit);
 
-    auto* ok = namedButton(this, "确定", "确定");
-    ok->setDefault(true);
-    auto* cancel = namedButton(this, "取消", "取消");
-    connect(ok, &QPushButton::clicked, this, &AccountSettingWindow::onConfirm);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    const OkCancelRow buttons = okCancelRow(this);
+    buttons.ok->setDefault(true);
+    connect(buttons.ok, &QPushButton::clicked, this, &AccountSettingWindow::onConfirm);
 
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("科目名称："), this), 0, 0);
@@ -311,14 +309,10 @@ AccountSettingWindow::AccountSettingWindow(AppContext& ctx, AddMode mode, QWidge
     grid->addWidget(new QLabel(QStringLiteral("余额方向："), this), 1, 0);
     grid->addWidget(m_debit, 1, 1);
     grid->addWidget(m_credit, 1, 2);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addSpacing(8);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
     setMinimumWidth(340);
     m_name->setFocus();
 }

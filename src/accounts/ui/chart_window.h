@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "accounts/chart.h"
-#include "app/app_context.h"
+#include "shell/ui/app_context.h"
 
 class QLabel;
 class QLineEdit;

@@ -13,8 +13,8 @@
 #include <QVBoxLayout>
 
 #include "accounts/ui/chart_window.h"
-#include "shell/ui/busy_cursor.h"
-#include "shell/ui/widget_helpers.h"
+#include "platform/ui/busy_cursor.h"
+#include "platform/ui/widget_helpers.h"
 #include "storage/amount_reader.h"
 #include "storage/number_text.h"
 

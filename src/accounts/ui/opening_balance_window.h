@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "accounts/opening_balances.h"
-#include "app/app_context.h"
+#include "shell/ui/app_context.h"
 
 class QLineEdit;
 class QPushButton;

@@ -11,7 +11,7 @@
 #include <algorithm>
 
 #include "accounts/pinyin.h"
-#include "shell/ui/widget_helpers.h"
+#include "platform/ui/widget_helpers.h"
 
 namespace tw {
 

@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "accounts/phrases.h"
-#include "app/app_context.h"
+#include "shell/ui/app_context.h"
 
 class QLineEdit;
 class QTreeWidget;

@@ -7,8 +7,8 @@
 #include <QVBoxLayout>
 
 #include "closing/books_check.h"
-#include "shell/ui/busy_cursor.h"
-#include "shell/ui/widget_helpers.h"
+#include "platform/ui/busy_cursor.h"
+#include "platform/ui/widget_helpers.h"
 #include "storage/outcome.h"
 
 namespace tw {

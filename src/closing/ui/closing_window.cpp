@@ -13,9 +13,9 @@
 
 #include "closing/period_close.h"
 #include "closing/posting.h"
+#include "platform/ui/busy_cursor.h"
+#include "platform/ui/widget_helpers.h"
 #include "shell/set_options.h"
-#include "shell/ui/busy_cursor.h"
-#include "shell/ui/widget_helpers.h"
 #include "storage/outcome.h"
 
 namespace tw {
@@ -236,24 +236,18 @@ CarryForwardSettingWindow::CarryForwardSettingWindow(AppContext& ctx, const Carr
     m_source->setObjectName(QStringLiteral("结账前将要结转损益的科目编辑框"));
     m_target = new QLineEdit(qs(shown.target), this);
     m_target->setObjectName(QStringLiteral("对应科目编辑框"));
-    auto* ok = namedButton(this, "确定");
-    ok->setDefault(true);
-    auto* cancel = namedButton(this, "取消");
-    connect(ok, &QPushButton::clicked, this, &CarryForwardSettingWindow::onConfirm);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    const OkCancelRow buttons = okCancelRow(this);
+    buttons.ok->setDefault(true);
+    connect(buttons.ok, &QPushButton::clicked, this, &CarryForwardSettingWindow::onConfirm);
 
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("结账前将要结转损益的科目："), this), 0, 0);
     grid->addWidget(m_source, 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("对应科目："), this), 1, 0);
     grid->addWidget(m_target, 1, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
     setMinimumWidth(420);
 }
 

@@ -10,8 +10,8 @@
 #include <QDialog>
 #include <vector>
 
-#include "app/app_context.h"
 #include "closing/carry_forward.h"
+#include "shell/ui/app_context.h"
 
 class QCheckBox;
 class QLabel;

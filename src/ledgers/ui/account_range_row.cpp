@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "platform/ui/date_box.h"
-#include "shell/ui/widget_helpers.h"
+#include "platform/ui/widget_helpers.h"
 #include "storage/dates.h"
 
 namespace tw {

@@ -18,7 +18,7 @@
 #include "accounts/ui/phrase_window.h"
 #include "ledgers/journal.h"
 #include "platform/ui/date_box.h"
-#include "shell/ui/widget_helpers.h"
+#include "platform/ui/widget_helpers.h"
 #include "storage/dates.h"
 #include "storage/number_text.h"
 #include "storage/record_store.h"

@@ -22,8 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_context.h"
 #include "ledgers/journal.h"
+#include "shell/ui/app_context.h"
 
 class QLineEdit;
 class QListWidget;

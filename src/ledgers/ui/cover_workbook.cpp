@@ -2,11 +2,11 @@
 
 #include <system_error>
 
-#include "app/app_context.h"
 #include "ledgers/cover_page.h"
+#include "platform/ui/busy_cursor.h"
 #include "platform/ui/open_document.h"
-#include "shell/ui/busy_cursor.h"
-#include "shell/ui/widget_helpers.h"
+#include "platform/ui/widget_helpers.h"
+#include "shell/ui/app_context.h"
 
 namespace tw {
 

@@ -8,11 +8,11 @@
 
 #include "ledgers/ledger_export.h"
 #include "ledgers/ui/account_range_row.h"
-#include "ledgers/ui/workbook_export.h"
 #include "ledgers/ui/cashier_window.h"
+#include "ledgers/ui/workbook_export.h"
+#include "platform/ui/busy_cursor.h"
 #include "platform/ui/date_box.h"
-#include "shell/ui/busy_cursor.h"
-#include "shell/ui/widget_helpers.h"
+#include "platform/ui/widget_helpers.h"
 #include "storage/dates.h"
 #include "storage/record_store.h"
 

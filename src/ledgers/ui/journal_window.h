@@ -11,8 +11,8 @@
 #include <filesystem>
 #include <optional>
 
-#include "app/app_context.h"
 #include "ledgers/journal.h"
+#include "shell/ui/app_context.h"
 
 class QLineEdit;
 class QTreeWidget;

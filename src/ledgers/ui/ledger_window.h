@@ -12,8 +12,8 @@
 #include <filesystem>
 #include <optional>
 
-#include "app/app_context.h"
 #include "ledgers/ledger_page.h"
+#include "shell/ui/app_context.h"
 
 class QLineEdit;
 

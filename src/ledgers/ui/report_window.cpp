@@ -9,11 +9,10 @@
 #include <QVBoxLayout>
 
 #include "ledgers/report.h"
+#include "platform/ui/busy_cursor.h"
 #include "platform/ui/open_document.h"
+#include "platform/ui/widget_helpers.h"
 #include "storage/record_store.h"
-#include "shell/ui/busy_cursor.h"
-#include "shell/ui/widget_helpers.h"
-#include "statements/ui/statements_window.h"
 
 namespace tw {
 
@@ -58,7 +57,7 @@ ReportWindow::ReportWindow(AppContext& ctx, QWidget* parent) : QWidget(parent, Q
             m_ctx.prompter.showMessage(this, QStringLiteral("请先选择套账并登陆！"));
             return;
         }
-        runStatementsWindow(m_ctx, this);
+        if (m_ctx.openStatements) m_ctx.openStatements(this);
     });
 
     auto* boxes = new QHBoxLayout;

@@ -12,7 +12,7 @@
 
 #include <QWidget>
 
-#include "app/app_context.h"
+#include "shell/ui/app_context.h"
 
 class QLineEdit;
 

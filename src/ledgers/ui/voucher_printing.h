@@ -4,8 +4,8 @@
 // the sheet goes to the default printer; without a printer the print
 // preview opens, from which it can be printed to a file.
 
-#include "app/app_context.h"
 #include "ledgers/voucher_sheet.h"
+#include "shell/ui/app_context.h"
 #include "vouchers/voucher_texts.h"
 
 namespace tw {

@@ -3,11 +3,11 @@
 #include <QStandardPaths>
 #include <QWidget>
 
-#include "app/app_context.h"
 #include "ledgers/ledger_export.h"
+#include "platform/ui/busy_cursor.h"
 #include "platform/ui/open_document.h"
-#include "shell/ui/busy_cursor.h"
-#include "shell/ui/widget_helpers.h"
+#include "platform/ui/widget_helpers.h"
+#include "shell/ui/app_context.h"
 #include "storage/outcome.h"
 
 namespace tw {

@@ -10,7 +10,7 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
-#include "shell/ui/prompter.h"
+#include "platform/ui/prompter.h"
 #include "storage/dates.h"
 
 namespace tw {

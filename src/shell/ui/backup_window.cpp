@@ -10,10 +10,10 @@
 #include <QSettings>
 #include <QVBoxLayout>
 
+#include "platform/ui/busy_cursor.h"
+#include "platform/ui/widget_helpers.h"
 #include "shell/account_sets.h"
 #include "shell/backup.h"
-#include "shell/ui/busy_cursor.h"
-#include "shell/ui/widget_helpers.h"
 
 namespace tw {
 

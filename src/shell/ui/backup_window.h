@@ -10,7 +10,7 @@
 #include <QDialog>
 #include <string>
 
-#include "app/app_context.h"
+#include "shell/ui/app_context.h"
 
 class QDate;
 class QPushButton;

@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "shell/ui/prompter.h"
+#include "platform/ui/prompter.h"
 
 class QLabel;
 class QPushButton;

@@ -9,11 +9,11 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include "platform/ui/busy_cursor.h"
 #include "platform/ui/date_box.h"
+#include "platform/ui/widget_helpers.h"
 #include "shell/account_sets.h"
-#include "shell/ui/busy_cursor.h"
 #include "storage/dates.h"
-#include "shell/ui/widget_helpers.h"
 
 namespace tw {
 
@@ -47,11 +47,9 @@ CreateSetWindow::CreateSetWindow(AppContext& ctx, QWidget* parent) : QDialog(par
     m_password = lineEdit(this, "管理密码编辑框", true);
     m_passwordCheck = lineEdit(this, "密码效验编辑框", true);
 
-    auto* confirm = namedButton(this, "确定");
-    confirm->setDefault(true);
-    auto* cancel = namedButton(this, "取消");
-    connect(confirm, &QPushButton::clicked, this, &CreateSetWindow::onConfirm);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    const OkCancelRow buttons = okCancelRow(this);
+    buttons.ok->setDefault(true);
+    connect(buttons.ok, &QPushButton::clicked, this, &CreateSetWindow::onConfirm);
 
     auto* form = new QFormLayout;
     form->setLabelAlignment(Qt::AlignRight);
@@ -67,16 +65,12 @@ CreateSetWindow::CreateSetWindow(AppContext& ctx, QWidget* parent) : QDialog(par
     form->addRow(QStringLiteral("管理密码："), m_password);
     form->addRow(QStringLiteral("密码效验："), m_passwordCheck);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(confirm);
-    buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->setContentsMargins(18, 16, 18, 14);
     layout->addLayout(form);
     layout->addSpacing(10);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
 }
 
 bool CreateSetWindow::run(AppContext& ctx, QWidget* parent) {

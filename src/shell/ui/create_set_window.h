@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-#include "app/app_context.h"
+#include "shell/ui/app_context.h"
 
 class QLineEdit;
 

@@ -11,9 +11,9 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include "platform/ui/busy_cursor.h"
+#include "platform/ui/widget_helpers.h"
 #include "shell/login.h"
-#include "shell/ui/busy_cursor.h"
-#include "shell/ui/widget_helpers.h"
 
 namespace tw {
 
@@ -68,23 +68,17 @@ LoginWindow::LoginWindow(AppContext& ctx, const std::string& setName, QWidget* p
     m_password->setEchoMode(QLineEdit::Password);
     m_password->setMaxLength(20);
 
-    m_login = new QPushButton(QStringLiteral("确定"), this);
-    m_login->setObjectName(QStringLiteral("登陆"));
+    const OkCancelRow buttons = okCancelRow(this, "登陆");
+    m_login = buttons.ok;
     m_login->setDefault(true);
-    auto* cancel = namedButton(this, "取消");
 
     connect(m_users, &QComboBox::currentIndexChanged, this, &LoginWindow::onUserChosen);
     connect(m_login, &QPushButton::clicked, this, &LoginWindow::onLogin);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* form = new QFormLayout;
     form->setLabelAlignment(Qt::AlignRight);
     form->addRow(QStringLiteral("用户名："), m_users);
     form->addRow(QStringLiteral("密  码："), m_password);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_login);
-    buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->setContentsMargins(18, 14, 18, 14);
@@ -92,7 +86,7 @@ LoginWindow::LoginWindow(AppContext& ctx, const std::string& setName, QWidget* p
     layout->addSpacing(6);
     layout->addLayout(form);
     layout->addSpacing(8);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
 }
 
 void LoginWindow::run(AppContext& ctx, const std::string& setName, QWidget* parent) {

@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "app/app_context.h"
+#include "shell/ui/app_context.h"
 
 class QComboBox;
 class QLineEdit;

@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "platform/ui/widget_helpers.h"
 #include "shell/ui/user_list_window.h"
-#include "shell/ui/widget_helpers.h"
 #include "shell/users.h"
 
 namespace tw {

@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "shell/ui/busy_cursor.h"
-#include "shell/ui/widget_helpers.h"
+#include "platform/ui/busy_cursor.h"
+#include "platform/ui/widget_helpers.h"
 #include "shell/users.h"
 
 namespace tw {
@@ -29,26 +29,20 @@ PasswordWindow::PasswordWindow(AppContext& ctx, QWidget* parent) : QDialog(paren
     m_new = box("新密码编辑框");
     m_repeat = box("重复新编辑框");
 
-    auto* confirm = namedButton(this, "确定");
-    confirm->setDefault(true);
-    auto* cancel = namedButton(this, "取消");
-    connect(confirm, &QPushButton::clicked, this, &PasswordWindow::onConfirm);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    const OkCancelRow buttons = okCancelRow(this);
+    buttons.ok->setDefault(true);
+    connect(buttons.ok, &QPushButton::clicked, this, &PasswordWindow::onConfirm);
 
     auto* form = new QFormLayout;
     form->setLabelAlignment(Qt::AlignRight);
     form->addRow(QStringLiteral("原密码："), m_old);
     form->addRow(QStringLiteral("新密码："), m_new);
     form->addRow(QStringLiteral("重复新密码："), m_repeat);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(confirm);
-    buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addLayout(form);
     layout->addSpacing(8);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
 }
 
 void PasswordWindow::onConfirm() {

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "app/app_context.h"
+#include "shell/ui/app_context.h"
 
 class QListWidget;
 

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "platform/ui/widget_helpers.h"
 #include "shell/ui/confirm_window.h"
 #include "shell/ui/message_window.h"
 #include "storage/number_text.h"
@@ -44,29 +45,22 @@ public:
             m_line->setValidator(validator);
         }
 
-        auto* ok = new QPushButton(QStringLiteral("确定"), this);
-        ok->setObjectName(QStringLiteral("确定"));
+        const OkCancelRow buttons = okCancelRow(this);
+        QPushButton* ok = buttons.ok;
         ok->setDefault(true);
-        auto* cancel = new QPushButton(QStringLiteral("取消"), this);
-        cancel->setObjectName(QStringLiteral("取消"));
         connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-        connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
         if (validator) {
             auto update = [this, ok] { ok->setEnabled(m_line->hasAcceptableInput()); };
             connect(m_line, &QLineEdit::textChanged, this, update);
             update();
         }
 
-        auto* buttons = new QHBoxLayout;
-        buttons->addStretch();
-        buttons->addWidget(ok);
-        buttons->addWidget(cancel);
         auto* layout = new QVBoxLayout(this);
         layout->setSizeConstraint(QLayout::SetFixedSize);
         layout->addWidget(label);
         layout->addWidget(m_line);
         layout->addSpacing(6);
-        layout->addLayout(buttons);
+        layout->addLayout(buttons.row);
         m_line->setFocus();
     }
 

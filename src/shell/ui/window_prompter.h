@@ -2,7 +2,7 @@
 // The Prompter of the running program: the message and confirm windows, small
 // input boxes of our own and the file dialogs.
 
-#include "shell/ui/prompter.h"
+#include "platform/ui/prompter.h"
 
 namespace tw {
 

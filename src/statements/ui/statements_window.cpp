@@ -9,11 +9,11 @@
 #include <system_error>
 
 #include "ledgers/report.h"
+#include "platform/ui/busy_cursor.h"
 #include "platform/ui/open_document.h"
 #include "platform/ui/page_grid_widget.h"
 #include "platform/ui/page_printing.h"
-#include "shell/ui/busy_cursor.h"
-#include "shell/ui/widget_helpers.h"
+#include "platform/ui/widget_helpers.h"
 #include "statements/account_balances.h"
 #include "statements/statement.h"
 #include "statements/statement_files.h"

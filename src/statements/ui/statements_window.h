@@ -14,7 +14,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "app/app_context.h"
+#include "shell/ui/app_context.h"
 #include "statements/statement_sheets.h"
 
 class QComboBox;

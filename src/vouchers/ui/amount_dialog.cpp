@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "shell/ui/widget_helpers.h"
+#include "platform/ui/widget_helpers.h"
 #include "shell/ui/window_prompter.h"
 #include "storage/amount_reader.h"
 #include "storage/number_text.h"

@@ -7,7 +7,7 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "shell/ui/widget_helpers.h"
+#include "platform/ui/widget_helpers.h"
 
 namespace tw {
 
@@ -31,10 +31,8 @@ DayDialog::DayDialog(int daysInMonth, int initialDay, QWidget* parent)
     auto* unit = new QLabel(QStringLiteral("日"), this);
     unit->setObjectName(QStringLiteral("日"));
 
-    auto* ok = namedButton(this, "确定");
-    auto* cancel = namedButton(this, "取消");
-    connect(ok, &QPushButton::clicked, this, &DayDialog::onConfirm);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    const OkCancelRow buttons = okCancelRow(this);
+    connect(buttons.ok, &QPushButton::clicked, this, &DayDialog::onConfirm);
     connect(m_box, &QLineEdit::textEdited, this, &DayDialog::onEdited);
     connect(m_box, &QLineEdit::returnPressed, this, &DayDialog::onConfirm);
 
@@ -43,12 +41,9 @@ DayDialog::DayDialog(int daysInMonth, int initialDay, QWidget* parent)
     row->addWidget(m_box);
     row->addWidget(unit);
     row->addStretch();
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     m_box->setFocus();
 }

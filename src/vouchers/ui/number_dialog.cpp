@@ -8,8 +8,8 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "shell/ui/prompter.h"
-#include "shell/ui/widget_helpers.h"
+#include "platform/ui/prompter.h"
+#include "platform/ui/widget_helpers.h"
 #include "storage/number_text.h"
 
 namespace tw {
@@ -39,10 +39,8 @@ NumberDialog::NumberDialog(Prompter& prompter, const std::string& number, const 
         box->setFixedWidth(44);
     }
 
-    auto* ok = namedButton(this, "确定");
-    auto* cancel = namedButton(this, "取消");
-    connect(ok, &QPushButton::clicked, this, &NumberDialog::onConfirm);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    const OkCancelRow buttons = okCancelRow(this);
+    connect(buttons.ok, &QPushButton::clicked, this, &NumberDialog::onConfirm);
     connect(m_number, &QLineEdit::returnPressed, this, &NumberDialog::onConfirm);
 
     auto* boxes = new QHBoxLayout;
@@ -50,14 +48,10 @@ NumberDialog::NumberDialog(Prompter& prompter, const std::string& number, const 
     boxes->addWidget(pageBox);
     boxes->addWidget(countBox);
     boxes->addStretch();
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(caption);
     layout->addLayout(boxes);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     m_number->setFocus();
 }

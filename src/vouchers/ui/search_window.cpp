@@ -14,10 +14,10 @@
 
 #include "accounts/ui/chart_window.h"
 #include "accounts/ui/phrase_window.h"
+#include "platform/ui/busy_cursor.h"
 #include "platform/ui/date_box.h"
-#include "shell/ui/busy_cursor.h"
+#include "platform/ui/widget_helpers.h"
 #include "shell/ui/user_list_window.h"
-#include "shell/ui/widget_helpers.h"
 #include "storage/dates.h"
 #include "storage/number_text.h"
 #include "storage/record_store.h"

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_context.h"
+#include "shell/ui/app_context.h"
 #include "vouchers/voucher_page.h"
 
 class QCheckBox;

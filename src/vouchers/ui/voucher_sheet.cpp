@@ -9,7 +9,7 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "shell/ui/widget_helpers.h"
+#include "platform/ui/widget_helpers.h"
 
 namespace tw {
 

@@ -12,9 +12,9 @@
 
 #include "accounts/ui/chart_window.h"
 #include "accounts/ui/phrase_window.h"
+#include "platform/ui/busy_cursor.h"
 #include "platform/ui/run_program.h"
-#include "shell/ui/busy_cursor.h"
-#include "shell/ui/widget_helpers.h"
+#include "platform/ui/widget_helpers.h"
 #include "storage/dates.h"
 #include "storage/number_text.h"
 #include "storage/paths.h"

@@ -27,7 +27,7 @@
 #include <optional>
 #include <string>
 
-#include "app/app_context.h"
+#include "shell/ui/app_context.h"
 #include "vouchers/record_view.h"
 #include "vouchers/voucher_texts.h"
 

@@ -2,11 +2,14 @@
 // Small helpers the windows share: text between core (UTF-8 std::string) and
 // Qt, and buttons that tests find by their object names.
 
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QString>
 #include <functional>
 #include <string>
+
+class QDialog;
 
 namespace tw {
 
@@ -16,6 +19,17 @@ inline QString qs(const std::string& s) { return QString::fromStdString(s); }
 // typed in another box of its window does not press it; Enter on the button
 // itself, once it has the focus, does, as Space does.
 QPushButton* namedButton(QWidget* parent, const char* name, const char* caption = nullptr);
+
+// The row of 确定 and 取消 at the foot of a dialog, both named buttons at its
+// right end. 取消 rejects the dialog; the caller connects 确定 (named `okName`,
+// its caption 确定 all the same) and makes it the default button when Enter in
+// the dialog's boxes should press it.
+struct OkCancelRow {
+    QHBoxLayout* row;
+    QPushButton* ok;
+    QPushButton* cancel;
+};
+OkCancelRow okCancelRow(QDialog* dialog, const char* okName = "确定");
 
 // A dialog selects the text of the box that has the focus when it opens.
 // For a box that starts with a character the user already typed, that would

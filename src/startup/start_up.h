@@ -26,4 +26,15 @@ DirectoryLock startUp(const std::filesystem::path& dataDir);
 // Step 3 alone, for a process that holds the lock.
 void clearLeftovers(const std::filesystem::path& dataDir);
 
+// Makes each template file that is missing (an existing file is never
+// touched): the template tables every new set copies, the two workbooks, the
+// calculator launcher, the page templates and the statements' line rules.
+void makeMissingTemplates(const std::filesystem::path& dataDir);
+
+// Creates the directory (silently ignoring failure), rolls back interrupted
+// actions in it and in every set folder, and makes missing template files.
+// Never overwrites an existing file. Only for a process that already holds
+// the directory lock, or has the directory to itself (a test's own folder).
+void prepareDataDir(const std::filesystem::path& dataDir);
+
 }  // namespace tw

@@ -3,11 +3,11 @@
 
 #include <fstream>
 
+#include "startup/start_up.h"
 #include "storage/paths.h"
 #include "storage/record_store.h"
 #include "storage/schemas.h"
-#include "storage/startup.h"
-#include "store_fixture.h"
+#include "storage/store_fixture.h"
 
 namespace tw {
 namespace {

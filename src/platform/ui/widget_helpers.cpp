@@ -1,6 +1,7 @@
-#include "shell/ui/widget_helpers.h"
+#include "platform/ui/widget_helpers.h"
 
 #include <QCoreApplication>
+#include <QDialog>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -103,6 +104,16 @@ QPushButton* namedButton(QWidget* parent, const char* name, const char* caption)
     b->setAutoDefault(false);
     b->installEventFilter(new EnterPressesButton(b));
     return b;
+}
+
+OkCancelRow okCancelRow(QDialog* dialog, const char* okName) {
+    OkCancelRow buttons{new QHBoxLayout, namedButton(dialog, okName, "确定"),
+                        namedButton(dialog, "取消")};
+    QObject::connect(buttons.cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    buttons.row->addStretch();
+    buttons.row->addWidget(buttons.ok);
+    buttons.row->addWidget(buttons.cancel);
+    return buttons;
 }
 
 }  // namespace tw

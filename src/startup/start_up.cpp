@@ -1,10 +1,14 @@
-#include "shell/start_up.h"
+#include "startup/start_up.h"
 
 #include <system_error>
 #include <vector>
 
+#include "accounts/account_templates.h"
+#include "platform/file_templates.h"
+#include "platform/page_grid.h"
 #include "shell/archive_names.h"
 #include "shell/set_folders.h"
+#include "statements/statement_rules.h"
 #include "storage/file_swap.h"
 #include "storage/paths.h"
 #include "storage/record_store.h"
@@ -43,6 +47,23 @@ void clearSetFolders(const fs::path& dataDir) {
 }
 
 }  // namespace
+
+void makeMissingTemplates(const fs::path& dataDir) {
+    std::error_code ec;
+    if (!fs::is_directory(dataDir, ec)) return;
+    makeMissingTemplateTables(dataDir, accountTemplateRecords());
+    makeMissingWorkbookTemplates(dataDir);
+    makeMissingCalculator(dataDir);
+    writePageTemplates(dataDir);
+    writeStatementRulesIfMissing(dataDir);
+}
+
+void prepareDataDir(const fs::path& dataDir) {
+    std::error_code ec;
+    fs::create_directories(dataDir, ec);  // failure is silent: no sets are listed then
+    recoverInterruptedActions(dataDir);
+    makeMissingTemplates(dataDir);
+}
 
 void clearLeftovers(const fs::path& dataDir) {
     recoverInterruptedActions(dataDir);

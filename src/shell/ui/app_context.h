@@ -7,8 +7,8 @@
 
 #include "accounts/account_picker.h"
 #include "accounts/phrase_picker.h"
+#include "platform/ui/prompter.h"
 #include "shell/session.h"
-#include "shell/ui/prompter.h"
 
 class QWidget;
 
@@ -27,6 +27,9 @@ struct AppContext {
     // Opens the opening-balance window modally over the given window, after the
     // login of a set that is not enabled yet. Empty: nothing to open.
     std::function<void(QWidget*)> openOpeningBalances{};
+    // Opens the statements window modally over the given window (the report
+    // window's 财务报表 button). Empty: nothing to open.
+    std::function<void(QWidget*)> openStatements{};
     // Rebuilds the main window's title from the login state. Empty: no main window.
     std::function<void()> refreshTitle{};
     // 审撤全部's mode for the program's run: "审核", "撤销", or empty (= "审核").

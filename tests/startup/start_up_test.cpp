@@ -8,9 +8,9 @@
 #include <minizip/unzip.h>
 
 #include "shell/backup.h"
-#include "shell/start_up.h"
-#include "shell_fixture.h"
-#include "zip_fixture.h"
+#include "shell/shell_fixture.h"
+#include "shell/zip_fixture.h"
+#include "startup/start_up.h"
 
 namespace tw::test {
 namespace {

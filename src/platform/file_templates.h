@@ -1,0 +1,15 @@
+#pragma once
+// The files of the account-set directory made for the desktop's programs on
+// first start, each only when it is missing: the two workbooks every set
+// copies (报表.xlsx with the sheets the month's report fills, 常用封面.xlsx
+// with the voucher cover) and the calculator launcher (计算器), a shell
+// script starting the first calculator this desktop has.
+
+#include <filesystem>
+
+namespace tw {
+
+void makeMissingWorkbookTemplates(const std::filesystem::path& dataDir);
+void makeMissingCalculator(const std::filesystem::path& dataDir);
+
+}  // namespace tw
