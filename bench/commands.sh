@@ -143,7 +143,7 @@ for ((r = 1; r <= runs; r++)); do
     on ten-close 十年账-posted 十年账 close
     on ten-post 十年账 十年账 post
     ten search search "${search[@]}"
-    ten report report --year 2022 --month 10 --out "$books/ten/report.xlsx"
+    ten report report --year 2022 --month 10 --out "$books/report.xlsx"
     ten ledger ledger --account 科目007 --from 2013-01-01 --to 2022-12-31
     ten status status
     ten vouchers vouchers
@@ -161,7 +161,7 @@ mb() { awk -v k="$1" 'BEGIN { printf "%.0f", k / 1024 }'; }
 echo
 echo "Machine: $(nproc) cores, $(awk '/model name/ { $1=$2=$3=""; print; exit }' /proc/cpuinfo | sed 's/^ *//')," \
     "$(awk '/MemTotal/ { printf "%.0f GB", $2 / 1048576 }' /proc/meminfo); load at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
-echo "Best of $runs; times in ms (a command's own time: less a bare login); peak memory of the process."
+echo "Best of $runs; wall times in ms (a command's own time: less a bare login), CPU (user + system) the same way; peak memory of the process."
 echo
 printf '| Benchmark |'
 for l in "${labels[@]}"; do printf ' %s |' "$l"; done
@@ -175,7 +175,7 @@ row() {  # row TITLE VALUES-FUNCTION
     printf '\n'
 }
 peer=${best[peer]}
-f_login() { echo "${best[login/$1]} ms, $(mb "${bestMem[login/$1]}") MB"; }
+f_login() { echo "${best[login/$1]} ms (CPU ${bestCpu[login/$1]} ms), $(mb "${bestMem[login/$1]}") MB"; }
 f_post() {
     local p
     p=$(own post login "$1")
@@ -185,15 +185,16 @@ f_postcpu() {
     local p=$((bestCpu[post/$1] - bestCpu[login/$1]))
     awk -v p="$p" -v q="${bestCpu[peer]}" 'BEGIN { printf "%d ms (ledger bal: %d ms) = %.2f×", p, q, p / q }'
 }
-f_own() { echo "$(own "$2" "$3" "$1") ms, $(mb "${bestMem[$2/$1]}") MB"; }
+ownCpu() { echo $((bestCpu[$1/$3] - bestCpu[$2/$3])); }
+f_own() { echo "$(own "$2" "$3" "$1") ms (CPU $(ownCpu "$2" "$3" "$1") ms), $(mb "${bestMem[$2/$1]}") MB"; }
 f_close() { f_own "$1" close login; }
 f_december() { f_own "$1" december login; }
 f_tenclose() {
     local a b
     a=$(own close login "$1")
     b=$(own ten-close ten-login "$1")
-    awk -v a="$a" -v b="$b" -v m="$(mb "${bestMem[ten-close/$1]}")" \
-        'BEGIN { printf "%d ms (1 year: %d ms, %+.0f%%), %s MB", b, a, (b - a) * 100 / a, m }'
+    awk -v a="$a" -v b="$b" -v c="$(ownCpu ten-close ten-login "$1")" -v m="$(mb "${bestMem[ten-close/$1]}")" \
+        'BEGIN { printf "%d ms (CPU %d ms; 1 year: %d ms, %+.0f%%), %s MB", b, c, a, (b - a) * 100 / a, m }'
 }
 f_tenpost() { f_own "$1" ten-post ten-login; }
 for k in search report ledger status vouchers balances statements check; do
