@@ -86,8 +86,8 @@ PostingCounts refreshPostingCounts(RecordStore& store, const Session& session) {
     const Where month = monthOf(field::kDate, session.login.period);
     PostingCounts c;
     c.total = vouchers.count(month);
-    c.posted = vouchers.count(Where(month).notEqual(field::kPoster, ""));
-    c.unreviewed = c.total - vouchers.count(Where(month).notEqual(field::kReviewer, ""));
+    c.posted = c.total - vouchers.count(Where(month).equal(field::kPoster, ""));
+    c.unreviewed = vouchers.count(Where(month).equal(field::kReviewer, ""));
     store.closeTable();
     return c;
 }
@@ -115,10 +115,11 @@ int postReviewedVouchers(RecordStore& store, const Session& session) {
                          vouchers.position(field::lineDebit(i)),
                          vouchers.position(field::lineCredit(i))});
 
+    // Only the pages not posted yet are read, one at a time.
     int count = 0;
-    for (const Record& page : vouchers.select(monthOf(field::kDate, session.login.period))) {
-        if (!page[poster].text().empty()) continue;
-        if (page[reviewer].text().empty()) break;  // this one and every later one wait
+    vouchers.forEach(monthOf(field::kDate, session.login.period).equal(field::kPoster, ""),
+                     [&](const Record& page) {
+        if (page[reviewer].text().empty()) return false;  // this one and every later one wait
         const double day = page[date].number();
         const std::int64_t no = page[number].integer();
         for (const Line& l : lines) {
@@ -144,7 +145,8 @@ int postReviewedVouchers(RecordStore& store, const Session& session) {
         }
         vouchers.update(page, {{poster, session.login.userName}});
         ++count;
-    }
+        return true;
+    });
     totals.write();
     for (const char* f : {file::kVouchers, file::kLedger, file::kBalances})
         store.closeTable(table(session, f));
@@ -172,8 +174,9 @@ void undoPosting(RecordStore& store, const Session& session) {
     openSetTable(store, session, file::kVouchers);
     Table vouchers = store.table(table(session, file::kVouchers));
     const int poster = vouchers.position(field::kPoster);
-    for (const Record& page : vouchers.select(monthOf(field::kDate, session.login.period)))
-        if (!page[poster].text().empty()) vouchers.update(page, {{poster, std::string()}});
+    for (const Record& page :
+         vouchers.select(monthOf(field::kDate, session.login.period).notEqual(field::kPoster, "")))
+        vouchers.update(page, {{poster, std::string()}});
     for (const char* f : {file::kVouchers, file::kLedger, file::kBalances})
         store.closeTable(table(session, f));
 }
