@@ -193,7 +193,7 @@ void MainWindow::buildMenu() {
           {"日记账", &MainWindow::onJournal, "Ctrl+J"}}},
         {"  报  表  ",
          {{"编辑报表", &MainWindow::onEditReport, "Ctrl+R"},
-          {"财务报表", &MainWindow::onStatements},
+          {"财务报表", &MainWindow::onStatements, "Ctrl+T"},
           {"", nullptr},
           {"常用封面", &MainWindow::onCoverPage}}},
         {"  其 它  ",
