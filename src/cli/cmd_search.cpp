@@ -64,13 +64,14 @@ void addSearchCommand(CLI::App& app, Context& ctx) {
             q.preparer = given(o->preparer);
             q.reviewer = given(o->reviewer);
             q.poster = given(o->poster);
-            const auto found = runCaught([&] { return searchVouchers(*c.store, c.session, q); });
-            if (!c.report(found)) return;
-            for (const VoucherPage& p : found.value) {
-                const auto cells = foundPageTexts(p);
-                for (std::size_t k = 0; k < cells.size(); ++k)
-                    c.out << cells[k] << (k + 1 < cells.size() ? '\t' : '\n');
-            }
+            // Listed as the pages are read: none is kept.
+            c.report(runCaught([&] {
+                searchVouchers(*c.store, c.session, q, [&](const VoucherPage& p) {
+                    const auto cells = foundPageTexts(p);
+                    for (std::size_t k = 0; k < cells.size(); ++k)
+                        c.out << cells[k] << (k + 1 < cells.size() ? '\t' : '\n');
+                });
+            }));
         });
 }
 

@@ -61,6 +61,7 @@ std::string carryForwardFullMessage(std::int64_t needed, std::int64_t largest, s
 int writeBalanceMoves(RecordStore& store, const Session& session,
                       const std::vector<BalanceMove>& moves, const std::string& summary,
                       const std::string& what) {
+    if (moves.empty()) return 0;  // no number to find, nothing to write
     const double period = session.login.period;
     const double day = lastDayOfMonth(period);
     openSetTable(store, session, file::kVouchers);
@@ -68,9 +69,11 @@ int writeBalanceMoves(RecordStore& store, const Session& session,
     const int numberField = vouchers.position(field::kMonthNumber);
     const NumberBlock block = numberBlock(period);
     std::int64_t number = block.first - 1;
-    for (const Record& page : vouchers.select(monthOf(field::kDate, period)))
+    vouchers.forEach(monthOf(field::kDate, period), [&](const Record& page) {
         if (block.holds(page[numberField].number()))
             number = std::max<std::int64_t>(number, std::llround(page[numberField].number()));
+        return true;
+    });
     const auto needed = static_cast<std::int64_t>(moves.size());
     if (number + needed > block.last)
         refuse(closingVouchersFullMessage(what, needed, number, block.last - number),

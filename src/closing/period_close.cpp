@@ -53,9 +53,18 @@ std::pair<double, double> openingSides(double balance) {
     return {0.0, 0.0};
 }
 
+// The month's voucher entries as the close uses them, read in one pass over
+// 账库 in record order: each leaf account's movement, and each top-level
+// account's, in the order of its first entry.
+struct MonthEntries {
+    std::map<std::string, Movement> leaf;
+    std::vector<std::string> activeTops;
+    std::map<std::string, Movement> top;
+};
+
 // 账库: the month's summary rows per account (and in December the year's and
-// the next year's opening). Returns the month's voucher entries.
-std::vector<Record> closeDetailLedger(RecordStore& store, const Session& session) {
+// the next year's opening). Returns the month's entries.
+MonthEntries closeDetailLedger(RecordStore& store, const Session& session) {
     const double period = session.login.period;
     const bool december = toYmd(period).month == 12;
     const double lastDay = lastDayOfMonth(period), newYear = firstDayOfNextMonth(period);
@@ -63,19 +72,39 @@ std::vector<Record> closeDetailLedger(RecordStore& store, const Session& session
     openSetTable(store, session, file::kLedger);
     Table ledger = store.table(table(session, file::kLedger));
     const LedgerFields f(ledger);
-    std::vector<Record> entries =
-        ledger.select(monthOf(field::kVoucherDate, period).notEqual(field::kVoucherNo, 0));
-    const auto add = [&](std::map<std::string, Movement>& m, const Record& r) {
-        Movement& x = m[r[f.account].text()];
-        x.debit += r[f.debit].number();
-        x.credit += r[f.credit].number();
-        return true;
-    };
-    std::map<std::string, Movement> month, year;
-    for (const Record& r : entries) add(month, r);
-    if (december)  // a year of entries: summed as they are read
-        ledger.forEach(yearOf(field::kVoucherDate, period).notEqual(field::kVoucherNo, 0),
-                       [&](const Record& r) { return add(year, r); });
+    MonthEntries entries;
+    ledger.forEach(monthOf(field::kVoucherDate, period).notEqual(field::kVoucherNo, 0),
+                   [&](const Record& r) {
+                       const std::string& account = r[f.account].text();
+                       const double d = r[f.debit].number(), c = r[f.credit].number();
+                       Movement& x = entries.leaf[account];
+                       x.debit += d;
+                       x.credit += c;
+                       std::string top = topLevelAccount(account);
+                       auto [t, first] = entries.top.try_emplace(top);
+                       if (first) entries.activeTops.push_back(std::move(top));
+                       t->second.debit += d;
+                       t->second.credit += c;
+                       return true;
+                   });
+    // The year's movement before this month is in the month rows the closes
+    // of January to November wrote, one per account and month, each dated
+    // the last day of its month: found through the date index on those days.
+    std::map<std::string, Movement> year;
+    if (december) {
+        std::vector<Value> monthEnds;
+        for (int m = 1; m < 12; ++m) monthEnds.emplace_back(lastDayOfMonth(dayNumber(toYmd(period).year, m, 1)));
+        ledger.forEach(Where()
+                           .oneOf(field::kVoucherDate, std::move(monthEnds))
+                           .equal(field::kVoucherNo, 0)
+                           .equal(field::kSummary, kMonthTotal),
+                       [&](const Record& r) {
+                           Movement& y = year[r[f.account].text()];
+                           y.debit += r[f.debit].number();
+                           y.credit += r[f.credit].number();
+                           return true;
+                       });
+    }
 
     openSetTable(store, session, file::kBalances);
     const Table balances = store.table(table(session, file::kBalances));
@@ -85,9 +114,11 @@ std::vector<Record> closeDetailLedger(RecordStore& store, const Session& session
         const std::string& k = r[account].text();
         const std::string& dir = r[side].text();
         const double bal = r[balance].number();
-        ledger.append(summaryRow(lastDay, kMonthTotal, k, month[k].debit, month[k].credit, dir, bal));
+        const Movement m = entries.leaf.count(k) ? entries.leaf.at(k) : Movement{};
+        ledger.append(summaryRow(lastDay, kMonthTotal, k, m.debit, m.credit, dir, bal));
         if (!december) continue;
-        ledger.append(summaryRow(lastDay, kYearTotal, k, year[k].debit, year[k].credit, dir, bal));
+        const Movement y = year.count(k) ? year.at(k) : Movement{};
+        ledger.append(summaryRow(lastDay, kYearTotal, k, y.debit + m.debit, y.credit + m.credit, dir, bal));
         const double d = dir == "借" ? bal : 0, c = dir == "贷" ? bal : 0;
         ledger.append(summaryRow(newYear, kOpeningSummary, k, d, c, dir, bal));
     }
@@ -97,8 +128,7 @@ std::vector<Record> closeDetailLedger(RecordStore& store, const Session& session
 }
 
 // 总账库: the month rows of every top-level account.
-void closeGeneralLedger(RecordStore& store, const Session& session,
-                        const std::vector<Record>& entries) {
+void closeGeneralLedger(RecordStore& store, const Session& session, const MonthEntries& entries) {
     const double period = session.login.period;
     const Ymd p = toYmd(period);
     const double lastDay = lastDayOfMonth(period);
@@ -107,27 +137,19 @@ void closeGeneralLedger(RecordStore& store, const Session& session,
     Table general = store.table(table(session, file::kGeneralLedger));
     const LedgerFields g(general);  // 账库 has the same layout
 
-    // The month's movement per top-level account, in the order of their first entry.
-    std::vector<std::string> active;
-    std::map<std::string, Movement> moved;
-    for (const Record& r : entries) {
-        const std::string top = topLevelAccount(r[g.account].text());
-        if (!moved.count(top)) active.push_back(top);
-        moved[top].debit += r[g.debit].number();
-        moved[top].credit += r[g.credit].number();
-    }
     // The year so far: its opening rows and the months closed before.
     std::map<std::string, Movement> year;
-    for (const Record& r : general.select(yearOf(field::kVoucherDate, period))) {
-        const std::string& s = r[g.summary].text();
-        if (s != kOpeningSummary && s != kMonthTotal) continue;
-        Movement& y = year[r[g.account].text()];
-        y.debit += r[g.debit].number();
-        y.credit += r[g.credit].number();
-    }
+    general.forEach(yearOf(field::kVoucherDate, period)
+                        .oneOf(field::kSummary, {Value(kOpeningSummary), Value(kMonthTotal)}),
+                    [&](const Record& r) {
+                        Movement& y = year[r[g.account].text()];
+                        y.debit += r[g.debit].number();
+                        y.credit += r[g.credit].number();
+                        return true;
+                    });
     std::set<std::string> written;
-    for (const std::string& top : active) {
-        const Movement& m = moved[top];
+    for (const std::string& top : entries.activeTops) {
+        const Movement& m = entries.top.at(top);
         const double yd = roundCents(year[top].debit + m.debit);
         const double yc = roundCents(year[top].credit + m.credit);
         const double bal = roundCents(yd + yc);
@@ -138,10 +160,8 @@ void closeGeneralLedger(RecordStore& store, const Session& session,
 
     // Quiet accounts carry their year so far: from the previous month's
     // 本年累计 row, or (their first closed month, any January) from the
-    // year's opening row. The rows are read from a copy of the table, as it
-    // stands after the active accounts; the copy lives in the action only.
-    auto temp = store.scratchCopy(table(session, file::kGeneralLedger));
-    const Table copy = store.table(temp);
+    // year's opening row. The rows written here are of neither kind, so the
+    // look-ups see what the table held before this close.
     const auto carry = [&](const Record& from) {
         const std::string& t = from[g.account].text();
         if (!written.insert(t).second) return;
@@ -152,26 +172,24 @@ void closeGeneralLedger(RecordStore& store, const Session& session,
                                   from[g.credit].number(), dir, bal));
     };
     if (p.month != 1)
-        for (const Record& r : copy.select(monthOf(field::kVoucherDate, firstDayOfPreviousMonth(period))
-                                               .equal(field::kSummary, kYearTotal)))
+        for (const Record& r : general.select(monthOf(field::kVoucherDate, firstDayOfPreviousMonth(period))
+                                                  .equal(field::kSummary, kYearTotal)))
             carry(r);
-    for (const Record& r : copy.select(
+    for (const Record& r : general.select(
              yearOf(field::kVoucherDate, period).equal(field::kSummary, kOpeningSummary)))
         carry(r);
-    store.closeTable(temp);
 
-    // At the end of December, the next year's opening rows.
+    // At the end of December, the next year's opening rows, from the
+    // 本年累计 rows just written.
     if (p.month == 12) {
-        temp = store.scratchCopy(table(session, file::kGeneralLedger));
         const double newYear = dayNumber(p.year + 1, 1, 1);
-        for (const Record& r : store.table(temp).select(
+        for (const Record& r : general.select(
                  monthOf(field::kVoucherDate, period).equal(field::kSummary, kYearTotal))) {
             const double bal = r[g.balance].number();
             const auto [d, c] = openingSides(bal);
             general.append(
                 summaryRow(newYear, kOpeningSummary, r[g.account].text(), d, c, r[g.side].text(), bal));
         }
-        store.closeTable(temp);
     }
     store.closeTable(table(session, file::kGeneralLedger));
 }
@@ -214,8 +232,7 @@ Closed closePeriod(RecordStore& store, const Session& session) {
     if (toYmd(session.login.period).month == 12 &&
         setOptionOn(store, session, kYearEndTransferOption))
         closed.posted += transferYearProfit(store, session).posted;
-    const std::vector<Record> entries = closeDetailLedger(store, session);
-    closeGeneralLedger(store, session, entries);
+    closeGeneralLedger(store, session, closeDetailLedger(store, session));
     closed.period = firstDayOfNextMonth(session.login.period);
     setPeriod(store, session, closed.period);
     return closed;

@@ -82,13 +82,12 @@ private:
 PostingCounts refreshPostingCounts(RecordStore& store, const Session& session) {
     openSetTable(store, session, file::kVouchers);
     const Table vouchers = store.table(table(session, file::kVouchers));
-    const int poster = vouchers.position(field::kPoster), reviewer = vouchers.position(field::kReviewer);
+    // Counted by the database: a stamp is set when its text is not empty.
+    const Where month = monthOf(field::kDate, session.login.period);
     PostingCounts c;
-    for (const Record& page : vouchers.select(monthOf(field::kDate, session.login.period))) {
-        ++c.total;
-        if (!page[poster].text().empty()) ++c.posted;
-        if (page[reviewer].text().empty()) ++c.unreviewed;
-    }
+    c.total = vouchers.count(month);
+    c.posted = c.total - vouchers.count(Where(month).equal(field::kPoster, ""));
+    c.unreviewed = vouchers.count(Where(month).equal(field::kReviewer, ""));
     store.closeTable();
     return c;
 }
@@ -116,10 +115,11 @@ int postReviewedVouchers(RecordStore& store, const Session& session) {
                          vouchers.position(field::lineDebit(i)),
                          vouchers.position(field::lineCredit(i))});
 
+    // Only the pages not posted yet are read, one at a time.
     int count = 0;
-    for (const Record& page : vouchers.select(monthOf(field::kDate, session.login.period))) {
-        if (!page[poster].text().empty()) continue;
-        if (page[reviewer].text().empty()) break;  // this one and every later one wait
+    vouchers.forEach(monthOf(field::kDate, session.login.period).equal(field::kPoster, ""),
+                     [&](const Record& page) {
+        if (page[reviewer].text().empty()) return false;  // this one and every later one wait
         const double day = page[date].number();
         const std::int64_t no = page[number].integer();
         for (const Line& l : lines) {
@@ -145,7 +145,8 @@ int postReviewedVouchers(RecordStore& store, const Session& session) {
         }
         vouchers.update(page, {{poster, session.login.userName}});
         ++count;
-    }
+        return true;
+    });
     totals.write();
     for (const char* f : {file::kVouchers, file::kLedger, file::kBalances})
         store.closeTable(table(session, f));
@@ -173,8 +174,9 @@ void undoPosting(RecordStore& store, const Session& session) {
     openSetTable(store, session, file::kVouchers);
     Table vouchers = store.table(table(session, file::kVouchers));
     const int poster = vouchers.position(field::kPoster);
-    for (const Record& page : vouchers.select(monthOf(field::kDate, session.login.period)))
-        if (!page[poster].text().empty()) vouchers.update(page, {{poster, std::string()}});
+    for (const Record& page :
+         vouchers.select(monthOf(field::kDate, session.login.period).notEqual(field::kPoster, "")))
+        vouchers.update(page, {{poster, std::string()}});
     for (const char* f : {file::kVouchers, file::kLedger, file::kBalances})
         store.closeTable(table(session, f));
 }

@@ -1,8 +1,11 @@
 #include "ledgers/html_ledger.h"
 
-#include <fstream>
+#include <charconv>
+#include <cstdio>
+#include <functional>
 #include <string>
-#include <system_error>
+#include <string_view>
+#include <unordered_map>
 
 #include "storage/dates.h"
 #include "storage/gbk.h"
@@ -164,9 +167,7 @@ bool isNumeric(FieldType type) {
            type == FieldType::Byte;
 }
 
-std::string escaped(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
+void appendEscaped(std::string& out, std::string_view text) {
     for (char c : text) {
         switch (c) {
             case '&': out += "&amp;"; break;
@@ -177,48 +178,111 @@ std::string escaped(const std::string& text) {
             default: out += c;
         }
     }
-    return out;
 }
 
-std::string cellText(const Value& v, FieldType type) {
-    switch (type) {
-        case FieldType::DateTime:
-            return v.number() == 0 ? std::string() : formatDate(v.number());
-        case FieldType::Boolean:
-            return v.boolean() ? "TRUE" : "FALSE";
-        case FieldType::Double:
-            return plainDecimal(v.number());
-        case FieldType::Int32:
-        case FieldType::Int64:
-        case FieldType::Byte:
-            return std::to_string(v.integer());
-        case FieldType::Text:
-            break;
-    }
-    return escaped(v.text());
-}
-
-std::string cellOpener(bool firstField, FieldType type) {
+const char* cellOpener(bool firstField, FieldType type) {
     if (isNumeric(type))
         return firstField ? "  <td height=21 class=xl24 align=right style='height:15.75pt' x:num>"
                           : "  <td class=xl24 align=right x:num>";
     return firstField ? "  <td height=21 class=xl24 style='height:15.75pt'>" : "  <td class=xl24>";
 }
 
-// Lines go out as GBK; text GBK cannot hold (the store never keeps any) stops the file.
-class GbkLines {
+// The file's bytes, gathered in one buffer and written in large blocks.
+// Lines are ASCII or converted to GBK; a text cell is converted once per
+// distinct text (a ledger repeats its accounts and summaries), and a date
+// once per run of equal dates.
+class LedgerFile {
 public:
-    explicit GbkLines(const std::filesystem::path& file) : out_(file, std::ios::binary | std::ios::trunc) {}
-    bool ok() const { return static_cast<bool>(out_); }
-    void line(const std::string& utf8) {
-        const auto gbk = toGbk(utf8);
-        if (!gbk) refuse(kDiskMessage, "text GBK cannot hold: " + utf8);
-        out_ << *gbk << kEol;
+    // `fail` refuses the operation (it does not return).
+    LedgerFile(const std::filesystem::path& file, std::function<void(const std::string&)> fail)
+        : f_(std::fopen(file.c_str(), "wb")), fail_(std::move(fail)) {
+        buffer_.reserve(kBlock + 4096);
     }
-    void close() { out_.close(); }
+    ~LedgerFile() {
+        if (f_) std::fclose(f_);
+    }
+    LedgerFile(const LedgerFile&) = delete;
+    LedgerFile& operator=(const LedgerFile&) = delete;
+    bool ok() const { return f_ != nullptr && !failed_; }
+
+    // A whole line, converted to GBK.
+    void line(std::string_view utf8) {
+        if (isAscii(utf8)) {
+            buffer_ += utf8;
+        } else {
+            const auto converted = toGbk(utf8);
+            if (!converted) return fail_("text GBK cannot hold: " + std::string(utf8));
+            buffer_ += *converted;
+        }
+        end();
+    }
+    void ascii(std::string_view text) { buffer_ += text; }
+    // Text escaped for HTML and converted to GBK.
+    void text(std::string_view utf8) {
+        if (isAscii(utf8)) return appendEscaped(buffer_, utf8);
+        auto it = cache_.find(utf8);
+        if (it == cache_.end()) {
+            std::string escaped;
+            appendEscaped(escaped, utf8);
+            auto converted = toGbk(escaped);
+            if (!converted) return fail_("text GBK cannot hold: " + std::string(utf8));
+            if (cache_.size() >= kCacheEntries) cache_.clear();  // a bound on memory
+            it = cache_.emplace(std::string(utf8), std::move(*converted)).first;
+        }
+        buffer_ += it->second;
+    }
+    void number(double x) { appendPlainDecimal(buffer_, x); }
+    void integer(std::int64_t n) {
+        char buf[24];
+        buffer_.append(buf, std::to_chars(buf, buf + sizeof buf, n).ptr);
+    }
+    void date(double day) {
+        if (day != lastDay_ || !haveDay_) {
+            lastDay_ = day;
+            haveDay_ = true;
+            lastDate_ = day == 0 ? std::string() : formatDate(day);
+        }
+        buffer_ += lastDate_;
+    }
+    void end() {
+        buffer_ += kEol;
+        if (buffer_.size() >= kBlock) flush();
+    }
+    bool close() {
+        flush();
+        if (f_ && std::fclose(f_) != 0) failed_ = true;
+        f_ = nullptr;
+        return !failed_;
+    }
 
 private:
-    std::ofstream out_;
+    static constexpr std::size_t kBlock = 1 << 20;
+    static constexpr std::size_t kCacheEntries = 1 << 16;
+
+    static bool isAscii(std::string_view s) {
+        for (unsigned char c : s)
+            if (c >= 0x80) return false;
+        return true;
+    }
+    void flush() {
+        if (!f_ || buffer_.empty()) return;
+        if (std::fwrite(buffer_.data(), 1, buffer_.size(), f_) != buffer_.size()) failed_ = true;
+        buffer_.clear();
+        if (failed_) return fail_("cannot be written");
+    }
+
+    std::FILE* f_;
+    std::function<void(const std::string&)> fail_;
+    bool failed_ = false;
+    std::string buffer_;
+    struct TextHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    std::unordered_map<std::string, std::string, TextHash, std::equal_to<>> cache_;
+    double lastDay_ = 0;
+    bool haveDay_ = false;
+    std::string lastDate_;
 };
 
 }  // namespace
@@ -226,29 +290,44 @@ private:
 void writeHtmlTable(const Table& table, const std::filesystem::path& target) {
     const auto fail = [&](const std::string& why) { refuse(kDiskMessage, target.string() + ": " + why); };
     const Schema& schema = table.schema();
-    GbkLines out(target);
+    LedgerFile out(target, fail);
     if (!out.ok()) fail("cannot be written");
     for (const char* l : kHeader) out.line(l);
     out.line(" <col width=72 span=" + std::to_string(schema.size()) + " style='width:54pt'>");
 
     out.line(" <tr height=21 style='mso-height-source:userset;height:15.75pt'>");
-    for (std::size_t k = 0; k < schema.size(); ++k)
-        out.line((k == 0 ? "  <td height=21 width=72 style='height:15.75pt;width:54pt'>"
-                         : "  <td width=72 style='width:54pt'>") +
-                 escaped(schema[k].name) + "</td>");
+    for (std::size_t k = 0; k < schema.size(); ++k) {
+        out.ascii(k == 0 ? "  <td height=21 width=72 style='height:15.75pt;width:54pt'>"
+                         : "  <td width=72 style='width:54pt'>");
+        out.text(schema[k].name);
+        out.ascii("</td>");
+        out.end();
+    }
     out.line(" </tr>");
 
     table.forEach({}, [&](const Record& r) {
         out.line(" <tr height=21 style='height:15.75pt'>");
-        for (std::size_t k = 0; k < schema.size(); ++k)
-            out.line(cellOpener(k == 0, schema[k].type) + cellText(r.values[k], schema[k].type) +
-                     "</td>");
+        for (std::size_t k = 0; k < schema.size(); ++k) {
+            const FieldType type = schema[k].type;
+            const Value& v = r.values[k];
+            out.ascii(cellOpener(k == 0, type));
+            switch (type) {
+                case FieldType::DateTime: out.date(v.number()); break;
+                case FieldType::Boolean: out.ascii(v.boolean() ? "TRUE" : "FALSE"); break;
+                case FieldType::Double: out.number(v.number()); break;
+                case FieldType::Int32:
+                case FieldType::Int64:
+                case FieldType::Byte: out.integer(v.integer()); break;
+                case FieldType::Text: out.text(v.text()); break;
+            }
+            out.ascii("</td>");
+            out.end();
+        }
         out.line(" </tr>");
         return true;
     });
     for (const char* l : {"</table>", "</body>", "</html>"}) out.line(l);
-    out.close();
-    if (!out.ok()) fail("cannot be written");
+    if (!out.close()) fail("cannot be written");
 }
 
 }  // namespace tw

@@ -3,7 +3,9 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <functional>
 #include <stdexcept>
+#include <unordered_map>
 
 namespace tw {
 
@@ -58,9 +60,21 @@ std::optional<std::string> fromGbk(std::string_view gbk) {
 
 std::optional<std::size_t> gbkLength(std::string_view utf8) {
     if (isAscii(utf8)) return utf8.size();
-    auto g = toGbk(utf8);
-    if (!g) return {};
-    return g->size();
+    // Every text written to a table is measured: the same accounts and
+    // summaries come again and again, so their lengths are kept (a bounded
+    // number of them; nullopt for a text GBK cannot hold).
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    thread_local std::unordered_map<std::string, std::optional<std::size_t>, Hash, std::equal_to<>> known;
+    if (const auto it = known.find(utf8); it != known.end()) return it->second;
+    const auto g = toGbk(utf8);
+    const std::optional<std::size_t> length = g ? std::optional<std::size_t>(g->size()) : std::nullopt;
+    if (utf8.size() > 256) return length;
+    if (known.size() >= 4096) known.clear();
+    known.emplace(std::string(utf8), length);
+    return length;
 }
 
 int gbkCompare(std::string_view a, std::string_view b) {

@@ -7,7 +7,26 @@
 
 namespace tw {
 
-std::string plainDecimal(double x) {
+namespace {
+
+// The text of a whole number of cents n (|n| < 10^14): its digits with the
+// point before the last two, trailing zeros and point dropped.
+void appendCents(std::string& out, long long n) {
+    if (n < 0) out += '-';
+    const auto u = static_cast<unsigned long long>(n < 0 ? -n : n);
+    char buf[24];
+    char* end = std::to_chars(buf, buf + sizeof buf, u / 100).ptr;
+    out.append(buf, end);
+    const unsigned cents = static_cast<unsigned>(u % 100);
+    if (cents == 0) return;
+    out += '.';
+    out += static_cast<char>('0' + cents / 10);
+    if (cents % 10 != 0) out += static_cast<char>('0' + cents % 10);
+}
+
+// Any finite number, through printf: 15 significant digits, then the
+// trailing zeros dropped.
+std::string printedDecimal(double x) {
     if (!std::isfinite(x)) return "0";
     if (x == 0.0) return "0";
     const int intDigits = static_cast<int>(std::floor(std::log10(std::fabs(x)))) + 1;
@@ -22,6 +41,29 @@ std::string plainDecimal(double x) {
         if (!s.empty() && s.back() == '.') s.pop_back();
     }
     if (s == "-0") s = "0";
+    return s;
+}
+
+}  // namespace
+
+void appendPlainDecimal(std::string& out, double x) {
+    // Nearly every amount the books hold is a whole number of cents: when x
+    // is the double nearest to n/100 and has at most 12 integer digits, its
+    // 15 significant digits are exactly those of n/100, so the digits of n
+    // give the same text without formatting through printf.
+    if (std::fabs(x) < 1e12) {
+        const long long n = std::llround(x * 100);
+        if (static_cast<double>(n) / 100 == x) {
+            appendCents(out, n);
+            return;
+        }
+    }
+    out += printedDecimal(x);
+}
+
+std::string plainDecimal(double x) {
+    std::string s;
+    appendPlainDecimal(s, x);
     return s;
 }
 

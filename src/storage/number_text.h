@@ -15,6 +15,8 @@ inline bool amountsEqual(double a, double b) { return isZero(a - b); }
 // Plain decimal text: at most 15 significant digits, no exponent, no trailing
 // zeros or point (1234.5, 80, -50, 0.3 for 0.1+0.2).
 std::string plainDecimal(double x);
+// The same text appended to `out` (files of many amounts).
+void appendPlainDecimal(std::string& out, double x);
 // Two decimals, rounded half away from zero: 1234.50.
 std::string twoDecimals(double x);
 // Rounds to two decimals, half away from zero, as the number reads in

@@ -98,6 +98,9 @@ std::string placeholders(size_t n) {
     return s;
 }
 
+// Empty text or the number 0: what a field without a value reads as.
+bool isEmptyOfKind(const Value& v) { return v.isText() ? v.text().empty() : v.number() == 0; }
+
 // A look-up with its fields resolved to positions, evaluable in SQL and in memory.
 struct Resolved {
     struct Term {
@@ -157,7 +160,11 @@ struct Resolved {
             s += s.empty() ? " WHERE " : " AND ";
             const std::string f = quoteName(fields[t.fields[0]].name);
             switch (t.op) {
-                case Where::Op::Equal: s += f + "=?"; break;
+                case Where::Op::Equal:
+                    // A field without a value reads as its type's empty value:
+                    // equal to empty text or 0 in the file as in memory.
+                    s += isEmptyOfKind((*t.values)[0]) ? "(" + f + "=? OR " + f + " IS NULL)" : f + "=?";
+                    break;
                 case Where::Op::NotEqual: s += f + "<>?"; break;
                 case Where::Op::AtLeast: s += f + ">=?"; break;
                 case Where::Op::Below: s += f + "<?"; break;
@@ -505,9 +512,12 @@ std::shared_ptr<TableState> openTableFile(const std::filesystem::path& path,
     t->device = st.st_dev;
     t->inode = st.st_ino;
     // Read-write, so that a journal left by an interrupted commit is rolled back.
-    if (sqlite3_open_v2(path.c_str(), &t->reader.db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    // A connection serves one table of one store, on one thread: SQLite's
+    // own locking of every call is not needed.
+    if (sqlite3_open_v2(path.c_str(), &t->reader.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+                        nullptr) != SQLITE_OK) {
         t->reader.close();
-        if (sqlite3_open_v2(path.c_str(), &t->reader.db, SQLITE_OPEN_READONLY, nullptr) !=
+        if (sqlite3_open_v2(path.c_str(), &t->reader.db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) !=
             SQLITE_OK)
             return nullptr;
     }

@@ -50,18 +50,39 @@ std::optional<double> amountCondition(const std::string& box) {
     return value;
 }
 
-std::vector<VoucherPage> searchVouchers(RecordStore& store, const Session& session,
-                                        const VoucherConditions& c) {
+void searchVouchers(RecordStore& store, const Session& session, const VoucherConditions& c,
+                    const std::function<void(const VoucherPage&)>& found) {
     const VoucherTable vouchers(store, session);
     const double from = std::floor(c.from), to = std::floor(c.to);
-    std::vector<VoucherPage> found;
-    if (to < from) return found;
-    for (VoucherPage& p : vouchers.pages(Where().atLeast(field::kDate, from).below(field::kDate, to + 1)))
+    if (to < from) return;
+    // The database narrows the pages down by what its indexes and columns
+    // hold (an account on one of the lines, the stamps); the amounts and
+    // the debit or credit side of a line are checked here.
+    Where where = Where().atLeast(field::kDate, from).below(field::kDate, to + 1);
+    const std::vector<std::string>& accounts = field::lineAccounts();
+    std::vector<std::string> summaries;
+    for (int i = 1; i <= kLinesPerPage; ++i) summaries.push_back(field::lineSummary(i));
+    if (c.debitAccount) where.anyFieldEqual(accounts, *c.debitAccount);
+    if (c.creditAccount) where.anyFieldEqual(accounts, *c.creditAccount);
+    if (c.summary) where.anyFieldEqual(summaries, *c.summary);
+    if (c.poster) where.equal(field::kPoster, *c.poster);
+    if (c.reviewer) where.equal(field::kReviewer, *c.reviewer);
+    if (c.preparer) where.equal(field::kPreparer, *c.preparer);
+    vouchers.table().forEach(where, [&](const Record& r) {
+        const VoucherPage p = vouchers.page(r);
         if (passesAmounts(p, c) && passesSummary(p, c.summary) &&
             passesAccount(p, c.debitAccount, true) && passesAccount(p, c.creditAccount, false) &&
             passesName(p.poster, c.poster) && passesName(p.reviewer, c.reviewer) &&
             passesName(p.preparer, c.preparer))
-            found.push_back(std::move(p));
+            found(p);
+        return true;
+    });
+}
+
+std::vector<VoucherPage> searchVouchers(RecordStore& store, const Session& session,
+                                        const VoucherConditions& c) {
+    std::vector<VoucherPage> found;
+    searchVouchers(store, session, c, [&](const VoucherPage& p) { found.push_back(p); });
     return found;
 }
 

@@ -15,6 +15,7 @@
 // nothing gives no pages; it never refuses except for an unreadable 凭证库.
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -46,6 +47,11 @@ std::optional<std::string> textCondition(const std::string& box);
 // amount as the amount reader reads it, 0 when it reads none.
 std::optional<double> amountCondition(const std::string& box);
 
+// The pages found, handed to `found` one at a time as they are read (none
+// is kept: a search may run over years of vouchers).
+void searchVouchers(RecordStore& store, const Session& session, const VoucherConditions& conditions,
+                    const std::function<void(const VoucherPage&)>& found);
+// The same, gathered (the window lists them all).
 std::vector<VoucherPage> searchVouchers(RecordStore& store, const Session& session,
                                         const VoucherConditions& conditions);
 

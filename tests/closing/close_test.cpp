@@ -191,6 +191,38 @@ TEST_F(CloseTest, DecemberOpensTheNextYearAndUndoCloseGoesBackOneMonthAtATime) {
     EXPECT_EQ(reopen().message, kUndoPostingFirst);
 }
 
+TEST_F(CloseTest, TheYearRowsOfDecemberSumEveryEntryOfTheYear) {
+    // The year's movement comes from the months' 本月合计 rows: entries in
+    // several months, an account first posted in the autumn, and a line whose
+    // own summary reads 本月合计 (an entry, counted once) must all add up.
+    enableWith({{"银行存款", 1000}, {"实收资本", -1000}});
+    pairs({});
+    addVoucher(30001, {{"银行存款", 100.1}, {"短期借款", 0, 100.1, "本月合计"}});
+    ASSERT_EQ(post().value, 1);
+    for (int m = 3; m <= 11; ++m) {
+        if (m == 7) {
+            addVoucher(70001, {{"现金", 0.2}, {"短期借款", 0, 0.2}});
+            addVoucher(70002, {{"现金", 0.1}, {"银行存款", 0, 0.1}});
+            ASSERT_EQ(post().value, 2);
+        }
+        ASSERT_TRUE(close().ok) << m;
+    }
+    addVoucher(120001, {{"现金", 33.33}, {"银行存款", 0, 33.33}});
+    ASSERT_EQ(post().value, 1);
+    ASSERT_TRUE(close().ok);
+    const auto year = ledgerText(file::kLedger, "本年累计");
+    EXPECT_EQ(year, (std::vector<std::string>{"2013-12-31 0 本年累计 银行存款 100.1 -33.43 借 1066.67",
+                                              "2013-12-31 0 本年累计 实收资本 0 0 贷 -1000",
+                                              "2013-12-31 0 本年累计 短期借款 0 -100.3 贷 -100.3",
+                                              "2013-12-31 0 本年累计 现金 33.63 0 借 33.63"}));
+    // Undone and closed again, December writes the same rows.
+    const auto ledger = rows(file::kLedger), general = rows(file::kGeneralLedger);
+    ASSERT_TRUE(reopen().ok);
+    ASSERT_TRUE(close().ok);
+    EXPECT_EQ(rows(file::kLedger), ledger);
+    EXPECT_EQ(rows(file::kGeneralLedger), general);
+}
+
 TEST_F(CloseTest, UndoCloseRemovesTheReopenedMonthsRows) {
     enableWith({{"银行存款", 1000}, {"实收资本", -1000}});
     pairs({});

@@ -111,6 +111,32 @@ TEST_F(VoucherSearchTest, UsersMatchByName) {
     EXPECT_EQ(found(q), (List{"40001 1/1 70"}));
 }
 
+TEST_F(VoucherSearchTest, PagesAreHandedOnAsReadAndTheActionsOwnChangesCount) {
+    // The conditions go to the database; a page changed in the open action
+    // (its account on line 4 now, its stamps) must be found by what it holds
+    // in the action, and one changed away from the account no longer.
+    const Outcome out = runAction(*store, [&] {
+        VoucherTable vouchers(*store, session);
+        const auto pages = vouchers.pages(monthPages(dayNumber(2013, 3, 1)));
+        ASSERT_EQ(pages.size(), 4u);
+        vouchers.write(pages[3].id, {{field::lineAccount(4), Value("现金")},
+                                     {field::lineDebit(4), Value(5.0)},
+                                     {field::kPoster, Value("王五")}});
+        vouchers.write(pages[0].id, {{field::lineAccount(1), Value("库存现金")}});
+        auto q = march();
+        q.debitAccount = "现金";
+        std::vector<std::string> streamed;
+        searchVouchers(*store, session, q, [&](const VoucherPage& p) {
+            streamed.push_back(plainDecimal(p.number) + " " + std::to_string(p.page));
+        });
+        EXPECT_EQ(streamed, (List{"30002 2", "30003 1"}));
+        q.debitAccount.reset();
+        q.poster = "王五";
+        EXPECT_EQ(searchVouchers(*store, session, q).size(), 1u);
+    });
+    ASSERT_TRUE(out.ok) << out.message << " " << out.detail;
+}
+
 TEST(VoucherSearchBoxes, AnyAndEmptyBoxesRestrictNothing) {
     EXPECT_EQ(textCondition("[任意]"), std::nullopt);
     EXPECT_EQ(textCondition(""), std::nullopt);
