@@ -60,8 +60,8 @@ std::vector<Record> closeDetailLedger(RecordStore& store, const Session& session
     const bool december = toYmd(period).month == 12;
     const double lastDay = lastDayOfMonth(period), newYear = firstDayOfNextMonth(period);
 
-    openSetTable(store, session, file::kLedger);
-    Table ledger = store.table(table(session, file::kLedger));
+    SetTable ledgerTable(store, session, file::kLedger);
+    Table& ledger = ledgerTable.table();
     const LedgerFields f(ledger);
     std::vector<Record> entries =
         ledger.select(monthOf(field::kVoucherDate, period).notEqual(field::kVoucherNo, 0));
@@ -77,8 +77,8 @@ std::vector<Record> closeDetailLedger(RecordStore& store, const Session& session
         ledger.forEach(yearOf(field::kVoucherDate, period).notEqual(field::kVoucherNo, 0),
                        [&](const Record& r) { return add(year, r); });
 
-    openSetTable(store, session, file::kBalances);
-    const Table balances = store.table(table(session, file::kBalances));
+    const SetTable balanceTable(store, session, file::kBalances);
+    const Table& balances = balanceTable.table();
     const int account = balances.position(field::kAccount), side = balances.position(field::kBalanceSide),
               balance = balances.position(field::kBalance);
     for (const Record& r : balances.select()) {
@@ -91,8 +91,6 @@ std::vector<Record> closeDetailLedger(RecordStore& store, const Session& session
         const double d = dir == "借" ? bal : 0, c = dir == "贷" ? bal : 0;
         ledger.append(summaryRow(newYear, kOpeningSummary, k, d, c, dir, bal));
     }
-    store.closeTable(table(session, file::kBalances));
-    store.closeTable(table(session, file::kLedger));
     return entries;
 }
 
@@ -103,8 +101,8 @@ void closeGeneralLedger(RecordStore& store, const Session& session,
     const Ymd p = toYmd(period);
     const double lastDay = lastDayOfMonth(period);
 
-    openSetTable(store, session, file::kGeneralLedger);
-    Table general = store.table(table(session, file::kGeneralLedger));
+    SetTable generalTable(store, session, file::kGeneralLedger);
+    Table& general = generalTable.table();
     const LedgerFields g(general);  // 账库 has the same layout
 
     // The month's movement per top-level account, in the order of their first entry.
@@ -140,7 +138,7 @@ void closeGeneralLedger(RecordStore& store, const Session& session,
     // 本年累计 row, or (their first closed month, any January) from the
     // year's opening row. The rows are read from a copy of the table, as it
     // stands after the active accounts; the copy lives in the action only.
-    auto temp = store.scratchCopy(table(session, file::kGeneralLedger));
+    auto temp = store.scratchCopy(tablePath(session, file::kGeneralLedger));
     const Table copy = store.table(temp);
     const auto carry = [&](const Record& from) {
         const std::string& t = from[g.account].text();
@@ -162,7 +160,7 @@ void closeGeneralLedger(RecordStore& store, const Session& session,
 
     // At the end of December, the next year's opening rows.
     if (p.month == 12) {
-        temp = store.scratchCopy(table(session, file::kGeneralLedger));
+        temp = store.scratchCopy(tablePath(session, file::kGeneralLedger));
         const double newYear = dayNumber(p.year + 1, 1, 1);
         for (const Record& r : store.table(temp).select(
                  monthOf(field::kVoucherDate, period).equal(field::kSummary, kYearTotal))) {
@@ -173,23 +171,19 @@ void closeGeneralLedger(RecordStore& store, const Session& session,
         }
         store.closeTable(temp);
     }
-    store.closeTable(table(session, file::kGeneralLedger));
 }
 
 void setPeriod(RecordStore& store, const Session& session, double period) {
-    openSetTable(store, session, file::kBasicInfo);
+    const SetTable basic(store, session, file::kBasicInfo);
     store.goFirst();
     if (store.isPastEnd()) refuse(kUnreadableSet, "基本信息 is empty");
     store.writeField(field::kPeriod, period);
-    store.closeTable();
 }
 
 // Removes the rows of `file` that satisfy `where`.
 void removeRows(RecordStore& store, const Session& session, const char* file, const Where& where) {
-    openSetTable(store, session, file);
-    Table t = store.table(table(session, file));
-    for (const Record& r : t.select(where)) t.remove(r.id);
-    store.closeTable();
+    SetTable t(store, session, file);
+    for (const Record& r : t->select(where)) t->remove(r.id);
 }
 
 }  // namespace
@@ -224,10 +218,12 @@ Closed closePeriod(RecordStore& store, const Session& session) {
 void checkUndoClose(RecordStore& store, const Session& session) {
     const double period = session.login.period;
     if (refreshPostingCounts(store, session).posted > 0) refuse(kUndoPostingFirst);
-    openSetTable(store, session, file::kBasicInfo);
-    store.goFirst();
-    const double start = store.isPastEnd() ? period : store.readField(field::kStartDate).number();
-    store.closeTable();
+    double start = period;
+    {
+        const SetTable basic(store, session, file::kBasicInfo);
+        store.goFirst();
+        if (!store.isPastEnd()) start = store.readField(field::kStartDate).number();
+    }
     if (firstDayOfMonth(period) <= firstDayOfMonth(start)) refuse(kNothingToUndo);
 }
 

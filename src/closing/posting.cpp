@@ -16,7 +16,8 @@ namespace {
 class RunningTotals {
 public:
     RunningTotals(RecordStore& store, const Session& session)
-        : table_(openBalances(store, session)),
+        : balances_(store, session, file::kBalances),
+          table_(balances_.table()),
           account_(table_.position(field::kAccount)),
           debit_(table_.position(field::kDebit)),
           credit_(table_.position(field::kCredit)),
@@ -67,12 +68,8 @@ public:
     }
 
 private:
-    static Table openBalances(RecordStore& store, const Session& session) {
-        openSetTable(store, session, file::kBalances);
-        return store.table(table(session, file::kBalances));
-    }
-
-    Table table_;
+    SetTable balances_;
+    Table& table_;
     int account_, debit_, credit_, side_, balance_;
     std::map<std::string, Totals> totals_;
 };
@@ -80,8 +77,8 @@ private:
 }  // namespace
 
 PostingCounts refreshPostingCounts(RecordStore& store, const Session& session) {
-    openSetTable(store, session, file::kVouchers);
-    const Table vouchers = store.table(table(session, file::kVouchers));
+    const SetTable voucherTable(store, session, file::kVouchers);
+    const Table& vouchers = voucherTable.table();
     const int poster = vouchers.position(field::kPoster), reviewer = vouchers.position(field::kReviewer);
     PostingCounts c;
     for (const Record& page : vouchers.select(monthOf(field::kDate, session.login.period))) {
@@ -89,7 +86,6 @@ PostingCounts refreshPostingCounts(RecordStore& store, const Session& session) {
         if (!page[poster].text().empty()) ++c.posted;
         if (page[reviewer].text().empty()) ++c.unreviewed;
     }
-    store.closeTable();
     return c;
 }
 
@@ -97,10 +93,10 @@ std::string postedMessage(int count) { return std::to_string(count) + kPostedCou
 
 int postReviewedVouchers(RecordStore& store, const Session& session) {
     requireEnabledSet(store, session);
-    openSetTable(store, session, file::kVouchers);
-    Table vouchers = store.table(table(session, file::kVouchers));
-    openSetTable(store, session, file::kLedger);
-    Table ledger = store.table(table(session, file::kLedger));
+    SetTable voucherTable(store, session, file::kVouchers);
+    SetTable ledgerTable(store, session, file::kLedger);
+    Table& vouchers = voucherTable.table();
+    Table& ledger = ledgerTable.table();
     RunningTotals totals(store, session);
 
     const int date = vouchers.position(field::kDate), number = vouchers.position(field::kMonthNumber),
@@ -147,14 +143,12 @@ int postReviewedVouchers(RecordStore& store, const Session& session) {
         ++count;
     }
     totals.write();
-    for (const char* f : {file::kVouchers, file::kLedger, file::kBalances})
-        store.closeTable(table(session, f));
     return count;
 }
 
 void undoPosting(RecordStore& store, const Session& session) {
-    openSetTable(store, session, file::kLedger);
-    Table ledger = store.table(table(session, file::kLedger));
+    SetTable ledgerTable(store, session, file::kLedger);
+    Table& ledger = ledgerTable.table();
     RunningTotals totals(store, session);
     const int account = ledger.position(field::kAccount), debit = ledger.position(field::kDebit),
               credit = ledger.position(field::kCredit);
@@ -170,13 +164,10 @@ void undoPosting(RecordStore& store, const Session& session) {
     }
     totals.write();
 
-    openSetTable(store, session, file::kVouchers);
-    Table vouchers = store.table(table(session, file::kVouchers));
-    const int poster = vouchers.position(field::kPoster);
-    for (const Record& page : vouchers.select(monthOf(field::kDate, session.login.period)))
-        if (!page[poster].text().empty()) vouchers.update(page, {{poster, std::string()}});
-    for (const char* f : {file::kVouchers, file::kLedger, file::kBalances})
-        store.closeTable(table(session, f));
+    SetTable vouchers(store, session, file::kVouchers);
+    const int poster = vouchers->position(field::kPoster);
+    for (const Record& page : vouchers->select(monthOf(field::kDate, session.login.period)))
+        if (!page[poster].text().empty()) vouchers->update(page, {{poster, std::string()}});
 }
 
 }  // namespace tw

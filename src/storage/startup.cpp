@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "storage/record_store.h"
+#include "storage/recovery.h"
 #include "storage/templates.h"
 
 namespace tw {
