@@ -84,8 +84,8 @@ private:
     // Opens a table of the set, until the check ends; one that cannot be read
     // is a finding.
     bool open(const char* file) {
-        const Outcome opened =
-            runCaught([&] { tables_.push_back(std::make_unique<SetTable>(store_, session_, file)); });
+        const Outcome opened = runCaught(
+            [&] { tables_.push_back(std::make_unique<SetTable>(store_, session_, file)); });
         if (!opened.ok) note(std::string("数据表“") + file + "”无法读出（文件缺失、损坏，或字段与格式不符）");
         return opened.ok;
     }
