@@ -251,5 +251,9 @@ void RecordStore::setTablePassword(const std::string& password) {
     requireAction();
     Cursor& c = current();
     touch(*c.table);
+    c.table->setPassword(password);
+    c.table->passwordChanged = true;
+    c.table->written = true;
+}
 
 }  // namespace tw

@@ -45,7 +45,7 @@ const Value& RecordView::at(int position) const {
 
 RecordStore::RecordStore(const std::filesystem::path& anchorDir) : anchorDir_(anchorDir) {
     if (sodium_init() < 0) throw StoreError("libsodium cannot start");
-    const auto anchor = anchorDir / kAnchorName;
+    const auto anchor = anchorDir / detail::kAnchorName;
     if (sqlite3_open_v2(anchor.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                         nullptr) != SQLITE_OK) {
         sqlite3_close_v2(db_);

@@ -11,10 +11,6 @@ using detail::checked;
 using detail::fullRecord;
 using detail::Row;
 
-}
-
-// ---- the indexed view --------------------------------------------------------
-
 namespace {
 std::optional<Record> toRecord(std::optional<Row> row) {
     if (!row) return std::nullopt;

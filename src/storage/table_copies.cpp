@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "storage/cursor.h"
+#include "storage/file_swap.h"
 #include "storage/gbk.h"
-#include "storage/paths.h"
 #include "storage/table_state.h"
 
 namespace tw {

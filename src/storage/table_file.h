@@ -15,8 +15,6 @@
 
 namespace tw::detail {
 
-};
-
 // Opens a table file for reading: its schema and password verifier. nullptr
 // and the reason when it is missing, not a table file, damaged, or when its
 // records do not have the columns its fields describe (names, order, types).

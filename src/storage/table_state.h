@@ -83,5 +83,7 @@ struct TableState {
     void updateRow(std::int64_t id, std::vector<Value> values, std::uint64_t mask);
     void removeRow(std::int64_t id);
     void clearRows();
+    void discardWrites();
+};
 
 }  // namespace tw::detail
