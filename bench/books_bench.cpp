@@ -19,7 +19,7 @@ void BM_Append30kAndUpdate200TotalsOn1MRows(benchmark::State& state) {
     for (auto _ : state) {
         const Outcome out = runAction(store, [&] {
             openSetTable(store, s, file::kLedger);
-            Table ledger = store.table(table(s, file::kLedger));
+            Table ledger = store.table(tablePath(s, file::kLedger));
             openSetTable(store, s, file::kBalances);
             for (int i = 0; i < 30000; ++i)
                 ledger.append({dayNumber(2023, 1, 1 + i % 28), 10001 + i / 3, "收到货款",
@@ -28,8 +28,8 @@ void BM_Append30kAndUpdate200TotalsOn1MRows(benchmark::State& state) {
                 store.writeField(field::kDebit, store.readField(field::kDebit).number() + 100);
                 store.writeField(field::kBalance, store.readField(field::kBalance).number() + 100);
             }
-            store.closeTable(table(s, file::kLedger));
-            store.closeTable(table(s, file::kBalances));
+            store.closeTable(tablePath(s, file::kLedger));
+            store.closeTable(tablePath(s, file::kBalances));
         });
         if (!out.ok) state.SkipWithError(out.detail.c_str());
     }
@@ -45,7 +45,7 @@ void accountRows(benchmark::State& state, double from, double to) {
     int k = 0;
     for (auto _ : state) {
         openSetTable(store, s, file::kLedger);
-        const auto found = store.table(table(s, file::kLedger))
+        const auto found = store.table(tablePath(s, file::kLedger))
                                .select(Where()
                                            .equal(field::kAccount, accountName(k++))
                                            .between(field::kVoucherDate, from, to));

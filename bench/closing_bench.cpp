@@ -35,7 +35,7 @@ std::string accountName(int i) {
 void writeMonth(RecordStore& store, const Session& s) {
     const Outcome out = runAction(store, [&] {
         openSetTable(store, s, file::kVouchers);
-        Table t = store.table(table(s, file::kVouchers));
+        Table t = store.table(tablePath(s, file::kVouchers));
         std::vector<Value> blank;
         for (const FieldDef& f : t.schema()) blank.push_back(emptyValue(f.type));
         const auto at = [&](const std::string& f) { return t.position(f); };

@@ -21,10 +21,10 @@
 #include "shell/account_sets.h"
 #include "shell/login.h"
 #include "shell/session.h"
+#include "startup/start_up.h"
 #include "storage/dates.h"
 #include "storage/outcome.h"
 #include "storage/schemas.h"
-#include "storage/startup.h"
 
 namespace {
 
@@ -55,8 +55,8 @@ Page pageOf(double period, int i) {
 
 void writeMonth(RecordStore& store, const Session& s, int pages) {
     const Outcome out = runAction(store, [&] {
-        openSetTable(store, s, file::kVouchers);
-        Table t = store.table(table(s, file::kVouchers));
+        SetTable vouchers(store, s, file::kVouchers);
+        Table& t = vouchers.table();
         std::vector<Value> blank;
         for (const FieldDef& f : t.schema()) blank.push_back(emptyValue(f.type));
         const auto at = [&](const std::string& f) { return t.position(f); };
@@ -80,7 +80,6 @@ void writeMonth(RecordStore& store, const Session& s, int pages) {
             page[at(field::kReviewer)] = std::string("李四");
             t.append(page);
         }
-        store.closeTable(table(s, file::kVouchers));
     });
     if (!out.ok) throw std::runtime_error(out.detail);
 }

@@ -40,12 +40,12 @@ Session& statementBooks() {
             store.writeField(field::kPeriod, s.login.period);  // ten years closed
             a.commit();
             store.closeTable();
-            store.closeTable(table(s, file::kAccounts));
+            store.closeTable(tablePath(s, file::kAccounts));
         }
         for (int m = 0; m < kYears * 12; ++m) {
             Action a(store);
             openSetTable(store, s, file::kLedger);
-            Table ledger = store.table(table(s, file::kLedger));
+            Table ledger = store.table(tablePath(s, file::kLedger));
             const double last = monthStart(m + 1) - 1;
             for (int k = 0; k < kAccounts; ++k) {
                 const double balance = 1000.0 + 10 * m + k;

@@ -61,12 +61,12 @@ inline Session& books() {
         for (int m = 0; m < kYears * 12; ++m) {
             Action a(store);
             openSetTable(store, s, file::kLedger);
-            Table ledger = store.table(table(s, file::kLedger));
+            Table ledger = store.table(tablePath(s, file::kLedger));
             for (int i = 0; i < perMonth; ++i)
                 ledger.append({monthStart(m) + i % 28, 10000 * (m % 12 + 1) + i / 3 + 1, "收到货款",
                                accountName(i), 100.0 + i % 50, 0.0, "借", 1000.0 + i});
             openSetTable(store, s, file::kGeneralLedger);
-            Table general = store.table(table(s, file::kGeneralLedger));
+            Table general = store.table(tablePath(s, file::kGeneralLedger));
             for (int k = 0; k < kAccounts; ++k)
                 for (const char* summary : {"本月合计", "本年累计"})
                     general.append({monthStart(m + 1) - 1, 0, summary, accountName(k), 500.0, -300.0,
@@ -76,7 +76,7 @@ inline Session& books() {
         for (int chunk = 0; chunk < 10; ++chunk) {
             Action a(store);
             openSetTable(store, s, file::kVouchers);
-            Table vouchers = store.table(table(s, file::kVouchers));
+            Table vouchers = store.table(tablePath(s, file::kVouchers));
             const int l = vouchers.position("科目1");
             for (int i = 0; i < kVoucherPages / 10; ++i) {
                 std::vector<Value> page;

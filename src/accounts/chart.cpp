@@ -67,11 +67,10 @@ const char* addModeText(AddMode mode) {
 }
 
 std::vector<Account> loadAccounts(RecordStore& store, const Session& session) {
-    openSetTable(store, session, file::kAccounts);
+    const SetTable chart(store, session, file::kAccounts);
     std::vector<Account> accounts;
     for (store.goFirst(); !store.isPastEnd(); store.skipRecords(1))
         accounts.push_back(readAccount(store));
-    store.closeTable();
     return accounts;
 }
 
@@ -158,9 +157,10 @@ std::string addAccount(RecordStore& store, const Session& session, const NewAcco
     if (findAccount(accounts, typed) || findAccount(accounts, a.name))
         refuse("输入的科目名称和已有科目相同 ！");
 
-    openSetTable(store, session, file::kAccounts);
-    store.appendRecord({a.name, a.parent, a.category, a.direction, std::string(), a.level});
-    store.closeTable();
+    {
+        const SetTable chart(store, session, file::kAccounts);
+        store.appendRecord({a.name, a.parent, a.category, a.direction, std::string(), a.level});
+    }
     const std::vector<std::string> cleared = followChart(store, session);
     if (clearedParents) *clearedParents = cleared;
     return a.name;
@@ -169,10 +169,7 @@ std::string addAccount(RecordStore& store, const Session& session, const NewAcco
 bool accountInUse(RecordStore& store, const Session& session, const std::string& name) {
     // Whether the open table holds a record the look-up finds.
     const auto found = [&](const char* file, const Where& where) {
-        openSetTable(store, session, file);
-        const bool any = store.table(table(session, file)).any(where);
-        store.closeTable();
-        return any;
+        return SetTable(store, session, file)->any(where);
     };
     const Where onLedger = Where().equal(field::kAccount, name);
     if (found(file::kVouchers, Where().anyFieldEqual(field::lineAccounts(), name)) ||
@@ -181,14 +178,12 @@ bool accountInUse(RecordStore& store, const Session& session, const std::string&
         found(file::kJournal, Where().anyFieldEqual({field::kAccount, field::kCounterAccount}, name)))
         return true;
     std::error_code ec;
-    if (!std::filesystem::exists(table(session, file::kOpening), ec)) return false;
-    openSetTable(store, session, file::kOpening);
-    const Table opening = store.table(table(session, file::kOpening));
-    const int debit = opening.position(field::kDebit), credit = opening.position(field::kCredit);
+    if (!std::filesystem::exists(tablePath(session, file::kOpening), ec)) return false;
+    const SetTable opening(store, session, file::kOpening);
+    const int debit = opening->position(field::kDebit), credit = opening->position(field::kCredit);
     bool withAmount = false;
-    for (const Record& r : opening.select(onLedger))
+    for (const Record& r : opening->select(onLedger))
         withAmount = withAmount || !isZero(r[debit].number()) || !isZero(r[credit].number());
-    store.closeTable();
     return withAmount;
 }
 
@@ -200,13 +195,15 @@ std::string deleteAccount(RecordStore& store, const Session& session, const std:
     const std::string posted = name + " 科目，已经被登账！无法删除！";
     if (account->enabled == "真" || accountInUse(store, session, name)) refuse(posted);
 
-    openSetTable(store, session, file::kAccounts);
-    store.goFirst();
-    if (store.findRecord([&name](const RecordView& r) { return r.text(field::kAccountName) == name; })) {
-        store.deleteRecord();
-        store.purgeDeleted();
+    {
+        const SetTable chart(store, session, file::kAccounts);
+        store.goFirst();
+        if (store.findRecord(
+                [&name](const RecordView& r) { return r.text(field::kAccountName) == name; })) {
+            store.deleteRecord();
+            store.purgeDeleted();
+        }
     }
-    store.closeTable();
     followChart(store, session);
     return "已经成功删除 " + name;
 }

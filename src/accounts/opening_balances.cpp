@@ -47,15 +47,14 @@ std::vector<OpeningRow> listFromChart(const std::vector<Account>& accounts) {
 
 void fillSavedAmounts(RecordStore& store, const Session& session, std::vector<OpeningRow>& rows) {
     std::error_code ec;
-    if (!std::filesystem::exists(table(session, file::kOpening), ec)) return;  // nothing saved yet
-    openSetTable(store, session, file::kOpening);
-    const Table saved = store.table(table(session, file::kOpening));
+    if (!std::filesystem::exists(tablePath(session, file::kOpening), ec)) return;  // nothing saved yet
+    const SetTable opening(store, session, file::kOpening);
+    const Table& saved = opening.table();
     const int account = saved.position(field::kAccount), debit = saved.position(field::kDebit),
               credit = saved.position(field::kCredit), side = saved.position(field::kBalanceSide),
               balance = saved.position(field::kBalance);
     std::map<std::string, Record> first;  // the first saved row of each account
     for (Record& r : saved.select()) first.try_emplace(r[account].text(), std::move(r));
-    store.closeTable();
     for (OpeningRow& row : rows) {
         const auto it = first.find(row.account);
         if (it == first.end()) continue;
@@ -124,12 +123,10 @@ std::string openingClearedMessage(const std::vector<std::string>& accounts) {
 }
 
 bool setIsEnabled(RecordStore& store, const Session& session) {
-    openSetTable(store, session, file::kBasicInfo);
+    const SetTable basic(store, session, file::kBasicInfo);
     if (store.recordCount() == 0) refuse(kUnreadableSet, "基本信息 is empty");
     store.goFirst();
-    const bool enabled = store.readField(field::kEnabled).boolean();
-    store.closeTable();
-    return enabled;
+    return store.readField(field::kEnabled).boolean();
 }
 
 void requireEnabledSet(RecordStore& store, const Session& session) {
@@ -144,7 +141,7 @@ void saveOpeningList(RecordStore& store, const Session& session,
             if (std::string refusal = checkAmount(amount(*text)); !refusal.empty())
                 refuse(refusal, r.account + ": " + *text);
     // Made afresh; it replaces the old table when the action commits.
-    const auto target = table(session, file::kOpening);
+    const auto target = tablePath(session, file::kOpening);
     store.createTable(target, ledgerSchema());
     if (!store.openTable(target, "")) throw StoreError("the new 账务初始化 does not open");
     for (const OpeningRow& r : rows)
@@ -190,14 +187,14 @@ void enableSet(RecordStore& store, const Session& session, const std::vector<Ope
                " 不相等，不能启用套账！");
     if (setIsEnabled(store, session)) refuse(kAlreadyEnabled);
 
-    openSetTable(store, session, file::kBasicInfo);
+    SetTable basic(store, session, file::kBasicInfo);
     const double startDate = std::floor(store.readField(field::kStartDate).number());
-    openSetTable(store, session, file::kLedger);
-    Table ledger = store.table(table(session, file::kLedger));
-    openSetTable(store, session, file::kBalances);
-    Table balances = store.table(table(session, file::kBalances));
-    openSetTable(store, session, file::kGeneralLedger);
-    Table general = store.table(table(session, file::kGeneralLedger));
+    SetTable ledgerTable(store, session, file::kLedger);
+    SetTable balanceTable(store, session, file::kBalances);
+    SetTable generalTable(store, session, file::kGeneralLedger);
+    Table& ledger = ledgerTable.table();
+    Table& balances = balanceTable.table();
+    Table& general = generalTable.table();
 
     // The opening rows of the accounts, credits negative, balances signed;
     // rolled up per top-level account into the general ledger's "期初余额"
@@ -225,11 +222,9 @@ void enableSet(RecordStore& store, const Session& session, const std::vector<Ope
                         sideOf(debit + credit), roundCents(debit + credit)});
     }
 
-    openSetTable(store, session, file::kBasicInfo);
+    basic.select();
     store.goFirst();
     store.writeField(field::kEnabled, true);
-    for (const char* f : {file::kBasicInfo, file::kLedger, file::kBalances, file::kGeneralLedger})
-        store.closeTable(table(session, f));
 }
 
 }  // namespace tw

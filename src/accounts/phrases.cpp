@@ -8,11 +8,6 @@ namespace tw {
 
 namespace {
 
-// Opens 摘要库 for a change inside the caller's action.
-void openPhrases(RecordStore& store, const Session& session) {
-    openSetTable(store, session, file::kPhrases);
-}
-
 bool findText(RecordStore& store, const std::string& text) {
     store.goFirst();
     return store.findRecord(
@@ -22,12 +17,11 @@ bool findText(RecordStore& store, const std::string& text) {
 }  // namespace
 
 std::vector<Phrase> loadPhrases(RecordStore& store, const Session& session) {
-    openPhrases(store, session);
+    const SetTable phraseTable(store, session, file::kPhrases);
     std::vector<Phrase> phrases;
     for (store.goFirst(); !store.isPastEnd(); store.skipRecords(1))
         phrases.push_back({store.readField(field::kPhrase).text(),
                            store.readField(field::kPhraseCategory).text()});
-    store.closeTable();
     return phrases;
 }
 
@@ -62,9 +56,8 @@ void selectPhrase(PhrasePicker& picker, const std::vector<Phrase>& phrases,
 
 bool addCategory(RecordStore& store, const Session& session, const std::string& name) {
     if (name.empty()) return false;
-    openPhrases(store, session);
+    const SetTable phraseTable(store, session, file::kPhrases);
     store.appendRecord({name, std::string()});
-    store.closeTable();
     return true;
 }
 
@@ -78,9 +71,8 @@ bool addPhrase(RecordStore& store, const Session& session, const PhrasePicker& p
                const std::string& text) {
     if (std::string refusal = addPhraseRefusal(picker); !refusal.empty()) refuse(refusal);
     if (text.empty()) return false;
-    openPhrases(store, session);
+    const SetTable phraseTable(store, session, file::kPhrases);
     store.appendRecord({text, picker.chosenSummary});
-    store.closeTable();
     return true;
 }
 
@@ -88,9 +80,8 @@ bool renamePhrase(RecordStore& store, const Session& session, const std::string&
                   const std::string& newText) {
     if (current.empty()) refuse(kChooseToRename);
     if (newText.empty()) return false;
-    openPhrases(store, session);
+    const SetTable phraseTable(store, session, file::kPhrases);
     if (findText(store, current)) store.modifyRecord({Value(newText)});
-    store.closeTable();
     return true;
 }
 
@@ -100,12 +91,11 @@ bool deletePhrase(RecordStore& store, const Session& session, const std::string&
     for (const auto& item : tree.items)
         if (item.text == current && !item.children.empty())
             refuse(current + "  ，无法删除！（需先删除其下级科目）");
-    openPhrases(store, session);
+    const SetTable phraseTable(store, session, file::kPhrases);
     if (findText(store, current)) {
         store.deleteRecord();
         store.purgeDeleted();
     }
-    store.closeTable();
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <set>
 #include <tuple>
 
@@ -57,7 +58,7 @@ public:
         if (!tablesSound()) return findings_;
         readBasicInfo();
         if (!open(file::kAccounts)) return findings_;
-        store_.closeTable();
+        tables_.clear();
         for (const Account& a : loadAccounts(store_, session_)) categoryOf_[a.name] = a.category;
         if (!open(file::kLedger) || !open(file::kBalances) || !open(file::kVouchers) ||
             !open(file::kGeneralLedger))
@@ -67,8 +68,7 @@ public:
         checkVoucherLines();
         checkClosedMonths();
         checkPeriod();
-        for (const char* f : {file::kLedger, file::kBalances, file::kVouchers, file::kGeneralLedger})
-            store_.closeTable(table(session_, f));
+        tables_.clear();
         return findings_;
     }
 
@@ -81,27 +81,30 @@ private:
         return findings_.empty();
     }
 
-    // Opens a table of the set; one that cannot be read is a finding.
+    // Opens a table of the set, until the check ends; one that cannot be read
+    // is a finding.
     bool open(const char* file) {
-        const Outcome opened = runCaught([&] { openSetTable(store_, session_, file); });
+        const Outcome opened = runCaught(
+            [&] { tables_.push_back(std::make_unique<SetTable>(store_, session_, file)); });
         if (!opened.ok) note(std::string("数据表“") + file + "”无法读出（文件缺失、损坏，或字段与格式不符）");
         return opened.ok;
     }
 
     void readBasicInfo() {
-        openSetTable(store_, session_, file::kBasicInfo);
-        store_.goFirst();
-        if (store_.isPastEnd()) refuse(kUnreadableSet, "基本信息 is empty");
-        start_ = std::floor(store_.readField(field::kStartDate).number());
-        period_ = store_.readField(field::kPeriod).number();
-        store_.closeTable();
+        {
+            const SetTable basic(store_, session_, file::kBasicInfo);
+            store_.goFirst();
+            if (store_.isPastEnd()) refuse(kUnreadableSet, "基本信息 is empty");
+            start_ = std::floor(store_.readField(field::kStartDate).number());
+            period_ = store_.readField(field::kPeriod).number();
+        }
         firstClosed_ = monthKey(start_);
         open_ = monthKey(period_);
         if (open_ < firstClosed_)
             note("会计期间" + periodText(period_) + "早于启用日期" + formatDate(start_));
     }
 
-    Table tableOf(const char* file) { return store_.table(table(session_, file)); }
+    Table tableOf(const char* file) { return store_.table(tablePath(session_, file)); }
 
     // 账库 in record order: the running balances, the sums per account and
     // month, and the voucher rows for matching with the vouchers.
@@ -280,6 +283,7 @@ private:
     std::vector<std::string> findings_;
     double start_ = 0, period_ = 0;
     int firstClosed_ = 0, open_ = 0, lastClosed_ = -1;
+    std::vector<std::unique_ptr<SetTable>> tables_;  // open while the check reads them
     std::map<std::string, std::string> categoryOf_;
     std::map<std::string, Chain> chains_;
     std::vector<Entry> entries_;

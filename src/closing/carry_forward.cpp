@@ -14,10 +14,6 @@ namespace tw {
 
 namespace {
 
-void openPairs(RecordStore& store, const Session& session) {
-    openSetTable(store, session, file::kCarryForward);
-}
-
 bool inChart(const std::vector<Account>& chart, const std::string& name) {
     for (const Account& a : chart)
         if (a.name == name) return true;
@@ -64,8 +60,8 @@ int writeBalanceMoves(RecordStore& store, const Session& session,
     if (moves.empty()) return 0;  // no number to find, nothing to write
     const double period = session.login.period;
     const double day = lastDayOfMonth(period);
-    openSetTable(store, session, file::kVouchers);
-    Table vouchers = store.table(table(session, file::kVouchers));
+    SetTable voucherTable(store, session, file::kVouchers);
+    Table& vouchers = voucherTable.table();
     const int numberField = vouchers.position(field::kMonthNumber);
     const NumberBlock block = numberBlock(period);
     std::int64_t number = block.first - 1;
@@ -106,17 +102,15 @@ int writeBalanceMoves(RecordStore& store, const Session& session,
         vouchers.append(page);
         ++written;
     }
-    store.closeTable();
     return written;
 }
 
 std::vector<CarryForwardPair> fillCarryForwardList(RecordStore& store, const Session& session) {
-    openPairs(store, session);
+    const SetTable pairTable(store, session, file::kCarryForward);
     std::vector<CarryForwardPair> pairs;
     for (store.goFirst(); !store.isPastEnd(); store.skipRecords(1))
         pairs.push_back({store.readField(field::kFromAccount).text(),
                          store.readField(field::kToAccount).text()});
-    store.closeTable();
     return pairs;
 }
 
@@ -125,13 +119,12 @@ void saveCarryForwardPair(RecordStore& store, const Session& session, const Carr
     const auto chart = loadAccounts(store, session);
     for (const std::string& name : {pair.source, pair.target})
         if (!inChart(chart, name)) refuse("“" + name + "”不是会计科目中的科目，请检查后重新填写！");
-    openPairs(store, session);
+    const SetTable pairTable(store, session, file::kCarryForward);
     store.goFirst();
     if (store.findRecord([&](const RecordView& r) { return r.text(field::kFromAccount) == pair.source; }))
         store.modifyRecord({std::nullopt, Value(pair.target)});
     else
         store.appendRecord({pair.source, pair.target});
-    store.closeTable();
 }
 
 std::string deletePairQuestion(const CarryForwardPair& pair) {
@@ -140,27 +133,25 @@ std::string deletePairQuestion(const CarryForwardPair& pair) {
 
 void deleteCarryForwardPair(RecordStore& store, const Session& session, const std::string& source) {
     if (source.empty()) refuse(kChoosePairToDelete);
-    openPairs(store, session);
+    const SetTable pairTable(store, session, file::kCarryForward);
     store.goFirst();
     if (store.findRecord([&](const RecordView& r) { return r.text(field::kFromAccount) == source; })) {
         store.deleteRecord();
         store.purgeDeleted();
     }
-    store.closeTable();
 }
 
 CarryForward carryForwardProfitAndLoss(RecordStore& store, const Session& session,
                                        const std::vector<CarryForwardPair>& pairs) {
     const auto chart = loadAccounts(store, session);
 
-    openSetTable(store, session, file::kBalances);
     std::map<std::string, double> balances;
     {
-        const Table t = store.table(table(session, file::kBalances));
+        const SetTable balanceTable(store, session, file::kBalances);
+        const Table& t = balanceTable.table();
         const int account = t.position(field::kAccount), balance = t.position(field::kBalance);
         for (const Record& r : t.select()) balances.emplace(r[account].text(), r[balance].number());
     }
-    store.closeTable();
 
     // Every account with a balance goes once, with the nearest pair on its path.
     std::map<std::string, std::size_t> pairOf;  // source → its first row in the list

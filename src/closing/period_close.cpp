@@ -69,8 +69,8 @@ MonthEntries closeDetailLedger(RecordStore& store, const Session& session) {
     const bool december = toYmd(period).month == 12;
     const double lastDay = lastDayOfMonth(period), newYear = firstDayOfNextMonth(period);
 
-    openSetTable(store, session, file::kLedger);
-    Table ledger = store.table(table(session, file::kLedger));
+    SetTable ledgerTable(store, session, file::kLedger);
+    Table& ledger = ledgerTable.table();
     const LedgerFields f(ledger);
     MonthEntries entries;
     ledger.forEach(monthOf(field::kVoucherDate, period).notEqual(field::kVoucherNo, 0),
@@ -106,8 +106,8 @@ MonthEntries closeDetailLedger(RecordStore& store, const Session& session) {
                        });
     }
 
-    openSetTable(store, session, file::kBalances);
-    const Table balances = store.table(table(session, file::kBalances));
+    const SetTable balanceTable(store, session, file::kBalances);
+    const Table& balances = balanceTable.table();
     const int account = balances.position(field::kAccount), side = balances.position(field::kBalanceSide),
               balance = balances.position(field::kBalance);
     for (const Record& r : balances.select()) {
@@ -122,8 +122,6 @@ MonthEntries closeDetailLedger(RecordStore& store, const Session& session) {
         const double d = dir == "借" ? bal : 0, c = dir == "贷" ? bal : 0;
         ledger.append(summaryRow(newYear, kOpeningSummary, k, d, c, dir, bal));
     }
-    store.closeTable(table(session, file::kBalances));
-    store.closeTable(table(session, file::kLedger));
     return entries;
 }
 
@@ -133,8 +131,8 @@ void closeGeneralLedger(RecordStore& store, const Session& session, const MonthE
     const Ymd p = toYmd(period);
     const double lastDay = lastDayOfMonth(period);
 
-    openSetTable(store, session, file::kGeneralLedger);
-    Table general = store.table(table(session, file::kGeneralLedger));
+    SetTable generalTable(store, session, file::kGeneralLedger);
+    Table& general = generalTable.table();
     const LedgerFields g(general);  // 账库 has the same layout
 
     // The year so far: its opening rows and the months closed before.
@@ -191,23 +189,19 @@ void closeGeneralLedger(RecordStore& store, const Session& session, const MonthE
                 summaryRow(newYear, kOpeningSummary, r[g.account].text(), d, c, r[g.side].text(), bal));
         }
     }
-    store.closeTable(table(session, file::kGeneralLedger));
 }
 
 void setPeriod(RecordStore& store, const Session& session, double period) {
-    openSetTable(store, session, file::kBasicInfo);
+    const SetTable basic(store, session, file::kBasicInfo);
     store.goFirst();
     if (store.isPastEnd()) refuse(kUnreadableSet, "基本信息 is empty");
     store.writeField(field::kPeriod, period);
-    store.closeTable();
 }
 
 // Removes the rows of `file` that satisfy `where`.
 void removeRows(RecordStore& store, const Session& session, const char* file, const Where& where) {
-    openSetTable(store, session, file);
-    Table t = store.table(table(session, file));
-    for (const Record& r : t.select(where)) t.remove(r.id);
-    store.closeTable();
+    SetTable t(store, session, file);
+    for (const Record& r : t->select(where)) t->remove(r.id);
 }
 
 }  // namespace
@@ -241,10 +235,12 @@ Closed closePeriod(RecordStore& store, const Session& session) {
 void checkUndoClose(RecordStore& store, const Session& session) {
     const double period = session.login.period;
     if (refreshPostingCounts(store, session).posted > 0) refuse(kUndoPostingFirst);
-    openSetTable(store, session, file::kBasicInfo);
-    store.goFirst();
-    const double start = store.isPastEnd() ? period : store.readField(field::kStartDate).number();
-    store.closeTable();
+    double start = period;
+    {
+        const SetTable basic(store, session, file::kBasicInfo);
+        store.goFirst();
+        if (!store.isPastEnd()) start = store.readField(field::kStartDate).number();
+    }
     if (firstDayOfMonth(period) <= firstDayOfMonth(start)) refuse(kNothingToUndo);
 }
 

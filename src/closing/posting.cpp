@@ -16,7 +16,8 @@ namespace {
 class RunningTotals {
 public:
     RunningTotals(RecordStore& store, const Session& session)
-        : table_(openBalances(store, session)),
+        : balances_(store, session, file::kBalances),
+          table_(balances_.table()),
           account_(table_.position(field::kAccount)),
           debit_(table_.position(field::kDebit)),
           credit_(table_.position(field::kCredit)),
@@ -67,12 +68,8 @@ public:
     }
 
 private:
-    static Table openBalances(RecordStore& store, const Session& session) {
-        openSetTable(store, session, file::kBalances);
-        return store.table(table(session, file::kBalances));
-    }
-
-    Table table_;
+    SetTable balances_;
+    Table& table_;
     int account_, debit_, credit_, side_, balance_;
     std::map<std::string, Totals> totals_;
 };
@@ -80,15 +77,14 @@ private:
 }  // namespace
 
 PostingCounts refreshPostingCounts(RecordStore& store, const Session& session) {
-    openSetTable(store, session, file::kVouchers);
-    const Table vouchers = store.table(table(session, file::kVouchers));
+    const SetTable voucherTable(store, session, file::kVouchers);
+    const Table& vouchers = voucherTable.table();
     // Counted by the database: a stamp is set when its text is not empty.
     const Where month = monthOf(field::kDate, session.login.period);
     PostingCounts c;
     c.total = vouchers.count(month);
     c.posted = c.total - vouchers.count(Where(month).equal(field::kPoster, ""));
     c.unreviewed = vouchers.count(Where(month).equal(field::kReviewer, ""));
-    store.closeTable();
     return c;
 }
 
@@ -96,10 +92,10 @@ std::string postedMessage(int count) { return std::to_string(count) + kPostedCou
 
 int postReviewedVouchers(RecordStore& store, const Session& session) {
     requireEnabledSet(store, session);
-    openSetTable(store, session, file::kVouchers);
-    Table vouchers = store.table(table(session, file::kVouchers));
-    openSetTable(store, session, file::kLedger);
-    Table ledger = store.table(table(session, file::kLedger));
+    SetTable voucherTable(store, session, file::kVouchers);
+    SetTable ledgerTable(store, session, file::kLedger);
+    Table& vouchers = voucherTable.table();
+    Table& ledger = ledgerTable.table();
     RunningTotals totals(store, session);
 
     const int date = vouchers.position(field::kDate), number = vouchers.position(field::kMonthNumber),
@@ -148,14 +144,12 @@ int postReviewedVouchers(RecordStore& store, const Session& session) {
         return true;
     });
     totals.write();
-    for (const char* f : {file::kVouchers, file::kLedger, file::kBalances})
-        store.closeTable(table(session, f));
     return count;
 }
 
 void undoPosting(RecordStore& store, const Session& session) {
-    openSetTable(store, session, file::kLedger);
-    Table ledger = store.table(table(session, file::kLedger));
+    SetTable ledgerTable(store, session, file::kLedger);
+    Table& ledger = ledgerTable.table();
     RunningTotals totals(store, session);
     const int account = ledger.position(field::kAccount), debit = ledger.position(field::kDebit),
               credit = ledger.position(field::kCredit);
@@ -171,14 +165,11 @@ void undoPosting(RecordStore& store, const Session& session) {
     }
     totals.write();
 
-    openSetTable(store, session, file::kVouchers);
-    Table vouchers = store.table(table(session, file::kVouchers));
-    const int poster = vouchers.position(field::kPoster);
+    SetTable vouchers(store, session, file::kVouchers);
+    const int poster = vouchers->position(field::kPoster);
     for (const Record& page :
-         vouchers.select(monthOf(field::kDate, session.login.period).notEqual(field::kPoster, "")))
-        vouchers.update(page, {{poster, std::string()}});
-    for (const char* f : {file::kVouchers, file::kLedger, file::kBalances})
-        store.closeTable(table(session, f));
+         vouchers->select(monthOf(field::kDate, session.login.period).notEqual(field::kPoster, "")))
+        vouchers->update(page, {{poster, std::string()}});
 }
 
 }  // namespace tw

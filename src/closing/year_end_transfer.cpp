@@ -37,14 +37,13 @@ std::string transferTarget(const std::vector<Account>& chart) {
 
 YearEndTransfer transferYearProfit(RecordStore& store, const Session& session) {
     const std::vector<Account> chart = loadAccounts(store, session);
-    openSetTable(store, session, file::kBalances);
     std::map<std::string, double> balances;
     {
-        const Table t = store.table(table(session, file::kBalances));
+        const SetTable balanceTable(store, session, file::kBalances);
+        const Table& t = balanceTable.table();
         const int account = t.position(field::kAccount), balance = t.position(field::kBalance);
         for (const Record& r : t.select()) balances.emplace(r[account].text(), r[balance].number());
     }
-    store.closeTable();
 
     std::vector<BalanceMove> moves;
     const std::string below = std::string(kYearProfitAccount) + "→";

@@ -6,7 +6,7 @@
 namespace tw {
 
 std::filesystem::path coverWorkbookPath(const Session& session) {
-    return table(session, file::kCoverWorkbook);
+    return tablePath(session, file::kCoverWorkbook);
 }
 
 std::string missingCoverMessage(const std::filesystem::path& file) {

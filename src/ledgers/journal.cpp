@@ -37,9 +37,9 @@ std::vector<std::string> cashAndBankAccounts(RecordStore& store, const Session& 
 }
 
 double journalBalance(RecordStore& store, const Session& session, const std::string& account) {
-    Table t = store.table(table(session, file::kJournal));
-    const std::optional<Record> last = t.last(Where().equal(field::kAccount, account));
-    return last ? (*last)[t.position(field::kBalance)].number() : 0.0;
+    const SetTable journal(store, session, file::kJournal, SetTable::IfOpen::UseAsItIs);
+    const std::optional<Record> last = journal->last(Where().equal(field::kAccount, account));
+    return last ? (*last)[journal->position(field::kBalance)].number() : 0.0;
 }
 
 JournalEntry saveCashierEntry(RecordStore& store, const Session& session,
@@ -61,7 +61,7 @@ JournalEntry saveCashierEntry(RecordStore& store, const Session& session,
     const double amount = roundCents(entry.kind == CashKind::Receipt ? typedAmount : -typedAmount);
     if (isZero(amount)) refuse(kAmountIsZero, "amount text: " + typed);
 
-    openSetTable(store, session, file::kJournal);
+    SetTable journal(store, session, file::kJournal);
     JournalEntry saved;
     saved.date = entry.date;
     saved.account = entry.account;
@@ -72,10 +72,8 @@ JournalEntry saveCashierEntry(RecordStore& store, const Session& session,
     saved.summary = entry.summary;
     saved.counterAccount = entry.counterAccount == kCounterAccountHint ? "" : entry.counterAccount;
 
-    const auto path = table(session, file::kJournal);
-    store.table(path).append({saved.date, saved.account, saved.kind, saved.amount, saved.balance,
-                              saved.preparer, saved.summary, saved.counterAccount});
-    store.closeTable(path);
+    journal->append({saved.date, saved.account, saved.kind, saved.amount, saved.balance,
+                     saved.preparer, saved.summary, saved.counterAccount});
     return saved;
 }
 
@@ -86,9 +84,8 @@ JournalLine journalLine(const JournalEntry& e) {
 
 std::vector<JournalEntry> selectJournal(RecordStore& store, const Session& session,
                                         const JournalRequest& request) {
-    const auto path = table(session, file::kJournal);
-    openSetTable(store, session, file::kJournal);
-    Table t = store.table(path);
+    const SetTable journal(store, session, file::kJournal);
+    const Table& t = journal.table();
     const int date = t.position(field::kDate), account = t.position(field::kAccount),
               kind = t.position(field::kJournalKind), amount = t.position(field::kAmount),
               balance = t.position(field::kBalance), preparer = t.position(field::kPreparer),
@@ -99,7 +96,6 @@ std::vector<JournalEntry> selectJournal(RecordStore& store, const Session& sessi
                                                    .equal(field::kAccount, request.account)
                                                    .atLeast(field::kDate, from)
                                                    .below(field::kDate, after));
-    store.closeTable(path);
     std::vector<JournalEntry> entries;
     entries.reserve(found.size());
     for (const Record& r : found)

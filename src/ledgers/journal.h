@@ -84,7 +84,6 @@ struct JournalEntry {
 };
 
 // The account's journal balance: the 余额 of its last entry, 0 without one.
-// Needs 日记账库 open (openSetTable).
 double journalBalance(RecordStore& store, const Session& session, const std::string& account);
 
 // Saves the entry (steps 1 to 6 above) and returns the record written.

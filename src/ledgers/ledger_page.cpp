@@ -71,9 +71,8 @@ std::vector<LedgerRow> selectLedgerRows(RecordStore& store, const Session& sessi
                                         const LedgerRequest& request) {
     if (request.account.empty() || request.account == kChooseAccountPrompt)
         refuse(kChooseAccountFirst);
-    const std::filesystem::path path = table(session, sourceTable(request.mode));
-    openSetTable(store, session, sourceTable(request.mode));
-    Table t = store.table(path);
+    const SetTable source(store, session, sourceTable(request.mode));
+    const Table& t = source.table();
     const int date = t.position(field::kVoucherDate), number = t.position(field::kVoucherNo),
               summary = t.position(field::kSummary), account = t.position(field::kAccount),
               debit = t.position(field::kDebit), credit = t.position(field::kCredit),
@@ -84,7 +83,6 @@ std::vector<LedgerRow> selectLedgerRows(RecordStore& store, const Session& sessi
                                              .equal(field::kAccount, request.account)
                                              .atLeast(field::kVoucherDate, from)
                                              .below(field::kVoucherDate, after));
-    store.closeTable(path);
     std::vector<LedgerRow> rows;
     rows.reserve(found.size());
     for (Record& r : found) {

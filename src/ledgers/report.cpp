@@ -49,12 +49,11 @@ std::vector<SummaryLine> summaryLines(const Table& general, double monthDay) {
 
 // The summary and its totals line into 报表临时1, replacing what it held.
 void copyToScratch(RecordStore& store, const Session& session, const MonthReport& report) {
-    openSetTable(store, session, file::kReportScratch);
+    const SetTable scratch(store, session, file::kReportScratch);
     store.clearTable();
     for (const SummaryLine& l : report.summary)
         store.appendRecord({l.account, l.movement.debit, l.movement.credit});
     store.appendRecord({kTotalsLine, report.summaryTotal.debit, report.summaryTotal.credit});
-    store.closeTable();
 }
 
 }  // namespace
@@ -80,22 +79,24 @@ MonthReport buildMonthReport(RecordStore& store, const Session& session, ReportM
     const double first = dayNumber(month.year, month.month, 1);
     const double last = lastDayOfMonth(first);
 
-    openSetTable(store, session, file::kBasicInfo);
-    store.goFirst();
-    if (store.isPastEnd()) refuse(kUnreadableSet, "基本信息 is empty");
-    const double period = std::floor(store.readField(field::kPeriod).number());
-    const double start = std::floor(store.readField(field::kStartDate).number());
     MonthReport report;
-    report.company = store.readField(field::kCompany).text();
-    store.closeTable();
+    double period = 0, start = 0;
+    {
+        const SetTable basic(store, session, file::kBasicInfo);
+        store.goFirst();
+        if (store.isPastEnd()) refuse(kUnreadableSet, "基本信息 is empty");
+        period = std::floor(store.readField(field::kPeriod).number());
+        start = std::floor(store.readField(field::kStartDate).number());
+        report.company = store.readField(field::kCompany).text();
+    }
     if (last > period || last < start) refuse(kNoMonthData);
 
     report.month = month;
     report.preparer = session.login.userName;
     report.madeOn = today();
 
-    openSetTable(store, session, file::kGeneralLedger);
-    const Table general = store.table(table(session, file::kGeneralLedger));
+    const SetTable generalTable(store, session, file::kGeneralLedger);
+    const Table& general = generalTable.table();
     report.summary = summaryLines(general, first);
     for (const SummaryLine& l : report.summary) addTo(report.summaryTotal, l.movement);
     copyToScratch(store, session, report);
@@ -112,7 +113,6 @@ MonthReport buildMonthReport(RecordStore& store, const Session& session, ReportM
         firstMonth ? yearStart
                    : balancesOf(general, monthOf(field::kVoucherDate, firstDayOfPreviousMonth(first))
                                              .equal(field::kSummary, kYearTotal));
-    store.closeTable(table(session, file::kGeneralLedger));
 
     report.trialTotal.account = kTotalsLine;
     for (const SummaryLine& l : report.summary) {
@@ -151,7 +151,7 @@ ExportedReport writeMonthReport(RecordStore& store, const Session& session, Repo
 
     // 账库 must be readable before anything is written (buildMonthReport
     // checks 总账库 itself).
-    openSetTable(store, session, file::kLedger);
+    const SetTable ledger(store, session, file::kLedger);
     out.report = buildMonthReport(store, session, month);
     out.book = monthReportWorkbook(
         out.report, reportSheetNames(folder / std::filesystem::u8path(file::kReportWorkbook)));
@@ -161,19 +161,17 @@ ExportedReport writeMonthReport(RecordStore& store, const Session& session, Repo
         }))
         refuse(kDiskMessage, error.empty() ? "cannot write " + pathText(out.workbook) : error);
 
-    openSetTable(store, session, file::kGeneralLedger);
-    const std::pair<const std::filesystem::path*, const char*> ledgers[] = {
-        {&out.generalHtml, file::kGeneralLedger}, {&out.detailHtml, file::kLedger}};
-    for (const auto& [target, name] : ledgers) {
-        const Table t = store.table(table(session, name));
+    const SetTable general(store, session, file::kGeneralLedger);
+    const std::pair<const std::filesystem::path*, const SetTable*> ledgers[] = {
+        {&out.generalHtml, &general}, {&out.detailHtml, &ledger}};
+    for (const auto& [target, source] : ledgers) {
+        const Table& t = source->table();
         if (!out.files.add(*target, [&](const std::filesystem::path& tmp) {
                 writeHtmlTable(t, tmp);
                 return true;
             }))
             refuse(kDiskMessage, "cannot sync " + pathText(*target));
     }
-    store.closeTable(table(session, file::kGeneralLedger));
-    store.closeTable(table(session, file::kLedger));
     return out;
 }
 

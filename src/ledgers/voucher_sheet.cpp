@@ -64,9 +64,8 @@ std::string missingVoucherMessage(std::int64_t number, int page) {
 
 VoucherSheetTexts readVoucherPage(RecordStore& store, const Session& session, std::int64_t number,
                                  int page) {
-    const auto path = table(session, file::kVouchers);
-    openSetTable(store, session, file::kVouchers);
-    Table t = store.table(path);
+    const SetTable vouchers(store, session, file::kVouchers);
+    const Table& t = vouchers.table();
     const double month = firstDayOfMonth(session.login.period);
     // The window walks back from the newest page: the last match is the one it shows.
     const std::optional<Record> found =
@@ -76,10 +75,7 @@ VoucherSheetTexts readVoucherPage(RecordStore& store, const Session& session, st
                    .equal(field::kMonthNumber, static_cast<double>(number))
                    .equal(field::kPage, page)
                    .notEqual(field::kPreparer, ""));
-    if (!found) {
-        store.closeTable(path);
-        refuse(missingVoucherMessage(number, page));
-    }
+    if (!found) refuse(missingVoucherMessage(number, page));
     auto text = [&](std::string_view name) { return (*found)[t.position(name)].text(); };
     auto amount = [&](std::string_view name) { return (*found)[t.position(name)].number(); };
     auto whole = [&](std::string_view name) {
@@ -106,7 +102,6 @@ VoucherSheetTexts readVoucherPage(RecordStore& store, const Session& session, st
     p.preparer = text(field::kPreparer);
     p.reviewer = text(field::kReviewer);
     p.poster = text(field::kPoster);
-    store.closeTable(path);
     return p;
 }
 

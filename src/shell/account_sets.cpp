@@ -7,6 +7,7 @@
 #include "shell/password_hash.h"
 #include "storage/gbk.h"
 #include "storage/paths.h"
+#include "storage/file_operations.h"
 #include "storage/record_store.h"
 #include "storage/schemas.h"
 

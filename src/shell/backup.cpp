@@ -16,6 +16,7 @@
 #include "storage/file_swap.h"
 #include "storage/paths.h"
 #include "storage/record_store.h"
+#include "storage/recovery.h"
 #include "storage/user_files.h"
 #include "storage/table_check.h"
 

@@ -2,6 +2,7 @@
 
 #include "shell/password_hash.h"
 #include "storage/record_store.h"
+#include "storage/recovery.h"
 #include "storage/schemas.h"
 
 namespace tw {
@@ -39,11 +40,10 @@ Result<BasicInfo> basicInfoOf(RecordStore& store, const fs::path& dataDir,
 }
 
 std::vector<std::string> userNames(RecordStore& store, const Session& session) {
-    openSetTable(store, session, file::kUsers);
+    const SetTable users(store, session, file::kUsers);
     std::vector<std::string> names;
     for (store.goFirst(); !store.isPastEnd(); store.skipRecords(1))
         names.push_back(store.readField(field::kUserName).text());
-    store.closeTable();
     return names;
 }
 
@@ -81,7 +81,7 @@ Result<bool> logIn(RecordStore& store, Session& session, const std::string& type
         if (isFolderName(login.setName) &&
             openTableIn(store, setFolder(session.dataDir, login.setName), file::kUsers,
                         login.setPassword)) {
-            const Table users = store.table(table(session, file::kUsers));
+            const Table users = store.table(tablePath(session, file::kUsers));
             const auto user = users.first(Where().equal(field::kUserName, login.chosenUserName));
             store.closeTable();
             if (user) {

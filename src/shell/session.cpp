@@ -34,4 +34,34 @@ void openSetTable(RecordStore& store, const Session& session, const std::string&
     }
 }
 
+namespace {
+Table openForScope(RecordStore& store, const Session& session, const std::string& file,
+                   SetTable::IfOpen ifOpen, bool& opened) {
+    const auto path = tablePath(session, file);
+    opened = !store.isOpen(path);
+    if (opened || ifOpen == SetTable::IfOpen::Reopen) openSetTable(store, session, file);
+    return store.table(path);
+}
+}  // namespace
+
+SetTable::SetTable(RecordStore& store, const Session& session, const std::string& file,
+                   IfOpen ifOpen)
+    : store_(store),
+      path_(tablePath(session, file)),
+      table_(openForScope(store, session, file, ifOpen, opened_)) {}
+
+SetTable::SetTable(RecordStore& store, std::filesystem::path path)
+    : store_(store), path_(std::move(path)), opened_(true), table_(store.table(path_)) {}
+
+std::unique_ptr<SetTable> SetTable::adopt(RecordStore& store, const Session& session,
+                                          const std::string& file) {
+    return std::unique_ptr<SetTable>(new SetTable(store, tablePath(session, file)));
+}
+
+SetTable::~SetTable() {
+    if (opened_) store_.closeTable(path_);
+}
+
+void SetTable::select() { store_.selectTable(path_); }
+
 }  // namespace tw

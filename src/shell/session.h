@@ -4,6 +4,7 @@
 // tables of the open account set.
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "shell/login_state.h"
@@ -22,7 +23,7 @@ struct Session {
 inline constexpr const char* kUnreadableSet = kUnreadableTable;
 
 // Path of a table file of the open set.
-inline std::filesystem::path table(const Session& session, const std::string& file) {
+inline std::filesystem::path tablePath(const Session& session, const std::string& file) {
     return tablePath(session.dataDir, session.login.setName, file);
 }
 
@@ -42,5 +43,43 @@ void openSetTable(RecordStore& store, const Session& session, const std::string&
 // The same for a set folder that is not the open set's (restore, backup).
 bool openTableIn(RecordStore& store, const std::filesystem::path& folder, const std::string& file,
                  const std::string& setPassword);
+
+// A table of the open set for the length of a scope: opened as openSetTable
+// opens it (the set's password, the schema check, refusing before anything is
+// written), closed again when this object goes, unless it was open before;
+// an operation that is part of a larger one leaves the caller's table open.
+class SetTable {
+public:
+    // How a table that is open already is taken: opened again (current, on
+    // its first record, for the cursor), or used as it stands (the indexed
+    // handle only).
+    enum class IfOpen { Reopen, UseAsItIs };
+
+    SetTable(RecordStore& store, const Session& session, const std::string& file,
+             IfOpen ifOpen = IfOpen::Reopen);
+    ~SetTable();
+    SetTable(const SetTable&) = delete;
+    SetTable& operator=(const SetTable&) = delete;
+    // Takes over a table of the set that the caller has just opened by other
+    // means (made, or opened where a missing file is no refusal): closed when
+    // the handle goes.
+    static std::unique_ptr<SetTable> adopt(RecordStore& store, const Session& session,
+                                           const std::string& file);
+
+    Table& table() { return table_; }
+    const Table& table() const { return table_; }
+    Table* operator->() { return &table_; }
+    const Table* operator->() const { return &table_; }
+    const std::filesystem::path& path() const { return path_; }
+    // Makes it the cursor's current table again, after another was opened.
+    void select();
+
+private:
+    SetTable(RecordStore& store, std::filesystem::path path);
+    RecordStore& store_;
+    std::filesystem::path path_;
+    bool opened_ = false;  // opened here: closed when this goes
+    Table table_;
+};
 
 }  // namespace tw

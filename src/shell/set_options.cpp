@@ -7,14 +7,14 @@ namespace tw {
 
 namespace {
 
-// Opens 套账选项 and makes it current; false when the set has none yet.
-bool openOptions(RecordStore& store, const Session& session) {
-    if (openTableIn(store, setFolder(session.dataDir, session.login.setName), file::kSetOptions,
-                    session.login.setPassword))
-        return true;
-    if (store.lastOpenFailure() == RecordStore::OpenFailure::Missing) return false;
-    openSetTable(store, session, file::kSetOptions);  // refuses with the reason
-    return true;
+// Opens 套账选项 and makes it current; nullptr when the set has none yet.
+std::unique_ptr<SetTable> openOptions(RecordStore& store, const Session& session) {
+    if (!openTableIn(store, setFolder(session.dataDir, session.login.setName), file::kSetOptions,
+                     session.login.setPassword)) {
+        if (store.lastOpenFailure() == RecordStore::OpenFailure::Missing) return nullptr;
+        openSetTable(store, session, file::kSetOptions);  // refuses with the reason
+    }
+    return SetTable::adopt(store, session, file::kSetOptions);
 }
 
 bool findOption(RecordStore& store, const std::string& name) {
@@ -27,27 +27,26 @@ bool findOption(RecordStore& store, const std::string& name) {
 std::string readSetOption(RecordStore& store, const Session& session, const std::string& name,
                           const std::string& fallback) {
     if (session.login.setName.empty()) refuse(kUnreadableSet, "no set is open");
-    if (!openOptions(store, session)) return fallback;
-    const std::string value =
-        findOption(store, name) ? store.readField(field::kOptionValue).text() : fallback;
-    store.closeTable();
-    return value;
+    const auto options = openOptions(store, session);
+    if (!options) return fallback;
+    return findOption(store, name) ? store.readField(field::kOptionValue).text() : fallback;
 }
 
 void writeSetOption(RecordStore& store, const Session& session, const std::string& name,
                     const std::string& value) {
     if (session.login.setName.empty()) refuse(kUnreadableSet, "no set is open");
-    if (!openOptions(store, session)) {
-        const auto path = table(session, file::kSetOptions);
+    auto options = openOptions(store, session);
+    if (!options) {
+        const auto path = tablePath(session, file::kSetOptions);
         if (!store.createTable(path, setOptionsSchema()) || !store.openTable(path, ""))
             throw StoreError("cannot make " + pathText(path));
+        options = SetTable::adopt(store, session, file::kSetOptions);
         store.setTablePassword(session.login.setPassword);
     }
     if (findOption(store, name))
         store.writeField(field::kOptionValue, value);
     else
         store.appendRecord({name, value});
-    store.closeTable();
 }
 
 bool setOptionOn(RecordStore& store, const Session& session, const std::string& name) {

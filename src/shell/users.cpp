@@ -18,11 +18,8 @@ std::string checkedNewUser(RecordStore& store, const Session& session, const New
     const std::string name = trimBlanks(r.name);
     if (name.empty()) refuse(kUserNameEmpty);
     if (r.password != r.passwordCheck) refuse(kUserPasswordsDiffer);
-    openSetTable(store, session, file::kUsers);
-    const bool taken = store.table(table(session, file::kUsers))
-                           .any(Where().equal(field::kUserName, name));
-    store.closeTable();
-    if (taken) refuse(kUserNameTaken);
+    if (SetTable(store, session, file::kUsers)->any(Where().equal(field::kUserName, name)))
+        refuse(kUserNameTaken);
     if (std::string m = checkGbkText("用户名", name, kMaxUserNameBytes); !m.empty()) refuse(m);
     if (std::string m = checkGbkText("密码", r.passwordCheck, kMaxPasswordBytes); !m.empty())
         refuse(m);
@@ -43,9 +40,8 @@ std::string newUserQuestion(const std::string& name) {
 Outcome addUser(RecordStore& store, const Session& session, const NewUserRequest& request) {
     return runAction(store, [&] {
         const std::string name = checkedNewUser(store, session, request);
-        openSetTable(store, session, file::kUsers);
+        const SetTable users(store, session, file::kUsers);
         store.appendRecord({name, hashPassword(request.passwordCheck), 2});
-        store.closeTable();
         return Outcome::done(name + kUserCreated);
     });
 }
@@ -56,13 +52,11 @@ Outcome changePassword(RecordStore& store, const Session& session, const std::st
         if (newPassword != repeatPassword) refuse(kNewPasswordsDiffer);
         if (std::string m = checkGbkText("密码", newPassword, kMaxPasswordBytes); !m.empty())
             refuse(m);
-        openSetTable(store, session, file::kUsers);
-        Table users = store.table(table(session, file::kUsers));
-        const auto user = users.first(Where().equal(field::kUserName, session.login.userName));
-        if (!user || !verifyPassword((*user)[users.position(field::kPassword)].text(), oldPassword))
+        SetTable users(store, session, file::kUsers);
+        const auto user = users->first(Where().equal(field::kUserName, session.login.userName));
+        if (!user || !verifyPassword((*user)[users->position(field::kPassword)].text(), oldPassword))
             refuse(kOldPasswordWrong);
-        users.set(user->id, field::kPassword, hashPassword(newPassword));
-        store.closeTable();
+        users->set(user->id, field::kPassword, hashPassword(newPassword));
         return Outcome::done(kPasswordChanged);
     });
 }

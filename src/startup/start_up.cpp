@@ -12,6 +12,7 @@
 #include "storage/file_swap.h"
 #include "storage/paths.h"
 #include "storage/record_store.h"
+#include "storage/recovery.h"
 #include "storage/templates.h"
 
 namespace tw {

@@ -62,13 +62,15 @@ std::string Books::category(const std::string& name) const {
 Books readBookFacts(RecordStore& store, const Session& session) {
     requireEnabledSet(store, session);
     Books books;
-    openSetTable(store, session, file::kBasicInfo);
-    store.goFirst();
-    if (store.isPastEnd()) refuse(kUnreadableSet, "基本信息 is empty");
-    books.company = store.readField(field::kCompany).text();
-    books.start = yearMonthOf(store.readField(field::kStartDate).number());
-    books.lastClosed = YearMonth::fromIndex(yearMonthOf(store.readField(field::kPeriod).number()).index() - 1);
-    store.closeTable();
+    {
+        const SetTable basic(store, session, file::kBasicInfo);
+        store.goFirst();
+        if (store.isPastEnd()) refuse(kUnreadableSet, "基本信息 is empty");
+        books.company = store.readField(field::kCompany).text();
+        books.start = yearMonthOf(store.readField(field::kStartDate).number());
+        books.lastClosed =
+            YearMonth::fromIndex(yearMonthOf(store.readField(field::kPeriod).number()).index() - 1);
+    }
     books.chart = loadAccounts(store, session);
     for (std::size_t i = 0; i < books.chart.size(); ++i) books.byName.emplace(books.chart[i].name, i);
     return books;
@@ -82,10 +84,10 @@ void readBookMonths(RecordStore& store, const Session& session, Books& books, Ye
                     YearMonth to) {
     requireClosedMonth(books, from);
     requireClosedMonth(books, to);
-    openSetTable(store, session, file::kGeneralLedger);
-    openSetTable(store, session, file::kLedger);
-    const Table general = store.table(table(session, file::kGeneralLedger));
-    const Table ledger = store.table(table(session, file::kLedger));
+    const SetTable generalTable(store, session, file::kGeneralLedger);
+    const SetTable ledgerTable(store, session, file::kLedger);
+    const Table& general = generalTable.table();
+    const Table& ledger = ledgerTable.table();
     // 总账库 and 账库 share the ledger layout.
     const int number = ledger.position(field::kVoucherNo), summary = ledger.position(field::kSummary),
               account = ledger.position(field::kAccount), debit = ledger.position(field::kDebit),
@@ -119,8 +121,6 @@ void readBookMonths(RecordStore& store, const Session& session, Books& books, Ye
             }
         }
     }
-    store.closeTable(table(session, file::kLedger));
-    store.closeTable(table(session, file::kGeneralLedger));
 }
 
 }  // namespace tw

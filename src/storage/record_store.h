@@ -162,6 +162,12 @@ private:
 
 class Action;
 
+namespace detail {
+// The store's own database in the account-set directory; SQLite names the
+// super-journals of its commits after it.
+inline constexpr const char* kAnchorName = ".tallowick-actions.db";
+}  // namespace detail
+
 class RecordStore {
 public:
     // `anchorDir` holds the store's own small database file, next to which SQLite
@@ -295,25 +301,5 @@ private:
     RecordStore& store_;
     bool done_ = false;
 };
-
-// File and directory operations.
-bool copyFile(const std::filesystem::path& source, const std::filesystem::path& target);
-bool deleteFile(const std::filesystem::path& path);
-bool createDirectory(const std::filesystem::path& path);
-// Deletes a folder with everything in it. Refuses an empty path, a file-system
-// root and any folder that does not lie strictly inside `allowedRoot`.
-bool removeDirectory(const std::filesystem::path& path, const std::filesystem::path& allowedRoot);
-
-// Rolls back what an interrupted commit left in the table files under `dir`
-// and in the folders directly inside it (hot journals), and removes the
-// orphan super-journals of the store's anchor file once every table is rolled
-// back. Returns the tables that could not be (their file cannot be written):
-// the super-journals stay then, and a later call rolls them back. Only under
-// the directory lock (storage/directory_lock.h): the journals of another
-// process's commit in flight are not orphans.
-std::vector<std::filesystem::path> recoverInterruptedActions(const std::filesystem::path& dir);
-// Tries again for the tables directly in `folder` (a set folder) and returns
-// those whose interrupted commit still cannot be rolled back.
-std::vector<std::filesystem::path> unrecoveredTables(const std::filesystem::path& folder);
 
 }  // namespace tw

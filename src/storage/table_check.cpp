@@ -6,7 +6,7 @@
 
 #include "storage/paths.h"
 #include "storage/schemas.h"
-#include "storage/table_file.h"
+#include "storage/sqlite_connection.h"
 
 namespace tw {
 

@@ -27,12 +27,8 @@ void requireLine(int line) {
 }
 
 bool inChart(RecordStore& store, const Session& session, const std::string& account) {
-    const auto path = table(session, file::kAccounts);
-    const bool opened = !store.isOpen(path);
-    if (opened) openSetTable(store, session, file::kAccounts);
-    const bool found = store.table(path).any(Where().equal(field::kAccountName, account));
-    if (opened) store.closeTable(path);
-    return found;
+    return SetTable(store, session, file::kAccounts, SetTable::IfOpen::UseAsItIs)
+        ->any(Where().equal(field::kAccountName, account));
 }
 
 // The day `day` of the current period's month; refuses a day it does not have.

@@ -8,19 +8,10 @@
 
 namespace tw {
 
-namespace {
-
-Table openVouchers(RecordStore& store, const Session& session, bool& opened) {
-    const auto path = table(session, file::kVouchers);
-    opened = !store.isOpen(path);
-    if (opened) openSetTable(store, session, file::kVouchers);
-    return store.table(path);
-}
-
-}  // namespace
-
 VoucherTable::VoucherTable(RecordStore& store, const Session& session)
-    : store_(store), session_(session), table_(openVouchers(store, session, opened_)) {
+    : session_(session),
+      vouchers_(store, session, file::kVouchers, SetTable::IfOpen::UseAsItIs),
+      table_(vouchers_.table()) {
     using namespace field;
     const Table& t = table_;
     f_.kind = t.position(kKind);
@@ -42,10 +33,6 @@ VoucherTable::VoucherTable(RecordStore& store, const Session& session)
         f_.debit[i] = t.position(lineDebit(i + 1));
         f_.credit[i] = t.position(lineCredit(i + 1));
     }
-}
-
-VoucherTable::~VoucherTable() {
-    if (opened_) store_.closeTable(tw::table(session_, file::kVouchers));
 }
 
 VoucherPage VoucherTable::page(const Record& r) const {

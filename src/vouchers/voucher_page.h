@@ -62,15 +62,12 @@ inline constexpr const char* kReviewedCannotDelete = "当前凭证已被审核�
 inline constexpr const char* kConfirmDelete = "是否要删除当前凭证？";
 inline constexpr const char* kDuplicateNumber = "不能和现有编号相同！";
 
-// Opens 凭证库 of the open set for one operation and resolves its field
-// positions once. When the table is open already (an operation composed into
-// a larger one) it is used as it is and left open; otherwise it is opened
-// (refusing kUnreadableSet when it cannot be read) and closed again when
-// this object goes.
+// 凭证库 of the open set for one operation, its field positions resolved
+// once: a SetTable that uses the table as it stands when it is open already
+// (an operation composed into a larger one).
 class VoucherTable {
 public:
     VoucherTable(RecordStore& store, const Session& session);
-    ~VoucherTable();
     VoucherTable(const VoucherTable&) = delete;
     VoucherTable& operator=(const VoucherTable&) = delete;
 
@@ -96,10 +93,9 @@ private:
             remark, preparer, reviewer, poster;
         std::array<int, kLinesPerPage> summary, account, debit, credit;
     };
-    RecordStore& store_;
     const Session& session_;
-    bool opened_ = false;
-    Table table_;
+    SetTable vouchers_;
+    Table& table_;
     Fields f_{};
 };
 

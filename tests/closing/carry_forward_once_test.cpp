@@ -70,7 +70,7 @@ TEST_F(CarryForwardOnce, EachAccountGoesToTheNearestPairOnItsPath) {
 void writePostedPages(RecordStore& store, const Session& session, double first, int count) {
     Action a(store);
     openSetTable(store, session, file::kVouchers);
-    Table t = store.table(table(session, file::kVouchers));
+    Table t = store.table(tablePath(session, file::kVouchers));
     std::vector<Value> page;
     for (const FieldDef& f : vouchersSchema()) page.push_back(emptyValue(f.type));
     page[t.position(field::kPage)] = 1;

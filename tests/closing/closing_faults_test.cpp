@@ -11,6 +11,7 @@
 
 #include "closing_fixture.h"
 #include "storage/record_store.h"
+#include "storage/recovery.h"
 
 namespace tw::test {
 namespace {

@@ -35,7 +35,7 @@ protected:
         ASSERT_LE(lines.size(), 4u);
         Action a(*store);
         openSetTable(*store, session, file::kVouchers);
-        Table t = store->table(table(session, file::kVouchers));
+        Table t = store->table(tablePath(session, file::kVouchers));
         std::vector<Value> page;
         for (const FieldDef& f : vouchersSchema()) page.push_back(emptyValue(f.type));
         const auto at = [&](const std::string& f) { return t.position(f); };

@@ -106,7 +106,7 @@ protected:
     void reviewAll() {
         Action a(*store);
         openSetTable(*store, session, file::kVouchers);
-        Table t = store->table(table(session, file::kVouchers));
+        Table t = store->table(tablePath(session, file::kVouchers));
         const int reviewer = t.position(field::kReviewer);
         for (const Record& r : t.select())
             if (r[reviewer].text().empty()) t.update(r, {{reviewer, std::string("李四")}});

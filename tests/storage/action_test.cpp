@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "storage/record_store.h"
+#include "storage/recovery.h"
 #include "store_fixture.h"
 
 namespace tw {

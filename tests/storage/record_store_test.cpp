@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "storage/file_operations.h"
 #include "storage/record_store.h"
 #include "store_fixture.h"
 

@@ -9,7 +9,7 @@
 
 #include "storage/record_store.h"
 #include "storage/table_check.h"
-#include "storage/table_file.h"
+#include "storage/sqlite_connection.h"
 #include "store_fixture.h"
 
 namespace tw {

@@ -1,0 +1,177 @@
+// The pending-write overlay of a table: the open action's changes, removals
+// and appends held in memory, and the reads that merge them with the rows in
+// the file, in record order.
+#include <algorithm>
+#include <stdexcept>
+
+#include "storage/lookup.h"
+#include "storage/table_state.h"
+
+namespace tw::detail {
+
+int TableState::fieldIndex(std::string_view name) const {
+    auto it = index.find(name);
+    if (it == index.end())
+        throw std::logic_error("no field " + std::string(name) + " in " + path.string());
+    return it->second;
+}
+
+void TableState::buildIndex() {
+    index.clear();
+    for (size_t i = 0; i < fields.size(); ++i) index.emplace(fields[i].name, static_cast<int>(i));
+}
+
+void TableState::scan(const Where& where, long limit, bool reverse,
+                      const std::function<bool(Row&)>& visit) const {
+    reopenIfNeeded();
+    const ResolvedWhere r(*this, where);
+    // Rows written by the action that satisfy the condition, in order.
+    std::vector<Row> extra;
+    for (const auto& [id, c] : changed)
+        if (r.matches(c.values)) extra.push_back({id, c.values, false});
+    std::sort(extra.begin(), extra.end(), [](const Row& a, const Row& b) { return a.id < b.id; });
+    for (const Row& a : added)
+        if (r.matches(a.values)) extra.push_back(a);
+    if (reverse) std::reverse(extra.begin(), extra.end());
+    const auto before = [reverse](std::int64_t a, std::int64_t b) { return reverse ? a > b : a < b; };
+
+    // The file's rows and the action's, merged in record order as they come.
+    long given = 0;
+    size_t next = 0;  // in extra
+    const auto give = [&](Row& row) {
+        ++given;
+        return visit(row) && (limit < 0 || given < limit);
+    };
+    if (hasFileRows()) {
+        Statement st(reader.db, "SELECT rowid," + columnList(fields) + " FROM records" +
+                                    r.sql(fields) + " ORDER BY rowid" + (reverse ? " DESC" : ""));
+        r.bind(st.st);
+        const int n = static_cast<int>(fields.size());
+        while (st.row()) {
+            const std::int64_t id = sqlite3_column_int64(st.st, 0);
+            if (removed.count(id) || changed.count(id)) continue;
+            while (next < extra.size() && before(extra[next].id, id))
+                if (!give(extra[next++])) return;
+            Row row;
+            row.id = id;
+            row.values.reserve(n);
+            for (int i = 0; i < n; ++i) row.values.push_back(columnValue(st.st, i + 1, fields[i].type));
+            if (!give(row)) return;
+        }
+    }
+    while (next < extra.size())
+        if (!give(extra[next++])) return;
+}
+
+std::vector<Row> TableState::select(const Where& where, long limit, bool reverse) const {
+    std::vector<Row> out;
+    scan(where, limit, reverse, [&](Row& row) {
+        out.push_back(std::move(row));
+        return true;
+    });
+    return out;
+}
+
+std::optional<Row> TableState::get(std::int64_t id) const {
+    reopenIfNeeded();
+    auto a = std::lower_bound(added.begin(), added.end(), id,
+                              [](const Row& r, std::int64_t x) { return r.id < x; });
+    if (a != added.end() && a->id == id) return *a;
+    if (auto c = changed.find(id); c != changed.end()) return Row{id, c->second.values, false};
+    if (!hasFileRows() || removed.count(id)) return std::nullopt;
+    Statement st(reader.db, "SELECT " + columnList(fields) + " FROM records WHERE rowid=?");
+    sqlite3_bind_int64(st.st, 1, id);
+    if (!st.row()) return std::nullopt;
+    Row row;
+    row.id = id;
+    for (size_t i = 0; i < fields.size(); ++i)
+        row.values.push_back(columnValue(st.st, static_cast<int>(i), fields[i].type));
+    return row;
+}
+
+long TableState::count(const Where& where) const {
+    reopenIfNeeded();
+    if (changed.empty() && removed.empty() && added.empty()) {
+        if (!hasFileRows()) return 0;
+        const ResolvedWhere r(*this, where);
+        Statement st(reader.db, "SELECT count(*) FROM records" + r.sql(fields));
+        r.bind(st.st);
+        return st.row() ? static_cast<long>(sqlite3_column_int64(st.st, 0)) : 0;
+    }
+    return static_cast<long>(select(where).size());
+}
+
+std::int64_t TableState::appendRow(std::vector<Value> values) {
+    reopenIfNeeded();
+    if (nextId == 0) {
+        nextId = 1;
+        if (reader.db && !replaced) {
+            Statement st(reader.db, "SELECT max(rowid) FROM records");
+            if (st.row()) nextId = sqlite3_column_int64(st.st, 0) + 1;
+        }
+        if (!added.empty()) nextId = std::max(nextId, added.back().id + 1);
+    }
+    const std::int64_t id = nextId++;
+    added.push_back({id, std::move(values), false});
+    ++version;
+    written = true;
+    return id;
+}
+
+void TableState::updateRow(std::int64_t id, std::vector<Value> values, std::uint64_t mask) {
+    // Only the changed fields are taken over a record the action already
+    // holds: `values` may come from a copy read before another change of it.
+    const auto merge = [&](std::vector<Value>& into) {
+        for (std::size_t i = 0; i < into.size() && i < values.size(); ++i)
+            if (mask & (std::uint64_t{1} << i)) into[i] = std::move(values[i]);
+    };
+    auto a = std::lower_bound(added.begin(), added.end(), id,
+                              [](const Row& r, std::int64_t x) { return r.id < x; });
+    if (a != added.end() && a->id == id) {
+        merge(a->values);
+    } else {
+        if (removed.count(id)) throw std::logic_error("a change to a deleted record");
+        auto [c, fresh] = changed.try_emplace(id);
+        if (fresh)
+            c->second.values = std::move(values);
+        else
+            merge(c->second.values);
+        c->second.mask |= mask;
+    }
+    ++version;
+    written = true;
+}
+
+void TableState::removeRow(std::int64_t id) {
+    auto a = std::lower_bound(added.begin(), added.end(), id,
+                              [](const Row& r, std::int64_t x) { return r.id < x; });
+    if (a != added.end() && a->id == id) {
+        added.erase(a);
+    } else {
+        changed.erase(id);
+        removed.insert(id);
+    }
+    ++version;
+    written = true;
+}
+
+void TableState::clearRows() {
+    cleared = true;
+    changed.clear();
+    removed.clear();
+    added.clear();
+    ++version;
+    written = true;
+}
+
+void TableState::discardWrites() {
+    replaced = cleared = passwordChanged = false;
+    changed.clear();
+    removed.clear();
+    added.clear();
+    nextId = 0;
+    written = false;
+    ++version;
+}
+
+}  // namespace tw::detail

@@ -1,0 +1,87 @@
+// Start-up recovery: hot journals under the account-set directory rolled
+// back, then the anchor's orphan super-journals removed.
+#include "storage/recovery.h"
+
+#include <sqlite3.h>
+
+#include <fstream>
+#include <string>
+#include <system_error>
+
+#include "storage/record_store.h"
+#include "storage/sqlite_connection.h"
+
+namespace tw {
+
+namespace {
+
+// The hot journals under `dir` (and one level down, the set folders).
+std::vector<std::filesystem::path> journalsUnder(const std::filesystem::path& dir, int depth) {
+    std::vector<std::filesystem::path> journals;
+    std::error_code ec;
+    for (auto it = std::filesystem::recursive_directory_iterator(dir, ec);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+        if (ec) break;
+        if (it.depth() >= depth) it.disable_recursion_pending();
+        const std::string name = it->path().filename().string();
+        if (name.size() > 8 && name.ends_with("-journal")) journals.push_back(it->path());
+    }
+    return journals;
+}
+
+std::filesystem::path tableOfJournal(const std::filesystem::path& journal) {
+    const std::string name = journal.filename().string();
+    return journal.parent_path() / name.substr(0, name.size() - 8);
+}
+
+// Rolls back what the journal holds of an interrupted commit: reading the
+// table read-write does it. False while the journal is still there to be
+// rolled back (the table cannot be written); true once it is gone, when its
+// table is gone (there is nothing to roll back), or when it is one SQLite
+// ignores: a journal whose header was never completed (it starts with a zero
+// byte) belonged to a commit that had not touched the table yet. That one
+// is removed.
+bool rollBack(const std::filesystem::path& journal) {
+    const auto table = tableOfJournal(journal);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(table, ec)) return true;
+    detail::Connection c;
+    if (sqlite3_open_v2(table.c_str(), &c.db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
+        sqlite3_busy_timeout(c.db, detail::kBusyTimeoutMs) == SQLITE_OK)
+        sqlite3_exec(c.db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    c.close();
+    std::ifstream in(journal, std::ios::binary);
+    if (!in) return true;  // rolled back
+    const int first = in.get();
+    in.close();
+    if (first != 0 && first != std::char_traits<char>::eof()) return false;
+    std::filesystem::remove(journal, ec);
+    return true;
+}
+
+}  // namespace
+
+std::vector<std::filesystem::path> recoverInterruptedActions(const std::filesystem::path& dir) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(dir, ec)) return {};
+    std::vector<std::filesystem::path> unrecovered;
+    for (const auto& j : journalsUnder(dir, 1))
+        if (!rollBack(j)) unrecovered.push_back(tableOfJournal(j));
+    // A super-journal goes only once every table of its commit is rolled
+    // back: without it the journals left would look stale, and the tables
+    // that cannot be written yet would keep the commit's half.
+    if (!unrecovered.empty()) return unrecovered;
+    const std::string prefix = std::string(detail::kAnchorName) + "-mj";
+    for (const auto& e : std::filesystem::directory_iterator(dir, ec))
+        if (e.path().filename().string().starts_with(prefix)) std::filesystem::remove(e.path(), ec);
+    return unrecovered;
+}
+
+std::vector<std::filesystem::path> unrecoveredTables(const std::filesystem::path& folder) {
+    std::vector<std::filesystem::path> left;
+    for (const auto& j : journalsUnder(folder, 0))
+        if (!rollBack(j)) left.push_back(tableOfJournal(j));
+    return left;
+}
+
+}  // namespace tw
