@@ -22,17 +22,6 @@ std::string cellAt(int column, int row) {
     return kColumnLetters[column - 1] + std::to_string(row);
 }
 
-CellAlign cellAlign(HAlign align) {
-    switch (align) {
-        case HAlign::Centre:
-            return CellAlign::Centre;
-        case HAlign::Right:
-            return CellAlign::Right;
-        default:
-            return CellAlign::Left;
-    }
-}
-
 }  // namespace
 
 std::vector<ExportRow> pageExportRows(const PageGrid& page) {

@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "platform/page_grid.h"
 #include "storage/file_swap.h"
 
 namespace tw {
@@ -383,6 +384,17 @@ bool Workbook::write(const fs::path& file, std::string* error) const {
     if (fault.empty()) return true;
     const std::string said = lines.text();
     return refuse(said.empty() ? fault : fault + "; " + said);
+}
+
+CellAlign cellAlign(HAlign align) {
+    switch (align) {
+        case HAlign::Centre:
+            return CellAlign::Centre;
+        case HAlign::Right:
+            return CellAlign::Right;
+        default:
+            return CellAlign::Left;
+    }
 }
 
 }  // namespace tw

@@ -45,6 +45,10 @@ std::string cellName(int row, int column);
 
 enum class CellAlign { General, Left, Centre, Right };
 
+enum class HAlign;  // a page cell's alignment (page_grid.h)
+// A page cell's alignment as a worksheet cell's, for pages exported as workbooks.
+CellAlign cellAlign(HAlign align);
+
 // Nothing, a text or a number.
 using CellValue = std::variant<std::monostate, std::string, double>;
 

@@ -51,17 +51,6 @@ void lineCells(std::vector<SheetCell>& row, const StatementLine* l) {
     for (double x : l->amounts) row.push_back(amount(x, l->computed));
 }
 
-CellAlign cellAlign(HAlign a) {
-    switch (a) {
-        case HAlign::Centre:
-            return CellAlign::Centre;
-        case HAlign::Right:
-            return CellAlign::Right;
-        default:
-            return CellAlign::Left;
-    }
-}
-
 // Column `c` (from 1) of row `r` as a spreadsheet cell name.
 std::string at(int r, int c) { return cellName(r, c); }
 std::string range(int r1, int c1, int r2, int c2) { return at(r1, c1) + ":" + at(r2, c2); }
