@@ -239,16 +239,17 @@ private:
         }
 
         const Table t = tableOf(file::kGeneralLedger);
-        const int date = t.position(field::kVoucherDate), summary = t.position(field::kSummary),
-                  debit = t.position(field::kDebit), credit = t.position(field::kCredit),
-                  balance = t.position(field::kBalance);
+        const int date = t.position(field::kVoucherDate), no = t.position(field::kVoucherNo),
+                  summary = t.position(field::kSummary), debit = t.position(field::kDebit),
+                  credit = t.position(field::kCredit), balance = t.position(field::kBalance);
         std::map<int, std::pair<Cents, Cents>> moved;  // month → 本月合计 debits, credits
         std::map<int, Cents> balances;
         long row = 0;
         t.forEach({}, [&](const Record& r) {
             ++row;
             const std::string& text = r[summary].text();
-            if (text != kMonthTotal && text != kYearTotal) return true;
+            // The close's month rows: 凭证编号 0 and their text.
+            if (r[no].integer() != 0 || (text != kMonthTotal && text != kYearTotal)) return true;
             const int month = monthKey(r[date].number());
             lastClosed_ = std::max(lastClosed_, month);
             if (month >= open_)

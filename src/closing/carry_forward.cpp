@@ -86,6 +86,7 @@ int writeBalanceMoves(RecordStore& store, const Session& session,
         const std::string& credited = c.balance > 0 ? c.account : c.target;
         std::vector<Value> page = blank;
         page[numberField] = static_cast<double>(++number);
+        page[at(field::kKind)] = summary;  // users' vouchers have no 种类
         page[at(field::kPage)] = 1;
         page[at(field::kPageCount)] = 1;
         page[at(field::kDate)] = day;

@@ -18,7 +18,10 @@
 //      gets one reviewed two-line voucher: a debit balance b gives line 1 =
 //      target debit |b|, line 2 = account credit |b|; a credit balance gives
 //      line 1 = account debit |b|, line 2 = target credit |b|; both lines
-//      "结转损益", 编制 and 审核 the user;
+//      "结转损益", 编制 and 审核 the user, and 种类 "结转损益" too: a user may
+//      type that 摘要, but no voucher a user writes has a 种类, so the kind is
+//      what tells the close's vouchers (and their 账库 entries, by 月编号)
+//      from a user's;
 //   4. postReviewedVouchers posts them with every other reviewed voucher.
 // So after it each carried account, and every account below it, stands at 0.
 // Works inside the caller's action (the month-end close).
@@ -69,9 +72,10 @@ struct BalanceMove {
 };
 // Steps 2 and 3 above for any closing vouchers: one reviewed two-line voucher
 // per move, dated the month's last day, numbered on from the month's largest
-// 月编号 in its block, with `summary` on both lines. Refuses, before writing
-// anything, when the block has too few numbers left (the message names
-// `what`). Does not post. Returns the number of vouchers written.
+// 月编号 in its block, with `summary` on both lines and as its 种类.
+// Refuses, before writing anything, when the block has too few numbers left
+// (the message names `what`). Does not post. Returns the number of vouchers
+// written.
 int writeBalanceMoves(RecordStore& store, const Session& session,
                       const std::vector<BalanceMove>& moves, const std::string& summary,
                       const std::string& what);

@@ -138,6 +138,7 @@ void closeGeneralLedger(RecordStore& store, const Session& session, const MonthE
     // The year so far: its opening rows and the months closed before.
     std::map<std::string, Movement> year;
     general.forEach(yearOf(field::kVoucherDate, period)
+                        .equal(field::kVoucherNo, 0)
                         .oneOf(field::kSummary, {Value(kOpeningSummary), Value(kMonthTotal)}),
                     [&](const Record& r) {
                         Movement& y = year[r[g.account].text()];
@@ -171,18 +172,21 @@ void closeGeneralLedger(RecordStore& store, const Session& session, const MonthE
     };
     if (p.month != 1)
         for (const Record& r : general.select(monthOf(field::kVoucherDate, firstDayOfPreviousMonth(period))
+                                                  .equal(field::kVoucherNo, 0)
                                                   .equal(field::kSummary, kYearTotal)))
             carry(r);
-    for (const Record& r : general.select(
-             yearOf(field::kVoucherDate, period).equal(field::kSummary, kOpeningSummary)))
+    for (const Record& r : general.select(yearOf(field::kVoucherDate, period)
+                                              .equal(field::kVoucherNo, 0)
+                                              .equal(field::kSummary, kOpeningSummary)))
         carry(r);
 
     // At the end of December, the next year's opening rows, from the
     // 本年累计 rows just written.
     if (p.month == 12) {
         const double newYear = dayNumber(p.year + 1, 1, 1);
-        for (const Record& r : general.select(
-                 monthOf(field::kVoucherDate, period).equal(field::kSummary, kYearTotal))) {
+        for (const Record& r : general.select(monthOf(field::kVoucherDate, period)
+                                                  .equal(field::kVoucherNo, 0)
+                                                  .equal(field::kSummary, kYearTotal))) {
             const double bal = r[g.balance].number();
             const auto [d, c] = openingSides(bal);
             general.append(
@@ -248,9 +252,12 @@ Reopened undoClose(RecordStore& store, const Session& session) {
     const double period = session.login.period;
     checkUndoClose(store, session);
 
+    // The close's rows are those with 凭证编号 0 and its text: a voucher line
+    // its writer summarised "本月合计" or "期初余额" is an entry and stays.
     if (toYmd(period).month == 1) {
-        const Where opening =
-            monthOf(field::kVoucherDate, period).equal(field::kSummary, kOpeningSummary);
+        const Where opening = monthOf(field::kVoucherDate, period)
+                                  .equal(field::kVoucherNo, 0)
+                                  .equal(field::kSummary, kOpeningSummary);
         removeRows(store, session, file::kLedger, opening);
         removeRows(store, session, file::kGeneralLedger, opening);
     }
@@ -259,9 +266,11 @@ Reopened undoClose(RecordStore& store, const Session& session) {
     setPeriod(store, session, reopened.period);
     removeRows(store, session, file::kLedger,
                monthOf(field::kVoucherDate, reopened.period)
+                   .equal(field::kVoucherNo, 0)
                    .oneOf(field::kSummary, {Value(kMonthTotal), Value(kYearTotal)}));
     removeRows(store, session, file::kGeneralLedger,
                monthOf(field::kVoucherDate, reopened.period)
+                   .equal(field::kVoucherNo, 0)
                    .notEqual(field::kSummary, kOpeningSummary));
     return reopened;
 }

@@ -30,7 +30,8 @@
 // rows). Removes the January "期初余额" rows that a December close wrote (when
 // M is January), moves 会计期间 back one month, and removes that month's
 // "本月合计"/"本年累计" rows from 账库 and its rows other than "期初余额" from
-// 总账库. Vouchers, entries and 账库辅1 stay.
+// 总账库. Only rows with 凭证编号 0 are the close's: a voucher entry whose
+// 摘要 reads the same stays. Vouchers, entries and 账库辅1 stay.
 
 #include <string>
 

@@ -153,8 +153,10 @@ void undoPosting(RecordStore& store, const Session& session) {
     RunningTotals totals(store, session);
     const int account = ledger.position(field::kAccount), debit = ledger.position(field::kDebit),
               credit = ledger.position(field::kCredit);
+    // The voucher entries only: the opening rows (凭证编号 0) stay, and a
+    // line its writer summarised "期初余额" goes like any other.
     for (const Record& row : ledger.select(monthOf(field::kVoucherDate, session.login.period)
-                                               .notEqual(field::kSummary, kOpeningSummary))) {
+                                               .notEqual(field::kVoucherNo, 0))) {
         ledger.remove(row.id);
         auto* t = totals.find(row[account].text());
         if (!t) continue;  // posting always makes the record; nothing to take out of

@@ -17,9 +17,10 @@
 //   4. the page's 登账 := the user.
 // Balances and totals are rounded to cents. Returns the number of pages posted.
 //
-// undoPosting: every 账库 row of the open period except "期初余额" rows is
-// removed and taken out of its account's 账库辅1 totals; 登账 of every page
-// of the period is emptied. 审核 stays.
+// undoPosting: every voucher entry of the open period in 账库 (凭证编号 not 0,
+// whatever its 摘要) is removed and taken out of its account's 账库辅1
+// totals; the "期初余额" rows (凭证编号 0) stay. 登账 of every page of the
+// period is emptied. 审核 stays.
 //
 // Both work inside the caller's action and refuse (kUnreadableSet) when a
 // table cannot be read; posting refuses a set that is not enabled yet

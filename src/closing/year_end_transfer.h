@@ -5,8 +5,8 @@
 //   1. every account that is 本年利润 or lies below it and has a 账库辅1
 //      balance is moved whole, in chart order, into 利润分配→未分配利润, or
 //      into 利润分配 when the chart has no such sub-account: one reviewed
-//      two-line voucher each (摘要 "结转本年利润"), dated the 31st and numbered
-//      on after the carry-forward vouchers (writeBalanceMoves);
+//      two-line voucher each (摘要 and 种类 "结转本年利润"), dated the 31st
+//      and numbered on after the carry-forward vouchers (writeBalanceMoves);
 //   2. posts them.
 // So the new year opens with 本年利润 at 0 and 未分配利润 holding the year's
 // profit. Refuses (kNoRetainedEarnings), before writing anything, when there

@@ -5,6 +5,7 @@
 
 #include "storage/dates.h"
 #include "storage/gbk.h"
+#include "storage/ledger_convention.h"
 #include "storage/number_text.h"
 #include "storage/record_store.h"
 #include "storage/schemas.h"
@@ -13,12 +14,15 @@ namespace tw {
 
 namespace {
 
-// Summaries of the rows the month-end close writes; their zero amounts show "0".
-bool isTotalRow(const std::string& summary) { return summary == "本月合计" || summary == "本年累计"; }
+// The month-end close's total rows (no voucher's, with its texts); their zero
+// amounts show "0". A voucher line summarised the same reads as any other.
+bool isTotalRow(const LedgerRow& row) {
+    return row.voucherNumber == 0 && (row.summary == kMonthTotal || row.summary == kYearTotal);
+}
 
 std::string amountCell(LedgerMode mode, const LedgerRow& row, double amount) {
     if (!isZero(amount)) return twoDecimals(amount);
-    return mode == LedgerMode::General || isTotalRow(row.summary) ? "0" : "";
+    return mode == LedgerMode::General || isTotalRow(row) ? "0" : "";
 }
 
 int rowHeightFor(const std::string& summary) {

@@ -77,8 +77,8 @@ std::string ledgerHeading(const LedgerRequest& request);
 //   general mode; 3 the summary; 4 the debit; 5 the credit, negated so it
 //   shows positive; 6 the side; 7 the balance, negated when the side is 贷.
 // Amounts have two decimals. A zero debit or credit (|x| <= 1e-7) is "0" in
-// general mode and on 本月合计 / 本年累计 rows, empty otherwise; the balance
-// always shows, 0.00 included.
+// general mode and on the close's 本月合计 / 本年累计 rows (凭证编号 0), empty
+// otherwise; the balance always shows, 0.00 included.
 LedgerLine ledgerLine(LedgerMode mode, const LedgerRow& row);
 
 // The rows of the request in record order (steps 1 and 3 above).

@@ -40,8 +40,9 @@ std::vector<SummaryLine> summaryLines(const Table& general, double monthDay) {
     const int account = general.position(field::kAccount), debit = general.position(field::kDebit),
               credit = general.position(field::kCredit);
     std::vector<SummaryLine> lines;
-    for (const Record& r : general.select(
-             monthOf(field::kVoucherDate, monthDay).equal(field::kSummary, kMonthTotal)))
+    for (const Record& r : general.select(monthOf(field::kVoucherDate, monthDay)
+                                              .equal(field::kVoucherNo, 0)
+                                              .equal(field::kSummary, kMonthTotal)))
         lines.push_back({r[account].text(),
                          {std::fabs(r[debit].number()), std::fabs(r[credit].number())}});
     return lines;
@@ -103,16 +104,19 @@ MonthReport buildMonthReport(RecordStore& store, const Session& session, ReportM
 
     // Balances at the end of the month, at the end of the month before, and
     // at the start of the year.
-    const Where yearOpening =
-        yearOf(field::kVoucherDate, first).equal(field::kSummary, kOpeningSummary);
-    const auto closing =
-        balancesOf(general, monthOf(field::kVoucherDate, first).equal(field::kSummary, kYearTotal));
-    const auto yearStart = balancesOf(general, yearOpening);
+    // The close's rows only: 凭证编号 0 and the text.
+    const auto rowsOf = [](Where where, const char* summary) {
+        return where.equal(field::kVoucherNo, 0).equal(field::kSummary, summary);
+    };
+    const auto closing = balancesOf(general, rowsOf(monthOf(field::kVoucherDate, first), kYearTotal));
+    const auto yearStart =
+        balancesOf(general, rowsOf(yearOf(field::kVoucherDate, first), kOpeningSummary));
     const bool firstMonth = sameMonth(first, start);
     const auto opening =
         firstMonth ? yearStart
-                   : balancesOf(general, monthOf(field::kVoucherDate, firstDayOfPreviousMonth(first))
-                                             .equal(field::kSummary, kYearTotal));
+                   : balancesOf(general, rowsOf(monthOf(field::kVoucherDate,
+                                                        firstDayOfPreviousMonth(first)),
+                                                kYearTotal));
 
     report.trialTotal.account = kTotalsLine;
     for (const SummaryLine& l : report.summary) {

@@ -86,18 +86,25 @@ void readBookMonths(RecordStore& store, const Session& session, Books& books, Ye
     requireClosedMonth(books, to);
     const SetTable generalTable(store, session, file::kGeneralLedger);
     const SetTable ledgerTable(store, session, file::kLedger);
+    const SetTable voucherTable(store, session, file::kVouchers);
     const Table& general = generalTable.table();
     const Table& ledger = ledgerTable.table();
+    const Table& vouchers = voucherTable.table();
     // 总账库 and 账库 share the ledger layout.
-    const int number = ledger.position(field::kVoucherNo), summary = ledger.position(field::kSummary),
-              account = ledger.position(field::kAccount), debit = ledger.position(field::kDebit),
-              credit = ledger.position(field::kCredit), balance = ledger.position(field::kBalance);
+    const int summary = ledger.position(field::kSummary), account = ledger.position(field::kAccount),
+              debit = ledger.position(field::kDebit), credit = ledger.position(field::kCredit),
+              balance = ledger.position(field::kBalance);
+    const int voucherNumber = vouchers.position(field::kMonthNumber);
+    // The close's rows: 凭证编号 0 and their text (a voucher line may read the same).
+    const auto closeRows = [](double day, std::vector<Value> summaries) {
+        return Where().equal(field::kVoucherDate, day).equal(field::kVoucherNo, 0).oneOf(
+            field::kSummary, std::move(summaries));
+    };
     for (YearMonth m = from; m <= to; m = m.next()) {
         if (books.months.count(m.index())) continue;
         BookMonth& month = books.months[m.index()];
         const double last = lastDayOf(m);
-        for (const Record& r : general.select(Where().equal(field::kVoucherDate, last).oneOf(
-                 field::kSummary, {Value(kMonthTotal), Value(kYearTotal)}))) {
+        for (const Record& r : general.select(closeRows(last, {Value(kMonthTotal), Value(kYearTotal)}))) {
             Flow& f = month.tops[r[account].text()];
             if (r[summary].text() == kMonthTotal) {
                 f.debit = r[debit].number();
@@ -106,19 +113,26 @@ void readBookMonths(RecordStore& store, const Session& session, Books& books, Ye
                 f.balance = r[balance].number();
             }
         }
-        for (const Record& r : ledger.select(Where().equal(field::kVoucherDate, last).oneOf(
-                 field::kSummary, {Value(kMonthTotal), Value(kCarryForwardSummary)}))) {
-            const bool entry = r[number].integer() != 0;
-            if (r[summary].text() == kMonthTotal && !entry) {
-                Flow& f = month.accounts[r[account].text()];
-                f.debit = r[debit].number();
-                f.credit = r[credit].number();
-                f.balance = r[balance].number();
-            } else if (entry) {
-                Flow& f = month.carried[r[account].text()];
-                f.debit += r[debit].number();
-                f.credit += r[credit].number();
-            }
+        for (const Record& r : ledger.select(closeRows(last, {Value(kMonthTotal)}))) {
+            Flow& f = month.accounts[r[account].text()];
+            f.debit = r[debit].number();
+            f.credit = r[credit].number();
+            f.balance = r[balance].number();
+        }
+        // The carry-forward: the entries of the vouchers the close wrote,
+        // which carry its 种类 (a user's voucher never does), found by their
+        // 月编号 on the month's last day, where the close dates them.
+        std::vector<Value> carriedNumbers;
+        for (const Record& page : vouchers.select(
+                 Where().equal(field::kDate, last).equal(field::kKind, kCarryForwardSummary)))
+            carriedNumbers.emplace_back(page[voucherNumber].integer());
+        if (carriedNumbers.empty()) continue;
+        for (const Record& r : ledger.select(Where()
+                                                 .equal(field::kVoucherDate, last)
+                                                 .oneOf(field::kVoucherNo, std::move(carriedNumbers)))) {
+            Flow& f = month.carried[r[account].text()];
+            f.debit += r[debit].number();
+            f.credit += r[credit].number();
         }
     }
 }

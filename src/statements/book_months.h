@@ -4,9 +4,12 @@
 //   - 总账库: per top-level account and month, the "本月合计" row (the month's
 //     movement) and the "本年累计" row (the balance at the month's end);
 //   - 账库: per account posted to, the month's "本月合计" row (its movement
-//     and its balance at the month's end), and the carry-forward entries
-//     (摘要 "结转损益", dated the month's last day, as the close dates them).
-// All of a month's rows are dated its last day, so each month is two
+//     and its balance at the month's end), and the carry-forward entries:
+//     those of the vouchers the close wrote (种类 "结转损益" in 凭证库), dated
+//     the month's last day as the close dates them.
+// The close's rows are those with 凭证编号 0 and its texts; a user's line may
+// carry the same 摘要 ("本月合计", "结转损益") and is an entry like any other.
+// All of a month's rows are dated its last day, so each month is a few
 // look-ups by date, whatever the size of the books.
 
 #include <compare>
@@ -50,7 +53,7 @@ struct Flow {
 struct BookMonth {
     std::map<std::string, Flow> tops;      // 总账库, by top-level account
     std::map<std::string, Flow> accounts;  // 账库 "本月合计", by account
-    std::map<std::string, Flow> carried;   // 账库 "结转损益" entries (debit, credit)
+    std::map<std::string, Flow> carried;   // the close's carry-forward entries (debit, credit)
 };
 
 struct Books {

@@ -13,9 +13,10 @@
 //
 // incomeStatement(month), 利润表 (会小企02表): per line, 本年累计金额 (the
 // year's months up to this one) and 本月金额: the accounts' movement without
-// their carry-forward (the "结转损益" entries), so line 32 equals what the
-// carry-forward moved into 本年利润. quarterIncomeStatement: the same with
-// 本期金额, the quarter's three months (those within the books).
+// their carry-forward (the entries of the close's "结转损益" vouchers, not a
+// user's line with that 摘要), so line 32 equals what the carry-forward
+// moved into 本年利润. quarterIncomeStatement: the same with 本期金额, the
+// quarter's three months (those within the books).
 //
 // All refuse a set that is not enabled, a month that is not closed
 // (kNoMonthData), and a faulty 报表项目.txt.

@@ -3,7 +3,9 @@
 // debits as positive numbers, 贷方 holds credits as negative numbers, 余额 is
 // a signed balance (positive on the debit side) and 方向 is "借", "贷" or
 // "平" by its sign with the 1e-7 tolerance. Rows that belong to no voucher
-// carry 凭证编号 0 and one of the summary texts below.
+// carry 凭证编号 0 and one of the summary texts below. A voucher line may
+// carry any of these texts as its 摘要 too: the program's own rows are the
+// ones with 凭证编号 0 *and* the text, never those with the text alone.
 
 #include "storage/number_text.h"
 

@@ -4,6 +4,12 @@
 // vouchers of one to four lines on the leaf accounts. The tests run the real
 // operations on them and check the accounting identities.
 //
+// With closeTexts set, a fifth of the lines carry one of the texts the
+// program writes on rows of its own ("本月合计", "期初余额", …) and a quarter
+// of the vouchers fall on the month's last day, where the close dates its
+// rows and vouchers: a user may type any of them, and nothing may take such
+// a line for the program's.
+//
 // TALLOWICK_SEED picks another seed.
 #include <cmath>
 #include <cstdlib>
@@ -25,9 +31,17 @@ protected:
     std::vector<std::string> leaves;
     std::map<std::string, std::string> categoryOf;  // every account's category
     int vouchers = 0;
+    bool closeTexts = false;
 
     int pick(int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); }
     double amount() { return (1 + pick(2000000)) / 100.0; }  // 0.01 … 20,000.00
+
+    // A line's summary; without closeTexts the same every time, drawing nothing.
+    std::string randomSummary() {
+        static const char* const own[] = {"本月合计", "本年累计", "结转损益", "期初余额", "结转本年利润"};
+        if (!closeTexts || pick(5) != 0) return "随机业务";
+        return own[pick(5)];
+    }
 
     void SetUp() override {
         ClosingTest::SetUp();
@@ -89,17 +103,18 @@ protected:
             const double x = amount();
             const bool debit = pick(2) == 0;
             lines.push_back({leaves[pick(static_cast<int>(leaves.size()))], debit ? x : 0,
-                             debit ? 0 : x, "随机业务"});
+                             debit ? 0 : x, randomSummary()});
             net += debit ? cents(x) : -cents(x);
         }
         const std::string last = leaves[pick(static_cast<int>(leaves.size()))];
         if (net > 0)
-            lines.push_back({last, 0, net / 100.0, "随机业务"});
+            lines.push_back({last, 0, net / 100.0, randomSummary()});
         else
-            lines.push_back({last, -net / 100.0, 0, "随机业务"});
+            lines.push_back({last, -net / 100.0, 0, randomSummary()});
         const int month = toYmd(session.login.period).month;
+        const int days = daysInMonth(toYmd(session.login.period).year, month);
         const double day = firstDayOfMonth(session.login.period) +
-                           pick(daysInMonth(toYmd(session.login.period).year, month));
+                           (closeTexts && pick(4) == 0 ? days - 1 : pick(days));
         addVoucher(day, month * 10000.0 + (++vouchers), lines, reviewed);
     }
 

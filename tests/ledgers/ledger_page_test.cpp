@@ -49,6 +49,18 @@ TEST_F(LedgerPageTest, DetailRowsReadAsTheLedgerPageShowsThem) {
     EXPECT_EQ(cells(listed), expected);
 }
 
+// A voucher line its writer summarised "本月合计" is a voucher line: a zero
+// amount shows nothing there; only the close's row (凭证编号 0) shows "0".
+TEST_F(LedgerPageTest, ALineSummarisedAsATotalReadsAsAVoucherLine) {
+    writeRows(file::kLedger, {{day(2013, 3, 31), 30009, "本月合计", "现金", 0, -50, "借", 950},
+                              {day(2013, 3, 31), 0, "本月合计", "现金", 0, -50, "借", 950}});
+    const auto listed = list(LedgerMode::Detail, "现金", day(2013, 3, 1), day(2013, 3, 31));
+    ASSERT_TRUE(listed.ok) << listed.message;
+    EXPECT_EQ(cells(listed), (std::vector<Cells>{
+                                 {"2013-3-31", "30009", "本月合计", "", "50.00", "借", "950.00"},
+                                 {"2013-3-31", "", "本月合计", "0", "50.00", "借", "950.00"}}));
+}
+
 TEST_F(LedgerPageTest, CreditBalancesShowPositiveAndAZeroBalanceStillShows) {
     writeRows(file::kLedger,
               {{day(2013, 3, 2), 30001, "借入款项", "短期借款", 0, -300, "贷", -300},

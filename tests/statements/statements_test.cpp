@@ -134,6 +134,28 @@ TEST_F(StatementsTest, IncomeStatementLeavesTheCarryForwardOutAndSumsTheYear) {
         << "September is not closed";
 }
 
+// A user's vouchers on the month's last day, summarised "结转损益" and
+// "本月合计", are the month's expenses: the 利润表 tells them from the
+// close's carry-forward by what they are, not by their text, and its 净利润
+// is what the close carried into 本年利润.
+TEST_F(StatementsTest, UsersVouchersSummarisedAsTheClosesAreTheMonthsBusiness) {
+    enableWith({{"银行存款", 1000}, {"现金", 200}, {"实收资本", -1200}});
+    book("银行存款", "主营业务收入", 989, "销售");
+    const double last = lastDayOfMonth(session.login.period);
+    addVoucher(last, nextNumber(), {{"管理费用", 200, 0, "结转损益"}, {"银行存款", 0, 200, "结转损益"}});
+    addVoucher(last, nextNumber(), {{"销售费用", 70, 0, "本月合计"}, {"现金", 0, 70, "本月合计"}});
+    closeMonth();
+
+    const Statement s = income({2013, 3});
+    for (int column : {0, 1}) {
+        EXPECT_EQ(s.amount(1, column), 989);
+        EXPECT_EQ(s.amount(11, column), 70);
+        EXPECT_EQ(s.amount(14, column), 200);
+        EXPECT_EQ(s.amount(32, column), 719);
+    }
+    EXPECT_EQ(sheet({2013, 3}).amount(51, 0), 719) << "未分配利润 holds the same profit";
+}
+
 // Accounts the bookkeeper added at the top level land in the catch-all
 // lines, so that the statement still balances, and the statement says so.
 TEST_F(StatementsTest, AccountsNoRuleNamesLandInCatchAllLinesAndAreNamed) {
