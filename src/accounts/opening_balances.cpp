@@ -1,6 +1,7 @@
 #include "accounts/opening_balances.h"
 
 #include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <algorithm>
 #include <map>
@@ -76,12 +77,12 @@ std::vector<OpeningRow> loadOpeningList(RecordStore& store, const Session& sessi
 }
 
 OpeningTotals openingTotals(const std::vector<OpeningRow>& rows) {
-    double debit = 0, credit = 0;
+    std::int64_t debit = 0, credit = 0;  // cents: the sums never drift
     for (const OpeningRow& r : rows) {
-        debit += amount(r.debit);
-        credit += amount(r.credit);
+        debit += toCents(amount(r.debit));
+        credit += toCents(amount(r.credit));
     }
-    return {plainDecimal(debit), plainDecimal(credit)};
+    return {plainDecimal(fromCents(debit)), plainDecimal(fromCents(credit))};
 }
 
 bool hasSubAccountRows(const std::vector<OpeningRow>& rows, const std::string& account) {
@@ -181,10 +182,33 @@ std::vector<OpeningRow> setOpeningAmounts(RecordStore& store, const Session& ses
 }
 
 void enableSet(RecordStore& store, const Session& session, const std::vector<OpeningRow>& rows) {
+    // The opening rows of the accounts in cents, credits negative, rolled up
+    // per top-level account: checked before anything is written.
+    struct Rollup {
+        std::int64_t debit = 0, credit = 0;
+    };
+    std::map<std::string, Rollup> tops;
+    std::vector<std::string> order;
+    Rollup all;
+    for (const OpeningRow& r : rows) {
+        const std::int64_t d = toCents(amount(r.debit)), c = -toCents(amount(r.credit));
+        const std::string top = topLevelAccount(r.account);
+        if (d != 0 || c != 0) {
+            if (!tops.count(top)) order.push_back(top);
+            tops[top].debit += d;
+            tops[top].credit += c;
+        }
+        all.debit += d;
+        all.credit += c;
+    }
+    // The texts show 15 significant digits: above 10^13 the cents decide.
     const OpeningTotals totals = openingTotals(rows);
-    if (!totals.balanced())
+    if (!totals.balanced() || all.debit + all.credit != 0)
         refuse("期初借方合计 " + totals.debit + " 与期初贷方合计 " + totals.credit +
                " 不相等，不能启用套账！");
+    for (const std::string& top : order)
+        if (!centsInRange(tops[top].debit) || !centsInRange(tops[top].credit))
+            refuse(beyondCentsMessage("科目“" + top + "”的期初余额合计"));
     if (setIsEnabled(store, session)) refuse(kAlreadyEnabled);
 
     SetTable basic(store, session, file::kBasicInfo);
@@ -196,30 +220,22 @@ void enableSet(RecordStore& store, const Session& session, const std::vector<Ope
     Table& balances = balanceTable.table();
     Table& general = generalTable.table();
 
-    // The opening rows of the accounts, credits negative, balances signed;
-    // rolled up per top-level account into the general ledger's "期初余额"
-    // row of the current period (dated the period's last day).
-    struct Rollup {
-        double debit = 0, credit = 0;
-    };
-    std::map<std::string, Rollup> tops;
-    std::vector<std::string> order;
+    // 账库 and 账库辅1 per account with an amount, balances signed; 总账库's
+    // "期初余额" row per top-level account for the current period (dated the
+    // period's last day).
     for (const OpeningRow& r : rows) {
-        const double d = amount(r.debit), c = amount(r.credit);
-        if (isZero(d) && isZero(c)) continue;
-        ledger.append({startDate, 0, kOpeningSummary, r.account, d, -c, r.side, roundCents(d - c)});
-        balances.append({r.account, d, -c, r.side, roundCents(d - c)});
-        const std::string top = topLevelAccount(r.account);
-        if (!tops.count(top)) order.push_back(top);
-        tops[top].debit += d;
-        tops[top].credit -= c;
+        const std::int64_t d = toCents(amount(r.debit)), c = -toCents(amount(r.credit));
+        if (d == 0 && c == 0) continue;
+        const double debit = fromCents(d), credit = fromCents(c), balance = fromCents(d + c);
+        ledger.append({startDate, 0, kOpeningSummary, r.account, debit, credit, r.side, balance});
+        balances.append({r.account, debit, credit, r.side, balance});
     }
     const double period = session.login.period;
     for (const std::string& top : order) {
         const Rollup& t = tops[top];
-        const double debit = roundCents(t.debit), credit = roundCents(t.credit);
-        general.append({lastDayOfMonth(period), 0, kOpeningSummary, top, debit, credit,
-                        sideOf(debit + credit), roundCents(debit + credit)});
+        const double balance = fromCents(t.debit + t.credit);
+        general.append({lastDayOfMonth(period), 0, kOpeningSummary, top, fromCents(t.debit),
+                        fromCents(t.credit), sideOf(balance), balance});
     }
 
     basic.select();

@@ -103,7 +103,9 @@ void requireEnabledSet(RecordStore& store, const Session& session);
 //    when missing: debits and (negative) credits add up, the balance is their
 //    sum and the side follows its sign;
 // 3. sets 是否启用 in 基本信息.
-// Refuses a set already enabled (kAlreadyEnabled) and totals that differ.
+// Refuses totals that differ (to the cent, summed in whole cents), a
+// top-level account whose sums go beyond ±kMaxBalance (beyondCentsMessage)
+// and a set already enabled (kAlreadyEnabled).
 void enableSet(RecordStore& store, const Session& session, const std::vector<OpeningRow>& rows);
 
 // Sets the amounts of one leaf account as its row's input boxes do (nullopt:

@@ -31,10 +31,14 @@ struct Context {
         err << message << "\n";
         exitCode = code;
     }
-    // A refused outcome is printed as a refusal; a done one prints its message.
+    // A refused outcome is printed as a refusal; a done one prints its message,
+    // and its warning on stderr. A warning leaves the exit status 0: the
+    // action is done, and a script that took a non-zero status for a failure
+    // would do it a second time.
     bool report(const Outcome& outcome) {
         if (!outcome.ok) refuse(outcome.message);
         else if (!outcome.message.empty()) out << outcome.message << "\n";
+        if (outcome.ok && !outcome.warning.empty()) err << outcome.warning << "\n";
         return outcome.ok;
     }
 };

@@ -43,8 +43,9 @@ bool writePagePdf(Context& ctx, const std::vector<PageGrid>& grids, const std::s
     });
     app.reset();
     qInstallMessageHandler(previous);
-    // The reason (error) is no message for the user: the disk message is.
-    if (!written) ctx.refuse(kDiskMessage, 3);
+    // Qt's reason (error) is no message for the user; what the folder and
+    // the disk say now is.
+    if (!written) ctx.refuse(userFileFailure(target), 3);
     return written;
 }
 

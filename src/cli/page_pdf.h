@@ -11,10 +11,11 @@
 namespace tw::cli {
 
 // Writes the grid's sheets to `file`, refusing a target inside the
-// account-set directory or one that is no regular file; a file that cannot
-// be written whole is refused with the disk message and the earlier file
-// stays. On failure prints the message and sets the exit status. True when
-// written.
+// account-set directory, one that is no regular file, or one whose folder is
+// missing or cannot be written (storage/user_files.h); a file that cannot be
+// written whole is refused with the real reason (userFileFailure: the disk
+// message for a full disk) and the earlier file stays. On failure prints the
+// message and sets the exit status. True when written.
 bool writePagePdf(Context& ctx, const PageGrid& grid, const std::string& file);
 // The same for several grids, one after another in one file.
 bool writePagePdf(Context& ctx, const std::vector<PageGrid>& grids, const std::string& file);

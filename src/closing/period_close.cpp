@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <map>
 #include <set>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "closing/posting.h"
 #include "closing/year_end_transfer.h"
 #include "shell/set_options.h"
+#include "storage/amount_reader.h"
 #include "storage/ledger_convention.h"
 #include "storage/schemas.h"
 
@@ -34,23 +36,26 @@ struct LedgerFields {
           balance(t.position(field::kBalance)) {}
 };
 
+// A movement summed in whole cents (credits negative): month and year sums
+// never drift.
 struct Movement {
-    double debit = 0, credit = 0;
+    std::int64_t debit = 0, credit = 0;
+    void add(const Record& r, int debitField, int creditField) {
+        debit += toCents(r[debitField].number());
+        credit += toCents(r[creditField].number());
+    }
 };
 
-// A summary row of the ledger layout, amounts rounded to cents.
+// A summary row of the ledger layout from amounts in cents. Refuses an
+// amount beyond the range where cents are exact.
 std::vector<Value> summaryRow(double day, const char* summary, const std::string& account,
-                              double debit, double credit, const std::string& side,
-                              double balance) {
-    return {day, 0, summary, account, roundCents(debit), roundCents(credit), side,
-            roundCents(balance)};
-}
-
-// The opening amounts of a balance: on the debit side, the credit side, or none.
-std::pair<double, double> openingSides(double balance) {
-    if (balance > kAmountTolerance) return {balance, 0.0};
-    if (balance < -kAmountTolerance) return {0.0, balance};
-    return {0.0, 0.0};
+                              std::int64_t debit, std::int64_t credit, const std::string& side,
+                              std::int64_t balance) {
+    for (const std::int64_t c : {debit, credit, balance})
+        if (!centsInRange(c))
+            refuse(beyondCentsMessage("科目“" + account + "”的余额或发生额合计"),
+                   account + " " + summary + ": " + std::to_string(c) + " cents");
+    return {day, 0, summary, account, fromCents(debit), fromCents(credit), side, fromCents(balance)};
 }
 
 // The month's voucher entries as the close uses them, read in one pass over
@@ -76,7 +81,7 @@ MonthEntries closeDetailLedger(RecordStore& store, const Session& session) {
     ledger.forEach(monthOf(field::kVoucherDate, period).notEqual(field::kVoucherNo, 0),
                    [&](const Record& r) {
                        const std::string& account = r[f.account].text();
-                       const double d = r[f.debit].number(), c = r[f.credit].number();
+                       const std::int64_t d = toCents(r[f.debit].number()), c = toCents(r[f.credit].number());
                        Movement& x = entries.leaf[account];
                        x.debit += d;
                        x.credit += c;
@@ -99,9 +104,7 @@ MonthEntries closeDetailLedger(RecordStore& store, const Session& session) {
                            .equal(field::kVoucherNo, 0)
                            .equal(field::kSummary, kMonthTotal),
                        [&](const Record& r) {
-                           Movement& y = year[r[f.account].text()];
-                           y.debit += r[f.debit].number();
-                           y.credit += r[f.credit].number();
+                           year[r[f.account].text()].add(r, f.debit, f.credit);
                            return true;
                        });
     }
@@ -113,13 +116,13 @@ MonthEntries closeDetailLedger(RecordStore& store, const Session& session) {
     for (const Record& r : balances.select()) {
         const std::string& k = r[account].text();
         const std::string& dir = r[side].text();
-        const double bal = r[balance].number();
+        const std::int64_t bal = toCents(r[balance].number());
         const Movement m = entries.leaf.count(k) ? entries.leaf.at(k) : Movement{};
         ledger.append(summaryRow(lastDay, kMonthTotal, k, m.debit, m.credit, dir, bal));
         if (!december) continue;
         const Movement y = year.count(k) ? year.at(k) : Movement{};
         ledger.append(summaryRow(lastDay, kYearTotal, k, y.debit + m.debit, y.credit + m.credit, dir, bal));
-        const double d = dir == "借" ? bal : 0, c = dir == "贷" ? bal : 0;
+        const std::int64_t d = dir == "借" ? bal : 0, c = dir == "贷" ? bal : 0;
         ledger.append(summaryRow(newYear, kOpeningSummary, k, d, c, dir, bal));
     }
     return entries;
@@ -141,19 +144,17 @@ void closeGeneralLedger(RecordStore& store, const Session& session, const MonthE
                         .equal(field::kVoucherNo, 0)
                         .oneOf(field::kSummary, {Value(kOpeningSummary), Value(kMonthTotal)}),
                     [&](const Record& r) {
-                        Movement& y = year[r[g.account].text()];
-                        y.debit += r[g.debit].number();
-                        y.credit += r[g.credit].number();
+                        year[r[g.account].text()].add(r, g.debit, g.credit);
                         return true;
                     });
     std::set<std::string> written;
     for (const std::string& top : entries.activeTops) {
         const Movement& m = entries.top.at(top);
-        const double yd = roundCents(year[top].debit + m.debit);
-        const double yc = roundCents(year[top].credit + m.credit);
-        const double bal = roundCents(yd + yc);
-        general.append(summaryRow(lastDay, kMonthTotal, top, m.debit, m.credit, sideOf(bal), bal));
-        general.append(summaryRow(lastDay, kYearTotal, top, yd, yc, sideOf(bal), bal));
+        const std::int64_t yd = year[top].debit + m.debit, yc = year[top].credit + m.credit;
+        const std::int64_t bal = yd + yc;
+        const char* side = sideOf(fromCents(bal));
+        general.append(summaryRow(lastDay, kMonthTotal, top, m.debit, m.credit, side, bal));
+        general.append(summaryRow(lastDay, kYearTotal, top, yd, yc, side, bal));
         written.insert(top);
     }
 
@@ -165,10 +166,10 @@ void closeGeneralLedger(RecordStore& store, const Session& session, const MonthE
         const std::string& t = from[g.account].text();
         if (!written.insert(t).second) return;
         const std::string& dir = from[g.side].text();
-        const double bal = from[g.balance].number();
+        const std::int64_t bal = toCents(from[g.balance].number());
         general.append(summaryRow(lastDay, kMonthTotal, t, 0, 0, dir, bal));
-        general.append(summaryRow(lastDay, kYearTotal, t, from[g.debit].number(),
-                                  from[g.credit].number(), dir, bal));
+        general.append(summaryRow(lastDay, kYearTotal, t, toCents(from[g.debit].number()),
+                                  toCents(from[g.credit].number()), dir, bal));
     };
     if (p.month != 1)
         for (const Record& r : general.select(monthOf(field::kVoucherDate, firstDayOfPreviousMonth(period))
@@ -187,10 +188,10 @@ void closeGeneralLedger(RecordStore& store, const Session& session, const MonthE
         for (const Record& r : general.select(monthOf(field::kVoucherDate, period)
                                                   .equal(field::kVoucherNo, 0)
                                                   .equal(field::kSummary, kYearTotal))) {
-            const double bal = r[g.balance].number();
-            const auto [d, c] = openingSides(bal);
-            general.append(
-                summaryRow(newYear, kOpeningSummary, r[g.account].text(), d, c, r[g.side].text(), bal));
+            // The balance on its side: the debit amount, or the credit one.
+            const std::int64_t bal = toCents(r[g.balance].number());
+            general.append(summaryRow(newYear, kOpeningSummary, r[g.account].text(), bal > 0 ? bal : 0,
+                                      bal < 0 ? bal : 0, r[g.side].text(), bal));
         }
     }
 }

@@ -21,7 +21,9 @@
 //      account with a balance appears in every month;
 //   6. in December, per "本年累计" row, the next year's "期初余额" row in 总账库;
 //   7. 会计期间 moves to the next month.
-// Month rows are dated the last day of the month; amounts are rounded to cents.
+// Month rows are dated the last day of the month; their amounts are summed
+// in whole cents, and one beyond ±kMaxBalance (number_text.h), where cents
+// stop being exact, refuses the close (beyondCentsMessage).
 // The value: the new period and the posting count, for the messages the
 // caller shows once the action has committed.
 //

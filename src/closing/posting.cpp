@@ -1,10 +1,13 @@
 #include "closing/posting.h"
 
+#include <cstdint>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "accounts/opening_balances.h"
 #include "closing/period.h"
+#include "storage/amount_reader.h"
 #include "storage/ledger_convention.h"
 #include "storage/schemas.h"
 
@@ -12,7 +15,16 @@ namespace tw {
 
 namespace {
 
-// The running totals of 账库辅1, read once per action and written back at the end.
+// Refuses a balance or total that would leave the range where cents are exact.
+std::int64_t checked(std::int64_t cents, const std::string& account) {
+    if (!centsInRange(cents))
+        refuse(beyondCentsMessage("科目“" + account + "”的余额或发生额合计"),
+               account + ": " + std::to_string(cents) + " cents");
+    return cents;
+}
+
+// The running totals of 账库辅1, in whole cents, read once per action and
+// written back at the end.
 class RunningTotals {
 public:
     RunningTotals(RecordStore& store, const Session& session)
@@ -25,9 +37,9 @@ public:
           balance_(table_.position(field::kBalance)) {
         for (Record& r : table_.select()) {
             Totals t;
-            t.debit = r[debit_].number();
-            t.credit = r[credit_].number();
-            t.balance = r[balance_].number();
+            t.debit = toCents(r[debit_].number());
+            t.credit = toCents(r[credit_].number());
+            t.balance = toCents(r[balance_].number());
             t.record = std::move(r);
             totals_.emplace(t.record[account_].text(), std::move(t));
         }
@@ -35,7 +47,7 @@ public:
 
     struct Totals {
         Record record;  // id 0 until the account's record is appended
-        double debit = 0, credit = 0, balance = 0;
+        std::int64_t debit = 0, credit = 0, balance = 0;  // cents
         bool changed = false;
     };
 
@@ -57,13 +69,11 @@ public:
     void write() {
         for (auto& [account, t] : totals_) {
             if (!t.changed) continue;
-            t.debit = roundCents(t.debit);
-            t.credit = roundCents(t.credit);
-            t.balance = roundCents(t.balance);
-            table_.update(t.record, {{debit_, t.debit},
-                                     {credit_, t.credit},
-                                     {side_, sideOf(t.balance)},
-                                     {balance_, t.balance}});
+            const double balance = fromCents(checked(t.balance, account));
+            table_.update(t.record, {{debit_, fromCents(checked(t.debit, account))},
+                                     {credit_, fromCents(checked(t.credit, account))},
+                                     {side_, sideOf(balance)},
+                                     {balance_, balance}});
         }
     }
 
@@ -121,21 +131,23 @@ int postReviewedVouchers(RecordStore& store, const Session& session) {
         for (const Line& l : lines) {
             const std::string& account = page[l.account].text();
             if (account.empty()) continue;
-            const double d = page[l.debit].number(), c = -page[l.credit].number();
+            // In cents: the running balance stays exact however large it grows.
+            const std::int64_t d = toCents(page[l.debit].number()), c = -toCents(page[l.credit].number());
+            const double debit = fromCents(d), credit = fromCents(c);
             auto& t = totals.of(account);
-            const double start = t.balance, debitTotal = t.debit, creditTotal = t.credit;
-            if (isZero(c)) {
-                const double n = roundCents(start + d);
-                ledger.append({day, no, page[l.summary].text(), account, d, c, sideOf(n), n});
-                t.debit = debitTotal + d;
-                t.balance = n;
+            const std::int64_t start = t.balance, debitTotal = t.debit, creditTotal = t.credit;
+            if (c == 0) {
+                const double n = fromCents(checked(start + d, account));
+                ledger.append({day, no, page[l.summary].text(), account, debit, credit, sideOf(n), n});
+                t.debit = checked(debitTotal + d, account);
+                t.balance = start + d;
                 t.changed = true;
             }
-            if (isZero(d)) {
-                const double n = roundCents(start + c);
-                ledger.append({day, no, page[l.summary].text(), account, d, c, sideOf(n), n});
-                t.credit = creditTotal + c;
-                t.balance = n;
+            if (d == 0) {
+                const double n = fromCents(checked(start + c, account));
+                ledger.append({day, no, page[l.summary].text(), account, debit, credit, sideOf(n), n});
+                t.credit = checked(creditTotal + c, account);
+                t.balance = start + c;
                 t.changed = true;
             }
         }
@@ -160,8 +172,8 @@ void undoPosting(RecordStore& store, const Session& session) {
         ledger.remove(row.id);
         auto* t = totals.find(row[account].text());
         if (!t) continue;  // posting always makes the record; nothing to take out of
-        t->debit -= row[debit].number();
-        t->credit -= row[credit].number();
+        t->debit -= toCents(row[debit].number());
+        t->credit -= toCents(row[credit].number());
         t->balance = t->debit + t->credit;
         t->changed = true;
     }

@@ -15,7 +15,10 @@
 //   3. 账库辅1 follows: 借方 := TD + D, 贷方 := TC + C, 余额 and 方向 of the
 //      row; an account posted for the first time gets its record appended;
 //   4. the page's 登账 := the user.
-// Balances and totals are rounded to cents. Returns the number of pages posted.
+// Balances and totals are added up in whole cents, so they never drift; a
+// balance or total beyond ±kMaxBalance (number_text.h), where cents stop
+// being exact, is refused (beyondCentsMessage) and nothing is posted.
+// Returns the number of pages posted.
 //
 // undoPosting: every voucher entry of the open period in 账库 (凭证编号 not 0,
 // whatever its 摘要) is removed and taken out of its account's 账库辅1

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "accounts/chart.h"
 #include "accounts/opening_balances.h"
@@ -67,7 +68,12 @@ JournalEntry saveCashierEntry(RecordStore& store, const Session& session,
     saved.account = entry.account;
     saved.kind = entry.kind == CashKind::Receipt ? kReceipt : kPayment;
     saved.amount = amount;
-    saved.balance = roundCents(journalBalance(store, session, entry.account) + amount);
+    // In whole cents, so that a long journal's balance never drifts.
+    const std::int64_t balance = toCents(journalBalance(store, session, entry.account)) + toCents(amount);
+    if (!centsInRange(balance))
+        refuse(beyondCentsMessage("日记账“" + entry.account + "”的余额"),
+               entry.account + ": " + std::to_string(balance) + " cents");
+    saved.balance = fromCents(balance);
     saved.preparer = session.login.userName;
     saved.summary = entry.summary;
     saved.counterAccount = entry.counterAccount == kCounterAccountHint ? "" : entry.counterAccount;

@@ -21,7 +21,9 @@
 //   5. the previous balance is the 余额 of the account's last entry, 0 when
 //      it has none (an indexed look-up, whatever the journal's length);
 //   6. appends 日期, 科目, 种类, 金额 (the amount in cents, negative for 付),
-//      余额 (previous balance + amount, in cents), 编制 (the user), 摘要, 对应.
+//      余额 (previous balance + amount, in cents), 编制 (the user), 摘要, 对应;
+//      refuses (beyondCentsMessage) a 余额 beyond ±kMaxBalance, where cents
+//      stop being exact.
 //
 // listJournal (日记账's 列出): the entries whose 科目 equals the account as
 // whole text (银行存款 does not list 银行存款→工商银行) and whose day lies in

@@ -62,11 +62,9 @@ Workbook ledgerWorkbook(const PageGrid& page) {
 void saveExport(const Workbook& book, const std::filesystem::path& file,
                 const std::filesystem::path& dataDir) {
     requireUserFileTarget(file, dataDir);
-    std::error_code ec;
-    if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), ec);
     std::string error;
     if (!writeUserFile(file, dataDir, [&](const std::filesystem::path& tmp) { return book.write(tmp, &error); }))
-        throw StoreError(error.empty() ? "cannot write " + pathText(file) : error);
+        throw StoreError(error.empty() ? "cannot write " + pathText(file) : error, userFileFailure(file));
 }
 
 std::filesystem::path freeExportPath(const std::filesystem::path& folder, const std::string& name) {

@@ -31,10 +31,11 @@ Workbook exportWorkbook(const std::vector<ExportRow>& rows);
 // the amounts show whole.
 Workbook ledgerWorkbook(const PageGrid& page);
 
-// Writes the workbook, making its folder when missing. Refuses a target
-// inside the account-set directory `dataDir` or one that is no regular file
-// (storage/user_files.h), and with the disk message (the reason in the
-// detail) when it cannot be written; the earlier file stays then.
+// Writes the workbook. Refuses a target inside the account-set directory
+// `dataDir`, one that is no regular file, or one whose folder is missing or
+// cannot be written (storage/user_files.h); a file that cannot be written is
+// refused with the real reason (userFileFailure, the detail in the detail)
+// and the earlier file stays.
 void saveExport(const Workbook& book, const std::filesystem::path& file,
                 const std::filesystem::path& dataDir);
 

@@ -30,9 +30,10 @@ double lookUp(const std::map<std::string, double>& m, const std::string& key) {
     return it == m.end() ? 0.0 : it->second;
 }
 
+// Added in whole cents: a long column's total never drifts.
 void addTo(SidePair& total, const SidePair& x) {
-    total.debit = roundCents(total.debit + x.debit);
-    total.credit = roundCents(total.credit + x.credit);
+    total.debit = fromCents(toCents(total.debit) + toCents(x.debit));
+    total.credit = fromCents(toCents(total.credit) + toCents(x.credit));
 }
 
 // The month's lines of the account summary, in record order.
@@ -163,7 +164,7 @@ ExportedReport writeMonthReport(RecordStore& store, const Session& session, Repo
     if (!out.files.add(out.workbook, [&](const std::filesystem::path& tmp) {
             return out.book.write(tmp, &error);
         }))
-        refuse(kDiskMessage, error.empty() ? "cannot write " + pathText(out.workbook) : error);
+        refuse(userFileFailure(out.workbook), error.empty() ? "cannot write " + pathText(out.workbook) : error);
 
     const SetTable general(store, session, file::kGeneralLedger);
     const std::pair<const std::filesystem::path*, const SetTable*> ledgers[] = {
@@ -174,7 +175,7 @@ ExportedReport writeMonthReport(RecordStore& store, const Session& session, Repo
                 writeHtmlTable(t, tmp);
                 return true;
             }))
-            refuse(kDiskMessage, "cannot sync " + pathText(*target));
+            refuse(userFileFailure(*target), "cannot sync " + pathText(*target));
     }
     return out;
 }
@@ -183,9 +184,10 @@ Result<ExportedReport> exportMonthReport(RecordStore& store, const Session& sess
                                          ReportMonth month, const std::filesystem::path& workbookFile) {
     Result<ExportedReport> out =
         runAction(store, [&] { return writeMonthReport(store, session, month, workbookFile); });
-    // After the commit nothing throws: a failure to rename is told, no more.
+    // After the commit nothing throws: a failure to rename, or to sync the
+    // folders renamed into, is told, no more.
     if (out.ok && !out.value.files.place())
-        return Outcome::refused(kDiskMessage, "cannot put the report's files in place");
+        return Outcome::refused(kDiskMessage, "cannot put the report's files in place or sync them");
     return out;
 }
 

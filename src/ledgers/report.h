@@ -115,8 +115,9 @@ struct ExportedReport {
 // lie inside the account-set directory only as that default; storage/
 // user_files.h), runs buildMonthReport and writes the three files beside
 // their places. A target refused, or a file that cannot be written, refuses
-// (the disk message, the reason in the detail); 报表临时1 is then left as it
-// was and no file is changed.
+// (for the latter userFileFailure: the disk message unless the folder is the
+// reason; the reason in the detail); 报表临时1 is then left as it was and no
+// file is changed.
 ExportedReport writeMonthReport(RecordStore& store, const Session& session, ReportMonth month,
                                 const std::filesystem::path& workbookFile = {});
 

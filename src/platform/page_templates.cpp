@@ -1,14 +1,14 @@
 // The two page templates the program writes on first start: the ledger page
 // (账页) and the paper voucher (标准凭证).
-#include <unistd.h>
-
 #include <algorithm>
+#include <fstream>
 #include <string>
 #include <system_error>
 #include <utility>
 #include <vector>
 
 #include "platform/page_grid.h"
+#include "storage/file_swap.h"
 #include "storage/schemas.h"
 
 namespace tw {
@@ -164,15 +164,18 @@ bool writePageTemplates(const fs::path& dataDir) {
     for (const auto& [name, make] : templates) {
         const fs::path path = dataDir / fs::u8path(name);
         std::error_code ec;
-        if (fs::exists(path, ec)) continue;
-        fs::path tmp = path;
-        tmp += ".make-" + std::to_string(::getpid());
-        // link() refuses to replace a file that appeared meanwhile; rename is
-        // the fallback on file systems without links.
-        if (make().save(tmp, nullptr) && ::link(tmp.c_str(), path.c_str()) != 0 &&
-            !fs::exists(path, ec))
-            fs::rename(tmp, path, ec);
-        fs::remove(tmp, ec);
+        if (fs::exists(path, ec)) continue;  // the user's own page stays
+        // Whole or not at all, never over a file that appeared meanwhile,
+        // and synced with its folder.
+        writeThenRename(
+            path,
+            [&](const fs::path& tmp) {
+                std::ofstream out(tmp, std::ios::binary);
+                out << make().toJson();
+                out.close();
+                return static_cast<bool>(out);
+            },
+            Existing::Keep);
         if (!fs::exists(path, ec)) ok = false;
     }
     return ok;

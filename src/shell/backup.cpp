@@ -124,12 +124,14 @@ Outcome backupSet(const fs::path& dataDir, const std::string& setName, const fs:
     if (setName.empty() || !fs::is_directory(folder, ec))
         return Outcome::refused(kUnreadableSet, "no set folder " + pathText(folder));
     // Renamed over a table or a template, the archive would destroy it.
-    switch (userFileTargetProblem(archive, dataDir)) {
+    switch (const TargetProblem problem = userFileTargetProblem(archive, dataDir)) {
         case TargetProblem::InsideDataDir:
             return Outcome::refused(kBackupInsideDataDir, "inside the account-set directory: " +
                                                               pathText(archive));
         case TargetProblem::NotAFile:
-            return Outcome::refused(targetRefusal(TargetProblem::NotAFile, archive));
+        case TargetProblem::NoFolder:
+        case TargetProblem::FolderNotWritable:
+            return Outcome::refused(targetRefusal(problem, archive), "refused " + pathText(archive));
         case TargetProblem::None:
             break;
     }
@@ -153,10 +155,14 @@ Outcome backupSet(const fs::path& dataDir, const std::string& setName, const fs:
         step(hook, "written");
         return true;
     });
-    if (!written)
-        return Outcome::refused(kBackupFailed, out.detail.empty()
-                                                   ? "cannot write " + pathText(archive)
+    // Not written, or in place without its folder synced: an archive the
+    // disk did not confirm is no backup to rely on.
+    if (!written) {
+        const TargetProblem now = userFileFolderProblem(archive);
+        return Outcome::refused(now == TargetProblem::None ? kBackupFailed : targetRefusal(now, archive),
+                                out.detail.empty() ? "cannot write or sync " + pathText(archive)
                                                    : out.detail);
+    }
     return out;
 }
 

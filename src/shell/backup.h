@@ -7,8 +7,11 @@
 // template) or its place holds something other than a regular file
 // (storage/user_files.h), when the set's tables cannot be read, and when
 // SQLite's quick_check finds a table damaged (damagedTableMessage names it): a
-// backup of them would be worthless. The archive is written under a hidden
-// temporary name beside the chosen one and renamed over it once complete.
+// backup of them would be worthless; refused too when the archive's folder is
+// missing or cannot be written. The archive is written under a hidden
+// temporary name beside the chosen one and renamed over it once complete; a
+// folder that then does not sync makes it a failed backup (kBackupFailed),
+// since the disk did not confirm the archive.
 //
 // Restore, into the set folder of the open set:
 //   1. only an administrator (permission 1) may restore: an archive brings

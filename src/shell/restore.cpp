@@ -13,6 +13,7 @@
 #include "shell/archive_names.h"
 #include "shell/backup.h"
 #include "shell/login.h"
+#include "shell/set_tables.h"
 #include "storage/paths.h"
 #include "storage/record_store.h"
 #include "storage/table_check.h"
@@ -235,33 +236,13 @@ bool keepOtherFiles(const fs::path& current, const fs::path& root) {
 }  // namespace
 
 bool isAccountSetFolder(const fs::path& dataDir, const fs::path& folder, std::string* detail) {
-    auto fail = [&](const std::string& why) {
-        if (detail) *detail = why;
-        return false;
-    };
-    RecordStore store(dataDir);
-    if (!openTableIn(store, folder, file::kBasicInfo, {}) || store.isPastEnd())
-        return fail("基本信息 does not open");
-    const std::string setPassword = store.readField(field::kSetPassword).text();
-    store.closeTable();
-    for (const char* name : {file::kUsers, file::kAccounts, file::kVouchers, file::kLedger,
-                             file::kGeneralLedger, file::kJournal, file::kBalances,
-                             file::kCarryForward, file::kPhrases, file::kReportScratch}) {
-        if (!openTableIn(store, folder, name, setPassword))
-            return fail(std::string(name) + " does not open or has other fields");
-        store.closeTable();
-    }
-    // The tables a set has only at times (the saved opening list, the sorted
-    // vouchers) must be sound as well when they are there.
-    std::error_code ec;
-    for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::end(it); it.increment(ec)) {
-        const std::string name = pathText(it->path().filename());
-        if (!schemaOfFile(name)) continue;
-        if (!openTableIn(store, folder, name, setPassword))
-            return fail(name + " does not open or has other fields");
-        store.closeTable();
-    }
-    return !ec || fail("cannot list " + pathText(folder));
+    const auto faults = setTableFaults(dataDir, folder);
+    if (faults.empty()) return true;
+    if (detail)
+        *detail = faults.front().file.empty()
+                      ? "cannot list " + pathText(folder)
+                      : faults.front().file + " does not open or has other fields";
+    return false;
 }
 
 std::string backupDoneNotice(const std::string& setName, const std::string& archive) {

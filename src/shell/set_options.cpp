@@ -1,5 +1,7 @@
 #include "shell/set_options.h"
 
+#include <filesystem>
+
 #include "storage/outcome.h"
 #include "storage/schemas.h"
 
@@ -7,11 +9,22 @@ namespace tw {
 
 namespace {
 
+// True when nothing at all is at `path`: not even an empty file, a folder or
+// a link that leads nowhere.
+bool nothingAt(const std::filesystem::path& path) {
+    std::error_code ec;
+    return std::filesystem::symlink_status(path, ec).type() == std::filesystem::file_type::not_found;
+}
+
 // Opens 套账选项 and makes it current; nullptr when the set has none yet.
+// Whatever else is at its name refuses, as any table of the set that cannot
+// be read: the options it held are not known.
 std::unique_ptr<SetTable> openOptions(RecordStore& store, const Session& session) {
     if (!openTableIn(store, setFolder(session.dataDir, session.login.setName), file::kSetOptions,
                      session.login.setPassword)) {
-        if (store.lastOpenFailure() == RecordStore::OpenFailure::Missing) return nullptr;
+        if (store.lastOpenFailure() == RecordStore::OpenFailure::Missing &&
+            nothingAt(tablePath(session, file::kSetOptions)))
+            return nullptr;
         openSetTable(store, session, file::kSetOptions);  // refuses with the reason
     }
     return SetTable::adopt(store, session, file::kSetOptions);

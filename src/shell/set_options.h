@@ -5,8 +5,9 @@
 // by the first change, inside that change's action, and a backup carries it
 // with the set's other tables.
 //
-// Reading refuses (kUnreadableSet) a file that is there but cannot be read,
-// as every table of a set: a damaged file never reads as the defaults.
+// Reading refuses (kUnreadableSet) anything at the file's name that cannot be
+// read as the table, as every table of a set: a damaged or empty file, a
+// folder, a link that leads nowhere never read as the defaults.
 
 #include <string>
 

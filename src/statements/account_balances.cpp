@@ -1,6 +1,7 @@
 #include "statements/account_balances.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <map>
 
@@ -11,10 +12,10 @@ namespace tw {
 
 namespace {
 
-// The four figures of an account, signed debit positive; the movements as
-// the debit and the (negative) credit sums.
+// The four figures of an account in whole cents, signed debit positive; the
+// movements as the debit and the (negative) credit sums.
 struct Figures {
-    double opening = 0, debit = 0, credit = 0, yearDebit = 0, yearCredit = 0, closing = 0;
+    std::int64_t opening = 0, debit = 0, credit = 0, yearDebit = 0, yearCredit = 0, closing = 0;
     void add(const Figures& o) {
         opening += o.opening;
         debit += o.debit;
@@ -30,18 +31,20 @@ std::map<std::string, Figures> figuresOf(const Books& books, YearMonth from, Yea
                                          std::map<std::string, Flow> BookMonth::*rows) {
     std::map<std::string, Figures> out;
     const YearMonth yearStart = books.yearStart(to);
-    for (const auto& [name, f] : books.at(from).*rows) out[name].opening = f.opening();
-    for (const auto& [name, f] : books.at(to).*rows) out[name].closing = f.balance;
+    for (const auto& [name, f] : books.at(from).*rows)
+        out[name].opening = toCents(f.balance) - toCents(f.debit) - toCents(f.credit);
+    for (const auto& [name, f] : books.at(to).*rows) out[name].closing = toCents(f.balance);
     for (YearMonth m = std::min(from, yearStart); m <= to; m = m.next())
         for (const auto& [name, f] : books.at(m).*rows) {
             Figures& x = out[name];
+            const std::int64_t debit = toCents(f.debit), credit = toCents(f.credit);
             if (m >= from) {
-                x.debit += f.debit;
-                x.credit += f.credit;
+                x.debit += debit;
+                x.credit += credit;
             }
             if (m >= yearStart) {
-                x.yearDebit += f.debit;
-                x.yearCredit += f.credit;
+                x.yearDebit += debit;
+                x.yearCredit += credit;
             }
         }
     return out;
@@ -51,10 +54,10 @@ BalanceRow rowOf(const std::string& account, int level, const Figures& f) {
     BalanceRow r;
     r.account = account;
     r.level = level;
-    r.opening = balanceSides(roundCents(f.opening));
-    r.movement = {roundCents(f.debit), roundCents(-f.credit)};
-    r.yearMovement = {roundCents(f.yearDebit), roundCents(-f.yearCredit)};
-    r.closing = balanceSides(roundCents(f.closing));
+    r.opening = balanceSides(fromCents(f.opening));
+    r.movement = {fromCents(f.debit), fromCents(-f.credit)};
+    r.yearMovement = {fromCents(f.yearDebit), fromCents(-f.yearCredit)};
+    r.closing = balanceSides(fromCents(f.closing));
     return r;
 }
 
@@ -74,9 +77,10 @@ std::vector<Account> treeOrder(const std::vector<Account>& chart) {
     return out;
 }
 
+// Added in whole cents: the totals row never drifts.
 void addTo(SidePair& total, const SidePair& x) {
-    total.debit = roundCents(total.debit + x.debit);
-    total.credit = roundCents(total.credit + x.credit);
+    total.debit = fromCents(toCents(total.debit) + toCents(x.debit));
+    total.credit = fromCents(toCents(total.credit) + toCents(x.credit));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // 资产负债表 (statement.h).
-#include "storage/dates.h"
 #include "statements/statement.h"
+#include "storage/dates.h"
+#include "storage/number_text.h"
 
 namespace tw {
 
@@ -12,12 +13,16 @@ Statement balanceSheet(RecordStore& store, const Session& session, YearMonth mon
     readBookMonths(store, session, books, yearStart, month);
 
     // 期末余额: the month's end; 年初余额: the opening of the year's first month.
+    // In whole cents; the opening as the balance less the month's movement.
+    const auto opening = [](const Flow& f) {
+        return toCents(f.balance) - toCents(f.debit) - toCents(f.credit);
+    };
     ColumnFigures columns[2];
-    for (const auto& [top, f] : books.at(month).tops) columns[0].tops[top] = f.balance;
-    for (const auto& [account, f] : books.at(month).accounts) columns[0].accounts[account] = f.balance;
-    for (const auto& [top, f] : books.at(yearStart).tops) columns[1].tops[top] = f.opening();
-    for (const auto& [account, f] : books.at(yearStart).accounts)
-        columns[1].accounts[account] = f.opening();
+    for (const auto& [top, f] : books.at(month).tops) columns[0].tops[top] = toCents(f.balance);
+    for (const auto& [account, f] : books.at(month).accounts)
+        columns[0].accounts[account] = toCents(f.balance);
+    for (const auto& [top, f] : books.at(yearStart).tops) columns[1].tops[top] = opening(f);
+    for (const auto& [account, f] : books.at(yearStart).accounts) columns[1].accounts[account] = opening(f);
 
     Statement s;
     s.kind = StatementKind::BalanceSheet;

@@ -11,21 +11,20 @@ namespace tw {
 namespace {
 
 // The movement of every account over the months from..to, without the
-// carry-forward entries, and its sum per top-level account.
+// carry-forward entries, and its sum per top-level account, in whole cents.
 ColumnFigures movement(const Books& books, YearMonth from, YearMonth to) {
+    const auto cents = [](const Flow& f) { return toCents(f.debit) + toCents(f.credit); };
     ColumnFigures out;
     for (YearMonth m = from; m <= to; m = m.next()) {
         const BookMonth& month = books.at(m);
         for (const auto& [account, f] : month.accounts) {
-            double v = f.movement();
+            std::int64_t v = cents(f);
             if (const auto carried = month.carried.find(account); carried != month.carried.end())
-                v -= carried->second.movement();
+                v -= cents(carried->second);
             out.accounts[account] += v;
             out.tops[topLevelAccount(account)] += v;
         }
     }
-    for (auto* m : {&out.accounts, &out.tops})
-        for (auto& [name, v] : *m) v = roundCents(v);
     return out;
 }
 

@@ -8,8 +8,10 @@
 // year's first month in the books). Top-level accounts are read from
 // 总账库's month rows, sub-accounts and the sides of leaves (借余, 贷余) from
 // 账库's "本月合计" rows. Line 30 equals line 53 whenever the books balance
-// and every account with a balance falls under a line; one that falls only
-// under a catch-all, or under none, is named in the notices.
+// and every account with a balance falls under a line, each balance once (a
+// line's account less the sub-accounts other lines of the same total name,
+// see evaluateStatement); one that falls only under a catch-all, or under
+// none, is named in the notices.
 //
 // incomeStatement(month), 利润表 (会小企02表): per line, 本年累计金额 (the
 // year's months up to this one) and 本月金额: the accounts' movement without
@@ -21,6 +23,7 @@
 // All refuse a set that is not enabled, a month that is not closed
 // (kNoMonthData), and a faulty 报表项目.txt.
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
@@ -64,16 +67,21 @@ inline constexpr const char* kBadQuarter = "季度应为1到4！";
 
 // ---- shared by the two statements ----
 
-// One column's figures, every amount signed debit positive: by top-level
-// account, and by account posted to.
+// One column's figures in whole cents, every amount signed debit positive:
+// by top-level account, and by account posted to.
 struct ColumnFigures {
-    std::map<std::string, double> tops;
-    std::map<std::string, double> accounts;
+    std::map<std::string, std::int64_t> tops;
+    std::map<std::string, std::int64_t> accounts;
 };
 
 // Evaluates the rules over the two columns: fills `out.lines` and adds the
-// notices. `what` names the figures in them: 余额 or 发生额; `watched` tells
-// which top-level accounts must fall under a line when they are not zero.
+// notices. A balance enters the sums once: a term takes what the account it
+// names holds, less what a term naming an account below it takes when the
+// two lines enter one sum (one line adds both up, through 行N, or they are
+// the same line); a catch-all takes of a top-level account only what no such
+// term takes. `what` names the figures in the notices: 余额 or 发生额;
+// `watched` tells which top-level accounts must fall under a line when some
+// of their figure is not taken by a term.
 void evaluateStatement(const Books& books, const std::vector<LineRule>& rules,
                        const ColumnFigures (&columns)[2], const std::string& what,
                        const std::function<bool(const std::string& top)>& watched, Statement& out);

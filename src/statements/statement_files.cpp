@@ -1,7 +1,5 @@
 #include "statements/statement_files.h"
 
-#include <system_error>
-
 #include "storage/file_swap.h"
 #include "storage/outcome.h"
 #include "storage/paths.h"
@@ -26,18 +24,16 @@ void writeStatementFile(const Session& session, const fs::path& target,
         for (const char* stem : {"资产负债表-", "利润表-", "科目余额表-"})
             if (name.starts_with(stem)) own.push_back(target);
     requireUserFileTarget(target, session.dataDir, own);
-    std::error_code ec;
-    if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
     if (!writeUserFile(target, session.dataDir, write))
-        throw StoreError("cannot write " + pathText(target));
+        throw StoreError("cannot write " + pathText(target), userFileFailure(target));
 }
 
 void saveStatementWorkbook(const Session& session, const Workbook& book, const fs::path& target) {
     std::string error;
     try {
         writeStatementFile(session, target, [&](const fs::path& tmp) { return book.write(tmp, &error); });
-    } catch (const StoreError&) {
-        throw StoreError(error.empty() ? "cannot write " + pathText(target) : error);
+    } catch (const StoreError& e) {
+        throw StoreError(error.empty() ? e.what() : error, e.userMessage());
     }
 }
 

@@ -22,9 +22,10 @@ std::filesystem::path statementFile(const Session& session, const std::string& s
 
 // Writes `target` whole through `write` (given the temporary path). A
 // default file of the set (statementFile) may be replaced; any other target
-// inside the account-set directory, or one that is no regular file, is
-// refused before anything is written; a file that cannot be written is
-// refused with the disk message and the earlier file stays.
+// inside the account-set directory, one that is no regular file, or one
+// whose folder is missing or cannot be written, is refused before anything
+// is written; a file that cannot be written is refused with the real reason
+// (userFileFailure) and the earlier file stays.
 void writeStatementFile(const Session& session, const std::filesystem::path& target,
                         const std::function<bool(const std::filesystem::path& temporary)>& write);
 

@@ -1,5 +1,12 @@
 #include "statements/statement_rules.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -147,6 +154,8 @@ const char* const kHeader =
     "#   行N                 本表第N行的金额\n"
     "#   其余(类别)          本表取数中没有提到的该类一级科目，报表会注明是哪些科目\n"
     "#   其余(类别,借方)     同上，只取余额方向为借方（或贷方）的科目\n"
+    "# 同一笔金额只计一次：某项目取了下级科目，而同一合计中另一项目取其上级科目或“其余(…)”时，\n"
+    "# 后者只取上级科目中未被取走的部分；不计入任何合计的“其中”项目不影响其他项目。\n"
     "# 取数为空的项目没有金额。删除本文件后，程序下次启动时会重新写出。\n";
 
 std::string trim(std::string_view s) {
@@ -246,26 +255,24 @@ std::optional<RuleTerm> parseTerm(const std::string& text, int sign, std::string
     return t;
 }
 
-// The terms of a formula: split at " + " and " - ".
+// The terms of a formula: split at " + " and " - ". Each sign's next place
+// is looked for again only once the reading has passed it, so a formula is
+// read in one pass however long it is.
 std::optional<std::vector<RuleTerm>> parseFormula(const std::string& formula, std::string& why) {
     std::vector<RuleTerm> terms;
     if (formula.empty()) return terms;
+    constexpr auto none = std::string::npos;
     int sign = 1;
-    std::string::size_type from = 0;
+    std::string::size_type from = 0, plus = formula.find(" + "), minus = formula.find(" - ");
     for (;;) {
-        std::string::size_type at = std::string::npos;
-        int next = 1;
-        for (const auto& [op, s] : {std::pair<const char*, int>{" + ", 1}, {" - ", -1}}) {
-            const auto found = formula.find(op, from);
-            if (found < at) {
-                at = found;
-                next = s;
-            }
-        }
+        if (plus != none && plus < from) plus = formula.find(" + ", from);
+        if (minus != none && minus < from) minus = formula.find(" - ", from);
+        const std::string::size_type at = std::min(plus, minus);
+        const int next = at != none && at == minus ? -1 : 1;
         auto term = parseTerm(trim(std::string_view(formula).substr(from, at - from)), sign, why);
         if (!term) return std::nullopt;
-        terms.push_back(*term);
-        if (at == std::string::npos) return terms;
+        terms.push_back(std::move(*term));
+        if (at == none) return terms;
         sign = next;
         from = at + 3;
     }
@@ -367,6 +374,54 @@ const std::string& defaultStatementRulesText() {
     return text;
 }
 
+namespace {
+
+// The file's text. Refuses, with a message naming it, a file that is
+// missing or cannot be read, one that is not a regular file once links are
+// followed (a device never ends, a FIFO waits for a writer) and one larger
+// than kMaxStatementRulesBytes. The type is looked at before the file is
+// opened, and again on what was opened (without waiting, for a FIFO put in
+// its place meanwhile); the reading stops past the limit whatever the size
+// said.
+std::string readRulesFile(const fs::path& path, const std::string& name) {
+    const std::string missing = name + "不见了，请重新启动程序，程序会重新写出它。";
+    const std::string notRegular = name + "不是普通文件，无法读取。请删除它后重新启动程序，程序会重新写出它。";
+    const std::string tooLarge = name + "超过" + std::to_string(kMaxStatementRulesBytes / (1024 * 1024)) +
+                                 "MB，不像是报表项目。请改正，或删除它后重新启动程序。";
+    const std::string unreadable = name + "无法读取，请检查它的权限，或删除它后重新启动程序。";
+    const auto failed = [&](const std::string& message, const char* what) {
+        const int code = errno;
+        refuse(code == ENOENT ? missing : message,
+               std::string(what) + " " + pathText(path) + ": " + std::strerror(code));
+    };
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) failed(unreadable, "stat");
+    if (!S_ISREG(info.st_mode)) refuse(notRegular, "not a regular file: " + pathText(path));
+    if (info.st_size > kMaxStatementRulesBytes) refuse(tooLarge, std::to_string(info.st_size) + " bytes");
+
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) failed(unreadable, "open");
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    if (::fstat(fd, &info) != 0) failed(unreadable, "fstat");
+    if (!S_ISREG(info.st_mode)) refuse(notRegular, "not a regular file once opened: " + pathText(path));
+    std::string text;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) failed(unreadable, "read");
+        if (n == 0) return text;
+        text.append(buffer, static_cast<std::size_t>(n));
+        if (text.size() > static_cast<std::size_t>(kMaxStatementRulesBytes))
+            refuse(tooLarge, "grew past the limit while read");
+    }
+}
+
+}  // namespace
+
 bool writeStatementRulesIfMissing(const fs::path& dataDir) {
     const fs::path path = dataDir / fs::u8path(kStatementRulesFile);
     std::error_code ec;
@@ -385,13 +440,9 @@ bool writeStatementRulesIfMissing(const fs::path& dataDir) {
 StatementRules loadStatementRules(const fs::path& dataDir) {
     const fs::path path = dataDir / fs::u8path(kStatementRulesFile);
     const std::string name = std::string("报表项目文件“") + kStatementRulesFile + "”";
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        refuse(name + "不见了，请重新启动程序，程序会重新写出它。", "cannot read " + pathText(path));
-    std::stringstream text;
-    text << in.rdbuf();
     std::string error;
-    auto rules = parseStatementRules(text.str(), &error);
+    const std::string text = readRulesFile(path, name);
+    auto rules = parseStatementRules(text, &error);
     if (!rules) refuse(name + "有误，" + error + "。请改正，或删除它后重新启动程序。", error);
     return std::move(*rules);
 }

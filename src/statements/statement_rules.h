@@ -26,6 +26,12 @@
 //                               tells which accounts it took
 //            其余(CATEGORY,借方)  the same, of the accounts with that side only
 //          empty: the line has no amount.
+//          A balance is counted once: when a term names an account below
+//          the account of another term, or below a top-level account a
+//          catch-all takes, and their lines enter one sum (the same line, or
+//          lines one line adds up through 行N), the more specific term takes
+//          its balance and the other only the rest. A 其中 line, in no sum
+//          with its parent's line, takes nothing away from it.
 // Rules stand in the order the form shows them; the balance sheet's two
 // halves each in their own order.
 
@@ -85,8 +91,13 @@ const std::string& defaultStatementRulesText();
 // never touched. False when a missing file could not be written.
 bool writeStatementRulesIfMissing(const std::filesystem::path& dataDir);
 
-// The rules of `dataDir`'s 报表项目.txt. Refuses (Refusal) a file that is
-// missing, unreadable or faulty, with a message that names it and the line.
+// The largest 报表项目.txt read: the written rules take about 8 KB.
+inline constexpr long kMaxStatementRulesBytes = 1024 * 1024;
+
+// The rules of `dataDir`'s 报表项目.txt. Refuses (Refusal), with a message
+// that names the file: one that is missing or unreadable, one that is not a
+// regular file once links are followed (a device, a FIFO, a folder), one
+// larger than kMaxStatementRulesBytes, and a faulty one (naming the line).
 StatementRules loadStatementRules(const std::filesystem::path& dataDir);
 
 // The top-level accounts the terms of `rules` name (ACCOUNT, 借余, 贷余 of a

@@ -40,9 +40,32 @@ private:
     sqlite3* db_;
     std::vector<std::string> aliases_;
 };
+
+// Whether a COMMIT that reported a failure has landed all the same. SQLite
+// commits an action across files by removing its super-journal, then syncs
+// the folder that held it; only that sync, after the commit point, reports
+// SQLITE_IOERR_DIR_FSYNC in our set-up (rollback journals, synchronous=FULL),
+// and the transaction has ended then: the journals left name a super-journal
+// that is gone, so nothing ever plays them back.
+bool landedUnsynced(sqlite3* db) {
+    return sqlite3_extended_errcode(db) == SQLITE_IOERR_DIR_FSYNC && sqlite3_get_autocommit(db);
+}
+
+// What stands at the name of a table made anew, before the commit writes it.
+enum class Place { Free, Table, Link, Foreign };
+
+Place placeOf(const std::filesystem::path& path) {
+    struct stat st{};
+    if (::lstat(path.c_str(), &st) != 0) return Place::Free;
+    if (S_ISLNK(st.st_mode)) return Place::Link;
+    // An empty file is an empty database to SQLite: written in place.
+    RecordStore::OpenFailure f;
+    if (S_ISREG(st.st_mode) && (st.st_size == 0 || detail::openTableFile(path, f))) return Place::Table;
+    return Place::Foreign;
+}
 }  // namespace
 
-void RecordStore::commitAction() {
+bool RecordStore::commitAction() {
     for (const auto& [key, c] : cursors_)
         for (const Row& r : c->rows)
             if (r.marked)
@@ -50,31 +73,43 @@ void RecordStore::commitAction() {
     std::vector<std::shared_ptr<TableState>> tables;
     for (const auto& key : written_)
         if (auto t = tables_.at(key); t->written) tables.push_back(t);
-    if (tables.empty()) return;
+    if (tables.empty()) return true;
 
     std::vector<std::filesystem::path> madeFiles;  // files this commit brings into being
+    // Links a table made anew took the place of, with what they named: put
+    // back should the commit fail.
+    std::vector<std::pair<std::filesystem::path, std::filesystem::path>> links;
+    bool confirmed = true;
     try {
         Attachments attached(db_);
         std::vector<std::string> aliases;
         for (const auto& t : tables) {
-            struct stat st{};
-            // A table made anew replaces what is at its name, never what a
-            // link there points to.
-            const bool exists = (t->replaced ? ::lstat(t->path.c_str(), &st)
-                                             : ::stat(t->path.c_str(), &st)) == 0;
             if (t->replaced) {
-                // Whatever is there is replaced; something that is not a table
-                // file cannot be written over in place.
-                RecordStore::OpenFailure f;
-                if (exists && (!S_ISREG(st.st_mode) || st.st_size == 0 ||
-                               !detail::openTableFile(t->path, f))) {
-                    std::error_code ec;
-                    std::filesystem::remove(t->path, ec);
-                    if (ec) throw StoreError("cannot replace " + t->path.string());
+                // A table made anew is written into a table file or an empty
+                // file at its name, inside the transaction, and replaces a
+                // link there, never what the link points to. Anything else
+                // (another program's file, a newer program's table, a folder)
+                // is not ours to delete: the action stops.
+                switch (placeOf(t->path)) {
+                    case Place::Free: madeFiles.push_back(t->path); break;
+                    case Place::Table: break;
+                    case Place::Link: {
+                        std::error_code ec;
+                        const auto named = std::filesystem::read_symlink(t->path, ec);
+                        if (ec || !std::filesystem::remove(t->path, ec))
+                            throw StoreError("cannot replace the link " + t->path.string());
+                        links.emplace_back(t->path, named);
+                        madeFiles.push_back(t->path);
+                        break;
+                    }
+                    case Place::Foreign:
+                        throw StoreError("not a table file at " + t->path.string(), kUnreadableTable);
                 }
-                if (!std::filesystem::exists(t->path)) madeFiles.push_back(t->path);
-            } else if (t->reopenIfNeeded(); !exists || st.st_dev != t->device || st.st_ino != t->inode) {
-                throw StoreError("table file vanished or was replaced: " + t->path.string());
+            } else {
+                struct stat st{};
+                t->reopenIfNeeded();
+                if (::stat(t->path.c_str(), &st) != 0 || st.st_dev != t->device || st.st_ino != t->inode)
+                    throw StoreError("table file vanished or was replaced: " + t->path.string());
             }
             aliases.push_back(attached.attach(t->path));
         }
@@ -84,7 +119,12 @@ void RecordStore::commitAction() {
                 if (commitHook_) commitHook_(tables[i]->path);
                 detail::writeChanges(db_, aliases[i], *tables[i]);
             }
-            detail::exec(db_, "COMMIT");
+            try {
+                detail::exec(db_, "COMMIT");
+            } catch (const StoreError&) {
+                if (!landedUnsynced(db_)) throw;
+                confirmed = false;
+            }
         } catch (...) {
             sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
             throw;
@@ -92,6 +132,7 @@ void RecordStore::commitAction() {
     } catch (...) {
         std::error_code ec;
         for (const auto& p : madeFiles) std::filesystem::remove(p, ec);
+        for (const auto& [link, named] : links) std::filesystem::create_symlink(named, link, ec);
         throw;
     }
 
@@ -108,6 +149,7 @@ void RecordStore::commitAction() {
             t->reopen = true;
         }
     }
+    return confirmed;
 }
 
 void RecordStore::rollbackAction() {
@@ -166,7 +208,7 @@ Action::~Action() {
 void Action::commit() {
     if (done_) throw std::logic_error("action committed twice");
     try {
-        store_.commitAction();
+        confirmed_ = store_.commitAction();
     } catch (...) {
         store_.rollbackAction();
         store_.dropScratchCopies();

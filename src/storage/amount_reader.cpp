@@ -64,4 +64,8 @@ std::string checkAmount(double value) {
     return {};
 }
 
+std::string beyondCentsMessage(const std::string& what) {
+    return what + "将超过±" + twoDecimals(kMaxBalance) + "，无法再精确到分，不能继续！";
+}
+
 }  // namespace tw

@@ -31,4 +31,9 @@ std::string readAmount(std::string_view text, double& value);
 // most kMaxAmount. Empty when it may be kept.
 std::string checkAmount(double value);
 
+// The refusal of a sum that would leave the range where every cent is exact
+// (kMaxBalance, number_text.h): `what` names it, "科目“现金”的余额或发生额合计"
+// gives "科目“现金”的余额或发生额合计将超过±70000000000000.00，无法再精确到分，不能继续！".
+std::string beyondCentsMessage(const std::string& what);
+
 }  // namespace tw

@@ -72,17 +72,20 @@ bool writeAndRename(const fs::path& tmp, const fs::path& target,
         throw;
     }
     ok = ok && syncFile(tmp);
+    bool placed = false;
     if (ok) {
         if (existing == Existing::Keep) {
             // link() never replaces a file that appeared meanwhile.
-            ok = ::link(tmp.c_str(), target.c_str()) == 0 || fs::exists(target, ec);
+            placed = ::link(tmp.c_str(), target.c_str()) == 0;
+            ok = placed || fs::exists(target, ec);
         } else {
             fs::rename(tmp, target, ec);
-            ok = !ec;
+            ok = placed = !ec;
         }
     }
     fs::remove(tmp, ec);
-    return ok;
+    // The new name reaches the disk with its folder.
+    return ok && (!placed || syncFolder(folderOf(target)));
 }
 
 // Digits, then the end or "-" and digits: the tail of a temporary name.
@@ -209,7 +212,8 @@ bool FileBatch::place() {
         if (std::find(folders.begin(), folders.end(), folderOf(s.target)) == folders.end())
             folders.push_back(folderOf(s.target));
     }
-    for (const fs::path& f : folders) syncFolder(f);
+    // A folder that does not sync leaves its new names unconfirmed: not done.
+    for (const fs::path& f : folders) ok = syncFolder(f) && ok;
     if (!record.empty()) fs::remove(record, ec);
     for (std::size_t i = 0; i < placed; ++i) staged_[i].temporary.clear();
     discard();

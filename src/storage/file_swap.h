@@ -29,10 +29,12 @@ std::filesystem::path temporaryNameFor(const std::filesystem::path& target);
 
 enum class Existing { Replace, Keep };
 
-// Calls `write` with the temporary path; when it returns true, syncs the file
-// and renames it to `target` (with Existing::Keep, a file already at `target`
-// stays and the new one is dropped). The temporary file never stays behind,
-// nor does an emptied temporary folder. False when `write` or the rename failed.
+// Calls `write` with the temporary path; when it returns true, syncs the file,
+// renames it to `target` (with Existing::Keep, a file already at `target`
+// stays and the new one is dropped) and syncs target's folder. The temporary
+// file never stays behind, nor does an emptied temporary folder. False when
+// `write`, the rename or the folder's sync failed (the file is in place then,
+// but the disk did not confirm it).
 bool writeThenRename(const std::filesystem::path& target,
                      const std::function<bool(const std::filesystem::path& temporary)>& write,
                      Existing existing = Existing::Replace);
@@ -47,7 +49,8 @@ bool writeThenRename(const std::filesystem::path& target,
 // up all as they were or all new. Whatever was not placed is removed when the
 // batch ends. (A rename that fails for another reason than a kill, rare on
 // one file system, stops place() and is reported; the files placed before it
-// stay.)
+// stay.) The folders renamed into are synced; one that cannot be makes
+// place() report failure too: the files are in place, but may not last.
 class FileBatch {
 public:
     explicit FileBatch(std::filesystem::path dataDir);
@@ -61,7 +64,8 @@ public:
     // `target`. False when `write` fails or the file cannot be synced.
     bool add(const std::filesystem::path& target,
              const std::function<bool(const std::filesystem::path& temporary)>& write);
-    // Puts every added file in place. False when a rename failed.
+    // Puts every added file in place. False when a rename failed or a folder
+    // renamed into could not be synced.
     bool place();
     bool empty() const { return staged_.empty(); }
 

@@ -98,6 +98,34 @@ double roundCents(double x) {
     return r == 0 ? 0.0 : r;  // no -0
 }
 
+namespace {
+
+// The whole number n with n / 100 == x, when x is such a double. x · 100 is
+// a product rounded once more, off n by less than one above 2^45: n is it
+// or a neighbour.
+bool exactCents(double x, std::int64_t& n) {
+    const std::int64_t near = std::llround(x * 100);
+    for (const std::int64_t c : {near, near - 1, near + 1})
+        if (static_cast<double>(c) / 100 == x) {
+            n = c;
+            return true;
+        }
+    return false;
+}
+
+}  // namespace
+
+std::int64_t toCents(double x) {
+    constexpr std::int64_t limit = std::int64_t{1} << 53;
+    if (std::isnan(x)) return 0;
+    if (!(std::fabs(x) < static_cast<double>(limit) / 100)) return x < 0 ? -limit : limit;
+    std::int64_t n = 0;
+    if (exactCents(x, n)) return n;
+    const double r = roundCents(x);
+    if (exactCents(r, n)) return n;
+    return std::llround(r * 100);
+}
+
 std::string twoDecimals(double x) {
     char buf[512];
     double r = roundCents(x);

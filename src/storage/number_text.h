@@ -2,6 +2,7 @@
 // Amounts as text. One place decides how a number is written, because the
 // program compares amount texts (the opening-balance totals, for one).
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,26 @@ std::string twoDecimals(double x);
 // Rounds to two decimals, half away from zero, as the number reads in
 // decimals (its shortest text): 2.675 gives 2.68 and 0.0049999999 gives 0.00.
 double roundCents(double x);
+// Whole cents, for every sum the books keep (balances, totals, month and
+// year sums): added up as integers, turned into a double once, they never
+// drift. A sum of doubles does: above 2^45 (about 3.5×10^13) each addition
+// may be off by more than half a cent.
+//
+// The largest balance or total the books keep: below 2^46 (about 7.04×10^13)
+// every whole cent is a double of its own and comes back exactly; beyond,
+// two cents share one double. kMaxBalanceCents is the same in cents.
+inline constexpr double kMaxBalance = 70000000000000.00;
+inline constexpr std::int64_t kMaxBalanceCents = 7000000000000000;
+inline bool centsInRange(std::int64_t cents) {
+    return cents <= kMaxBalanceCents && cents >= -kMaxBalanceCents;
+}
+// The whole cents an amount stands for: exact for the double nearest to a
+// whole number of cents (every amount the program writes), else x rounded
+// to cents first as roundCents does. Beyond ±2^53 cents, and for a number
+// that is not finite, ±2^53 (0 for NaN): out of range, never an overflow.
+std::int64_t toCents(double x);
+// The double nearest to cents / 100.
+inline double fromCents(std::int64_t cents) { return static_cast<double>(cents) / 100; }
 // The number a text starts with, as a lenient reader would take it: "" and
 // "abc" are 0, "12.5元" is 12.5.
 double parseNumber(std::string_view text);

@@ -13,7 +13,10 @@
 //   - a Refusal: its message;
 //   - a StoreError (disk full, unwritable file, text GBK cannot hold): its
 //     user message (the disk message unless it says otherwise).
-// Anything else is a programming error and propagates.
+// Anything else is a programming error and propagates. An action that
+// committed is done, whatever the disk said after its commit point: when the
+// disk did not confirm it, the outcome is done with a warning
+// (kUnconfirmedWrite) instead of a failure, so that nobody does it again.
 
 #include <stdexcept>
 #include <string>
@@ -24,15 +27,21 @@
 
 namespace tw {
 
+// Shown beside what a done action tells when the disk did not confirm it
+// (Action::confirmed): the action stands and must not be repeated.
+inline constexpr const char* kUnconfirmedWrite =
+    "操作已保存，但磁盘未确认写入完成！  请不要重复此操作；请检查磁盘后备份套账。";
+
 struct Outcome {
     bool ok = true;
     std::string message;  // on refusal the text to show; on success a text to show, or empty
     std::string detail;   // for developers: what failed underneath
+    std::string warning;  // on success: a caution to show as well (kUnconfirmedWrite), or empty
 
     explicit operator bool() const { return ok; }
-    static Outcome done(std::string message = {}) { return {true, std::move(message), {}}; }
+    static Outcome done(std::string message = {}) { return {true, std::move(message), {}, {}}; }
     static Outcome refused(std::string message, std::string detail = {}) {
-        return {false, std::move(message), std::move(detail)};
+        return {false, std::move(message), std::move(detail), {}};
     }
 };
 
@@ -81,23 +90,29 @@ auto runCaught(Body&& body) {
 }
 
 // One user action that writes: opens the Action, runs `body`, commits. A
-// refusal or failure anywhere leaves every table as it was.
+// refusal or failure anywhere leaves every table as it was. A commit the disk
+// did not confirm is done, with kUnconfirmedWrite as its warning.
 template <class Body>
 auto runAction(RecordStore& store, Body&& body) {
-    return runCaught([&] {
+    bool confirmed = true;
+    auto out = runCaught([&] {
         Action action(store);
         if constexpr (std::is_void_v<std::invoke_result_t<Body>>) {
             body();
             action.commit();
+            confirmed = action.confirmed();
         } else {
             auto value = body();
             // A body that reports a refusal as its value writes nothing either.
             if constexpr (std::is_base_of_v<Outcome, decltype(value)>)
                 if (!value.ok) return value;
             action.commit();
+            confirmed = action.confirmed();
             return value;
         }
     });
+    if (out.ok && !confirmed) out.warning = kUnconfirmedWrite;
+    return out;
 }
 
 }  // namespace tw

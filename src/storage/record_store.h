@@ -180,9 +180,12 @@ public:
     RecordStore(const RecordStore&) = delete;
     RecordStore& operator=(const RecordStore&) = delete;
 
-    // Makes a new, empty table file with no password (replacing any file
-    // there, or a link, never the file a link points to). False for a schema
-    // without fields or with more than kMaxFields.
+    // Makes a new, empty table file with no password, in place of a table
+    // file, an empty file or a link at `path` (never the file a link points
+    // to). Anything else there (another program's file, a newer program's
+    // table, a folder) is not the store's to delete: the commit stops with
+    // kUnreadableTable and leaves it. False for a schema without fields or
+    // with more than kMaxFields, and outside an action when the commit fails.
     bool createTable(const std::filesystem::path& path, const Schema& schema);
     // Opens a table and makes it current, positioned on its first record.
     // False for a missing, foreign or damaged file, a wrong password, or (when
@@ -233,7 +236,7 @@ public:
     // password. The current table is unchanged.
     bool sortToFile(const std::filesystem::path& target, const std::vector<std::string>& keys);
     // Copies the open table `source` (with the action's writes) to `target`,
-    // with its schema and password, replacing what is there.
+    // with its schema and password, replacing what is there as createTable does.
     void copyTable(const std::filesystem::path& source, const std::filesystem::path& target);
     // A copy of the open table `source` (with the action's writes) for this
     // action only, to read a table as it stood while appending to it: open
@@ -269,7 +272,8 @@ private:
     // Runs `write` in the open action, or in one of its own that commits at once.
     bool writeTableNow(const std::function<void()>& write);
 
-    void commitAction();
+    // True when the disk confirmed the commit (see Action::confirmed).
+    bool commitAction();
     void rollbackAction();
     void dropScratchCopies();
 
@@ -296,10 +300,17 @@ public:
     Action& operator=(const Action&) = delete;
     // Throws StoreError when the files cannot be written; nothing is written then.
     void commit();
+    // After commit(): false when the action landed but the disk did not
+    // confirm it (the account-set directory could not be synced once the
+    // commit's super-journal was gone). The action is done and every later
+    // read sees it, so doing it again would do it twice; only a power loss
+    // before the disk writes out its cache could still lose it.
+    bool confirmed() const { return confirmed_; }
 
 private:
     RecordStore& store_;
     bool done_ = false;
+    bool confirmed_ = true;
 };
 
 }  // namespace tw

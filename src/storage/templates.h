@@ -2,7 +2,8 @@
 // Template files of the account-set directory are made once, when missing:
 // the tables every new set copies (storage/schemas.h lists them), and any
 // other file a part of the program delivers. An existing file is never
-// touched, and a file appears whole or not at all.
+// touched, and a file appears whole or not at all, its new name synced with
+// the directory (storage/file_swap.h).
 
 #include <filesystem>
 #include <functional>

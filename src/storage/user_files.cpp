@@ -1,30 +1,67 @@
 #include "storage/user_files.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <system_error>
 
 #include "storage/outcome.h"
 #include "storage/paths.h"
 
 namespace tw {
 
+namespace {
+
+// The folder a target goes into, absolute, for the checks and the messages.
+std::filesystem::path folderOf(const std::filesystem::path& target) {
+    std::error_code ec;
+    const auto full = std::filesystem::absolute(target, ec);
+    return (ec ? target : full).parent_path();
+}
+
+}  // namespace
+
+TargetProblem userFileFolderProblem(const std::filesystem::path& target) {
+    const auto folder = folderOf(target);
+    struct stat st{};
+    // A folder this process may not look into cannot be written either.
+    if (::stat(folder.c_str(), &st) != 0)
+        return errno == EACCES ? TargetProblem::FolderNotWritable : TargetProblem::NoFolder;
+    if (!S_ISDIR(st.st_mode)) return TargetProblem::NoFolder;
+    // Permissions, and a file system mounted read-only (EROFS).
+    if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
+        return TargetProblem::FolderNotWritable;
+    return TargetProblem::None;
+}
+
 TargetProblem userFileTargetProblem(const std::filesystem::path& target,
                                     const std::filesystem::path& dataDir,
                                     const std::vector<std::filesystem::path>& ownFiles) {
     struct stat st{};
     if (::lstat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return TargetProblem::NotAFile;
-    if (target.empty() || !liesInside(target, dataDir)) return TargetProblem::None;
-    for (const auto& own : ownFiles)
-        if (liesInside(target, own) && liesInside(own, target)) return TargetProblem::None;
-    return TargetProblem::InsideDataDir;
+    if (target.empty()) return TargetProblem::None;
+    if (liesInside(target, dataDir)) {
+        bool own = false;
+        for (const auto& o : ownFiles) own = own || (liesInside(target, o) && liesInside(o, target));
+        if (!own) return TargetProblem::InsideDataDir;
+    }
+    return userFileFolderProblem(target);
 }
 
 std::string targetRefusal(TargetProblem problem, const std::filesystem::path& target) {
     const std::string where = "“" + pathText(target) + "”";
+    const std::string folder = "文件夹“" + pathText(folderOf(target)) + "”";
     switch (problem) {
         case TargetProblem::InsideDataDir:
             return where + "在套账目录中，不能用来保存导出的文件，请另选位置！";
         case TargetProblem::NotAFile:
             return where + "不是普通文件，不能用来保存导出的文件，请另选位置！";
+        case TargetProblem::NoFolder:
+            return folder + "不存在，不能用来保存导出的文件，请另选位置！";
+        case TargetProblem::FolderNotWritable:
+            return folder + "不能写入，不能用来保存导出的文件，请检查权限或另选位置！";
         case TargetProblem::None:
             break;
     }
@@ -36,6 +73,11 @@ void requireUserFileTarget(const std::filesystem::path& target, const std::files
     const TargetProblem problem = userFileTargetProblem(target, dataDir, ownFiles);
     if (problem != TargetProblem::None)
         refuse(targetRefusal(problem, target), "refused target " + pathText(target));
+}
+
+std::string userFileFailure(const std::filesystem::path& target) {
+    const TargetProblem problem = userFileFolderProblem(target);
+    return problem == TargetProblem::None ? std::string(kDiskMessage) : targetRefusal(problem, target);
 }
 
 }  // namespace tw

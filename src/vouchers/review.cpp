@@ -1,5 +1,6 @@
 #include "vouchers/review.h"
 
+#include <cstdint>
 #include <map>
 
 #include "storage/number_text.h"
@@ -27,20 +28,21 @@ ReviewAllResult reviewAll(RecordStore& store, const Session& session, const std:
     const bool review = mode != kModeUndo;
 
     const auto pages = vouchers.pages(monthPages(session.login.period));
-    // The month's totals per voucher number, summed once over its pages.
+    // The month's totals per voucher number, summed once over its pages in
+    // whole cents: large amounts compare exactly.
     struct Sums {
-        double debit = 0, credit = 0;
+        std::int64_t debit = 0, credit = 0;
     };
     std::map<double, Sums> sums;
     for (const VoucherPage& p : pages)
         for (const VoucherLine& l : p.lines) {
-            sums[p.number].debit += l.debit;
-            sums[p.number].credit += l.credit;
+            sums[p.number].debit += toCents(l.debit);
+            sums[p.number].credit += toCents(l.credit);
         }
     for (auto p = pages.rbegin(); p != pages.rend(); ++p) {
         if (p->isPosted() || !p->isVoucher() || !p->isLastPage()) continue;
         const Sums& s = sums[p->number];
-        if (!amountsEqual(s.debit, s.credit) || isZero(s.credit))
+        if (s.debit != s.credit || s.credit == 0)
             return {false, kUnbalancedInRun, review ? kModeReview : kModeUndo, p->id};
     }
 

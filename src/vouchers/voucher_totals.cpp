@@ -1,25 +1,38 @@
 #include "vouchers/voucher_totals.h"
 
 #include <algorithm>
+#include <cstdint>
 
+#include "storage/amount_reader.h"
 #include "storage/number_text.h"
+#include "storage/outcome.h"
 #include "storage/schemas.h"
 
 namespace tw {
 
 namespace {
 
-void addLines(const VoucherPage& page, double& debit, double& credit) {
-    for (const VoucherLine& l : page.lines) {
-        debit += l.debit;
-        credit += l.credit;
-    }
+// The sums of the pages' lines in whole cents, exact however many there are.
+struct CentTotals {
+    std::int64_t debit = 0, credit = 0;
+};
+
+CentTotals centsOf(const std::vector<VoucherPage>& pages) {
+    CentTotals t;
+    for (const VoucherPage& p : pages)
+        for (const VoucherLine& l : p.lines) {
+            t.debit += toCents(l.debit);
+            t.credit += toCents(l.credit);
+        }
+    return t;
 }
 
 VoucherTotals sumOf(const std::vector<VoucherPage>& pages) {
+    const CentTotals c = centsOf(pages);
     VoucherTotals t;
     t.shown = true;
-    for (const VoucherPage& p : pages) addLines(p, t.debit, t.credit);
+    t.debit = fromCents(c.debit);
+    t.credit = fromCents(c.credit);
     return t;
 }
 
@@ -58,15 +71,15 @@ bool isBalanced(RecordStore& store, const Session& session, const VoucherPage& p
 
 double balancingAmount(const VoucherTable& vouchers, const VoucherPage& page, int line, bool debit) {
     if (!page.isVoucher()) return 0;
-    double debits = 0, credits = 0;
+    std::int64_t debits = 0, credits = 0;
     for (const VoucherPage& p : voucherOf(vouchers, page))
         for (int n = 1; n <= kLinesPerPage; ++n) {
             if (p.id == page.id && n == line) continue;
-            debits += p.line(n).debit;
-            credits += p.line(n).credit;
+            debits += toCents(p.line(n).debit);
+            credits += toCents(p.line(n).credit);
         }
-    const double needed = roundCents(debit ? credits - debits : debits - credits);
-    return needed > 0 && !isZero(needed) ? needed : 0;
+    const std::int64_t needed = debit ? credits - debits : debits - credits;
+    return needed > 0 ? fromCents(needed) : 0;
 }
 
 double balancingAmount(RecordStore& store, const Session& session, const VoucherPage& page,
@@ -77,8 +90,11 @@ double balancingAmount(RecordStore& store, const Session& session, const Voucher
 
 void storeVoucherTotals(VoucherTable& vouchers, const VoucherPage& page) {
     const auto pages = voucherOf(vouchers, page);
-    const VoucherTotals sums = sumOf(pages);
-    const double debit = roundCents(sums.debit), credit = roundCents(sums.credit);
+    const CentTotals sums = centsOf(pages);
+    if (!centsInRange(sums.debit) || !centsInRange(sums.credit))
+        refuse(beyondCentsMessage("凭证的借方或贷方合计"),
+               "totals " + std::to_string(sums.debit) + " / " + std::to_string(sums.credit) + " cents");
+    const double debit = fromCents(sums.debit), credit = fromCents(sums.credit);
     for (const VoucherPage& p : pages) {
         const bool last = p.isLastPage() || pages.size() == 1;
         const double d = last ? debit : 0, c = last ? credit : 0;

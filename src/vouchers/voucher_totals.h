@@ -43,7 +43,9 @@ double balancingAmount(RecordStore& store, const Session& session, const Voucher
                        int line, bool debit);
 
 // Stores the totals of the voucher that `page` belongs to on its last page
-// and empties them on the others. Works inside the caller's action.
+// and empties them on the others. Works inside the caller's action. Totals
+// are summed in whole cents; one beyond ±kMaxBalance (number_text.h), where
+// cents stop being exact, is refused (beyondCentsMessage).
 void storeVoucherTotals(VoucherTable& vouchers, const VoucherPage& page);
 
 }  // namespace tw

@@ -117,5 +117,51 @@ TEST_F(PostingTest, ATableThatCannotBeReadStopsEveryOperationBeforeAnyWrite) {
     EXPECT_EQ(session.login.period, dayNumber(2013, 3, 1));
 }
 
+// Sixty vouchers of 999,999,999,999.99 on each of four lines bring 现金 to
+// 59,999,999,999,999.40: every running balance, total and close row is exact
+// to the cent, where a running sum of doubles drifted to …999.63. A balance
+// beyond ±70,000,000,000,000.00, where a double no longer holds every cent,
+// is refused and nothing is posted.
+TEST_F(PostingTest, BalancesOfTensOfTrillionsStayExactToTheCent) {
+    enableWith({});
+    const double amount = 999999999999.99;
+    for (int n = 1; n <= 60; ++n)
+        addVoucher(30000 + n, {{"现金", amount}, {"实收资本", 0, amount}, {"银行存款", amount}, {"资本公积", 0, amount}});
+    ASSERT_EQ(post().value, 60);
+    const std::int64_t cents = 60 * 99999999999999LL;
+    const double sum = static_cast<double>(cents) / 100;
+    const auto signedSum = [&](const std::string& account) {
+        return account == "现金" || account == "银行存款" ? sum : -sum;
+    };
+    const auto ledger = rows(file::kLedger);
+    ASSERT_EQ(ledger.size(), 240u);
+    for (std::size_t i = 236; i < 240; ++i)
+        EXPECT_EQ(ledger[i][7].number(), signedSum(ledger[i][3].text())) << ledger[i][3].text();
+    for (const auto& t : rows(file::kBalances)) {
+        EXPECT_EQ(t[1].number() + t[2].number(), signedSum(t[0].text())) << t[0].text();
+        EXPECT_EQ(t[4].number(), signedSum(t[0].text())) << t[0].text();
+    }
+
+    const auto closed = close();
+    ASSERT_TRUE(closed.ok) << closed.message;
+    int summaries = 0;
+    for (const char* file : {file::kLedger, file::kGeneralLedger})
+        for (const auto& r : rows(file)) {
+            if (r[1].integer() != 0 || (r[2].text() != kMonthTotal && r[2].text() != kYearTotal)) continue;
+            ++summaries;
+            EXPECT_EQ(r[4].number() + r[5].number(), signedSum(r[3].text())) << file << " " << r[3].text();
+            EXPECT_EQ(r[7].number(), signedSum(r[3].text())) << file << " " << r[3].text();
+        }
+    EXPECT_EQ(summaries, 4 + 8) << "账库's month rows, 总账库's month and year rows";
+
+    // Ten more in April reach 69,999,999,999,999.30; the eleventh would pass the limit.
+    for (int n = 1; n <= 11; ++n) addVoucher(40000 + n, {{"现金", amount}, {"实收资本", 0, amount}});
+    const auto before = std::vector{rows(file::kVouchers), rows(file::kLedger), rows(file::kBalances)};
+    const auto refused = post();
+    EXPECT_FALSE(refused.ok);
+    EXPECT_EQ(refused.message, "科目“现金”的余额或发生额合计将超过±70000000000000.00，无法再精确到分，不能继续！");
+    EXPECT_EQ((std::vector{rows(file::kVouchers), rows(file::kLedger), rows(file::kBalances)}), before);
+}
+
 }  // namespace
 }  // namespace tw::test

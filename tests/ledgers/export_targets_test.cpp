@@ -1,6 +1,7 @@
 // Ledger exports, printed pages and backups from a shell: a target inside the
-// account-set directory or one that is no regular file is refused before
-// anything is written; a PDF that cannot be written whole is refused and the
+// account-set directory, one that is no regular file, or one in a folder that
+// is missing or cannot be written is refused before anything is written,
+// naming what is wrong; a PDF that cannot be written whole is refused and the
 // earlier file stays; a killed printer leaves nothing behind.
 #include <gtest/gtest.h>
 
@@ -82,6 +83,35 @@ TEST_F(ExportTargetsTest, ATargetThatIsNoRegularFileIsLeftAlone) {
     EXPECT_EQ(fileTree(dataDir), before);
     EXPECT_EQ(fileTree(elsewhere), around);
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+}
+
+// PDFs and workbooks alike: the folder is named, a missing one is never
+// made (a mistyped path would scatter files), and neither is told as a full disk.
+TEST_F(ExportTargetsTest, AMissingOrUnwritableFolderIsNamedAndNeverMade) {
+    const auto missing = outside("没有");
+    const auto around = fileTree(elsewhere);
+    for (const auto& args : {printTo(missing / "凭证.pdf"), with(kLedgerMarch, "--pdf", missing / "账页.pdf"),
+                             with(kLedgerMarch, "--xlsx", missing / "账页.xlsx"),
+                             std::vector<std::string>{"backup", "--to", (missing / "备份.zip").string()}}) {
+        SCOPED_TRACE(args.back());
+        const auto r = run(args);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "文件夹“" + missing.string() + "”不存在，不能用来保存导出的文件，请另选位置！
+");
+    }
+    EXPECT_EQ(fileTree(elsewhere), around);
+
+    const auto locked = outside("只读");
+    std::filesystem::create_directory(locked);
+    for (const auto& args : {printTo(locked / "凭证.pdf"), with(kLedgerMarch, "--xlsx", locked / "账页.xlsx")}) {
+        SCOPED_TRACE(args.back());
+        const auto r = runWithReadOnly(args, locked);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "文件夹“" + locked.string() +
+                             "”不能写入，不能用来保存导出的文件，请检查权限或另选位置！
+");
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(locked));
 }
 
 TEST_F(ExportTargetsTest, APdfThatDoesNotFitIsRefusedAndTheEarlierOneStays) {

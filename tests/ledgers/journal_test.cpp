@@ -197,6 +197,7 @@ TEST_F(JournalTest, AnExportedListOfTwoRowsFillsA1ToG2) {
     const test::TempDir exports;
     const auto file = exports / "导出" / journalExportName({"现金", day(2013, 3, 1), day(2013, 3, 31)});
     EXPECT_EQ(file.filename().string(), "日记账 现金 2013-3-1至2013-3-31.xlsx");
+    std::filesystem::create_directories(file.parent_path());
     ASSERT_TRUE(runCaught([&] { saveExport(journalWorkbook(lines.value), file, dataDir); }).ok);
     std::string error;
     const auto cells = readXlsxSheet(file, 1, &error);

@@ -16,6 +16,7 @@ protected:
 
     std::map<std::string, std::string> readBack(const Workbook& book) {
         const auto file = exports / "导出" / "账页.xlsx";
+        std::filesystem::create_directories(file.parent_path());
         const Outcome saved = runCaught([&] { saveExport(book, file, dataDir); });
         EXPECT_TRUE(saved.ok) << saved.detail;
         std::string error;
@@ -69,6 +70,7 @@ TEST_F(LedgerExportTest, ExportsNeverReplaceAnEarlierFile) {
     const std::string name = ledgerExportName(r);
     EXPECT_EQ(name, "总账 银行存款 2013-3-1至2013-3-31.xlsx");
     const auto folder = exports / "导出";
+    std::filesystem::create_directories(folder);
     const auto first = freeExportPath(folder, name);
     EXPECT_EQ(first, folder / std::filesystem::u8path(name));
     ASSERT_TRUE(runCaught([&] { saveExport(exportWorkbook({}), first, dataDir); }).ok);

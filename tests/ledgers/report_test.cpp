@@ -211,7 +211,8 @@ TEST_F(ReportTest, AFileThatCannotBeWrittenLeavesTheScratchTableAsItWas) {
     const TempDir elsewhere;
     auto out = exportReport(2013, 4, elsewhere / "no such folder" / "r.xlsx");
     EXPECT_FALSE(out.ok);
-    EXPECT_EQ(out.message, kDiskMessage);
+    EXPECT_EQ(out.message, "文件夹“" + pathText(elsewhere / "no such folder") +
+                               "”不存在，不能用来保存导出的文件，请另选位置！");
     EXPECT_EQ(scratch(), before);
 
     // An HTML file in the way (a folder of that name) is refused by name.

@@ -4,10 +4,12 @@
 // program writes for the user (the month's report, ledger exports, printed
 // pages, backups). Commands can be run with a limit on the size of the files
 // they write (a disk that fills up) or with the kill shim preloaded (killed
-// at the N-th change of a file).
+// at the N-th change of a file, or with the N-th sync of a folder failing).
 
+#include <grp.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -77,14 +79,39 @@ protected:
 
     // A command with the kill shim counting the changes of the files in the
     // directory and in `elsewhere` (whose path starts with the directory's):
-    // killed at change `killAt` (0: never), each change listed in `log`.
+    // killed at change `killAt` (0: never), each change listed in `log`; the
+    // sync of a folder there numbered `failFolderSync` (0: none) fails.
     Finished runShimmed(const std::vector<std::string>& args, long killAt,
-                        const std::filesystem::path& log = {}) {
+                        const std::filesystem::path& log = {}, long failFolderSync = 0) {
         std::vector<std::string> env{"LD_PRELOAD=" + std::string(TALLOWICK_KILL_SHIM),
                                      "TALLOWICK_SHIM_UNDER=" + dataDir.string()};
         if (!log.empty()) env.push_back("TALLOWICK_SHIM_LOG=" + log.string());
         if (killAt > 0) env.push_back("TALLOWICK_SHIM_KILL=" + std::to_string(killAt));
+        if (failFolderSync > 0)
+            env.push_back("TALLOWICK_SHIM_FAIL_DIRSYNC=" + std::to_string(failFolderSync));
         return waitProcess(startProcess(commandLine(args), env, output.path(), "shimmed"));
+    }
+
+    // A command as a user who cannot write `readOnly` (a file or a folder).
+    // Root writes anything whatever its mode, so then the command runs as
+    // nobody, with every other file of the directory open to it. `args` are
+    // those of a command of the set, or a whole command line.
+    Finished runWithReadOnly(const std::vector<std::string>& args, const std::filesystem::path& readOnly) {
+        namespace fs = std::filesystem;
+        const bool root = ::geteuid() == 0;
+        if (root) {
+            fs::permissions(dataDir, fs::perms::all);
+            for (const auto& e : fs::recursive_directory_iterator(dataDir))
+                fs::permissions(e.path(), e.is_directory() ? fs::perms::all
+                                                           : fs::perms::owner_read | fs::perms::owner_write |
+                                                                 fs::perms::group_read | fs::perms::group_write |
+                                                                 fs::perms::others_read | fs::perms::others_write);
+        }
+        fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+        const auto argv = args.front() == TALLOWICK_CLI ? args : commandLine(args);
+        return waitProcess(startProcessWith(argv, {}, output.path(), "read-only", [root] {
+            if (root && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(125);
+        }));
     }
 
     // The changes a shimmed run listed, one "<call> <path>" a line.

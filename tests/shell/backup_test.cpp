@@ -186,9 +186,10 @@ TEST_F(BackupTest, AFailingBackupLeavesNothingUnderTheChosenNameAndNoPartFile) {
     EXPECT_FALSE(out.ok);
     EXPECT_EQ(out.message, "“" + pathText(taken) + "”不是普通文件，不能用来保存导出的文件，请另选位置！");
     EXPECT_EQ(entryNames(taken), std::vector<std::string>{"里面"});
-    // A folder that does not exist.
+    // A folder that does not exist is named, and not made.
     EXPECT_EQ(backupSet(dataDir(), "华兴", elsewhere / "没有" / "a.zip").message,
-              "备份失败！  请检查备份文件的位置和磁盘空间后重试！");
+              "文件夹“" + pathText(elsewhere / "没有") + "”不存在，不能用来保存导出的文件，请另选位置！");
+    EXPECT_FALSE(fs::exists(elsewhere / "没有"));
     for (const std::string& name : entryNames(elsewhere.path()))
         EXPECT_EQ(name.find(".part-"), std::string::npos) << name;
 }

@@ -2,7 +2,6 @@
 // next start: that start cannot roll the table back, so it keeps the commit's
 // super-journal and refuses the set, naming the file; the first start that
 // can write the table again rolls the whole close back.
-#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,26 +15,6 @@ namespace fs = std::filesystem;
 
 class RecoveryTest : public ClosedMonthCli {
 protected:
-    // A command as a user who cannot write `readOnly`. Root writes any file
-    // whatever its mode, so then the command runs as nobody, with every other
-    // file of the directory open to it. `args` are those of a command of the
-    // set, or a whole command line.
-    Finished runWithReadOnly(const std::vector<std::string>& args, const fs::path& readOnly) {
-        const bool root = ::geteuid() == 0;
-        if (root) {
-            fs::permissions(dataDir, fs::perms::all);
-            for (const auto& e : fs::recursive_directory_iterator(dataDir))
-                fs::permissions(e.path(), e.is_directory() ? fs::perms::all
-                                                           : fs::perms::owner_read | fs::perms::owner_write |
-                                                                 fs::perms::group_read | fs::perms::group_write |
-                                                                 fs::perms::others_read | fs::perms::others_write);
-        }
-        fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-        const auto argv = args.front() == TALLOWICK_CLI ? args : commandLine(args);
-        return waitProcess(startProcessWith(argv, {}, output.path(), "read-only", [root] {
-            if (root && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(125);
-        }));
-    }
     std::vector<std::string> superJournals() const {
         std::vector<std::string> found;
         for (const auto& e : fs::directory_iterator(dataDir))

@@ -2,6 +2,7 @@
 // option changed, the set password, a damaged file refused, and carried by
 // a backup through a restore.
 #include <fstream>
+#include <functional>
 
 #include "accounts/account_set_fixture.h"
 #include "shell/backup.h"
@@ -58,6 +59,37 @@ TEST_F(SetOptionsTest, ADamagedFileIsRefusedNotReadAsTheDefaults) {
     EXPECT_FALSE(value.ok);
     EXPECT_EQ(value.message, kUnreadableSet);
     EXPECT_FALSE(set(kYearEndTransferOption, kOptionOff).ok);
+}
+
+// Only a name with nothing at it means "never changed": an empty file (what
+// an interrupted first change may leave), a folder or a link that leads
+// nowhere may stand for options the set did change, so reading and writing
+// refuse as for any table of the set that cannot be read.
+TEST_F(SetOptionsTest, AnEmptyFileAFolderOrADeadLinkIsRefusedNotReadAsTheDefaults) {
+    const auto at = path(file::kSetOptions);
+    using Type = std::filesystem::file_type;
+    struct Plant {
+        const char* name;
+        std::function<void()> make;
+        Type type;
+    };
+    const std::vector<Plant> plants{
+        {"empty", [&] { std::ofstream(at, std::ios::binary | std::ios::trunc); }, Type::regular},
+        {"a folder", [&] { std::filesystem::create_directory(at); }, Type::directory},
+        {"a dead link", [&] { std::filesystem::create_symlink(dataDir / "没有这个文件.edb", at); },
+         Type::symlink},
+    };
+    for (const Plant& p : plants) {
+        SCOPED_TRACE(p.name);
+        p.make();
+        const auto value = runCaught([&] { return setOptionOn(*store, session, kYearEndTransferOption); });
+        EXPECT_FALSE(value.ok);
+        EXPECT_EQ(value.message, kUnreadableSet);
+        EXPECT_FALSE(set(kYearEndTransferOption, kOptionOn).ok);
+        EXPECT_EQ(std::filesystem::symlink_status(at).type(), p.type) << "left as it was";
+        std::filesystem::remove(at);
+        EXPECT_EQ(read(kYearEndTransferOption), "默认") << "nothing there: the default";
+    }
 }
 
 TEST_F(SetOptionsTest, ABackupCarriesTheOptionsThroughARestore) {

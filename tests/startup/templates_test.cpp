@@ -2,12 +2,15 @@
 #include <sqlite3.h>
 
 #include <fstream>
+#include <sstream>
 
 #include "startup/start_up.h"
 #include "storage/paths.h"
 #include "storage/record_store.h"
 #include "storage/schemas.h"
 #include "storage/store_fixture.h"
+#include "support/file_tree.h"
+#include "support/spawn.h"
 
 namespace tw {
 namespace {
@@ -85,6 +88,36 @@ TEST(Templates, ChartHoldsTheAccountsOtherWindowsRelyOn) {
         EXPECT_EQ(store.readField(field::kToAccount).text(), "本年利润");
     }
     EXPECT_EQ(from, profitAndLoss);
+}
+
+// A set is made from the templates: a power loss must not take one that the
+// first start put in place. The directory is synced after the last of them.
+TEST(Templates, TheFirstStartSyncsTheDirectoryAfterPlacingTheTemplates) {
+    TempDir root;
+    const auto dataDir = root / "套账目录";
+    const auto log = root / "changes.log";
+    const auto started = test::waitProcess(test::startProcess(
+        {TALLOWICK_CLI, "--data-dir", dataDir.string(), "sets"},
+        {"LD_PRELOAD=" + std::string(TALLOWICK_KILL_SHIM), "TALLOWICK_SHIM_UNDER=" + dataDir.string(),
+         "TALLOWICK_SHIM_LOG=" + log.string()},
+        root.path(), "sets"));
+    ASSERT_EQ(started.status, 0) << started.err;
+    long line = 0, lastPlaced = 0, lastSynced = 0, placed = 0;
+    std::istringstream changes(test::fileBytes(log));
+    for (std::string change; std::getline(changes, change);) {
+        ++line;
+        const auto space = change.find(' ');
+        const std::string call = change.substr(0, space);
+        const std::filesystem::path path = change.substr(space + 1);
+        if ((call == "rename" || call == "link") && path.parent_path() == dataDir) {
+            lastPlaced = line;
+            ++placed;
+        }
+        if (call == "dirsync" && path == dataDir) lastSynced = line;
+    }
+    EXPECT_GE(placed, static_cast<long>(templateTables().size()) + 6)
+        << "the tables, two workbooks, the calculator, two pages and the statements' rules";
+    EXPECT_GT(lastSynced, lastPlaced) << test::fileBytes(log);
 }
 
 TEST(Templates, AnExistingFileIsNeverOverwritten) {

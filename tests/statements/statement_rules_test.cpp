@@ -1,11 +1,17 @@
 // The line rules of the two statements as data: the rules the program
 // writes, and the faults a rules file edited by hand is refused for.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <set>
 
 #include "statements/statement_rules.h"
+#include "storage/outcome.h"
 
 namespace tw {
 namespace {
@@ -69,6 +75,89 @@ TEST(StatementRules, AFaultyFileIsRefusedAtItsFirstFault) {
     ASSERT_TRUE(read) << error;
     EXPECT_EQ(read->balanceSheet[0].terms.size(), 2u);
     EXPECT_EQ(read->balanceSheet[0].terms[1].name, "银行存款");
+}
+
+// A formula of about 0.9 MB, all "+" but one "-" at its end: read in one
+// pass, where looking for the next "-" from each term took a minute.
+TEST(StatementRules, ALongFormulaIsReadInBoundedTime) {
+    std::string formula = "现金";
+    int terms = 1;
+    while (formula.size() < 900 * 1000) {
+        formula += " + 现金";
+        ++terms;
+    }
+    formula += " - 银行存款";
+    const std::string text = "资产负债表\t1\t货币资金\t借\t" + formula + "\n利润表\t1\t营业收入\t贷\t主营业务收入\n";
+    const auto start = std::chrono::steady_clock::now();
+    std::string error;
+    const auto rules = parseStatementRules(text, &error);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    ASSERT_TRUE(rules) << error;
+    EXPECT_LT(seconds, 2.0);
+    const auto& read = rules->balanceSheet[0].terms;
+    ASSERT_EQ(read.size(), static_cast<std::size_t>(terms + 1));
+    EXPECT_EQ(read.front(), (RuleTerm{RuleTerm::Kind::Account, 1, "现金", "", 0}));
+    EXPECT_EQ(read[terms - 1].sign, 1);
+    EXPECT_EQ(read.back(), (RuleTerm{RuleTerm::Kind::Account, -1, "银行存款", "", 0}));
+
+    // Signs in any order keep their terms.
+    const auto mixed = parseStatementRules("资产负债表\t1\t甲\t借\t现金 - 银行存款 + 行2 - 其余(资产类)\n"
+                                           "资产负债表\t2\t乙\t借\t短期投资\n" +
+                                               std::string("利润表\t1\t营业收入\t贷\t主营业务收入\n"),
+                                           &error);
+    ASSERT_TRUE(mixed) << error;
+    std::vector<int> signs;
+    for (const RuleTerm& t : mixed->balanceSheet[0].terms) signs.push_back(t.sign);
+    EXPECT_EQ(signs, (std::vector<int>{1, -1, 1, -1}));
+}
+
+// What stands at 报表项目.txt must be a regular file of at most 1 MB: a link
+// to a device that never ends, a FIFO that waits for a writer, a folder and
+// an oversized file are refused by name, at once.
+TEST(StatementRules, OnlyARegularFileOfModestSizeIsRead) {
+    const auto dir = std::filesystem::temp_directory_path() /
+                     ("tallowick-rules-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const auto path = dir / kStatementRulesFile;
+    const auto refusal = [&] {
+        try {
+            loadStatementRules(dir);
+        } catch (const Refusal& r) {
+            return r.message();
+        }
+        return std::string("read");
+    };
+    const std::string name = "报表项目文件“报表项目.txt”";
+    const std::string notRegular = name + "不是普通文件，无法读取。请删除它后重新启动程序，程序会重新写出它。";
+
+    ASSERT_TRUE(writeStatementRulesIfMissing(dir));
+    EXPECT_EQ(refusal(), "read") << "the written rules";
+
+    std::filesystem::remove(path);
+    std::filesystem::create_symlink("/dev/zero", path);
+    EXPECT_EQ(refusal(), notRegular) << "a link to /dev/zero";
+
+    std::filesystem::remove(path);
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    std::filesystem::create_symlink(dir / "fifo", path);
+    EXPECT_EQ(refusal(), notRegular) << "a link to a FIFO";
+    std::filesystem::remove(path);
+    std::filesystem::rename(dir / "fifo", path);
+    EXPECT_EQ(refusal(), notRegular) << "a FIFO";
+
+    std::filesystem::remove(path);
+    std::filesystem::create_directory(path);
+    EXPECT_EQ(refusal(), notRegular) << "a folder";
+
+    std::filesystem::remove(path);
+    std::ofstream(path, std::ios::binary) << std::string(1024 * 1024 + 1, '#');
+    EXPECT_EQ(refusal(), name + "超过1MB，不像是报表项目。请改正，或删除它后重新启动程序。");
+
+    std::filesystem::remove(path);
+    std::filesystem::create_symlink(dir / "none", path);
+    EXPECT_EQ(refusal(), name + "不见了，请重新启动程序，程序会重新写出它。") << "a dangling link";
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

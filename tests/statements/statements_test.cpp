@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "statement_fixture.h"
 #include "statements/statement_rules.h"
@@ -185,6 +186,77 @@ TEST_F(StatementsTest, AccountsNoRuleNamesLandInCatchAllLinesAndAreNamed) {
     EXPECT_EQ(i.amount(32, 1), 20);
     EXPECT_EQ(i.notices, (std::vector<std::string>{
                              "科目“其他收益”不在报表项目的取数中，已计入第22行“加：营业外收入”。"}));
+}
+
+// Rules on sub-accounts: 银行存款 has 工商银行 (98,000 at the start) and
+// 建设银行 (500 from April on); 资产总计 is 106,500 throughout.
+class SubAccountRulesTest : public StatementsTest {
+protected:
+    // The written rules with these balance-sheet lines' formulas replaced.
+    void writeRules(const std::map<int, std::string>& formulas) {
+        std::string error;
+        auto rules = parseStatementRules(defaultStatementRulesText(), &error);
+        ASSERT_TRUE(rules) << error;
+        std::string text;
+        for (LineRule& r : rules->balanceSheet) {
+            if (r.line && formulas.count(r.line)) r.formula = formulas.at(r.line);
+            text += ruleLine(r) + "\n";
+        }
+        for (const LineRule& r : rules->incomeStatement) text += ruleLine(r) + "\n";
+        std::ofstream(dataDir / kStatementRulesFile, std::ios::binary) << text;
+    }
+
+    // March with the openings only, April with 500 moved into 建设银行.
+    void closeMarchAndApril() {
+        addSub("银行存款", "工商银行");
+        addSub("银行存款", "建设银行");
+        enableWith({{"现金", 2000}, {"银行存款→工商银行", 98000}, {"固定资产", 6500}, {"实收资本", -106500}});
+        closeMonth();
+        book("银行存款→建设银行", "现金", 500);
+        closeMonth();
+    }
+
+    // The amounts of these lines, in both columns.
+    static void expectLines(const Statement& s, const std::map<int, std::pair<double, double>>& lines) {
+        for (const auto& [line, amounts] : lines) {
+            EXPECT_EQ(s.amount(line, 0), amounts.first) << s.date << " line " << line;
+            EXPECT_EQ(s.amount(line, 1), amounts.second) << s.date << " line " << line;
+        }
+    }
+};
+
+// The catch-all takes of 银行存款 only what 货币资金 leaves: nothing while
+// 工商银行 holds it all, 建设银行's 500 once it has some; and only then is
+// 银行存款 named as caught.
+TEST_F(SubAccountRulesTest, ARuleOnASubAccountLeavesTheCatchAllOnlyTheRest) {
+    writeRules({{1, "现金 + 银行存款→工商银行"}});
+    closeMarchAndApril();
+
+    const Statement march = sheet({2013, 3});
+    expectLines(march, {{1, {100000, 100000}}, {14, {0, 0}}, {30, {106500, 106500}}, {53, {106500, 106500}}});
+    EXPECT_EQ(march.notices, std::vector<std::string>{});
+
+    const Statement april = sheet({2013, 4});
+    expectLines(april, {{1, {99500, 100000}}, {14, {500, 0}}, {30, {106500, 106500}}, {53, {106500, 106500}}});
+    EXPECT_EQ(april.notices, std::vector<std::string>{
+                                 "科目“银行存款”不在报表项目的取数中，已计入第14行“其他流动资产”。"});
+}
+
+// 银行存款 in 其他流动资产 and 工商银行 in 货币资金, both in 流动资产合计:
+// each balance once. 周转材料, which no total adds up, shows all of 银行存款
+// as a 其中 line does, without taking it from the others.
+TEST_F(SubAccountRulesTest, AParentAndItsSubAccountInLinesOfOneTotalSplitTheBalance) {
+    writeRules({{1, "现金 + 银行存款→工商银行"}, {13, "银行存款"}, {14, "银行存款 + 其余(资产类)"}});
+    closeMarchAndApril();
+
+    const Statement april = sheet({2013, 4});
+    expectLines(april, {{1, {99500, 100000}},
+                        {13, {98500, 98000}},
+                        {14, {500, 0}},
+                        {15, {100000, 100000}},
+                        {30, {106500, 106500}},
+                        {53, {106500, 106500}}});
+    EXPECT_EQ(april.notices, std::vector<std::string>{});
 }
 
 TEST_F(StatementsTest, RefusesMonthsThatAreNotClosedAndFaultyRules) {

@@ -1,6 +1,7 @@
 // The record store's own edges: updates from stale copies of a record,
 // committed work that must never be reported as failed, schemas the change
-// mask cannot describe, and table files of a newer format.
+// mask cannot describe, table files of a newer format, and what lies at the
+// name of a table made anew.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -133,6 +134,54 @@ TEST_F(StoreFaultsTest, ATableMadeWhereALinkLiesReplacesTheLinkNotItsTarget) {
     EXPECT_EQ(test::tableRows(dir.path(), accounts, ""), before);
     EXPECT_FALSE(std::filesystem::is_symlink(link));
     EXPECT_TRUE(store.openTable(link, ""));
+    EXPECT_EQ(store.recordCount(), 0);
+}
+
+TEST_F(StoreFaultsTest, ATableMadeWhereSomethingNotOursLiesStopsAndLeavesItThere) {
+    // Another program's file, a newer program's table, a folder: none is the
+    // store's to delete, whether or not its commit would land.
+    const auto bytes = [](const std::filesystem::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const auto foreign = dir / "外来.edb";
+    std::ofstream(foreign, std::ios::binary) << "另一个程序的文件";
+    const auto newer = dir / "新版.edb";
+    ASSERT_TRUE(store.createTable(newer, kAccounts));
+    sql(newer, "UPDATE meta SET value='2' WHERE key='version'");
+    const auto folder = dir / "文件夹.edb";
+    std::filesystem::create_directory(folder);
+    for (const auto& path : {foreign, newer}) {
+        SCOPED_TRACE(path.filename().string());
+        const std::string before = bytes(path);
+        const Outcome out = runAction(store, [&] { store.createTable(path, kAccounts); });
+        EXPECT_FALSE(out.ok);
+        EXPECT_EQ(out.message, kUnreadableTable);
+        EXPECT_EQ(bytes(path), before);
+    }
+    EXPECT_FALSE(store.createTable(folder, kAccounts));
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+}
+
+TEST_F(StoreFaultsTest, AFailedCommitLeavesWhatLayAtTheNameOfATableMadeAnew) {
+    // An empty file (what an interrupted commit leaves) is written in place,
+    // and a link is replaced: a commit that fails leaves either as it was.
+    store.closeTable(accounts);
+    const auto empty = dir / "空.edb";
+    std::ofstream(empty).close();
+    const auto link = dir / "链接.edb";
+    std::filesystem::create_symlink(accounts, link);
+    store.setCommitHook([](const std::filesystem::path&) { throw StoreError("injected"); });
+    EXPECT_FALSE(store.createTable(empty, kAccounts));
+    EXPECT_FALSE(store.createTable(link, kAccounts));
+    store.setCommitHook({});
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(empty)));
+    EXPECT_EQ(std::filesystem::file_size(empty), 0u);
+    ASSERT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(std::filesystem::read_symlink(link), accounts);
+
+    ASSERT_TRUE(store.createTable(empty, kAccounts));
+    EXPECT_TRUE(store.openTable(empty, ""));
     EXPECT_EQ(store.recordCount(), 0);
 }
 

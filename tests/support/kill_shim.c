@@ -1,26 +1,34 @@
 /* Preloaded into a program under test (LD_PRELOAD): counts the calls that
  * change files below one folder (writes, syncs, truncations, renames, links,
- * removals) and kills the process at the N-th of them, before it runs.
+ * removals) and kills the process at the N-th of them, before it runs; or
+ * makes the N-th sync of a folder there fail, as a disk that reports an
+ * error would.
  *
  *   TALLOWICK_SHIM_UNDER  the folder whose files count (a path prefix)
  *   TALLOWICK_SHIM_LOG    a file that gets one line per counted call:
- *                         "<call> <path>"
+ *                         "<call> <path>" (a folder's sync is "dirsync")
  *   TALLOWICK_SHIM_KILL   N: SIGKILL at the N-th counted call (from 1)
+ *   TALLOWICK_SHIM_FAIL_DIRSYNC
+ *                         N: the N-th sync of a folder (counting those
+ *                         syncs only, from 1) fails with EIO, unsynced
  *
  * A run with the log and without a kill lists the moments a test can then
- * kill the program at, one by one. */
+ * kill the program at, or the folder syncs it can make fail, one by one. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
+#include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
 static long counted = 0;
+static long folderSyncs = 0;
 
 static int under(const char* path) {
     const char* root = getenv("TALLOWICK_SHIM_UNDER");
@@ -44,15 +52,33 @@ static void count(const char* call, const char* path) {
     if (at && *at && counted == atol(at)) syscall(SYS_kill, getpid(), SIGKILL);
 }
 
-/* The path behind a descriptor, or "" for none. */
-static void countFd(const char* call, int fd) {
-    if (fd < 0) return;
-    char link[64], path[4096];
+/* The path behind a descriptor into `path`; 0 when there is none. */
+static int pathOf(int fd, char* path, size_t size) {
+    if (fd < 0) return 0;
+    char link[64];
     snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
-    const ssize_t n = readlink(link, path, sizeof path - 1);
-    if (n <= 0) return;
+    const ssize_t n = readlink(link, path, size - 1);
+    if (n <= 0) return 0;
     path[n] = '\0';
-    count(call, path);
+    return 1;
+}
+
+static void countFd(const char* call, int fd) {
+    char path[4096];
+    if (pathOf(fd, path, sizeof path)) count(call, path);
+}
+
+/* Counts a sync of `fd`; 1 when it is the folder sync that is to fail. */
+static int countSync(int fd) {
+    char path[4096];
+    if (!pathOf(fd, path, sizeof path)) return 0;
+    struct stat st;
+    const int folder = fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
+    count(folder ? "dirsync" : "fsync", path);
+    if (!folder || !under(path)) return 0;
+    ++folderSyncs;
+    const char* at = getenv("TALLOWICK_SHIM_FAIL_DIRSYNC");
+    return at && *at && folderSyncs == atol(at);
 }
 
 /* An absolute form of a path given to a call, relative to the working folder. */
@@ -112,13 +138,19 @@ size_t fwrite(const void* p, size_t size, size_t n, FILE* stream) {
 
 int fsync(int fd) {
     REAL(fsync);
-    countFd("fsync", fd);
+    if (countSync(fd)) {
+        errno = EIO;
+        return -1;
+    }
     return real_fsync(fd);
 }
 
 int fdatasync(int fd) {
     REAL(fdatasync);
-    countFd("fsync", fd);
+    if (countSync(fd)) {
+        errno = EIO;
+        return -1;
+    }
     return real_fdatasync(fd);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QStandardPaths>
 #include <QWidget>
+#include <system_error>
 
 #include "ledgers/ledger_export.h"
 #include "platform/ui/busy_cursor.h"
@@ -24,6 +25,10 @@ void exportAndOpen(AppContext& ctx, QWidget* parent, const std::filesystem::path
     Outcome saved;
     {
         BusyCursor busy;
+        // The windows' export folder is the program's own choice, made on
+        // first use; an export never makes a folder the user named.
+        std::error_code ec;
+        std::filesystem::create_directories(folder, ec);
         file = freeExportPath(folder, name);
         saved = runCaught([&] { saveExport(makeBook(), file, ctx.session.dataDir); });
     }

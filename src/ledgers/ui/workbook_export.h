@@ -18,8 +18,8 @@ struct AppContext;
 // there is none).
 std::filesystem::path defaultExportFolder();
 
-// Writes the workbook `makeBook` gives into `folder` under a free form of
-// `name` and opens it. A failure to write, or no program to open it, is told
+// Writes the workbook `makeBook` gives into `folder` (made when missing)
+// under a free form of `name` and opens it. A failure to write, or no program to open it, is told
 // to the user over `parent`; a written file is kept either way.
 void exportAndOpen(AppContext& ctx, QWidget* parent, const std::filesystem::path& folder,
                    const std::string& name, const std::function<Workbook()>& makeBook);
