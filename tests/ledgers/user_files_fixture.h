@@ -14,6 +14,7 @@
 
 #include "closing/closing_fixture.h"
 #include "storage/store_fixture.h"
+#include "support/built_programs.h"
 #include "support/cli_set_fixture.h"
 #include "support/file_tree.h"
 #include "support/spawn.h"
@@ -60,7 +61,7 @@ protected:
 
     // The whole command line of a command of the set.
     std::vector<std::string> commandLine(const std::vector<std::string>& args) const {
-        std::vector<std::string> argv{TALLOWICK_CLI, "--data-dir", dataDir.string()};
+        std::vector<std::string> argv{kCliPath, "--data-dir", dataDir.string()};
         for (const auto& a : withLogin(args)) argv.push_back(a);
         return argv;
     }
@@ -80,7 +81,7 @@ protected:
     // killed at change `killAt` (0: never), each change listed in `log`.
     Finished runShimmed(const std::vector<std::string>& args, long killAt,
                         const std::filesystem::path& log = {}) {
-        std::vector<std::string> env{"LD_PRELOAD=" + std::string(TALLOWICK_KILL_SHIM),
+        std::vector<std::string> env{"LD_PRELOAD=" + std::string(kKillShimPath),
                                      "TALLOWICK_SHIM_UNDER=" + dataDir.string()};
         if (!log.empty()) env.push_back("TALLOWICK_SHIM_LOG=" + log.string());
         if (killAt > 0) env.push_back("TALLOWICK_SHIM_KILL=" + std::to_string(killAt));

@@ -31,7 +31,7 @@ protected:
                                                                  fs::perms::others_read | fs::perms::others_write);
         }
         fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-        const auto argv = args.front() == TALLOWICK_CLI ? args : commandLine(args);
+        const auto argv = args.front() == kCliPath ? args : commandLine(args);
         return waitProcess(startProcessWith(argv, {}, output.path(), "read-only", [root] {
             if (root && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(125);
         }));
@@ -72,7 +72,7 @@ TEST_F(RecoveryTest, AHalfCommittedCloseIsNeverMadePermanent) {
     EXPECT_FALSE(superJournals().empty()) << "kept until every table is rolled back";
     EXPECT_EQ(runWithReadOnly({"report", "--year", "2013", "--month", "3"}, ledger).status, 1);
     // Other commands on the directory still work.
-    EXPECT_EQ(runWithReadOnly({TALLOWICK_CLI, "--data-dir", dataDir.string(), "sets"}, ledger).status, 0);
+    EXPECT_EQ(runWithReadOnly({kCliPath, "--data-dir", dataDir.string(), "sets"}, ledger).status, 0);
 
     // Writable again: the close is rolled back whole.
     fs::permissions(ledger, fs::perms::owner_read | fs::perms::owner_write);
