@@ -2,15 +2,21 @@
 // window.
 #include <QApplication>
 #include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 #include <QTranslator>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <memory>
+#include <vector>
 
 #include "app/main_window.h"
 #include "shell/session.h"
@@ -85,11 +91,55 @@ void installQtTranslation(QApplication& app) {
 constexpr int kExitDirectoryInUse = 5;
 
 // Hidden developer option: --screenshot FILE writes a picture of the main
-// window (or of the message that refuses a second program) and quits.
+// window (or of the message that refuses a second program) and quits. The
+// texts of the messages shown meanwhile go to FILE with the extension .txt
+// (see PicturePrompter).
 QString screenshotPath(const QStringList& args) {
     const qsizetype i = args.indexOf(QStringLiteral("--screenshot"));
     return i >= 0 && i + 1 < args.size() ? args.at(i + 1) : QString();
 }
+
+// The prompter of a --screenshot run. A message is shown without waiting for
+// its button, so that the run can picture it and quit, and its text is added
+// to the text file beside the picture: UTF-8, one message a line, a
+// message's own line breaks written as the escapes \r and \n (a backslash as
+// \\). Whoever started the run (the process tests) reads there what the
+// program said.
+class PicturePrompter : public tw::WindowPrompter {
+public:
+    explicit PicturePrompter(const QString& shot) {
+        const QFileInfo picture(shot);
+        m_textFile = picture.dir().filePath(picture.completeBaseName() + QStringLiteral(".txt"));
+        QFile::remove(m_textFile);  // what an earlier run said is not this run's
+    }
+    // The message windows still open go with the prompter, before the application.
+    ~PicturePrompter() override {
+        for (const QPointer<QWidget>& window : m_shown) delete window.data();
+    }
+    PicturePrompter(const PicturePrompter&) = delete;
+    PicturePrompter& operator=(const PicturePrompter&) = delete;
+
+    void showMessage(QWidget* parent, const QString& text) override {
+        auto* window = new tw::MessageWindow(text, parent);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->show();
+        m_shown.emplace_back(window);
+        QString line = text;
+        line.replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
+            .replace(QLatin1Char('\r'), QStringLiteral("\\r"))
+            .replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+        QFile file(m_textFile);
+        if (file.open(QIODevice::WriteOnly | QIODevice::Append))
+            file.write(line.toUtf8() + '\n');
+    }
+
+    // The message window shown last, while it is open.
+    QWidget* lastMessage() const { return m_shown.empty() ? nullptr : m_shown.back().data(); }
+
+private:
+    QString m_textFile;
+    std::vector<QPointer<QWidget>> m_shown;
+};
 
 // Another program works on the account-set directory: says so and ends,
 // having touched nothing. With --screenshot the message is pictured instead
@@ -101,10 +151,11 @@ int refuseSecondProgram(const QString& shot) {
         prompter.showMessage(nullptr, text);
         return kExitDirectoryInUse;
     }
-    tw::MessageWindow message(text);
-    message.show();
-    QTimer::singleShot(200, &message, [&message, shot] {
-        QApplication::exit(message.grab().save(shot) ? kExitDirectoryInUse : 1);
+    PicturePrompter prompter(shot);
+    prompter.showMessage(nullptr, text);
+    QTimer::singleShot(200, qApp, [&prompter, shot] {
+        QWidget* message = prompter.lastMessage();
+        QApplication::exit(message && message->grab().save(shot) ? kExitDirectoryInUse : 1);
     });
     return QApplication::exec();
 }
@@ -129,8 +180,15 @@ int main(int argc, char** argv) {
     if (lock.refused()) return refuseSecondProgram(shot);
     app.logFile = session.dataDir / "tallowick.log";
 
-    tw::WindowPrompter prompter;
-    tw::AppContext ctx{session, prompter};
+    // A picture run shows its messages without waiting and notes their texts.
+    tw::WindowPrompter windowPrompter;
+    std::unique_ptr<PicturePrompter> picturePrompter;
+    tw::Prompter* prompter = &windowPrompter;
+    if (!shot.isEmpty()) {
+        picturePrompter = std::make_unique<PicturePrompter>(shot);
+        prompter = picturePrompter.get();
+    }
+    tw::AppContext ctx{session, *prompter};
     tw::MainWindow window(ctx);
     window.show();
 

@@ -15,18 +15,18 @@ struct AccountAddOptions : SetLogin {
 };
 }  // namespace
 
-void addAccountAddCommand(CLI::App& app, Context& ctx) {
+void addAccountAddCommand(Commands& commands) {
     auto o = std::make_shared<AccountAddOptions>();
-    addCommand(
-        *group(app, "account", "会计科目"), ctx, "add", "增加会计科目",
-        [o](CLI::App& sub) {
+    commands.in("account", "会计科目").add(
+        "add", "增加会计科目",
+        [o](Options& sub) {
             addSetLoginOptions(sub, *o);
-            sub.add_option("--name", o->name, "科目名称");
-            sub.add_option("--parent", o->parent, "上级科目的全名（增加下级科目）");
-            sub.add_option("--category", o->category,
+            sub.add("--name", o->name, "科目名称");
+            sub.add("--parent", o->parent, "上级科目的全名（增加下级科目）");
+            sub.add("--category", o->category,
                            "科目分类：资产类、负债类、权益类、成本类、损益类")
-                ->required();
-            sub.add_option("--direction", o->direction, "余额方向：借方 或 贷方");
+                .required();
+            sub.add("--direction", o->direction, "余额方向：借方 或 贷方");
         },
         [o](Context& c) {
             if (!logInForCommand(c, *o)) return;

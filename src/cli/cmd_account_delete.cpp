@@ -12,13 +12,13 @@ struct AccountDeleteOptions : SetLogin {
 };
 }  // namespace
 
-void addAccountDeleteCommand(CLI::App& app, Context& ctx) {
+void addAccountDeleteCommand(Commands& commands) {
     auto o = std::make_shared<AccountDeleteOptions>();
-    addCommand(
-        *group(app, "account", "会计科目"), ctx, "delete", "删除会计科目",
-        [o](CLI::App& sub) {
+    commands.in("account", "会计科目").add(
+        "delete", "删除会计科目",
+        [o](Options& sub) {
             addSetLoginOptions(sub, *o);
-            sub.add_option("--name", o->name, "科目全名");
+            sub.add("--name", o->name, "科目全名");
         },
         [o](Context& c) {
             if (!logInForCommand(c, *o)) return;

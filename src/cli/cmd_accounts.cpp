@@ -9,10 +9,10 @@ namespace {
 struct AccountsOptions : SetLogin {};
 }  // namespace
 
-void addAccountsCommand(CLI::App& app, Context& ctx) {
+void addAccountsCommand(Commands& commands) {
     auto o = std::make_shared<AccountsOptions>();
-    addCommand(
-        app, ctx, "accounts", "列出会计科目", [o](CLI::App& sub) { addSetLoginOptions(sub, *o); },
+    commands.add(
+        "accounts", "列出会计科目", [o](Options& sub) { addSetLoginOptions(sub, *o); },
         [o](Context& c) {
             if (!logInForCommand(c, *o)) return;
             for (const Account& a : loadAccounts(*c.store, c.session))

@@ -10,13 +10,13 @@ struct BackupOptions : SetLogin {
 };
 }  // namespace
 
-void addBackupCommand(CLI::App& app, Context& ctx) {
+void addBackupCommand(Commands& commands) {
     auto o = std::make_shared<BackupOptions>();
-    addCommand(
-        app, ctx, "backup", "把套账备份到ZIP文件",
-        [o](CLI::App& sub) {
+    commands.add(
+        "backup", "把套账备份到ZIP文件",
+        [o](Options& sub) {
             addSetLoginOptions(sub, *o);
-            sub.add_option("--to", o->to, "备份文件 (.zip)")->required();
+            sub.add("--to", o->to, "备份文件 (.zip)").required();
         },
         [o](Context& c) {
             if (!logInForCommand(c, *o)) return;

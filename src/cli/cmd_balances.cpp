@@ -33,17 +33,17 @@ void print(Context& c, const BalanceRow& r) {
 
 }  // namespace
 
-void addBalancesCommand(CLI::App& app, Context& ctx) {
+void addBalancesCommand(Commands& commands) {
     auto o = std::make_shared<BalancesOptions>();
-    addCommand(
-        app, ctx, "balances", "科目余额表",
-        [o](CLI::App& sub) {
+    commands.add(
+        "balances", "科目余额表",
+        [o](Options& sub) {
             addSetLoginOptions(sub, *o);
-            sub.add_option("--from", o->from, "起始月份 (YYYY-MM)")->required();
-            sub.add_option("--to", o->to, "截止月份 (YYYY-MM)")->required();
-            sub.add_option("--level", o->level, "科目级次：1 只列一级科目，默认列出全部");
-            sub.add_option("--xlsx", o->xlsx, "把科目余额表写入这个 .xlsx 文件");
-            sub.add_option("--pdf", o->pdf, "把科目余额表打印到这个 PDF 文件");
+            sub.add("--from", o->from, "起始月份 (YYYY-MM)").required();
+            sub.add("--to", o->to, "截止月份 (YYYY-MM)").required();
+            sub.add("--level", o->level, "科目级次：1 只列一级科目，默认列出全部");
+            sub.add("--xlsx", o->xlsx, "把科目余额表写入这个 .xlsx 文件");
+            sub.add("--pdf", o->pdf, "把科目余额表打印到这个 PDF 文件");
         },
         [o](Context& c) {
             YearMonth from, to;

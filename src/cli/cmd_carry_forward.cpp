@@ -14,12 +14,12 @@ struct PairOptions : SetLogin {
 };
 }  // namespace
 
-void addCarryForwardCommands(CLI::App& app, Context& ctx) {
-    CLI::App& pairs = *group(app, "carry-forward", "结转损益科目");
+void addCarryForwardCommands(Commands& commands) {
+    Commands& pairs = commands.in("carry-forward", "结转损益科目");
     auto list = std::make_shared<SetLogin>();
-    addCommand(
-        pairs, ctx, "list", "列出结转损益科目",
-        [list](CLI::App& sub) { addSetLoginOptions(sub, *list); },
+    pairs.add(
+        "list", "列出结转损益科目",
+        [list](Options& sub) { addSetLoginOptions(sub, *list); },
         [list](Context& c) {
             if (!logInToBooks(c, *list)) return;
             for (const CarryForwardPair& p : fillCarryForwardList(*c.store, c.session))
@@ -27,12 +27,12 @@ void addCarryForwardCommands(CLI::App& app, Context& ctx) {
         });
 
     auto set = std::make_shared<PairOptions>();
-    addCommand(
-        pairs, ctx, "set", "设置结转损益科目",
-        [set](CLI::App& sub) {
+    pairs.add(
+        "set", "设置结转损益科目",
+        [set](Options& sub) {
             addSetLoginOptions(sub, *set);
-            sub.add_option("source", set->source, "结账前将要结转损益的科目")->required();
-            sub.add_option("target", set->target, "对应科目")->required();
+            sub.add("source", set->source, "结账前将要结转损益的科目").required();
+            sub.add("target", set->target, "对应科目").required();
         },
         [set](Context& c) {
             if (!logInToBooks(c, *set)) return;
@@ -42,11 +42,11 @@ void addCarryForwardCommands(CLI::App& app, Context& ctx) {
         });
 
     auto del = std::make_shared<PairOptions>();
-    addCommand(
-        pairs, ctx, "delete", "删除结转损益科目",
-        [del](CLI::App& sub) {
+    pairs.add(
+        "delete", "删除结转损益科目",
+        [del](Options& sub) {
             addSetLoginOptions(sub, *del);
-            sub.add_option("source", del->source, "结账前将要结转损益的科目")->required();
+            sub.add("source", del->source, "结账前将要结转损益的科目").required();
         },
         [del](Context& c) {
             if (!logInToBooks(c, *del)) return;

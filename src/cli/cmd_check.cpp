@@ -7,11 +7,11 @@
 
 namespace tw::cli {
 
-void addCheckCommand(CLI::App& app, Context& ctx) {
+void addCheckCommand(Commands& commands) {
     auto o = std::make_shared<SetLogin>();
-    addCommand(
-        app, ctx, "check", "核对套账：数据表完好，账目相符",
-        [o](CLI::App& sub) { addSetLoginOptions(sub, *o); },
+    commands.add(
+        "check", "核对套账：数据表完好，账目相符",
+        [o](Options& sub) { addSetLoginOptions(sub, *o); },
         [o](Context& c) {
             if (!logInForCommand(c, *o)) return;
             const auto findings = runCaught([&] { return checkBooks(*c.store, c.session); });

@@ -9,17 +9,20 @@ namespace tw::cli {
 
 namespace {
 // The window's line break, as a terminal shows it.
-std::string lines(std::string text) {
-    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, "\n");
-    return text;
+std::string lines(const std::string& text) {
+    std::string shown;
+    shown.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (text.compare(i, 2, "\r\n") != 0) shown += text[i];
+    return shown;
 }
 }  // namespace
 
-void addCloseCommand(CLI::App& app, Context& ctx) {
+void addCloseCommand(Commands& commands) {
     auto o = std::make_shared<SetLogin>();
-    addCommand(
-        app, ctx, "close", "结转损益并期末结账",
-        [o](CLI::App& sub) { addSetLoginOptions(sub, *o); },
+    commands.add(
+        "close", "结转损益并期末结账",
+        [o](Options& sub) { addSetLoginOptions(sub, *o); },
         [o](Context& c) {
             if (!logInToBooks(c, *o)) return;
             const auto closed =

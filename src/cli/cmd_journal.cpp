@@ -16,17 +16,16 @@ struct JournalOptions : SetLogin {
 };
 }  // namespace
 
-void addJournalCommand(CLI::App& app, Context& ctx) {
+void addJournalCommand(Commands& commands) {
     auto o = std::make_shared<JournalOptions>();
-    addCommand(
-        app, ctx, "journal", "列出现金、银行科目的日记账（journal add：记一笔收付）",
-        [o](CLI::App& sub) {
-            addSetLoginOptions(sub, *o);
+    commands.add(
+        "journal", "列出现金、银行科目的日记账（journal add：记一笔收付）",
+        [o](Options& sub) {
             // `journal add SET` names the set after its own subcommand.
-            sub.get_option("set")->required(false);
-            sub.add_option("--account", o->account, "现金或银行存款科目的全名");
-            sub.add_option("--from", o->from, "起始日期 (YYYY-MM-DD)");
-            sub.add_option("--to", o->to, "截至日期 (YYYY-MM-DD)");
+            addSetLoginOptions(sub, *o, /*setRequired=*/false);
+            sub.add("--account", o->account, "现金或银行存款科目的全名");
+            sub.add("--from", o->from, "起始日期 (YYYY-MM-DD)");
+            sub.add("--to", o->to, "截至日期 (YYYY-MM-DD)");
         },
         [o](Context& c) {
             if (o->set.empty()) return c.refuse("请给出套账名称。");

@@ -15,22 +15,19 @@ struct JournalAddOptions : SetLogin {
 };
 }  // namespace
 
-void addJournalAddCommand(CLI::App& app, Context& ctx) {
+void addJournalAddCommand(Commands& commands) {
     auto o = std::make_shared<JournalAddOptions>();
     // Registered after `journal`, whose listing command is the group it joins.
-    CLI::App* journal = group(app, "journal", "日记账");
-    addCommand(
-        *journal, ctx, "add", "记一笔现金或银行存款的收付",
-        [o, journal](CLI::App& sub) {
+    commands.in("journal", "日记账").add(
+        "add", "记一笔现金或银行存款的收付",
+        [o](Options& sub) {
             addSetLoginOptions(sub, *o);
-            sub.add_option("--day", o->day, "日期 (YYYY-MM-DD)")->required();
-            sub.add_option("--account", o->account, "现金或银行存款科目的全名");
-            sub.add_option("--kind", o->kind, "收 或 付");
-            sub.add_option("--amount", o->amount, "金额");
-            sub.add_option("--summary", o->summary, "摘要");
-            sub.add_option("--counter", o->counter, "对方科目（可不填写）");
-            // With `add` the listing of `journal` does not run.
-            sub.preparse_callback([journal](std::size_t) { journal->callback(nullptr); });
+            sub.add("--day", o->day, "日期 (YYYY-MM-DD)").required();
+            sub.add("--account", o->account, "现金或银行存款科目的全名");
+            sub.add("--kind", o->kind, "收 或 付");
+            sub.add("--amount", o->amount, "金额");
+            sub.add("--summary", o->summary, "摘要");
+            sub.add("--counter", o->counter, "对方科目（可不填写）");
         },
         [o](Context& c) {
             CashierEntry entry;

@@ -20,18 +20,18 @@ struct LedgerOptions : SetLogin {
 };
 }  // namespace
 
-void addLedgerCommand(CLI::App& app, Context& ctx) {
+void addLedgerCommand(Commands& commands) {
     auto o = std::make_shared<LedgerOptions>();
-    addCommand(
-        app, ctx, "ledger", "列出科目的明细账或总账",
-        [o](CLI::App& sub) {
+    commands.add(
+        "ledger", "列出科目的明细账或总账",
+        [o](Options& sub) {
             addSetLoginOptions(sub, *o);
-            sub.add_option("--account", o->account, "科目全名");
-            sub.add_option("--from", o->from, "起始日期 (YYYY-MM-DD，默认本期第一天)");
-            sub.add_option("--to", o->to, "截至日期 (YYYY-MM-DD，默认本期最后一天)");
-            sub.add_flag("--general", o->general, "总账 (总账库)，否则明细账 (账库)");
-            sub.add_option("--xlsx", o->xlsx, "把账页导出到这个 .xlsx 文件");
-            sub.add_option("--pdf", o->pdf, "把账页打印到这个 PDF 文件");
+            sub.add("--account", o->account, "科目全名");
+            sub.add("--from", o->from, "起始日期 (YYYY-MM-DD，默认本期第一天)");
+            sub.add("--to", o->to, "截至日期 (YYYY-MM-DD，默认本期最后一天)");
+            sub.flag("--general", o->general, "总账 (总账库)，否则明细账 (账库)");
+            sub.add("--xlsx", o->xlsx, "把账页导出到这个 .xlsx 文件");
+            sub.add("--pdf", o->pdf, "把账页打印到这个 PDF 文件");
         },
         [o](Context& c) {
             if (!logInToBooks(c, *o)) return;

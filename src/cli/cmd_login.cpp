@@ -9,11 +9,11 @@ namespace {
 struct LoginOptions : SetLogin {};
 }  // namespace
 
-void addLoginCommand(CLI::App& app, Context& ctx) {
+void addLoginCommand(Commands& commands) {
     auto o = std::make_shared<LoginOptions>();
-    addCommand(
-        app, ctx, "login", "登录套账，显示主窗口标题",
-        [o](CLI::App& sub) { addSetLoginOptions(sub, *o); },
+    commands.add(
+        "login", "登录套账，显示主窗口标题",
+        [o](Options& sub) { addSetLoginOptions(sub, *o); },
         [o](Context& c) {
             if (logInForCommand(c, *o)) c.out << mainWindowTitle(c.session.login) << "\n";
         });

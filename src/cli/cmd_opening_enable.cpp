@@ -9,11 +9,11 @@ namespace {
 struct OpeningEnableOptions : SetLogin {};
 }  // namespace
 
-void addOpeningEnableCommand(CLI::App& app, Context& ctx) {
+void addOpeningEnableCommand(Commands& commands) {
     auto o = std::make_shared<OpeningEnableOptions>();
-    addCommand(
-        *group(app, "opening", "期初余额"), ctx, "enable", "启用套账",
-        [o](CLI::App& sub) { addSetLoginOptions(sub, *o); },
+    commands.in("opening", "期初余额").add(
+        "enable", "启用套账",
+        [o](Options& sub) { addSetLoginOptions(sub, *o); },
         [o](Context& c) {
             if (!logInForCommand(c, *o)) return;
             const auto rows = runAction(*c.store, [&] {

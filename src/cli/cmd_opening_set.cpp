@@ -25,15 +25,15 @@ bool amountOption(Context& c, const std::optional<std::string>& text,
 }
 }  // namespace
 
-void addOpeningSetCommand(CLI::App& app, Context& ctx) {
+void addOpeningSetCommand(Commands& commands) {
     auto o = std::make_shared<OpeningSetOptions>();
-    addCommand(
-        *group(app, "opening", "期初余额"), ctx, "set", "设置科目的期初金额",
-        [o](CLI::App& sub) {
+    commands.in("opening", "期初余额").add(
+        "set", "设置科目的期初金额",
+        [o](Options& sub) {
             addSetLoginOptions(sub, *o);
-            sub.add_option("--account", o->account, "科目全名")->required();
-            sub.add_option("--debit", o->debit, "期初借方金额");
-            sub.add_option("--credit", o->credit, "期初贷方金额");
+            sub.add("--account", o->account, "科目全名").required();
+            sub.add("--debit", o->debit, "期初借方金额");
+            sub.add("--credit", o->credit, "期初贷方金额");
         },
         [o](Context& c) {
             if (!logInForCommand(c, *o)) return;

@@ -10,15 +10,15 @@ struct PasswdOptions {
 };
 }  // namespace
 
-void addPasswdCommand(CLI::App& app, Context& ctx) {
+void addPasswdCommand(Commands& commands) {
     auto o = std::make_shared<PasswdOptions>();
-    addCommand(
-        app, ctx, "passwd", "修改自己的密码",
-        [o](CLI::App& sub) {
-            sub.add_option("set", o->set, "套账名称")->required();
-            sub.add_option("--user", o->user, "用户名");
-            sub.add_option("--old", o->oldPassword, "原密码");
-            sub.add_option("--new", o->newPassword, "新密码");
+    commands.add(
+        "passwd", "修改自己的密码",
+        [o](Options& sub) {
+            sub.add("set", o->set, "套账名称").required();
+            sub.add("--user", o->user, "用户名");
+            sub.add("--old", o->oldPassword, "原密码");
+            sub.add("--new", o->newPassword, "新密码");
         },
         [o](Context& c) {
             if (!logInForCommand(c, o->set, o->user, o->oldPassword)) return;

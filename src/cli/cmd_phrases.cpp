@@ -10,10 +10,10 @@ namespace {
 struct PhrasesOptions : SetLogin {};
 }  // namespace
 
-void addPhrasesCommand(CLI::App& app, Context& ctx) {
+void addPhrasesCommand(Commands& commands) {
     auto o = std::make_shared<PhrasesOptions>();
-    addCommand(
-        app, ctx, "phrases", "列出常用摘要", [o](CLI::App& sub) { addSetLoginOptions(sub, *o); },
+    commands.add(
+        "phrases", "列出常用摘要", [o](Options& sub) { addSetLoginOptions(sub, *o); },
         [o](Context& c) {
             if (!logInForCommand(c, *o)) return;
             const auto phrases = loadPhrases(*c.store, c.session);

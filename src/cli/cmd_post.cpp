@@ -5,11 +5,11 @@
 
 namespace tw::cli {
 
-void addPostCommand(CLI::App& app, Context& ctx) {
+void addPostCommand(Commands& commands) {
     auto o = std::make_shared<SetLogin>();
-    addCommand(
-        app, ctx, "post", "将已审核凭证按编号登账",
-        [o](CLI::App& sub) { addSetLoginOptions(sub, *o); },
+    commands.add(
+        "post", "将已审核凭证按编号登账",
+        [o](Options& sub) { addSetLoginOptions(sub, *o); },
         [o](Context& c) {
             if (!logInToBooks(c, *o)) return;
             const auto posted =

@@ -21,16 +21,16 @@ struct ReportOptions : SetLogin {
 };
 }  // namespace
 
-void addReportCommand(CLI::App& app, Context& ctx) {
+void addReportCommand(Commands& commands) {
     auto o = std::make_shared<ReportOptions>();
-    addCommand(
-        app, ctx, "report", "把一个月的科目汇总表和试算平衡表写入报表工作簿",
-        [o](CLI::App& sub) {
+    commands.add(
+        "report", "把一个月的科目汇总表和试算平衡表写入报表工作簿",
+        [o](Options& sub) {
             addSetLoginOptions(sub, *o);
-            sub.add_option("--year", o->year, "年份")->required();
-            sub.add_option("--month", o->month, "月份")->required();
-            sub.add_option("--out", o->out, "报表工作簿 (.xlsx)，默认写在套账文件夹中");
-            sub.add_flag("--print", o->print, "列出两张工作表的单元格");
+            sub.add("--year", o->year, "年份").required();
+            sub.add("--month", o->month, "月份").required();
+            sub.add("--out", o->out, "报表工作簿 (.xlsx)，默认写在套账文件夹中");
+            sub.flag("--print", o->print, "列出两张工作表的单元格");
         },
         [o](Context& c) {
             if (!logInToBooks(c, *o)) return;

@@ -10,13 +10,13 @@ struct RestoreOptions : SetLogin {
 };
 }  // namespace
 
-void addRestoreCommand(CLI::App& app, Context& ctx) {
+void addRestoreCommand(Commands& commands) {
     auto o = std::make_shared<RestoreOptions>();
-    addCommand(
-        app, ctx, "restore", "从ZIP备份文件恢复套账",
-        [o](CLI::App& sub) {
+    commands.add(
+        "restore", "从ZIP备份文件恢复套账",
+        [o](Options& sub) {
             addSetLoginOptions(sub, *o);
-            sub.add_option("--from", o->from, "备份文件 (.zip)")->required();
+            sub.add("--from", o->from, "备份文件 (.zip)").required();
         },
         [o](Context& c) {
             if (!logInForCommand(c, *o)) return;

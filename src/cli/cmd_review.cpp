@@ -13,13 +13,13 @@ struct ReviewOptions : SetLogin {
 };
 }  // namespace
 
-void addReviewCommand(CLI::App& app, Context& ctx) {
+void addReviewCommand(Commands& commands) {
     auto o = std::make_shared<ReviewOptions>();
-    addCommand(
-        app, ctx, "review", "审核或撤销审核本月的一张凭证",
-        [o](CLI::App& sub) {
+    commands.add(
+        "review", "审核或撤销审核本月的一张凭证",
+        [o](Options& sub) {
             addSetLoginOptions(sub, *o);
-            sub.add_option("--number", o->number, "凭证编号")->required();
+            sub.add("--number", o->number, "凭证编号").required();
         },
         [o](Context& c) {
             if (!logInToBooks(c, *o)) return;

@@ -14,13 +14,13 @@ struct ReviewAllOptions : SetLogin {
 };
 }  // namespace
 
-void addReviewAllCommand(CLI::App& app, Context& ctx) {
+void addReviewAllCommand(Commands& commands) {
     auto o = std::make_shared<ReviewAllOptions>();
-    addCommand(
-        app, ctx, "review-all", "审核（或撤销）本月全部凭证",
-        [o](CLI::App& sub) {
+    commands.add(
+        "review-all", "审核（或撤销）本月全部凭证",
+        [o](Options& sub) {
             addSetLoginOptions(sub, *o);
-            sub.add_flag("--undo", o->undo, "撤销全部审核");
+            sub.flag("--undo", o->undo, "撤销全部审核");
         },
         [o](Context& c) {
             if (!logInToBooks(c, *o)) return;

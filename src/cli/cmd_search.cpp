@@ -33,22 +33,22 @@ std::optional<std::string> given(const std::string& text) {
 }
 }  // namespace
 
-void addSearchCommand(CLI::App& app, Context& ctx) {
+void addSearchCommand(Commands& commands) {
     auto o = std::make_shared<SearchOptions>();
-    addCommand(
-        app, ctx, "search", "按条件查阅凭证",
-        [o](CLI::App& sub) {
+    commands.add(
+        "search", "按条件查阅凭证",
+        [o](Options& sub) {
             addSetLoginOptions(sub, *o);
-            sub.add_option("--from", o->from, "起始日期 (YYYY-MM-DD，默认本期第一天)");
-            sub.add_option("--to", o->to, "截至日期 (YYYY-MM-DD，默认本期最后一天)");
-            sub.add_option("--summary", o->summary, "摘要（整句相同）");
-            sub.add_option("--debit", o->debit, "借方科目");
-            sub.add_option("--credit", o->credit, "贷方科目");
-            sub.add_option("--min", o->min, "最小金额");
-            sub.add_option("--max", o->max, "最大金额");
-            sub.add_option("--preparer", o->preparer, "编制");
-            sub.add_option("--reviewer", o->reviewer, "审核");
-            sub.add_option("--poster", o->poster, "登账");
+            sub.add("--from", o->from, "起始日期 (YYYY-MM-DD，默认本期第一天)");
+            sub.add("--to", o->to, "截至日期 (YYYY-MM-DD，默认本期最后一天)");
+            sub.add("--summary", o->summary, "摘要（整句相同）");
+            sub.add("--debit", o->debit, "借方科目");
+            sub.add("--credit", o->credit, "贷方科目");
+            sub.add("--min", o->min, "最小金额");
+            sub.add("--max", o->max, "最大金额");
+            sub.add("--preparer", o->preparer, "编制");
+            sub.add("--reviewer", o->reviewer, "审核");
+            sub.add("--poster", o->poster, "登账");
         },
         [o](Context& c) {
             if (!logInToBooks(c, *o)) return;

@@ -11,16 +11,16 @@ struct CreateOptions {
 };
 }  // namespace
 
-void addSetCreateCommand(CLI::App& app, Context& ctx) {
+void addSetCreateCommand(Commands& commands) {
     auto o = std::make_shared<CreateOptions>();
-    addCommand(
-        *group(app, "set", "套账"), ctx, "create", "新建套账",
-        [o](CLI::App& sub) {
-            sub.add_option("name", o->name, "套账名称")->required();
-            sub.add_option("--company", o->company, "单位名称");
-            sub.add_option("--admin", o->admin, "管理员名");
-            sub.add_option("--password", o->password, "管理密码");
-            sub.add_option("--start", o->start, "启用日期 (YYYY-MM-DD，默认今天)");
+    commands.in("set", "套账").add(
+        "create", "新建套账",
+        [o](Options& sub) {
+            sub.add("name", o->name, "套账名称").required();
+            sub.add("--company", o->company, "单位名称");
+            sub.add("--admin", o->admin, "管理员名");
+            sub.add("--password", o->password, "管理密码");
+            sub.add("--start", o->start, "启用日期 (YYYY-MM-DD，默认今天)");
         },
         [o](Context& c) {
             NewSetRequest r{o->name, o->company, o->admin, o->password, o->password, today()};

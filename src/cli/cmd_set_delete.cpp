@@ -11,14 +11,14 @@ struct DeleteOptions {
 };
 }  // namespace
 
-void addSetDeleteCommand(CLI::App& app, Context& ctx) {
+void addSetDeleteCommand(Commands& commands) {
     auto o = std::make_shared<DeleteOptions>();
-    addCommand(
-        *group(app, "set", "套账"), ctx, "delete", "删除套账 (需要管理员登录)",
-        [o](CLI::App& sub) {
-            sub.add_option("name", o->name, "套账名称")->required();
-            sub.add_option("--user", o->user, "用户名");
-            sub.add_option("--password", o->password, "密码");
+    commands.in("set", "套账").add(
+        "delete", "删除套账 (需要管理员登录)",
+        [o](Options& sub) {
+            sub.add("name", o->name, "套账名称").required();
+            sub.add("--user", o->user, "用户名");
+            sub.add("--password", o->password, "密码");
         },
         [o](Context& c) {
             if (!logInForCommand(c, o->name, o->user, o->password, true)) return;

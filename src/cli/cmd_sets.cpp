@@ -4,9 +4,9 @@
 
 namespace tw::cli {
 
-void addSetsCommand(CLI::App& app, Context& ctx) {
-    addCommand(
-        app, ctx, "sets", "列出全部套账", [](CLI::App&) {},
+void addSetsCommand(Commands& commands) {
+    commands.add(
+        "sets", "列出全部套账", [](Options&) {},
         [](Context& c) {
             for (const auto& name : listAccountSets(c.dataDir)) c.out << name << "\n";
         });

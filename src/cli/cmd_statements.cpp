@@ -49,19 +49,19 @@ void print(Context& c, const Statement& s) {
 
 }  // namespace
 
-void addStatementsCommand(CLI::App& app, Context& ctx) {
+void addStatementsCommand(Commands& commands) {
     auto o = std::make_shared<StatementOptions>();
-    addCommand(
-        app, ctx, "statements", "一个月（或一个季度）的资产负债表和利润表",
-        [o](CLI::App& sub) {
+    commands.add(
+        "statements", "一个月（或一个季度）的资产负债表和利润表",
+        [o](Options& sub) {
             addSetLoginOptions(sub, *o);
-            sub.add_option("--year", o->year, "年份")->required();
-            auto* month = sub.add_option("--month", o->month, "月份");
-            auto* quarter = sub.add_option("--quarter", o->quarter, "季度 (1-4)");
-            month->excludes(quarter);
-            quarter->excludes(month);
-            sub.add_option("--xlsx", o->xlsx, "把两张报表写入这个 .xlsx 文件");
-            sub.add_option("--pdf", o->pdf, "把两张报表打印到这个 PDF 文件");
+            sub.add("--year", o->year, "年份").required();
+            Option& month = sub.add("--month", o->month, "月份");
+            Option& quarter = sub.add("--quarter", o->quarter, "季度 (1-4)");
+            month.excludes(quarter);
+            quarter.excludes(month);
+            sub.add("--xlsx", o->xlsx, "把两张报表写入这个 .xlsx 文件");
+            sub.add("--pdf", o->pdf, "把两张报表打印到这个 PDF 文件");
         },
         [o](Context& c) {
             if (o->month == 0 && o->quarter == 0) {
@@ -97,10 +97,10 @@ void addStatementsCommand(CLI::App& app, Context& ctx) {
         });
 }
 
-void addStatementRulesCommand(CLI::App& app, Context& ctx) {
-    addCommand(
-        app, ctx, "statement-rules", "列出报表项目（资产负债表和利润表各行的取数）",
-        [](CLI::App&) {},
+void addStatementRulesCommand(Commands& commands) {
+    commands.add(
+        "statement-rules", "列出报表项目（资产负债表和利润表各行的取数）",
+        [](Options&) {},
         [](Context& c) {
             const auto rules = runCaught([&] { return loadStatementRules(c.dataDir); });
             if (!c.report(rules)) return;

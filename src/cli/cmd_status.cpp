@@ -9,11 +9,11 @@
 
 namespace tw::cli {
 
-void addStatusCommand(CLI::App& app, Context& ctx) {
+void addStatusCommand(Commands& commands) {
     auto o = std::make_shared<SetLogin>();
-    addCommand(
-        app, ctx, "status", "当前会计期间和本月凭证的张数",
-        [o](CLI::App& sub) { addSetLoginOptions(sub, *o); },
+    commands.add(
+        "status", "当前会计期间和本月凭证的张数",
+        [o](Options& sub) { addSetLoginOptions(sub, *o); },
         [o](Context& c) {
             if (!logInForCommand(c, *o)) return;
             const auto counts =

@@ -62,13 +62,13 @@ void dumpTable(Context& c, const TableOptions& o) {
 
 }  // namespace
 
-void addTableCommand(CLI::App& app, Context& ctx) {
+void addTableCommand(Commands& commands) {
     auto opts = std::make_shared<TableOptions>();
-    addCommand(
-        app, ctx, "table", "显示一个数据表文件的字段和记录",
-        [opts](CLI::App& sub) {
-            sub.add_option("path", opts->path, "数据表文件")->required();
-            sub.add_option("--password", opts->password, "数据表密码");
+    commands.add(
+        "table", "显示一个数据表文件的字段和记录",
+        [opts](Options& sub) {
+            sub.add("path", opts->path, "数据表文件").required();
+            sub.add("--password", opts->password, "数据表密码");
         },
         [opts](Context& c) { dumpTable(c, *opts); });
 }

@@ -5,10 +5,10 @@
 
 namespace tw::cli {
 
-void addUndoCloseCommand(CLI::App& app, Context& ctx) {
+void addUndoCloseCommand(Commands& commands) {
     auto o = std::make_shared<SetLogin>();
-    addCommand(
-        app, ctx, "undo-close", "撤销结账", [o](CLI::App& sub) { addSetLoginOptions(sub, *o); },
+    commands.add(
+        "undo-close", "撤销结账", [o](Options& sub) { addSetLoginOptions(sub, *o); },
         [o](Context& c) {
             if (!logInToBooks(c, *o)) return;
             const auto reopened =

@@ -5,10 +5,10 @@
 
 namespace tw::cli {
 
-void addUndoPostCommand(CLI::App& app, Context& ctx) {
+void addUndoPostCommand(Commands& commands) {
     auto o = std::make_shared<SetLogin>();
-    addCommand(
-        app, ctx, "undo-post", "撤销本月登账", [o](CLI::App& sub) { addSetLoginOptions(sub, *o); },
+    commands.add(
+        "undo-post", "撤销本月登账", [o](Options& sub) { addSetLoginOptions(sub, *o); },
         [o](Context& c) {
             if (!logInToBooks(c, *o)) return;
             if (c.report(runAction(*c.store, [&] { undoPosting(*c.store, c.session); })))

@@ -11,16 +11,16 @@ struct UserAddOptions {
 };
 }  // namespace
 
-void addUserAddCommand(CLI::App& app, Context& ctx) {
+void addUserAddCommand(Commands& commands) {
     auto o = std::make_shared<UserAddOptions>();
-    addCommand(
-        *group(app, "user", "用户"), ctx, "add", "新建用户",
-        [o](CLI::App& sub) {
-            sub.add_option("set", o->set, "套账名称")->required();
-            sub.add_option("name", o->name, "新用户名")->required();
-            sub.add_option("--password", o->password, "新用户的密码");
-            sub.add_option("--as", o->as, "登录的用户名");
-            sub.add_option("--as-password", o->asPassword, "登录用户的密码");
+    commands.in("user", "用户").add(
+        "add", "新建用户",
+        [o](Options& sub) {
+            sub.add("set", o->set, "套账名称").required();
+            sub.add("name", o->name, "新用户名").required();
+            sub.add("--password", o->password, "新用户的密码");
+            sub.add("--as", o->as, "登录的用户名");
+            sub.add("--as-password", o->asPassword, "登录用户的密码");
         },
         [o](Context& c) {
             if (!logInForCommand(c, o->set, o->as, o->asPassword)) return;

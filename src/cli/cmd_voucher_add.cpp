@@ -39,15 +39,15 @@ bool parseLine(Context& c, const std::string& text, EntryLine& line) {
 }
 }  // namespace
 
-void addVoucherAddCommand(CLI::App& app, Context& ctx) {
+void addVoucherAddCommand(Commands& commands) {
     auto o = std::make_shared<VoucherAddOptions>();
-    addCommand(
-        *group(app, "voucher", "凭证"), ctx, "add", "新建一张本月凭证",
-        [o](CLI::App& sub) {
+    commands.in("voucher", "凭证").add(
+        "add", "新建一张本月凭证",
+        [o](Options& sub) {
             addSetLoginOptions(sub, *o);
-            sub.add_option("--day", o->day, "本月的日")->required();
-            sub.add_option("--attachments", o->attachments, "附件数");
-            sub.add_option("--line", o->lines, "摘要|科目|借方金额|贷方金额（每行一个）")->required();
+            sub.add("--day", o->day, "本月的日").required();
+            sub.add("--attachments", o->attachments, "附件数");
+            sub.add("--line", o->lines, "摘要|科目|借方金额|贷方金额（每行一个）").required();
         },
         [o](Context& c) {
             if (!logInToBooks(c, *o)) return;

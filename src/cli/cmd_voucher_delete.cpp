@@ -13,14 +13,14 @@ struct VoucherDeleteOptions : SetLogin {
 };
 }  // namespace
 
-void addVoucherDeleteCommand(CLI::App& app, Context& ctx) {
+void addVoucherDeleteCommand(Commands& commands) {
     auto o = std::make_shared<VoucherDeleteOptions>();
-    addCommand(
-        *group(app, "voucher", "凭证"), ctx, "delete", "删除本月凭证的一页",
-        [o](CLI::App& sub) {
+    commands.in("voucher", "凭证").add(
+        "delete", "删除本月凭证的一页",
+        [o](Options& sub) {
             addSetLoginOptions(sub, *o);
-            sub.add_option("--number", o->number, "凭证编号")->required();
-            sub.add_option("--page", o->page, "第几页")->required();
+            sub.add("--number", o->number, "凭证编号").required();
+            sub.add("--page", o->page, "第几页").required();
         },
         [o](Context& c) {
             if (!logInToBooks(c, *o)) return;

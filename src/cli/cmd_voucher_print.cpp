@@ -15,15 +15,15 @@ struct VoucherPrintOptions : SetLogin {
 };
 }  // namespace
 
-void addVoucherPrintCommand(CLI::App& app, Context& ctx) {
+void addVoucherPrintCommand(Commands& commands) {
     auto o = std::make_shared<VoucherPrintOptions>();
-    addCommand(
-        *group(app, "voucher", "凭证"), ctx, "print", "打印凭证的一页",
-        [o](CLI::App& sub) {
+    commands.in("voucher", "凭证").add(
+        "print", "打印凭证的一页",
+        [o](Options& sub) {
             addSetLoginOptions(sub, *o);
-            sub.add_option("--number", o->number, "本月的凭证编号 (月编号)")->required();
-            sub.add_option("--page", o->page, "第几张 (默认 1)");
-            sub.add_option("--pdf", o->pdf, "PDF 文件")->required();
+            sub.add("--number", o->number, "本月的凭证编号 (月编号)").required();
+            sub.add("--page", o->page, "第几张 (默认 1)");
+            sub.add("--pdf", o->pdf, "PDF 文件").required();
         },
         [o](Context& c) {
             if (!logInToBooks(c, *o)) return;

@@ -24,14 +24,13 @@ std::string isoDate(double day) {
 }
 }  // namespace
 
-void addVouchersCommand(CLI::App& app, Context& ctx) {
+void addVouchersCommand(Commands& commands) {
     auto o = std::make_shared<VouchersOptions>();
-    addCommand(
-        app, ctx, "vouchers", "列出本月凭证（vouchers sort：按日期排序本月凭证）",
-        [o](CLI::App& sub) {
-            addSetLoginOptions(sub, *o);
+    commands.add(
+        "vouchers", "列出本月凭证（vouchers sort：按日期排序本月凭证）",
+        [o](Options& sub) {
             // `vouchers sort SET` names the set after its own subcommand.
-            sub.get_option("set")->required(false);
+            addSetLoginOptions(sub, *o, /*setRequired=*/false);
         },
         [o](Context& c) {
             if (o->set.empty()) return c.refuse("请给出套账名称。");

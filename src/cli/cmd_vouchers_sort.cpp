@@ -9,16 +9,13 @@ namespace {
 struct VouchersSortOptions : SetLogin {};
 }  // namespace
 
-void addVouchersSortCommand(CLI::App& app, Context& ctx) {
+void addVouchersSortCommand(Commands& commands) {
     auto o = std::make_shared<VouchersSortOptions>();
     // Registered after `vouchers`, under it.
-    CLI::App* vouchers = app.get_subcommand("vouchers");
-    addCommand(
-        *vouchers, ctx, "sort", "将本月凭证按日期排序",
-        [o, vouchers](CLI::App& sub) {
+    commands.in("vouchers", "").add(
+        "sort", "将本月凭证按日期排序",
+        [o](Options& sub) {
             addSetLoginOptions(sub, *o);
-            // With `sort` the listing of `vouchers` does not run.
-            sub.preparse_callback([vouchers](std::size_t) { vouchers->callback(nullptr); });
         },
         [o](Context& c) {
             if (!logInToBooks(c, *o)) return;

@@ -13,14 +13,14 @@ struct YearEndOptions : SetLogin {
 };
 }  // namespace
 
-void addYearEndCommand(CLI::App& app, Context& ctx) {
-    CLI::App& pairs = *group(app, "carry-forward", "结转损益科目");
+void addYearEndCommand(Commands& commands) {
+    Commands& pairs = commands.in("carry-forward", "结转损益科目");
     auto o = std::make_shared<YearEndOptions>();
-    addCommand(
-        pairs, ctx, "year-end", "年末将本年利润转入利润分配 (on 或 off)",
-        [o](CLI::App& sub) {
+    pairs.add(
+        "year-end", "年末将本年利润转入利润分配 (on 或 off)",
+        [o](Options& sub) {
             addSetLoginOptions(sub, *o);
-            sub.add_option("value", o->value, "on 或 off")->check(CLI::IsMember({"on", "off"}));
+            sub.add("value", o->value, "on 或 off").oneOf({"on", "off"});
         },
         [o](Context& c) {
             if (!logInToBooks(c, *o)) return;

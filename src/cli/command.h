@@ -1,14 +1,18 @@
 #pragma once
 // The command-line companion: each command lives in its own file and adds
-// itself to the parser through one registration function listed in
-// commands.cpp. Commands call the same core operations as the windows.
+// itself through one registration function listed in commands.cpp. Commands
+// call the same core operations as the windows. They describe their options
+// through Commands, Options and Option below; only command.cpp knows the
+// parser library (CLI11, header-only and costly to compile in every file).
 
-#include <CLI/CLI.hpp>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "shell/session.h"
 #include "storage/directory_lock.h"
@@ -52,23 +56,69 @@ bool readDateOption(Context& c, const char* label, const std::string& text, doub
 // False then, and `amount` is left as it was.
 bool readAmountOption(Context& c, const std::string& text, double& amount);
 
-// Returns the subcommand `name` of `parent`, making it on first use (for
-// command groups such as "set create" and "set delete").
-CLI::App* group(CLI::App& parent, const std::string& name, const std::string& description);
-
 // The exit status of a command refused because another process works on the
 // account-set directory: it may be tried again later.
 inline constexpr int kExitDirectoryInUse = 5;
 
-// Registers one command: `body` runs when it is chosen on the command line,
-// once this process holds the account-set directory and the start-up clean-up
-// has run (shell/start_up.h); when another process holds it, or it cannot be
-// taken at all, the command is refused with kDirectoryInUse and touches nothing.
-void addCommand(CLI::App& parent, Context& ctx, const std::string& name,
-                const std::string& description, const std::function<void(CLI::App&)>& options,
-                const std::function<void(Context&)>& body);
+// One option of a command, as added to its Options.
+class Option {
+public:
+    virtual Option& required() = 0;                                // must be given
+    virtual Option& excludes(Option& other) = 0;                   // never with `other`
+    virtual Option& oneOf(const std::vector<std::string>& values) = 0;  // only these texts
+
+protected:
+    ~Option() = default;
+};
+
+// The options of one command. A name with dashes ("--user") is an option,
+// one without ("set") a positional argument, in the order added. A given
+// value is written into `into`; a vector takes every occurrence.
+class Options {
+public:
+    virtual Option& add(const std::string& name, std::string& into, const std::string& help) = 0;
+    virtual Option& add(const std::string& name, std::optional<std::string>& into,
+                        const std::string& help) = 0;
+    virtual Option& add(const std::string& name, std::vector<std::string>& into,
+                        const std::string& help) = 0;
+    virtual Option& add(const std::string& name, int& into, const std::string& help) = 0;
+    virtual Option& add(const std::string& name, std::int64_t& into, const std::string& help) = 0;
+    virtual Option& add(const std::string& name, double& into, const std::string& help) = 0;
+    // A switch without a value ("--undo").
+    virtual void flag(const std::string& name, bool& into, const std::string& help) = 0;
+
+protected:
+    ~Options() = default;
+};
+
+// Where commands register themselves: the program's top level, or a group of
+// commands ("set create", "set delete"; also "journal add" under the command
+// "journal").
+class Commands {
+public:
+    // Adds the command `name`: `options` describes its options; `body` runs
+    // when it is chosen on the command line, once this process holds the
+    // account-set directory and the start-up clean-up has run
+    // (shell/start_up.h); when another process holds it, or it cannot be
+    // taken at all, the command is refused with kDirectoryInUse and touches
+    // nothing. A command with commands under it runs only when none of them
+    // is chosen.
+    virtual void add(const std::string& name, const std::string& description,
+                     const std::function<void(Options&)>& options,
+                     const std::function<void(Context&)>& body) = 0;
+    // The group (or command) `name` at this level, made on first use as a
+    // group that needs one of its commands.
+    virtual Commands& in(const std::string& name, const std::string& description) = 0;
+
+protected:
+    ~Commands() = default;
+};
 
 // Every command of the program; defined in commands.cpp.
-void registerCommands(CLI::App& app, Context& ctx);
+void registerCommands(Commands& commands);
+
+// Parses the command line and runs the chosen command; returns the process's
+// exit status.
+int runCommandLine(int argc, char** argv);
 
 }  // namespace tw::cli

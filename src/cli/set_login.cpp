@@ -20,10 +20,11 @@ bool logInToBooks(Context& ctx, const SetLogin& o) {
     return ctx.report(runCaught([&] { requireEnabledSet(*ctx.store, ctx.session); }));
 }
 
-void addSetLoginOptions(CLI::App& sub, SetLogin& o) {
-    sub.add_option("set", o.set, "套账名称")->required();
-    sub.add_option("--user", o.user, "用户名");
-    sub.add_option("--password", o.password, "密码");
+void addSetLoginOptions(Options& sub, SetLogin& o, bool setRequired) {
+    Option& set = sub.add("set", o.set, "套账名称");
+    if (setRequired) set.required();
+    sub.add("--user", o.user, "用户名");
+    sub.add("--password", o.password, "密码");
 }
 
 }  // namespace tw::cli

@@ -12,7 +12,9 @@ namespace tw::cli {
 struct SetLogin {
     std::string set, user, password;
 };
-void addSetLoginOptions(CLI::App& sub, SetLogin& options);
+// `setRequired` false: the command checks for the set itself (a command with
+// commands under it, whose own SET follows theirs).
+void addSetLoginOptions(Options& sub, SetLogin& options, bool setRequired = true);
 
 // Logs in to `set` as `user` and fills the context's session. On a refusal
 // prints the login window's message and returns false.

@@ -16,6 +16,7 @@
 
 #include "closing/closing_fixture.h"
 #include "storage/store_fixture.h"
+#include "support/built_programs.h"
 #include "support/cli_set_fixture.h"
 #include "support/file_tree.h"
 #include "support/spawn.h"
@@ -62,7 +63,7 @@ protected:
 
     // The whole command line of a command of the set.
     std::vector<std::string> commandLine(const std::vector<std::string>& args) const {
-        std::vector<std::string> argv{TALLOWICK_CLI, "--data-dir", dataDir.string()};
+        std::vector<std::string> argv{kCliPath, "--data-dir", dataDir.string()};
         for (const auto& a : withLogin(args)) argv.push_back(a);
         return argv;
     }
@@ -83,7 +84,7 @@ protected:
     // sync of a folder there numbered `failFolderSync` (0: none) fails.
     Finished runShimmed(const std::vector<std::string>& args, long killAt,
                         const std::filesystem::path& log = {}, long failFolderSync = 0) {
-        std::vector<std::string> env{"LD_PRELOAD=" + std::string(TALLOWICK_KILL_SHIM),
+        std::vector<std::string> env{"LD_PRELOAD=" + std::string(kKillShimPath),
                                      "TALLOWICK_SHIM_UNDER=" + dataDir.string()};
         if (!log.empty()) env.push_back("TALLOWICK_SHIM_LOG=" + log.string());
         if (killAt > 0) env.push_back("TALLOWICK_SHIM_KILL=" + std::to_string(killAt));
@@ -108,7 +109,7 @@ protected:
                                                                  fs::perms::others_read | fs::perms::others_write);
         }
         fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-        const auto argv = args.front() == TALLOWICK_CLI ? args : commandLine(args);
+        const auto argv = args.front() == kCliPath ? args : commandLine(args);
         return waitProcess(startProcessWith(argv, {}, output.path(), "read-only", [root] {
             if (root && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(125);
         }));

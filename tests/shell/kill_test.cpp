@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "shell/backup.h"
+#include "support/built_programs.h"
 #include "shell/set_folders.h"
 #include "shell/users.h"
 #include "shell_fixture.h"
@@ -146,7 +147,7 @@ TEST_F(RestoreKillTest, TheProgramKilledAtRandomMomentsOfARestoreNeverMixesTheSe
     // The real command, killed after a random delay within its usual run time;
     // most of that time goes to checking the password, so the delays lean
     // towards the end where the folders are swapped.
-    const std::string cli = TALLOWICK_CLI;
+    const std::string cli = kCliPath;
     auto run = [&](int delayMicros) {
         const pid_t child = ::fork();
         if (child == 0) {

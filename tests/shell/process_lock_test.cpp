@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "../support/spawn.h"
+#include "support/built_programs.h"
 #include "shell/backup.h"
 #include "shell_fixture.h"
 #include "startup/start_up.h"
@@ -28,7 +29,7 @@ protected:
         folder = setFolder(dataDir(), "华兴");
     }
     std::vector<std::string> cli(std::vector<std::string> args) const {
-        args.insert(args.begin(), {TALLOWICK_CLI, "--data-dir", pathText(dataDir())});
+        args.insert(args.begin(), {kCliPath, "--data-dir", pathText(dataDir())});
         return args;
     }
     // A command of the set 华兴 as its administrator.
@@ -40,12 +41,16 @@ protected:
     Started startCli(const std::vector<std::string>& argv, const std::string& tag) {
         return startProcess(argv, {}, output.path(), tag);
     }
-    // The desktop program, offscreen, quitting after a picture of its window.
+    // The desktop program, offscreen, quitting after a picture of its window
+    // (tag.png); the texts of the messages it showed are in tag.txt.
     Started startProgram(const std::string& tag) {
-        return startProcess({TALLOWICK_PROGRAM, "--screenshot", pathText(output / (tag + ".png"))},
+        return startProcess({kProgramPath, "--screenshot", pathText(output / (tag + ".png"))},
                             {"QT_QPA_PLATFORM=offscreen", "TALLOWICK_DATA_DIR=" + pathText(dataDir())},
                             output.path(), tag);
     }
+    // The messages the program started as `tag` showed, one a line, as it
+    // noted them beside its picture.
+    std::string shownMessages(const std::string& tag) const { return readFile(output / (tag + ".txt")); }
     Finished run(const std::vector<std::string>& argv) {
         return waitProcess(startCli(argv, "run"));
     }
@@ -100,10 +105,10 @@ TEST_F(ProcessLockTest, ASecondProcessIsRefusedAtOnceAndTouchesNothing) {
     }
     EXPECT_LT(took, std::chrono::seconds(10)) << "refused at once, not after waiting";
 
-    // The desktop program says so in its message window and ends.
+    // The desktop program says so in its message window, that message alone, and ends.
     const Finished program = waitProcess(startProgram("second"));
     EXPECT_EQ(program.status, kInUseStatus) << program.err;
-    EXPECT_GT(fs::file_size(output / "second.png"), 0u) << "the message was shown";
+    EXPECT_EQ(shownMessages("second"), std::string(kDirectoryInUse) + "\n");
 
     EXPECT_EQ(snapshot(dataDir(), folder), tables);
     EXPECT_EQ(entryNames(dataDir()), dirNames);
@@ -138,6 +143,7 @@ TEST_F(ProcessLockTest, ALockThatCannotBeTakenRefusesLikeABusyOne) {
         EXPECT_EQ(f.out, "");
     }
     EXPECT_EQ(waitProcess(startProgram("unlockable")).status, kInUseStatus);
+    EXPECT_EQ(shownMessages("unlockable"), std::string(kDirectoryInUse) + "\n");
     EXPECT_EQ(snapshot(dataDir(), folder), tables);
     EXPECT_EQ(entryNames(dataDir()), dirNames);
     EXPECT_FALSE(hasAccount("现金→零用金"));
@@ -234,8 +240,11 @@ TEST_F(ProcessLockTest, TwoWritersAndTheProgramStartedTogether) {
             const Finished& f = finished[who];
             ASSERT_TRUE(f.status == 0 || f.status == kInUseStatus)
                 << "process " << who << " exited " << f.status << ": " << f.err;
-            if (f.status == kInUseStatus && who != 2) {  // the program shows a window instead
+            if (f.status == kInUseStatus && who != 2) {
                 EXPECT_EQ(f.err, kInUse);
+            }
+            if (f.status == kInUseStatus && who == 2) {  // the program says it in its message window
+                EXPECT_EQ(shownMessages("program"), std::string(kDirectoryInUse) + "\n");
             }
             (f.status == 0 ? done : refused)[who]++;
         }

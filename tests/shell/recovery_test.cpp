@@ -51,7 +51,7 @@ TEST_F(RecoveryTest, AHalfCommittedCloseIsNeverMadePermanent) {
     EXPECT_FALSE(superJournals().empty()) << "kept until every table is rolled back";
     EXPECT_EQ(runWithReadOnly({"report", "--year", "2013", "--month", "3"}, ledger).status, 1);
     // Other commands on the directory still work.
-    EXPECT_EQ(runWithReadOnly({TALLOWICK_CLI, "--data-dir", dataDir.string(), "sets"}, ledger).status, 0);
+    EXPECT_EQ(runWithReadOnly({kCliPath, "--data-dir", dataDir.string(), "sets"}, ledger).status, 0);
 
     // Writable again: the close is rolled back whole.
     fs::permissions(ledger, fs::perms::owner_read | fs::perms::owner_write);

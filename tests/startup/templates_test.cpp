@@ -9,6 +9,7 @@
 #include "storage/record_store.h"
 #include "storage/schemas.h"
 #include "storage/store_fixture.h"
+#include "support/built_programs.h"
 #include "support/file_tree.h"
 #include "support/spawn.h"
 
@@ -97,8 +98,8 @@ TEST(Templates, TheFirstStartSyncsTheDirectoryAfterPlacingTheTemplates) {
     const auto dataDir = root / "套账目录";
     const auto log = root / "changes.log";
     const auto started = test::waitProcess(test::startProcess(
-        {TALLOWICK_CLI, "--data-dir", dataDir.string(), "sets"},
-        {"LD_PRELOAD=" + std::string(TALLOWICK_KILL_SHIM), "TALLOWICK_SHIM_UNDER=" + dataDir.string(),
+        {kCliPath, "--data-dir", dataDir.string(), "sets"},
+        {"LD_PRELOAD=" + std::string(kKillShimPath), "TALLOWICK_SHIM_UNDER=" + dataDir.string(),
          "TALLOWICK_SHIM_LOG=" + log.string()},
         root.path(), "sets"));
     ASSERT_EQ(started.status, 0) << started.err;

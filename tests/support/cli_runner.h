@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "support/built_programs.h"
+
 namespace tw::test {
 
 struct CliResult {
@@ -28,7 +30,7 @@ inline std::string shellQuoted(const std::string& s) {
 inline CliResult runCli(const std::filesystem::path& dataDir, const std::vector<std::string>& args) {
     const auto errFile = std::filesystem::temp_directory_path() /
                          ("tallowick-cli-err-" + std::to_string(::getpid()));
-    std::string cmd = shellQuoted(TALLOWICK_CLI) + " --data-dir " + shellQuoted(dataDir.string());
+    std::string cmd = shellQuoted(kCliPath) + " --data-dir " + shellQuoted(dataDir.string());
     for (const auto& a : args) cmd += " " + shellQuoted(a);
     cmd += " 2>" + shellQuoted(errFile.string()) + " </dev/null";
     CliResult r;

@@ -1,8 +1,8 @@
-// Pictures of the chart, summary and opening-balance windows for a person to
-// look at: written only when TALLOWICK_SCREENSHOT_DIR names a folder.
+// Pictures of the chart, summary and opening-balance windows: each drawn
+// whole in a Chinese font, with its filled tree or list, chosen text and
+// totals in sight and drawn. TALLOWICK_SCREENSHOT_DIR keeps a copy of each.
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QTabWidget>
 
 #include "accounts/chart.h"
@@ -11,28 +11,12 @@
 #include "accounts/ui/opening_balance_window.h"
 #include "accounts/ui/phrase_window.h"
 #include "accounts_window_support.h"
+#include "picture_check.h"
 
 namespace tw::test {
 namespace {
 
-class AccountScreenshots : public AccountWindowTest {
-protected:
-    void SetUp() override {
-        folder = qEnvironmentVariable("TALLOWICK_SCREENSHOT_DIR");
-        if (folder.isEmpty()) GTEST_SKIP() << "TALLOWICK_SCREENSHOT_DIR is not set";
-        AccountWindowTest::SetUp();
-        QDir().mkpath(folder);
-    }
-
-    void shoot(QWidget& window, const char* file) {
-        window.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-        const QString path = folder + "/" + QString::fromUtf8(file);
-        EXPECT_TRUE(window.grab().save(path)) << path.toStdString();
-    }
-
-    QString folder;
-};
+using AccountScreenshots = AccountWindowTest;
 
 TEST_F(AccountScreenshots, ChartSummaryAndOpeningWindows) {
     addSub("银行存款", "工商银行");
@@ -42,11 +26,13 @@ TEST_F(AccountScreenshots, ChartSummaryAndOpeningWindows) {
 
     ChartWindow chart(ctx);
     select(child<QTreeWidget>(&chart, "资产类树型框"), "银行存款→建设银行");
-    shoot(chart, "chart_window.png");
+    // The asset tree with the new sub-accounts, and the note beside it.
+    checkPicture(chart, "chart_window.png", {"资产类树型框", "说明标签"});
 
     PhraseWindow phrases(ctx);
     select(child<QTreeWidget>(&phrases, "摘要树型框"), "收回欠款");
-    shoot(phrases, "summary_window.png");
+    // The phrase tree, and the chosen phrase in the text box.
+    checkPicture(phrases, "summary_window.png", {"摘要树型框", "摘要文本框"});
 
     auto rows = loadOpeningList(*store, session);
     for (OpeningRow& r : rows) {
@@ -58,7 +44,8 @@ TEST_F(AccountScreenshots, ChartSummaryAndOpeningWindows) {
     }
     ASSERT_TRUE(runAction(*store, [&] { saveOpeningList(*store, session, rows); }).ok);
     OpeningBalanceWindow opening(ctx);
-    shoot(opening, "opening_window.png");
+    // The list of accounts with their amounts, and both totals.
+    checkPicture(opening, "opening_window.png", {"超级列表框", "借方合计框", "贷方合计框"});
 }
 
 }  // namespace
