@@ -37,6 +37,15 @@ make_books=${MAKE_BOOKS:-$(dirname "${clis[0]}")/bench/make_books}
 work=$books/work
 mkdir -p "$books"
 
+# The benchmark programs build only when asked for: turn them on in the
+# first CLI's build folder and build make_books.
+if [[ -z ${MAKE_BOOKS:-} && ! -x $make_books ]]; then
+    folder=$(dirname "${clis[0]}")
+    echo "building make_books (-DTALLOWICK_BENCH=ON in $folder) ..." >&2
+    cmake -DTALLOWICK_BENCH=ON "$folder" > /dev/null
+    TALLOWICK_BUILD_DIR=$folder "$(dirname "$0")/../scripts/build" --target make_books
+fi
+
 if ! command -v ledger > /dev/null; then
     echo "installing ledger (the peer) ..." >&2
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq ledger > /dev/null
