@@ -249,7 +249,9 @@ TEST_F(DamagedBooks, RowsOfTheProgramsOwnAreRecomputedFromTheEntries) {
         const std::string table = std::string(p.file).substr(0, std::string(p.file).find(".edb"));
         for (const std::string& part : p.found)
             EXPECT_TRUE(hasPartOf(found, table, part)) << lines(found);
-        if (p.alone) EXPECT_EQ(found.size(), p.found.size()) << lines(found);
+        if (p.alone) {
+            EXPECT_EQ(found.size(), p.found.size()) << lines(found);
+        }
         restore(p.file, saved);
     }
     EXPECT_EQ(check(), std::vector<std::string>{});

@@ -1,5 +1,6 @@
 // Posting and undoing it on a real set, checked in the table files.
 #include "closing_fixture.h"
+#include "storage/ledger_convention.h"
 
 namespace tw::test {
 namespace {

@@ -96,8 +96,7 @@ TEST_F(ExportTargetsTest, AMissingOrUnwritableFolderIsNamedAndNeverMade) {
         SCOPED_TRACE(args.back());
         const auto r = run(args);
         EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.err, "文件夹“" + missing.string() + "”不存在，不能用来保存导出的文件，请另选位置！
-");
+        EXPECT_EQ(r.err, "文件夹“" + missing.string() + "”不存在，不能用来保存导出的文件，请另选位置！\n");
     }
     EXPECT_EQ(fileTree(elsewhere), around);
 
@@ -108,8 +107,7 @@ TEST_F(ExportTargetsTest, AMissingOrUnwritableFolderIsNamedAndNeverMade) {
         const auto r = runWithReadOnly(args, locked);
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.err, "文件夹“" + locked.string() +
-                             "”不能写入，不能用来保存导出的文件，请检查权限或另选位置！
-");
+                             "”不能写入，不能用来保存导出的文件，请检查权限或另选位置！\n");
     }
     EXPECT_TRUE(std::filesystem::is_empty(locked));
 }

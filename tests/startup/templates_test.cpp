@@ -98,8 +98,8 @@ TEST(Templates, TheFirstStartSyncsTheDirectoryAfterPlacingTheTemplates) {
     const auto dataDir = root / "套账目录";
     const auto log = root / "changes.log";
     const auto started = test::waitProcess(test::startProcess(
-        {kCliPath, "--data-dir", dataDir.string(), "sets"},
-        {"LD_PRELOAD=" + std::string(kKillShimPath), "TALLOWICK_SHIM_UNDER=" + dataDir.string(),
+        {test::kCliPath, "--data-dir", dataDir.string(), "sets"},
+        {"LD_PRELOAD=" + std::string(test::kKillShimPath), "TALLOWICK_SHIM_UNDER=" + dataDir.string(),
          "TALLOWICK_SHIM_LOG=" + log.string()},
         root.path(), "sets"));
     ASSERT_EQ(started.status, 0) << started.err;
