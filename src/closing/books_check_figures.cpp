@@ -9,6 +9,7 @@
 
 #include "storage/dates.h"
 #include "storage/ledger_convention.h"
+#include "storage/ledger_fields.h"
 #include "storage/schemas.h"
 
 namespace tw::bookcheck {
@@ -71,20 +72,6 @@ namespace {
 constexpr const char* kLedgerName = "账库";
 constexpr const char* kGeneralName = "总账库";
 
-// Positions of the ledger layout's fields, resolved once per table.
-struct Fields {
-    int date, number, summary, account, debit, credit, side, balance;
-    explicit Fields(const Table& t)
-        : date(t.position(field::kVoucherDate)),
-          number(t.position(field::kVoucherNo)),
-          summary(t.position(field::kSummary)),
-          account(t.position(field::kAccount)),
-          debit(t.position(field::kDebit)),
-          credit(t.position(field::kCredit)),
-          side(t.position(field::kBalanceSide)),
-          balance(t.position(field::kBalance)) {}
-};
-
 bool isNewYearsDay(double day) {
     const Ymd d = toYmd(day);
     return d.month == 1 && d.day == 1;
@@ -113,7 +100,7 @@ void keepStart(std::optional<StoredRow>& start, const StoredRow& row, const std:
 }  // namespace
 
 LedgerFigures readLedger(const Table& ledger, const BookDates& dates, Findings& findings) {
-    const Fields f(ledger);
+    const LedgerFields f(ledger);
     LedgerFigures figures;
     long row = 0;
     ledger.forEach({}, [&](const Record& r) {
@@ -179,7 +166,7 @@ LedgerFigures readLedger(const Table& ledger, const BookDates& dates, Findings& 
 }
 
 GeneralRows readGeneralLedger(const Table& general, const BookDates& dates, Findings& findings) {
-    const Fields f(general);
+    const LedgerFields f(general);
     GeneralRows rows;
     long row = 0;
     general.forEach({}, [&](const Record& r) {

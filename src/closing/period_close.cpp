@@ -16,25 +16,12 @@
 #include "shell/set_options.h"
 #include "storage/amount_reader.h"
 #include "storage/ledger_convention.h"
+#include "storage/ledger_fields.h"
 #include "storage/schemas.h"
 
 namespace tw {
 
 namespace {
-
-// Positions of the ledger-layout fields, resolved once per table.
-struct LedgerFields {
-    int date, number, summary, account, debit, credit, side, balance;
-    explicit LedgerFields(const Table& t)
-        : date(t.position(field::kVoucherDate)),
-          number(t.position(field::kVoucherNo)),
-          summary(t.position(field::kSummary)),
-          account(t.position(field::kAccount)),
-          debit(t.position(field::kDebit)),
-          credit(t.position(field::kCredit)),
-          side(t.position(field::kBalanceSide)),
-          balance(t.position(field::kBalance)) {}
-};
 
 // A movement summed in whole cents (credits negative): month and year sums
 // never drift.

@@ -1,5 +1,6 @@
 #include "statements/book_months.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "accounts/opening_balances.h"
@@ -80,6 +81,34 @@ void requireClosedMonth(const Books& books, YearMonth m) {
     if (m.month < 1 || m.month > 12 || m < books.start || m > books.lastClosed) refuse(kNoMonthData);
 }
 
+namespace {
+
+// A page of the shape the close gives its carry-forward vouchers: one page,
+// two lines summarised "结转损益", one debit and one credit of the same
+// amount between a 损益类 account and one of another class, 编制 = 审核.
+// Months closed before the close marked its vouchers (种类) have only this
+// to tell them by.
+bool closeShaped(const Books& books, const Table& vouchers, const Record& page) {
+    const auto text = [&](const std::string& f) { return page[vouchers.position(f)].text(); };
+    const auto number = [&](const std::string& f) { return page[vouchers.position(f)].number(); };
+    if (!text(field::kKind).empty() || page[vouchers.position(field::kPageCount)].integer() != 1 ||
+        text(field::kPreparer).empty() || text(field::kPreparer) != text(field::kReviewer))
+        return false;
+    for (int n : {1, 2})
+        if (text(field::lineSummary(n)) != kCarryForwardSummary) return false;
+    for (int n : {3, 4})
+        if (!text(field::lineAccount(n)).empty()) return false;
+    const double amount = number(field::lineDebit(1));
+    if (amount <= 0 || number(field::lineCredit(1)) != 0 || number(field::lineDebit(2)) != 0 ||
+        std::llround(number(field::lineCredit(2)) * 100) != std::llround(amount * 100))
+        return false;
+    const bool first = books.category(text(field::lineAccount(1))) == "损益类";
+    const bool second = books.category(text(field::lineAccount(2))) == "损益类";
+    return first != second;
+}
+
+}  // namespace
+
 void readBookMonths(RecordStore& store, const Session& session, Books& books, YearMonth from,
                     YearMonth to) {
     requireClosedMonth(books, from);
@@ -126,6 +155,11 @@ void readBookMonths(RecordStore& store, const Session& session, Books& books, Ye
         for (const Record& page : vouchers.select(
                  Where().equal(field::kDate, last).equal(field::kKind, kCarryForwardSummary)))
             carriedNumbers.emplace_back(page[voucherNumber].integer());
+        // A month closed before the mark existed: the pages of the close's shape.
+        if (carriedNumbers.empty())
+            for (const Record& page : vouchers.select(Where().equal(field::kDate, last)))
+                if (closeShaped(books, vouchers, page))
+                    carriedNumbers.emplace_back(page[voucherNumber].integer());
         if (carriedNumbers.empty()) continue;
         for (const Record& r : ledger.select(Where()
                                                  .equal(field::kVoucherDate, last)

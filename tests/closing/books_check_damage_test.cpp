@@ -44,15 +44,7 @@ protected:
     // openings in place, January's voucher posted, 套账选项 written.
     void SetUp() override {
         ClosingTest::SetUp();
-        session.login.period = dayNumber(2013, 11, 1);
-        {
-            Action a(*store);
-            openSetTable(*store, session, file::kBasicInfo);
-            store->writeField(field::kStartDate, session.login.period);
-            store->writeField(field::kPeriod, session.login.period);
-            a.commit();
-            store->closeTable();
-        }
+        startBooksIn(dayNumber(2013, 11, 1));
         ASSERT_TRUE(runAction(*store, [&] {
                         setOptionOn(*store, session, kYearEndTransferOption, false);
                     }).ok);
@@ -73,17 +65,6 @@ protected:
         const auto found = runCaught([&] { return checkBooks(*store, session); });
         EXPECT_TRUE(found.ok) << found.message;
         return found.value;
-    }
-
-    // Runs SQL on a table file of the set, as another program could.
-    void sql(const char* file, const std::string& statement) {
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(path(file).c_str(), &db), SQLITE_OK);
-        char* err = nullptr;
-        EXPECT_EQ(sqlite3_exec(db, statement.c_str(), nullptr, nullptr, &err), SQLITE_OK)
-            << (err ? err : "");
-        sqlite3_free(err);
-        sqlite3_close(db);
     }
 
     // What stands at a table's name, to put back after a plant.
@@ -145,7 +126,7 @@ TEST_F(DamagedBooks, TablesThatDoNotOpenAsTheProgramOpensThemAreFound) {
             SCOPED_TRACE(std::string(t.file) + ": " + d.name);
             const Saved saved = save(t.file);
             ASSERT_TRUE(saved.there);
-            sql(t.file, d.sql(t.column));
+            runSql(t.file, d.sql(t.column));
             EXPECT_EQ(check(), std::vector<std::string>{"数据表“" + std::string(t.file) +
                                                         "”无法读出：" + d.why});
             EXPECT_FALSE(backupSet(dataDir, session.login.setName, elsewhere / "备份.zip").ok);
@@ -243,7 +224,7 @@ TEST_F(DamagedBooks, RowsOfTheProgramsOwnAreRecomputedFromTheEntries) {
     for (const Plant& p : plants) {
         SCOPED_TRACE(p.sql);
         const Saved saved = save(p.file);
-        sql(p.file, p.sql);
+        runSql(p.file, p.sql);
         const auto found = check();
         EXPECT_NE(checkSummary(found), "核对完毕，未发现问题。");
         const std::string table = std::string(p.file).substr(0, std::string(p.file).find(".edb"));
@@ -261,7 +242,7 @@ TEST_F(DamagedBooks, RowsOfTheProgramsOwnAreRecomputedFromTheEntries) {
 // its account's chain, its month's and its account's sums), not again in
 // every later month whose rows were written before it was lost.
 TEST_F(DamagedBooks, ALostEntryIsToldWhereItShowsNotInEveryLaterMonth) {
-    sql(file::kLedger, "DELETE FROM records WHERE \"凭证编号\" = 110001 AND \"科目\" = '银行存款'");
+    runSql(file::kLedger, "DELETE FROM records WHERE \"凭证编号\" = 110001 AND \"科目\" = '银行存款'");
     const auto found = check();
     EXPECT_TRUE(hasPart(
         found,

@@ -4,6 +4,7 @@
 // one action each.
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <string>
 #include <vector>
@@ -29,6 +30,29 @@ struct Line {
 
 class ClosingTest : public AccountSetTest {
 protected:
+    // Runs SQL on a table file of the set, as another program could.
+    void runSql(const char* file, const std::string& statement) {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(path(file).c_str(), &db), SQLITE_OK);
+        char* err = nullptr;
+        EXPECT_EQ(sqlite3_exec(db, statement.c_str(), nullptr, nullptr, &err), SQLITE_OK)
+            << (err ? err : "");
+        sqlite3_free(err);
+        sqlite3_close(db);
+    }
+
+    // Moves the start of the books (and the period) to `period`, the first
+    // day of a month, before the set is enabled.
+    void startBooksIn(double period) {
+        session.login.period = period;
+        Action a(*store);
+        openSetTable(*store, session, file::kBasicInfo);
+        store->writeField(field::kStartDate, period);
+        store->writeField(field::kPeriod, period);
+        a.commit();
+        store->closeTable();
+    }
+
     // One voucher page of the open month (or `date`), unposted.
     void addVoucher(double date, double number, const std::vector<Line>& lines,
                     bool reviewed = true) {

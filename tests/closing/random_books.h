@@ -48,15 +48,7 @@ protected:
         const char* seed = std::getenv("TALLOWICK_SEED");
         rng.seed(seed ? static_cast<unsigned>(std::atol(seed)) : 20130101u);
         // The books start in January, so that the year has twelve closes.
-        session.login.period = dayNumber(2013, 1, 1);
-        {
-            Action a(*store);
-            openSetTable(*store, session, file::kBasicInfo);
-            store->writeField(field::kStartDate, session.login.period);
-            store->writeField(field::kPeriod, session.login.period);
-            a.commit();
-            store->closeTable();
-        }
+        startBooksIn(dayNumber(2013, 1, 1));
 
         for (const auto& [parent, subs] :
              std::vector<std::pair<std::string, std::vector<std::string>>>{

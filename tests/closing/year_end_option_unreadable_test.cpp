@@ -16,15 +16,7 @@ protected:
     // December 2013, the set's only month, its voucher posted.
     void SetUp() override {
         ClosingTest::SetUp();
-        session.login.period = dayNumber(2013, 12, 1);
-        {
-            Action a(*store);
-            openSetTable(*store, session, file::kBasicInfo);
-            store->writeField(field::kStartDate, session.login.period);
-            store->writeField(field::kPeriod, session.login.period);
-            a.commit();
-            store->closeTable();
-        }
+        startBooksIn(dayNumber(2013, 12, 1));
         enableWith({{"银行存款", 1000}, {"实收资本", -1000}});
         addVoucher(120001, {{"银行存款", 900}, {"主营业务收入", 0, 900}});
         ASSERT_EQ(post().value, 1);

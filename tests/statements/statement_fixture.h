@@ -13,15 +13,7 @@ class StatementTest : public ClosingTest {
 protected:
     // Moves the start of the books (and the period) to the first day of y-m,
     // before the set is enabled.
-    void startIn(int year, int month) {
-        session.login.period = dayNumber(year, month, 1);
-        Action a(*store);
-        openSetTable(*store, session, file::kBasicInfo);
-        store->writeField(field::kStartDate, session.login.period);
-        store->writeField(field::kPeriod, session.login.period);
-        a.commit();
-        store->closeTable();
-    }
+    void startIn(int year, int month) { startBooksIn(dayNumber(year, month, 1)); }
 
     // A top-level account of category 1..5 ("借方" or "贷方").
     void addTop(const std::string& name, int category, const char* direction) {

@@ -157,6 +157,22 @@ TEST_F(StatementsTest, UsersVouchersSummarisedAsTheClosesAreTheMonthsBusiness) {
     EXPECT_EQ(sheet({2013, 3}).amount(51, 0), 719) << "未分配利润 holds the same profit";
 }
 
+// Books closed before the close marked its carry-forward vouchers (种类
+// empty) read the same: their pages of the close's shape are the carry-forward.
+TEST_F(StatementsTest, MonthsClosedBeforeTheMarkReadTheSame) {
+    enableWith({{"银行存款", 1000}, {"实收资本", -1000}});
+    book("银行存款", "主营业务收入", 989, "销售");
+    book("管理费用", "银行存款", 200, "办公费");
+    closeMonth();
+    const Statement marked = income({2013, 3});
+    runSql(file::kVouchers, "UPDATE records SET \"种类\" = ''");
+
+    const Statement unmarked = income({2013, 3});
+    for (int line : {1, 14, 32})
+        for (int column : {0, 1}) EXPECT_EQ(unmarked.amount(line, column), marked.amount(line, column));
+    EXPECT_EQ(unmarked.amount(32, 0), 789);
+}
+
 // Accounts the bookkeeper added at the top level land in the catch-all
 // lines, so that the statement still balances, and the statement says so.
 TEST_F(StatementsTest, AccountsNoRuleNamesLandInCatchAllLinesAndAreNamed) {
