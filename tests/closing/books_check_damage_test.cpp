@@ -12,6 +12,7 @@
 
 #include "closing/books_check.h"
 #include "closing_fixture.h"
+#include "findings.h"
 #include "shell/backup.h"
 #include "shell/set_options.h"
 #include "storage/store_fixture.h"
@@ -19,15 +20,6 @@
 namespace tw::test {
 namespace {
 
-std::string lines(const std::vector<std::string>& findings) {
-    std::string text;
-    for (const std::string& f : findings) text += f + "\n";
-    return text;
-}
-bool hasPart(const std::vector<std::string>& findings, const std::string& part) {
-    return std::any_of(findings.begin(), findings.end(),
-                       [&](const std::string& f) { return f.find(part) != std::string::npos; });
-}
 // A finding about `table` (账库, 总账库: its rows or its missing rows) holding `part`.
 bool hasPartOf(const std::vector<std::string>& findings, const std::string& table,
                const std::string& part) {

@@ -9,24 +9,11 @@
 
 #include "closing/books_check.h"
 #include "closing_fixture.h"
+#include "findings.h"
 #include "support/cli_runner.h"
 
 namespace tw::test {
 namespace {
-
-// The findings as one text, a finding a line, for readable failures.
-std::string lines(const std::vector<std::string>& findings) {
-    std::string text;
-    for (const std::string& f : findings) text += f + "\n";
-    return text;
-}
-bool has(const std::vector<std::string>& findings, const std::string& finding) {
-    return std::find(findings.begin(), findings.end(), finding) != findings.end();
-}
-bool hasPart(const std::vector<std::string>& findings, const std::string& part) {
-    return std::any_of(findings.begin(), findings.end(),
-                       [&](const std::string& f) { return f.find(part) != std::string::npos; });
-}
 
 class BooksCheck : public ClosingTest {
 protected:
@@ -48,16 +35,6 @@ protected:
         return found.value;
     }
 
-    // Runs SQL on a table file of the set, as another program could.
-    void sql(const char* file, const std::string& statement) {
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(path(file).c_str(), &db), SQLITE_OK);
-        char* err = nullptr;
-        EXPECT_EQ(sqlite3_exec(db, statement.c_str(), nullptr, nullptr, &err), SQLITE_OK)
-            << (err ? err : "");
-        sqlite3_free(err);
-        sqlite3_close(db);
-    }
     std::string bytesOf(const char* file) const {
         std::ifstream in(path(file), std::ios::binary);
         return {std::istreambuf_iterator<char>(in), {}};
@@ -82,7 +59,7 @@ TEST_F(BooksCheck, SoundBooksHaveNoFindingAndAreLeftAsTheyWere) {
 
 TEST_F(BooksCheck, ABrokenRunningBalanceIsFoundWithItsRowAndDifference) {
     const long row = ledgerRow("银行存款", 30002);  // 5800 − 300 = 5500
-    sql(file::kLedger, "UPDATE records SET \"余额\" = 5600 WHERE rowid = " + std::to_string(row));
+    runSql(file::kLedger, "UPDATE records SET \"余额\" = 5600 WHERE rowid = " + std::to_string(row));
     const auto found = check();
     ASSERT_FALSE(found.empty());
     EXPECT_EQ(found[0], "账库第" + std::to_string(row) +
@@ -92,7 +69,7 @@ TEST_F(BooksCheck, ABrokenRunningBalanceIsFoundWithItsRowAndDifference) {
 
 TEST_F(BooksCheck, ALedgerRowWithoutItsVoucherIsFound) {
     // The April voucher goes, its two rows stay.
-    sql(file::kVouchers, "DELETE FROM records WHERE \"月编号\" = 40001");
+    runSql(file::kVouchers, "DELETE FROM records WHERE \"月编号\" = 40001");
     const auto found = check();
     ASSERT_EQ(found.size(), 2u);
     EXPECT_TRUE(has(found, "账库第" + std::to_string(ledgerRow("应收账款", 40001)) +
@@ -105,7 +82,7 @@ TEST_F(BooksCheck, ALedgerRowWithoutItsVoucherIsFound) {
 
 TEST_F(BooksCheck, APostedLineWithoutItsLedgerRowIsFound) {
     const long row = ledgerRow("应收账款", 40001);
-    sql(file::kLedger, "DELETE FROM records WHERE rowid = " + std::to_string(row));
+    runSql(file::kLedger, "DELETE FROM records WHERE rowid = " + std::to_string(row));
     const auto found = check();
     EXPECT_TRUE(has(found, "凭证40001（2013-4-30）第1页第1行 应收账款 借 1200.00：已登账，"
                            "账库中却没有它的记录"))
@@ -159,7 +136,7 @@ TEST_F(BooksCheck, ClosedMonthsAndThePeriodAreChecked) {
     for (const Plant& p : plants) {
         SCOPED_TRACE(p.finding);
         const std::string before = bytesOf(p.file);
-        sql(p.file, p.sql);
+        runSql(p.file, p.sql);
         const auto found = check();
         EXPECT_TRUE(has(found, p.finding)) << lines(found);
         std::ofstream(path(p.file), std::ios::binary | std::ios::trunc) << before;
@@ -176,7 +153,7 @@ TEST_F(BooksCheck, TheCommandPrintsTheFindingsAndExitsNonZeroOnAFault) {
     auto r = runCli(dataDir, args);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "核对完毕，未发现问题。\n");
-    sql(file::kVouchers, "DELETE FROM records WHERE \"月编号\" = 40001");
+    runSql(file::kVouchers, "DELETE FROM records WHERE \"月编号\" = 40001");
     r = runCli(dataDir, args);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 2);
