@@ -77,21 +77,24 @@ bool isNewYearsDay(double day) {
     return d.month == 1 && d.day == 1;
 }
 
+// Where a row stands, written out only for a finding (most rows have none).
+using Place = std::function<std::string()>;
+
 // Keeps a row under the month of its date; a second one for the same month
 // is told and left out.
-void keep(std::map<int, StoredRow>& rows, const StoredRow& row, const std::string& place,
+void keep(std::map<int, StoredRow>& rows, const StoredRow& row, const Place& place,
           const std::string& text, Findings& findings) {
     const int month = monthKey(row.day);
     const auto [it, fresh] = rows.try_emplace(month, row);
     if (!fresh)
-        findings.push_back(place + "：重复，" + monthText(month) + "的" + text + "已在第" +
+        findings.push_back(place() + "：重复，" + monthText(month) + "的" + text + "已在第" +
                            std::to_string(it->second.row) + "条记录");
 }
 
-void keepStart(std::optional<StoredRow>& start, const StoredRow& row, const std::string& place,
+void keepStart(std::optional<StoredRow>& start, const StoredRow& row, const Place& place,
                Findings& findings) {
     if (start)
-        findings.push_back(place + "：重复，启用时的期初余额已在第" + std::to_string(start->row) +
+        findings.push_back(place() + "：重复，启用时的期初余额已在第" + std::to_string(start->row) +
                            "条记录");
     else
         start = row;
@@ -143,7 +146,7 @@ LedgerFigures readLedger(const Table& ledger, const BookDates& dates, Findings& 
         // at 启用日期 starts the chain.
         const std::string& text = r[f.summary].text();
         const StoredRow stored{row, day, x, balance, side, a.chained, a.summed};
-        const std::string place = rowPlace(kLedgerName, row, name, day, text);
+        const Place place = [&] { return rowPlace(kLedgerName, row, name, day, text); };
         if (text == kOpeningSummary && std::floor(day) == dates.start) {
             const bool first = !a.rows.start;
             keepStart(a.rows.start, stored, place, findings);
@@ -158,7 +161,7 @@ LedgerFigures readLedger(const Table& ledger, const BookDates& dates, Findings& 
         } else if (text == kYearTotal) {
             keep(a.rows.years, stored, place, text, findings);
         } else {
-            findings.push_back(place + "：不应有这条记录");
+            findings.push_back(place() + "：不应有这条记录");
         }
         return true;
     });
@@ -175,11 +178,13 @@ GeneralRows readGeneralLedger(const Table& general, const BookDates& dates, Find
         const double day = r[f.date].number();
         const std::int64_t number = r[f.number].integer();
         const std::string& text = r[f.summary].text();
-        const std::string place = rowPlace(kGeneralName, row, name, day,
-                                           number != 0 ? "凭证" + std::to_string(number) : text);
+        const Place place = [&] {
+            return rowPlace(kGeneralName, row, name, day,
+                            number != 0 ? "凭证" + std::to_string(number) : text);
+        };
         // 总账库 holds the rows of enabling and of the closes only.
         if (number != 0) {
-            findings.push_back(place + "：不应有这条记录");
+            findings.push_back(place() + "：不应有这条记录");
             return true;
         }
         const int month = monthKey(day);
@@ -203,7 +208,7 @@ GeneralRows readGeneralLedger(const Table& general, const BookDates& dates, Find
         } else if (text == kOpeningSummary && month == dates.firstClosed) {
             keepStart(top.start, stored, place, findings);
         } else {
-            findings.push_back(place + "：不应有这条记录");
+            findings.push_back(place() + "：不应有这条记录");
         }
         return true;
     });
