@@ -77,11 +77,10 @@ bool isNewYearsDay(double day) {
     return d.month == 1 && d.day == 1;
 }
 
-// Where a row stands, written out only for a finding (most rows have none).
-using Place = std::function<std::string()>;
-
 // Keeps a row under the month of its date; a second one for the same month
-// is told and left out.
+// is told and left out. `place` writes out where the row stands, called only
+// for a finding (most rows have none).
+template <class Place>
 void keep(std::map<int, StoredRow>& rows, const StoredRow& row, const Place& place,
           const std::string& text, Findings& findings) {
     const int month = monthKey(row.day);
@@ -91,6 +90,7 @@ void keep(std::map<int, StoredRow>& rows, const StoredRow& row, const Place& pla
                            std::to_string(it->second.row) + "条记录");
 }
 
+template <class Place>
 void keepStart(std::optional<StoredRow>& start, const StoredRow& row, const Place& place,
                Findings& findings) {
     if (start)
@@ -146,7 +146,7 @@ LedgerFigures readLedger(const Table& ledger, const BookDates& dates, Findings& 
         // at 启用日期 starts the chain.
         const std::string& text = r[f.summary].text();
         const StoredRow stored{row, day, x, balance, side, a.chained, a.summed};
-        const Place place = [&] { return rowPlace(kLedgerName, row, name, day, text); };
+        const auto place = [&] { return rowPlace(kLedgerName, row, name, day, text); };
         if (text == kOpeningSummary && std::floor(day) == dates.start) {
             const bool first = !a.rows.start;
             keepStart(a.rows.start, stored, place, findings);
@@ -178,7 +178,7 @@ GeneralRows readGeneralLedger(const Table& general, const BookDates& dates, Find
         const double day = r[f.date].number();
         const std::int64_t number = r[f.number].integer();
         const std::string& text = r[f.summary].text();
-        const Place place = [&] {
+        const auto place = [&] {
             return rowPlace(kGeneralName, row, name, day,
                             number != 0 ? "凭证" + std::to_string(number) : text);
         };
