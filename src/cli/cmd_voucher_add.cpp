@@ -60,8 +60,8 @@ void addVoucherAddCommand(Commands& commands) {
             const auto added =
                 runAction(*c.store, [&] { return addVoucher(*c.store, c.session, entry); });
             if (!c.report(added)) {
-                // Where it went wrong, when the refusal says more than its message.
-                if (added.detail.find("合计") != std::string::npos) c.err << added.detail << "\n";
+                // An unbalanced voucher: its totals, to show where it went wrong.
+                if (added.kind == &kUnbalancedEntry) c.err << added.detail << "\n";
                 return;
             }
             c.out << plainDecimal(added.value) << "\n";

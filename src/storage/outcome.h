@@ -13,6 +13,8 @@
 //   - a Refusal: its message;
 //   - a StoreError (disk full, unwritable file, text GBK cannot hold): its
 //     user message (the disk message unless it says otherwise).
+// A refusal may carry a kind (RefusalKind) for a caller that shows more for
+// some refusals than their message; callers decide on the kind, never on text.
 // Anything else is a programming error and propagates. An action that
 // committed is done, whatever the disk said after its commit point: when the
 // disk did not confirm it, the outcome is done with a warning
@@ -32,16 +34,27 @@ namespace tw {
 inline constexpr const char* kUnconfirmedWrite =
     "操作已保存，但磁盘未确认写入完成！  请不要重复此操作；请检查磁盘后备份套账。";
 
+// A kind of refusal, told apart by identity: each kind is one inline
+// constant beside the operation that refuses with it, and a caller compares
+// `outcome.kind == &kThatKind`.
+struct RefusalKind {
+    const char* name;  // for developers
+};
+
 struct Outcome {
     bool ok = true;
     std::string message;  // on refusal the text to show; on success a text to show, or empty
     std::string detail;   // for developers: what failed underneath
     std::string warning;  // on success: a caution to show as well (kUnconfirmedWrite), or empty
+    const RefusalKind* kind = nullptr;  // on refusal: its kind, when it has one
 
     explicit operator bool() const { return ok; }
-    static Outcome done(std::string message = {}) { return {true, std::move(message), {}, {}}; }
-    static Outcome refused(std::string message, std::string detail = {}) {
-        return {false, std::move(message), std::move(detail), {}};
+    static Outcome done(std::string message = {}) {
+        return {true, std::move(message), {}, {}, nullptr};
+    }
+    static Outcome refused(std::string message, std::string detail = {},
+                           const RefusalKind* kind = nullptr) {
+        return {false, std::move(message), std::move(detail), {}, kind};
     }
 };
 
@@ -56,16 +69,27 @@ struct Result : Outcome {
 // A refusal from inside an operation: the message is the system's own text.
 class Refusal : public std::runtime_error {
 public:
-    explicit Refusal(std::string message, const std::string& detail = {})
-        : std::runtime_error(detail.empty() ? message : detail), message_(std::move(message)) {}
+    explicit Refusal(std::string message, const std::string& detail = {},
+                     const RefusalKind* kind = nullptr)
+        : std::runtime_error(detail.empty() ? message : detail),
+          message_(std::move(message)),
+          kind_(kind) {}
     const std::string& message() const { return message_; }
+    const RefusalKind* kind() const { return kind_; }
 
 private:
     std::string message_;
+    const RefusalKind* kind_;
 };
 
 [[noreturn]] inline void refuse(std::string message, const std::string& detail = {}) {
     throw Refusal(std::move(message), detail);
+}
+
+// A refusal of kind `kind`.
+[[noreturn]] inline void refuse(const RefusalKind& kind, std::string message,
+                                const std::string& detail = {}) {
+    throw Refusal(std::move(message), detail, &kind);
 }
 
 // Runs `body` (no arguments) and maps its failures. Returns Outcome for a
@@ -83,7 +107,7 @@ auto runCaught(Body&& body) {
             return Out(body());
         }
     } catch (const Refusal& r) {
-        return Out(Outcome::refused(r.message(), r.what()));
+        return Out(Outcome::refused(r.message(), r.what(), r.kind()));
     } catch (const StoreError& e) {
         return Out(Outcome::refused(e.userMessage(), e.what()));
     }

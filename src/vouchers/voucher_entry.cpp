@@ -28,8 +28,8 @@ double addVoucher(RecordStore& store, const Session& session, const VoucherEntry
     const VoucherPage last = vouchers.page(id);
     const VoucherTotals totals = voucherTotals(vouchers, last);
     if (!isBalanced(vouchers, last))
-        refuse(kIncompleteVoucher, "借方合计 " + plainDecimal(totals.debit) + "，贷方合计 " +
-                                       plainDecimal(totals.credit));
+        refuse(kUnbalancedEntry, kIncompleteVoucher,
+               "借方合计 " + plainDecimal(totals.debit) + "，贷方合计 " + plainDecimal(totals.credit));
     return number;
 }
 

@@ -12,6 +12,10 @@ namespace tw {
 
 inline constexpr const char* kDebitAndCredit = "一行只能填借方金额或贷方金额，不能两者都填！";
 
+// The refusal of a voucher whose totals differ or are zero once every line
+// is in: its detail gives the totals ("借方合计 10，贷方合计 9.99").
+inline constexpr RefusalKind kUnbalancedEntry{"unbalanced voucher"};
+
 struct EntryLine {
     std::string summary;
     std::string account;
@@ -28,8 +32,9 @@ struct VoucherEntry {
 // Adds the voucher: 新建凭证 on the day, 附件数, then each line into the next
 // free line (增加子页 after every four), with its account, summary and
 // amount. Refuses, writing nothing:
-//  - no lines, or totals that differ or are zero: kIncompleteVoucher (the
-//    totals in the detail);
+//  - no lines: kIncompleteVoucher;
+//  - totals that differ or are zero: kIncompleteVoucher, of kind
+//    kUnbalancedEntry (the totals in the detail);
 //  - a line with both a debit and a credit: kDebitAndCredit;
 //  - whatever a step refuses (a day outside the month, an account the chart
 //    does not have, an amount without an account, a negative amount).
