@@ -156,7 +156,7 @@ void changeVoucherNumber(RecordStore& store, const Session& session, std::int64_
 void deleteVoucherPage(RecordStore& store, const Session& session, std::int64_t id) {
     VoucherTable vouchers(store, session);
     const VoucherPage page = vouchers.page(id);
-    if (page.isReviewed()) refuse(kReviewedCannotDelete);
+    if (const std::string refusal = deleteRefusal(page); !refusal.empty()) refuse(refusal);
     const bool morePages = page.isVoucher() && voucherOf(vouchers, page).size() > 1;
     closeGapAfterDelete(store, session, page);
     vouchers.table().remove(id);

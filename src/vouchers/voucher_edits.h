@@ -83,7 +83,7 @@ void changeVoucherNumber(RecordStore& store, const Session& session, std::int64_
 
 // 删除: removes page `id` after closeGapAfterDelete, and stores the totals
 // of what remains of its voucher. Refuses kNoPage when there is no such page
-// and kReviewedCannotDelete for a reviewed page.
+// and, by deleteRefusal, kReviewedCannotDelete for a reviewed page.
 void deleteVoucherPage(RecordStore& store, const Session& session, std::int64_t id);
 
 }  // namespace tw

@@ -159,4 +159,10 @@ std::string amountRefusal(const VoucherPage& page, int line) {
     return refusal;
 }
 
+std::string deleteRefusal(const VoucherPage& page) {
+    if (page.id == 0) return kNoPage;
+    if (page.isReviewed()) return kReviewedCannotDelete;
+    return {};
+}
+
 }  // namespace tw

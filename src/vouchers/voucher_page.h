@@ -125,5 +125,10 @@ std::string editRefusal(const VoucherPage& page);
 // Why an amount cannot go on line `line` (1 … 4): the editable check, then
 // a line without an account: kAccountFirst.
 std::string amountRefusal(const VoucherPage& page, int line);
+// Why the page cannot be deleted (删除 asks before its question; the
+// deletion itself refuses the same), or empty:
+//  1. no page (record id 0): kNoPage;
+//  2. reviewed: kReviewedCannotDelete.
+std::string deleteRefusal(const VoucherPage& page);
 
 }  // namespace tw

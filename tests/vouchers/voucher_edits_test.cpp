@@ -147,6 +147,38 @@ TEST_F(VoucherEditTest, ReviewedPagesRefuseEveryChange) {
     EXPECT_EQ(amountRefusal(p, 3), kAccountFirst);
 }
 
+// The window asks deleteRefusal before its question; a page that holds no
+// voucher cannot be edited, yet it must stay deletable.
+TEST_F(VoucherEditTest, OnlyAMissingOrAReviewedPageIsKeptFromDeletion) {
+    EXPECT_EQ(deleteRefusal(VoucherPage{}), kNoPage);
+    VoucherPage blank = page(dayNumber(2013, 3, 2), 30001, 1, 1, 0, 0);
+    blank.preparer.clear();
+    writePages({blank});
+    const VoucherPage stored = all()[0];
+    EXPECT_EQ(editRefusal(stored), kNoVoucherToEdit);
+    EXPECT_EQ(deleteRefusal(stored), "");
+    VoucherPage reviewed = stored;
+    reviewed.preparer = "张三";
+    reviewed.reviewer = "李四";
+    EXPECT_EQ(deleteRefusal(reviewed), kReviewedCannotDelete);
+    EXPECT_TRUE(act([&] { deleteVoucherPage(*store, session, stored.id); }).ok);
+    EXPECT_TRUE(all().empty());
+}
+
+// Only the unbalanced voucher is of the kind whose totals the command line
+// prints: an account named like a total is refused as any unknown account.
+TEST_F(VoucherEditTest, OnlyAnUnbalancedVoucherIsRefusedAsUnbalanced) {
+    const auto unbalanced = add(3, {{"a", "现金", 10, 0}, {"b", "银行存款", 0, 9.99}});
+    EXPECT_EQ(unbalanced.message, kIncompleteVoucher);
+    EXPECT_EQ(unbalanced.kind, &kUnbalancedEntry);
+    EXPECT_EQ(unbalanced.detail, "借方合计 10，贷方合计 9.99");
+    const auto unknown = add(3, {{"a", "本月合计", 10, 0}, {"b", "银行存款", 0, 10}});
+    EXPECT_EQ(unknown.message, std::string(kUnknownAccount) + "本月合计");
+    EXPECT_EQ(unknown.kind, nullptr);
+    EXPECT_EQ(add(3, {}).kind, nullptr) << "no lines";
+    EXPECT_TRUE(all().empty());
+}
+
 TEST_F(VoucherEditTest, AFailureAtCommitLeavesTheVouchersAsTheyWere) {
     simple(1, 10);
     simple(2, 20);

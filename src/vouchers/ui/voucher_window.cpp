@@ -345,8 +345,8 @@ void VoucherWindow::onAddPage() {
 }
 
 void VoucherWindow::onDelete() {
-    if (m_view.position() == 0) return message(kNoPage);
-    if (m_page.isReviewed()) return message(kReviewedCannotDelete);
+    if (const std::string refusal = deleteRefusal(m_page); !refusal.empty())
+        return message(refusal);
     if (!m_ctx.prompter.confirm(this, QString::fromUtf8(kConfirmDelete))) return;
     const std::int64_t id = m_page.id;
     bool deleted = false;
