@@ -7,16 +7,8 @@
 
 namespace tw {
 
-namespace {
-std::string_view trimmed(std::string_view t) {
-    while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
-    while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);
-    return t;
-}
-}  // namespace
-
 std::string readAmount(std::string_view text, double& value) {
-    text = trimmed(text);
+    text = trimNumberBlanks(text);
     if (text.empty()) {
         value = 0;
         return {};

@@ -134,16 +134,14 @@ std::string twoDecimals(double x) {
     return buf;
 }
 
-namespace {
-std::string_view trimmed(std::string_view t) {
+std::string_view trimNumberBlanks(std::string_view t) {
     while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
     while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);
     return t;
 }
-}  // namespace
 
 double parseNumber(std::string_view text) {
-    text = trimmed(text);
+    text = trimNumberBlanks(text);
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     double v = 0;
     auto res = std::from_chars(text.data(), text.data() + text.size(), v);
@@ -152,7 +150,7 @@ double parseNumber(std::string_view text) {
 }
 
 bool parseAmount(std::string_view text, double& value) {
-    text = trimmed(text);
+    text = trimNumberBlanks(text);
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     if (text.empty()) return false;
     double v = 0;

@@ -43,6 +43,9 @@ inline bool centsInRange(std::int64_t cents) {
 std::int64_t toCents(double x);
 // The double nearest to cents / 100.
 inline double fromCents(std::int64_t cents) { return static_cast<double>(cents) / 100; }
+// The text without the spaces and tabs around it, as a number may be typed
+// (a full-width space is no blank here, unlike trimBlanks in gbk.h).
+std::string_view trimNumberBlanks(std::string_view text);
 // The number a text starts with, as a lenient reader would take it: "" and
 // "abc" are 0, "12.5元" is 12.5.
 double parseNumber(std::string_view text);
