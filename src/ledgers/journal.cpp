@@ -1,12 +1,12 @@
 #include "ledgers/journal.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 
 #include "accounts/chart.h"
 #include "accounts/opening_balances.h"
 #include "ledgers/ledger_export.h"
+#include "ledgers/ledger_page.h"
 #include "storage/amount_reader.h"
 #include "storage/dates.h"
 #include "storage/number_text.h"
@@ -96,12 +96,8 @@ std::vector<JournalEntry> selectJournal(RecordStore& store, const Session& sessi
               kind = t.position(field::kJournalKind), amount = t.position(field::kAmount),
               balance = t.position(field::kBalance), preparer = t.position(field::kPreparer),
               summary = t.position(field::kSummary), counter = t.position(field::kCounterAccount);
-    // Only the day counts: an entry stamped later on the last day still belongs.
-    const double from = std::floor(request.from), after = std::floor(request.to) + 1;
-    const std::vector<Record> found = t.select(Where()
-                                                   .equal(field::kAccount, request.account)
-                                                   .atLeast(field::kDate, from)
-                                                   .below(field::kDate, after));
+    const std::vector<Record> found =
+        t.select(accountDays(field::kDate, request.account, request.from, request.to));
     std::vector<JournalEntry> entries;
     entries.reserve(found.size());
     for (const Record& r : found)
@@ -127,13 +123,8 @@ Workbook journalWorkbook(const std::vector<JournalLine>& lines) {
 }
 
 std::string journalExportName(const JournalRequest& request) {
-    std::string name = "日记账 " + (request.account.empty() ? "" : request.account + " ") +
-                       formatDate(request.from) + "至" + formatDate(request.to);
-    for (char& ch : name)
-        if (ch == '/' || ch == '\\' || ch == ':' || ch == '*' || ch == '?' || ch == '"' ||
-            ch == '<' || ch == '>' || ch == '|')
-            ch = '_';
-    return name + ".xlsx";
+    return exportFileName("日记账 " + (request.account.empty() ? "" : request.account + " ") +
+                          formatDate(request.from) + "至" + formatDate(request.to));
 }
 
 }  // namespace tw

@@ -79,15 +79,18 @@ std::filesystem::path freeExportPath(const std::filesystem::path& folder, const 
     }
 }
 
-std::string ledgerExportName(const LedgerRequest& request) {
-    std::string name = std::string(request.mode == LedgerMode::General ? "总账 " : "明细账 ") +
-                       request.account + " " + formatDate(request.from) + "至" +
-                       formatDate(request.to);
-    for (char& ch : name)
+std::string exportFileName(std::string stem) {
+    for (char& ch : stem)
         if (ch == '/' || ch == '\\' || ch == ':' || ch == '*' || ch == '?' || ch == '"' ||
             ch == '<' || ch == '>' || ch == '|')
             ch = '_';
-    return name + ".xlsx";
+    return stem + ".xlsx";
+}
+
+std::string ledgerExportName(const LedgerRequest& request) {
+    return exportFileName(std::string(request.mode == LedgerMode::General ? "总账 " : "明细账 ") +
+                          request.account + " " + formatDate(request.from) + "至" +
+                          formatDate(request.to));
 }
 
 }  // namespace tw

@@ -43,8 +43,11 @@ void saveExport(const Workbook& book, const std::filesystem::path& file,
 // "stem (3).xlsx" …: an export never replaces an earlier one.
 std::filesystem::path freeExportPath(const std::filesystem::path& folder, const std::string& name);
 
-// "明细账 库存现金 2013-1-1至2013-1-31.xlsx"; characters a file name cannot
-// hold become "_".
+// `stem` + ".xlsx", each character a file name cannot hold (/ \ : * ? " < > |)
+// made "_".
+std::string exportFileName(std::string stem);
+
+// "明细账 库存现金 2013-1-1至2013-1-31.xlsx" (exportFileName).
 std::string ledgerExportName(const LedgerRequest& request);
 
 }  // namespace tw

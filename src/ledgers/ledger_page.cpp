@@ -71,6 +71,13 @@ LedgerLine ledgerLine(LedgerMode mode, const LedgerRow& row) {
     return line;
 }
 
+Where accountDays(std::string_view dateField, const std::string& account, double from, double to) {
+    return Where()
+        .equal(field::kAccount, account)
+        .atLeast(dateField, std::floor(from))
+        .below(dateField, std::floor(to) + 1);
+}
+
 std::vector<LedgerRow> selectLedgerRows(RecordStore& store, const Session& session,
                                         const LedgerRequest& request) {
     if (request.account.empty() || request.account == kChooseAccountPrompt)
@@ -81,12 +88,8 @@ std::vector<LedgerRow> selectLedgerRows(RecordStore& store, const Session& sessi
               summary = t.position(field::kSummary), account = t.position(field::kAccount),
               debit = t.position(field::kDebit), credit = t.position(field::kCredit),
               side = t.position(field::kBalanceSide), balance = t.position(field::kBalance);
-    // Only the day counts: a row stamped later on the last day still belongs.
-    const double from = std::floor(request.from), after = std::floor(request.to) + 1;
-    std::vector<Record> found = t.select(Where()
-                                             .equal(field::kAccount, request.account)
-                                             .atLeast(field::kVoucherDate, from)
-                                             .below(field::kVoucherDate, after));
+    std::vector<Record> found =
+        t.select(accountDays(field::kVoucherDate, request.account, request.from, request.to));
     std::vector<LedgerRow> rows;
     rows.reserve(found.size());
     for (Record& r : found) {

@@ -23,11 +23,13 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/page_grid.h"
 #include "shell/session.h"
 #include "storage/outcome.h"
+#include "storage/where.h"
 
 namespace tw {
 
@@ -80,6 +82,12 @@ std::string ledgerHeading(const LedgerRequest& request);
 // general mode and on the close's 本月合计 / 本年累计 rows (凭证编号 0), empty
 // otherwise; the balance always shows, 0.00 included.
 LedgerLine ledgerLine(LedgerMode mode, const LedgerRow& row);
+
+// The look-up of one account's rows from day `from` to day `to`, both
+// included: 科目 equal to `account`, `dateField` within the days. Only the day
+// counts: a row stamped later on the last day still belongs. The ledger
+// tables and 日记账库 index (科目, date) for it.
+Where accountDays(std::string_view dateField, const std::string& account, double from, double to);
 
 // The rows of the request in record order (steps 1 and 3 above).
 std::vector<LedgerRow> selectLedgerRows(RecordStore& store, const Session& session,
