@@ -5,17 +5,18 @@
 // 方向, 余额). With --xlsx the page's export is written to FILE, with --pdf
 // the printed page; the rows are then not printed. The dates default to the
 // current period's month, as the ledger window opens.
+#include "cli/day_range.h"
 #include "cli/page_pdf.h"
 #include "cli/set_login.h"
 #include "ledgers/ledger_export.h"
 #include "ledgers/ledger_page.h"
-#include "storage/dates.h"
 
 namespace tw::cli {
 
 namespace {
 struct LedgerOptions : SetLogin {
-    std::string account, from, to, xlsx, pdf;
+    std::string account, xlsx, pdf;
+    DayRangeOptions days;
     bool general = false;
 };
 }  // namespace
@@ -27,8 +28,7 @@ void addLedgerCommand(Commands& commands) {
         [o](Options& sub) {
             addSetLoginOptions(sub, *o);
             sub.add("--account", o->account, "科目全名");
-            sub.add("--from", o->from, "起始日期 (YYYY-MM-DD，默认本期第一天)");
-            sub.add("--to", o->to, "截至日期 (YYYY-MM-DD，默认本期最后一天)");
+            addDayRangeOptions(sub, o->days);
             sub.flag("--general", o->general, "总账 (总账库)，否则明细账 (账库)");
             sub.add("--xlsx", o->xlsx, "把账页导出到这个 .xlsx 文件");
             sub.add("--pdf", o->pdf, "把账页打印到这个 PDF 文件");
@@ -38,11 +38,7 @@ void addLedgerCommand(Commands& commands) {
             LedgerRequest request;
             request.mode = o->general ? LedgerMode::General : LedgerMode::Detail;
             request.account = o->account;
-            request.from = firstDayOfMonth(c.session.login.period);
-            request.to = lastDayOfMonth(c.session.login.period);
-            if (!readDateOption(c, "起始日期", o->from, request.from) ||
-                !readDateOption(c, "截至日期", o->to, request.to))
-                return;
+            if (!readDayRange(c, o->days, request.from, request.to)) return;
             const auto listed =
                 runCaught([&] { return listLedgerPage(*c.store, c.session, request); });
             if (!c.report(listed)) return;

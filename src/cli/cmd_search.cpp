@@ -7,17 +7,17 @@
 // not given restricts nothing.
 #include <optional>
 
+#include "cli/day_range.h"
 #include "cli/set_login.h"
-#include "storage/dates.h"
 #include "vouchers/voucher_search.h"
 
 namespace tw::cli {
 
 namespace {
 struct SearchOptions : SetLogin {
-    std::string from, to, summary, debit, credit, min, max, preparer, reviewer, poster;
+    DayRangeOptions days;
+    std::string summary, debit, credit, min, max, preparer, reviewer, poster;
 };
-
 
 // A bound given on the command line; an empty one bounds nothing.
 bool readBound(Context& c, const std::string& text, std::optional<double>& bound) {
@@ -39,8 +39,7 @@ void addSearchCommand(Commands& commands) {
         "search", "按条件查阅凭证",
         [o](Options& sub) {
             addSetLoginOptions(sub, *o);
-            sub.add("--from", o->from, "起始日期 (YYYY-MM-DD，默认本期第一天)");
-            sub.add("--to", o->to, "截至日期 (YYYY-MM-DD，默认本期最后一天)");
+            addDayRangeOptions(sub, o->days);
             sub.add("--summary", o->summary, "摘要（整句相同）");
             sub.add("--debit", o->debit, "借方科目");
             sub.add("--credit", o->credit, "贷方科目");
@@ -53,10 +52,8 @@ void addSearchCommand(Commands& commands) {
         [o](Context& c) {
             if (!logInToBooks(c, *o)) return;
             VoucherConditions q;
-            q.from = firstDayOfMonth(c.session.login.period);
-            q.to = lastDayOfMonth(c.session.login.period);
-            if (!readDateOption(c, "起始日期", o->from, q.from) || !readDateOption(c, "截至日期", o->to, q.to) ||
-                !readBound(c, o->min, q.minimum) || !readBound(c, o->max, q.maximum))
+            if (!readDayRange(c, o->days, q.from, q.to) || !readBound(c, o->min, q.minimum) ||
+                !readBound(c, o->max, q.maximum))
                 return;
             q.summary = given(o->summary);
             q.debitAccount = given(o->debit);
