@@ -10,9 +10,6 @@ namespace tw {
 
 namespace {
 
-const std::string kFont = "宋体";
-const std::string kAmountFormat = "#,##0.00";
-const std::string kTextFormat = "@";
 constexpr double kTitleSize = 22;
 constexpr double kTrialSize = 9;
 constexpr std::uint32_t kBlue = 0x0000FF;
@@ -23,10 +20,9 @@ std::string span(char from, char to, int row) { return at(from, row) + ":" + at(
 // An amount cell: bordered, right-aligned, two decimals; the number only when
 // it is not zero.
 void amountCell(Worksheet& ws, const std::string& cell, double amount, double size, bool bold) {
-    if (!isZero(amount)) ws.setNumber(cell, amount);
-    ws.setNumberFormat(cell, kAmountFormat);
+    setAmount(ws, cell, amount);
     ws.setAlignment(cell, CellAlign::Right);
-    ws.setFont(cell, kFont, size, bold);
+    ws.setFont(cell, kWorkbookFont, size, bold);
     ws.setBorders(cell, true);
 }
 
@@ -36,7 +32,7 @@ void title(Worksheet& ws, const std::string& range, const std::string& text) {
     ws.setText(first, text);
     ws.setNumberFormat(range, kTextFormat);
     ws.setAlignment(range, CellAlign::Centre);
-    ws.setFont(range, kFont, kTitleSize, true);
+    ws.setFont(range, kWorkbookFont, kTitleSize, true);
     ws.setRowHeight(1, 28);
 }
 
@@ -49,22 +45,22 @@ void summarySheet(Worksheet& ws, const MonthReport& r) {
     ws.setText("c2", reportMonthText(r.month));
     ws.setNumberFormat("c2", kTextFormat);
     ws.setAlignment("c2", CellAlign::Right);
-    ws.setFont("c2", kFont, 0, false);
+    ws.setFont("c2", kWorkbookFont, 0, false);
     ws.merge("a3:c3");
     ws.setText("a3", "单位：" + r.company);
     ws.setAlignment("a3:c3", CellAlign::Left);
-    ws.setFont("a3:c3", kFont, 0, false);
+    ws.setFont("a3:c3", kWorkbookFont, 0, false);
 
     const char* heads[] = {"会计科目", "借方发生额", "贷方发生额"};
     for (int k = 0; k < 3; ++k) ws.setText(at(static_cast<char>('a' + k), 4), heads[k]);
     ws.setAlignment("a4:c4", CellAlign::Centre);
-    ws.setFont("a4:c4", kFont, 0, true);
+    ws.setFont("a4:c4", kWorkbookFont, 0, true);
     ws.setBorders("a4:c4", true);
 
     int row = 5;
     for (const SummaryLine& l : r.summary) {
         ws.setText(at('a', row), l.account);
-        ws.setFont(at('a', row), kFont, 0, false);
+        ws.setFont(at('a', row), kWorkbookFont, 0, false);
         ws.setBorders(at('a', row), true);
         amountCell(ws, at('b', row), l.movement.debit, 0, false);
         amountCell(ws, at('c', row), l.movement.credit, 0, false);
@@ -72,7 +68,7 @@ void summarySheet(Worksheet& ws, const MonthReport& r) {
     }
     ws.setText(at('a', row), kTotalsLine);
     ws.setAlignment(at('a', row), CellAlign::Centre);
-    ws.setFont(at('a', row), kFont, 0, true);
+    ws.setFont(at('a', row), kWorkbookFont, 0, true);
     ws.setBorders(at('a', row), true);
     amountCell(ws, at('b', row), r.summaryTotal.debit, 0, true);
     amountCell(ws, at('c', row), r.summaryTotal.credit, 0, true);
@@ -80,7 +76,7 @@ void summarySheet(Worksheet& ws, const MonthReport& r) {
     ws.merge(span('a', 'c', row));
     ws.setText(at('a', row), "制表：" + r.preparer + "     " + chineseDate(r.madeOn));
     ws.setAlignment(span('a', 'c', row), CellAlign::Right);
-    ws.setFont(span('a', 'c', row), kFont, 0, true);
+    ws.setFont(span('a', 'c', row), kWorkbookFont, 0, true);
 }
 
 // One row of the trial balance from column b on: four pairs of amounts.
@@ -113,7 +109,7 @@ void trialSheet(Worksheet& ws, const MonthReport& r) {
     ws.setText("h2", reportMonthText(r.month));
     ws.setNumberFormat("h2:i2", kTextFormat);
     ws.setAlignment("h2:i2", CellAlign::Right);
-    ws.setFont("a2:i2", kFont, kTrialSize, false);
+    ws.setFont("a2:i2", kWorkbookFont, kTrialSize, false);
 
     ws.merge("a3:a4");
     ws.setText("a3", "会计科目");
@@ -127,7 +123,7 @@ void trialSheet(Worksheet& ws, const MonthReport& r) {
         ws.setText(at(credit, 4), "贷方");
     }
     ws.setAlignment("a3:i4", CellAlign::Centre);
-    ws.setFont("a3:i4", kFont, kTrialSize, true);
+    ws.setFont("a3:i4", kWorkbookFont, kTrialSize, true);
     ws.setBorders("a3:i4", true);
     ws.setFontColour("h3:i4", kBlue);
 
@@ -135,14 +131,14 @@ void trialSheet(Worksheet& ws, const MonthReport& r) {
     for (const TrialLine& t : r.trial) {
         ws.setText(at('a', row), t.account);
         ws.setAlignment(at('a', row), CellAlign::Left);
-        ws.setFont(at('a', row), kFont, kTrialSize, false);
+        ws.setFont(at('a', row), kWorkbookFont, kTrialSize, false);
         ws.setBorders(at('a', row), true);
         trialAmounts(ws, row, t, false);
         ++row;
     }
     ws.setText(at('a', row), kTotalsLine);
     ws.setAlignment(at('a', row), CellAlign::Centre);
-    ws.setFont(at('a', row), kFont, kTrialSize, true);
+    ws.setFont(at('a', row), kWorkbookFont, kTrialSize, true);
     ws.setBorders(at('a', row), true);
     trialAmounts(ws, row, r.trialTotal, true);
 }

@@ -12,6 +12,7 @@
 
 #include "platform/page_grid.h"
 #include "storage/file_swap.h"
+#include "storage/number_text.h"
 
 namespace tw {
 
@@ -384,6 +385,11 @@ bool Workbook::write(const fs::path& file, std::string* error) const {
     if (fault.empty()) return true;
     const std::string said = lines.text();
     return refuse(said.empty() ? fault : fault + "; " + said);
+}
+
+void setAmount(Worksheet& ws, std::string_view cell, double amount) {
+    if (!isZero(amount)) ws.setNumber(cell, amount);
+    ws.setNumberFormat(cell, kAmountFormat);
 }
 
 CellAlign cellAlign(HAlign align) {

@@ -43,6 +43,12 @@ std::optional<CellRange> parseRange(std::string_view range);
 // (12, 7) -> "G12".
 std::string cellName(int row, int column);
 
+// The font and the cell formats of the program's own workbooks (the month
+// report, the statements).
+inline constexpr const char* kWorkbookFont = "宋体";
+inline constexpr const char* kAmountFormat = "#,##0.00";  // thousands grouped, two decimals
+inline constexpr const char* kTextFormat = "@";           // the text as it stands
+
 enum class CellAlign { General, Left, Centre, Right };
 
 enum class HAlign;  // a page cell's alignment (page_grid.h)
@@ -158,5 +164,9 @@ public:
 private:
     std::vector<Worksheet> sheets_;
 };
+
+// An amount cell of those workbooks: the number, formatted kAmountFormat; a
+// zero amount (|x| <= 1e-7) leaves the cell empty, formatted all the same.
+void setAmount(Worksheet& ws, std::string_view cell, double amount);
 
 }  // namespace tw

@@ -9,8 +9,6 @@ namespace tw {
 
 namespace {
 
-const std::string kFont = "宋体";
-const std::string kAmountFormat = "#,##0.00";
 constexpr double kTitleSize = 18;
 constexpr double kBodySize = 10;
 // A spreadsheet column one character wide measures about 1.9 mm.
@@ -171,12 +169,12 @@ Workbook layoutWorkbook(const std::vector<SheetLayout>& sheets) {
             ws.setFitToPageWidth(true);
             ws.setRepeatedRows(1, bodyFirst - 1);
         }
-        ws.setFont(range(1, 1, lastRow, columns), kFont, kBodySize, false);
+        ws.setFont(range(1, 1, lastRow, columns), kWorkbookFont, kBodySize, false);
 
         ws.merge(range(1, 1, 1, columns));
         ws.setText(1, 1, l.title);
         ws.setAlignment(range(1, 1, 1, columns), CellAlign::Centre);
-        ws.setFont(range(1, 1, 1, columns), kFont, kTitleSize, true);
+        ws.setFont(range(1, 1, 1, columns), kWorkbookFont, kTitleSize, true);
         ws.setRowHeight(1, 30);
         if (!l.form.empty()) {
             ws.setText(2, columns, l.form);
@@ -199,13 +197,12 @@ Workbook layoutWorkbook(const std::vector<SheetLayout>& sheets) {
                 if (cell.colSpan > 1 || cell.rowSpan > 1)
                     ws.merge(range(r, c, r + cell.rowSpan - 1, c + cell.colSpan - 1));
                 if (cell.isAmount) {
-                    if (!isZero(cell.amount)) ws.setNumber(name, cell.amount);
-                    ws.setNumberFormat(name, kAmountFormat);
+                    setAmount(ws, name, cell.amount);
                 } else if (!cell.text.empty()) {
                     ws.setText(name, cell.text);
                 }
                 ws.setAlignment(name, cellAlign(cell.align));
-                if (cell.bold) ws.setFont(name, kFont, kBodySize, true);
+                if (cell.bold) ws.setFont(name, kWorkbookFont, kBodySize, true);
                 ws.setBorders(name, true);
             }
         };
