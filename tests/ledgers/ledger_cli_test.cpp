@@ -10,22 +10,12 @@
 #include "ledger_cli_fixture.h"
 #include "platform/xlsx_reader.h"
 #include "storage/store_fixture.h"
+#include "support/pdf_text.h"
 
 namespace tw {
 namespace {
 
-// The text of a PDF, pages separated by form feeds.
-std::string pdfText(const std::filesystem::path& pdf) {
-    std::string text;
-    const std::string cmd = "pdftotext -layout " + test::shellQuoted(pdf.string()) + " - 2>/dev/null";
-    if (FILE* p = ::popen(cmd.c_str(), "r")) {
-        char buf[4096];
-        std::size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) text.append(buf, n);
-        ::pclose(p);
-    }
-    return text;
-}
+using test::pdfText;
 
 // With TALLOWICK_SCREENSHOT_DIR set, a copy of the printed file to look at.
 void keepPicture(const std::filesystem::path& file) {

@@ -11,23 +11,14 @@
 #include "statements/statement_sheets.h"
 #include "storage/store_fixture.h"
 #include "support/cli_runner.h"
+#include "support/pdf_text.h"
 
 namespace tw::test {
 namespace {
 
-std::string output(const std::string& cmd) {
-    std::string text;
-    if (FILE* p = ::popen(cmd.c_str(), "r")) {
-        char buf[4096];
-        for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) text.append(buf, n);
-        ::pclose(p);
-    }
-    return text;
-}
-
 // The words of a PDF with the right edge of each, by pdftotext -bbox.
 std::vector<std::pair<std::string, double>> wordsOf(const std::filesystem::path& pdf) {
-    const std::string xml = output("pdftotext -bbox " + shellQuoted(pdf.string()) + " - 2>/dev/null");
+    const std::string xml = commandOutput("pdftotext -bbox " + shellQuoted(pdf.string()) + " - 2>/dev/null");
     std::vector<std::pair<std::string, double>> words;
     const std::regex word("<word xMin=\"[0-9.]+\" yMin=\"[0-9.]+\" xMax=\"([0-9.]+)\" yMax=\"[0-9.]+\">([^<]*)</word>");
     for (auto it = std::sregex_iterator(xml.begin(), xml.end(), word); it != std::sregex_iterator(); ++it)
@@ -61,7 +52,7 @@ TEST_F(StatementWorkbookTest, LibreOfficePrintsEachStatementOnOnePage) {
     for (const auto& b : books) cmd += " " + shellQuoted(b.string());
     ASSERT_EQ(std::system((cmd + " >/dev/null 2>&1").c_str()), 0) << "LibreOffice (libreoffice-calc-nogui) is needed";
     const auto pages = [&](const char* name) {
-        const std::string info = output("pdfinfo " + shellQuoted((out / name).string()) + " 2>/dev/null");
+        const std::string info = commandOutput("pdfinfo " + shellQuoted((out / name).string()) + " 2>/dev/null");
         std::smatch m;
         return std::regex_search(info, m, std::regex("Pages:\\s+([0-9]+)")) ? std::stoi(m[1]) : 0;
     };
@@ -76,7 +67,7 @@ TEST_F(StatementWorkbookTest, LibreOfficePrintsEachStatementOnOnePage) {
           {"is.pdf", {"利润表", "会小企02表", "本年累计金额", "本月金额", "城镇土地使用税、房产税、车船税、印花税",
                       "四、净利润（净亏损以“-”号填列）", "720.00"}},
           {"tb.pdf", {"科目余额表", "本年累计发生额", "12,345,678.90", "合计"}}}) {
-        const std::string text = output("pdftotext -layout " + shellQuoted((out / pdf).string()) + " - 2>/dev/null");
+        const std::string text = pdfText(out / pdf);
         for (const std::string& t : texts) EXPECT_NE(text.find(t), std::string::npos) << pdf << ": " << t;
         EXPECT_EQ(text.find("###"), std::string::npos) << pdf << ": an amount too wide for its column";
     }

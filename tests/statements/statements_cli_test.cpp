@@ -8,21 +8,12 @@
 #include "platform/xlsx_reader.h"
 #include "storage/store_fixture.h"
 #include "support/cli_set_fixture.h"
+#include "support/pdf_text.h"
 
 namespace tw {
 namespace {
 
-// The text of a PDF, by pdftotext.
-std::string pdfText(const std::filesystem::path& pdf) {
-    std::string text;
-    const std::string cmd = "pdftotext -layout " + test::shellQuoted(pdf.string()) + " - 2>/dev/null";
-    if (FILE* p = ::popen(cmd.c_str(), "r")) {
-        char buf[4096];
-        for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) text.append(buf, n);
-        ::pclose(p);
-    }
-    return text;
-}
+using test::pdfText;
 
 class StatementsCliTest : public test::CliSetTest {
 protected:

@@ -1,0 +1,31 @@
+#pragma once
+// What is printed in a PDF, read back with poppler's pdftotext, for tests
+// that check a written PDF by its texts.
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "support/cli_runner.h"
+
+namespace tw::test {
+
+// What the shell command `cmd` prints on its standard output; empty when it
+// cannot be started.
+inline std::string commandOutput(const std::string& cmd) {
+    std::string text;
+    if (FILE* p = ::popen(cmd.c_str(), "r")) {
+        char buf[4096];
+        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) text.append(buf, n);
+        ::pclose(p);
+    }
+    return text;
+}
+
+// The text of a PDF as laid out on its pages (pdftotext -layout), the pages
+// separated by form feeds; empty when it cannot be read.
+inline std::string pdfText(const std::filesystem::path& pdf) {
+    return commandOutput("pdftotext -layout " + shellQuoted(pdf.string()) + " - 2>/dev/null");
+}
+
+}  // namespace tw::test
