@@ -1,5 +1,4 @@
-// Copying, deleting and making files and folders; removing a folder only
-// strictly inside the folder allowed.
+// Copying files; removing a folder only strictly inside the folder allowed.
 #include "storage/file_operations.h"
 
 #include <system_error>
@@ -13,16 +12,6 @@ bool copyFile(const std::filesystem::path& source, const std::filesystem::path& 
         std::error_code ec;
         return std::filesystem::copy_file(source, tmp, ec) && !ec;
     });
-}
-
-bool deleteFile(const std::filesystem::path& path) {
-    std::error_code ec;
-    return std::filesystem::remove(path, ec) && !ec;
-}
-
-bool createDirectory(const std::filesystem::path& path) {
-    std::error_code ec;
-    return std::filesystem::create_directory(path, ec) && !ec;
 }
 
 bool removeDirectory(const std::filesystem::path& path, const std::filesystem::path& allowedRoot) {

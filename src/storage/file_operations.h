@@ -7,8 +7,6 @@
 namespace tw {
 
 bool copyFile(const std::filesystem::path& source, const std::filesystem::path& target);
-bool deleteFile(const std::filesystem::path& path);
-bool createDirectory(const std::filesystem::path& path);
 // Deletes a folder with everything in it. Refuses an empty path, a file-system
 // root and any folder that does not lie strictly inside `allowedRoot`.
 bool removeDirectory(const std::filesystem::path& path, const std::filesystem::path& allowedRoot);

@@ -246,8 +246,6 @@ public:
     std::filesystem::path scratchCopy(const std::filesystem::path& source);
     void setTablePassword(const std::string& password);
 
-    bool inAction() const { return action_ != nullptr; }
-
     // Test hook: called with the table path before each table file is written
     // during a commit. Throwing from it aborts the commit.
     void setCommitHook(std::function<void(const std::filesystem::path&)> hook) {

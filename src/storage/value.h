@@ -24,7 +24,6 @@ public:
 
     bool isText() const { return std::holds_alternative<std::string>(v_); }
     bool isDouble() const { return std::holds_alternative<double>(v_); }
-    bool isInteger() const { return std::holds_alternative<std::int64_t>(v_); }
 
     // Text of a text value; empty for numbers.
     const std::string& text() const;

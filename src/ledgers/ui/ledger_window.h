@@ -31,7 +31,6 @@ public:
     // Where 导出 writes its workbooks (made when missing): by default
     // "Tallowick 导出" in the user's documents folder.
     void setExportFolder(const std::filesystem::path& folder) { m_exportFolder = folder; }
-    const std::filesystem::path& exportFolder() const { return m_exportFolder; }
 
 private:
     void onPickAccount();

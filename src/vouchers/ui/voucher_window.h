@@ -70,7 +70,6 @@ public:
     void printShownPage();
 
     const VoucherPage& shownPage() const { return m_page; }
-    const VoucherPageTexts& shownTexts() const { return m_texts; }
     // 1-based position of the page shown in the table; 0 when it is empty.
     long position() const { return m_view.position(); }
     // False when 凭证库 could not be read on opening (the message was shown).
