@@ -55,7 +55,6 @@ Result<std::vector<std::string>> beginLogin(RecordStore& store, Session& session
     LoginState& login = session.login;
     // Nobody is logged in while the window is open, not even a user of the
     // set that was open before.
-    login.chosenUserName.clear();
     login.loggedIn = false;
     login.userName.clear();
     login.permission = 0;
@@ -101,21 +100,28 @@ std::optional<StoredUser> storedUser(RecordStore& store, const Session& session,
 
 }  // namespace
 
-Result<bool> logIn(RecordStore& store, Session& session, const std::string& typedPassword) {
+Result<bool> logIn(RecordStore& store, Session& session, const LoginRequest& request) {
     LoginState& login = session.login;
     return runCaught([&] {
-        const auto user = storedUser(store, session, login.chosenUserName);
-        if (!user || !verifyPassword(user->passwordHash, typedPassword)) refuse(kLoginRefused);
+        const auto user = storedUser(store, session, request.userName);
+        if (!user || !verifyPassword(user->passwordHash, request.password)) refuse(kLoginRefused);
         bool openingBalances = false;
-        if (!login.deleteMode) {
+        if (request.purpose == LoginPurpose::Work) {
             const auto basic = basicInfoOf(store, session.dataDir, login.setName);
             openingBalances = basic.ok && !basic.value.enabled;
         }
-        login.userName = login.chosenUserName;
+        login.userName = request.userName;
         login.permission = user->permission;
         login.loggedIn = true;
         return openingBalances;
     });
+}
+
+Result<bool> logInTo(RecordStore& store, Session& session, const std::string& setName,
+                     const LoginRequest& request) {
+    const Outcome begun = beginLogin(store, session, setName);
+    if (!begun.ok) return begun;
+    return logIn(store, session, request);
 }
 
 }  // namespace tw
