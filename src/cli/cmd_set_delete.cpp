@@ -21,7 +21,7 @@ void addSetDeleteCommand(Commands& commands) {
             sub.add("--password", o->password, "密码");
         },
         [o](Context& c) {
-            if (!logInForCommand(c, o->name, o->user, o->password, true)) return;
+            if (!logInForCommand(c, o->name, o->user, o->password, LoginPurpose::DeleteSet)) return;
             c.report(deleteAccountSet(c.dataDir, c.session.login));
         });
 }

@@ -6,6 +6,7 @@
 #include "storage/dates.h"
 #include "storage/number_text.h"
 #include "storage/record_store.h"
+#include "storage/scoped_table.h"
 
 namespace tw::cli {
 
@@ -31,7 +32,8 @@ std::string shown(const Value& v, FieldType type) {
 
 void dumpTable(Context& c, const TableOptions& o) {
     RecordStore& store = *c.store;
-    if (!store.openTable(o.path, o.password)) {
+    ScopedTable table(store);
+    if (!table.open(o.path, o.password)) {
         switch (store.lastOpenFailure()) {
             case RecordStore::OpenFailure::Missing:
                 c.refuse("数据表文件不存在：" + o.path, 2);
@@ -57,7 +59,6 @@ void dumpTable(Context& c, const TableOptions& o) {
             c.out << (i > 1 ? "\t" : "") << shown(store.readField(i), store.fieldType(i));
         c.out << "\n";
     }
-    store.closeTable();
 }
 
 }  // namespace

@@ -1,18 +1,13 @@
 #include "cli/set_login.h"
 
 #include "accounts/opening_balances.h"
-#include "shell/login.h"
 
 namespace tw::cli {
 
 bool logInForCommand(Context& ctx, const std::string& set, const std::string& user,
-                     const std::string& password, bool deleteMode) {
-    if (!ctx.report(beginLogin(*ctx.store, ctx.session, set))) return false;
-    ctx.session.login.deleteMode = deleteMode;
-    ctx.session.login.chosenUserName = user;
-    const Result<bool> done = logIn(*ctx.store, ctx.session, password);
-    if (!done.ok) ctx.refuse(done.message);
-    return done.ok;
+                     const std::string& password, LoginPurpose purpose) {
+    const LoginRequest request{.userName = user, .password = password, .purpose = purpose};
+    return ctx.report(logInTo(*ctx.store, ctx.session, set, request));
 }
 
 bool logInToBooks(Context& ctx, const SetLogin& o) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/command.h"
+#include "shell/login.h"
 
 namespace tw::cli {
 
@@ -16,10 +17,10 @@ struct SetLogin {
 // commands under it, whose own SET follows theirs).
 void addSetLoginOptions(Options& sub, SetLogin& options, bool setRequired = true);
 
-// Logs in to `set` as `user` and fills the context's session. On a refusal
-// prints the login window's message and returns false.
+// Logs in to `set` as `user`, for `purpose`, and fills the context's
+// session. On a refusal prints the login window's message and returns false.
 bool logInForCommand(Context& ctx, const std::string& set, const std::string& user,
-                     const std::string& password, bool deleteMode = false);
+                     const std::string& password, LoginPurpose purpose = LoginPurpose::Work);
 inline bool logInForCommand(Context& ctx, const SetLogin& o) {
     return logInForCommand(ctx, o.set, o.user, o.password);
 }

@@ -1,9 +1,12 @@
 #include "shell/login.h"
 
+#include <optional>
+
 #include "shell/password_hash.h"
 #include "storage/record_store.h"
 #include "storage/recovery.h"
 #include "storage/schemas.h"
+#include "storage/scoped_table.h"
 
 namespace tw {
 
@@ -17,12 +20,12 @@ bool isFolderName(const std::string& name) {
 }
 
 BasicInfo readBasicInfo(RecordStore& store, const fs::path& dataDir, const std::string& setName) {
+    ScopedTable basic(store);
     if (!isFolderName(setName) ||
-        !openTableIn(store, setFolder(dataDir, setName), file::kBasicInfo, {}))
+        !openTableIn(basic, setFolder(dataDir, setName), file::kBasicInfo, {}))
         refuse(kBasicInfoUnreadable, "基本信息 of " + setName + " does not open");
-    const Table t = store.table(tablePath(dataDir, setName, file::kBasicInfo));
+    const Table t = basic.table();
     const auto record = t.first();
-    store.closeTable();
     // A set's 基本信息 always holds its one record.
     if (!record) refuse(kBasicInfoUnreadable, "基本信息 of " + setName + " is empty");
     BasicInfo info;
@@ -52,7 +55,6 @@ Result<std::vector<std::string>> beginLogin(RecordStore& store, Session& session
     LoginState& login = session.login;
     // Nobody is logged in while the window is open, not even a user of the
     // set that was open before.
-    login.chosenUserName.clear();
     login.loggedIn = false;
     login.userName.clear();
     login.permission = 0;
@@ -72,35 +74,54 @@ Result<std::vector<std::string>> beginLogin(RecordStore& store, Session& session
     });
 }
 
-Result<bool> logIn(RecordStore& store, Session& session, const std::string& typedPassword) {
+namespace {
+
+struct StoredUser {
+    std::string passwordHash;
+    int permission = 0;
+};
+
+// The first record of `用户` of the set being logged into that names `userName`;
+// none when there is no such record or the table does not open.
+std::optional<StoredUser> storedUser(RecordStore& store, const Session& session,
+                                     const std::string& userName) {
+    const LoginState& login = session.login;
+    if (!isFolderName(login.setName)) return std::nullopt;
+    ScopedTable users(store);
+    if (!openTableIn(users, setFolder(session.dataDir, login.setName), file::kUsers,
+                     login.setPassword))
+        return std::nullopt;
+    const Table t = users.table();
+    const auto user = t.first(Where().equal(field::kUserName, userName));
+    if (!user) return std::nullopt;
+    return StoredUser{(*user)[t.position(field::kPassword)].text(),
+                      static_cast<int>((*user)[t.position(field::kPermission)].integer())};
+}
+
+}  // namespace
+
+Result<bool> logIn(RecordStore& store, Session& session, const LoginRequest& request) {
     LoginState& login = session.login;
     return runCaught([&] {
-        std::string hash;
-        int permission = 0;
-        bool found = false;
-        if (isFolderName(login.setName) &&
-            openTableIn(store, setFolder(session.dataDir, login.setName), file::kUsers,
-                        login.setPassword)) {
-            const Table users = store.table(tablePath(session, file::kUsers));
-            const auto user = users.first(Where().equal(field::kUserName, login.chosenUserName));
-            store.closeTable();
-            if (user) {
-                found = true;
-                hash = (*user)[users.position(field::kPassword)].text();
-                permission = static_cast<int>((*user)[users.position(field::kPermission)].integer());
-            }
-        }
-        if (!found || !verifyPassword(hash, typedPassword)) refuse(kLoginRefused);
+        const auto user = storedUser(store, session, request.userName);
+        if (!user || !verifyPassword(user->passwordHash, request.password)) refuse(kLoginRefused);
         bool openingBalances = false;
-        if (!login.deleteMode) {
+        if (request.purpose == LoginPurpose::Work) {
             const auto basic = basicInfoOf(store, session.dataDir, login.setName);
             openingBalances = basic.ok && !basic.value.enabled;
         }
-        login.userName = login.chosenUserName;
-        login.permission = permission;
+        login.userName = request.userName;
+        login.permission = user->permission;
         login.loggedIn = true;
         return openingBalances;
     });
+}
+
+Result<bool> logInTo(RecordStore& store, Session& session, const std::string& setName,
+                     const LoginRequest& request) {
+    const Outcome begun = beginLogin(store, session, setName);
+    if (!begun.ok) return begun;
+    return logIn(store, session, request);
 }
 
 }  // namespace tw

@@ -10,11 +10,13 @@
 // An unreadable `基本信息` refuses with "无法读出套账数据！  请选择套账后重试！"
 // (the window closes); an unreadable `用户` with "无法读出套账数据！  请检查后重试！".
 //
-// Logging in (logIn): the first record of `用户` whose name is the chosen name
-// must hold the hash of the typed password (an empty password matches an empty
-// box); otherwise "密码 或 用户名 不正确！". On success the state holds the
-// user and permission; outside delete mode a set that is not enabled yet asks
-// for the opening-balance window (the value is true).
+// Logging in (logIn): who logs in and why come with the call (LoginRequest);
+// the login state holds the login only. The first record of `用户` whose name
+// is the request's user name must hold the hash of the typed password (an
+// empty password matches an empty box); otherwise "密码 或 用户名 不正确！".
+// On success the state holds the user and permission; a login to work in a
+// set that is not enabled yet asks for the opening-balance window (the value
+// is true), a login that authorises deleting the set never does.
 
 #include <string>
 #include <vector>
@@ -49,9 +51,25 @@ std::vector<std::string> userNames(RecordStore& store, const Session& session);
 // The value: the names for `用户名选择`.
 Result<std::vector<std::string>> beginLogin(RecordStore& store, Session& session,
                                             const std::string& setName);
-// Checks login.chosenUserName and `typedPassword` against the open set. The
-// value: the opening-balance window is to open.
-Result<bool> logIn(RecordStore& store, Session& session, const std::string& typedPassword);
+// Why a user logs in: to work in the set, or to authorise deleting it (the
+// chooser's 删除, `set delete`).
+enum class LoginPurpose { Work, DeleteSet };
+
+// Who logs in, with the password as typed, and why.
+struct LoginRequest {
+    std::string userName;
+    std::string password;
+    LoginPurpose purpose = LoginPurpose::Work;
+};
+
+// Checks the request against the set that beginLogin read. The value: the
+// opening-balance window is to open.
+Result<bool> logIn(RecordStore& store, Session& session, const LoginRequest& request);
+
+// A login without the window (the commands): beginLogin for `setName`, then
+// logIn, stopping at the first refusal.
+Result<bool> logInTo(RecordStore& store, Session& session, const std::string& setName,
+                     const LoginRequest& request);
 
 // A name from the chooser or the command line that can only mean a folder
 // directly inside the account-set directory.

@@ -1,5 +1,6 @@
 #pragma once
 // Who is logged in to which account set: the one record every window reads.
+// It holds the login only; what a window or command is doing stays with it.
 
 #include <string>
 
@@ -16,11 +17,6 @@ struct LoginState {
     std::string userName;
     int permission = 0;  // 1 administrator, 2 ordinary user, 0 nobody
     double period = 0;   // current accounting period (day number; year and month count)
-
-    std::string selectedSetName;  // item last selected in the account-set chooser
-    std::string chosenUserName;   // name picked in the login window
-    bool deleteMode = false;      // the login window authorises deleting the set
-    bool openingEnabled = false;  // the opening balances were just enabled
 
     // Clears the set, company, user and permission and the logged-in flag.
     void logout();

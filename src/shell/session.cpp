@@ -3,6 +3,7 @@
 #include "storage/outcome.h"
 #include "storage/record_store.h"
 #include "storage/schemas.h"
+#include "storage/scoped_table.h"
 
 namespace tw {
 
@@ -18,6 +19,14 @@ bool openTableIn(RecordStore& store, const std::filesystem::path& folder, const 
     const std::string password = tablePassword(file, setPassword);
     if (const Schema* schema = schemaOfFile(file)) return store.openTable(path, password, *schema);
     return store.openTable(path, password);
+}
+
+bool openTableIn(ScopedTable& table, const std::filesystem::path& folder, const std::string& file,
+                 const std::string& setPassword) {
+    const auto path = folder / fs::u8path(file);
+    const std::string password = tablePassword(file, setPassword);
+    if (const Schema* schema = schemaOfFile(file)) return table.open(path, password, *schema);
+    return table.open(path, password);
 }
 
 std::string newerFormatMessage(const std::string& file) {

@@ -13,6 +13,8 @@
 
 namespace tw {
 
+class ScopedTable;
+
 struct Session {
     std::filesystem::path dataDir;  // the account-set directory
     LoginState login;
@@ -42,6 +44,9 @@ std::string newerFormatMessage(const std::string& file);
 void openSetTable(RecordStore& store, const Session& session, const std::string& file);
 // The same for a set folder that is not the open set's (restore, backup).
 bool openTableIn(RecordStore& store, const std::filesystem::path& folder, const std::string& file,
+                 const std::string& setPassword);
+// The same into `table`, which closes it again when it goes.
+bool openTableIn(ScopedTable& table, const std::filesystem::path& folder, const std::string& file,
                  const std::string& setPassword);
 
 // A table of the open set for the length of a scope: opened as openSetTable

@@ -41,8 +41,7 @@ inline Session loggedIn(const fs::path& dataDir, const std::string& set, const s
     RecordStore store(dataDir);
     const auto begun = beginLogin(store, session, set);
     EXPECT_TRUE(begun.ok) << begun.message;
-    session.login.chosenUserName = user;
-    const auto done = logIn(store, session, password);
+    const auto done = logIn(store, session, {.userName = user, .password = password});
     EXPECT_TRUE(done.ok) << done.message;
     return session;
 }

@@ -121,7 +121,7 @@ TEST_F(OpeningWindowTest, EnablingClosesTheWindowAndKeepsTheLogin) {
     click(window.get(), "启用套账");
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(session.login.loggedIn);
-    EXPECT_TRUE(session.login.openingEnabled);
+    EXPECT_TRUE(window->enabledTheSet());
     EXPECT_TRUE(rows(file::kBasicInfo)[0][3].boolean());
     EXPECT_EQ(rows(file::kLedger).size(), 3u);
     EXPECT_EQ(rows(file::kGeneralLedger).size(), 2u);

@@ -104,11 +104,11 @@ TEST_F(ShellKeyboardTest, TheChooserStartsOnTheFirstSetArrowsMoveAndEnterOpens) 
     ASSERT_EQ(list->count(), 2);
     const QString first = list->item(0)->text(), second = list->item(1)->text();
     EXPECT_EQ(list->selectedItems(), QList<QListWidgetItem*>{list->item(0)});
-    EXPECT_EQ(session.login.selectedSetName, first.toStdString());
+    EXPECT_EQ(chooser.selectedSet(), first.toStdString());
     EXPECT_EQ(chooser.focusWidget(), list);
 
     QTest::keyClick(list, Qt::Key_Down);
-    EXPECT_EQ(session.login.selectedSetName, second.toStdString());
+    EXPECT_EQ(chooser.selectedSet(), second.toStdString());
     QString heading;
     whenModalOpens([&](QWidget* login) {
         heading = child<QLabel>(login, "套账名称标签")->text();
@@ -123,7 +123,7 @@ TEST_F(ShellKeyboardTest, TheOnlyUserOfASetIsChosenAndThePasswordAsked) {
     whenModalOpens([&](QWidget* w) {
         auto* users = child<QComboBox>(w, "用户名选择");
         EXPECT_EQ(users->currentText(), "张三");
-        EXPECT_EQ(session.login.chosenUserName, "张三");
+        EXPECT_EQ(chosenUser(w), "张三");
         ASSERT_EQ(w->focusWidget(), child(w, "密码框"));
         QTest::keyClicks(w->focusWidget(), "mima");
         QTest::keyClick(w->focusWidget(), Qt::Key_Return);
@@ -145,7 +145,7 @@ TEST_F(ShellKeyboardTest, ArrowsMoveThroughTheUsersAndTheListKeepsTheFocus) {
         QTest::keyClick(users, Qt::Key_Down);
         QTest::keyClick(users, Qt::Key_Down);
         QTest::keyClick(users, Qt::Key_Up);
-        EXPECT_EQ(session.login.chosenUserName, "李四");
+        EXPECT_EQ(chosenUser(w), "李四");
         EXPECT_EQ(w->focusWidget(), users);
         QTest::keyClick(users, Qt::Key_Tab);
         ASSERT_EQ(w->focusWidget(), child(w, "密码框"));

@@ -50,9 +50,9 @@ TEST_F(LoginWindowTest, ListsUsersInTableOrderWithNobodyChosen) {
         EXPECT_EQ(titles.last(), "Tallowick    尚未登陆、请选择套帐！");
         EXPECT_EQ(users(w), (QStringList{"张三", "李四"}));
         EXPECT_EQ(child<QComboBox>(w, "用户名选择")->currentIndex(), -1);
-        EXPECT_TRUE(session.login.chosenUserName.empty());
+        EXPECT_TRUE(chosenUser(w).empty());
         choose(w, 1);
-        EXPECT_EQ(session.login.chosenUserName, "李四");
+        EXPECT_EQ(chosenUser(w), "李四");
         EXPECT_EQ(w->focusWidget(), child<QLineEdit>(w, "密码框")) << "focus moves to the password";
         EXPECT_EQ(child<QAbstractButton>(w, "登陆")->text(), "确定");
     });
@@ -70,7 +70,6 @@ TEST_F(LoginWindowTest, WrongPasswordClearsTheBoxAndKeepsTheWindow) {
         EXPECT_EQ(w->focusWidget(), child<QLineEdit>(w, "密码框"));
         // No user chosen: looks for an empty name and finds none.
         child<QComboBox>(w, "用户名选择")->setCurrentIndex(-1);
-        session.login.chosenUserName.clear();
         type(w, "密码框", "mima");
         click(w, "登陆");
         EXPECT_EQ(prompter.messages.size(), 2);

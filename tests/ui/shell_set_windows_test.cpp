@@ -50,22 +50,21 @@ protected:
 TEST_F(SetWindowsTest, ChooserListsTheSetsAndOpensNothingWithoutASelection) {
     makeSet("甲公司");
     makeSet("乙公司");
-    session.login.selectedSetName = "旧的选择";
     SetChooserWindow chooser(ctx);
     chooser.show();
-    // The first set listed is selected at once; the old choice is gone.
+    // The first set listed is selected at once.
     auto* list = child<QListWidget>(&chooser, "套账列表框");
     ASSERT_NE(list, nullptr);
-    EXPECT_EQ(session.login.selectedSetName, list->item(0)->text().toStdString());
+    EXPECT_EQ(chooser.selectedSet(), list->item(0)->text().toStdString());
     EXPECT_EQ(items(&chooser), (QStringList{"乙公司", "甲公司"}));
     list->clearSelection();
-    EXPECT_TRUE(session.login.selectedSetName.empty());
+    EXPECT_TRUE(chooser.selectedSet().empty());
     const int before = visibleTopLevelCount();
     click(&chooser, "打开");
     EXPECT_TRUE(chooser.isVisible());
     EXPECT_EQ(visibleTopLevelCount(), before);
     select(&chooser, "乙公司");
-    EXPECT_EQ(session.login.selectedSetName, "乙公司");
+    EXPECT_EQ(chooser.selectedSet(), "乙公司");
 }
 
 TEST_F(SetWindowsTest, OpeningASetLogsInClosesTheChooserAndLeadsToTheOpeningBalances) {
@@ -189,7 +188,6 @@ protected:
         EXPECT_TRUE(session.login.userName.empty());
         EXPECT_EQ(session.login.permission, 0);
         EXPECT_EQ(titles.last(), "Tallowick    尚未登陆、请选择套帐！");
-        EXPECT_FALSE(session.login.deleteMode);
     }
 };
 
@@ -200,6 +198,21 @@ TEST_F(DeleteSetTest, AnOrdinaryUserMayNotDelete) {
     EXPECT_TRUE(exists());
     expectLoggedOut();
     EXPECT_EQ(openingBalancesOpened, 0) << "a login in delete mode stops after the check";
+}
+
+TEST_F(DeleteSetTest, OpeningAfterARefusedDeletionIsALoginToWork) {
+    SetChooserWindow chooser(ctx);
+    chooser.show();
+    select(&chooser, "甲公司");
+    loginWhenAsked("李四", "lisi");
+    click(&chooser, "删除");
+    EXPECT_EQ(prompter.messages, QStringList{"您的权限不够！"});
+    EXPECT_TRUE(chooser.isVisible());
+    loginWhenAsked("李四", "lisi");
+    click(&chooser, "打开");
+    EXPECT_EQ(chooser.result(), SetChooserWindow::LoggedIn);
+    EXPECT_TRUE(session.login.loggedIn);
+    EXPECT_EQ(openingBalancesOpened, 1) << "the deletion's purpose ended with its login";
 }
 
 TEST_F(DeleteSetTest, AnsweringNoOrClosingTheQuestionKeepsTheSet) {

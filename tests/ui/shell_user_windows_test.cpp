@@ -26,8 +26,7 @@ protected:
         probe.dataDir = session.dataDir;
         RecordStore store(session.dataDir);
         beginLogin(store, probe, "华兴");
-        probe.login.chosenUserName = user;
-        return logIn(store, probe, password).ok;
+        return logIn(store, probe, {.userName = user, .password = password}).ok;
     }
 };
 

@@ -12,6 +12,7 @@
 #include "shell/login.h"
 #include "shell/password_hash.h"
 #include "shell/ui/app_context.h"
+#include "shell/ui/login_window.h"
 #include "startup/start_up.h"
 #include "storage/dates.h"
 #include "storage/paths.h"
@@ -52,8 +53,7 @@ protected:
     void logInAs(const std::string& set, const std::string& user, const std::string& password) {
         RecordStore store(session.dataDir);
         ASSERT_TRUE(beginLogin(store, session, set).ok);
-        session.login.chosenUserName = user;
-        ASSERT_TRUE(logIn(store, session, password).ok);
+        ASSERT_TRUE(logIn(store, session, {.userName = user, .password = password}).ok);
     }
     void enable(const std::string& set) {
         RecordStore store(session.dataDir);
@@ -77,6 +77,11 @@ protected:
     static QString text(QWidget* window, const char* box) {
         auto* edit = child<QLineEdit>(window, QString::fromUtf8(box));
         return edit ? edit->text() : QStringLiteral("<missing>");
+    }
+    // The user the login window `window` has chosen.
+    static std::string chosenUser(QWidget* window) {
+        auto* login = qobject_cast<LoginWindow*>(window);
+        return login ? login->chosenUser() : "<not the login window>";
     }
 
     TempDataDir dataDir;

@@ -94,7 +94,6 @@ OpeningBalanceWindow::OpeningBalanceWindow(AppContext& ctx, QWidget* parent)
     layout->addLayout(buttons);
     resize(720, 520);
 
-    m_ctx.session.login.openingEnabled = false;
     {
         const BusyCursor busy;
         RecordStore store(m_ctx.session.dataDir);
@@ -226,14 +225,14 @@ void OpeningBalanceWindow::onEnable() {
         m_ctx.prompter.showMessage(this, qs(out.message));
         return;
     }
-    m_ctx.session.login.openingEnabled = true;
+    m_enabled = true;
     accept();
 }
 
 void OpeningBalanceWindow::done(int result) {
     // Amounts typed but not saved are not dropped without a word: 是的 saves
     // them, 不是 leaves them, 取消 (or a failed save) keeps the window open.
-    if (!m_ctx.session.login.openingEnabled && m_readable && m_rows != m_saved) {
+    if (!m_enabled && m_readable && m_rows != m_saved) {
         switch (m_ctx.prompter.confirmOrCancel(this, QStringLiteral("是否保存修改？"))) {
         case Prompter::Answer::Cancel:
             return;
@@ -244,7 +243,7 @@ void OpeningBalanceWindow::done(int result) {
             break;
         }
     }
-    if (!m_ctx.session.login.openingEnabled) m_ctx.session.login.logout();
+    if (!m_enabled) m_ctx.session.login.logout();
     QDialog::done(result);
 }
 

@@ -29,6 +29,9 @@ public:
     // logged out.
     void done(int result) override;
 
+    // The set was enabled here: leaving the window keeps the login.
+    bool enabledTheSet() const { return m_enabled; }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -51,6 +54,7 @@ private:
     std::vector<OpeningRow> m_rows;   // the working copy the list shows
     std::vector<OpeningRow> m_saved;  // the list as last loaded or saved
     bool m_readable = true;          // false: the chart or the saved list cannot be read
+    bool m_enabled = false;          // 启用套账 enabled the set
     std::string m_loadRefusal;
 };
 

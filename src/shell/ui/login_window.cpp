@@ -45,8 +45,9 @@ private:
 
 }  // namespace
 
-LoginWindow::LoginWindow(AppContext& ctx, const std::string& setName, QWidget* parent)
-    : QDialog(parent), m_ctx(ctx), m_setName(setName) {
+LoginWindow::LoginWindow(AppContext& ctx, const std::string& setName, LoginPurpose purpose,
+                         QWidget* parent)
+    : QDialog(parent), m_ctx(ctx), m_setName(setName), m_purpose(purpose) {
     setObjectName(QStringLiteral("登录窗口"));
     setWindowTitle(QStringLiteral("用户登录"));
     setModal(true);
@@ -89,8 +90,9 @@ LoginWindow::LoginWindow(AppContext& ctx, const std::string& setName, QWidget* p
     layout->addLayout(buttons.row);
 }
 
-void LoginWindow::run(AppContext& ctx, const std::string& setName, QWidget* parent) {
-    LoginWindow window(ctx, setName, parent);
+void LoginWindow::run(AppContext& ctx, const std::string& setName, QWidget* parent,
+                      LoginPurpose purpose) {
+    LoginWindow window(ctx, setName, purpose, parent);
     if (window.begin()) window.exec();
 }
 
@@ -106,7 +108,6 @@ bool LoginWindow::begin() {
         for (const std::string& name : out.value) m_users->addItem(QString::fromStdString(name));
         m_users->setCurrentIndex(-1);  // nobody is chosen until the user picks a name
     }
-    m_ctx.session.login.chosenUserName.clear();
     // The only user of a set is chosen already: the password is all that is asked.
     if (m_users->count() == 1) m_users->setCurrentIndex(0);
     else m_users->setFocus();
@@ -117,8 +118,9 @@ bool LoginWindow::begin() {
 }
 
 void LoginWindow::onUserChosen(int index) {
+    // A list set back to no row leaves nobody chosen.
+    m_chosenUser = index < 0 ? std::string() : m_users->itemText(index).toStdString();
     if (index < 0) return;
-    m_ctx.session.login.chosenUserName = m_users->itemText(index).toStdString();
     if (!static_cast<UserList*>(m_users)->movingByKeys()) m_password->setFocus();
 }
 
@@ -127,7 +129,10 @@ void LoginWindow::onLogin() {
     {
         BusyCursor busy;
         RecordStore store(m_ctx.session.dataDir);
-        out = logIn(store, m_ctx.session, m_password->text().toStdString());
+        const LoginRequest request{.userName = m_chosenUser,
+                                   .password = m_password->text().toStdString(),
+                                   .purpose = m_purpose};
+        out = logIn(store, m_ctx.session, request);
     }
     if (!out.ok) {
         m_ctx.prompter.showMessage(this, QString::fromStdString(out.message));

@@ -34,7 +34,6 @@ SetChooserWindow::SetChooserWindow(AppContext& ctx, QWidget* parent)
     auto* remove = new QPushButton(QStringLiteral("删除"), this);
     remove->setObjectName(QStringLiteral("删除"));
 
-    m_ctx.session.login.selectedSetName.clear();
     const QIcon folder = style()->standardIcon(QStyle::SP_DirIcon);
     for (const std::string& name : listAccountSets(m_ctx.session.dataDir))
         m_list->addItem(new QListWidgetItem(folder, QString::fromStdString(name)));
@@ -42,8 +41,7 @@ SetChooserWindow::SetChooserWindow(AppContext& ctx, QWidget* parent)
     // The selection, not the focus frame a list puts on its first item, names the set.
     connect(m_list, &QListWidget::itemSelectionChanged, this, [this] {
         const auto selected = m_list->selectedItems();
-        m_ctx.session.login.selectedSetName =
-            selected.isEmpty() ? std::string() : selected.first()->text().toStdString();
+        m_selectedSet = selected.isEmpty() ? std::string() : selected.first()->text().toStdString();
     });
     // The first set is chosen at once: arrows move on from it and Enter
     // (the default button 打开) opens it.
@@ -76,7 +74,6 @@ void SetChooserWindow::logout() {
 }
 
 void SetChooserWindow::onOpen() {
-    m_ctx.session.login.deleteMode = false;
     if (selectedSet().empty()) return;
     LoginWindow::run(m_ctx, selectedSet(), this);
     if (m_ctx.session.login.loggedIn) done(LoggedIn);
@@ -87,9 +84,7 @@ void SetChooserWindow::onNew() { done(NewSet); }
 void SetChooserWindow::onDelete() {
     LoginState& login = m_ctx.session.login;
     const std::string name = selectedSet();
-    login.deleteMode = true;
-    LoginWindow::run(m_ctx, name, this);
-    login.deleteMode = false;
+    LoginWindow::run(m_ctx, name, this, LoginPurpose::DeleteSet);
     if (login.loggedIn) {
         const tw::Outcome allowed = checkDeletePermission(login);
         if (!allowed.ok) {

@@ -22,15 +22,18 @@ public:
 
     explicit SetChooserWindow(AppContext& ctx, QWidget* parent = nullptr);
 
+    // The set selected in `套账列表框`; empty while none is.
+    const std::string& selectedSet() const { return m_selectedSet; }
+
 private:
     void onOpen();
     void onNew();
     void onDelete();
-    std::string selectedSet() const { return m_ctx.session.login.selectedSetName; }
     void logout();
 
     AppContext& m_ctx;
     QListWidget* m_list;
+    std::string m_selectedSet;
 };
 
 // Shows the chooser modally over `parent` until it is left. `新建` opens the
