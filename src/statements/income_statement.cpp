@@ -57,8 +57,8 @@ Statement incomeOf(RecordStore& store, const Session& session, YearMonth from, Y
 }  // namespace
 
 Statement incomeStatement(RecordStore& store, const Session& session, YearMonth month) {
-    return incomeOf(store, session, month, month, "本月金额", monthText(month),
-                    std::string(kIncomeStatementName) + "-" + monthCode(month));
+    return incomeOf(store, session, month, month, "本月金额", month.text(),
+                    std::string(kIncomeStatementName) + "-" + month.code());
 }
 
 Statement quarterIncomeStatement(RecordStore& store, const Session& session, int year, int quarter) {

@@ -111,7 +111,7 @@ TEST_F(StatementsTest, IncomeStatementLeavesTheCarryForwardOutAndSumsTheYear) {
     double carried = 0;
     for (const auto& r : rows(file::kLedger))
         if (r[3].text() == "本年利润" && r[2].text() == "结转损益" &&
-            yearMonthOf(r[0].number()) == YearMonth{2013, 4})
+            YearMonth::of(r[0].number()) == YearMonth{2013, 4})
             carried -= r[4].number() + r[5].number();
     EXPECT_EQ(carried, 265);
 

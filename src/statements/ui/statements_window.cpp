@@ -8,7 +8,6 @@
 #include <QVBoxLayout>
 #include <system_error>
 
-#include "ledgers/report.h"
 #include "platform/ui/busy_cursor.h"
 #include "platform/ui/open_document.h"
 #include "platform/ui/page_grid_widget.h"
@@ -54,7 +53,7 @@ StatementsWindow::StatementsWindow(AppContext& ctx, QWidget* parent) : QDialog(p
     m_choice->setObjectName(QStringLiteral("报表选择框"));
     m_choice->addItems({QStringLiteral("资产负债表"), QStringLiteral("利润表"),
                         QStringLiteral("利润表（季报）"), QStringLiteral("科目余额表")});
-    const ReportMonth shown = previousMonth(ctx.session.login.period);
+    const YearMonth shown = YearMonth::of(ctx.session.login.period).previous();
     m_year = spinBox(this, "年份框", 1900, 9999, shown.year, " 年");
     m_month = spinBox(this, "月份框", 1, 12, shown.month, " 月");
     m_quarter = new QComboBox(this);
