@@ -28,7 +28,4 @@ inline Where yearOf(const std::string& dateField, double period) {
         .below(dateField, dayNumber(year + 1, 1, 1));
 }
 
-// "2013年4月"
-inline std::string periodText(double period) { return YearMonth::of(period).text(); }
-
 }  // namespace tw
