@@ -54,7 +54,7 @@ protected:
                 << sheet.value.columns[column];
         EXPECT_EQ(sheet.value.notices, std::vector<std::string>{});
 
-        const auto income = runCaught([&] { return incomeStatement(*store, session, m); });
+        const auto income = runCaught([&] { return incomeStatement(*store, session, monthPeriod(m)); });
         ASSERT_TRUE(income.ok) << income.message;
         const auto carried = carriedIntoProfit();
         const auto carriedIn = [&](YearMonth x) {

@@ -47,7 +47,7 @@ protected:
         return runCaught([&] { return balanceSheet(*store, session, m); });
     }
     Result<Statement> incomeOf(YearMonth m) {
-        return runCaught([&] { return incomeStatement(*store, session, m); });
+        return runCaught([&] { return incomeStatement(*store, session, monthPeriod(m)); });
     }
     Statement sheet(YearMonth m) {
         auto made = sheetOf(m);

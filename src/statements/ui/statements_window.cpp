@@ -60,7 +60,7 @@ StatementsWindow::StatementsWindow(AppContext& ctx, QWidget* parent) : QDialog(p
     m_quarter->setObjectName(QStringLiteral("季度框"));
     m_quarter->addItems({QStringLiteral("第1季度"), QStringLiteral("第2季度"), QStringLiteral("第3季度"),
                          QStringLiteral("第4季度")});
-    m_quarter->setCurrentIndex((shown.month - 1) / 3);
+    m_quarter->setCurrentIndex(quarterOf(shown) - 1);
     m_fromYear = spinBox(this, "起始年份框", 1900, 9999, shown.year, " 年");
     m_fromMonth = spinBox(this, "起始月份框", 1, 12, 1, " 月");
     m_level = new QComboBox(this);
@@ -137,12 +137,13 @@ void StatementsWindow::compute(bool tell) {
         made = runCaught([&]() -> std::pair<SheetLayout, std::string> {
             switch (m_choice->currentIndex()) {
                 case IncomeMonth: {
-                    const Statement s = incomeStatement(store, m_ctx.session, month);
+                    const Statement s = incomeStatement(store, m_ctx.session, monthPeriod(month));
                     return {statementLayout(s), s.fileStem};
                 }
                 case IncomeQuarter: {
-                    const Statement s = quarterIncomeStatement(store, m_ctx.session, m_year->value(),
-                                                               m_quarter->currentIndex() + 1);
+                    const Statement s = incomeStatement(
+                        store, m_ctx.session,
+                        quarterPeriod(m_year->value(), m_quarter->currentIndex() + 1));
                     return {statementLayout(s), s.fileStem};
                 }
                 case Balances: {
