@@ -134,7 +134,7 @@ int main(int argc, char** argv) try {
         const auto closed = runAction(store, [&] { return closePeriod(store, s); });
         if (!closed.ok) throw std::runtime_error(closed.message + " " + closed.detail);
         s.login.period = closed.value.period;
-        if (m % 12 == 11) std::cerr << "closed " << periodText(s.login.period - 1) << '\n';
+        if (m % 12 == 11) std::cerr << "closed " << YearMonth::of(s.login.period - 1).text() << '\n';
     }
     writeMonth(store, s, pages);
     if (argc > 6) writeJournal(fs::u8path(argv[6]), s.login.period, pages);

@@ -95,7 +95,7 @@ void BM_BalanceSheetOneMonth(benchmark::State& state) {
 BENCHMARK(BM_BalanceSheetOneMonth)->Unit(benchmark::kMillisecond);
 
 void BM_IncomeStatementDecember(benchmark::State& state) {
-    measure(state, [](RecordStore& store, Session& s) { return incomeStatement(store, s, {2022, 12}); });
+    measure(state, [](RecordStore& store, Session& s) { return incomeStatement(store, s, monthPeriod({2022, 12})); });
 }
 BENCHMARK(BM_IncomeStatementDecember)->Unit(benchmark::kMillisecond);
 

@@ -70,15 +70,10 @@ void addStatementsCommand(Commands& commands) {
             }
             if (!logInToBooks(c, *o)) return;
             const auto made = runCaught([&] {
-                if (o->quarter) {
-                    if (o->quarter < 1 || o->quarter > 4) refuse(kBadQuarter);
-                    const YearMonth end{o->year, 3 * o->quarter};
-                    return std::pair{balanceSheet(*c.store, c.session, end),
-                                     quarterIncomeStatement(*c.store, c.session, o->year, o->quarter)};
-                }
-                const YearMonth month{o->year, o->month};
-                return std::pair{balanceSheet(*c.store, c.session, month),
-                                 incomeStatement(*c.store, c.session, month)};
+                const StatementPeriod period = o->quarter ? quarterPeriod(o->year, o->quarter)
+                                                          : monthPeriod({o->year, o->month});
+                return std::pair{balanceSheet(*c.store, c.session, period.last),
+                                 incomeStatement(*c.store, c.session, period)};
             });
             if (!c.report(made)) return;
             const auto& [sheet, income] = made.value;

@@ -1,8 +1,6 @@
 // tallowick-cli status SET --user U --password P: the open period as YYYY-MM,
 // then the posting window's three counts (pages, posted, unreviewed), on one
 // line, tab-separated.
-#include <cstdio>
-
 #include "cli/set_login.h"
 #include "closing/posting.h"
 #include "storage/dates.h"
@@ -19,11 +17,8 @@ void addStatusCommand(Commands& commands) {
             const auto counts =
                 runCaught([&] { return refreshPostingCounts(*c.store, c.session); });
             if (!c.report(counts)) return;
-            const Ymd p = toYmd(c.session.login.period);
-            char period[16];
-            std::snprintf(period, sizeof period, "%04d-%02d", p.year, p.month);
-            c.out << period << '\t' << counts.value.total << '\t' << counts.value.posted << '\t'
-                  << counts.value.unreviewed << '\n';
+            c.out << YearMonth::of(c.session.login.period).code() << '\t' << counts.value.total
+                  << '\t' << counts.value.posted << '\t' << counts.value.unreviewed << '\n';
         });
 }
 

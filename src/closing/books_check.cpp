@@ -9,8 +9,8 @@
 
 #include "accounts/chart.h"
 #include "closing/books_check_figures.h"
-#include "closing/period.h"
 #include "shell/set_tables.h"
+#include "storage/dates.h"
 #include "storage/outcome.h"
 #include "storage/schemas.h"
 #include "storage/table_check.h"
@@ -78,11 +78,11 @@ BookDates readDates(RecordStore& store, const Session& session, Findings& findin
         dates.start = std::floor(store.readField(field::kStartDate).number());
         dates.period = store.readField(field::kPeriod).number();
     }
-    dates.firstClosed = monthKey(dates.start);
-    dates.open = monthKey(dates.period);
+    dates.firstClosed = YearMonth::of(dates.start);
+    dates.open = YearMonth::of(dates.period);
     dates.required = dates.open;
     if (dates.open < dates.firstClosed)
-        findings.push_back("会计期间" + periodText(dates.period) + "早于启用日期" +
+        findings.push_back("会计期间" + dates.open.text() + "早于启用日期" +
                            formatDate(dates.start));
     return dates;
 }
@@ -129,32 +129,32 @@ void checkClosedMonths(const LedgerFigures& ledger, const GeneralRows& general,
                        Findings& findings) {
     for (const auto& [month, net] : ledger.monthNet)
         if (month >= dates.firstClosed && month < dates.open && net != 0)
-            findings.push_back(monthText(month) + "：账库中凭证的借方与贷方相差 " +
+            findings.push_back(month.text() + "：账库中凭证的借方与贷方相差 " +
                                money(std::llabs(net)));
     for (const auto& [account, a] : ledger.accounts) {
         const auto category = categoryOf.find(account);
         if (category == categoryOf.end() || category->second != kCategories[4]) continue;
         for (const auto& [month, r] : a.rows.months)
             if (month < dates.open && r.balance != 0)
-                findings.push_back(monthText(month) + "：损益类科目 " + account + " 结账后余额为 " +
+                findings.push_back(month.text() + "：损益类科目 " + account + " 结账后余额为 " +
                                    sided(r.balance) + "，未结转为零");
     }
     for (const auto& [month, sums] : general.monthMoved)
         if (sums.net() != 0)
-            findings.push_back(monthText(month) + "：总账库本月合计借方 " + money(sums.debit) +
+            findings.push_back(month.text() + "：总账库本月合计借方 " + money(sums.debit) +
                                "，贷方 " + money(-sums.credit) + "，相差 " +
                                money(std::llabs(sums.net())));
     for (const auto& [month, sum] : general.yearBalances)
         if (sum != 0)
-            findings.push_back(monthText(month) + "：试算不平衡，总账库本年累计的期末余额合计为 " +
+            findings.push_back(month.text() + "：试算不平衡，总账库本年累计的期末余额合计为 " +
                                sided(sum));
 }
 
 void checkPeriod(const GeneralRows& general, const BookDates& dates, Findings& findings) {
-    if (general.lastClosed < 0) return;  // nothing closed with a balance yet
-    if (general.lastClosed + 1 != dates.open)
-        findings.push_back("会计期间为" + periodText(dates.period) + "，总账库最后结账的月份却是" +
-                           monthText(general.lastClosed));
+    if (!general.lastClosed) return;  // nothing closed with a balance yet
+    if (general.lastClosed->next() != dates.open)
+        findings.push_back("会计期间为" + dates.open.text() + "，总账库最后结账的月份却是" +
+                           general.lastClosed->text());
 }
 
 }  // namespace
@@ -174,8 +174,9 @@ std::vector<std::string> checkBooks(RecordStore& store, const Session& session) 
     const GeneralRows generalRows = readGeneralLedger(general.table(), dates, findings);
     // When 会计期间 runs ahead of the closes, the months after the last one
     // 总账库 holds are told once, by checkPeriod, not account by account.
-    if (generalRows.lastClosed >= dates.firstClosed && generalRows.lastClosed + 1 < dates.open)
-        dates.required = generalRows.lastClosed + 1;
+    if (generalRows.lastClosed && *generalRows.lastClosed >= dates.firstClosed &&
+        generalRows.lastClosed->next() < dates.open)
+        dates.required = generalRows.lastClosed->next();
 
     checkBalances(balances.table(), figures, findings);
     checkVoucherLines(vouchers.table(), ledger.table(), figures, findings);

@@ -28,18 +28,6 @@ std::string sided(Cents c) {
 
 const char* sideOfCents(Cents c) { return c > 0 ? "借" : c < 0 ? "贷" : "平"; }
 
-int monthKey(double day) {
-    const Ymd d = toYmd(day);
-    return d.year * 12 + d.month - 1;
-}
-double firstDayOfMonthKey(int month) { return dayNumber(month / 12, month % 12 + 1, 1); }
-double lastDayOfMonthKey(int month) { return lastDayOfMonth(firstDayOfMonthKey(month)); }
-bool isDecember(int month) { return month % 12 == 11; }
-bool isJanuary(int month) { return month % 12 == 0; }
-std::string monthText(int month) {
-    return std::to_string(month / 12) + "年" + std::to_string(month % 12 + 1) + "月";
-}
-
 Amounts openingSides(Cents balance) {
     return balance > 0 ? Amounts{balance, 0} : Amounts{0, balance};
 }
@@ -81,12 +69,12 @@ bool isNewYearsDay(double day) {
 // is told and left out. `place` writes out where the row stands, called only
 // for a finding (most rows have none).
 template <class Place>
-void keep(std::map<int, StoredRow>& rows, const StoredRow& row, const Place& place,
+void keep(std::map<YearMonth, StoredRow>& rows, const StoredRow& row, const Place& place,
           const std::string& text, Findings& findings) {
-    const int month = monthKey(row.day);
+    const YearMonth month = YearMonth::of(row.day);
     const auto [it, fresh] = rows.try_emplace(month, row);
     if (!fresh)
-        findings.push_back(place() + "：重复，" + monthText(month) + "的" + text + "已在第" +
+        findings.push_back(place() + "：重复，" + month.text() + "的" + text + "已在第" +
                            std::to_string(it->second.row) + "条记录");
 }
 
@@ -117,7 +105,7 @@ LedgerFigures readLedger(const Table& ledger, const BookDates& dates, Findings& 
         LedgerAccount& a = figures.accounts[name];
 
         if (number != 0) {
-            const int month = monthKey(day);
+            const YearMonth month = YearMonth::of(day);
             const Cents chained = a.chained + x.net();
             a.summed += x.net();
             a.moved[month] += x;
@@ -187,7 +175,7 @@ GeneralRows readGeneralLedger(const Table& general, const BookDates& dates, Find
             findings.push_back(place() + "：不应有这条记录");
             return true;
         }
-        const int month = monthKey(day);
+        const YearMonth month = YearMonth::of(day);
         const StoredRow stored{row,
                                day,
                                {toCents(r[f.debit].number()), toCents(r[f.credit].number())},
@@ -195,7 +183,7 @@ GeneralRows readGeneralLedger(const Table& general, const BookDates& dates, Find
                                r[f.side].text()};
         SummaryRows& top = rows.tops[name];
         if (text == kMonthTotal || text == kYearTotal) {
-            rows.lastClosed = std::max(rows.lastClosed, month);
+            if (!rows.lastClosed || *rows.lastClosed < month) rows.lastClosed = month;
             if (text == kMonthTotal) {
                 rows.monthMoved[month] += stored.amounts;
                 keep(top.months, stored, place, text, findings);

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "storage/dates.h"
 #include "storage/number_text.h"
 #include "storage/record_store.h"
 
@@ -26,15 +27,6 @@ std::string money(Cents c);
 // "借 100.00", "贷 50.00", "平"
 std::string sided(Cents c);
 const char* sideOfCents(Cents c);
-
-// A month as one number, year × 12 + month − 1, so that months count on.
-int monthKey(double day);
-double firstDayOfMonthKey(int month);
-double lastDayOfMonthKey(int month);
-bool isDecember(int month);
-bool isJanuary(int month);
-// "2013年3月"
-std::string monthText(int month);
 
 // Where a row of a ledger table is: "账库第12条记录（银行存款，2013-3-31，本月合计）";
 // `what` is the row's 摘要, or "凭证30001" for an entry.
@@ -71,9 +63,9 @@ struct StoredRow {
 // the month of its date.
 struct SummaryRows {
     std::optional<StoredRow> start;     // the 期初余额 enabling wrote
-    std::map<int, StoredRow> months;    // 本月合计
-    std::map<int, StoredRow> years;     // 本年累计
-    std::map<int, StoredRow> openings;  // a new year's 期初余额 (January)
+    std::map<YearMonth, StoredRow> months;    // 本月合计
+    std::map<YearMonth, StoredRow> years;     // 本年累计
+    std::map<YearMonth, StoredRow> openings;  // a new year's 期初余额 (January)
 };
 
 // Voucher entries as a multiset: two tallies of the same entries are equal,
@@ -94,7 +86,7 @@ std::uint64_t fingerprint(long day, std::int64_t number, std::string_view accoun
 // One account of 账库.
 struct LedgerAccount {
     SummaryRows rows;
-    std::map<int, Amounts> moved;  // its voucher entries, by month
+    std::map<YearMonth, Amounts> moved;  // its voucher entries, by month
     Amounts entries;               // all its voucher entries
     Cents chained = 0;             // the stored balance of its last entry (or opening)
     Cents summed = 0;              // its opening plus its entries
@@ -102,24 +94,24 @@ struct LedgerAccount {
 
 struct LedgerFigures {
     std::map<std::string, LedgerAccount> accounts;
-    std::map<int, Cents> monthNet;  // the entries' debits plus credits, by month
-    std::map<int, Tally> entries;   // the entries, by month
+    std::map<YearMonth, Cents> monthNet;  // the entries' debits plus credits, by month
+    std::map<YearMonth, Tally> entries;   // the entries, by month
 };
 
 // 总账库 as stored.
 struct GeneralRows {
     std::map<std::string, SummaryRows> tops;  // by top-level account
-    std::map<int, Amounts> monthMoved;        // the 本月合计 rows added up, by month
-    std::map<int, Cents> yearBalances;        // the 本年累计 rows' 余额 added up, by month
-    int lastClosed = -1;                      // the last month with such rows
+    std::map<YearMonth, Amounts> monthMoved;  // the 本月合计 rows added up, by month
+    std::map<YearMonth, Cents> yearBalances;  // the 本年累计 rows' 余额 added up, by month
+    std::optional<YearMonth> lastClosed;      // the last month with such rows, if any
 };
 
 struct BookDates {
-    double start = 0;     // 启用日期, the whole day
-    double period = 0;    // 会计期间
-    int firstClosed = 0;  // 启用日期's month: the first a close writes rows for
-    int open = 0;         // 会计期间's month: rows of the program's own lie before it
-    int required = 0;     // every month from firstClosed up to here has them
+    double start = 0;       // 启用日期, the whole day
+    double period = 0;      // 会计期间
+    YearMonth firstClosed;  // 启用日期's month: the first a close writes rows for
+    YearMonth open;         // 会计期间's month: rows of the program's own lie before it
+    YearMonth required;     // every month from firstClosed up to here has them
 };
 
 // 账库 in record order: its entries and its rows of the program's own, per

@@ -63,7 +63,7 @@ void forEachPostedLine(const Table& vouchers, const std::function<void(Entry&&)>
     });
 }
 
-Tally tallyAt(const std::map<int, Tally>& tallies, int month) {
+Tally tallyAt(const std::map<YearMonth, Tally>& tallies, YearMonth month) {
     const auto it = tallies.find(month);
     return it == tallies.end() ? Tally{} : it->second;
 }
@@ -75,11 +75,11 @@ std::string linePlace(const Entry& l) {
 }
 
 // Reads the lines and the rows of `months` and tells those without a match.
-void tellUnmatched(const Table& vouchers, const Table& ledger, const std::set<int>& months,
+void tellUnmatched(const Table& vouchers, const Table& ledger, const std::set<YearMonth>& months,
                    Findings& findings) {
     std::vector<Entry> lines, rows;
     forEachPostedLine(vouchers, [&](Entry&& l) {
-        if (months.count(monthKey(l.day))) lines.push_back(std::move(l));
+        if (months.count(YearMonth::of(l.day))) lines.push_back(std::move(l));
     });
     const int date = ledger.position(field::kVoucherDate), no = ledger.position(field::kVoucherNo),
               account = ledger.position(field::kAccount), debit = ledger.position(field::kDebit),
@@ -89,7 +89,7 @@ void tellUnmatched(const Table& vouchers, const Table& ledger, const std::set<in
         ++row;
         const std::int64_t number = r[no].integer();
         const double day = r[date].number();
-        if (number == 0 || !months.count(monthKey(day))) return true;
+        if (number == 0 || !months.count(YearMonth::of(day))) return true;
         Entry e;
         e.day = static_cast<long>(std::floor(day));
         e.number = number;
@@ -124,20 +124,20 @@ void tellUnmatched(const Table& vouchers, const Table& ledger, const std::set<in
 
 void checkVoucherLines(const Table& vouchers, const Table& ledger, const LedgerFigures& figures,
                        Findings& findings) {
-    std::map<int, Tally> lines;
+    std::map<YearMonth, Tally> lines;
     forEachPostedLine(vouchers, [&](Entry&& l) {
-        lines[monthKey(l.day)].add(fingerprint(l.day, l.number, l.account, l.debit, l.credit));
+        lines[YearMonth::of(l.day)].add(fingerprint(l.day, l.number, l.account, l.debit, l.credit));
     });
-    std::set<int> differing;
+    std::set<YearMonth> differing;
     for (const auto& [month, tally] : lines)
         if (tallyAt(figures.entries, month) != tally) differing.insert(month);
     for (const auto& [month, tally] : figures.entries)
         if (tallyAt(lines, month) != tally) differing.insert(month);
 
     // Batches of months, each read again in one pass over both tables.
-    std::set<int> batch;
+    std::set<YearMonth> batch;
     long held = 0;
-    for (const int month : differing) {
+    for (const YearMonth month : differing) {
         const long size = tallyAt(lines, month).count + tallyAt(figures.entries, month).count;
         if (!batch.empty() && held + size > kBatchEntries) {
             tellUnmatched(vouchers, ledger, batch, findings);

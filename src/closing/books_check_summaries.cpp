@@ -13,7 +13,6 @@
 
 #include "accounts/chart.h"
 #include "closing/books_check_figures.h"
-#include "closing/period.h"
 #include "storage/dates.h"
 #include "storage/ledger_convention.h"
 
@@ -23,6 +22,8 @@ namespace {
 
 constexpr const char* kLedgerName = "账库";
 constexpr const char* kGeneralName = "总账库";
+// Later than every month: the first month of what has none.
+constexpr YearMonth kNoMonth{INT_MAX, 12};
 
 // What a row must hold; the amounts and the balance each one of the ways
 // the books give them.
@@ -73,34 +74,35 @@ void compare(const std::string& place, const StoredRow& row, const Expected& e,
 // The rows a month lacks, told one line per month.
 class Missing {
 public:
-    void add(int month, const char* kind) { kinds_[month].push_back(kind); }
+    void add(YearMonth month, const char* kind) { kinds_[month].push_back(kind); }
     void tell(const char* table, const std::string& account, Findings& findings) const {
         for (const auto& [month, kinds] : kinds_)
-            findings.push_back(std::string(table) + "缺少科目 " + account + " " + monthText(month) +
+            findings.push_back(std::string(table) + "缺少科目 " + account + " " + month.text() +
                                "的" + joined(kinds, "、") + "记录");
     }
 
 private:
-    std::map<int, std::vector<std::string>> kinds_;
+    std::map<YearMonth, std::vector<std::string>> kinds_;
 };
 
 // A row no closed month calls for; `closing` is the month whose close would
 // have written it.
-void unexpected(const std::string& place, int closing, const BookDates& dates, Findings& findings) {
+void unexpected(const std::string& place, YearMonth closing, const BookDates& dates,
+                Findings& findings) {
     if (closing >= dates.open)
-        findings.push_back(place + "：在会计期间" + periodText(dates.period) +
+        findings.push_back(place + "：在会计期间" + dates.open.text() +
                            "或其后，不应有这条记录");
     else
         findings.push_back(place + "：不应有这条记录");
 }
 
-const StoredRow* rowAt(const std::map<int, StoredRow>& rows, int month) {
+const StoredRow* rowAt(const std::map<YearMonth, StoredRow>& rows, YearMonth month) {
     const auto it = rows.find(month);
     return it == rows.end() ? nullptr : &it->second;
 }
 
 template <class T>
-T valueAt(const std::map<int, T>& values, int month) {
+T valueAt(const std::map<YearMonth, T>& values, YearMonth month) {
     const auto it = values.find(month);
     return it == values.end() ? T{} : it->second;
 }
@@ -108,20 +110,22 @@ T valueAt(const std::map<int, T>& values, int month) {
 // The first month whose close writes an account's rows: the start when it
 // has an opening, else the first month it was posted to (or, for an account
 // only its 账库辅1 record holds, its first month row).
-int firstMonth(bool opened, int firstMoved, int firstRow, const BookDates& dates) {
-    const int first = std::min({opened ? dates.firstClosed : INT_MAX, firstMoved, firstRow});
+YearMonth firstMonth(bool opened, YearMonth firstMoved, YearMonth firstRow,
+                     const BookDates& dates) {
+    const YearMonth first =
+        std::min({opened ? dates.firstClosed : kNoMonth, firstMoved, firstRow});
     return std::max(first, dates.firstClosed);
 }
 
 template <class T>
-int firstKey(const std::map<int, T>& values) {
-    return values.empty() ? INT_MAX : values.begin()->first;
+YearMonth firstKey(const std::map<YearMonth, T>& values) {
+    return values.empty() ? kNoMonth : values.begin()->first;
 }
 
 // The rows that lie outside the months from `first` on that their kind is
 // written for: 本年累计 every month (总账库) or in December only (账库).
 void tellUnexpected(const char* table, const std::string& account, const SummaryRows& rows,
-                    int first, bool yearRowsEveryMonth, const BookDates& dates,
+                    YearMonth first, bool yearRowsEveryMonth, const BookDates& dates,
                     Findings& findings) {
     const auto place = [&](const StoredRow& r, const char* kind) {
         return rowPlace(table, r.row, account, r.day, kind);
@@ -130,11 +134,11 @@ void tellUnexpected(const char* table, const std::string& account, const Summary
         if (month < first || month >= dates.open)
             unexpected(place(r, kMonthTotal), month, dates, findings);
     for (const auto& [month, r] : rows.years)
-        if ((!yearRowsEveryMonth && !isDecember(month)) || month < first || month >= dates.open)
+        if ((!yearRowsEveryMonth && month.month != 12) || month < first || month >= dates.open)
             unexpected(place(r, kYearTotal), month, dates, findings);
     for (const auto& [month, r] : rows.openings)  // January's, of the December before
-        if (month - 1 < first || month - 1 >= dates.open)
-            unexpected(place(r, kOpeningSummary), month - 1, dates, findings);
+        if (month.previous() < first || month.previous() >= dates.open)
+            unexpected(place(r, kOpeningSummary), month.previous(), dates, findings);
 }
 
 // One account of 账库 (closeDetailLedger): per closed month a 本月合计 row
@@ -150,38 +154,38 @@ void checkLedgerAccount(const std::string& account, const LedgerAccount& a, cons
         compare(place(*rows.start, kOpeningSummary), *rows.start,
                 {dates.start, {rows.start->amounts}, {rows.start->amounts.net()}}, findings);
 
-    const int first =
+    const YearMonth first =
         firstMonth(rows.start.has_value(), firstKey(a.moved), firstKey(rows.months), dates);
     // A row's balance: where the account's rows stood, or its opening and entries.
     const auto balances = [](const StoredRow& r) { return std::vector{r.chained, r.summed}; };
     Missing missing;
-    for (int m = first; m < dates.open; ++m) {
+    for (YearMonth m = first; m < dates.open; m = m.next()) {
         const bool required = m < dates.required;
         const Amounts moved = valueAt(a.moved, m);
         if (const StoredRow* r = rowAt(rows.months, m))
-            compare(place(*r, kMonthTotal), *r, {lastDayOfMonthKey(m), {moved}, balances(*r)},
+            compare(place(*r, kMonthTotal), *r, {m.lastDay(), {moved}, balances(*r)},
                     findings);
         else if (required)
             missing.add(m, kMonthTotal);
-        if (!isDecember(m)) continue;
+        if (m.month != 12) continue;
 
         // The year: its entries, or the month rows before December and
         // December's entries, as the close adds them up.
         Amounts year, asClosed = moved;
-        for (int k = std::max(first, m - 11); k <= m; ++k) {
+        for (YearMonth k = std::max(first, YearMonth{m.year, 1}); k <= m; k = k.next()) {
             year += valueAt(a.moved, k);
             if (const StoredRow* r = rowAt(rows.months, k); r && k < m) asClosed += r->amounts;
         }
         if (const StoredRow* r = rowAt(rows.years, m))
             compare(place(*r, kYearTotal), *r,
-                    {lastDayOfMonthKey(m), {year, asClosed}, balances(*r)}, findings);
+                    {m.lastDay(), {year, asClosed}, balances(*r)}, findings);
         else if (required)
             missing.add(m, kYearTotal);
-        if (const StoredRow* r = rowAt(rows.openings, m + 1))
-            compare(place(*r, kOpeningSummary), *r, {firstDayOfMonthKey(m + 1), {}, balances(*r)},
+        if (const StoredRow* r = rowAt(rows.openings, m.next()))
+            compare(place(*r, kOpeningSummary), *r, {m.next().firstDay(), {}, balances(*r)},
                     findings);
         else if (required)
-            missing.add(m + 1, kOpeningSummary);
+            missing.add(m.next(), kOpeningSummary);
     }
     tellUnexpected(kLedgerName, account, rows, first, false, dates, findings);
     missing.tell(kLedgerName, account, findings);
@@ -190,9 +194,9 @@ void checkLedgerAccount(const std::string& account, const LedgerAccount& a, cons
 // A top-level account as 账库 gives it: its accounts added up.
 struct TopFigures {
     std::optional<Amounts> opening;         // the openings enabling wrote
-    std::map<int, Amounts> moved;           // the entries, by month
-    std::map<int, Amounts> monthRowsMoved;  // 账库's 本月合计 rows, by month
-    std::map<int, Cents> monthRowsBalance;
+    std::map<YearMonth, Amounts> moved;           // the entries, by month
+    std::map<YearMonth, Amounts> monthRowsMoved;  // 账库's 本月合计 rows, by month
+    std::map<YearMonth, Cents> monthRowsBalance;
 };
 
 std::map<std::string, TopFigures> topFigures(const LedgerFigures& ledger) {
@@ -225,18 +229,18 @@ void checkGeneralAccount(const std::string& top, const TopFigures& t, const Summ
     Missing missing;
     if (t.opening && rows.start)
         compare(place(*rows.start, kOpeningSummary), *rows.start,
-                {lastDayOfMonthKey(dates.firstClosed), {*t.opening}, {t.opening->net()}}, findings);
+                {dates.firstClosed.lastDay(), {*t.opening}, {t.opening->net()}}, findings);
     else if (t.opening)
         missing.add(dates.firstClosed, kOpeningSummary);
     else if (rows.start)
         findings.push_back(place(*rows.start, kOpeningSummary) + "：不应有这条记录");
 
-    const int first = firstMonth(t.opening.has_value(), firstKey(t.moved), INT_MAX, dates);
+    const YearMonth first = firstMonth(t.opening.has_value(), firstKey(t.moved), kNoMonth, dates);
     Cents balance = t.opening ? t.opening->net() : 0;
     Amounts year, asClosed;  // 本年累计: from the entries, and from the rows the close read
-    for (int m = first; m < dates.open; ++m) {
+    for (YearMonth m = first; m < dates.open; m = m.next()) {
         const bool required = m < dates.required;
-        if (m == first || isJanuary(m)) {
+        if (m == first || m.month == 1) {
             // The year opens with enabling's opening, with the balance the
             // December before carried, or with nothing.
             const StoredRow* opened = m == first
@@ -259,23 +263,23 @@ void checkGeneralAccount(const std::string& top, const TopFigures& t, const Summ
             balanceWays.push_back(b->second);
         if (monthRow)
             compare(place(*monthRow, kMonthTotal), *monthRow,
-                    {lastDayOfMonthKey(m), movedWays, balanceWays}, findings);
+                    {m.lastDay(), movedWays, balanceWays}, findings);
         else if (required)
             missing.add(m, kMonthTotal);
         const StoredRow* yearRow = rowAt(rows.years, m);
         if (yearRow)
             compare(place(*yearRow, kYearTotal), *yearRow,
-                    {lastDayOfMonthKey(m), {year, asClosed}, balanceWays}, findings);
+                    {m.lastDay(), {year, asClosed}, balanceWays}, findings);
         else if (required)
             missing.add(m, kYearTotal);
-        if (!isDecember(m)) continue;
+        if (m.month != 12) continue;
         std::vector<Cents> carried{balance};
         if (yearRow) carried.push_back(yearRow->balance);
-        if (const StoredRow* r = rowAt(rows.openings, m + 1))
-            compare(place(*r, kOpeningSummary), *r, {firstDayOfMonthKey(m + 1), {}, carried},
+        if (const StoredRow* r = rowAt(rows.openings, m.next()))
+            compare(place(*r, kOpeningSummary), *r, {m.next().firstDay(), {}, carried},
                     findings);
         else if (required)
-            missing.add(m + 1, kOpeningSummary);
+            missing.add(m.next(), kOpeningSummary);
     }
     tellUnexpected(kGeneralName, top, rows, first, true, dates, findings);
     missing.tell(kGeneralName, top, findings);

@@ -1,7 +1,7 @@
 #pragma once
 // The accounting period as posting and closing see it: the month of the
-// current period (only its year and month count) as a look-up condition, and
-// the period as the messages write it.
+// current period (only its year and month count) as a look-up condition.
+// The period's text is its month's (YearMonth::text).
 
 #include <string>
 
@@ -10,11 +10,14 @@
 
 namespace tw {
 
+// Rows whose date field lies in month `m`.
+inline Where monthOf(const std::string& dateField, YearMonth m) {
+    return Where().atLeast(dateField, m.firstDay()).below(dateField, m.next().firstDay());
+}
+
 // Rows whose date field lies in the month of `period`.
 inline Where monthOf(const std::string& dateField, double period) {
-    return Where()
-        .atLeast(dateField, firstDayOfMonth(period))
-        .below(dateField, firstDayOfNextMonth(period));
+    return monthOf(dateField, YearMonth::of(period));
 }
 
 // Rows whose date field lies in the year of `period`.
@@ -23,12 +26,6 @@ inline Where yearOf(const std::string& dateField, double period) {
     return Where()
         .atLeast(dateField, dayNumber(year, 1, 1))
         .below(dateField, dayNumber(year + 1, 1, 1));
-}
-
-// "2013年4月"
-inline std::string periodText(double period) {
-    const Ymd p = toYmd(period);
-    return std::to_string(p.year) + "年" + std::to_string(p.month) + "月";
 }
 
 }  // namespace tw

@@ -58,8 +58,9 @@ struct MonthEntries {
 // the next year's opening). Returns the month's entries.
 MonthEntries closeDetailLedger(RecordStore& store, const Session& session) {
     const double period = session.login.period;
-    const bool december = toYmd(period).month == 12;
-    const double lastDay = lastDayOfMonth(period), newYear = firstDayOfNextMonth(period);
+    const YearMonth month = YearMonth::of(period);
+    const bool december = month.month == 12;
+    const double lastDay = month.lastDay(), newYear = month.next().firstDay();
 
     SetTable ledgerTable(store, session, file::kLedger);
     Table& ledger = ledgerTable.table();
@@ -85,7 +86,7 @@ MonthEntries closeDetailLedger(RecordStore& store, const Session& session) {
     std::map<std::string, Movement> year;
     if (december) {
         std::vector<Value> monthEnds;
-        for (int m = 1; m < 12; ++m) monthEnds.emplace_back(lastDayOfMonth(dayNumber(toYmd(period).year, m, 1)));
+        for (int m = 1; m < 12; ++m) monthEnds.emplace_back(YearMonth{month.year, m}.lastDay());
         ledger.forEach(Where()
                            .oneOf(field::kVoucherDate, std::move(monthEnds))
                            .equal(field::kVoucherNo, 0)
@@ -118,8 +119,8 @@ MonthEntries closeDetailLedger(RecordStore& store, const Session& session) {
 // 总账库: the month rows of every top-level account.
 void closeGeneralLedger(RecordStore& store, const Session& session, const MonthEntries& entries) {
     const double period = session.login.period;
-    const Ymd p = toYmd(period);
-    const double lastDay = lastDayOfMonth(period);
+    const YearMonth month = YearMonth::of(period);
+    const double lastDay = month.lastDay();
 
     SetTable generalTable(store, session, file::kGeneralLedger);
     Table& general = generalTable.table();
@@ -158,8 +159,8 @@ void closeGeneralLedger(RecordStore& store, const Session& session, const MonthE
         general.append(summaryRow(lastDay, kYearTotal, t, toCents(from[g.debit].number()),
                                   toCents(from[g.credit].number()), dir, bal));
     };
-    if (p.month != 1)
-        for (const Record& r : general.select(monthOf(field::kVoucherDate, firstDayOfPreviousMonth(period))
+    if (month.month != 1)
+        for (const Record& r : general.select(monthOf(field::kVoucherDate, month.previous())
                                                   .equal(field::kVoucherNo, 0)
                                                   .equal(field::kSummary, kYearTotal)))
             carry(r);
@@ -170,8 +171,8 @@ void closeGeneralLedger(RecordStore& store, const Session& session, const MonthE
 
     // At the end of December, the next year's opening rows, from the
     // 本年累计 rows just written.
-    if (p.month == 12) {
-        const double newYear = dayNumber(p.year + 1, 1, 1);
+    if (month.month == 12) {
+        const double newYear = month.next().firstDay();
         for (const Record& r : general.select(monthOf(field::kVoucherDate, period)
                                                   .equal(field::kVoucherNo, 0)
                                                   .equal(field::kSummary, kYearTotal))) {
@@ -199,12 +200,16 @@ void removeRows(RecordStore& store, const Session& session, const char* file, co
 }  // namespace
 
 std::string closeQuestion(double period) {
-    return "当前会计期间为" + periodText(period) + "，是否要结转本期损益并结账！";
+    return "当前会计期间为" + YearMonth::of(period).text() + "，是否要结转本期损益并结账！";
 }
 
-std::string Closed::message() const { return "结转损益与登账完毕！\r\n会计期间进入：" + periodText(period); }
+std::string Closed::message() const {
+    return "结转损益与登账完毕！\r\n会计期间进入：" + YearMonth::of(period).text();
+}
 
-std::string Reopened::message() const { return "结账已撤销，当前会计期间：" + periodText(period); }
+std::string Reopened::message() const {
+    return "结账已撤销，当前会计期间：" + YearMonth::of(period).text();
+}
 
 Closed closePeriod(RecordStore& store, const Session& session) {
     requireEnabledSet(store, session);
@@ -219,7 +224,7 @@ Closed closePeriod(RecordStore& store, const Session& session) {
         setOptionOn(store, session, kYearEndTransferOption))
         closed.posted += transferYearProfit(store, session).posted;
     closeGeneralLedger(store, session, closeDetailLedger(store, session));
-    closed.period = firstDayOfNextMonth(session.login.period);
+    closed.period = YearMonth::of(session.login.period).next().firstDay();
     setPeriod(store, session, closed.period);
     return closed;
 }
@@ -233,7 +238,7 @@ void checkUndoClose(RecordStore& store, const Session& session) {
         store.goFirst();
         if (!store.isPastEnd()) start = store.readField(field::kStartDate).number();
     }
-    if (firstDayOfMonth(period) <= firstDayOfMonth(start)) refuse(kNothingToUndo);
+    if (YearMonth::of(period) <= YearMonth::of(start)) refuse(kNothingToUndo);
 }
 
 Reopened undoClose(RecordStore& store, const Session& session) {
@@ -250,7 +255,7 @@ Reopened undoClose(RecordStore& store, const Session& session) {
         removeRows(store, session, file::kGeneralLedger, opening);
     }
     Reopened reopened;
-    reopened.period = firstDayOfPreviousMonth(period);
+    reopened.period = YearMonth::of(period).previous().firstDay();
     setPeriod(store, session, reopened.period);
     removeRows(store, session, file::kLedger,
                monthOf(field::kVoucherDate, reopened.period)

@@ -1,7 +1,6 @@
 #include "ledgers/report.h"
 
 #include <cmath>
-#include <cstdio>
 #include <map>
 
 #include "closing/period.h"
@@ -37,11 +36,11 @@ void addTo(SidePair& total, const SidePair& x) {
 }
 
 // The month's lines of the account summary, in record order.
-std::vector<SummaryLine> summaryLines(const Table& general, double monthDay) {
+std::vector<SummaryLine> summaryLines(const Table& general, YearMonth month) {
     const int account = general.position(field::kAccount), debit = general.position(field::kDebit),
               credit = general.position(field::kCredit);
     std::vector<SummaryLine> lines;
-    for (const Record& r : general.select(monthOf(field::kVoucherDate, monthDay)
+    for (const Record& r : general.select(monthOf(field::kVoucherDate, month)
                                               .equal(field::kVoucherNo, 0)
                                               .equal(field::kSummary, kMonthTotal)))
         lines.push_back({r[account].text(),
@@ -60,26 +59,16 @@ void copyToScratch(RecordStore& store, const Session& session, const MonthReport
 
 }  // namespace
 
-ReportMonth previousMonth(double period) {
-    const Ymd p = toYmd(period);
-    return p.month == 1 ? ReportMonth{p.year - 1, 12} : ReportMonth{p.year, p.month - 1};
-}
-
-std::string reportMonthText(ReportMonth month) {
-    return std::to_string(month.year) + "年" + std::to_string(month.month) + "月";
-}
-
 SidePair balanceSides(double balance) {
     if (balance > kAmountTolerance) return {balance, 0};
     if (balance < -kAmountTolerance) return {0, -balance};
     return {};
 }
 
-MonthReport buildMonthReport(RecordStore& store, const Session& session, ReportMonth month) {
+MonthReport buildMonthReport(RecordStore& store, const Session& session, YearMonth month) {
     if (month.month < 1 || month.month > 12 || month.year < 1900 || month.year > 9999)
         refuse(kNoMonthData);
-    const double first = dayNumber(month.year, month.month, 1);
-    const double last = lastDayOfMonth(first);
+    const double last = month.lastDay();
 
     MonthReport report;
     double period = 0, start = 0;
@@ -99,7 +88,7 @@ MonthReport buildMonthReport(RecordStore& store, const Session& session, ReportM
 
     const SetTable generalTable(store, session, file::kGeneralLedger);
     const Table& general = generalTable.table();
-    report.summary = summaryLines(general, first);
+    report.summary = summaryLines(general, month);
     for (const SummaryLine& l : report.summary) addTo(report.summaryTotal, l.movement);
     copyToScratch(store, session, report);
 
@@ -109,14 +98,14 @@ MonthReport buildMonthReport(RecordStore& store, const Session& session, ReportM
     const auto rowsOf = [](Where where, const char* summary) {
         return where.equal(field::kVoucherNo, 0).equal(field::kSummary, summary);
     };
-    const auto closing = balancesOf(general, rowsOf(monthOf(field::kVoucherDate, first), kYearTotal));
+    const auto closing =
+        balancesOf(general, rowsOf(monthOf(field::kVoucherDate, month), kYearTotal));
     const auto yearStart =
-        balancesOf(general, rowsOf(yearOf(field::kVoucherDate, first), kOpeningSummary));
-    const bool firstMonth = sameMonth(first, start);
+        balancesOf(general, rowsOf(yearOf(field::kVoucherDate, last), kOpeningSummary));
+    const bool firstMonth = month == YearMonth::of(start);
     const auto opening =
         firstMonth ? yearStart
-                   : balancesOf(general, rowsOf(monthOf(field::kVoucherDate,
-                                                        firstDayOfPreviousMonth(first)),
+                   : balancesOf(general, rowsOf(monthOf(field::kVoucherDate, month.previous()),
                                                 kYearTotal));
 
     report.trialTotal.account = kTotalsLine;
@@ -136,13 +125,12 @@ MonthReport buildMonthReport(RecordStore& store, const Session& session, ReportM
     return report;
 }
 
-std::filesystem::path monthReportPath(const Session& session, ReportMonth month) {
-    char name[32];
-    std::snprintf(name, sizeof name, "-%04d-%02d.xlsx", month.year, month.month);
-    return setFolder(session.dataDir, session.login.setName) / std::filesystem::u8path("报表" + std::string(name));
+std::filesystem::path monthReportPath(const Session& session, YearMonth month) {
+    return setFolder(session.dataDir, session.login.setName) /
+           std::filesystem::u8path("报表-" + month.code() + ".xlsx");
 }
 
-ExportedReport writeMonthReport(RecordStore& store, const Session& session, ReportMonth month,
+ExportedReport writeMonthReport(RecordStore& store, const Session& session, YearMonth month,
                                 const std::filesystem::path& workbookFile) {
     const auto folder = setFolder(session.dataDir, session.login.setName);
     ExportedReport out(session.dataDir);
@@ -181,7 +169,8 @@ ExportedReport writeMonthReport(RecordStore& store, const Session& session, Repo
 }
 
 Result<ExportedReport> exportMonthReport(RecordStore& store, const Session& session,
-                                         ReportMonth month, const std::filesystem::path& workbookFile) {
+                                         YearMonth month,
+                                         const std::filesystem::path& workbookFile) {
     Result<ExportedReport> out =
         runAction(store, [&] { return writeMonthReport(store, session, month, workbookFile); });
     // After the commit nothing throws: a failure to rename, or to sync the

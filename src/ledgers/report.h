@@ -43,6 +43,7 @@
 
 #include "platform/workbook.h"
 #include "shell/session.h"
+#include "storage/dates.h"
 #include "storage/file_swap.h"
 #include "storage/outcome.h"
 
@@ -50,17 +51,6 @@ namespace tw {
 
 inline constexpr const char* kNoMonthData = "无此月份数据！请检查！";
 inline constexpr const char* kTotalsLine = "合计";
-
-struct ReportMonth {
-    int year = 0;
-    int month = 0;
-    bool operator==(const ReportMonth&) const = default;
-};
-
-// The month the report window offers: the one before the current period's.
-ReportMonth previousMonth(double period);
-// "2013年3月"
-std::string reportMonthText(ReportMonth month);
 
 // A pair of columns: the debit and the credit side, both zero or positive.
 struct SidePair {
@@ -85,7 +75,7 @@ struct TrialLine {
 };
 
 struct MonthReport {
-    ReportMonth month;
+    YearMonth month;
     std::string company;   // 单位名称
     std::string preparer;  // the user who made it
     double madeOn = 0;     // today, for the 制表 line
@@ -95,10 +85,10 @@ struct MonthReport {
     TrialLine trialTotal;  // account "合计"
 };
 
-MonthReport buildMonthReport(RecordStore& store, const Session& session, ReportMonth month);
+MonthReport buildMonthReport(RecordStore& store, const Session& session, YearMonth month);
 
 // 报表-2013-03.xlsx in the set folder.
-std::filesystem::path monthReportPath(const Session& session, ReportMonth month);
+std::filesystem::path monthReportPath(const Session& session, YearMonth month);
 
 struct ExportedReport {
     explicit ExportedReport(std::filesystem::path dataDir = {}) : files(std::move(dataDir)) {}
@@ -118,13 +108,13 @@ struct ExportedReport {
 // (for the latter userFileFailure: the disk message unless the folder is the
 // reason; the reason in the detail); 报表临时1 is then left as it was and no
 // file is changed.
-ExportedReport writeMonthReport(RecordStore& store, const Session& session, ReportMonth month,
+ExportedReport writeMonthReport(RecordStore& store, const Session& session, YearMonth month,
                                 const std::filesystem::path& workbookFile = {});
 
 // The whole export of the report window: writeMonthReport in an action of its
 // own and, once that has committed, the three files put in place together.
 Result<ExportedReport> exportMonthReport(RecordStore& store, const Session& session,
-                                         ReportMonth month,
+                                         YearMonth month,
                                          const std::filesystem::path& workbookFile = {});
 
 }  // namespace tw

@@ -42,7 +42,7 @@ void summarySheet(Worksheet& ws, const MonthReport& r) {
     ws.setColumnWidth(3, 18);
     ws.setFitToPageWidth(true);
     title(ws, "a1:c1", "科目汇总表");
-    ws.setText("c2", reportMonthText(r.month));
+    ws.setText("c2", r.month.text());
     ws.setNumberFormat("c2", kTextFormat);
     ws.setAlignment("c2", CellAlign::Right);
     ws.setFont("c2", kWorkbookFont, 0, false);
@@ -106,7 +106,7 @@ void trialSheet(Worksheet& ws, const MonthReport& r) {
     ws.setText("a2", "单位：" + r.company);
     ws.setAlignment("a2:e2", CellAlign::Left);
     ws.merge("h2:i2");
-    ws.setText("h2", reportMonthText(r.month));
+    ws.setText("h2", r.month.text());
     ws.setNumberFormat("h2:i2", kTextFormat);
     ws.setAlignment("h2:i2", CellAlign::Right);
     ws.setFont("a2:i2", kWorkbookFont, kTrialSize, false);

@@ -3,6 +3,7 @@
 #include <optional>
 #include <utility>
 
+#include "closing/period.h"
 #include "storage/dates.h"
 #include "storage/number_text.h"
 #include "storage/record_store.h"
@@ -66,12 +67,9 @@ VoucherSheetTexts readVoucherPage(RecordStore& store, const Session& session, st
                                  int page) {
     const SetTable vouchers(store, session, file::kVouchers);
     const Table& t = vouchers.table();
-    const double month = firstDayOfMonth(session.login.period);
     // The window walks back from the newest page: the last match is the one it shows.
     const std::optional<Record> found =
-        t.last(Where()
-                   .atLeast(field::kDate, month)
-                   .below(field::kDate, firstDayOfNextMonth(month))
+        t.last(monthOf(field::kDate, session.login.period)
                    .equal(field::kMonthNumber, static_cast<double>(number))
                    .equal(field::kPage, page)
                    .notEqual(field::kPreparer, ""));

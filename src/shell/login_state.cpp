@@ -15,9 +15,8 @@ void LoginState::logout() {
 
 std::string mainWindowTitle(const LoginState& login) {
     if (!login.loggedIn && login.userName.empty()) return kLoggedOutTitle;
-    const Ymd p = toYmd(login.period);
-    return "Tallowick  会计期间：" + std::to_string(p.year) + "年" + std::to_string(p.month) +
-           "月   用户：" + login.userName + "  " + login.companyName;
+    return "Tallowick  会计期间：" + YearMonth::of(login.period).text() + "   用户：" +
+           login.userName + "  " + login.companyName;
 }
 
 }  // namespace tw

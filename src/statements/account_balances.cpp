@@ -94,12 +94,12 @@ std::string BalanceRow::shownName() const {
 }
 
 std::string AccountBalances::period() const {
-    return from == to ? monthText(from) : monthText(from) + "至" + monthText(to);
+    return from == to ? from.text() : from.text() + "至" + to.text();
 }
 
 std::string AccountBalances::fileStem() const {
     return std::string(kAccountBalancesName) + "-" +
-           (from == to ? monthCode(from) : monthCode(from) + "至" + monthCode(to));
+           (from == to ? from.code() : from.code() + "至" + to.code());
 }
 
 AccountBalances accountBalances(RecordStore& store, const Session& session, YearMonth from,

@@ -29,10 +29,10 @@ Statement balanceSheet(RecordStore& store, const Session& session, YearMonth mon
     s.title = kBalanceSheetName;
     s.form = "会小企01表";
     s.company = books.company;
-    s.date = chineseDate(lastDayOf(month));
+    s.date = chineseDate(month.lastDay());
     s.columns[0] = "期末余额";
     s.columns[1] = "年初余额";
-    s.fileStem = std::string(kBalanceSheetName) + "-" + monthCode(month);
+    s.fileStem = std::string(kBalanceSheetName) + "-" + month.code();
     evaluateStatement(books, rules.balanceSheet, columns, "余额", [](const std::string&) { return true; }, s);
     return s;
 }

@@ -1,7 +1,6 @@
 #include "statements/book_months.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "accounts/opening_balances.h"
 #include "closing/carry_forward.h"
@@ -13,40 +12,11 @@
 
 namespace tw {
 
-YearMonth yearMonthOf(double day) {
-    const Ymd d = toYmd(day);
-    return {d.year, d.month};
-}
-double firstDayOf(YearMonth m) { return dayNumber(m.year, m.month, 1); }
-double lastDayOf(YearMonth m) { return dayNumber(m.year, m.month, daysInMonth(m.year, m.month)); }
-
-std::string monthCode(YearMonth m) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02d", m.year, m.month);
-    return text;
-}
-
-std::string monthText(YearMonth m) {
-    return std::to_string(m.year) + "年" + std::to_string(m.month) + "月";
-}
-
-bool parseYearMonth(const std::string& text, YearMonth& m) {
-    int year = 0, month = 0;
-    char tail = 0;
-    if (text.size() < 6 || text.size() > 7 || text[4] != '-') return false;
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (i != 4 && (text[i] < '0' || text[i] > '9')) return false;
-    if (std::sscanf(text.c_str(), "%4d-%2d%c", &year, &month, &tail) != 2) return false;
-    if (year < 1900 || year > 9999 || month < 1 || month > 12) return false;
-    m = {year, month};
-    return true;
-}
-
 YearMonth Books::yearStart(YearMonth m) const { return m.year == start.year ? start : YearMonth{m.year, 1}; }
 
 const BookMonth& Books::at(YearMonth m) const {
     static const BookMonth empty;
-    const auto it = months.find(m.index());
+    const auto it = months.find(m);
     return it == months.end() ? empty : it->second;
 }
 
@@ -68,9 +38,8 @@ Books readBookFacts(RecordStore& store, const Session& session) {
         store.goFirst();
         if (store.isPastEnd()) refuse(kUnreadableSet, "基本信息 is empty");
         books.company = store.readField(field::kCompany).text();
-        books.start = yearMonthOf(store.readField(field::kStartDate).number());
-        books.lastClosed =
-            YearMonth::fromIndex(yearMonthOf(store.readField(field::kPeriod).number()).index() - 1);
+        books.start = YearMonth::of(store.readField(field::kStartDate).number());
+        books.lastClosed = YearMonth::of(store.readField(field::kPeriod).number()).previous();
     }
     books.chart = loadAccounts(store, session);
     for (std::size_t i = 0; i < books.chart.size(); ++i) books.byName.emplace(books.chart[i].name, i);
@@ -130,9 +99,9 @@ void readBookMonths(RecordStore& store, const Session& session, Books& books, Ye
             field::kSummary, std::move(summaries));
     };
     for (YearMonth m = from; m <= to; m = m.next()) {
-        if (books.months.count(m.index())) continue;
-        BookMonth& month = books.months[m.index()];
-        const double last = lastDayOf(m);
+        if (books.months.count(m)) continue;
+        BookMonth& month = books.months[m];
+        const double last = m.lastDay();
         for (const Record& r : general.select(closeRows(last, {Value(kMonthTotal), Value(kYearTotal)}))) {
             Flow& f = month.tops[r[account].text()];
             if (r[summary].text() == kMonthTotal) {

@@ -12,33 +12,15 @@
 // All of a month's rows are dated its last day, so each month is a few
 // look-ups by date, whatever the size of the books.
 
-#include <compare>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "accounts/chart.h"
 #include "shell/session.h"
+#include "storage/dates.h"
 
 namespace tw {
-
-struct YearMonth {
-    int year = 0;
-    int month = 0;  // 1..12
-    int index() const { return year * 12 + month - 1; }
-    static YearMonth fromIndex(int i) { return {i / 12, i % 12 + 1}; }
-    YearMonth next() const { return fromIndex(index() + 1); }
-    auto operator<=>(const YearMonth&) const = default;
-};
-YearMonth yearMonthOf(double day);
-double firstDayOf(YearMonth m);
-double lastDayOf(YearMonth m);
-// "2013-03"
-std::string monthCode(YearMonth m);
-// "2013年3月"
-std::string monthText(YearMonth m);
-// Reads "2013-03" or "2013-3"; false for anything else.
-bool parseYearMonth(const std::string& text, YearMonth& m);
 
 // One account's month: its movement (credits negative) and its balance at
 // the month's end (signed, debit positive).
@@ -62,7 +44,7 @@ struct Books {
     YearMonth lastClosed;  // the month before the current period
     std::vector<Account> chart;
     std::map<std::string, std::size_t> byName;  // index into chart
-    std::map<int, BookMonth> months;  // by YearMonth::index, as read
+    std::map<YearMonth, BookMonth> months;  // as read
 
     // January of m's year, or the start month in the books' first year.
     YearMonth yearStart(YearMonth m) const;

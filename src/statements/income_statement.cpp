@@ -56,18 +56,26 @@ Statement incomeOf(RecordStore& store, const Session& session, YearMonth from, Y
 
 }  // namespace
 
-Statement incomeStatement(RecordStore& store, const Session& session, YearMonth month) {
-    return incomeOf(store, session, month, month, "本月金额", monthText(month),
-                    std::string(kIncomeStatementName) + "-" + monthCode(month));
+StatementPeriod monthPeriod(YearMonth month) { return {month, month, 0}; }
+
+StatementPeriod quarterPeriod(int year, int quarter) {
+    if (quarter < 1 || quarter > 4) refuse(kBadQuarter);
+    return {{year, 3 * quarter - 2}, {year, 3 * quarter}, quarter};
 }
 
-Statement quarterIncomeStatement(RecordStore& store, const Session& session, int year, int quarter) {
-    if (quarter < 1 || quarter > 4) refuse(kBadQuarter);
-    const YearMonth first{year, 3 * quarter - 2}, last{year, 3 * quarter};
-    return incomeOf(store, session, first, last, "本期金额",
-                    std::to_string(year) + "年第" + std::to_string(quarter) + "季度",
-                    std::string(kIncomeStatementName) + "-" + std::to_string(year) + "-Q" +
-                        std::to_string(quarter));
+int quarterOf(YearMonth m) { return (m.month - 1) / 3 + 1; }
+
+Statement incomeStatement(RecordStore& store, const Session& session,
+                          const StatementPeriod& period) {
+    if (period.quarter == 0)
+        return incomeOf(store, session, period.first, period.last, "本月金额",
+                        period.last.text(),
+                        std::string(kIncomeStatementName) + "-" + period.last.code());
+    const std::string year = std::to_string(period.last.year),
+                      quarter = std::to_string(period.quarter);
+    return incomeOf(store, session, period.first, period.last, "本期金额",
+                    year + "年第" + quarter + "季度",
+                    std::string(kIncomeStatementName) + "-" + year + "-Q" + quarter);
 }
 
 }  // namespace tw

@@ -13,12 +13,15 @@
 // see evaluateStatement); one that falls only under a catch-all, or under
 // none, is named in the notices.
 //
-// incomeStatement(month), 利润表 (会小企02表): per line, 本年累计金额 (the
-// year's months up to this one) and 本月金额: the accounts' movement without
-// their carry-forward (the entries of the close's "结转损益" vouchers, not a
-// user's line with that 摘要), so line 32 equals what the carry-forward
-// moved into 本年利润. quarterIncomeStatement: the same with 本期金额, the
+// incomeStatement(period), 利润表 (会小企02表) of a month: per line,
+// 本年累计金额 (the year's months up to this one) and 本月金额: the accounts'
+// movement without their carry-forward (the entries of the close's "结转损益"
+// vouchers, not a user's line with that 摘要), so line 32 equals what the
+// carry-forward moved into 本年利润. Of a quarter: the same with 本期金额, the
 // quarter's three months (those within the books).
+//
+// A statement is asked for by month M of year Y or by quarter Q of year Y
+// (StatementPeriod); a quarter's balance sheet is that of its last month.
 //
 // All refuse a set that is not enabled, a month that is not closed
 // (kNoMonthData), and a faulty 报表项目.txt.
@@ -58,12 +61,26 @@ struct Statement {
     double amount(int line, int column) const;
 };
 
-Statement balanceSheet(RecordStore& store, const Session& session, YearMonth month);
-Statement incomeStatement(RecordStore& store, const Session& session, YearMonth month);
-Statement quarterIncomeStatement(RecordStore& store, const Session& session, int year, int quarter);
-
 // "季度应为1到4！"
 inline constexpr const char* kBadQuarter = "季度应为1到4！";
+
+// The months a statement covers.
+struct StatementPeriod {
+    YearMonth first, last;  // the same month for a month
+    int quarter = 0;        // 1..4 for a quarter, 0 for a month
+};
+// Month M of year Y. A month outside 1..12 is no closed month: the
+// statements refuse it (kNoMonthData).
+StatementPeriod monthPeriod(YearMonth month);
+// Quarter Q of year Y, its three months; refuses kBadQuarter for a quarter
+// outside 1..4.
+StatementPeriod quarterPeriod(int year, int quarter);
+// The quarter month `m` lies in, 1..4.
+int quarterOf(YearMonth m);
+
+Statement balanceSheet(RecordStore& store, const Session& session, YearMonth month);
+Statement incomeStatement(RecordStore& store, const Session& session,
+                          const StatementPeriod& period);
 
 // ---- shared by the two statements ----
 

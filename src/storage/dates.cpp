@@ -33,30 +33,45 @@ int daysInMonth(int y, int m) {
     return static_cast<int>(static_cast<unsigned>((year(y) / month(m) / last).day()));
 }
 
-double lastDayOfMonth(double days) {
-    const Ymd d = toYmd(days);
-    return dayNumber(d.year, d.month, daysInMonth(d.year, d.month));
+YearMonth YearMonth::of(double day) {
+    const Ymd d = toYmd(day);
+    return {d.year, d.month};
 }
 
-double firstDayOfMonth(double days) {
-    const Ymd d = toYmd(days);
-    return dayNumber(d.year, d.month, 1);
+YearMonth YearMonth::fromIndex(int i) {
+    const int y = i >= 0 ? i / 12 : (i - 11) / 12;  // rounded down, for months before year 0
+    return {y, i - y * 12 + 1};
 }
 
-double firstDayOfNextMonth(double days) {
-    const Ymd d = toYmd(days);
-    return d.month == 12 ? dayNumber(d.year + 1, 1, 1) : dayNumber(d.year, d.month + 1, 1);
+double YearMonth::firstDay() const { return dayNumber(year, month, 1); }
+
+double YearMonth::lastDay() const { return dayNumber(year, month, daysInMonth(year, month)); }
+
+std::string YearMonth::code() const {
+    char code[32];
+    std::snprintf(code, sizeof code, "%04d-%02d", year, month);
+    return code;
 }
 
-double firstDayOfPreviousMonth(double days) {
-    const Ymd d = toYmd(days);
-    return d.month == 1 ? dayNumber(d.year - 1, 12, 1) : dayNumber(d.year, d.month - 1, 1);
+std::string YearMonth::text() const {
+    return std::to_string(year) + "年" + std::to_string(month) + "月";
 }
 
-bool sameMonth(double a, double b) {
-    const Ymd x = toYmd(a), y = toYmd(b);
-    return x.year == y.year && x.month == y.month;
+bool parseYearMonth(const std::string& text, YearMonth& m) {
+    int year = 0, month = 0;
+    char tail = 0;
+    if (text.size() < 6 || text.size() > 7 || text[4] != '-') return false;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (i != 4 && (text[i] < '0' || text[i] > '9')) return false;
+    if (std::sscanf(text.c_str(), "%4d-%2d%c", &year, &month, &tail) != 2) return false;
+    if (year < 1900 || year > 9999 || month < 1 || month > 12) return false;
+    m = {year, month};
+    return true;
 }
+
+double firstDayOfMonth(double days) { return YearMonth::of(days).firstDay(); }
+
+double lastDayOfMonth(double days) { return YearMonth::of(days).lastDay(); }
 
 std::string formatDate(double days) {
     const Ymd d = toYmd(days);

@@ -1,7 +1,8 @@
 #pragma once
 // Dates are day numbers counted from 1899-12-30 (the numbering spreadsheets use),
-// held as doubles; only the whole day counts.
+// held as doubles; only the whole day counts. A month is a YearMonth.
 
+#include <compare>
 #include <string>
 
 namespace tw {
@@ -16,14 +17,38 @@ double dayNumber(int year, int month, int day);
 Ymd toYmd(double days);
 double today();
 int daysInMonth(int year, int month);
-double lastDayOfMonth(double days);
+
+// A month of the calendar: the one type every layer counts, compares and
+// writes months with.
+struct YearMonth {
+    int year = 0;
+    int month = 0;  // 1..12
+
+    // The month the day number `day` lies in.
+    static YearMonth of(double day);
+    // The month whose index() is `i`.
+    static YearMonth fromIndex(int i);
+    // year × 12 + month − 1: months counted on, for arithmetic.
+    int index() const { return year * 12 + month - 1; }
+    YearMonth next() const { return fromIndex(index() + 1); }
+    YearMonth previous() const { return fromIndex(index() - 1); }
+    // Its first and last day, as day numbers (a month of 1..12 only).
+    double firstDay() const;
+    double lastDay() const;
+    // "2013-03"
+    std::string code() const;
+    // "2013年3月"
+    std::string text() const;
+    auto operator<=>(const YearMonth&) const = default;
+};
+
+// Reads "2013-03" or "2013-3" (years 1900..9999); false, leaving `m` alone,
+// for anything else.
+bool parseYearMonth(const std::string& text, YearMonth& m);
+
+// The first and the last day of the month `days` lies in.
 double firstDayOfMonth(double days);
-// The first day of the month after the one `days` lies in.
-double firstDayOfNextMonth(double days);
-// The first day of the month before.
-double firstDayOfPreviousMonth(double days);
-// Same year and month.
-bool sameMonth(double a, double b);
+double lastDayOfMonth(double days);
 // "2013-3-1"
 std::string formatDate(double days);
 // "2013年3月1日"

@@ -135,7 +135,7 @@ void setVoucherDay(RecordStore& store, const Session& session, std::int64_t id, 
     VoucherTable vouchers(store, session);
     const VoucherPage page = editablePage(vouchers, id);
     const double date = periodDay(session, day);
-    if (monthStart(date) != monthStart(page.date) &&
+    if (YearMonth::of(date) != YearMonth::of(page.date) &&
         vouchers.table().any(voucherPages(date, page.number)))
         refuse(kDuplicateNumber, "moving voucher " + plainDecimal(page.number) + " into the month");
     spreadToPages(store, session, page.date, page.number, field::kDate, date);

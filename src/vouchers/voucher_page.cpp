@@ -108,18 +108,9 @@ std::vector<Value> VoucherTable::values(const VoucherPage& p) const {
 
 std::int64_t VoucherTable::append(const VoucherPage& page) { return table_.append(values(page)); }
 
-double monthStart(double day) {
-    const Ymd d = toYmd(day);
-    return dayNumber(d.year, d.month, 1);
-}
-
-double nextMonthStart(double day) {
-    const Ymd d = toYmd(day);
-    return d.month == 12 ? dayNumber(d.year + 1, 1, 1) : dayNumber(d.year, d.month + 1, 1);
-}
-
 Where monthPages(double day) {
-    return Where().atLeast(field::kDate, monthStart(day)).below(field::kDate, nextMonthStart(day));
+    const YearMonth m = YearMonth::of(day);
+    return Where().atLeast(field::kDate, m.firstDay()).below(field::kDate, m.next().firstDay());
 }
 
 Where voucherPages(double day, double number) {

@@ -99,10 +99,6 @@ private:
     Fields f_{};
 };
 
-// First day of the month `day` lies in, and of the month after it.
-double monthStart(double day);
-double nextMonthStart(double day);
-
 // The pages dated in the month `day` lies in.
 Where monthPages(double day);
 // The pages of the voucher numbered `number` in the month `day` lies in.

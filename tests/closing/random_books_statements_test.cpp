@@ -35,7 +35,7 @@ protected:
         std::map<int, long long> out;
         for (const auto& r : rows(file::kLedger))
             if (r[3].text() == "本年利润" && r[2].text() == "结转损益" && r[1].integer() != 0)
-                out[yearMonthOf(r[0].number()).index()] -= cents(r[4].number()) + cents(r[5].number());
+                out[YearMonth::of(r[0].number()).index()] -= cents(r[4].number()) + cents(r[5].number());
         return out;
     }
 
@@ -46,7 +46,7 @@ protected:
     }
 
     void checkStatements(YearMonth m) {
-        SCOPED_TRACE(monthText(m));
+        SCOPED_TRACE(m.text());
         const auto sheet = runCaught([&] { return balanceSheet(*store, session, m); });
         ASSERT_TRUE(sheet.ok) << sheet.message;
         for (int column : {0, 1})
@@ -54,7 +54,7 @@ protected:
                 << sheet.value.columns[column];
         EXPECT_EQ(sheet.value.notices, std::vector<std::string>{});
 
-        const auto income = runCaught([&] { return incomeStatement(*store, session, m); });
+        const auto income = runCaught([&] { return incomeStatement(*store, session, monthPeriod(m)); });
         ASSERT_TRUE(income.ok) << income.message;
         const auto carried = carriedIntoProfit();
         const auto carriedIn = [&](YearMonth x) {
@@ -121,12 +121,12 @@ protected:
         openBooks();
         ASSERT_TRUE(runAction(*store, [&] { setOptionOn(*store, session, kYearEndTransferOption, true); }).ok);
         for (int m = 0; m < 14; ++m) {
-            const YearMonth month = yearMonthOf(session.login.period);
+            const YearMonth month = YearMonth::of(session.login.period);
             const int count = 8 + pick(20);
             for (int i = 0; i < count; ++i) randomVoucher(true);
             ASSERT_TRUE(post().ok);
             const auto closed = close();
-            ASSERT_TRUE(closed.ok) << monthText(month) << " " << closed.message;
+            ASSERT_TRUE(closed.ok) << month.text() << " " << closed.message;
             // The program's own check finds the books sound, year-end voucher included.
             const auto found = runCaught([&] { return tw::checkBooks(*store, session); });
             ASSERT_TRUE(found.ok) << found.message;
@@ -142,7 +142,7 @@ protected:
             }
             if (::testing::Test::HasFailure()) return;
         }
-        EXPECT_EQ(yearMonthOf(session.login.period), (YearMonth{2014, 3}));
+        EXPECT_EQ(YearMonth::of(session.login.period), (YearMonth{2014, 3}));
 
         // A range across the year end agrees with its months.
         const auto range = runCaught([&] { return accountBalances(*store, session, {2013, 10}, {2014, 2}, 1); });

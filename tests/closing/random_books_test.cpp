@@ -138,7 +138,7 @@ protected:
         openBooks();
         checkBooks("opening");
         for (int m = 0; m < months; ++m) {
-            const std::string month = periodText(session.login.period);
+            const std::string month = YearMonth::of(session.login.period).text();
             const bool december = toYmd(session.login.period).month == 12;
             const int count = 8 + pick(20);
             for (int i = 0; i < count; ++i) randomVoucher(pick(4) != 0);

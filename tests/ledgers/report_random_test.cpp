@@ -48,8 +48,8 @@ TEST_F(RandomBookReports, TrialBalanceBalancesEveryMonthAndAgreesWithTheLeaves) 
         if (HasFatalFailure()) return;
     }
     for (int m = 0; m < 14; ++m) {
-        const ReportMonth month{2013 + m / 12, m % 12 + 1};
-        SCOPED_TRACE(reportMonthText(month));
+        const YearMonth month{2013 + m / 12, m % 12 + 1};
+        SCOPED_TRACE(month.text());
         const auto r = runAction(*store, [&] { return buildMonthReport(*store, session, month); });
         ASSERT_TRUE(r.ok) << r.message;
         const TrialLine& total = r.value.trialTotal;

@@ -160,8 +160,8 @@ TEST_F(ReportTest, MonthsOutsideTheClosedBooksAreRefusedAndWriteNothing) {
     ASSERT_TRUE(exportReport(2013, 3).ok);
     const auto before = scratch();
     std::filesystem::remove(setFile(kGeneralLedgerHtml));
-    for (const ReportMonth m : {ReportMonth{2013, 5}, ReportMonth{2013, 6}, ReportMonth{2013, 2},
-                                ReportMonth{2012, 12}, ReportMonth{2013, 13}, ReportMonth{2013, 0}}) {
+    for (const YearMonth m : {YearMonth{2013, 5}, YearMonth{2013, 6}, YearMonth{2013, 2},
+                              YearMonth{2012, 12}, YearMonth{2013, 13}, YearMonth{2013, 0}}) {
         const auto out = exportReport(m.year, m.month);
         EXPECT_FALSE(out.ok) << m.year << "-" << m.month;
         EXPECT_EQ(out.message, kNoMonthData);

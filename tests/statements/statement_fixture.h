@@ -34,7 +34,7 @@ protected:
         ASSERT_TRUE(closed.ok) << closed.message;
     }
 
-    YearMonth month() const { return yearMonthOf(session.login.period); }
+    YearMonth month() const { return YearMonth::of(session.login.period); }
     double nextNumber() { return month().month * 10000.0 + (++numbered_); }
     // A voucher of two lines: `debit` debited, `credit` credited with `amount`.
     void book(const std::string& debit, const std::string& credit, double amount,
@@ -47,7 +47,7 @@ protected:
         return runCaught([&] { return balanceSheet(*store, session, m); });
     }
     Result<Statement> incomeOf(YearMonth m) {
-        return runCaught([&] { return incomeStatement(*store, session, m); });
+        return runCaught([&] { return incomeStatement(*store, session, monthPeriod(m)); });
     }
     Statement sheet(YearMonth m) {
         auto made = sheetOf(m);

@@ -111,26 +111,26 @@ TEST_F(StatementsTest, IncomeStatementLeavesTheCarryForwardOutAndSumsTheYear) {
     double carried = 0;
     for (const auto& r : rows(file::kLedger))
         if (r[3].text() == "本年利润" && r[2].text() == "结转损益" &&
-            yearMonthOf(r[0].number()) == YearMonth{2013, 4})
+            YearMonth::of(r[0].number()) == YearMonth{2013, 4})
             carried -= r[4].number() + r[5].number();
     EXPECT_EQ(carried, 265);
 
     // The second quarter: April to June; the first: March only, the books' start.
     closeMonth();
     closeMonth();
-    const auto quarter = runCaught([&] { return quarterIncomeStatement(*store, session, 2013, 2); });
+    const auto quarter = runCaught([&] { return incomeStatement(*store, session, quarterPeriod(2013, 2)); });
     ASSERT_TRUE(quarter.ok) << quarter.message;
     EXPECT_EQ(quarter.value.date, "2013年第2季度");
     EXPECT_EQ(quarter.value.columns[1], "本期金额");
     EXPECT_EQ(quarter.value.fileStem, "利润表-2013-Q2");
     EXPECT_EQ(quarter.value.amount(32, 1), 265);
     EXPECT_EQ(quarter.value.amount(32, 0), 945);
-    const auto first = runCaught([&] { return quarterIncomeStatement(*store, session, 2013, 1); });
+    const auto first = runCaught([&] { return incomeStatement(*store, session, quarterPeriod(2013, 1)); });
     ASSERT_TRUE(first.ok) << first.message;
     EXPECT_EQ(first.value.amount(32, 1), 680);
-    EXPECT_EQ(runCaught([&] { return quarterIncomeStatement(*store, session, 2013, 5); }).message,
+    EXPECT_EQ(runCaught([&] { return incomeStatement(*store, session, quarterPeriod(2013, 5)); }).message,
               "季度应为1到4！");
-    EXPECT_EQ(runCaught([&] { return quarterIncomeStatement(*store, session, 2013, 3); }).message,
+    EXPECT_EQ(runCaught([&] { return incomeStatement(*store, session, quarterPeriod(2013, 3)); }).message,
               "无此月份数据！请检查！")
         << "September is not closed";
 }
@@ -347,6 +347,26 @@ TEST_F(StatementsTest, AccountBalancesAcrossAYearEnd) {
               "起始月份不能晚于截止月份！");
     EXPECT_EQ(runCaught([&] { return accountBalances(*store, session, {2013, 10}, {2013, 12}, 0); }).message,
               "无此月份数据！请检查！");
+}
+
+// The window and the command name a statement's months alike: a quarter is
+// its three months, the one the window offers holds the month shown.
+TEST(StatementPeriods, AQuarterIsItsThreeMonthsAndHoldsTheMonthsOfItsNumber) {
+    const StatementPeriod fourth = quarterPeriod(2013, 4);
+    EXPECT_EQ(fourth.first, (YearMonth{2013, 10}));
+    EXPECT_EQ(fourth.last, (YearMonth{2013, 12}));
+    EXPECT_EQ(fourth.quarter, 4);
+    for (int m = 1; m <= 12; ++m) {
+        const StatementPeriod q = quarterPeriod(2013, quarterOf({2013, m}));
+        EXPECT_LE(q.first, (YearMonth{2013, m})) << m;
+        EXPECT_GE(q.last, (YearMonth{2013, m})) << m;
+        EXPECT_EQ(q.last.index() - q.first.index(), 2) << m;
+    }
+    const StatementPeriod may = monthPeriod({2013, 5});
+    EXPECT_EQ(may.first, (YearMonth{2013, 5}));
+    EXPECT_EQ(may.last, (YearMonth{2013, 5}));
+    EXPECT_EQ(may.quarter, 0);
+    EXPECT_EQ(runCaught([] { return quarterPeriod(2013, 0); }).message, kBadQuarter);
 }
 
 }  // namespace

@@ -103,8 +103,8 @@ TEST(Dates, DayNumbersMatchSpreadsheets) {
     EXPECT_EQ(formatDate(dayNumber(2013, 3, 1)), "2013-3-1");
     EXPECT_EQ(chineseDate(dayNumber(2012, 12, 31)), "2012年12月31日");
     EXPECT_EQ(formatDate(lastDayOfMonth(dayNumber(2012, 2, 10))), "2012-2-29");
-    EXPECT_TRUE(sameMonth(dayNumber(2012, 3, 1), dayNumber(2012, 3, 31)));
-    EXPECT_FALSE(sameMonth(dayNumber(2012, 3, 1), dayNumber(2013, 3, 1)));
+    EXPECT_TRUE(YearMonth::of(dayNumber(2012, 3, 1)) == YearMonth::of(dayNumber(2012, 3, 31)));
+    EXPECT_FALSE(YearMonth::of(dayNumber(2012, 3, 1)) == YearMonth::of(dayNumber(2013, 3, 1)));
     double d = 0;
     EXPECT_TRUE(parseDate("2013-02-28", d));
     EXPECT_FALSE(parseDate("2013-02-29", d));

@@ -32,7 +32,7 @@ ReportWindow::ReportWindow(AppContext& ctx, QWidget* parent) : QWidget(parent, Q
     setWindowTitle(QStringLiteral("编辑报表"));
     setAttribute(Qt::WA_DeleteOnClose);
 
-    const ReportMonth shown = previousMonth(ctx.session.login.period);
+    const YearMonth shown = YearMonth::of(ctx.session.login.period).previous();
     m_year = new QLineEdit(QString::number(shown.year), this);
     m_year->setObjectName(QStringLiteral("年份编辑框"));
     m_month = new QLineEdit(QString::number(shown.month), this);

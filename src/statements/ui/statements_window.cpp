@@ -8,7 +8,6 @@
 #include <QVBoxLayout>
 #include <system_error>
 
-#include "ledgers/report.h"
 #include "platform/ui/busy_cursor.h"
 #include "platform/ui/open_document.h"
 #include "platform/ui/page_grid_widget.h"
@@ -54,14 +53,14 @@ StatementsWindow::StatementsWindow(AppContext& ctx, QWidget* parent) : QDialog(p
     m_choice->setObjectName(QStringLiteral("报表选择框"));
     m_choice->addItems({QStringLiteral("资产负债表"), QStringLiteral("利润表"),
                         QStringLiteral("利润表（季报）"), QStringLiteral("科目余额表")});
-    const ReportMonth shown = previousMonth(ctx.session.login.period);
+    const YearMonth shown = YearMonth::of(ctx.session.login.period).previous();
     m_year = spinBox(this, "年份框", 1900, 9999, shown.year, " 年");
     m_month = spinBox(this, "月份框", 1, 12, shown.month, " 月");
     m_quarter = new QComboBox(this);
     m_quarter->setObjectName(QStringLiteral("季度框"));
     m_quarter->addItems({QStringLiteral("第1季度"), QStringLiteral("第2季度"), QStringLiteral("第3季度"),
                          QStringLiteral("第4季度")});
-    m_quarter->setCurrentIndex((shown.month - 1) / 3);
+    m_quarter->setCurrentIndex(quarterOf(shown) - 1);
     m_fromYear = spinBox(this, "起始年份框", 1900, 9999, shown.year, " 年");
     m_fromMonth = spinBox(this, "起始月份框", 1, 12, 1, " 月");
     m_level = new QComboBox(this);
@@ -138,12 +137,13 @@ void StatementsWindow::compute(bool tell) {
         made = runCaught([&]() -> std::pair<SheetLayout, std::string> {
             switch (m_choice->currentIndex()) {
                 case IncomeMonth: {
-                    const Statement s = incomeStatement(store, m_ctx.session, month);
+                    const Statement s = incomeStatement(store, m_ctx.session, monthPeriod(month));
                     return {statementLayout(s), s.fileStem};
                 }
                 case IncomeQuarter: {
-                    const Statement s = quarterIncomeStatement(store, m_ctx.session, m_year->value(),
-                                                               m_quarter->currentIndex() + 1);
+                    const Statement s = incomeStatement(
+                        store, m_ctx.session,
+                        quarterPeriod(m_year->value(), m_quarter->currentIndex() + 1));
                     return {statementLayout(s), s.fileStem};
                 }
                 case Balances: {
