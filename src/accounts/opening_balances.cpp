@@ -7,6 +7,7 @@
 #include <map>
 #include <system_error>
 
+#include "accounts/account_names.h"
 #include "accounts/chart.h"
 #include "storage/dates.h"
 #include "storage/ledger_convention.h"
@@ -86,10 +87,8 @@ OpeningTotals openingTotals(const std::vector<OpeningRow>& rows) {
 }
 
 bool hasSubAccountRows(const std::vector<OpeningRow>& rows, const std::string& account) {
-    const std::string prefix = account + "→";
-    for (const OpeningRow& r : rows)
-        if (r.account.starts_with(prefix)) return true;
-    return false;
+    return std::any_of(rows.begin(), rows.end(),
+                       [&](const OpeningRow& r) { return isBelow(r.account, account); });
 }
 
 void setRowAmounts(OpeningRow& row, std::optional<double> debit, std::optional<double> credit) {

@@ -44,8 +44,8 @@ struct OpeningTotals {
 };
 OpeningTotals openingTotals(const std::vector<OpeningRow>& rows);
 
-// True when some row is a sub-account of `account` (its name begins with
-// account + "→"): such an account takes no amount of its own.
+// True when some row is a sub-account of `account` (its name lies below it,
+// isBelow): such an account takes no amount of its own.
 bool hasSubAccountRows(const std::vector<OpeningRow>& rows, const std::string& account);
 
 inline constexpr const char* kNoAmountForParent =
