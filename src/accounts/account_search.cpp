@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "accounts/account_names.h"
 #include "accounts/pinyin.h"
 #include "storage/gbk.h"
 
@@ -10,15 +11,23 @@ namespace tw {
 
 namespace {
 
+// The number of characters of a UTF-8 text, counted by their lead bytes.
+std::size_t characterCount(std::string_view text) {
+    std::size_t chars = 0;
+    for (std::size_t i = 0; i < text.size(); ++chars) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        i += b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+    }
+    return chars;
+}
+
 // The character positions where the parts of a full name start.
 std::vector<std::size_t> partStarts(const std::string& name) {
-    static const std::string arrow = "→";
-    std::vector<std::size_t> starts{0};
+    std::vector<std::size_t> starts;
     std::size_t chars = 0;
-    for (std::size_t i = 0; i < name.size(); ++chars) {
-        if (name.compare(i, arrow.size(), arrow) == 0) starts.push_back(chars + 1);
-        const auto b = static_cast<unsigned char>(name[i]);
-        i += b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+    for (const std::string_view part : nameParts(name)) {
+        starts.push_back(chars);
+        chars += characterCount(part) + characterCount(kAccountSeparator);
     }
     return starts;
 }

@@ -12,8 +12,6 @@ namespace tw {
 
 namespace {
 
-const std::string kArrow = "→";
-
 Account readAccount(const RecordStore& store) {
     Account a;
     a.name = store.readField(field::kAccountName).text();
@@ -29,12 +27,6 @@ const Account* findAccount(const std::vector<Account>& accounts, const std::stri
     for (const Account& a : accounts)
         if (a.name == name) return &a;
     return nullptr;
-}
-
-bool hasSubAccounts(const std::vector<Account>& accounts, const std::string& name) {
-    for (const Account& a : accounts)
-        if (a.parent == name) return true;
-    return false;
 }
 
 // After the chart changed: the saved opening list of a set not yet enabled
@@ -57,11 +49,6 @@ const char* categoryText(int number) {
     return number >= 1 && number <= 5 ? kCategories[number - 1] : "";
 }
 
-std::string topLevelAccount(const std::string& fullName) {
-    const auto at = fullName.find(kArrow);
-    return at == std::string::npos ? fullName : fullName.substr(0, at);
-}
-
 const char* addModeText(AddMode mode) {
     return mode == AddMode::SubAccount ? "增加下级科目" : "增加同级科目";
 }
@@ -77,21 +64,10 @@ std::vector<Account> loadAccounts(RecordStore& store, const Session& session) {
 ChartTrees buildChartTrees(const std::vector<Account>& accounts) {
     ChartTrees trees;
     int target = 0;  // 1..5; 0 until a record names a category
-    for (const Account& a : accounts) {
+    for (std::size_t i = 0; i < accounts.size(); ++i) {
+        const Account& a = accounts[i];
         if (const int c = categoryNumber(a.category)) target = c;
-        if (target == 0) continue;
-        ChartTree& tree = trees[target - 1];
-        if (a.parent.empty()) {
-            tree.roots.push_back(static_cast<int>(tree.items.size()));
-            tree.items.push_back({a.name, {}});
-            continue;
-        }
-        const std::size_t n = tree.items.size();
-        for (std::size_t i = 0; i < n; ++i) {
-            if (tree.items[i].name != a.parent) continue;
-            tree.items[i].children.push_back(static_cast<int>(tree.items.size()));
-            tree.items.push_back({a.name, {}});
-        }
+        if (target != 0) trees[target - 1].add(a.name, a.parent, i);
     }
     return trees;
 }
@@ -127,7 +103,7 @@ std::string addAccount(RecordStore& store, const Session& session, const NewAcco
     // into a name it would make another account its parent.
     const std::string typed = trimBlanks(request.typed);
     if (typed.empty()) refuse("请输入科目名称 ！");
-    if (typed.find(kArrow) != std::string::npos) refuse(kArrowInName);
+    if (!isOwnName(typed)) refuse(kArrowInName);
     if (request.direction.empty()) refuse("请选择，余额方向 ！");
 
     const auto accounts = loadAccounts(store, session);
@@ -149,12 +125,12 @@ std::string addAccount(RecordStore& store, const Session& session, const NewAcco
         a.parent = request.selectedParent;
         a.level = request.selectedLevel;
     }
-    a.name = a.parent.empty() ? typed : a.parent + kArrow + typed;
+    a.name = childName(a.parent, typed);
 
     // The typed text is compared as it stands (so 现金 is refused under any
     // parent while a top-level 现金 exists); the full name must be new as
     // well, for it is the account's identity everywhere.
-    if (findAccount(accounts, typed) || findAccount(accounts, a.name))
+    if (inChart(accounts, typed) || inChart(accounts, a.name))
         refuse("输入的科目名称和已有科目相同 ！");
 
     {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "accounts/account_names.h"
 #include "accounts/account_picker.h"
 #include "shell/session.h"
 #include "storage/outcome.h"
@@ -27,21 +28,13 @@ struct Account {
 int categoryNumber(const std::string& text);
 // "资产类" … "损益类" for 1..5.
 const char* categoryText(int number);
-// The part of a full name before the first "→" (the whole name when it has none).
-std::string topLevelAccount(const std::string& fullName);
 
 // Every account in table order; refuses (kUnreadableSet) when 会计科目 cannot be read.
 std::vector<Account> loadAccounts(RecordStore& store, const Session& session);
 
-// One category's tree as the chart window shows it. Items carry full names.
-struct ChartTree {
-    struct Item {
-        std::string name;
-        std::vector<int> children;  // indexes into items
-    };
-    std::vector<Item> items;  // in the order they were added
-    std::vector<int> roots;
-};
+// One category's tree as the chart window shows it. Items carry full names
+// and the index of their record in the list the trees were built from.
+using ChartTree = NameTree;
 using ChartTrees = std::array<ChartTree, 5>;  // 资产类 … 损益类
 
 // Builds the five trees from the records in table order:

@@ -7,6 +7,7 @@
 #include <map>
 #include <system_error>
 
+#include "accounts/account_names.h"
 #include "accounts/chart.h"
 #include "storage/dates.h"
 #include "storage/ledger_convention.h"
@@ -86,10 +87,15 @@ OpeningTotals openingTotals(const std::vector<OpeningRow>& rows) {
 }
 
 bool hasSubAccountRows(const std::vector<OpeningRow>& rows, const std::string& account) {
-    const std::string prefix = account + "→";
-    for (const OpeningRow& r : rows)
-        if (r.account.starts_with(prefix)) return true;
-    return false;
+    return std::any_of(rows.begin(), rows.end(),
+                       [&](const OpeningRow& r) { return isBelow(r.account, account); });
+}
+
+std::string openingAmountRefusal(const std::vector<OpeningRow>& rows, const std::string& account) {
+    const auto named = [&](const OpeningRow& r) { return r.account == account; };
+    if (std::none_of(rows.begin(), rows.end(), named)) return "没有这个科目：" + account;
+    if (hasSubAccountRows(rows, account)) return kNoAmountForParent;
+    return {};
 }
 
 void setRowAmounts(OpeningRow& row, std::optional<double> debit, std::optional<double> credit) {
@@ -145,11 +151,11 @@ void saveOpeningList(RecordStore& store, const Session& session,
     const auto target = tablePath(session, file::kOpening);
     store.createTable(target, ledgerSchema());
     if (!store.openTable(target, "")) throw StoreError("the new 账务初始化 does not open");
+    const auto opening = SetTable::adopt(store, session, file::kOpening);
     for (const OpeningRow& r : rows)
         store.appendRecord({0.0, 0, std::string(), r.account, amount(r.debit), amount(r.credit),
                             r.side, amount(r.balance)});
     store.setTablePassword(session.login.setPassword);
-    store.closeTable();
 }
 
 std::vector<std::string> refreshOpeningList(RecordStore& store, const Session& session,
@@ -166,10 +172,9 @@ std::vector<OpeningRow> setOpeningAmounts(RecordStore& store, const Session& ses
                                           std::optional<double> credit) {
     if (setIsEnabled(store, session)) refuse(kAlreadyEnabled);
     std::vector<OpeningRow> rows = loadOpeningList(store, session);
-    auto row = std::find_if(rows.begin(), rows.end(),
-                            [&](const OpeningRow& r) { return r.account == account; });
-    if (row == rows.end()) refuse("没有这个科目：" + account);
-    if (hasSubAccountRows(rows, account)) refuse(kNoAmountForParent);
+    if (std::string refusal = openingAmountRefusal(rows, account); !refusal.empty()) refuse(refusal);
+    const auto row = std::find_if(rows.begin(), rows.end(),
+                                  [&](const OpeningRow& r) { return r.account == account; });
     for (const auto& given : {debit, credit})
         if (given)
             if (std::string refusal = checkAmount(*given); !refusal.empty()) refuse(refusal);

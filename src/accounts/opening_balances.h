@@ -44,13 +44,19 @@ struct OpeningTotals {
 };
 OpeningTotals openingTotals(const std::vector<OpeningRow>& rows);
 
-// True when some row is a sub-account of `account` (its name begins with
-// account + "→"): such an account takes no amount of its own.
+// True when some row is a sub-account of `account` (its name lies below it,
+// isBelow): such an account takes no amount of its own.
 bool hasSubAccountRows(const std::vector<OpeningRow>& rows, const std::string& account);
 
 inline constexpr const char* kNoAmountForParent =
     "本科目无需设置金额，如需请在其下级科目添加！";
 inline constexpr const char* kAlreadyEnabled = "套账启用后不能再更改初始化数据！";
+
+// Why the amounts of `account` cannot be set in this list, or empty when they
+// can: an account that is not in the list ("没有这个科目：" + account), a
+// parent (kNoAmountForParent). The window asks it before its amount boxes
+// open; setOpeningAmounts asks it of the saved list.
+std::string openingAmountRefusal(const std::vector<OpeningRow>& rows, const std::string& account);
 
 // Sets a row's amounts as the input boxes give them (nullopt = cancelled,
 // the column stays): each is stored as |value| rounded to cents. Then the
@@ -109,10 +115,10 @@ void requireEnabledSet(RecordStore& store, const Session& session);
 void enableSet(RecordStore& store, const Session& session, const std::vector<OpeningRow>& rows);
 
 // Sets the amounts of one leaf account as its row's input boxes do (nullopt:
-// the amount stays) and saves the list (`opening set`). Refuses an account
-// that is not in the list ("没有这个科目：" + account), a parent
-// (kNoAmountForParent) and an amount checkAmount refuses (more than two
-// decimals, beyond kMaxAmount). Returns the list as saved.
+// the amount stays) and saves the list (`opening set`). Refuses, in this
+// order: a set already enabled (kAlreadyEnabled), what openingAmountRefusal
+// refuses, and an amount checkAmount refuses (more than two decimals, beyond
+// kMaxAmount). Returns the list as saved.
 std::vector<OpeningRow> setOpeningAmounts(RecordStore& store, const Session& session,
                                           const std::string& account,
                                           std::optional<double> debit,

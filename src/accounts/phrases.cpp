@@ -26,21 +26,7 @@ std::vector<Phrase> loadPhrases(RecordStore& store, const Session& session) {
 }
 
 PhraseTree buildPhraseTree(const std::vector<Phrase>& phrases) {
-    PhraseTree tree;
-    for (const Phrase& p : phrases) {
-        if (p.category.empty()) {
-            tree.roots.push_back(static_cast<int>(tree.items.size()));
-            tree.items.push_back({p.text, {}});
-            continue;
-        }
-        const std::size_t n = tree.items.size();
-        for (std::size_t i = 0; i < n; ++i) {
-            if (tree.items[i].text != p.category) continue;
-            tree.items[i].children.push_back(static_cast<int>(tree.items.size()));
-            tree.items.push_back({p.text, {}});
-        }
-    }
-    return tree;
+    return buildNameTree(phrases, &Phrase::text, &Phrase::category, EarlyChildren::Hidden);
 }
 
 void selectPhrase(PhrasePicker& picker, const std::vector<Phrase>& phrases,
@@ -89,7 +75,7 @@ bool deletePhrase(RecordStore& store, const Session& session, const std::string&
     if (current.empty()) refuse(kChooseToDelete);
     const PhraseTree tree = buildPhraseTree(loadPhrases(store, session));
     for (const auto& item : tree.items)
-        if (item.text == current && !item.children.empty())
+        if (item.name == current && !item.children.empty())
             refuse(current + "  ，无法删除！（需先删除其下级科目）");
     const SetTable phraseTable(store, session, file::kPhrases);
     if (findText(store, current)) {

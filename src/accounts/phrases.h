@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "accounts/account_names.h"
 #include "accounts/phrase_picker.h"
 #include "shell/session.h"
 #include "storage/outcome.h"
@@ -23,14 +24,8 @@ std::vector<Phrase> loadPhrases(RecordStore& store, const Session& session);
 // The library as the summary window's tree shows it: categories at the root,
 // and under every item already in the tree whose text is a phrase's
 // category, that phrase. A phrase whose category comes later is not shown.
-struct PhraseTree {
-    struct Item {
-        std::string text;
-        std::vector<int> children;  // indexes into items
-    };
-    std::vector<Item> items;  // in the order they were added
-    std::vector<int> roots;
-};
+// Items carry the phrase's text as their name.
+using PhraseTree = NameTree;
 PhraseTree buildPhraseTree(const std::vector<Phrase>& phrases);
 
 // An item selected in the tree: remembers its text and its record's category

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <map>
 
+#include "accounts/account_names.h"
 #include "accounts/chart.h"
 #include "closing/period.h"
 #include "closing/posting.h"
@@ -14,19 +15,10 @@ namespace tw {
 
 namespace {
 
-bool inChart(const std::vector<Account>& chart, const std::string& name) {
-    for (const Account& a : chart)
-        if (a.name == name) return true;
-    return false;
-}
-
 // The source and the accounts below it, in chart order.
 std::vector<std::string> carriedAccounts(const std::vector<Account>& chart,
                                          const std::string& source) {
-    std::vector<std::string> out;
-    const std::string below = source + "→";
-    for (const Account& a : chart)
-        if (a.name == source || a.name.starts_with(below)) out.push_back(a.name);
+    std::vector<std::string> out = accountsAtOrBelow(chart, source);
     if (out.empty()) out.push_back(source);  // a pair saved before it had to be in the chart
     return out;
 }
@@ -36,9 +28,8 @@ std::vector<std::string> carriedAccounts(const std::vector<Account>& chart,
 std::size_t nearestPair(const std::map<std::string, std::size_t>& pairOf, std::string account) {
     for (;;) {
         if (const auto it = pairOf.find(account); it != pairOf.end()) return it->second;
-        const auto arrow = account.rfind("→");
-        if (arrow == std::string::npos) return std::string::npos;
-        account.resize(arrow);
+        if (isTopLevel(account)) return std::string::npos;
+        account = parentOf(account);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <map>
 #include <vector>
 
+#include "accounts/account_names.h"
 #include "accounts/chart.h"
 #include "closing/carry_forward.h"
 #include "closing/posting.h"
@@ -12,18 +13,6 @@
 namespace tw {
 
 namespace {
-
-bool hasSubAccounts(const std::vector<Account>& chart, const std::string& name) {
-    for (const Account& a : chart)
-        if (a.parent == name) return true;
-    return false;
-}
-
-bool inChart(const std::vector<Account>& chart, const std::string& name) {
-    for (const Account& a : chart)
-        if (a.name == name) return true;
-    return false;
-}
 
 // Where the profit goes: 未分配利润 when the chart has it, else 利润分配;
 // empty when that is missing or no leaf.
@@ -46,19 +35,14 @@ YearEndTransfer transferYearProfit(RecordStore& store, const Session& session) {
     }
 
     std::vector<BalanceMove> moves;
-    const std::string below = std::string(kYearProfitAccount) + "→";
     const auto add = [&](const std::string& name) {
         const auto found = balances.find(name);
         if (found != balances.end() && !isZero(found->second))
             moves.push_back({name, {}, found->second});
     };
-    bool charted = false;
-    for (const Account& a : chart)
-        if (a.name == kYearProfitAccount || a.name.starts_with(below)) {
-            add(a.name);
-            charted = true;
-        }
-    if (!charted) add(kYearProfitAccount);
+    const std::vector<std::string> profit = accountsAtOrBelow(chart, kYearProfitAccount);
+    for (const std::string& name : profit) add(name);
+    if (profit.empty()) add(kYearProfitAccount);
     if (moves.empty()) return {};
 
     const std::string target = transferTarget(chart);

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <functional>
 #include <map>
 
+#include "accounts/account_names.h"
 #include "storage/number_text.h"
 #include "storage/outcome.h"
 
@@ -61,22 +61,6 @@ BalanceRow rowOf(const std::string& account, int level, const Figures& f) {
     return r;
 }
 
-// The chart as a tree: each top-level account in table order, each followed
-// by its sub-accounts (in table order, each with its own below it), wherever
-// the table holds them.
-std::vector<Account> treeOrder(const std::vector<Account>& chart) {
-    std::map<std::string, std::vector<const Account*>> children;
-    std::vector<const Account*> tops;
-    for (const Account& a : chart) (a.parent.empty() ? tops : children[a.parent]).push_back(&a);
-    std::vector<Account> out;
-    std::function<void(const Account*)> visit = [&](const Account* a) {
-        out.push_back(*a);
-        for (const Account* c : children[a->name]) visit(c);
-    };
-    for (const Account* t : tops) visit(t);
-    return out;
-}
-
 // Added in whole cents: the totals row never drifts.
 void addTo(SidePair& total, const SidePair& x) {
     total.debit = fromCents(toCents(total.debit) + toCents(x.debit));
@@ -86,11 +70,9 @@ void addTo(SidePair& total, const SidePair& x) {
 }  // namespace
 
 std::string BalanceRow::shownName() const {
-    const auto arrow = account.rfind("→");
-    std::string own = arrow == std::string::npos ? account : account.substr(arrow + std::string("→").size());
     std::string indent;
     for (int i = 1; i < level; ++i) indent += "　";
-    return indent + own;
+    return indent + ownNameOf(account);
 }
 
 std::string AccountBalances::period() const {
@@ -115,10 +97,7 @@ AccountBalances accountBalances(RecordStore& store, const Session& session, Year
     // A sub-account sums every posted account at or below it.
     const auto below = [&](const std::string& name) {
         Figures sum;
-        if (const auto own = accounts.find(name); own != accounts.end()) sum.add(own->second);
-        const std::string prefix = name + "→";
-        for (auto it = accounts.lower_bound(prefix); it != accounts.end() && it->first.starts_with(prefix); ++it)
-            sum.add(it->second);
+        forEachAtOrBelow(accounts, name, [&](const std::string&, const Figures& f) { sum.add(f); });
         return sum;
     };
 
@@ -137,8 +116,14 @@ AccountBalances accountBalances(RecordStore& store, const Session& session, Year
             addTo(*sum, *x);
         return r;
     };
-    for (const Account& a : treeOrder(books.chart)) {
-        const bool top = a.name.find("→") == std::string::npos;
+    // The chart as a tree: each top-level account in table order, each
+    // followed by its sub-accounts (in table order, each with its own below
+    // it), wherever the table holds them.
+    const NameTree tree =
+        buildNameTree(books.chart, &Account::name, &Account::parent, EarlyChildren::Placed);
+    for (const NameTree::Item& item : tree.items) {
+        const Account& a = books.chart[item.record];
+        const bool top = isTopLevel(a.name);
         const int accountLevel = std::max(1, a.level);
         if (top) listed[a.name] = true;
         if (!top && level != 0 && accountLevel > level) continue;

@@ -16,6 +16,7 @@
 #include <tuple>
 #include <utility>
 
+#include "accounts/account_names.h"
 #include "statements/statement.h"
 #include "storage/number_text.h"
 #include "storage/outcome.h"
@@ -23,14 +24,6 @@
 namespace tw {
 
 namespace {
-
-const std::string kArrow = "→";
-
-// The account one level up; empty for a top-level one.
-std::string parentOf(const std::string& account) {
-    const auto arrow = account.rfind(kArrow);
-    return arrow == std::string::npos ? std::string() : account.substr(0, arrow);
-}
 
 bool takesBalances(RuleTerm::Kind kind) {
     return kind == RuleTerm::Kind::Account || kind == RuleTerm::Kind::DebitSides ||
@@ -139,7 +132,7 @@ private:
                 // A top-level account from its own figure, less what the
                 // terms below it take; a sub-account from the accounts at and
                 // below it that no term below it takes.
-                const bool top = t.name.find(kArrow) == std::string::npos;
+                const bool top = isTopLevel(t.name);
                 std::int64_t v = top ? topFigure(t.name) : 0;
                 forEachAt(t.name, [&](const std::string& account, std::int64_t x) {
                     const bool below = index_.takenBelow(account, x, t.name, rule.line);
@@ -185,11 +178,7 @@ private:
     // Calls visit(account, figure) for the posted accounts at and below `node`.
     template <class Visit>
     void forEachAt(const std::string& node, Visit&& visit) const {
-        const auto& accounts = figures_.accounts;
-        if (const auto own = accounts.find(node); own != accounts.end()) visit(own->first, own->second);
-        const std::string prefix = node + kArrow;
-        for (auto it = accounts.lower_bound(prefix); it != accounts.end() && it->first.starts_with(prefix); ++it)
-            visit(it->first, it->second);
+        forEachAtOrBelow(figures_.accounts, node, visit);
     }
 
     const Books& books_;

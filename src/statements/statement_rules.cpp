@@ -14,6 +14,7 @@
 #include <sstream>
 #include <system_error>
 
+#include "accounts/account_names.h"
 #include "storage/file_swap.h"
 #include "storage/outcome.h"
 #include "storage/paths.h"
@@ -453,7 +454,7 @@ std::vector<std::string> namedTopLevels(const std::vector<LineRule>& rules) {
         for (const RuleTerm& t : r.terms)
             if ((t.kind == RuleTerm::Kind::Account || t.kind == RuleTerm::Kind::DebitSides ||
                  t.kind == RuleTerm::Kind::CreditSides) &&
-                t.name.find("→") == std::string::npos)
+                isTopLevel(t.name))
                 names.insert(t.name);
     return {names.begin(), names.end()};
 }

@@ -130,6 +130,15 @@ TEST_F(OpeningTest, SavedListLoadsBackAndParentsAreBlankedAfterTheChartChanges) 
     EXPECT_EQ(openingTotals(loaded).debit, "0");
 }
 
+TEST_F(OpeningTest, OneRefusalTellsWhichRowsTakeNoAmount) {
+    // The window asks it before its amount boxes open, the command through setOpeningAmounts.
+    addSub("银行存款", "工商银行");
+    const auto rows = loadOpeningList(*store, session);
+    EXPECT_EQ(openingAmountRefusal(rows, "银行存款"), kNoAmountForParent);
+    EXPECT_EQ(openingAmountRefusal(rows, "银行存款→工商银行"), "");
+    EXPECT_EQ(openingAmountRefusal(rows, "银行"), "没有这个科目：银行") << "whole names only";
+}
+
 TEST_F(OpeningTest, OnlyANonzeroOpeningAmountMakesAnAccountUsed) {
     auto rows = loadOpeningList(*store, session);
     setRowAmounts(*row(rows, "应收账款"), 20.0, 0.0);

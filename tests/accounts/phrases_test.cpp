@@ -39,9 +39,9 @@ protected:
         const PhraseTree tree = buildPhraseTree(library());
         std::vector<std::string> out;
         for (int r : tree.roots) {
-            out.push_back(tree.items[r].text);
+            out.push_back(tree.items[r].name);
             for (int c : tree.items[r].children)
-                out.push_back(tree.items[r].text + "/" + tree.items[c].text);
+                out.push_back(tree.items[r].name + "/" + tree.items[c].name);
         }
         return out;
     }
@@ -77,7 +77,7 @@ TEST_F(PhrasesTest, PhraseBeforeItsCategoryIsNotShown) {
     const PhraseTree tree = buildPhraseTree(records);
     ASSERT_EQ(tree.roots.size(), 1u);
     ASSERT_EQ(tree.items[0].children.size(), 1u);
-    EXPECT_EQ(tree.items[tree.items[0].children[0]].text, "正常");
+    EXPECT_EQ(tree.items[tree.items[0].children[0]].name, "正常");
 }
 
 }  // namespace

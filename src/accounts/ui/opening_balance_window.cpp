@@ -160,8 +160,8 @@ void OpeningBalanceWindow::onRowDoubleClicked() {
     if (selected.isEmpty()) return;
     const int index = m_list->indexOfTopLevelItem(selected.first());
     OpeningRow& row = m_rows[index];
-    if (hasSubAccountRows(m_rows, row.account)) {
-        m_ctx.prompter.showMessage(this, QString::fromUtf8(kNoAmountForParent));
+    if (const std::string refusal = openingAmountRefusal(m_rows, row.account); !refusal.empty()) {
+        m_ctx.prompter.showMessage(this, qs(refusal));
         return;
     }
     const QString name = qs(row.account);

@@ -20,7 +20,7 @@ namespace {
 void addItems(QTreeWidgetItem* parent, QTreeWidget* tree, const PhraseTree& phrases, int index) {
     const PhraseTree::Item& item = phrases.items[index];
     auto* widgetItem = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree);
-    widgetItem->setText(0, qs(item.text));
+    widgetItem->setText(0, qs(item.name));
     for (int child : item.children) addItems(widgetItem, tree, phrases, child);
 }
 

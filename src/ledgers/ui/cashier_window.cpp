@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "accounts/account_names.h"
 #include "accounts/ui/chart_window.h"
 #include "accounts/ui/phrase_window.h"
 #include "ledgers/journal.h"
@@ -78,17 +79,7 @@ std::string pickCashAccount(AppContext& ctx, QWidget* parent) {
 }
 
 std::string presetCashAccount(const std::vector<std::string>& accounts, const std::string& base) {
-    const auto under = [](const std::string& name, const std::string& parent) {
-        return name.size() > parent.size() && name.compare(0, parent.size(), parent) == 0 &&
-               name.compare(parent.size(), std::string("→").size(), "→") == 0;
-    };
-    std::vector<std::string> leaves;
-    for (const std::string& a : accounts) {
-        if (a != base && !under(a, base)) continue;
-        const bool parent = std::any_of(accounts.begin(), accounts.end(),
-                                        [&](const std::string& b) { return under(b, a); });
-        if (!parent) leaves.push_back(a);
-    }
+    const std::vector<std::string> leaves = leavesAtOrBelow(accounts, base);
     return leaves.size() == 1 ? leaves.front() : std::string();
 }
 
