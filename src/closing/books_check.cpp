@@ -73,14 +73,14 @@ BookDates readDates(RecordStore& store, const Session& session, Findings& findin
     BookDates dates;
     {
         const SetTable basic(store, session, file::kBasicInfo);
-        store.goFirst();
-        if (store.isPastEnd()) refuse(kUnreadableSet, "基本信息 is empty");
-        dates.start = std::floor(store.readField(field::kStartDate).number());
-        dates.period = store.readField(field::kPeriod).number();
+        const auto info = basic->first();
+        if (!info) refuse(kUnreadableSet, "基本信息 is empty");
+        dates.start = std::floor((*info)[basic->position(field::kStartDate)].number());
+        dates.period = (*info)[basic->position(field::kPeriod)].number();
     }
     dates.firstClosed = YearMonth::of(dates.start);
     dates.open = YearMonth::of(dates.period);
-    dates.required = dates.open;
+    dates.required = dates.open;  // until 总账库 is read: see requiredMonths
     if (dates.open < dates.firstClosed)
         findings.push_back("会计期间" + dates.open.text() + "早于启用日期" +
                            formatDate(dates.start));
@@ -133,7 +133,7 @@ void checkClosedMonths(const LedgerFigures& ledger, const GeneralRows& general,
                                money(std::llabs(net)));
     for (const auto& [account, a] : ledger.accounts) {
         const auto category = categoryOf.find(account);
-        if (category == categoryOf.end() || category->second != kCategories[4]) continue;
+        if (category == categoryOf.end() || category->second != kProfitAndLossCategory) continue;
         for (const auto& [month, r] : a.rows.months)
             if (month < dates.open && r.balance != 0)
                 findings.push_back(month.text() + "：损益类科目 " + account + " 结账后余额为 " +
@@ -150,6 +150,16 @@ void checkClosedMonths(const LedgerFigures& ledger, const GeneralRows& general,
                                sided(sum));
 }
 
+// The dates with the months whose rows are required: when 会计期间 runs
+// ahead of the closes, the months after the last one 总账库 holds are told
+// once, by checkPeriod, not account by account.
+BookDates requiredMonths(BookDates dates, const GeneralRows& general) {
+    if (general.lastClosed && *general.lastClosed >= dates.firstClosed &&
+        general.lastClosed->next() < dates.open)
+        dates.required = general.lastClosed->next();
+    return dates;
+}
+
 void checkPeriod(const GeneralRows& general, const BookDates& dates, Findings& findings) {
     if (!general.lastClosed) return;  // nothing closed with a balance yet
     if (general.lastClosed->next() != dates.open)
@@ -162,7 +172,7 @@ void checkPeriod(const GeneralRows& general, const BookDates& dates, Findings& f
 std::vector<std::string> checkBooks(RecordStore& store, const Session& session) {
     Findings findings;
     if (!tablesOpen(session, findings)) return findings;
-    BookDates dates = readDates(store, session, findings);
+    const BookDates read = readDates(store, session, findings);
     std::map<std::string, std::string> categoryOf;
     for (const Account& a : loadAccounts(store, session)) categoryOf[a.name] = a.category;
 
@@ -170,13 +180,9 @@ std::vector<std::string> checkBooks(RecordStore& store, const Session& session) 
     const SetTable general(store, session, file::kGeneralLedger);
     const SetTable balances(store, session, file::kBalances);
     const SetTable vouchers(store, session, file::kVouchers);
-    const LedgerFigures figures = readLedger(ledger.table(), dates, findings);
-    const GeneralRows generalRows = readGeneralLedger(general.table(), dates, findings);
-    // When 会计期间 runs ahead of the closes, the months after the last one
-    // 总账库 holds are told once, by checkPeriod, not account by account.
-    if (generalRows.lastClosed && *generalRows.lastClosed >= dates.firstClosed &&
-        generalRows.lastClosed->next() < dates.open)
-        dates.required = generalRows.lastClosed->next();
+    const LedgerFigures figures = readLedger(ledger.table(), read, findings);
+    const GeneralRows generalRows = readGeneralLedger(general.table(), read, findings);
+    const BookDates dates = requiredMonths(read, generalRows);
 
     checkBalances(balances.table(), figures, findings);
     checkVoucherLines(vouchers.table(), ledger.table(), figures, findings);

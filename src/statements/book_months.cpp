@@ -35,11 +35,12 @@ Books readBookFacts(RecordStore& store, const Session& session) {
     Books books;
     {
         const SetTable basic(store, session, file::kBasicInfo);
-        store.goFirst();
-        if (store.isPastEnd()) refuse(kUnreadableSet, "基本信息 is empty");
-        books.company = store.readField(field::kCompany).text();
-        books.start = YearMonth::of(store.readField(field::kStartDate).number());
-        books.lastClosed = YearMonth::of(store.readField(field::kPeriod).number()).previous();
+        const auto info = basic->first();
+        if (!info) refuse(kUnreadableSet, "基本信息 is empty");
+        const auto at = [&](std::string_view name) { return (*info)[basic->position(name)]; };
+        books.company = at(field::kCompany).text();
+        books.start = YearMonth::of(at(field::kStartDate).number());
+        books.lastClosed = YearMonth::of(at(field::kPeriod).number()).previous();
     }
     books.chart = loadAccounts(store, session);
     for (std::size_t i = 0; i < books.chart.size(); ++i) books.byName.emplace(books.chart[i].name, i);
@@ -71,8 +72,8 @@ bool closeShaped(const Books& books, const Table& vouchers, const Record& page) 
     if (amount <= 0 || number(field::lineCredit(1)) != 0 || number(field::lineDebit(2)) != 0 ||
         std::llround(number(field::lineCredit(2)) * 100) != std::llround(amount * 100))
         return false;
-    const bool first = books.category(text(field::lineAccount(1))) == "损益类";
-    const bool second = books.category(text(field::lineAccount(2))) == "损益类";
+    const bool first = books.category(text(field::lineAccount(1))) == kProfitAndLossCategory;
+    const bool second = books.category(text(field::lineAccount(2))) == kProfitAndLossCategory;
     return first != second;
 }
 

@@ -5,6 +5,7 @@
 #include "statements/statement.h"
 #include "storage/number_text.h"
 #include "storage/outcome.h"
+#include "storage/schemas.h"
 
 namespace tw {
 
@@ -50,7 +51,7 @@ Statement incomeOf(RecordStore& store, const Session& session, YearMonth from, Y
     s.columns[1] = column;
     s.fileStem = std::move(stem);
     evaluateStatement(books, rules.incomeStatement, columns, "发生额",
-                      [&](const std::string& top) { return books.category(top) == "损益类"; }, s);
+                      [&](const std::string& top) { return books.category(top) == kProfitAndLossCategory; }, s);
     return s;
 }
 

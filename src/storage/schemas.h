@@ -99,6 +99,8 @@ const std::vector<std::string>& lineAccounts();
 
 // The five account categories, numbered 1 to 5 in this order.
 inline constexpr const char* kCategories[5] = {"资产类", "负债类", "权益类", "成本类", "损益类"};
+// The category whose accounts the close carries forward to 本年利润.
+inline constexpr const char* kProfitAndLossCategory = "损益类";
 
 const Schema& basicInfoSchema();
 const Schema& usersSchema();
