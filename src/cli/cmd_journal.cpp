@@ -1,9 +1,10 @@
 // tallowick-cli journal SET --user U --password P --account A --from YYYY-MM-DD
 //     --to YYYY-MM-DD
 // The cash and bank journal of an account between two days (both included),
-// as 日记账 lists it: one entry a line, seven tab-separated columns (日期, 字,
-// 金额, 余额, 操作, 摘要, 对应科目), amounts as plain decimal texts.
-// `journal add` (cmd_journal_add.cpp) is its subcommand.
+// as 日记账 lists it: the opening line (期初余额), then one entry a line,
+// seven tab-separated columns (日期, 字, 金额, 余额, 操作, 摘要, 对应科目),
+// amounts as plain decimal texts. `journal add` (cmd_journal_add.cpp) and
+// `journal import` (cmd_journal_import.cpp) are its subcommands.
 #include "cli/set_login.h"
 #include "ledgers/journal.h"
 #include "storage/dates.h"

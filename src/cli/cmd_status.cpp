@@ -1,6 +1,6 @@
 // tallowick-cli status SET --user U --password P: the open period as YYYY-MM,
-// then the posting window's three counts (pages, posted, unreviewed), on one
-// line, tab-separated.
+// then the month's voucher pages: all, posted and unreviewed (the counts that
+// decide what the posting window allows), on one line, tab-separated.
 #include "cli/set_login.h"
 #include "closing/posting.h"
 #include "storage/dates.h"
@@ -10,7 +10,7 @@ namespace tw::cli {
 void addStatusCommand(Commands& commands) {
     auto o = std::make_shared<SetLogin>();
     commands.add(
-        "status", "当前会计期间和本月凭证的张数",
+        "status", "当前会计期间和本月凭证的页数",
         [o](Options& sub) { addSetLoginOptions(sub, *o); },
         [o](Context& c) {
             if (!logInForCommand(c, *o)) return;

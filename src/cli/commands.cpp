@@ -27,6 +27,7 @@ void addLedgerCommand(Commands&);
 void addVoucherPrintCommand(Commands&);
 void addJournalCommand(Commands&);
 void addJournalAddCommand(Commands&);
+void addJournalImportCommand(Commands&);
 
 void addStatusCommand(Commands&);
 void addCheckCommand(Commands&);
@@ -81,6 +82,7 @@ void registerCommands(Commands& commands) {
     addVoucherPrintCommand(commands);
     addJournalCommand(commands);
     addJournalAddCommand(commands);  // after journal: it is its subcommand
+    addJournalImportCommand(commands);  // so is this
 }
 
 }  // namespace tw::cli

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -98,6 +99,31 @@ PostingCounts refreshPostingCounts(RecordStore& store, const Session& session) {
     return c;
 }
 
+VoucherCounts countMonthVouchers(RecordStore& store, const Session& session) {
+    const SetTable voucherTable(store, session, file::kVouchers);
+    const Table& vouchers = voucherTable.table();
+    const int number = vouchers.position(field::kMonthNumber),
+              reviewer = vouchers.position(field::kReviewer),
+              poster = vouchers.position(field::kPoster);
+    struct Seen {
+        bool allPosted = true, someUnreviewed = false;
+    };
+    std::map<std::int64_t, Seen> seen;
+    vouchers.forEach(monthOf(field::kDate, session.login.period), [&](const Record& page) {
+        Seen& s = seen[page[number].integer()];
+        s.allPosted = s.allPosted && !page[poster].text().empty();
+        s.someUnreviewed = s.someUnreviewed || page[reviewer].text().empty();
+        return true;
+    });
+    VoucherCounts c;
+    c.total = static_cast<long>(seen.size());
+    for (const auto& voucher : seen) {
+        c.posted += voucher.second.allPosted ? 1 : 0;
+        c.unreviewed += voucher.second.someUnreviewed ? 1 : 0;
+    }
+    return c;
+}
+
 std::string postedMessage(int count) { return std::to_string(count) + kPostedCount; }
 
 int postReviewedVouchers(RecordStore& store, const Session& session) {
@@ -121,8 +147,9 @@ int postReviewedVouchers(RecordStore& store, const Session& session) {
                          vouchers.position(field::lineDebit(i)),
                          vouchers.position(field::lineCredit(i))});
 
-    // Only the pages not posted yet are read, one at a time.
-    int count = 0;
+    // Only the pages not posted yet are read, one at a time; the vouchers
+    // they belong to are counted.
+    std::set<std::int64_t> posted;
     vouchers.forEach(monthOf(field::kDate, session.login.period).equal(field::kPoster, ""),
                      [&](const Record& page) {
         if (page[reviewer].text().empty()) return false;  // this one and every later one wait
@@ -152,11 +179,11 @@ int postReviewedVouchers(RecordStore& store, const Session& session) {
             }
         }
         vouchers.update(page, {{poster, session.login.userName}});
-        ++count;
+        posted.insert(no);
         return true;
     });
     totals.write();
-    return count;
+    return static_cast<int>(posted.size());
 }
 
 void undoPosting(RecordStore& store, const Session& session) {

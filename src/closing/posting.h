@@ -18,7 +18,8 @@
 // Balances and totals are added up in whole cents, so they never drift; a
 // balance or total beyond ±kMaxBalance (number_text.h), where cents stop
 // being exact, is refused (beyondCentsMessage) and nothing is posted.
-// Returns the number of pages posted.
+// Returns the number of vouchers posted: the distinct 月编号 of the pages it
+// posted (a voucher of two pages is one voucher, as postedMessage says).
 //
 // undoPosting: every voucher entry of the open period in 账库 (凭证编号 not 0,
 // whatever its 摘要) is removed and taken out of its account's 账库辅1
@@ -40,17 +41,29 @@ inline constexpr const char* kPostedCount = "张凭证被登账。";  // after t
 inline constexpr const char* kUndoPostingQuestion = "是否进行撤销登账操作？";
 inline constexpr const char* kPostingUndone = "本月登账均已撤销！";
 
-// The counters of the posting window, over the pages of the open period.
+// The pages of the open period, which decide what the posting window allows
+// (`status` prints them).
 struct PostingCounts {
-    long total = 0;       // 本月凭证总张数
-    long posted = 0;      // 已被登账数
-    long unreviewed = 0;  // 待处理数
+    long total = 0;       // pages
+    long posted = 0;      // pages posted
+    long unreviewed = 0;  // pages not reviewed
     // 将已审核凭证按编号登账: some page is reviewed and not yet posted.
     bool canPost() const { return total != posted + unreviewed; }
     // 结转损益并期末结账: every page is posted (also when there are none).
     bool canClose() const { return total == posted; }
 };
 PostingCounts refreshPostingCounts(RecordStore& store, const Session& session);
+
+// The vouchers of the open period, as the posting window's sentence counts
+// them ("本月共有凭证 N 张，其中 M 张已被登账，还有 K 张未审核。"): a voucher
+// is a 月编号 of the month, whatever its number of pages; it is posted when
+// every page of it is, not reviewed when some page is not.
+struct VoucherCounts {
+    long total = 0;       // 本月凭证总张数
+    long posted = 0;      // 已被登账数
+    long unreviewed = 0;  // 待处理数
+};
+VoucherCounts countMonthVouchers(RecordStore& store, const Session& session);
 
 int postReviewedVouchers(RecordStore& store, const Session& session);
 // "3张凭证被登账。"

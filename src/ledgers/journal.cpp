@@ -5,10 +5,12 @@
 
 #include "accounts/chart.h"
 #include "accounts/opening_balances.h"
+#include "ledgers/journal_opening.h"
 #include "ledgers/ledger_export.h"
 #include "ledgers/ledger_page.h"
 #include "storage/amount_reader.h"
 #include "storage/dates.h"
+#include "storage/ledger_convention.h"
 #include "storage/number_text.h"
 #include "storage/schemas.h"
 
@@ -40,7 +42,8 @@ std::vector<std::string> cashAndBankAccounts(RecordStore& store, const Session& 
 double journalBalance(RecordStore& store, const Session& session, const std::string& account) {
     const SetTable journal(store, session, file::kJournal, SetTable::IfOpen::UseAsItIs);
     const std::optional<Record> last = journal->last(Where().equal(field::kAccount, account));
-    return last ? (*last)[journal->position(field::kBalance)].number() : 0.0;
+    return last ? (*last)[journal->position(field::kBalance)].number()
+                : accountOpening(store, session, account);
 }
 
 JournalEntry saveCashierEntry(RecordStore& store, const Session& session,
@@ -109,9 +112,25 @@ std::vector<JournalEntry> selectJournal(RecordStore& store, const Session& sessi
 
 std::vector<JournalLine> listJournal(RecordStore& store, const Session& session,
                                      const JournalRequest& request) {
+    std::vector<JournalEntry> entries = selectJournal(store, session, request);
+    // A day book runs by day: entries brought in from vouchers come after
+    // the slips saved before them.
+    std::stable_sort(entries.begin(), entries.end(), [](const JournalEntry& a, const JournalEntry& b) {
+        return std::floor(a.date) < std::floor(b.date);
+    });
     std::vector<JournalLine> lines;
-    for (const JournalEntry& e : selectJournal(store, session, request))
+    std::int64_t balance = 0;  // cents
+    // The account box's prompt, or no account at all, has no balance to open with.
+    if (isCashOrBankAccount(request.account)) {
+        balance = toCents(journalOpening(store, session, request.account, request.from));
+        lines.push_back({formatDate(request.from), "", "", plainDecimal(fromCents(balance)), "",
+                         kOpeningSummary, ""});
+    }
+    for (JournalEntry& e : entries) {
+        balance += toCents(e.amount);
+        e.balance = fromCents(balance);
         lines.push_back(journalLine(e));
+    }
     return lines;
 }
 

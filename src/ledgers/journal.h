@@ -3,8 +3,9 @@
 // ("收") and payments ("付") on the cash and bank accounts, kept apart from the
 // vouchers and never posted. Entries are only appended, in the order they are
 // saved; nothing edits or deletes them. Each carries the balance of its
-// account after it: the journal balance of an account starts at 0 with its
-// first entry (opening balances and posted vouchers do not enter it).
+// account after it: the journal balance of an account starts from the
+// balance enabling gave the account (journal_opening.h) with its first entry.
+// Posted vouchers enter it when the cashier brings them in (journal_import.h).
 //
 // saveCashierEntry (出纳窗口's 保存), inside the caller's action:
 //   0. refuses a set that is not enabled yet (kSetNotEnabled);
@@ -18,8 +19,9 @@
 //      positive, 付 negative by its kind), and kAmountIsZero for an empty text
 //      or 0. An entry can never be removed, so one that could only be a slip
 //      is not written: a mistaken entry is corrected by one of the other kind;
-//   5. the previous balance is the 余额 of the account's last entry, 0 when
-//      it has none (an indexed look-up, whatever the journal's length);
+//   5. the previous balance is the 余额 of the account's last entry, the
+//      account's opening balance when it has none (indexed look-ups,
+//      whatever the journal's length);
 //   6. appends 日期, 科目, 种类, 金额 (the amount in cents, negative for 付),
 //      余额 (previous balance + amount, in cents), 编制 (the user), 摘要, 对应;
 //      refuses (beyondCentsMessage) a 余额 beyond ±kMaxBalance, where cents
@@ -27,8 +29,11 @@
 //
 // listJournal (日记账's 列出): the entries whose 科目 equals the account as
 // whole text (银行存款 does not list 银行存款→工商银行) and whose day lies in
-// the range, both days included, in record order, through the table's
-// (科目, 日期) index.
+// the range, both days included, through the table's (科目, 日期) index, by
+// day (a day's entries in record order). For a cash or bank account the list
+// opens with a "期初余额" line dated the range's first day: the balance the
+// journal brings into that day (journalOpening), from which each line's 余额
+// runs on. An entry brought in from a voucher shows its reference as 操作.
 //
 // Both refuse kUnreadableSet, before anything is written or listed, when a
 // table they need cannot be read.
@@ -85,7 +90,8 @@ struct JournalEntry {
     std::string counterAccount;
 };
 
-// The account's journal balance: the 余额 of its last entry, 0 without one.
+// The account's journal balance: the 余额 of its last entry, the account's
+// opening balance (accountOpening) without one.
 double journalBalance(RecordStore& store, const Session& session, const std::string& account);
 
 // Saves the entry (steps 1 to 6 above) and returns the record written.
@@ -103,10 +109,11 @@ struct JournalRequest {
 using JournalLine = std::array<std::string, 7>;
 JournalLine journalLine(const JournalEntry& entry);
 
-// The entries of the request, in record order.
+// The entries of the request, in record order, as stored.
 std::vector<JournalEntry> selectJournal(RecordStore& store, const Session& session,
                                         const JournalRequest& request);
-// The same as the list shows them.
+// The list as it shows them: the opening line, then the entries by day with
+// their running balance.
 std::vector<JournalLine> listJournal(RecordStore& store, const Session& session,
                                      const JournalRequest& request);
 

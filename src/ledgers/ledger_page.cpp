@@ -1,8 +1,11 @@
 #include "ledgers/ledger_page.h"
 
 #include <cmath>
+#include <optional>
 #include <utility>
 
+#include "ledgers/general_ledger_rows.h"
+#include "ledgers/parent_ledger.h"
 #include "storage/dates.h"
 #include "storage/gbk.h"
 #include "storage/ledger_convention.h"
@@ -20,8 +23,14 @@ bool isTotalRow(const LedgerRow& row) {
     return row.voucherNumber == 0 && (row.summary == kMonthTotal || row.summary == kYearTotal);
 }
 
+// The close's opening row: a balance, no movement.
+bool isOpeningRow(const LedgerRow& row) {
+    return row.voucherNumber == 0 && row.summary == kOpeningSummary;
+}
+
 std::string amountCell(LedgerMode mode, const LedgerRow& row, double amount) {
     if (!isZero(amount)) return twoDecimals(amount);
+    if (mode == LedgerMode::General && isOpeningRow(row)) return "0.00";
     return mode == LedgerMode::General || isTotalRow(row) ? "0" : "";
 }
 
@@ -48,6 +57,19 @@ bool rowIsEmpty(const PageGrid& grid, int row) {
 
 const char* sourceTable(LedgerMode mode) {
     return mode == LedgerMode::General ? file::kGeneralLedger : file::kLedger;
+}
+
+// The rows the page shows (step 3).
+std::vector<LedgerRow> pageRows(RecordStore& store, const Session& session,
+                                const LedgerRequest& request) {
+    const bool chosen = !request.account.empty() && request.account != kChooseAccountPrompt;
+    if (request.mode == LedgerMode::Detail && chosen) {
+        if (std::optional<std::vector<LedgerRow>> parent = parentLedgerRows(store, session, request))
+            return std::move(*parent);
+    }
+    std::vector<LedgerRow> rows = selectLedgerRows(store, session, request);
+    if (request.mode == LedgerMode::General) showYearTotalsAsMovements(store, session, request, rows);
+    return rows;
 }
 
 }  // namespace
@@ -137,7 +159,7 @@ PageGrid loadLedgerTemplate(const std::filesystem::path& dataDir) {
 
 LedgerListing listLedgerPage(RecordStore& store, const Session& session,
                              const LedgerRequest& request) {
-    const std::vector<LedgerRow> rows = selectLedgerRows(store, session, request);
+    const std::vector<LedgerRow> rows = pageRows(store, session, request);
     LedgerListing listing;
     listing.lines.reserve(rows.size());
     for (const LedgerRow& row : rows) listing.lines.push_back(ledgerLine(request.mode, row));

@@ -3,7 +3,10 @@
 // ledger lists the account's rows of 账库, the general ledger its rows of
 // 总账库 (whose rows carry top-level names only, so a sub-account lists
 // nothing there). The rows themselves are written by enabling, posting and
-// the month-end close; here they are only selected, formatted and laid out.
+// the month-end close; here they are only selected, formatted and laid out,
+// and the page reads them as a bookkeeper does: the detail ledger of an
+// account with sub-accounts gathers theirs (parent_ledger.h), the general
+// ledger's year totals are the year's movements (general_ledger_rows.h).
 //
 // listLedgerPage:
 //   1. refuses "请先选择会计科目！" when no account is chosen (empty, or still
@@ -13,7 +16,10 @@
 //      from + "至" + to, dates as 2013-1-1;
 //   3. selects the rows of the mode's table whose 科目 equals the account
 //      exactly and whose 凭证日期 lies in the range, both days included, in
-//      record order, through the table's (科目, 凭证日期) index;
+//      record order, through the table's (科目, 凭证日期) index; in detail
+//      mode an account with sub-accounts in the chart lists its parent page
+//      instead (parentLedgerRows); in general mode the close's "本年累计" and
+//      "期初余额" rows read as showYearTotalsAsMovements says;
 //   4. writes one page row per ledger row (ledgerLine), every cell of
 //      columns 1 to 7 ruled on all sides, vertically centred.
 // Refuses kUnreadableSet, before anything is listed, when the table cannot
@@ -80,7 +86,8 @@ std::string ledgerHeading(const LedgerRequest& request);
 //   shows positive; 6 the side; 7 the balance, negated when the side is 贷.
 // Amounts have two decimals. A zero debit or credit (|x| <= 1e-7) is "0" in
 // general mode and on the close's 本月合计 / 本年累计 rows (凭证编号 0), empty
-// otherwise; the balance always shows, 0.00 included.
+// otherwise, and "0.00" on the close's 期初余额 row (凭证编号 0) in general
+// mode; the balance always shows, 0.00 included.
 LedgerLine ledgerLine(LedgerMode mode, const LedgerRow& row);
 
 // The look-up of one account's rows from day `from` to day `to`, both
@@ -89,7 +96,8 @@ LedgerLine ledgerLine(LedgerMode mode, const LedgerRow& row);
 // tables and 日记账库 index (科目, date) for it.
 Where accountDays(std::string_view dateField, const std::string& account, double from, double to);
 
-// The rows of the request in record order (steps 1 and 3 above).
+// The rows of the mode's table for the request in record order, as stored
+// (steps 1 and 3 above, without the bookkeeper's reading).
 std::vector<LedgerRow> selectLedgerRows(RecordStore& store, const Session& session,
                                         const LedgerRequest& request);
 

@@ -34,11 +34,12 @@ TEST_F(JournalCliTest, EntriesAreAddedAndListedWithTheirRunningBalance) {
     const auto listed = run("journal", {"--account", "现金", "--from", "2013-3-1", "--to", "2013-3-31"});
     ASSERT_EQ(listed.status, 0) << listed.err;
     EXPECT_EQ(listed.out,
+              "2013-3-1\t\t\t0\t\t期初余额\t\n"
               "2013-3-1\t收\t100\t100\t张三\t收到货款\t应收账款\n"
               "2013-3-3\t付\t-30.5\t69.5\t张三\t支付运费\t\n");
     const auto later = run("journal", {"--account", "现金", "--from", "2013-3-2", "--to", "2013-3-2"});
     EXPECT_EQ(later.status, 0);
-    EXPECT_EQ(later.out, "");
+    EXPECT_EQ(later.out, "2013-3-2\t\t\t100\t\t期初余额\t\n");
 
     // What the commands wrote, read back from the table file.
     const auto written = rows(file::kJournal);
@@ -76,6 +77,47 @@ TEST_F(JournalCliTest, RefusedEntriesSayWhyAndWriteNothing) {
     EXPECT_EQ(noRange.err, "请给出起始日期 (--from YYYY-MM-DD)。\n");
     const auto badDay = run("journal", {"--account", "现金", "--from", "2013-3-1", "--to", "3-31"});
     EXPECT_EQ(badDay.err, "截至日期不是有效的日期 (YYYY-MM-DD)：3-31\n");
+}
+
+// journal import brings the posted lines in once and says how many; the
+// listing then shows them, and a second run adds nothing.
+TEST_F(JournalCliTest, ImportBringsInThePostedLinesOnce) {
+    writeVoucherPage({{field::kDate, day(2013, 3, 5)}, {field::kMonthNumber, 30001.0},
+                      {field::kPage, 1}, {field::kPageCount, 1},
+                      {field::lineSummary(1), "提现"}, {field::lineAccount(1), "现金"},
+                      {field::lineDebit(1), 500.0},
+                      {field::lineSummary(2), "提现"}, {field::lineAccount(2), "银行存款"},
+                      {field::lineCredit(2), 500.0},
+                      {field::kPreparer, "张三"}, {field::kReviewer, "李四"}, {field::kPoster, "李四"}});
+    const std::vector<std::string> march{"--account", "现金", "--from", "2013-3-1", "--to", "2013-3-31"};
+    const auto first = run("journal import", march);
+    ASSERT_EQ(first.status, 0) << first.err;
+    EXPECT_EQ(first.out, "已从凭证引入1笔收付。\n");
+    const auto again = run("journal import", march);
+    EXPECT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(again.out, "已从凭证引入0笔收付。\n");
+    EXPECT_EQ(run("journal", march).out,
+              "2013-3-1\t\t\t0\t\t期初余额\t\n"
+              "2013-3-5\t收\t500\t500\t凭证30001第1张第1行\t提现\t银行存款\n");
+    // The bank's side of the voucher comes into the bank's journal.
+    const auto bank = run("journal import", {"--account", "银行存款", "--from", "2013-3-1", "--to", "2013-3-31"});
+    EXPECT_EQ(bank.out, "已从凭证引入1笔收付。\n");
+
+    const auto written = rows(file::kJournal);
+    ASSERT_EQ(written.size(), 2u);
+    EXPECT_EQ(written[0], (std::vector<Value>{day(2013, 3, 5), "现金", "收", 500.0, 500.0,
+                                              "凭证30001第1张第1行", "提现", "银行存款"}));
+    EXPECT_EQ(written[1], (std::vector<Value>{day(2013, 3, 5), "银行存款", "付", -500.0, -500.0,
+                                              "凭证30001第1张第2行", "提现", "现金"}));
+
+    const auto refused = run("journal import", {"--account", "应收账款", "--from", "2013-3-1",
+                                                "--to", "2013-3-31"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "收付科目只能是现金或银行存款科目！\n");
+    const auto noRange = run("journal import", {"--account", "现金", "--to", "2013-3-31"});
+    EXPECT_EQ(noRange.status, 1);
+    EXPECT_EQ(noRange.err, "请给出起始日期 (--from YYYY-MM-DD)。\n");
+    EXPECT_EQ(rows(file::kJournal), written);
 }
 
 // A receipt of −20 would lower the cash balance, and an entry is never

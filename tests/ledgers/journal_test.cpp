@@ -153,15 +153,19 @@ TEST_F(JournalTest, ListingMatchesTheWholeAccountNameAndBothEndDays) {
     const auto march = list("银行存款", day(2013, 3, 1), day(2013, 3, 31));
     ASSERT_TRUE(march.ok) << march.message;
     const std::vector<JournalLine> expected{
+        // What February's entry left is brought into March.
+        {"2013-3-1", "", "", "1000", "", "期初余额", ""},
         {"2013-3-1", "付", "-50", "950", "张三", "付房租", "管理费用"},
         {"2013-3-31", "收", "12.5", "962.5", "张三", "摘要", ""},
     };
     EXPECT_EQ(march.value, expected);
 
     const auto sub = list("银行存款→工商银行", day(2013, 1, 1), day(2013, 12, 31));
-    ASSERT_EQ(sub.value.size(), 1u);
-    EXPECT_EQ(sub.value[0][3], "7");
-    EXPECT_TRUE(list("银行存款", day(2013, 5, 1), day(2013, 5, 31)).value.empty());
+    ASSERT_EQ(sub.value.size(), 2u);
+    EXPECT_EQ(sub.value[1][3], "7");
+    // A month without entries shows what it brings forward.
+    EXPECT_EQ(list("银行存款", day(2013, 5, 1), day(2013, 5, 31)).value,
+              (std::vector<JournalLine>{{"2013-5-1", "", "", "963.5", "", "期初余额", ""}}));
     EXPECT_TRUE(list(kJournalAccountPrompt, day(2013, 1, 1), day(2013, 12, 31)).value.empty());
 }
 
@@ -191,14 +195,15 @@ TEST_F(JournalTest, AnExportedListOfTwoRowsFillsA1ToG2) {
     ASSERT_TRUE(save(entry(day(2013, 3, 1), "现金", CashKind::Receipt, "1500", "收到货款",
                            "应收账款")).ok);
     ASSERT_TRUE(save(entry(day(2013, 3, 2), "现金", CashKind::Payment, "200.5", "支付运费")).ok);
-    const auto lines = list("现金", day(2013, 3, 1), day(2013, 3, 31));
-    ASSERT_EQ(lines.value.size(), 2u);
+    const auto listed = list("现金", day(2013, 3, 1), day(2013, 3, 31));
+    ASSERT_EQ(listed.value.size(), 3u);  // the opening line and the two entries
+    const std::vector<JournalLine> lines(listed.value.begin() + 1, listed.value.end());
 
     const test::TempDir exports;
     const auto file = exports / "导出" / journalExportName({"现金", day(2013, 3, 1), day(2013, 3, 31)});
     EXPECT_EQ(file.filename().string(), "日记账 现金 2013-3-1至2013-3-31.xlsx");
     std::filesystem::create_directories(file.parent_path());
-    ASSERT_TRUE(runCaught([&] { saveExport(journalWorkbook(lines.value), file, dataDir); }).ok);
+    ASSERT_TRUE(runCaught([&] { saveExport(journalWorkbook(lines), file, dataDir); }).ok);
     std::string error;
     const auto cells = readXlsxSheet(file, 1, &error);
     ASSERT_TRUE(cells) << error;

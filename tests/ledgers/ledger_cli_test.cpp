@@ -67,6 +67,94 @@ TEST_F(LedgerCliTest, RowsPrintTabSeparatedAsThePageShowsThem) {
     EXPECT_EQ(badDate.err, "起始日期 不是有效的日期：2013-2-30\n");
 }
 
+// 总账库 keeps the year's opening inside its 本年累计 rows: the page shows the
+// year's movements instead, from January on, the balance as it stands.
+TEST_F(LedgerCliTest, TheGeneralLedgersYearTotalIsTheYearsMovement) {
+    // As enabling (started 2013-3-1, 银行存款 200000) and the closes of March,
+    // April, December and January wrote them; the quiet months between left
+    // zero 本月合计 rows, here left out.
+    writeRows(file::kGeneralLedger,
+              {{day(2013, 3, 31), 0, "期初余额", "银行存款", 200000, 0, "借", 200000},
+               {day(2013, 3, 31), 0, "本月合计", "银行存款", 117000, -20000, "借", 297000},
+               {day(2013, 3, 31), 0, "本年累计", "银行存款", 317000, -20000, "借", 297000},
+               {day(2013, 4, 30), 0, "本月合计", "银行存款", 5000, -2000, "借", 300000},
+               {day(2013, 4, 30), 0, "本年累计", "银行存款", 322000, -22000, "借", 300000},
+               {day(2013, 4, 30), 0, "本月合计", "现金", 100, 0, "借", 5100},
+               {day(2013, 12, 31), 0, "本月合计", "银行存款", 1000, 0, "借", 301000},
+               {day(2013, 12, 31), 0, "本年累计", "银行存款", 323000, -22000, "借", 301000},
+               {day(2014, 1, 1), 0, "期初余额", "银行存款", 301000, 0, "借", 301000},
+               {day(2014, 1, 31), 0, "本月合计", "银行存款", 0, -1000, "借", 300000},
+               {day(2014, 1, 31), 0, "本年累计", "银行存款", 301000, -1000, "借", 300000}});
+    const auto year = run("ledger", {"--account", "银行存款", "--general", "--from", "2013-3-1",
+                                     "--to", "2014-1-31"});
+    ASSERT_EQ(year.status, 0) << year.err;
+    EXPECT_EQ(year.out,
+              "2013-3-1\t\t期初余额\t0.00\t0.00\t借\t200000.00\n"
+              "2013-3-31\t\t本月合计\t117000.00\t20000.00\t借\t297000.00\n"
+              "2013-3-31\t\t本年累计\t117000.00\t20000.00\t借\t297000.00\n"
+              "2013-4-30\t\t本月合计\t5000.00\t2000.00\t借\t300000.00\n"
+              "2013-4-30\t\t本年累计\t122000.00\t22000.00\t借\t300000.00\n"
+              "2013-12-31\t\t本月合计\t1000.00\t0\t借\t301000.00\n"
+              "2013-12-31\t\t本年累计\t123000.00\t22000.00\t借\t301000.00\n"
+              "2014-1-1\t\t期初余额\t0.00\t0.00\t借\t301000.00\n"
+              "2014-1-31\t\t本月合计\t0\t1000.00\t借\t300000.00\n"
+              "2014-1-31\t\t本年累计\t0\t1000.00\t借\t300000.00\n");
+    // A month alone still counts the months before it in its year.
+    const auto april = run("ledger", {"--account", "银行存款", "--general", "--from", "2013-4-1",
+                                      "--to", "2013-4-30"});
+    EXPECT_EQ(april.out,
+              "2013-4-30\t\t本月合计\t5000.00\t2000.00\t借\t300000.00\n"
+              "2013-4-30\t\t本年累计\t122000.00\t22000.00\t借\t300000.00\n");
+
+    // The stored rows stay as the close wrote them.
+    const auto stored = rows(file::kGeneralLedger);
+    ASSERT_EQ(stored.size(), 11u);
+    EXPECT_EQ(stored[2][4].number(), 317000);
+    EXPECT_EQ(stored[0][0].number(), day(2013, 3, 31));
+}
+
+// 账库 holds rows of the accounts posted only: a parent's detail ledger
+// gathers its sub-accounts' rows by day under the parent's own balance.
+TEST_F(LedgerCliTest, AParentsDetailLedgerGathersItsSubAccounts) {
+    addSub("银行存款", "工商银行");
+    addSub("银行存款", "建设银行");
+    writeRows(file::kLedger,
+              {{day(2013, 3, 1), 0, "期初余额", "银行存款→工商银行", 150000, 0, "借", 150000},
+               {day(2013, 3, 1), 0, "期初余额", "银行存款→建设银行", 50000, 0, "借", 50000},
+               // Posted in voucher order, not by day.
+               {day(2013, 3, 20), 30003, "收到货款", "银行存款→工商银行", 100000, 0, "借", 250000},
+               {day(2013, 3, 5), 30001, "提现", "银行存款→建设银行", 0, -3000, "借", 47000},
+               {day(2013, 3, 5), 30001, "提现", "现金", 3000, 0, "借", 3000},
+               {day(2013, 3, 20), 30004, "支付货款", "银行存款→建设银行", 0, -10000, "借", 37000},
+               {day(2013, 3, 31), 0, "本月合计", "银行存款→工商银行", 100000, 0, "借", 250000},
+               {day(2013, 3, 31), 0, "本月合计", "银行存款→建设银行", 0, -13000, "借", 37000},
+               {day(2013, 3, 31), 0, "本月合计", "现金", 3000, 0, "借", 3000},
+               {day(2013, 4, 8), 40001, "收到货款", "银行存款→建设银行", 5000, 0, "借", 42000},
+               {day(2013, 4, 30), 0, "本月合计", "银行存款→工商银行", 0, 0, "借", 250000},
+               {day(2013, 4, 30), 0, "本月合计", "银行存款→建设银行", 5000, 0, "借", 42000}});
+    const auto march = run("ledger", {"--account", "银行存款"});
+    ASSERT_EQ(march.status, 0) << march.err;
+    EXPECT_EQ(march.out,
+              "2013-3-1\t\t期初余额\t200000.00\t\t借\t200000.00\n"
+              "2013-3-5\t30001\t提现\t\t3000.00\t借\t197000.00\n"
+              "2013-3-20\t30003\t收到货款\t100000.00\t\t借\t297000.00\n"
+              "2013-3-20\t30004\t支付货款\t\t10000.00\t借\t287000.00\n"
+              "2013-3-31\t\t本月合计\t100000.00\t13000.00\t借\t287000.00\n");
+    // A later month opens with the balance brought in from the sub-accounts'
+    // openings and entries.
+    const auto april = run("ledger", {"--account", "银行存款", "--from", "2013-4-1", "--to", "2013-4-30"});
+    EXPECT_EQ(april.out,
+              "2013-4-1\t\t期初余额\t\t\t借\t287000.00\n"
+              "2013-4-8\t40001\t收到货款\t5000.00\t\t借\t292000.00\n"
+              "2013-4-30\t\t本月合计\t5000.00\t0\t借\t292000.00\n");
+    // A sub-account's page is its own rows, as before.
+    const auto bank = run("ledger", {"--account", "银行存款→建设银行", "--from", "2013-4-1",
+                                     "--to", "2013-4-30"});
+    EXPECT_EQ(bank.out,
+              "2013-4-8\t40001\t收到货款\t5000.00\t\t借\t42000.00\n"
+              "2013-4-30\t\t本月合计\t5000.00\t0\t借\t42000.00\n");
+}
+
 TEST_F(LedgerCliTest, ExportIsReadBackInColumnsAToG) {
     writeRows(file::kLedger, {{day(2013, 3, 9), 30002, "支付运费", "现金", 0, -300, "贷", -300}});
     const test::TempDir out;

@@ -114,7 +114,8 @@ TEST_F(LedgerPageTest, GeneralModeListsTopLevelAccountsWithZerosAndNoNumbers) {
     ASSERT_TRUE(top.ok);
     const std::vector<Cells> expected{
         {"2013-3-31", "", "本月合计", "0", "250.00", "贷", "250.00"},
-        {"2013-3-31", "", "期初余额", "0", "0", "平", "0.00"},
+        // The opening row: a balance on the range's first day, no movement.
+        {"2013-3-1", "", "期初余额", "0.00", "0.00", "平", "0.00"},
     };
     EXPECT_EQ(cells(top), expected);
     EXPECT_EQ(top.value.page.text(1, 1), " 总账科目：银行存款  2013-3-1至2013-3-31");

@@ -62,6 +62,33 @@ TEST_F(ClosingWindowTest, CountersAndPosting) {
     EXPECT_FALSE(enabled(&w, "结转损益并期末结账")) << "30003 is not posted";
 }
 
+// A voucher continued on a second page is one voucher: the sentence and the
+// posting message count vouchers, not the records of 凭证库.
+TEST_F(ClosingWindowTest, AVoucherOfTwoPagesCountsOnce) {
+    enableWith({});
+    addVoucher(30001, {{"现金", 10}, {"银行存款", 0, 10}, {"现金", 20}, {"银行存款", 0, 20}});
+    addVoucher(30001, {{"现金", 30}, {"银行存款", 0, 30}});
+    runSql(file::kVouchers, "UPDATE records SET \"共几\" = 2 WHERE \"月编号\" = 30001;"
+                            "UPDATE records SET \"第几\" = 2 WHERE rowid = "
+                            "(SELECT MAX(rowid) FROM records WHERE \"月编号\" = 30001)");
+    addVoucher(30002, {{"现金", 40}, {"银行存款", 0, 40}});
+    addVoucher(30003, {{"现金", 50}, {"银行存款", 0, 50}}, false);
+    ClosingWindow w(ctx);
+    EXPECT_EQ(label(&w, "本月凭证总张数标签"), "3");
+    EXPECT_EQ(label(&w, "已被登账数标签"), "0");
+    EXPECT_EQ(label(&w, "待处理数标签"), "1");
+
+    click(&w, "将已审核凭证按编号登账");
+    EXPECT_EQ(prompter.messages, QStringList{"2张凭证被登账。"});
+    EXPECT_EQ(label(&w, "本月凭证总张数标签"), "3");
+    EXPECT_EQ(label(&w, "已被登账数标签"), "2");
+    EXPECT_EQ(label(&w, "待处理数标签"), "1");
+    // Four pages in the table, three of them posted: what may be done still
+    // follows the pages.
+    EXPECT_FALSE(enabled(&w, "将已审核凭证按编号登账"));
+    EXPECT_FALSE(enabled(&w, "结转损益并期末结账"));
+}
+
 TEST_F(ClosingWindowTest, PairsAreEditedOnlyAfterTheProtectionIsClicked) {
     enableWith({});
     ClosingWindow w(ctx);

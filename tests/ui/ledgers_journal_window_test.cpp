@@ -300,9 +300,10 @@ TEST_F(JournalWindowTest, ListingShowsTheAccountsEntriesOnly) {
     click(w.get(), "列出");
     EXPECT_EQ(text(w.get(), "选择科目编辑框"), "银行存款");
     EXPECT_EQ(listed(w.get()),
-              (QList<QStringList>{{"2013-3-1", "收", "1000", "1000", "张三", "存入现金", ""},
+              (QList<QStringList>{{"2013-3-1", "", "", "0", "", "期初余额", ""},
+                                  {"2013-3-1", "收", "1000", "1000", "张三", "存入现金", ""},
                                   {"2013-3-3", "付", "-50", "950", "张三", "付房租", "管理费用"}}));
-    EXPECT_EQ(list->topLevelItem(0)->textAlignment(2) & Qt::AlignRight, Qt::AlignRight);
+    EXPECT_EQ(list->topLevelItem(1)->textAlignment(2) & Qt::AlignRight, Qt::AlignRight);
 
     // Another account through a click on the box; the list follows it.
     answerAccountList("银行存款→工商银行");
@@ -310,8 +311,8 @@ TEST_F(JournalWindowTest, ListingShowsTheAccountsEntriesOnly) {
     EXPECT_EQ(w->focusWidget(), child<DateBox>(w.get(), "起始日期框"));
     // where Enter lists, as 列出 does
     QTest::keyClick(child<DateBox>(w.get(), "起始日期框"), Qt::Key_Return);
-    ASSERT_EQ(listed(w.get()).size(), 1);
-    EXPECT_EQ(listed(w.get())[0][3], "5");
+    ASSERT_EQ(listed(w.get()).size(), 2);
+    EXPECT_EQ(listed(w.get())[1][3], "5");
     EXPECT_TRUE(prompter.messages.isEmpty());
 }
 
@@ -334,11 +335,14 @@ TEST_F(JournalWindowTest, ExportWritesTheListAndAddOpensTheCashierWindow) {
     std::string error;
     const auto cells = readXlsxSheet(file, 1, &error);
     ASSERT_TRUE(cells) << error;
-    EXPECT_EQ(cells->size(), 13u);  // a1..g2 but the empty counter account of row 2
+    // The opening line's date, balance and summary; a2..g3 but the empty
+    // counter account of row 3.
+    EXPECT_EQ(cells->size(), 16u);
     EXPECT_EQ(cells->at("A1"), "2013-3-1");
-    EXPECT_EQ(cells->at("C1"), "1500");
-    EXPECT_EQ(cells->at("G1"), "应收账款");
-    EXPECT_EQ(cells->at("D2"), "1300");
+    EXPECT_EQ(cells->at("F1"), "期初余额");
+    EXPECT_EQ(cells->at("C2"), "1500");
+    EXPECT_EQ(cells->at("G2"), "应收账款");
+    EXPECT_EQ(cells->at("D3"), "1300");
 
     // Nothing to open it with: the message names the kept file.
     click(w.get(), "导出");
@@ -357,8 +361,66 @@ TEST_F(JournalWindowTest, ExportWritesTheListAndAddOpensTheCashierWindow) {
     });
     click(w.get(), "添加");
     EXPECT_TRUE(prompter.messages.isEmpty()) << prompter.messages.join("|").toStdString();
-    ASSERT_EQ(listed(w.get()).size(), 3);
-    EXPECT_EQ(listed(w.get())[2].mid(0, 4), (QStringList{"2013-3-9", "付", "-300", "1000"}));
+    ASSERT_EQ(listed(w.get()).size(), 4);
+    EXPECT_EQ(listed(w.get())[3].mid(0, 4), (QStringList{"2013-3-9", "付", "-300", "1000"}));
+}
+
+// The posted vouchers that moved cash come into the day book from 出纳窗口,
+// once, after the account's opening balance; a second time brings nothing.
+TEST_F(JournalWindowTest, TheCashierBringsInThePostedVoucherLinesOnce) {
+    // The cash opening as enabling wrote it, two posted vouchers and one
+    // reviewed but not posted yet, and a slip of the cashier's own.
+    writeRows(file::kLedger, {{day(2013, 3, 1), 0, "期初余额", "现金", 5000, 0, "借", 5000}});
+    writeVoucherPage({{field::kDate, day(2013, 3, 5)}, {field::kMonthNumber, 30001.0},
+                      {field::kPage, 1}, {field::kPageCount, 1},
+                      {field::lineSummary(1), "提现"}, {field::lineAccount(1), "现金"},
+                      {field::lineDebit(1), 500.0},
+                      {field::lineSummary(2), "提现"}, {field::lineAccount(2), "银行存款→工商银行"},
+                      {field::lineCredit(2), 500.0},
+                      {field::kPreparer, "张三"}, {field::kReviewer, "李四"}, {field::kPoster, "李四"}});
+    writeVoucherPage({{field::kDate, day(2013, 3, 8)}, {field::kMonthNumber, 30002.0},
+                      {field::kPage, 1}, {field::kPageCount, 1},
+                      {field::lineSummary(1), "付办公费"}, {field::lineAccount(1), "管理费用"},
+                      {field::lineDebit(1), 200.0},
+                      {field::lineSummary(2), "付办公费"}, {field::lineAccount(2), "现金"},
+                      {field::lineCredit(2), 200.0},
+                      {field::kPreparer, "张三"}, {field::kReviewer, "李四"}, {field::kPoster, "李四"}});
+    writeVoucherPage({{field::kDate, day(2013, 3, 9)}, {field::kMonthNumber, 30003.0},
+                      {field::kPage, 1}, {field::kPageCount, 1},
+                      {field::lineSummary(1), "收到货款"}, {field::lineAccount(1), "现金"},
+                      {field::lineDebit(1), 999.0},
+                      {field::lineSummary(2), "收到货款"}, {field::lineAccount(2), "主营业务收入"},
+                      {field::lineCredit(2), 999.0},
+                      {field::kPreparer, "张三"}, {field::kReviewer, "李四"}});
+    saveEntries({{day(2013, 3, 6), "现金", CashKind::Payment, "50", "买邮票", ""}});
+    letWindowsRead();
+
+    CashierWindow cashier(ctx, nullptr, {CashKind::Receipt, "现金"});
+    cashier.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&cashier));
+    click(&cashier, "从凭证引入");
+    click(&cashier, "从凭证引入");
+    EXPECT_EQ(prompter.messages, (QStringList{"已从凭证引入2笔收付。", "已从凭证引入0笔收付。"}));
+    EXPECT_TRUE(cashier.isVisible()) << "the cashier goes on with the slips";
+    EXPECT_TRUE(cashier.broughtIn());
+
+    prompter.clearRecords();
+    auto w = openJournal();
+    setRange(w.get(), day(2013, 3, 1), day(2013, 3, 31));
+    answerAccountList("现金");
+    click(w.get(), "列出");
+    // By day, from the opening balance; an imported line names its voucher line.
+    const QList<QStringList> expected{
+        {"2013-3-1", "", "", "5000", "", "期初余额", ""},
+        {"2013-3-5", "收", "500", "5500", "凭证30001第1张第1行", "提现", "银行存款→工商银行"},
+        {"2013-3-6", "付", "-50", "5450", "张三", "买邮票", ""},
+        {"2013-3-8", "付", "-200", "5250", "凭证30002第1张第2行", "付办公费", "管理费用"}};
+    EXPECT_EQ(listed(w.get()), expected);
+    // The day book's own button brings in nothing more and lists the same.
+    click(w.get(), "从凭证引入");
+    EXPECT_EQ(prompter.messages, QStringList{"已从凭证引入0笔收付。"});
+    EXPECT_EQ(listed(w.get()), expected);
+    EXPECT_EQ(rows(file::kJournal).size(), 3u);
 }
 
 TEST_F(JournalWindowTest, TheMainWindowOpensTheCashierAndTheJournal) {
@@ -516,7 +578,7 @@ TEST_F(JournalWindowTest, PicturesOfCashierAndJournal) {
     answerAccountList("现金");
     click(w.get(), "列出");
     QTest::qWait(50);
-    EXPECT_EQ(listed(w.get()).size(), 14);
+    EXPECT_EQ(listed(w.get()).size(), 15);  // the opening line and the fourteen entries
     checkPicture(*w, "日记账.png", {"选择科目编辑框", "起始日期框", "日记账超级列表框"});
     EXPECT_TRUE(prompter.messages.isEmpty()) << prompter.messages.join("\n").toStdString();
 }

@@ -3,6 +3,8 @@
 // and the main window's buttons that open it.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <QDesktopServices>
 #include <QLineEdit>
 #include <QPrintPreviewWidget>
@@ -104,6 +106,69 @@ TEST_F(LedgerWindowTest, OpensOnThePeriodsMonthAndListsTheChosenAccount) {
 
     auto g = open(LedgerMode::General);
     EXPECT_EQ(g->windowTitle(), "总账窗口");
+}
+
+using Cells = std::array<std::string, 7>;
+
+// The texts of columns 1 to 7 of page row `row`.
+Cells pageRow(const PageGrid& page, int row) {
+    Cells cells;
+    for (int c = 1; c <= 7; ++c) cells[c - 1] = page.text(row, c);
+    return cells;
+}
+
+// March of 银行存款 as enabling (200000) and the close wrote it: the stored
+// 本年累计 row holds the opening too. The page shows the year's movements,
+// and the opening on the range's first day with no movement of its own.
+TEST_F(LedgerWindowTest, TheGeneralLedgerShowsTheYearsMovementAsItsYearTotal) {
+    store = std::make_unique<RecordStore>(dataDir);
+    writeRows(file::kGeneralLedger,
+              {{day(2013, 3, 31), 0, "期初余额", "银行存款", 200000, 0, "借", 200000},
+               {day(2013, 3, 31), 0, "本月合计", "银行存款", 117000, -20000, "借", 297000},
+               {day(2013, 3, 31), 0, "本年累计", "银行存款", 317000, -20000, "借", 297000}});
+    store.reset();
+    auto w = open(LedgerMode::General);
+    setAccount(w.get(), "银行存款");
+    click(w.get(), "列出");
+    const PageGrid& page = child<PageGridWidget>(w.get(), "账页表格")->grid();
+    const int first = loadLedgerTemplate(dataDir).dataRow();
+    ASSERT_EQ(page.rowCount(), first + 2);
+    EXPECT_EQ(page.text(1, 1), " 总账科目：银行存款  2013-3-1至2013-3-31");
+    EXPECT_EQ(pageRow(page, first), (Cells{"2013-3-1", "", "期初余额", "0.00", "0.00", "借", "200000.00"}));
+    EXPECT_EQ(pageRow(page, first + 1),
+              (Cells{"2013-3-31", "", "本月合计", "117000.00", "20000.00", "借", "297000.00"}));
+    EXPECT_EQ(pageRow(page, first + 2),
+              (Cells{"2013-3-31", "", "本年累计", "117000.00", "20000.00", "借", "297000.00"}));
+    EXPECT_TRUE(prompter.messages.isEmpty());
+}
+
+// 银行存款 with two banks below it: its detail ledger was a blank page. It
+// lists the banks' rows by day with 银行存款's own balance.
+TEST_F(LedgerWindowTest, AParentAccountListsItsSubAccountsRows) {
+    store = std::make_unique<RecordStore>(dataDir);
+    addSub("银行存款", "工商银行");
+    addSub("银行存款", "建设银行");
+    writeRows(file::kLedger,
+              {{day(2013, 3, 1), 0, "期初余额", "银行存款→工商银行", 150000, 0, "借", 150000},
+               {day(2013, 3, 1), 0, "期初余额", "银行存款→建设银行", 50000, 0, "借", 50000},
+               {day(2013, 3, 20), 30003, "收到货款", "银行存款→工商银行", 100000, 0, "借", 250000},
+               {day(2013, 3, 5), 30001, "提现", "银行存款→建设银行", 0, -3000, "借", 47000},
+               {day(2013, 3, 31), 0, "本月合计", "银行存款→工商银行", 100000, 0, "借", 250000},
+               {day(2013, 3, 31), 0, "本月合计", "银行存款→建设银行", 0, -3000, "借", 47000}});
+    store.reset();
+    auto w = open(LedgerMode::Detail);
+    setAccount(w.get(), "银行存款");
+    click(w.get(), "列出");
+    const PageGrid& page = child<PageGridWidget>(w.get(), "账页表格")->grid();
+    const int first = loadLedgerTemplate(dataDir).dataRow();
+    ASSERT_EQ(page.rowCount(), first + 3);
+    EXPECT_EQ(pageRow(page, first), (Cells{"2013-3-1", "", "期初余额", "200000.00", "", "借", "200000.00"}));
+    EXPECT_EQ(pageRow(page, first + 1), (Cells{"2013-3-5", "30001", "提现", "", "3000.00", "借", "197000.00"}));
+    EXPECT_EQ(pageRow(page, first + 2),
+              (Cells{"2013-3-20", "30003", "收到货款", "100000.00", "", "借", "297000.00"}));
+    EXPECT_EQ(pageRow(page, first + 3),
+              (Cells{"2013-3-31", "", "本月合计", "100000.00", "3000.00", "借", "297000.00"}));
+    EXPECT_TRUE(prompter.messages.isEmpty());
 }
 
 TEST_F(LedgerWindowTest, EnterInADateBoxLists) {

@@ -118,15 +118,23 @@ ClosingWindow::ClosingWindow(AppContext& ctx, QWidget* parent) : QDialog(parent)
 }
 
 void ClosingWindow::refreshCounts() {
+    // The sentence counts vouchers; what may be done follows the pages.
+    struct Counts {
+        PostingCounts pages;
+        VoucherCounts vouchers;
+    };
     RecordStore store(m_ctx.session.dataDir);
-    const auto counts = runCaught([&] { return refreshPostingCounts(store, m_ctx.session); });
+    const auto counts = runCaught([&] {
+        return Counts{refreshPostingCounts(store, m_ctx.session),
+                      countMonthVouchers(store, m_ctx.session)};
+    });
     if (!counts.ok) m_ctx.prompter.showMessage(this, qs(counts.message));
-    const PostingCounts& c = counts.value;
-    m_total->setText(QString::number(c.total));
-    m_posted->setText(QString::number(c.posted));
-    m_waiting->setText(QString::number(c.unreviewed));
-    m_post->setEnabled(counts.ok && c.canPost());
-    m_close->setEnabled(counts.ok && c.canClose());
+    const VoucherCounts& v = counts.value.vouchers;
+    m_total->setText(QString::number(v.total));
+    m_posted->setText(QString::number(v.posted));
+    m_waiting->setText(QString::number(v.unreviewed));
+    m_post->setEnabled(counts.ok && counts.value.pages.canPost());
+    m_close->setEnabled(counts.ok && counts.value.pages.canClose());
     fillList();
 }
 

@@ -18,6 +18,8 @@
 #include "accounts/ui/chart_window.h"
 #include "accounts/ui/phrase_window.h"
 #include "ledgers/journal.h"
+#include "ledgers/journal_import.h"
+#include "platform/ui/busy_cursor.h"
 #include "platform/ui/date_box.h"
 #include "platform/ui/widget_helpers.h"
 #include "storage/dates.h"
@@ -121,6 +123,9 @@ CashierWindow::CashierWindow(AppContext& ctx, QWidget* parent, const CashierPres
     m_save->setEnabled(false);
     connect(m_check, &QPushButton::clicked, this, &CashierWindow::onCheck);
     connect(m_save, &QPushButton::clicked, this, &CashierWindow::onSave);
+    m_import = namedButton(this, "从凭证引入");
+    m_import->setToolTip(QStringLiteral("把日期所在月份已登账凭证中本科目的收付引入日记账"));
+    connect(m_import, &QPushButton::clicked, this, &CashierWindow::onImport);
 
     auto* top = new QHBoxLayout;
     top->addWidget(m_receipt);
@@ -150,6 +155,7 @@ CashierWindow::CashierWindow(AppContext& ctx, QWidget* parent, const CashierPres
     form->setColumnStretch(1, 1);
 
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_import);
     buttons->addStretch();
     buttons->addWidget(m_check);
     buttons->addWidget(m_save);
@@ -170,6 +176,7 @@ CashierWindow::CashierWindow(AppContext& ctx, QWidget* parent, const CashierPres
     setTabOrder(m_summary, m_counter);
     setTabOrder(m_counter, m_check);
     setTabOrder(m_check, m_save);
+    setTabOrder(m_save, m_import);
     for (QWidget* w : std::initializer_list<QWidget*>{m_receipt, m_payment, m_date, m_account, m_amount,
                                                       m_summary, m_counter})
         w->installEventFilter(this);
@@ -264,9 +271,27 @@ void CashierWindow::onSave() {
     accept();
 }
 
+void CashierWindow::onImport() {
+    const std::optional<double> day = m_date->checkedDay();
+    if (!day) return;
+    JournalRequest request;
+    request.account = m_account->text().toStdString();
+    request.from = firstDayOfMonth(*day);
+    request.to = lastDayOfMonth(*day);
+    Result<int> imported;
+    {
+        BusyCursor busy;
+        RecordStore store(m_ctx.session.dataDir);
+        imported = runAction(store, [&] { return importVoucherLines(store, m_ctx.session, request); });
+    }
+    if (imported.ok && imported.value > 0) m_broughtIn = true;
+    m_ctx.prompter.showMessage(this, qs(imported.ok ? importedMessage(imported.value) : imported.message));
+}
+
 bool runCashierWindow(AppContext& ctx, QWidget* parent, const CashierPreset& preset) {
     CashierWindow window(ctx, parent, preset);
-    return window.exec() == QDialog::Accepted;
+    const bool saved = window.exec() == QDialog::Accepted;
+    return saved || window.broughtIn();
 }
 
 }  // namespace tw

@@ -6,7 +6,9 @@
 // again, a click on `对方科目编辑框` the chart as a picker. `保存` starts
 // disabled; `检查` toggles it once 收 or 付 is chosen. `保存` writes the entry
 // (saveCashierEntry) and closes the window; a refusal is shown and the
-// window stays open for the correction.
+// window stays open for the correction. `从凭证引入` brings the posted voucher
+// lines on the account of `收付科目编辑框`, in the month of `日期框`, into the
+// journal (importVoucherLines) and says how many; the window stays open.
 //
 // Opened from 收现/支现/收银/支银 the window starts with 收 or 付 checked and
 // its account filled in (现金, or the one bank account; with several, the
@@ -70,6 +72,8 @@ class CashierWindow : public QDialog {
     Q_OBJECT
 public:
     CashierWindow(AppContext& ctx, QWidget* parent = nullptr, const CashierPreset& preset = {});
+    // True once 从凭证引入 has written entries into the journal.
+    bool broughtIn() const { return m_broughtIn; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -81,6 +85,7 @@ private:
     void onPickCounterAccount();
     void onCheck();
     void onSave();
+    void onImport();
 
     AppContext& m_ctx;
     QRadioButton* m_receipt = nullptr;
@@ -92,10 +97,13 @@ private:
     DateBox* m_date = nullptr;
     QPushButton* m_check = nullptr;
     QPushButton* m_save = nullptr;
+    QPushButton* m_import = nullptr;
     QWidget* m_firstFocus = nullptr;
+    bool m_broughtIn = false;
 };
 
-// Opens 出纳窗口 modally over `parent`; true when an entry was saved.
+// Opens 出纳窗口 modally over `parent`; true when an entry was saved or voucher
+// lines were brought in.
 bool runCashierWindow(AppContext& ctx, QWidget* parent, const CashierPreset& preset = {});
 
 }  // namespace tw

@@ -6,6 +6,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "ledgers/journal_import.h"
 #include "ledgers/ledger_export.h"
 #include "ledgers/ui/account_range_row.h"
 #include "ledgers/ui/cashier_window.h"
@@ -34,14 +35,16 @@ JournalWindow::JournalWindow(AppContext& ctx, QWidget* parent)
     auto* list = namedButton(this, "列出");
     auto* exportButton = namedButton(this, "导出");
     auto* add = namedButton(this, "添加");
+    auto* importButton = namedButton(this, "从凭证引入");
     connect(list, &QPushButton::clicked, this, &JournalWindow::onList);
     connect(exportButton, &QPushButton::clicked, this, &JournalWindow::onExport);
     connect(add, &QPushButton::clicked, this, &JournalWindow::onAdd);
+    connect(importButton, &QPushButton::clicked, this, &JournalWindow::onImport);
     // The day book opens on the accounting period's month, as the ledgers do.
     const AccountRangeRow top = makeAccountRangeRow(this, ctx.prompter, kJournalAccountPrompt,
                                                     ctx.session.login.period,
                                                     [this] { onPickAccount(); },
-                                                    {list, exportButton, add});
+                                                    {list, exportButton, add, importButton});
     m_account = top.account;
     m_from = top.from;
     m_to = top.to;
@@ -64,7 +67,7 @@ JournalWindow::JournalWindow(AppContext& ctx, QWidget* parent)
             m_list->headerItem()->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
     }
     m_list->header()->setStretchLastSection(true);
-    QWidget::setTabOrder(add, m_list);  // the list after the row
+    QWidget::setTabOrder(importButton, m_list);  // the list after the row
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top.layout);
@@ -77,17 +80,34 @@ void JournalWindow::onPickAccount() {
     m_from->setFocus(Qt::OtherFocusReason);
 }
 
-void JournalWindow::onList() {
+std::optional<JournalRequest> JournalWindow::request() {
     if (m_account->text() == QString::fromUtf8(kJournalAccountPrompt)) onPickAccount();
     const std::optional<double> from = m_from->checkedDay();
-    if (!from) return;
+    if (!from) return std::nullopt;
     const std::optional<double> to = m_to->checkedDay();
-    if (!to) return;
-    JournalRequest request;
-    request.account = m_account->text().toStdString();
-    request.from = *from;
-    request.to = *to;
-    showListing(request);
+    if (!to) return std::nullopt;
+    JournalRequest r;
+    r.account = m_account->text().toStdString();
+    r.from = *from;
+    r.to = *to;
+    return r;
+}
+
+void JournalWindow::onList() {
+    if (const std::optional<JournalRequest> asked = request()) showListing(*asked);
+}
+
+void JournalWindow::onImport() {
+    const std::optional<JournalRequest> asked = request();
+    if (!asked) return;
+    Result<int> imported;
+    {
+        BusyCursor busy;
+        RecordStore store(m_ctx.session.dataDir);
+        imported = runAction(store, [&] { return importVoucherLines(store, m_ctx.session, *asked); });
+    }
+    if (imported.ok) showListing(*asked);
+    m_ctx.prompter.showMessage(this, qs(imported.ok ? importedMessage(imported.value) : imported.message));
 }
 
 void JournalWindow::showListing(const JournalRequest& request) {

@@ -5,7 +5,9 @@
 // `日记账超级列表框` (opening the account list first while the box still
 // shows its prompt); `导出` writes the list to a workbook and opens it in the
 // desktop's spreadsheet program; `添加` opens 出纳窗口 and, when it saved an
-// entry, lists the same account and range again so that the entry shows.
+// entry, lists the same account and range again so that the entry shows;
+// `从凭证引入` brings the posted voucher lines on the account in the range
+// into the journal (importVoucherLines), lists them and says how many.
 
 #include <QDialog>
 #include <filesystem>
@@ -36,6 +38,10 @@ private:
     void showListing(const JournalRequest& request);
     void onExport();
     void onAdd();
+    void onImport();
+    // The account and the range the boxes name (the account list first while
+    // the account box shows its prompt); nothing when a date box names no day.
+    std::optional<JournalRequest> request();
     // The rows of the list as it shows them.
     std::vector<JournalLine> shownLines() const;
 
