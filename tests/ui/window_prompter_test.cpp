@@ -91,6 +91,29 @@ TEST(ConfirmWindowTest, AQuestionWithCancelAnswersEachButtonAndStaysWhenDismisse
     EXPECT_EQ(prompter.confirmOrCancel(nullptr, question), Answer::Cancel);
 }
 
+// A question with answers of its own: only the first says yes; Enter, Esc
+// and the title-bar button give the second, the one that changes nothing.
+TEST(ConfirmWindowTest, AQuestionWithItsOwnAnswersGivesTheSecondWhenDismissed) {
+    WindowPrompter prompter;
+    const QString question = "凭证 30003 借贷不平（差额 100.00），返回修改，还是保留离开？";
+    QStringList buttons;
+    whenModalOpens([&](QWidget* w) {
+        for (QPushButton* b : w->findChildren<QPushButton*>()) buttons << b->text();
+        click(w, "保留离开");
+    });
+    EXPECT_TRUE(prompter.confirmWith(nullptr, question, "保留离开", "返回修改"));
+    buttons.sort();
+    EXPECT_EQ(buttons, (QStringList{"保留离开", "返回修改"}));
+    whenModalOpens([&](QWidget* w) { click(w, "返回修改"); });
+    EXPECT_FALSE(prompter.confirmWith(nullptr, question, "保留离开", "返回修改"));
+    whenModalOpens([&](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); });
+    EXPECT_FALSE(prompter.confirmWith(nullptr, question, "保留离开", "返回修改"));
+    whenModalOpens([&](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
+    EXPECT_FALSE(prompter.confirmWith(nullptr, question, "保留离开", "返回修改"));
+    whenModalOpens([&](QWidget* w) { w->close(); });
+    EXPECT_FALSE(prompter.confirmWith(nullptr, question, "保留离开", "返回修改"));
+}
+
 TEST(InputWindowTest, TextIsReturnedOnOkAndNothingOnCancel) {
     WindowPrompter prompter;
     whenModalOpens([&](QWidget* w) {

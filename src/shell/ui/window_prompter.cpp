@@ -142,6 +142,11 @@ Prompter::Answer WindowPrompter::confirmOrCancel(QWidget* parent, const QString&
     return ConfirmWindow::askOrCancel(parent, text);
 }
 
+bool WindowPrompter::confirmWith(QWidget* parent, const QString& text, const QString& yes,
+                                 const QString& no) {
+    return ConfirmWindow::askWith(parent, text, yes, no);
+}
+
 std::optional<QString> WindowPrompter::inputText(QWidget* parent, const QString& title,
                                                  const QString& prompt, const QString& initial) {
     InputWindow window(parent, title, prompt, initial);

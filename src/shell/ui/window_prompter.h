@@ -11,6 +11,8 @@ public:
     void showMessage(QWidget* parent, const QString& text) override;
     bool confirm(QWidget* parent, const QString& text) override;
     Answer confirmOrCancel(QWidget* parent, const QString& text) override;
+    bool confirmWith(QWidget* parent, const QString& text, const QString& yes,
+                     const QString& no) override;
     // A box `输入窗口` with the prompt, the line `输入编辑框` and the buttons
     // `确定` and `取消`.
     std::optional<QString> inputText(QWidget* parent, const QString& title, const QString& prompt,
