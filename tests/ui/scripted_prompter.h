@@ -51,7 +51,8 @@ public:
         return confirmAnswers.isEmpty() ? false : confirmAnswers.dequeue();
     }
     // Answered from confirmAnswers as confirm is: true for `yes`.
-    bool confirmWith(QWidget* parent, const QString& text, const QString&, const QString&) override {
+    bool confirmWith(QWidget* parent, const QString& text, const QString&,
+                     const QString&) override {
         return confirm(parent, text);
     }
     Answer confirmOrCancel(QWidget*, const QString& text) override {

@@ -31,7 +31,8 @@ public:
     static Prompter::Answer askOrCancel(QWidget* parent, const QString& text);
     // Asks modally with the buttons `yes` and `no` (named by their captions);
     // true only for `yes`. Enter, Esc and closing the window answer `no`.
-    static bool askWith(QWidget* parent, const QString& text, const QString& yes, const QString& no);
+    static bool askWith(QWidget* parent, const QString& text, const QString& yes,
+                        const QString& no);
 
 private:
     struct Captions {
