@@ -7,13 +7,52 @@
 
 namespace tw {
 
+namespace {
+// `text` without its thousands separators ("," or the full-width "，"):
+// "-1,234,567.5" gives "-1234567.5". False when a separator stands anywhere
+// but between groups of three digits before the point, after a first group
+// that does not start with 0 ("1,00", "12,3456", "0,5", ",5", "1.000,5"):
+// read as a decimal comma such a text would be another amount, so it is no
+// number at all. Other characters are left for the caller to judge.
+bool withoutGroupSeparators(std::string_view text, std::string& plain) {
+    static constexpr std::string_view kWideComma = "，";
+    plain.clear();
+    std::size_t groupDigits = 0;  // digits since the start or the last separator
+    bool grouped = false, point = false, leadingZero = false;
+    for (std::size_t i = 0; i < text.size();) {
+        const bool comma = text[i] == ',';
+        if (comma || text.substr(i, kWideComma.size()) == kWideComma) {
+            const bool fits =
+                grouped ? groupDigits == 3 : groupDigits >= 1 && groupDigits <= 3 && !leadingZero;
+            if (point || !fits) return false;
+            grouped = true;
+            groupDigits = 0;
+            i += comma ? 1 : kWideComma.size();
+            continue;
+        }
+        const char c = text[i++];
+        if (c == '.' && !point) {
+            if (grouped && groupDigits != 3) return false;
+            point = true;
+        } else if (!point && c >= '0' && c <= '9') {
+            if (!grouped && groupDigits == 0) leadingZero = c == '0';
+            ++groupDigits;
+        }
+        plain += c;
+    }
+    return !grouped || point || groupDigits == 3;
+}
+}  // namespace
+
 std::string readAmount(std::string_view text, double& value) {
     text = trimNumberBlanks(text);
     if (text.empty()) {
         value = 0;
         return {};
     }
-    std::string_view number = text;
+    std::string plain;
+    if (!withoutGroupSeparators(text, plain)) return kAmountNotANumber;
+    std::string_view number = plain;
     if (number.front() == '+' || number.front() == '-') number.remove_prefix(1);
     std::size_t significant = 0, decimals = 0;
     std::size_t zerosAtEnd = 0;  // zeros ending the decimals: not significant
@@ -40,7 +79,7 @@ std::string readAmount(std::string_view text, double& value) {
     if (significant - trailing > static_cast<std::size_t>(kMaxSignificantDigits))
         return kAmountTooManyDigits;
     double v = 0;
-    if (!parseAmount(text, v)) return kAmountNotANumber;
+    if (!parseAmount(plain, v)) return kAmountNotANumber;
     if (std::string refusal = checkAmount(v); !refusal.empty()) return refusal;
     value = v;
     return {};

@@ -19,9 +19,11 @@ inline constexpr const char* kAmountTooManyDigits = "金额最多只能有15位�
 inline constexpr const char* kAmountTooLarge = "金额的绝对值不能超过999999999999.99！";
 
 // Reads `text` as an amount: blanks around it, an optional sign, digits with
-// at most one decimal point (no exponent, no group separators). Zeros ending
-// the decimals do not count (1.230 is 1.23). A text of blanks only is 0, as an
-// empty amount box is. Returns an empty text with `value` set, or the message
+// at most one decimal point (no exponent). Thousands separators, "," or the
+// full-width "，", may group the digits before the point by three (1,234.50,
+// 1，000); one anywhere else makes the text no number ("1,00" is not read as
+// 1.00 nor as 100). Zeros ending the decimals do not count (1.230 is 1.23). A
+// text of blanks only is 0, as an empty amount box is. Returns an empty text with `value` set, or the message
 // to show (`value` unchanged): the first of not a number, too many decimals,
 // too many digits, too large.
 std::string readAmount(std::string_view text, double& value);

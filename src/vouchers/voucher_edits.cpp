@@ -8,6 +8,7 @@
 #include "storage/number_text.h"
 #include "storage/schemas.h"
 #include "vouchers/numbering.h"
+#include "vouchers/voucher_completeness.h"
 #include "vouchers/voucher_totals.h"
 
 namespace tw {
@@ -49,8 +50,9 @@ std::string dayRangeMessage(const Session& session) {
 void requireComplete(RecordStore& store, const Session& session, std::int64_t shownId) {
     if (shownId == 0) return;
     const VoucherTable vouchers(store, session);
-    const VoucherPage page = vouchers.page(shownId);
-    if (page.date == 0 || !voucherTotals(vouchers, page).balanced()) refuse(kIncompleteVoucher);
+    const VoucherCompleteness shown = voucherCompleteness(vouchers, vouchers.page(shownId));
+    if (shown.gap == VoucherGap::Unbalanced) refuse(unbalancedRefusal(shown));
+    if (!shown.complete()) refuse(kIncompleteVoucher);
 }
 
 std::int64_t newVoucher(RecordStore& store, const Session& session, std::int64_t shownId, int day) {

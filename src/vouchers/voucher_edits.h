@@ -25,9 +25,12 @@ enum class Side { Debit, Credit };
 // "日期必须在1到31日之间！" (the month's own last day).
 std::string dayRangeMessage(const Session& session);
 
-// 新建凭证, step 1: the page shown (record id; 0 when the table is empty)
-// must be complete: the last page of its voucher, dated, with totals equal
-// and not zero. Refuses kIncompleteVoucher.
+// 新建凭证, step 1: the voucher of the page shown (record id; 0 when the
+// table is empty), whichever of its pages that is, must be complete
+// (voucherCompleteness: dated, its last page there, its totals over all its
+// pages equal and not zero). Refuses an unbalanced one with
+// unbalancedRefusal (借贷不平 and the difference), any other with
+// kIncompleteVoucher.
 void requireComplete(RecordStore& store, const Session& session, std::int64_t shownId);
 
 // 新建凭证: after requireComplete, appends page 1 of 1 dated `day` of the

@@ -75,7 +75,7 @@ TEST(AmountReader, AmountsBeyondWhatIsKeptExactlyAreRefused) {
     // Larger than the program keeps, either way.
     EXPECT_EQ(readAmount("1000000000000", v), "金额的绝对值不能超过999999999999.99！");
     EXPECT_EQ(readAmount("-1000000000000.0", v), "金额的绝对值不能超过999999999999.99！");
-    for (const char* text : {"abc", "1e5", "12.5元", "1,000", "-", ".", "1.2.3", "--5"})
+    for (const char* text : {"abc", "1e5", "12.5元", "1,00", "-", ".", "1.2.3", "--5"})
         EXPECT_EQ(readAmount(text, v), "金额必须是数字！") << text;
     EXPECT_EQ(v, 7) << "a refused text leaves the value alone";
     // The same rules for an amount that arrives as a number.
@@ -84,6 +84,36 @@ TEST(AmountReader, AmountsBeyondWhatIsKeptExactlyAreRefused) {
     EXPECT_EQ(checkAmount(1.234), "金额最多只能有两位小数！");
     EXPECT_EQ(checkAmount(0.1 + 0.2), "");
     EXPECT_EQ(checkAmount(999999999999.99), "");
+}
+
+// Bookkeepers type 1,000 for a thousand. A separator anywhere but between
+// groups of three digits may be meant as a decimal comma ("12,50"): reading
+// it either way could change the amount, so such a text is refused.
+TEST(AmountReader, ThousandsSeparatorsGroupTheDigitsByThree) {
+    double v = -1;
+    EXPECT_EQ(readAmount("1,000", v), "");
+    EXPECT_EQ(v, 1000);
+    EXPECT_EQ(readAmount(" -1,234,567.89 ", v), "");
+    EXPECT_EQ(v, -1234567.89);
+    EXPECT_EQ(readAmount("1，000", v), "");  // the full-width comma of a Chinese input method
+    EXPECT_EQ(v, 1000);
+    EXPECT_EQ(readAmount("+12，345,678.5", v), "");
+    EXPECT_EQ(v, 12345678.5);
+    EXPECT_EQ(readAmount("999,999,999,999.99", v), "");
+    EXPECT_EQ(v, 999999999999.99);
+    EXPECT_EQ(readAmount("1,234.560", v), "");  // a zero third decimal changes nothing
+    EXPECT_EQ(v, 1234.56);
+    v = 7;
+    for (const char* text : {"1,00", "12,50", "1,0000", "1234,567", "0,500", ",100", "-,100", "1,",
+                             "1,,000", "1.000,5", "1,000.00,0", "1,000，", "1,00.5"})
+        EXPECT_EQ(readAmount(text, v), "金额必须是数字！") << text;
+    EXPECT_EQ(v, 7) << "a refused text leaves the value alone";
+    // The other rules count the digits, never the separators.
+    EXPECT_EQ(readAmount("1,234.567", v), "金额最多只能有两位小数！");
+    EXPECT_EQ(readAmount("12.345", v), "金额最多只能有两位小数！");
+    EXPECT_EQ(readAmount("1,000,000,000,000", v), "金额的绝对值不能超过999999999999.99！");
+    EXPECT_EQ(readAmount("123,456,789,012,345,678", v), "金额最多只能有15位有效数字！");
+    EXPECT_EQ(v, 7);
 }
 
 TEST(NumberText, ParsingAmounts) {

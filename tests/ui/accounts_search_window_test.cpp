@@ -88,6 +88,26 @@ TEST_F(ChartSearchTest, ThePickerOpensOnTheAccountItWasGivenAndEnterTakesIt) {
     EXPECT_EQ(ctx.chart.selectedAccount, "银行存款→工商银行");
 }
 
+// While searching, the pick button takes what the list highlights, never
+// the account selected in the hidden tree (where the picker started, the
+// line above's); with nothing found it picks nothing and the window stays.
+// Every window that picks an account (voucher, ledger, search, journal)
+// opens this picker.
+TEST_F(ChartSearchTest, ThePickButtonTakesWhatTheSearchFoundOrNothing) {
+    addSub("银行存款", "工商银行");
+    open({"现金", {}});
+    ASSERT_EQ(ctx.chart.selectedAccount, "现金");
+    EXPECT_TRUE(find("gsyy").isEmpty());
+    click(window.get(), "将选定科目插入到");
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->pickedAccount().has_value());
+
+    EXPECT_EQ(find("gsyh"), QStringList{"银行存款→工商银行"});
+    click(window.get(), "将选定科目插入到");
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(window->pickedAccount(), std::optional<std::string>("银行存款→工商银行"));
+}
+
 class PhraseSearchTest : public AccountWindowTest {
 protected:
     void open(const PhraseStart& start = {}) {

@@ -50,6 +50,11 @@ public:
         if (onQuestion) onQuestion(text);
         return confirmAnswers.isEmpty() ? false : confirmAnswers.dequeue();
     }
+    // Answered from confirmAnswers as confirm is: true for `yes`.
+    bool confirmWith(QWidget* parent, const QString& text, const QString&,
+                     const QString&) override {
+        return confirm(parent, text);
+    }
     Answer confirmOrCancel(QWidget*, const QString& text) override {
         questions << text;
         if (onQuestion) onQuestion(text);

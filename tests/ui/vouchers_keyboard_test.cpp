@@ -238,6 +238,116 @@ TEST_F(VoucherKeyboardTest, TabThenEnterAfterAnAmountNeverAddsAPage) {
     EXPECT_EQ(text("借方金额合计编辑框"), "20");
 }
 
+// A typo in the account picker finds nothing: Tab, Tab and Enter reach its
+// pick button, which must neither insert the account the picker started on
+// (the line above's) nor anything else. With a match, the same keys insert
+// what the search found.
+TEST_F(VoucherKeyboardTest, AnAccountSearchWithoutAMatchPutsNothingIn) {
+    addSub("银行存款", "工商银行");
+    openActive();
+    answerDay(6);
+    press("新建凭证");
+    answerAccount("现金");
+    clickBox("科目1编辑框");
+    answerNumber("100");
+    clickBox("借方金额1编辑框");
+    focus("科目2编辑框");
+
+    Typist typo;
+    typo.type("gsyy").press(Qt::Key_Tab).press(Qt::Key_Tab).press(Qt::Key_Return)
+        .press(Qt::Key_Escape);  // the picker, still open, is closed
+    ASSERT_TRUE(typo.play());
+    EXPECT_EQ(text("科目2编辑框"), "");
+    EXPECT_EQ(all()[0].line(2).account, "");
+    EXPECT_EQ(focused(), "科目2编辑框");
+
+    Typist found;
+    found.type("gsyh").press(Qt::Key_Tab).press(Qt::Key_Tab).press(Qt::Key_Return);
+    ASSERT_TRUE(found.play());
+    EXPECT_EQ(text("科目2编辑框"), "银行存款→工商银行");
+    EXPECT_EQ(focused(), "借方金额2编辑框");
+    EXPECT_TRUE(prompter.messages.isEmpty()) << prompter.messages.join("|").toStdString();
+}
+
+// F5 on the first page of a complete two-page voucher: the voucher is judged
+// on all its pages, and the next one starts.
+TEST_F(VoucherKeyboardTest, F5AfterAnyPageOfACompleteVoucherStartsTheNext) {
+    multiPage(5, 2, 80);
+    openActive();
+    QTest::keyClick(window.get(), Qt::Key_PageUp);
+    ASSERT_EQ(shown(), "30001 1/2");
+    Typist typist;
+    typist.press(Qt::Key_F5).press(Qt::Key_Return);  // the day dialog offers the 5th
+    ASSERT_TRUE(typist.play());
+    EXPECT_TRUE(prompter.messages.isEmpty()) << prompter.messages.join("|").toStdString();
+    EXPECT_EQ(shown(), "30002 1/1");
+    EXPECT_EQ(text("日期编辑框"), "2013-3-5");
+}
+
+// An unbalanced voucher is not left behind without a word: F5 says by how
+// much it is off, and Esc asks, naming it. 返回修改 (Enter's answer) stays on
+// it, wherever the window was; 保留离开 leaves it as it is.
+TEST_F(VoucherKeyboardTest, LeavingAnUnbalancedVoucherAsksFirst) {
+    simple(5, 10);
+    openActive();
+    Typist typist;
+    typist.press(Qt::Key_F5).press(Qt::Key_Return)  // 30002 on the 5th
+        .press(Qt::Key_Tab)                          // 科目1
+        .type("xj").press(Qt::Key_Return)            // 现金
+        .type("100").press(Qt::Key_Return)           // debit 100, and no credit
+        .press(Qt::Key_F5)                           // refused
+        .press(Qt::Key_PageUp)                       // the voucher before
+        .press(Qt::Key_Escape);                      // asked
+    ASSERT_TRUE(typist.play());
+    const QString question = "凭证 30002 借贷不平（差额 100.00），返回修改，还是保留离开？";
+    EXPECT_EQ(prompter.messages, QStringList{"凭证 30002 借贷不平（差额 100.00），不能新建凭证！"});
+    EXPECT_EQ(prompter.questions, QStringList{question});
+    EXPECT_TRUE(window->isVisible()) << "返回修改";
+    EXPECT_EQ(shown(), "30002 1/1");
+
+    prompter.confirmAnswers.enqueue(true);  // 保留离开
+    Typist leave;
+    leave.press(Qt::Key_Escape);
+    ASSERT_TRUE(leave.play());
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(prompter.questions, (QStringList{question, question}));
+    const auto pages = all();
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(pages[1].line(1).debit, 100) << "kept as it was";
+}
+
+// Amounts are typed as bookkeepers write them, 1,000 for a thousand; a third
+// decimal is refused as it is typed, with the amount reader's message, and
+// the box keeps it to be corrected instead of dropping the key.
+TEST_F(VoucherKeyboardTest, AmountsTakeThousandsSeparatorsAndRefuseAThirdDecimal) {
+    simple(5, 10);
+    openActive();
+    Typist typist;
+    typist.press(Qt::Key_F5).press(Qt::Key_Return)    // 30002 on the 5th
+        .press(Qt::Key_Tab).type("xj").press(Qt::Key_Return)
+        .type("1,000").press(Qt::Key_Return)          // debit 1000
+        .press(Qt::Key_Tab).type("yhck").press(Qt::Key_Return)
+        .press(Qt::Key_Tab).type("12.345")             // credit: the 5 is refused
+        .press(Qt::Key_Backspace).press(Qt::Key_Return);
+    ASSERT_TRUE(typist.play(15000));
+    EXPECT_EQ(prompter.messages, QStringList{"金额最多只能有两位小数！"});
+    const VoucherPage p = all()[1];
+    EXPECT_EQ(p.line(1).debit, 1000);
+    EXPECT_EQ(p.line(2).account, "银行存款");
+    EXPECT_EQ(p.line(2).credit, 12.34);
+    EXPECT_EQ(text("借方金额1编辑框"), "1000");
+
+    // The full-width comma of a Chinese input method, in the same dialog.
+    NumberInputDialog dialog(NumberInputDialog::Kind::Amount, nullptr, &prompter);
+    dialog.show();
+    auto* input = child<QLineEdit>(&dialog, "金额输入框");
+    ASSERT_NE(input, nullptr);
+    typeText(input, "2，500.5");
+    QTest::keyClick(input, Qt::Key_Return);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), 2500.5);
+}
+
 TEST_F(VoucherKeyboardTest, TheButtonsHaveKeysShownInTheirTooltips) {
     simple(5, 10);
     simple(6, 20);

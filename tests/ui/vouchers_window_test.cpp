@@ -65,9 +65,10 @@ TEST_F(VoucherWindowTest, AVoucherIsWrittenThroughPickersAndDialogs) {
     clickBox("附件数编辑框");
     EXPECT_EQ(text("附件数编辑框"), "2");
 
-    // Unbalanced now: no next voucher (and no day dialog).
+    // Unbalanced now: no next voucher (and no day dialog), and the refusal
+    // says by how much.
     press("新建凭证");
-    EXPECT_EQ(prompter.messages.last(), kIncompleteVoucher);
+    EXPECT_EQ(prompter.messages.last(), "凭证 30001 借贷不平（差额 1234.50），不能新建凭证！");
     answerNumber("1234.5");
     clickBox("贷方金额2编辑框");
     answerDay(13);
@@ -116,7 +117,8 @@ TEST_F(VoucherWindowTest, NewVoucherNumbersAndRefusesIncompleteVouchers) {
     answerDay(10);
     press("新建凭证");
     EXPECT_EQ(shown(), "30010 1/1");
-    // An empty voucher, a page that is not the last, one without a date.
+    // An empty voucher, one without a date; a complete voucher is judged on
+    // all its pages, whichever of them is shown.
     press("新建凭证");
     EXPECT_EQ(prompter.messages.last(), kIncompleteVoucher);
     multiPage(11, 2, 30);
@@ -129,8 +131,14 @@ TEST_F(VoucherWindowTest, NewVoucherNumbersAndRefusesIncompleteVouchers) {
     press("翻到上张");
     press("翻到上张");
     EXPECT_EQ(shown(), "30011 1/2");
+    QString asked = "<nothing opened>";
+    whenModalOpens([&](QWidget* dialog) {
+        asked = dialog->objectName();
+        dialog->close();
+    });
     press("新建凭证");
-    EXPECT_EQ(prompter.messages.size(), 3);
+    EXPECT_EQ(asked, "日期输入窗口") << "the day of the next voucher";
+    EXPECT_EQ(prompter.messages.size(), 2);
 
     session.login.period = dayNumber(2013, 12, 1);
     window.reset();

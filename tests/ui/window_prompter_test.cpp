@@ -91,6 +91,29 @@ TEST(ConfirmWindowTest, AQuestionWithCancelAnswersEachButtonAndStaysWhenDismisse
     EXPECT_EQ(prompter.confirmOrCancel(nullptr, question), Answer::Cancel);
 }
 
+// A question with answers of its own: only the first says yes; Enter, Esc
+// and the title-bar button give the second, the one that changes nothing.
+TEST(ConfirmWindowTest, AQuestionWithItsOwnAnswersGivesTheSecondWhenDismissed) {
+    WindowPrompter prompter;
+    const QString question = "凭证 30003 借贷不平（差额 100.00），返回修改，还是保留离开？";
+    QStringList buttons;
+    whenModalOpens([&](QWidget* w) {
+        for (QPushButton* b : w->findChildren<QPushButton*>()) buttons << b->text();
+        click(w, "保留离开");
+    });
+    EXPECT_TRUE(prompter.confirmWith(nullptr, question, "保留离开", "返回修改"));
+    buttons.sort();
+    EXPECT_EQ(buttons, (QStringList{"保留离开", "返回修改"}));
+    whenModalOpens([&](QWidget* w) { click(w, "返回修改"); });
+    EXPECT_FALSE(prompter.confirmWith(nullptr, question, "保留离开", "返回修改"));
+    whenModalOpens([&](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); });
+    EXPECT_FALSE(prompter.confirmWith(nullptr, question, "保留离开", "返回修改"));
+    whenModalOpens([&](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
+    EXPECT_FALSE(prompter.confirmWith(nullptr, question, "保留离开", "返回修改"));
+    whenModalOpens([&](QWidget* w) { w->close(); });
+    EXPECT_FALSE(prompter.confirmWith(nullptr, question, "保留离开", "返回修改"));
+}
+
 TEST(InputWindowTest, TextIsReturnedOnOkAndNothingOnCancel) {
     WindowPrompter prompter;
     whenModalOpens([&](QWidget* w) {
@@ -111,7 +134,8 @@ TEST(InputWindowTest, TextIsReturnedOnOkAndNothingOnCancel) {
     EXPECT_EQ(prompter.inputText(nullptr, "摘要", "请输入摘要：", ""), std::nullopt);
 }
 
-// The number box takes digits, a sign and one point, nothing else.
+// The number box takes digits, a sign, one point and thousands separators,
+// nothing else.
 TEST(InputWindowTest, NumberBoxAcceptsOnlyNumbers) {
     WindowPrompter prompter;
     whenModalOpens([&](QWidget* w) {
@@ -121,16 +145,41 @@ TEST(InputWindowTest, NumberBoxAcceptsOnlyNumbers) {
         EXPECT_EQ(line->text(), "80");
         line->clear();
         EXPECT_FALSE(ok->isEnabled()) << "an empty box is no number";
-        typeText(line, "-1a2,3.5元x");
-        EXPECT_EQ(line->text(), "-123.5");
+        typeText(line, "-1a,2b34.5元x");
+        EXPECT_EQ(line->text(), "-1,234.5");
         EXPECT_TRUE(ok->isEnabled());
         QTest::mouseClick(ok, Qt::LeftButton);
     });
     EXPECT_EQ(prompter.inputNumber(nullptr, "金额", "请输入金额：", 80.0),
-              std::optional<double>(-123.5));
+              std::optional<double>(-1234.5));
 
     whenModalOpens([&](QWidget* w) { click(w, "取消"); });
     EXPECT_EQ(prompter.inputNumber(nullptr, "金额", "请输入金额：", 0.1 + 0.2), std::nullopt);
+}
+
+// 确定 reads the box through the amount reader: a third decimal is said, and
+// the box stays open with the text as typed, never rounded; thousands
+// separators, the full-width one too, are read.
+TEST(InputWindowTest, NumberBoxRefusesWhatTheAmountReaderRefuses) {
+    WindowPrompter prompter;
+    QString said;
+    whenModalOpens([&](QWidget* w) {
+        QLineEdit* line = child<QLineEdit>(w, "输入编辑框");
+        ASSERT_TRUE(line);
+        line->clear();
+        typeText(line, "1，000.505");
+        whenModalOpens([&](QWidget* message) {
+            said = child<QLabel>(message, "提示信息")->text();
+            click(message, "关闭提示");
+        });
+        click(w, "确定");
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_EQ(line->text(), "1，000.505");
+        QTest::keyClick(line, Qt::Key_Backspace);
+        click(w, "确定");
+    });
+    EXPECT_EQ(prompter.inputNumber(nullptr, "金额", "请输入金额：", 0), std::optional<double>(1000.5));
+    EXPECT_EQ(said, "金额最多只能有两位小数！");
 }
 
 // A backup file typed without an extension gets ".zip".

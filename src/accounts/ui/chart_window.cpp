@@ -213,7 +213,8 @@ void ChartWindow::choose(const std::string& name) {
     for (const Account& a : m_accounts)
         if (a.name == name && categoryNumber(a.category) > 0) m_ctx.chart.category = categoryNumber(a.category);
     selectAccount(m_ctx.chart, m_accounts, name);
-    pick(false);
+    m_picked = m_ctx.chart.selectedAccount;
+    accept();
 }
 
 void ChartWindow::loadTrees() {
@@ -250,6 +251,13 @@ void ChartWindow::onSelectionChanged(QTreeWidget* tree) {
 }
 
 void ChartWindow::pick(bool blank) {
+    // While searching, the list of what was found stands in for the hidden
+    // trees: their selection (where the picker started) is never picked. With
+    // nothing found nothing is picked, and the window stays with its note.
+    if (!blank && searching()) {
+        if (QTreeWidgetItem* item = m_results->currentItem()) choose(item->text(0).toStdString());
+        return;
+    }
     // 插入空白 picks no account, so that the caller empties its line.
     if (blank) m_ctx.chart.selectedAccount.clear();
     m_picked = m_ctx.chart.selectedAccount;

@@ -7,8 +7,10 @@
 // The search box `科目查找编辑框` above the trees takes a fragment of a name
 // or pinyin initials ("yhck", "gsyh") and lists what it finds, of every
 // category at once, in `科目查找列表框` (searchAccounts); Up and Down move in
-// the list, Enter picks. With the box empty, Enter picks the account
-// selected in the trees, as Enter on a tree item does.
+// the list, Enter or 将选定科目插入到 picks the account it highlights, and
+// nothing while it is empty (the trees' selection is not picked then). With
+// the box empty, Enter picks the account selected in the trees, as Enter on
+// a tree item does.
 //
 // `科目设置窗口`: name and balance direction of an account to add.
 

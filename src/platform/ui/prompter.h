@@ -23,10 +23,16 @@ public:
     // the way out of a window ("是否保存修改？"): 是的, 不是, or 取消 to stay.
     // Closing the window any other way answers 取消.
     virtual Answer confirmOrCancel(QWidget* parent, const QString& text) = 0;
+    // The confirm window with answers of the question's own in place of 是的
+    // and 不是 ("保留离开", "返回修改"). True only for `yes`; Enter, Esc and
+    // closing the window answer `no`.
+    virtual bool confirmWith(QWidget* parent, const QString& text, const QString& yes,
+                             const QString& no) = 0;
     // A one-line input box; nullopt when cancelled.
     virtual std::optional<QString> inputText(QWidget* parent, const QString& title,
                                              const QString& prompt, const QString& initial) = 0;
-    // A numeric input box; nullopt when cancelled.
+    // A numeric input box for an amount, read by the amount reader
+    // (storage/amount_reader.h); nullopt when cancelled.
     virtual std::optional<double> inputNumber(QWidget* parent, const QString& title,
                                               const QString& prompt, double initial) = 0;
     // Save and open file dialogs; empty when cancelled. `start` is where the

@@ -17,7 +17,11 @@ const QString kCancel = QStringLiteral("取消");
 }  // namespace
 
 ConfirmWindow::ConfirmWindow(const QString& text, QWidget* parent, bool withCancel)
-    : QDialog(parent), m_answer(withCancel ? kCancel : kNo) {
+    : ConfirmWindow(text, Captions{kYes, kNo}, parent, withCancel) {}
+
+ConfirmWindow::ConfirmWindow(const QString& text, const Captions& captions, QWidget* parent,
+                             bool withCancel)
+    : QDialog(parent), m_answer(withCancel ? kCancel : captions.no) {
     setObjectName(QStringLiteral("确认窗口"));
     setWindowTitle(QStringLiteral("请确认"));
     setModal(true);
@@ -32,18 +36,18 @@ ConfirmWindow::ConfirmWindow(const QString& text, QWidget* parent, bool withCanc
     m_text->setWordWrap(true);
     m_text->setMinimumWidth(300);
 
-    m_yes = new QPushButton(kYes, this);
-    m_yes->setObjectName(kYes);
-    m_no = new QPushButton(kNo, this);
-    m_no->setObjectName(kNo);
+    m_yes = new QPushButton(captions.yes, this);
+    m_yes->setObjectName(captions.yes);
+    m_no = new QPushButton(captions.no, this);
+    m_no->setObjectName(captions.no);
     // Enter answers "不是": a hasty key press must not delete or overwrite anything.
     m_no->setDefault(true);
-    connect(m_yes, &QPushButton::clicked, this, [this] {
-        m_answer = kYes;
+    connect(m_yes, &QPushButton::clicked, this, [this, yes = captions.yes] {
+        m_answer = yes;
         accept();
     });
-    connect(m_no, &QPushButton::clicked, this, [this] {
-        m_answer = kNo;
+    connect(m_no, &QPushButton::clicked, this, [this, no = captions.no] {
+        m_answer = no;
         reject();
     });
 
@@ -80,6 +84,13 @@ bool ConfirmWindow::ask(QWidget* parent, const QString& text) {
     ConfirmWindow window(text, parent);
     window.exec();
     return window.answer() == kYes;
+}
+
+bool ConfirmWindow::askWith(QWidget* parent, const QString& text, const QString& yes,
+                            const QString& no) {
+    ConfirmWindow window(text, Captions{yes, no}, parent, false);
+    window.exec();
+    return window.answer() == yes;
 }
 
 Prompter::Answer ConfirmWindow::askOrCancel(QWidget* parent, const QString& text) {

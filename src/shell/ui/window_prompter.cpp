@@ -2,18 +2,18 @@
 
 #include <QDialog>
 #include <QDir>
-#include <QDoubleValidator>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QValidator>
 
 #include "platform/ui/widget_helpers.h"
 #include "shell/ui/confirm_window.h"
 #include "shell/ui/message_window.h"
+#include "storage/amount_reader.h"
 #include "storage/number_text.h"
 
 namespace tw {
@@ -21,11 +21,13 @@ namespace tw {
 namespace {
 
 // A one-line input box. With a validator, `确定` is enabled only while the
-// line holds acceptable input.
+// line holds acceptable input. An amount box reads its line through the
+// amount reader on `确定`: a text it refuses is said, and the box stays open
+// with the text as typed.
 class InputWindow : public QDialog {
 public:
     InputWindow(QWidget* parent, const QString& title, const QString& prompt,
-                const QString& initial, QValidator* validator = nullptr)
+                const QString& initial, QValidator* validator = nullptr, bool amount = false)
         : QDialog(parent) {
         setObjectName(QStringLiteral("输入窗口"));
         setWindowTitle(title);
@@ -48,7 +50,17 @@ public:
         const OkCancelRow buttons = okCancelRow(this);
         QPushButton* ok = buttons.ok;
         ok->setDefault(true);
-        connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+        connect(ok, &QPushButton::clicked, this, [this, amount] {
+            if (amount) {
+                const std::string refusal = readAmount(m_line->text().toStdString(), m_amount);
+                if (!refusal.empty()) {
+                    MessageWindow::run(this, qs(refusal));
+                    m_line->setFocus();
+                    return;
+                }
+            }
+            accept();
+        });
         if (validator) {
             auto update = [this, ok] { ok->setEnabled(m_line->hasAcceptableInput()); };
             connect(m_line, &QLineEdit::textChanged, this, update);
@@ -65,20 +77,38 @@ public:
     }
 
     QString text() const { return m_line->text(); }
+    // The amount read on `确定` (an amount box).
+    double amount() const { return m_amount; }
 
 private:
     QLineEdit* m_line;
+    double m_amount = 0;
 };
 
-// Numbers are typed with a point and no group separators, whatever the locale.
-QDoubleValidator* numberValidator() {
-    auto* validator = new QDoubleValidator;
-    validator->setNotation(QDoubleValidator::StandardNotation);
-    QLocale c = QLocale::c();
-    c.setNumberOptions(QLocale::RejectGroupSeparator);
-    validator->setLocale(c);
-    return validator;
-}
+// The keys an amount is typed with, whatever the locale: digits, a sign
+// first, one point, and thousands separators ("," or "，") before it. What
+// they make is judged by the amount reader on `确定`, which says why it
+// refuses (a third decimal, a separator out of place).
+class AmountKeys : public QValidator {
+public:
+    State validate(QString& input, int&) const override {
+        bool point = false, digit = false;
+        for (qsizetype i = 0; i < input.size(); ++i) {
+            const QChar c = input.at(i);
+            if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+                digit = true;
+            else if (c == QLatin1Char('.') && !point)
+                point = true;
+            else if ((c == QLatin1Char(',') || c == QChar(u'\uFF0C')) && !point)
+                continue;
+            else if ((c == QLatin1Char('-') || c == QLatin1Char('+')) && i == 0)
+                continue;
+            else
+                return Invalid;
+        }
+        return digit ? Acceptable : Intermediate;
+    }
+};
 
 // Qt's own file dialog is labelled in English unless Qt's translations are
 // installed; its main captions are set here so that it reads Chinese anyway.
@@ -112,6 +142,11 @@ Prompter::Answer WindowPrompter::confirmOrCancel(QWidget* parent, const QString&
     return ConfirmWindow::askOrCancel(parent, text);
 }
 
+bool WindowPrompter::confirmWith(QWidget* parent, const QString& text, const QString& yes,
+                                 const QString& no) {
+    return ConfirmWindow::askWith(parent, text, yes, no);
+}
+
 std::optional<QString> WindowPrompter::inputText(QWidget* parent, const QString& title,
                                                  const QString& prompt, const QString& initial) {
     InputWindow window(parent, title, prompt, initial);
@@ -122,12 +157,9 @@ std::optional<QString> WindowPrompter::inputText(QWidget* parent, const QString&
 std::optional<double> WindowPrompter::inputNumber(QWidget* parent, const QString& title,
                                                   const QString& prompt, double initial) {
     const QString shown = QString::fromStdString(plainDecimal(initial));
-    InputWindow window(parent, title, prompt, shown, numberValidator());
+    InputWindow window(parent, title, prompt, shown, new AmountKeys, true);
     if (window.exec() != QDialog::Accepted) return std::nullopt;
-    bool ok = false;
-    const double value = QLocale::c().toDouble(window.text(), &ok);
-    if (!ok) return std::nullopt;
-    return value;
+    return window.amount();
 }
 
 QString WindowPrompter::saveFileName(QWidget* parent, const QString& title, const QString& filter,

@@ -11,12 +11,16 @@ public:
     void showMessage(QWidget* parent, const QString& text) override;
     bool confirm(QWidget* parent, const QString& text) override;
     Answer confirmOrCancel(QWidget* parent, const QString& text) override;
+    bool confirmWith(QWidget* parent, const QString& text, const QString& yes,
+                     const QString& no) override;
     // A box `输入窗口` with the prompt, the line `输入编辑框` and the buttons
     // `确定` and `取消`.
     std::optional<QString> inputText(QWidget* parent, const QString& title, const QString& prompt,
                                      const QString& initial) override;
-    // The same box accepting only a number; `确定` stays disabled until the
-    // line holds one.
+    // The same box for an amount: it takes the keys of one (digits, a sign,
+    // a point, thousands separators), `确定` stays disabled until the line
+    // holds a digit and reads it through the amount reader; a text the reader
+    // refuses is said, and the box stays open with the text as typed.
     std::optional<double> inputNumber(QWidget* parent, const QString& title, const QString& prompt,
                                       double initial) override;
     // The filter is a dialog filter such as "*.zip"; a name typed without an

@@ -1,5 +1,6 @@
 #include "vouchers/ui/amount_dialog.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -57,6 +58,7 @@ NumberInputDialog::NumberInputDialog(Kind kind, QWidget* parent, Prompter* promp
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     m_box->installEventFilter(this);
+    m_confirm->installEventFilter(this);
     m_box->setFocus();
 
     if (start.typed == QLatin1String("=")) {
@@ -83,6 +85,19 @@ bool NumberInputDialog::eventFilter(QObject* watched, QEvent* event) {
         offerBalancing();
         return true;
     }
+    // The focus moved on to 确定 after two decimals: a digit typed now is a
+    // third decimal, which goes into the box to be refused there, not lost.
+    if (watched == m_confirm && m_kind == Kind::Amount && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QString t = key->text();
+        if (t.size() == 1 && t.at(0) >= QLatin1Char('0') && t.at(0) <= QLatin1Char('9')) {
+            m_box->setFocus();
+            m_box->end(false);
+            QKeyEvent typed(QEvent::KeyPress, key->key(), key->modifiers(), t);
+            QApplication::sendEvent(m_box, &typed);
+            return true;
+        }
+    }
     return QDialog::eventFilter(watched, event);
 }
 
@@ -92,6 +107,9 @@ void NumberInputDialog::onEdited(const QString& text) {
         m_box->clear();
         return;
     }
+    double ignored = 0;
+    if (readAmount(text.toStdString(), ignored) == kAmountTooManyDecimals)
+        return showRefusal(kAmountTooManyDecimals);
     if (text.size() >= 3 && text.at(text.size() - 3) == QLatin1Char('.')) m_confirm->setFocus();
 }
 
@@ -103,14 +121,16 @@ void NumberInputDialog::onConfirm() {
         return;
     }
     double value = 0;
-    if (const std::string refusal = readAmount(typed, value); !refusal.empty()) {
-        WindowPrompter windows;
-        (m_prompter ? *m_prompter : static_cast<Prompter&>(windows)).showMessage(this, qs(refusal));
-        m_box->setFocus();
-        return;
-    }
+    if (const std::string refusal = readAmount(typed, value); !refusal.empty())
+        return showRefusal(refusal);
     m_result = value;
     accept();
+}
+
+void NumberInputDialog::showRefusal(const std::string& message) {
+    WindowPrompter windows;
+    (m_prompter ? *m_prompter : static_cast<Prompter&>(windows)).showMessage(this, qs(message));
+    m_box->setFocus();
 }
 
 void NumberInputDialog::onClear() {

@@ -6,7 +6,9 @@
 // Amount dialog typing rules:
 //  - a box whose whole text is "-" is emptied (no minus sign first);
 //  - once two decimals are typed (the third character from the end is "."),
-//    the focus moves to 确定;
+//    the focus moves to 确定; a digit typed next still goes into the box;
+//  - a third decimal is refused as it is typed, with the amount reader's
+//    message; the box keeps it, to be corrected;
 //  - Enter in a box that is not empty is 确定;
 //  - "=" puts the amount that balances the voucher into the box (when the
 //    caller gave one), and is never typed itself.
@@ -23,6 +25,7 @@
 #include <QDialog>
 #include <QString>
 #include <optional>
+#include <string>
 
 class QLineEdit;
 class QPushButton;
@@ -52,6 +55,7 @@ protected:
 
 private:
     void onEdited(const QString& text);
+    void showRefusal(const std::string& message);
     void offerBalancing();
     void onConfirm();
     void onClear();

@@ -1,5 +1,7 @@
 #include "vouchers/ui/voucher_window.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -24,6 +26,7 @@
 #include "vouchers/ui/day_dialog.h"
 #include "vouchers/ui/number_dialog.h"
 #include "vouchers/ui/voucher_sheet.h"
+#include "vouchers/voucher_completeness.h"
 #include "vouchers/voucher_edits.h"
 #include "vouchers/voucher_sort.h"
 #include "vouchers/voucher_totals.h"
@@ -147,8 +150,45 @@ bool VoucherWindow::change(Body&& body) {
     if (!done.ok) {
         refresh();
         message(done.message);
+    } else {
+        remember(m_page);
     }
     return done.ok;
+}
+
+void VoucherWindow::remember(std::int64_t id) {
+    if (id != 0 && std::find(m_written.begin(), m_written.end(), id) == m_written.end())
+        m_written.push_back(id);
+}
+
+void VoucherWindow::remember(const VoucherPage& page) {
+    remember(page.id);
+    runCaught([&] {
+        const VoucherTable vouchers(*m_store, m_ctx.session);
+        for (const VoucherPage& p : voucherOf(vouchers, page)) remember(p.id);
+    });
+}
+
+bool VoucherWindow::mayLeave() {
+    const auto left =
+        runCaught([&] { return incompleteVouchers(*m_store, m_ctx.session, m_written); });
+    message(left.message);
+    for (const VoucherCompleteness& voucher : left.value) {
+        if (m_ctx.prompter.confirmWith(this, qs(leaveQuestion(voucher)),
+                                       QString::fromUtf8(kLeaveAsItIs), QString::fromUtf8(kBackToEdit)))
+            continue;
+        // 返回修改: the window stays, on the page that shows the voucher's totals.
+        const auto moved =
+            runCaught([&] { return m_view.goTo(*m_store, m_ctx.session, voucher.pageId); });
+        refresh();
+        message(moved.message);
+        return false;
+    }
+    return true;
+}
+
+void VoucherWindow::done(int result) {
+    if (mayLeave()) QDialog::done(result);
 }
 
 void VoucherWindow::reload() {
@@ -328,7 +368,10 @@ void VoucherWindow::onNewVoucher() {
     if (!day) return;
     const auto made =
         runAction(*m_store, [&] { return newVoucher(*m_store, m_ctx.session, shown, *day); });
-    if (made.ok) m_view.appended(made.value);
+    if (made.ok) {
+        m_view.appended(made.value);
+        remember(made.value);
+    }
     refresh();
     message(made.message);
     if (made.ok) showKeyboardFocus(m_sheet->box(VoucherBox::Summary, 1));
@@ -338,7 +381,10 @@ void VoucherWindow::onAddPage() {
     if (m_view.current() == 0) return;
     const auto added =
         runAction(*m_store, [&] { return addVoucherPage(*m_store, m_ctx.session, m_page.id); });
-    if (added.ok && added.value != 0) m_view.appended(added.value);
+    if (added.ok && added.value != 0) {
+        m_view.appended(added.value);
+        remember(added.value);
+    }
     refresh();
     message(added.message);
     if (added.ok && added.value != 0) showKeyboardFocus(m_sheet->box(VoucherBox::Summary, 1));

@@ -16,6 +16,11 @@
 // in at once, on the side that takes it. The buttons have their keys
 // (kVoucherKeys), shown in their tooltips.
 //
+// Leaving the window (Esc, its close button) with a voucher written or
+// changed in it left incomplete (voucher_completeness.h) asks, naming each
+// such voucher, whether to go back to it (返回修改: the window stays, on its
+// page) or to leave it as it is (保留离开).
+//
 // Locate mode (the search and ledger windows): set a target — a date, a
 // number text and a page text, as the page's boxes show them — and the
 // window opens on that page (on the table's first record when none matches).
@@ -23,9 +28,11 @@
 // and the window closes without waiting for the user.
 
 #include <QDialog>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "shell/ui/app_context.h"
 #include "vouchers/record_view.h"
@@ -75,6 +82,10 @@ public:
     // False when 凭证库 could not be read on opening (the message was shown).
     bool loaded() const { return m_loaded; }
 
+    // Leaving the window: each voucher written or changed in it that is left
+    // incomplete is named first, and 返回修改 keeps the window open on it.
+    void done(int result) override;
+
 private:
     void reload();   // the record view from the table, on its last record
     void refresh();  // the current page and its totals, read afresh
@@ -84,6 +95,12 @@ private:
     bool change(Body&& body);
     // The editable check with its message.
     bool editable();
+    // Keeps the pages of the voucher of `page` (changed just now) to be
+    // judged on leaving: a deleted page leaves the rest of its voucher.
+    void remember(const VoucherPage& page);
+    void remember(std::int64_t id);
+    // Asks about each incomplete voucher remembered; false to stay.
+    bool mayLeave();
 
     // Opens a box; true when something was put into it.
     bool openBox(VoucherBox box, int line, const QString& typed);
@@ -113,6 +130,7 @@ private:
     VoucherSheet* m_sheet;
     QPushButton* m_newButton = nullptr;
     bool m_loaded = false;
+    std::vector<std::int64_t> m_written;  // pages written or changed here, first first
 };
 
 // Opens 凭证窗口 modally over `parent`; with a target in locate mode (and, with
