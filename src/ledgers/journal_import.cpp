@@ -10,6 +10,7 @@
 
 #include "accounts/opening_balances.h"
 #include "storage/amount_reader.h"
+#include "storage/dates.h"
 #include "storage/number_text.h"
 #include "storage/schemas.h"
 #include "vouchers/voucher_page.h"
@@ -74,10 +75,10 @@ int importVoucherLines(RecordStore& store, const Session& session, const Journal
     std::set<std::pair<double, std::string>> known;
     journal->forEach(Where()
                          .equal(field::kAccount, account)
-                         .atLeast(field::kDate, monthStart(pages.front().date))
-                         .below(field::kDate, nextMonthStart(pages.back().date)),
+                         .atLeast(field::kDate, YearMonth::of(pages.front().date).firstDay())
+                         .below(field::kDate, YearMonth::of(pages.back().date).next().firstDay()),
                      [&](const Record& r) {
-                         known.emplace(monthStart(r[date].number()), r[preparer].text());
+                         known.emplace(YearMonth::of(r[date].number()).firstDay(), r[preparer].text());
                          return true;
                      });
 
@@ -91,7 +92,7 @@ int importVoucherLines(RecordStore& store, const Session& session, const Journal
             const std::int64_t debit = toCents(line.debit), credit = toCents(line.credit);
             if ((debit == 0) == (credit == 0)) continue;  // posting enters no single amount
             std::string reference = voucherLineReference(page.number, page.page, n);
-            if (!known.emplace(monthStart(page.date), reference).second) continue;
+            if (!known.emplace(YearMonth::of(page.date).firstDay(), reference).second) continue;
 
             const std::int64_t amount = debit != 0 ? debit : -credit;
             balance += amount;
@@ -99,7 +100,7 @@ int importVoucherLines(RecordStore& store, const Session& session, const Journal
                 refuse(beyondCentsMessage("日记账“" + account + "”的余额"),
                        account + ": " + std::to_string(balance) + " cents");
             auto [voucher, first] =
-                voucherPagesOf.try_emplace(std::make_pair(monthStart(page.date), page.number));
+                voucherPagesOf.try_emplace(std::make_pair(YearMonth::of(page.date).firstDay(), page.number));
             if (first) voucher->second = voucherOf(vouchers, page);
 
             JournalEntry e;

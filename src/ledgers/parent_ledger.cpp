@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "accounts/account_names.h"
 #include "accounts/chart.h"
 #include "storage/ledger_convention.h"
 #include "storage/ledger_fields.h"
@@ -16,15 +17,6 @@
 namespace tw {
 
 namespace {
-
-// True when `name` is an account below `parent`: its full name goes on
-// from the parent's with "→".
-bool isBelow(const std::string& name, const std::string& parent) {
-    static const std::string kArrow = "→";
-    return name.size() > parent.size() + kArrow.size() &&
-           name.compare(0, parent.size(), parent) == 0 &&
-           name.compare(parent.size(), kArrow.size(), kArrow) == 0;
-}
 
 // How a row of 账库 enters the parent's page, in the order of a day's rows.
 enum class Kind { Opening, Entry, MonthTotal, YearTotal, Other };
@@ -106,9 +98,10 @@ std::int64_t balanceBefore(const Table& ledger, const LedgerFields& f,
 
 std::optional<std::vector<LedgerRow>> parentLedgerRows(RecordStore& store, const Session& session,
                                                        const LedgerRequest& request) {
+    // The account itself first, then those below it.
     std::vector<Value> accounts{Value(request.account)};
-    for (const Account& a : loadAccounts(store, session))
-        if (isBelow(a.name, request.account)) accounts.emplace_back(a.name);
+    for (const std::string& name : accountsAtOrBelow(loadAccounts(store, session), request.account))
+        if (name != request.account) accounts.emplace_back(name);
     if (accounts.size() == 1) return std::nullopt;
 
     const SetTable source(store, session, file::kLedger);

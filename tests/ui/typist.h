@@ -87,7 +87,17 @@ private:
             schedule();  // a window is still opening
             return;
         }
-        if (!top->isActiveWindow()) top->activateWindow();
+        // The offscreen platform does not make the window below a dialog that
+        // closed active again, as a desktop does, and activateWindow() takes
+        // effect later: shortcuts find their window through the active one.
+        if (!top->isActiveWindow()) {
+            top->activateWindow();
+#if QT_VERSION < QT_VERSION_CHECK(6, 5, 0)
+            QApplication::setActiveWindow(top);
+#else
+            QTest::qWaitForWindowActive(top);
+#endif
+        }
         QWidget* focus = top->focusWidget() ? top->focusWidget() : top;
         const Key k = m_keys[m_next++];
         ++m_typed;
