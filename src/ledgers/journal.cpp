@@ -25,6 +25,11 @@ bool startsWith(const std::string& text, const std::string& prefix) {
 // Widths (in characters) of the exported columns a..g: a date, the kind,
 // two amounts, a name, a summary, an account.
 constexpr double kExportWidths[7] = {12, 5, 16, 16, 10, 36, 24};
+// 日期, 字, 金额, 余额, 操作, 摘要, 对应科目
+constexpr ExportColumns kJournalColumns{ExportColumn::Date,   ExportColumn::Text,
+                                        ExportColumn::Amount, ExportColumn::Amount,
+                                        ExportColumn::Text,   ExportColumn::Text,
+                                        ExportColumn::Text};
 
 }  // namespace
 
@@ -135,9 +140,10 @@ std::vector<JournalLine> listJournal(RecordStore& store, const Session& session,
 }
 
 Workbook journalWorkbook(const std::vector<JournalLine>& lines) {
-    Workbook book = exportWorkbook(lines);  // a journal line is an export row
+    Workbook book = exportWorkbook(lines, kJournalColumns);  // a journal line is an export row
     Worksheet& sheet = book.sheet(1);
     for (int c = 1; c <= 7; ++c) sheet.setColumnWidth(c, kExportWidths[c - 1]);
+    finishExportSheet(sheet);
     return book;
 }
 

@@ -118,8 +118,10 @@ std::vector<JournalLine> listJournal(RecordStore& store, const Session& session,
                                      const JournalRequest& request);
 
 // The list exported: list row i (from 1), column k (0..6) into worksheet 1,
-// cell of column a..g in row i, as text; no heading row. Columns are wide
-// enough for dates and amounts.
+// cell of column a..g in row i; no heading row. 日期 holds the day as a date,
+// 金额 and 余额 their numbers (exportWorkbook), the rest their texts. Columns
+// are wide enough for dates and amounts; the sheet prints one A4 page wide
+// (finishExportSheet).
 Workbook journalWorkbook(const std::vector<JournalLine>& lines);
 // "日记账 现金 2013-3-1至2013-3-31.xlsx"; characters a file name cannot hold
 // ("/", ":" …) become "_".

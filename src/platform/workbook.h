@@ -48,6 +48,7 @@ std::string cellName(int row, int column);
 inline constexpr const char* kWorkbookFont = "宋体";
 inline constexpr const char* kAmountFormat = "#,##0.00";  // thousands grouped, two decimals
 inline constexpr const char* kTextFormat = "@";           // the text as it stands
+inline constexpr const char* kDateFormat = "yyyy-m-d";    // a day number shown as 2013-3-1
 
 enum class CellAlign { General, Left, Centre, Right };
 

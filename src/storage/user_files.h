@@ -12,6 +12,11 @@
 //     mistyped path would scatter files) or that this process cannot write.
 // The files then go into place through file_swap.h (writeUserFile, FileBatch).
 // When writing fails all the same, userFileFailure tells the real reason.
+//
+// The exports (ledger, journal, month report, statements) go into one folder
+// the user sees and chooses, never the account-set directory nor a folder
+// inside it: the export folder is checked as a folder (exportFolderProblem)
+// when it is chosen and before each export writes into it.
 
 #include <filesystem>
 #include <string>
@@ -37,6 +42,24 @@ std::string targetRefusal(TargetProblem problem, const std::filesystem::path& ta
 // Refuses (Refusal) a target with a problem, with its message.
 void requireUserFileTarget(const std::filesystem::path& target, const std::filesystem::path& dataDir,
                            const std::vector<std::filesystem::path>& ownFiles = {});
+
+// The problem of `folder` as the export folder: InsideDataDir when it is the
+// account-set directory or lies inside it (links resolved), NoFolder,
+// FolderNotWritable, or None.
+TargetProblem exportFolderProblem(const std::filesystem::path& folder,
+                                  const std::filesystem::path& dataDir);
+
+// "文件夹“FOLDER”在套账目录中，不能用来保存导出的文件，请另选位置！", and for a
+// missing or unwritable folder the folder messages of targetRefusal.
+std::string exportFolderRefusal(TargetProblem problem, const std::filesystem::path& folder);
+
+// Refuses (Refusal) an export folder with a problem, with its message.
+void requireExportFolder(const std::filesystem::path& folder,
+                         const std::filesystem::path& dataDir);
+
+// What an export says once its file is written: "文件已导出到：" and, on a
+// line of its own, the file's full path.
+std::string exportedMessage(const std::filesystem::path& file);
 
 // What to tell when a file for the user could not be written at `target`:
 // its folder's problem when it has one now (gone, or no longer writable),

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "export_cells.h"
 #include "ledger_fixture.h"
 #include "ledgers/journal.h"
 #include "ledgers/ledger_export.h"
@@ -205,8 +206,18 @@ TEST_F(JournalTest, AnExportedListOfTwoRowsFillsA1ToG2) {
     std::filesystem::create_directories(file.parent_path());
     ASSERT_TRUE(runCaught([&] { saveExport(journalWorkbook(lines), file, dataDir); }).ok);
     std::string error;
-    const auto cells = readXlsxSheet(file, 1, &error);
+    auto cells = readXlsxSheet(file, 1, &error);
     ASSERT_TRUE(cells) << error;
+    // The dates are day numbers, read back as the list shows them; the
+    // amounts are numbers in the amount format.
+    for (const char* at : {"A1", "A2"}) {
+        EXPECT_EQ(test::cellFacts(file, at).format, "yyyy-m-d") << at;
+        (*cells)[at] = formatDate(std::stod(cells->at(at)));
+    }
+    for (const char* at : {"C1", "D1", "C2", "D2"}) {
+        EXPECT_EQ(test::cellFacts(file, at).type, "n") << at;
+        EXPECT_EQ(test::cellFacts(file, at).format, "#,##0.00") << at;
+    }
     const std::map<std::string, std::string> expected{
         {"A1", "2013-3-1"}, {"B1", "收"}, {"C1", "1500"},   {"D1", "1500"},   {"E1", "张三"},
         {"F1", "收到货款"}, {"G1", "应收账款"},
