@@ -125,20 +125,19 @@ MonthReport buildMonthReport(RecordStore& store, const Session& session, YearMon
     return report;
 }
 
-std::filesystem::path monthReportPath(const Session& session, YearMonth month) {
-    return setFolder(session.dataDir, session.login.setName) /
-           std::filesystem::u8path("报表-" + month.code() + ".xlsx");
+std::filesystem::path monthReportPath(const std::filesystem::path& folder, YearMonth month) {
+    return folder / std::filesystem::u8path("报表-" + month.code() + ".xlsx");
 }
 
 ExportedReport writeMonthReport(RecordStore& store, const Session& session, YearMonth month,
                                 const std::filesystem::path& workbookFile) {
     const auto folder = setFolder(session.dataDir, session.login.setName);
     ExportedReport out(session.dataDir);
-    out.workbook = workbookFile.empty() ? monthReportPath(session, month) : workbookFile;
+    out.workbook = workbookFile;
     out.generalHtml = folder / std::filesystem::u8path(kGeneralLedgerHtml);
     out.detailHtml = folder / std::filesystem::u8path(kDetailLedgerHtml);
     // Where the files go is checked before anything is read or written.
-    requireUserFileTarget(out.workbook, session.dataDir, {monthReportPath(session, month)});
+    requireUserFileTarget(out.workbook, session.dataDir);
     for (const auto& own : {out.generalHtml, out.detailHtml})
         requireUserFileTarget(own, session.dataDir, {own});
 

@@ -29,8 +29,11 @@
 // rows too), each pair of columns totals equal on both sides.
 //
 // exportMonthReport runs buildMonthReport and writes its files: the workbook
-// (report_workbook.h; by default 报表-YYYY-MM.xlsx in the set folder, so that
-// earlier months stay) and 总账.xls, 分账.xls. 账库 is opened before anything
+// (report_workbook.h), an export for the user that goes where the caller
+// says (monthReportPath in the export folder, so that earlier months stay;
+// never into the account-set directory), and 总账.xls, 分账.xls, which are
+// files of the set: they stay in the set folder, go into its backups and come
+// back with a restore (shell/archive_names.h). 账库 is opened before anything
 // is written, so a set whose ledgers cannot be read gets no files at all.
 // The three files are one unit: they replace the earlier ones together, and
 // only once all are complete and 报表临时1 has been committed; a full disk or
@@ -87,8 +90,8 @@ struct MonthReport {
 
 MonthReport buildMonthReport(RecordStore& store, const Session& session, YearMonth month);
 
-// 报表-2013-03.xlsx in the set folder.
-std::filesystem::path monthReportPath(const Session& session, YearMonth month);
+// 报表-2013-03.xlsx in `folder` (the export folder).
+std::filesystem::path monthReportPath(const std::filesystem::path& folder, YearMonth month);
 
 struct ExportedReport {
     explicit ExportedReport(std::filesystem::path dataDir = {}) : files(std::move(dataDir)) {}
@@ -101,20 +104,20 @@ struct ExportedReport {
 };
 
 // The body of the export, inside the caller's action: checks where the
-// files go (the workbook, `workbookFile` or by default monthReportPath, may
-// lie inside the account-set directory only as that default; storage/
-// user_files.h), runs buildMonthReport and writes the three files beside
-// their places. A target refused, or a file that cannot be written, refuses
-// (for the latter userFileFailure: the disk message unless the folder is the
-// reason; the reason in the detail); 报表临时1 is then left as it was and no
-// file is changed.
+// files go (the workbook `workbookFile` never inside the account-set
+// directory, the two ledger files in the set folder; storage/user_files.h),
+// runs buildMonthReport and writes the three files beside their places. A
+// target refused, or a file that cannot be written, refuses (for the latter
+// userFileFailure: the disk message unless the folder is the reason; the
+// reason in the detail); 报表临时1 is then left as it was and no file is
+// changed.
 ExportedReport writeMonthReport(RecordStore& store, const Session& session, YearMonth month,
-                                const std::filesystem::path& workbookFile = {});
+                                const std::filesystem::path& workbookFile);
 
 // The whole export of the report window: writeMonthReport in an action of its
 // own and, once that has committed, the three files put in place together.
 Result<ExportedReport> exportMonthReport(RecordStore& store, const Session& session,
                                          YearMonth month,
-                                         const std::filesystem::path& workbookFile = {});
+                                         const std::filesystem::path& workbookFile);
 
 }  // namespace tw

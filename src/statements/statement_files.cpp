@@ -9,21 +9,14 @@ namespace tw {
 
 namespace fs = std::filesystem;
 
-fs::path statementFile(const Session& session, const std::string& stem, const std::string& extension) {
-    return setFolder(session.dataDir, session.login.setName) / fs::u8path(stem + extension);
+fs::path statementFile(const fs::path& folder, const std::string& stem,
+                       const std::string& extension) {
+    return folder / fs::u8path(stem + extension);
 }
 
 void writeStatementFile(const Session& session, const fs::path& target,
                         const std::function<bool(const fs::path&)>& write) {
-    // A file of the set folder is the set's own only under a statement's name.
-    std::vector<fs::path> own;
-    const std::string name = pathText(target.filename());
-    const std::string ext = pathText(target.extension());
-    if (target.parent_path() == setFolder(session.dataDir, session.login.setName) &&
-        (ext == ".xlsx" || ext == ".pdf"))
-        for (const char* stem : {"资产负债表-", "利润表-", "科目余额表-"})
-            if (name.starts_with(stem)) own.push_back(target);
-    requireUserFileTarget(target, session.dataDir, own);
+    requireUserFileTarget(target, session.dataDir);
     if (!writeUserFile(target, session.dataDir, write))
         throw StoreError("cannot write " + pathText(target), userFileFailure(target));
 }

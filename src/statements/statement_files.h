@@ -1,11 +1,10 @@
 #pragma once
-// Where the statements go as files: by default beside the set's tables, as
-// 资产负债表-2013-03.xlsx, 利润表-2013-03.pdf, 利润表-2013-Q1.xlsx,
-// 科目余额表-2013-01至2013-12.xlsx …; elsewhere where the user names a file.
-// Either way through the one target check (storage/user_files.h: a default
-// file may lie in the set folder, nothing else may lie in the account-set
-// directory) and written whole beside its place before it replaces the old
-// one (storage/file_swap.h).
+// Where the statements go as files: into the export folder the user sees
+// (as 资产负债表-2013-03.xlsx, 利润表-2013-03.pdf, 利润表-2013-Q1.xlsx,
+// 科目余额表-2013-01至2013-12.xlsx …), or where the user names a file; never
+// into the account-set directory. Either way through the one target check
+// (storage/user_files.h) and written whole beside its place before it
+// replaces the old one (storage/file_swap.h).
 
 #include <filesystem>
 #include <functional>
@@ -16,12 +15,12 @@
 
 namespace tw {
 
-// The default file of a statement: the set folder / stem + extension (".xlsx", ".pdf").
-std::filesystem::path statementFile(const Session& session, const std::string& stem,
+// The file of a statement in `folder` (the export folder): stem + extension
+// (".xlsx", ".pdf").
+std::filesystem::path statementFile(const std::filesystem::path& folder, const std::string& stem,
                                     const std::string& extension);
 
-// Writes `target` whole through `write` (given the temporary path). A
-// default file of the set (statementFile) may be replaced; any other target
+// Writes `target` whole through `write` (given the temporary path). A target
 // inside the account-set directory, one that is no regular file, or one
 // whose folder is missing or cannot be written, is refused before anything
 // is written; a file that cannot be written is refused with the real reason

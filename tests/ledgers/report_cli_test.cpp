@@ -6,6 +6,7 @@
 #include "platform/xlsx_reader.h"
 #include "storage/store_fixture.h"
 #include "support/cli_set_fixture.h"
+#include "support/scoped_home.h"
 
 namespace tw {
 namespace {
@@ -19,6 +20,9 @@ protected:
 };
 
 TEST_F(ReportCliTest, AMonthFromVouchersToItsPrintedReport) {
+    // Without --out the workbook goes into the home folder: one of the test's own.
+    const test::TempDir home;
+    const test::ScopedHome homeForCommands(home.path());
     ASSERT_EQ(run({"voucher", "add", "--day", "5", "--line", "销售|银行存款|500|", "--line",
                    "销售|主营业务收入||500"})
                   .status,
@@ -76,7 +80,8 @@ TEST_F(ReportCliTest, AMonthFromVouchersToItsPrintedReport) {
     EXPECT_EQ(trial->at("A10"), "合计");
     EXPECT_EQ(trial->at("F10"), "1379.5");
     EXPECT_EQ(trial->at("G10"), "1379.5");
-    EXPECT_TRUE(std::filesystem::exists(folder / "报表-2013-03.xlsx"));  // from --print
+    EXPECT_TRUE(std::filesystem::exists(home / "报表-2013-03.xlsx"));  // from --print
+    EXPECT_FALSE(std::filesystem::exists(folder / "报表-2013-03.xlsx"));
 
     // The vouchers found again, carry-forward ones included.
     r = run({"search", "--from", "2013-03-01", "--to", "2013-03-31"});

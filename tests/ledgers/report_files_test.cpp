@@ -1,9 +1,14 @@
 // The month report's files from a shell: where they may go, and what a full
-// disk leaves of them. The three files are one unit: all the earlier ones or
-// all the new ones, never a mixture (report_kill_test.cpp kills it).
+// disk leaves of them. The workbook is the user's (in $HOME without --out,
+// never in the account-set directory), 总账.xls and 分账.xls are the set's.
+// The three files are one unit: all the earlier ones or all the new ones,
+// never a mixture (report_kill_test.cpp kills it).
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "platform/xlsx_reader.h"
+#include "support/scoped_home.h"
 #include "user_files_fixture.h"
 
 namespace tw::test {
@@ -26,13 +31,27 @@ protected:
     void SetUp() override {
         ClosedMonthCli::SetUp();
         if (HasFatalFailure()) return;
-        // Earlier files of every name the report writes.
+        home_ = std::make_unique<ScopedHome>(home.path());
+        // Earlier files of every name the report writes, where it writes them.
         for (const char* name : {"报表-2013-03.xlsx", "总账.xls", "分账.xls"})
-            writeBytes(inSet(name), std::string("earlier ") + name);
+            writeBytes(placeOf(name), std::string("earlier ") + name);
+    }
+    void TearDown() override {
+        home_.reset();
+        ClosedMonthCli::TearDown();
+    }
+    // The workbook goes into the home folder, the ledger files into the set folder.
+    std::filesystem::path placeOf(const std::string& name) const {
+        return name.starts_with("报表-") ? home / name : inSet(name);
     }
     bool isEarlier(const char* name) {
-        return fileBytes(inSet(name)) == std::string("earlier ") + name;
+        return fileBytes(placeOf(name)) == std::string("earlier ") + name;
     }
+
+    TempDir home;  // $HOME of the commands
+
+private:
+    std::unique_ptr<ScopedHome> home_;
 };
 
 TEST_F(ReportFilesTest, AnOutputInsideTheDirectoryIsRefusedAndChangesNothing) {
@@ -61,26 +80,49 @@ TEST_F(ReportFilesTest, AnOutputInsideTheDirectoryIsRefusedAndChangesNothing) {
     EXPECT_EQ(fileTree(dataDir), before);
 }
 
-TEST_F(ReportFilesTest, TheSetsOwnReportFileAndAFileOutsideAreWritten) {
+// A report workbook written into the set folder by an earlier version stays
+// as it was: the workbook no longer goes there, not even under its own name.
+TEST_F(ReportFilesTest, TheSetFolderTakesNoWorkbookAndAFileOutsideIsWritten) {
+    writeBytes(inSet("报表-2013-03.xlsx"), "earlier 报表-2013-03.xlsx");
+    const auto before = fileTree(dataDir);
     auto r = run(marchTo(inSet("报表-2013-03.xlsx")));
-    ASSERT_EQ(r.status, 0) << r.err;
-    for (const char* name : {"报表-2013-03.xlsx", "总账.xls", "分账.xls"}) EXPECT_FALSE(isEarlier(name));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, insideMessage(inSet("报表-2013-03.xlsx")));
+    EXPECT_EQ(fileTree(dataDir), before);
     r = run(marchTo(outside("三月.xlsx")));
     ASSERT_EQ(r.status, 0) << r.err;
+    for (const char* name : {"总账.xls", "分账.xls"}) EXPECT_FALSE(isEarlier(name));
+    EXPECT_EQ(fileBytes(inSet("报表-2013-03.xlsx")), "earlier 报表-2013-03.xlsx");
     std::string error;
     const auto cells = readXlsxSheet(outside("三月.xlsx"), 1, &error);
     ASSERT_TRUE(cells) << error;
     EXPECT_EQ(cells->at("A1"), "科目汇总表");
 }
 
+TEST_F(ReportFilesTest, WithoutOutTheWorkbookGoesIntoTheHomeFolder) {
+    const auto r = run(kMarch);
+    ASSERT_EQ(r.status, 0) << r.err;
+    // The three files, each by its full path.
+    EXPECT_EQ(r.out, (home / "报表-2013-03.xlsx").string() + "\n" + inSet("总账.xls").string() +
+                         "\n" + inSet("分账.xls").string() + "\n");
+    for (const char* name : {"报表-2013-03.xlsx", "总账.xls", "分账.xls"}) EXPECT_FALSE(isEarlier(name));
+    std::string error;
+    const auto cells = readXlsxSheet(home / "报表-2013-03.xlsx", 1, &error);
+    ASSERT_TRUE(cells) << error;
+    EXPECT_EQ(cells->at("C2"), "2013年3月");
+    EXPECT_FALSE(std::filesystem::exists(inSet("报表-2013-03.xlsx")));
+}
+
 TEST_F(ReportFilesTest, AFullDiskLeavesEveryEarlierFile) {
     // 分账.xls is the largest of the three: the disk fills up while it is
     // written, after the workbook and 总账.xls are complete.
     const auto before = fileTree(dataDir);
+    const auto homeBefore = fileTree(home.path());
     const auto r = runLimited(kMarch, 11500);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, kDiskFull);
     EXPECT_EQ(fileTree(dataDir), before);
+    EXPECT_EQ(fileTree(home.path()), homeBefore);
 
     // So small that the workbook cannot be written: the spreadsheet library's
     // own lines stay out of the message.
@@ -88,6 +130,7 @@ TEST_F(ReportFilesTest, AFullDiskLeavesEveryEarlierFile) {
     EXPECT_EQ(tiny.status, 1);
     EXPECT_EQ(tiny.err, kDiskFull);
     EXPECT_EQ(fileTree(dataDir), before);
+    EXPECT_EQ(fileTree(home.path()), homeBefore);
 
     // With room enough, all three are replaced.
     ASSERT_EQ(run(kMarch).status, 0);

@@ -44,8 +44,11 @@ protected:
         ASSERT_TRUE(closed.ok) << closed.message;
     }
 
+    // The workbook into the export folder by default, as the report window writes it.
     Result<ExportedReport> exportReport(int year, int month, const std::filesystem::path& file = {}) {
-        return exportMonthReport(*store, session, {year, month}, file);
+        const YearMonth m{year, month};
+        return exportMonthReport(*store, session, m,
+                                 file.empty() ? monthReportPath(exports.path(), m) : file);
     }
 
     static Cells sheet(const std::filesystem::path& file, int n) {
@@ -81,12 +84,19 @@ protected:
     std::filesystem::path setFile(const std::string& name) {
         return setFolder(dataDir, session.login.setName) / std::filesystem::u8path(name);
     }
+    std::filesystem::path exported(const std::string& name) const { return exports / name; }
+
+    TempDir exports;  // the export folder, outside the account-set directory
 };
 
 TEST_F(ReportTest, AccountSummaryOfAMonthReadBackFromTheWorkbook) {
     const auto out = exportReport(2013, 4);
     ASSERT_TRUE(out.ok) << out.message << " " << out.detail;
-    EXPECT_EQ(out.value.workbook, setFile("报表-2013-04.xlsx"));
+    EXPECT_EQ(out.value.workbook, exported("报表-2013-04.xlsx"));
+    // The workbook is the user's, the ledger files are the set's.
+    EXPECT_FALSE(std::filesystem::exists(setFile("报表-2013-04.xlsx")));
+    EXPECT_EQ(out.value.generalHtml, setFile(kGeneralLedgerHtml));
+    EXPECT_EQ(out.value.detailHtml, setFile(kDetailLedgerHtml));
     const Cells s = sheet(out.value.workbook, 1);
     EXPECT_EQ(at(s, "A1"), "科目汇总表");
     EXPECT_EQ(at(s, "C2"), "2013年4月");
@@ -165,7 +175,7 @@ TEST_F(ReportTest, MonthsOutsideTheClosedBooksAreRefusedAndWriteNothing) {
         const auto out = exportReport(m.year, m.month);
         EXPECT_FALSE(out.ok) << m.year << "-" << m.month;
         EXPECT_EQ(out.message, kNoMonthData);
-        EXPECT_FALSE(std::filesystem::exists(monthReportPath(session, m)));
+        EXPECT_FALSE(std::filesystem::exists(monthReportPath(exports.path(), m)));
     }
     EXPECT_EQ(scratch(), before);
     EXPECT_FALSE(std::filesystem::exists(setFile(kGeneralLedgerHtml)));
@@ -174,11 +184,11 @@ TEST_F(ReportTest, MonthsOutsideTheClosedBooksAreRefusedAndWriteNothing) {
 TEST_F(ReportTest, EveryMonthKeepsItsOwnWorkbook) {
     ASSERT_TRUE(exportReport(2013, 3).ok);
     ASSERT_TRUE(exportReport(2013, 4).ok);
-    EXPECT_EQ(at(sheet(setFile("报表-2013-03.xlsx"), 1), "C2"), "2013年3月");
-    EXPECT_EQ(at(sheet(setFile("报表-2013-04.xlsx"), 1), "C2"), "2013年4月");
+    EXPECT_EQ(at(sheet(exported("报表-2013-03.xlsx"), 1), "C2"), "2013年3月");
+    EXPECT_EQ(at(sheet(exported("报表-2013-04.xlsx"), 1), "C2"), "2013年4月");
     // The sheets bear the names of the set's own report workbook.
     std::string error;
-    const auto names = readXlsxSheetNames(setFile("报表-2013-04.xlsx"), &error);
+    const auto names = readXlsxSheetNames(exported("报表-2013-04.xlsx"), &error);
     ASSERT_TRUE(names) << error;
     EXPECT_EQ(*names, (std::vector<std::string>{"科目汇总表", "试算平衡表"}));
 }
@@ -236,7 +246,7 @@ TEST_F(ReportTest, AnUnreadableLedgerStopsTheExportBeforeAnything) {
     const auto out = exportReport(2013, 4);
     EXPECT_FALSE(out.ok);
     EXPECT_EQ(out.message, kUnreadableSet);
-    EXPECT_FALSE(std::filesystem::exists(monthReportPath(session, {2013, 4})));
+    EXPECT_FALSE(std::filesystem::exists(monthReportPath(exports.path(), {2013, 4})));
     for (const char* name : {kGeneralLedgerHtml, kDetailLedgerHtml})
         EXPECT_FALSE(std::filesystem::exists(setFile(name))) << name;
     EXPECT_EQ(scratch(), before);

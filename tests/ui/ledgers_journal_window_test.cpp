@@ -26,6 +26,8 @@
 #include "platform/ui/date_box.h"
 #include "platform/ui/open_document.h"
 #include "platform/xlsx_reader.h"
+#include "storage/dates.h"
+#include "storage/user_files.h"
 #include "picture_check.h"
 #include "scripted_prompter.h"
 #include "test_support.h"
@@ -135,6 +137,7 @@ protected:
     }
     std::unique_ptr<JournalWindow> openJournal() {
         auto w = std::make_unique<JournalWindow>(ctx);
+        std::filesystem::create_directories(exports / "导出");
         w->setExportFolder(exports / "导出");
         w->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
@@ -338,16 +341,18 @@ TEST_F(JournalWindowTest, ExportWritesTheListAndAddOpensTheCashierWindow) {
     // The opening line's date, balance and summary; a2..g3 but the empty
     // counter account of row 3.
     EXPECT_EQ(cells->size(), 16u);
-    EXPECT_EQ(cells->at("A1"), "2013-3-1");
+    EXPECT_EQ(formatDate(std::stod(cells->at("A1"))), "2013-3-1");  // a date
     EXPECT_EQ(cells->at("F1"), "期初余额");
     EXPECT_EQ(cells->at("C2"), "1500");
     EXPECT_EQ(cells->at("G2"), "应收账款");
     EXPECT_EQ(cells->at("D3"), "1300");
 
-    // Nothing to open it with: the message names the kept file.
+    // Opened, and named with its full path; with nothing to open it, the
+    // message names the kept file.
     click(w.get(), "导出");
     const auto second = exports / "导出" / "日记账 现金 2013-3-1至2013-3-31 (2).xlsx";
-    EXPECT_EQ(prompter.messages, QStringList{noSpreadsheetMessage(second)});
+    EXPECT_EQ(prompter.messages, (QStringList{QString::fromStdString(exportedMessage(file)),
+                                              noSpreadsheetMessage(second)}));
     EXPECT_TRUE(std::filesystem::exists(second));
 
     // 添加: the entry saved in 出纳窗口 shows in the list at once.

@@ -17,6 +17,9 @@
 #include "ledgers/report.h"
 #include "ledgers/ui/report_window.h"
 #include "platform/xlsx_reader.h"
+#include "storage/store_fixture.h"
+#include "storage/user_files.h"
+#include "support/file_tree.h"
 #include "scripted_prompter.h"
 #include "test_support.h"
 #include "url_catcher.h"
@@ -36,6 +39,7 @@ protected:
 
     QPointer<ReportWindow> open() {
         QPointer<ReportWindow> w = new ReportWindow(ctx);
+        w->setExportFolder(exports.path());
         w->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(w.data()));
         return w;
@@ -54,6 +58,7 @@ protected:
 
     ScriptedPrompter prompter;
     AppContext ctx{session, prompter};
+    TempDir exports;  // the export folder, outside the account-set directory
 };
 
 TEST_F(ReportWindowTest, OffersTheMonthBeforeThePeriod) {
@@ -102,7 +107,7 @@ TEST_F(ReportWindowTest, AMonthNotClosedIsRefusedAndTheWindowStays) {
     box(w, "月份编辑框")->setText("4");
     click(w, "导出");
     EXPECT_EQ(prompter.messages, QStringList{"无此月份数据！请检查！"});
-    EXPECT_FALSE(std::filesystem::exists(monthReportPath(session, {2013, 4})));
+    EXPECT_FALSE(std::filesystem::exists(monthReportPath(exports.path(), {2013, 4})));
     settle();
     ASSERT_TRUE(w);
     EXPECT_TRUE(w->isVisible());
@@ -115,8 +120,11 @@ TEST_F(ReportWindowTest, ExportWritesTheWorkbookOpensItAndCloses) {
     QDesktopServices::setUrlHandler("file", &catcher, "open");
     click(w, "导出");
     QDesktopServices::unsetUrlHandler("file");
-    EXPECT_TRUE(prompter.messages.isEmpty()) << prompter.messages.join("|").toStdString();
-    const auto file = monthReportPath(session, {2013, 3});
+    const auto file = monthReportPath(exports.path(), {2013, 3});
+    // Opened, and named with its full path.
+    EXPECT_EQ(prompter.messages, QStringList{QString::fromStdString(exportedMessage(file))});
+    EXPECT_FALSE(
+        std::filesystem::exists(setFolder(dataDir, session.login.setName) / "报表-2013-03.xlsx"));
     ASSERT_EQ(catcher.opened.size(), 1);
     EXPECT_EQ(catcher.opened[0].toLocalFile().toStdString(), file.string());
     std::string error;
@@ -127,12 +135,32 @@ TEST_F(ReportWindowTest, ExportWritesTheWorkbookOpensItAndCloses) {
     EXPECT_FALSE(w) << "the window closes after the export";
 
     // Without a program to open it, the message names the kept file.
+    prompter.clearRecords();
     w = open();
     click(w, "导出");
     ASSERT_EQ(prompter.messages.size(), 1);
     EXPECT_TRUE(prompter.messages[0].startsWith(
         "您的计算机没有安装Microsoft Office Excel电子表格程序！\r\n导出报表需要 Excel2000 或 以上版本！"));
     EXPECT_TRUE(prompter.messages[0].contains(QString::fromStdString(file.string())));
+}
+
+// An export folder inside the account-set directory is refused by name
+// before anything is read or written; the window stays for another choice.
+TEST_F(ReportWindowTest, AnExportFolderInsideTheDirectoryIsRefusedAndWritesNothing) {
+    store.reset();
+    const auto before = fileTree(dataDir);
+    auto w = open();
+    const auto inside = setFolder(dataDir, session.login.setName);
+    w->setExportFolder(inside);
+    click(w, "导出");
+    EXPECT_EQ(prompter.messages, QStringList{QString::fromStdString(
+                                     "文件夹“" + pathText(inside) +
+                                     "”在套账目录中，不能用来保存导出的文件，请另选位置！")});
+    EXPECT_EQ(fileTree(dataDir), before);
+    settle();
+    ASSERT_TRUE(w);
+    EXPECT_TRUE(w->isVisible());
+    w->close();
 }
 
 TEST_F(ReportWindowTest, MainWindowSaysSoWhileTheReportWindowIsOpen) {

@@ -7,6 +7,7 @@
 
 #include <QDesktopServices>
 #include <QLineEdit>
+#include <QSettings>
 #include <QPrintPreviewWidget>
 #include <QPrinterInfo>
 #include <QTest>
@@ -17,6 +18,7 @@
 #include "app/main_window.h"
 #include "ledgers/ledger_fixture.h"
 #include "storage/store_fixture.h"
+#include "ledgers/ui/export_folder.h"
 #include "ledgers/ui/ledger_window.h"
 #include "ledgers/ui/voucher_printing.h"
 #include "picture_check.h"
@@ -24,6 +26,8 @@
 #include "platform/ui/open_document.h"
 #include "platform/ui/page_grid_widget.h"
 #include "platform/xlsx_reader.h"
+#include "storage/user_files.h"
+#include "support/file_tree.h"
 #include "url_catcher.h"
 #include "vouchers/ui/voucher_window.h"
 
@@ -44,6 +48,7 @@ protected:
 
     std::unique_ptr<LedgerWindow> open(LedgerMode mode) {
         auto w = std::make_unique<LedgerWindow>(ctx, mode);
+        std::filesystem::create_directories(exports / "导出");
         w->setExportFolder(exports / "导出");
         w->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
@@ -225,14 +230,17 @@ TEST_F(LedgerWindowTest, ExportWritesTheWorkbookAndHandsItToTheDesktop) {
     QDesktopServices::unsetUrlHandler("file");
     ASSERT_EQ(catcher.opened.size(), 1);
     EXPECT_EQ(catcher.opened[0].toLocalFile().toStdString(), file.string());
-    EXPECT_TRUE(prompter.messages.isEmpty());
+    // Opened, and the message names the file with its full path.
+    EXPECT_EQ(prompter.messages, QStringList{QString::fromStdString(exportedMessage(file))});
+    EXPECT_TRUE(prompter.messages[0].contains(QString::fromStdString(file.string())));
     std::string error;
     const auto cells = readXlsxSheet(file, 1, &error);
     ASSERT_TRUE(cells) << error;
     EXPECT_EQ(cells->at("A1"), " 明细科目：现金  2013-3-1至2013-3-31");
-    EXPECT_EQ(cells->at("E4"), "300.00");
+    EXPECT_EQ(std::stod(cells->at("E4")), 300.00);  // a number, shown 300.00
 
     // Nothing to open it with: the message names the kept file, a new one.
+    prompter.clearRecords();
     click(w.get(), "导出");
     const auto second = exports / "导出" / "明细账 现金 2013-3-1至2013-3-31 (2).xlsx";
     ASSERT_EQ(prompter.messages.size(), 1);
@@ -243,11 +251,58 @@ TEST_F(LedgerWindowTest, ExportWritesTheWorkbookAndHandsItToTheDesktop) {
 
     // An export folder inside the account-set directory is refused by name.
     prompter.messages.clear();
+    const auto before = fileTree(dataDir);
     w->setExportFolder(dataDir / std::filesystem::u8path(session.login.setName));
     click(w.get(), "导出");
     ASSERT_EQ(prompter.messages.size(), 1);
     EXPECT_TRUE(prompter.messages[0].endsWith("在套账目录中，不能用来保存导出的文件，请另选位置！"))
         << prompter.messages[0].toStdString();
+    EXPECT_EQ(fileTree(dataDir), before) << "nothing written there";
+}
+
+// 导出到…: the folder chosen is where the next export goes, in this window
+// and the next one opened; one inside the account-set directory is refused
+// and forgotten.
+TEST_F(LedgerWindowTest, TheExportFolderIsChosenKeptAndNeverInsideTheDirectory) {
+    QSettings(QStringLiteral("Tallowick"), QStringLiteral("Tallowick")).clear();
+    const auto chosen = exports / "我的导出";
+    std::filesystem::create_directories(chosen);
+    {
+        auto w = open(LedgerMode::Detail);
+        setAccount(w.get(), "现金");
+        click(w.get(), "列出");
+        const QString setFolder = QString::fromStdString(
+            (dataDir / std::filesystem::u8path(session.login.setName)).string());
+        prompter.folderAnswers << setFolder;
+        click(w.get(), "导出到");
+        ASSERT_EQ(prompter.folderRequests.size(), 1);
+        EXPECT_EQ(prompter.folderRequests[0].start.toStdString(), (exports / "导出").string());
+        EXPECT_EQ(prompter.messages, QStringList{"文件夹“" + setFolder +
+                                                 "”在套账目录中，不能用来保存导出的文件，请另选位置！"});
+        EXPECT_EQ(exportFolder(), defaultExportFolder()) << "a refused folder is not kept";
+
+        prompter.clearRecords();
+        prompter.folderAnswers << QString::fromStdString(chosen.string());
+        click(w.get(), "导出到");
+        EXPECT_TRUE(prompter.messages.isEmpty()) << prompter.messages.join("|").toStdString();
+        EXPECT_EQ(exportFolder(), chosen);
+        click(w.get(), "导出");  // no program to open it: the message names the file
+        const auto file = chosen / "明细账 现金 2013-3-1至2013-3-31.xlsx";
+        EXPECT_TRUE(std::filesystem::is_regular_file(file));
+        EXPECT_EQ(prompter.messages, QStringList{noSpreadsheetMessage(file)});
+
+        // Cancelled: the folder stays.
+        prompter.clearRecords();
+        click(w.get(), "导出到");
+        EXPECT_EQ(exportFolder(), chosen);
+    }
+    // A window opened later starts in the folder kept.
+    LedgerWindow later(ctx, LedgerMode::General);
+    later.show();
+    click(&later, "导出到");
+    ASSERT_EQ(prompter.folderRequests.size(), 2);
+    EXPECT_EQ(prompter.folderRequests[1].start.toStdString(), chosen.string());
+    QSettings(QStringLiteral("Tallowick"), QStringLiteral("Tallowick")).clear();
 }
 
 TEST_F(LedgerWindowTest, ASecondClickOnAVoucherRowOpensTheVoucherThere) {

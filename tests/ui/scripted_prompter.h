@@ -27,6 +27,7 @@ public:
     QStringList inputInitials;  // the text each text box opened with
     QList<FileRequest> saveRequests;
     QList<FileRequest> openRequests;
+    QList<FileRequest> folderRequests;  // filter and suffix empty
 
     // Answers, taken from the front.
     QQueue<bool> confirmAnswers;
@@ -35,6 +36,7 @@ public:
     QQueue<std::optional<double>> numberAnswers;
     QQueue<QString> saveFileAnswers;
     QQueue<QString> openFileAnswers;
+    QQueue<QString> folderAnswers;
 
     // Called while the message or question is "on screen", to look at the
     // windows underneath at that moment.
@@ -81,6 +83,10 @@ public:
         openRequests << FileRequest{title, filter, QString(), start};
         return openFileAnswers.isEmpty() ? QString() : openFileAnswers.dequeue();
     }
+    QString folderName(QWidget*, const QString& title, const QString& start = {}) override {
+        folderRequests << FileRequest{title, QString(), QString(), start};
+        return folderAnswers.isEmpty() ? QString() : folderAnswers.dequeue();
+    }
 
     // Forgets what was shown; queued answers and callbacks stay.
     void clearRecords() {
@@ -90,6 +96,7 @@ public:
         inputInitials.clear();
         saveRequests.clear();
         openRequests.clear();
+        folderRequests.clear();
     }
 };
 

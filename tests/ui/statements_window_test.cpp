@@ -1,7 +1,8 @@
 // 财务报表窗口: the month it opens on and its balance sheet, the choice of
-// statement and of months, a month refused, exports that ask before they
-// replace a file; the closing window's 年末将本年利润转入利润分配 kept in the
-// set. TALLOWICK_SCREENSHOT_DIR keeps pictures of the window.
+// statement and of months, a month refused, exports into the export folder
+// that ask before they replace a file and name it; the closing window's
+// 年末将本年利润转入利润分配 kept in the set. TALLOWICK_SCREENSHOT_DIR keeps
+// pictures of the window.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -22,6 +23,9 @@
 #include "shell/set_options.h"
 #include "statements/statement_fixture.h"
 #include "statements/ui/statements_window.h"
+#include "storage/store_fixture.h"
+#include "storage/user_files.h"
+#include "support/file_tree.h"
 #include "test_support.h"
 #include "url_catcher.h"
 
@@ -127,15 +131,21 @@ TEST_F(StatementsWindowTest, OpensOnTheLastClosedMonthAndShowsEachStatement) {
     EXPECT_EQ(preview, "打印预览");
 }
 
-TEST_F(StatementsWindowTest, ExportsGoToTheSetFolderAndAskBeforeReplacing) {
+TEST_F(StatementsWindowTest, ExportsGoToTheExportFolderAndAskBeforeReplacing) {
+    const TempDir exports;
     StatementsWindow w(ctx);
+    w.setExportFolder(exports.path());
     w.show();
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler("file", &catcher, "open");
     click(&w, "导出Excel");
-    const auto book = setFolder(dataDir, session.login.setName) / "资产负债表-2013-03.xlsx";
+    const auto book = exports / "资产负债表-2013-03.xlsx";
     ASSERT_TRUE(std::filesystem::exists(book));
+    EXPECT_FALSE(std::filesystem::exists(setFolder(dataDir, session.login.setName) /
+                                         "资产负债表-2013-03.xlsx"));
     EXPECT_TRUE(prompter.questions.isEmpty());
+    const QString bookNamed = QString::fromStdString(exportedMessage(book));
+    EXPECT_EQ(prompter.messages, QStringList{bookNamed});
     ASSERT_EQ(catcher.opened.size(), 1);
     EXPECT_EQ(catcher.opened[0].toLocalFile().toStdString(), book.string());
     std::string error;
@@ -158,10 +168,31 @@ TEST_F(StatementsWindowTest, ExportsGoToTheSetFolderAndAskBeforeReplacing) {
     click(&w, "显示");
     click(&w, "导出PDF");
     QDesktopServices::unsetUrlHandler("file");
-    const auto pdf = setFolder(dataDir, session.login.setName) / "利润表-2013-03.pdf";
+    const auto pdf = exports / "利润表-2013-03.pdf";
     ASSERT_TRUE(std::filesystem::exists(pdf));
     EXPECT_TRUE(contents(pdf).starts_with("%PDF-"));
-    EXPECT_EQ(prompter.messages, QStringList{});
+    // Each export written named its file with its full path.
+    EXPECT_EQ(prompter.messages, (QStringList{bookNamed, bookNamed,
+                                              QString::fromStdString(exportedMessage(pdf))}));
+}
+
+TEST_F(StatementsWindowTest, AnExportFolderInsideTheDirectoryIsRefusedAndWritesNothing) {
+    StatementsWindow w(ctx);
+    const auto inside = setFolder(dataDir, session.login.setName);
+    w.setExportFolder(inside);
+    w.show();
+    store.reset();
+    const auto before = fileTree(dataDir);
+    for (const char* button : {"导出Excel", "导出PDF"}) {
+        prompter.clearRecords();
+        click(&w, button);
+        EXPECT_EQ(prompter.messages, QStringList{QString::fromStdString(
+                                         "文件夹“" + pathText(inside) +
+                                         "”在套账目录中，不能用来保存导出的文件，请另选位置！")})
+            << button;
+        EXPECT_TRUE(prompter.questions.isEmpty()) << button;
+    }
+    EXPECT_EQ(fileTree(dataDir), before);
 }
 
 TEST_F(StatementsWindowTest, TheReportWindowOpensIt) {

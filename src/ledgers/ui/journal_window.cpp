@@ -10,6 +10,7 @@
 #include "ledgers/ledger_export.h"
 #include "ledgers/ui/account_range_row.h"
 #include "ledgers/ui/cashier_window.h"
+#include "ledgers/ui/export_folder.h"
 #include "ledgers/ui/workbook_export.h"
 #include "platform/ui/busy_cursor.h"
 #include "platform/ui/date_box.h"
@@ -27,7 +28,7 @@ bool isAmountColumn(int column) { return column == 2 || column == 3; }
 }  // namespace
 
 JournalWindow::JournalWindow(AppContext& ctx, QWidget* parent)
-    : QDialog(parent), m_ctx(ctx), m_exportFolder(defaultExportFolder()) {
+    : QDialog(parent), m_ctx(ctx), m_exportFolder(exportFolder()) {
     setObjectName(QStringLiteral("日记账"));
     setWindowTitle(QStringLiteral("日记账"));
     setModal(true);
@@ -40,11 +41,11 @@ JournalWindow::JournalWindow(AppContext& ctx, QWidget* parent)
     connect(exportButton, &QPushButton::clicked, this, &JournalWindow::onExport);
     connect(add, &QPushButton::clicked, this, &JournalWindow::onAdd);
     connect(importButton, &QPushButton::clicked, this, &JournalWindow::onImport);
+    auto* folderButton = exportFolderButton(m_ctx, this, m_exportFolder);
     // The day book opens on the accounting period's month, as the ledgers do.
-    const AccountRangeRow top = makeAccountRangeRow(this, ctx.prompter, kJournalAccountPrompt,
-                                                    ctx.session.login.period,
-                                                    [this] { onPickAccount(); },
-                                                    {list, exportButton, add, importButton});
+    const AccountRangeRow top = makeAccountRangeRow(
+        this, ctx.prompter, kJournalAccountPrompt, ctx.session.login.period,
+        [this] { onPickAccount(); }, {list, exportButton, add, importButton, folderButton});
     m_account = top.account;
     m_from = top.from;
     m_to = top.to;
@@ -67,7 +68,7 @@ JournalWindow::JournalWindow(AppContext& ctx, QWidget* parent)
             m_list->headerItem()->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
     }
     m_list->header()->setStretchLastSection(true);
-    QWidget::setTabOrder(importButton, m_list);  // the list after the row
+    QWidget::setTabOrder(folderButton, m_list);  // the list after the row
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top.layout);

@@ -7,6 +7,7 @@
 #include "accounts/ui/chart_window.h"
 #include "ledgers/ledger_export.h"
 #include "ledgers/ui/account_range_row.h"
+#include "ledgers/ui/export_folder.h"
 #include "ledgers/ui/workbook_export.h"
 #include "platform/ui/busy_cursor.h"
 #include "platform/ui/date_box.h"
@@ -20,7 +21,7 @@
 namespace tw {
 
 LedgerWindow::LedgerWindow(AppContext& ctx, LedgerMode mode, QWidget* parent)
-    : QDialog(parent), m_ctx(ctx), m_mode(mode), m_exportFolder(defaultExportFolder()) {
+    : QDialog(parent), m_ctx(ctx), m_mode(mode), m_exportFolder(exportFolder()) {
     setObjectName(QStringLiteral("明细账窗口"));
     setWindowTitle(mode == LedgerMode::General ? QStringLiteral("总账") + QStringLiteral("窗口")
                                                : QStringLiteral("明细账窗口"));
@@ -32,9 +33,10 @@ LedgerWindow::LedgerWindow(AppContext& ctx, LedgerMode mode, QWidget* parent)
     connect(list, &QPushButton::clicked, this, &LedgerWindow::onList);
     connect(print, &QPushButton::clicked, this, &LedgerWindow::onPrint);
     connect(exportButton, &QPushButton::clicked, this, &LedgerWindow::onExport);
+    auto* folderButton = exportFolderButton(m_ctx, this, m_exportFolder);
     const AccountRangeRow top = makeAccountRangeRow(
         this, m_ctx.prompter, kChooseAccountPrompt, m_ctx.session.login.period,
-        [this] { onPickAccount(); }, {list, print, exportButton});
+        [this] { onPickAccount(); }, {list, print, exportButton, folderButton});
     m_account = top.account;
     m_from = top.from;
     m_to = top.to;
@@ -45,7 +47,7 @@ LedgerWindow::LedgerWindow(AppContext& ctx, LedgerMode mode, QWidget* parent)
     m_page->setObjectName(QStringLiteral("账页表格"));
     m_page->setGrid(loadLedgerTemplate(m_ctx.session.dataDir));
     connect(m_page, &PageGridWidget::rowClicked, this, &LedgerWindow::onRowClicked);
-    QWidget::setTabOrder(exportButton, m_page);  // the page after the row
+    QWidget::setTabOrder(folderButton, m_page);  // the page after the row
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top.layout);

@@ -4,9 +4,11 @@
 // the chart picker (a click on `选择科目编辑框`), the range from `起始日期框`
 // and `截至日期框` (the current period's month when the window opens).
 // `列出` lists the page into `账页表格`; `打印` opens its print preview;
-// `导出` writes it to a workbook and opens that in the desktop's spreadsheet
-// program. A click on a ledger row arms; the next click on a row that
-// belongs to a voucher opens the voucher window on that voucher's page 1.
+// `导出` writes it to a workbook in the export folder, opens that in the
+// desktop's spreadsheet program and names the file; `导出到` chooses the
+// export folder (export_folder.h). A click on a ledger row arms; the next
+// click on a row that belongs to a voucher opens the voucher window on that
+// voucher's page 1.
 
 #include <QDialog>
 #include <filesystem>
@@ -28,8 +30,8 @@ public:
     LedgerWindow(AppContext& ctx, LedgerMode mode, QWidget* parent = nullptr);
 
     LedgerMode mode() const { return m_mode; }
-    // Where 导出 writes its workbooks (made when missing): by default
-    // "Tallowick 导出" in the user's documents folder.
+    // Where 导出 writes its workbooks: by default the export folder
+    // (exportFolder()).
     void setExportFolder(const std::filesystem::path& folder) { m_exportFolder = folder; }
 
 private:

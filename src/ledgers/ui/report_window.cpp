@@ -9,8 +9,8 @@
 #include <QVBoxLayout>
 
 #include "ledgers/report.h"
+#include "ledgers/ui/export_folder.h"
 #include "platform/ui/busy_cursor.h"
-#include "platform/ui/open_document.h"
 #include "platform/ui/widget_helpers.h"
 #include "storage/record_store.h"
 
@@ -27,7 +27,8 @@ std::optional<int> wholeNumber(const QString& text) {
 
 }  // namespace
 
-ReportWindow::ReportWindow(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Window), m_ctx(ctx) {
+ReportWindow::ReportWindow(AppContext& ctx, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_ctx(ctx), m_exportFolder(exportFolder()) {
     setObjectName(QStringLiteral("报表窗口"));
     setWindowTitle(QStringLiteral("编辑报表"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -49,6 +50,7 @@ ReportWindow::ReportWindow(AppContext& ctx, QWidget* parent) : QWidget(parent, Q
     auto* exportButton = namedButton(this, "导出", "导出Excel报表");
     exportButton->setDefault(true);
     connect(exportButton, &QPushButton::clicked, this, &ReportWindow::onExport);
+    auto* folderButton = exportFolderButton(m_ctx, this, m_exportFolder);
 
     // The statements of the same books, in a window of their own.
     auto* statementsButton = namedButton(this, "财务报表", "财务报表…");
@@ -80,6 +82,7 @@ ReportWindow::ReportWindow(AppContext& ctx, QWidget* parent) : QWidget(parent, Q
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(statementsButton);
     buttons->addStretch();
+    buttons->addWidget(folderButton);
     buttons->addWidget(exportButton);
     layout->addLayout(buttons);
     setFixedWidth(360);
@@ -110,19 +113,22 @@ void ReportWindow::onExport() {
         m_ctx.prompter.showMessage(this, QString::fromUtf8(kNoMonthData));
         return;
     }
+    // A folder inside the account-set directory is refused as a folder, before anything is read.
+    if (!checkExportFolder(m_ctx, this, m_exportFolder)) return;
+    const YearMonth chosen{*year, *month};
     Result<ExportedReport> exported;
     {
         BusyCursor busy;
         RecordStore store(m_ctx.session.dataDir);
-        exported = exportMonthReport(store, m_ctx.session, {*year, *month});
+        exported = exportMonthReport(store, m_ctx.session, chosen,
+                                     monthReportPath(m_exportFolder, chosen));
     }
     if (!exported.ok) {
         m_ctx.prompter.showMessage(this, qs(exported.message));
         return;
     }
     hide();
-    if (!openDocument(exported.value.workbook))
-        m_ctx.prompter.showMessage(parentWidget(), noSpreadsheetMessage(exported.value.workbook));
+    openExported(m_ctx, parentWidget(), exported.value.workbook);
     close();
 }
 

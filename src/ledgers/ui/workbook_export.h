@@ -1,6 +1,7 @@
 #pragma once
-// Exports from the ledger and journal windows: where they go, and writing a
-// workbook there then opening it in the desktop's spreadsheet program.
+// Exports from the ledger and journal windows: writing a workbook into the
+// export folder (export_folder.h) then opening it in the desktop's
+// spreadsheet program.
 
 #include <filesystem>
 #include <functional>
@@ -14,13 +15,11 @@ namespace tw {
 
 struct AppContext;
 
-// "Tallowick 导出" in the user's documents folder (the temporary folder when
-// there is none).
-std::filesystem::path defaultExportFolder();
-
-// Writes the workbook `makeBook` gives into `folder` (made when missing)
-// under a free form of `name` and opens it. A failure to write, or no program to open it, is told
-// to the user over `parent`; a written file is kept either way.
+// Writes the workbook `makeBook` gives into `folder` under a free form of
+// `name` (exportToFolder: a folder inside the account-set directory, missing
+// or not writable is refused and nothing is written) and opens it, saying
+// where it went (openExported). A refusal is told to the user over `parent`;
+// a written file is kept whether or not a program could open it.
 void exportAndOpen(AppContext& ctx, QWidget* parent, const std::filesystem::path& folder,
                    const std::string& name, const std::function<Workbook()>& makeBook);
 

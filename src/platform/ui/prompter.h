@@ -42,6 +42,10 @@ public:
                                  const QString& defaultSuffix, const QString& start = {}) = 0;
     virtual QString openFileName(QWidget* parent, const QString& title, const QString& filter,
                                  const QString& start = {}) = 0;
+    // A folder dialog, opening at the folder `start` (empty: the home
+    // folder); the folder chosen, empty when cancelled.
+    virtual QString folderName(QWidget* parent, const QString& title,
+                               const QString& start = {}) = 0;
 };
 
 }  // namespace tw

@@ -181,4 +181,16 @@ QString WindowPrompter::openFileName(QWidget* parent, const QString& title, cons
     return runFileDialog(dialog);
 }
 
+QString WindowPrompter::folderName(QWidget* parent, const QString& title, const QString& start) {
+    QFileDialog dialog(parent, title, start.isEmpty() ? QDir::homePath() : start);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    labelInChinese(dialog, false);
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("文件夹："));
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("选择"));
+    dialog.setObjectName(QStringLiteral("文件夹对话框"));
+    return runFileDialog(dialog);
+}
+
 }  // namespace tw

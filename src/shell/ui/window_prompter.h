@@ -29,6 +29,7 @@ public:
                          const QString& defaultSuffix, const QString& start = {}) override;
     QString openFileName(QWidget* parent, const QString& title, const QString& filter,
                          const QString& start = {}) override;
+    QString folderName(QWidget* parent, const QString& title, const QString& start = {}) override;
 };
 
 }  // namespace tw

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 #include <system_error>
 
+#include "ledgers/ui/export_folder.h"
 #include "platform/ui/busy_cursor.h"
 #include "platform/ui/open_document.h"
 #include "platform/ui/page_grid_widget.h"
@@ -18,6 +19,7 @@
 #include "statements/statement_files.h"
 #include "storage/outcome.h"
 #include "storage/record_store.h"
+#include "storage/user_files.h"
 
 namespace tw {
 
@@ -44,7 +46,8 @@ QWidget* row(QWidget* parent, std::initializer_list<QWidget*> widgets) {
 
 }  // namespace
 
-StatementsWindow::StatementsWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), m_ctx(ctx) {
+StatementsWindow::StatementsWindow(AppContext& ctx, QWidget* parent)
+    : QDialog(parent), m_ctx(ctx), m_exportFolder(exportFolder()) {
     setObjectName(QStringLiteral("财务报表窗口"));
     setWindowTitle(QStringLiteral("财务报表"));
     setModal(true);
@@ -85,6 +88,7 @@ StatementsWindow::StatementsWindow(AppContext& ctx, QWidget* parent) : QDialog(p
     connect(printButton, &QPushButton::clicked, this, &StatementsWindow::onPrint);
     connect(excelButton, &QPushButton::clicked, this, [this] { exportAs(".xlsx"); });
     connect(pdfButton, &QPushButton::clicked, this, [this] { exportAs(".pdf"); });
+    auto* folderButton = exportFolderButton(m_ctx, this, m_exportFolder);
     connect(m_choice, &QComboBox::currentIndexChanged, this, &StatementsWindow::onChoice);
 
     auto* top = new QHBoxLayout;
@@ -96,7 +100,8 @@ StatementsWindow::StatementsWindow(AppContext& ctx, QWidget* parent) : QDialog(p
     top->addWidget(m_quarterRow);
     top->addWidget(levelRow);
     top->addStretch();
-    for (QPushButton* b : {showButton, printButton, excelButton, pdfButton}) top->addWidget(b);
+    for (QPushButton* b : {showButton, printButton, excelButton, pdfButton, folderButton})
+        top->addWidget(b);
 
     m_page = new PageGridWidget(this);
     m_page->setObjectName(QStringLiteral("报表表格"));
@@ -187,7 +192,9 @@ void StatementsWindow::exportAs(const char* extension) {
         return;
     }
     const bool pdf = std::string(extension) == ".pdf";
-    const std::filesystem::path file = statementFile(m_ctx.session, m_stem, extension);
+    // A folder inside the account-set directory is refused as a folder, before anything is asked.
+    if (!checkExportFolder(m_ctx, this, m_exportFolder)) return;
+    const std::filesystem::path file = statementFile(m_exportFolder, m_stem, extension);
     std::error_code ec;
     if (std::filesystem::exists(file, ec) &&
         !m_ctx.prompter.confirm(this, QStringLiteral("文件“%1”已经存在，是否替换？")
@@ -208,9 +215,13 @@ void StatementsWindow::exportAs(const char* extension) {
         m_ctx.prompter.showMessage(this, qs(saved.message));
         return;
     }
-    if (openDocument(file)) return;
-    m_ctx.prompter.showMessage(this, pdf ? QStringLiteral("报表已保存到：\n%1").arg(qs(pathText(file)))
-                                         : noSpreadsheetMessage(file));
+    if (!pdf) {
+        openExported(m_ctx, this, file);
+        return;
+    }
+    m_ctx.prompter.showMessage(this, openDocument(file)
+                                         ? qs(exportedMessage(file))
+                                         : QStringLiteral("报表已保存到：\n%1").arg(qs(pathText(file))));
 }
 
 void runStatementsWindow(AppContext& ctx, QWidget* parent) {

@@ -6,9 +6,10 @@
 // `级次框` 一级科目 or 全部科目. It opens on the month before the current
 // period and shows its balance sheet. `显示` computes the statement and
 // shows it in `报表表格` as it prints, its notices in `报表提示`; `打印`
-// opens its print preview; `导出Excel` and `导出PDF` write it into the set
-// folder (资产负债表-2013-03.xlsx …), asking before an earlier file is
-// replaced, and open it in the desktop's program.
+// opens its print preview; `导出Excel` and `导出PDF` write it into the
+// export folder (资产负债表-2013-03.xlsx …), asking before an earlier file is
+// replaced, open it in the desktop's program and name the file; `导出到`
+// chooses the export folder (ledgers/ui/export_folder.h).
 
 #include <QDialog>
 #include <filesystem>
@@ -31,6 +32,9 @@ public:
     explicit StatementsWindow(AppContext& ctx, QWidget* parent = nullptr);
 
     enum Choice { BalanceSheet, IncomeMonth, IncomeQuarter, Balances };
+
+    // Where the exports go: by default the export folder (exportFolder()).
+    void setExportFolder(const std::filesystem::path& folder) { m_exportFolder = folder; }
 
 private:
     void onChoice();
@@ -56,6 +60,7 @@ private:
     QLabel* m_notices;
     std::optional<SheetLayout> m_shown;
     std::string m_stem;  // the shown statement's file name without extension
+    std::filesystem::path m_exportFolder;
 };
 
 // Opens the window modally over `parent`.
