@@ -45,8 +45,9 @@ void addReportCommand(Commands& commands) {
         [o](Context& c) {
             if (!logInToBooks(c, *o)) return;
             const YearMonth month{o->year, o->month};
-            const std::filesystem::path workbook =
-                o->out.empty() ? monthReportPath(homeFolder(), month) : std::filesystem::u8path(o->out);
+            const std::filesystem::path workbook = o->out.empty()
+                                                       ? monthReportPath(homeFolder(), month)
+                                                       : std::filesystem::u8path(o->out);
             const auto exported = exportMonthReport(*c.store, c.session, month, workbook);
             if (!c.report(exported)) return;
             const ExportedReport& r = exported.value;

@@ -36,11 +36,11 @@ inline std::map<std::string, std::string> attributesAt(const std::string& xml, s
     while (i != std::string::npos && i < end) {
         const std::size_t eq = xml.find("=\"", i);
         if (eq == std::string::npos || eq > end) break;
-        const std::size_t close = xml.find('"', eq + 2);
+        const std::size_t quote = xml.find('"', eq + 2);
         std::string name = xml.substr(i + 1, eq - i - 1);
         while (!name.empty() && name.front() == ' ') name.erase(0, 1);
-        out[name] = xml.substr(eq + 2, close - eq - 2);
-        i = close + 1;
+        out[name] = xml.substr(eq + 2, quote - eq - 2);
+        i = quote + 1;
     }
     return out;
 }
@@ -48,7 +48,9 @@ inline std::map<std::string, std::string> attributesAt(const std::string& xml, s
 // The attributes of the first element named `tag` in `xml`; nothing when there is none.
 inline std::optional<std::map<std::string, std::string>> elementAttributes(const std::string& xml,
                                                                            const std::string& tag) {
-    for (std::size_t at = xml.find("<" + tag); at != std::string::npos; at = xml.find("<" + tag, at + 1)) {
+    const std::string opening = "<" + tag;
+    for (std::size_t at = xml.find(opening); at != std::string::npos;
+         at = xml.find(opening, at + 1)) {
         const char next = xml[at + 1 + tag.size()];
         if (next == ' ' || next == '/' || next == '>') return attributesAt(xml, at);
     }
@@ -81,7 +83,8 @@ inline CellFacts cellFacts(const std::filesystem::path& file, const std::string&
         const auto attributes = attributesAt(styles, xf);
         if (attributes.count("numFmtId")) id = attributes.at("numFmtId");
     }
-    for (std::size_t f = styles.find("<numFmt "); f != std::string::npos; f = styles.find("<numFmt ", f + 1)) {
+    for (std::size_t f = styles.find("<numFmt "); f != std::string::npos;
+         f = styles.find("<numFmt ", f + 1)) {
         const auto attributes = attributesAt(styles, f);
         if (attributes.count("numFmtId") && attributes.at("numFmtId") == id) {
             facts.format = attributes.at("formatCode");
@@ -99,7 +102,8 @@ inline CellFacts cellFacts(const std::filesystem::path& file, const std::string&
 // from its sheet properties ("1" when it is scaled to the pages asked for).
 inline std::map<std::string, std::string> pageSetupOf(const std::filesystem::path& file) {
     const std::string sheet = xlsxPart(file, "xl/worksheets/sheet1.xml");
-    auto setup = elementAttributes(sheet, "pageSetup").value_or(std::map<std::string, std::string>{});
+    auto setup =
+        elementAttributes(sheet, "pageSetup").value_or(std::map<std::string, std::string>{});
     if (const auto pr = elementAttributes(sheet, "pageSetUpPr"); pr && pr->count("fitToPage"))
         setup["fitToPage"] = pr->at("fitToPage");
     return setup;

@@ -105,7 +105,8 @@ TEST_F(ReportFilesTest, WithoutOutTheWorkbookGoesIntoTheHomeFolder) {
     // The three files, each by its full path.
     EXPECT_EQ(r.out, (home / "报表-2013-03.xlsx").string() + "\n" + inSet("总账.xls").string() +
                          "\n" + inSet("分账.xls").string() + "\n");
-    for (const char* name : {"报表-2013-03.xlsx", "总账.xls", "分账.xls"}) EXPECT_FALSE(isEarlier(name));
+    for (const char* name : {"报表-2013-03.xlsx", "总账.xls", "分账.xls"})
+        EXPECT_FALSE(isEarlier(name)) << name;
     std::string error;
     const auto cells = readXlsxSheet(home / "报表-2013-03.xlsx", 1, &error);
     ASSERT_TRUE(cells) << error;

@@ -277,8 +277,9 @@ TEST_F(LedgerWindowTest, TheExportFolderIsChosenKeptAndNeverInsideTheDirectory) 
         click(w.get(), "导出到");
         ASSERT_EQ(prompter.folderRequests.size(), 1);
         EXPECT_EQ(prompter.folderRequests[0].start.toStdString(), (exports / "导出").string());
-        EXPECT_EQ(prompter.messages, QStringList{"文件夹“" + setFolder +
-                                                 "”在套账目录中，不能用来保存导出的文件，请另选位置！"});
+        const QString refusal =
+            "文件夹“" + setFolder + "”在套账目录中，不能用来保存导出的文件，请另选位置！";
+        EXPECT_EQ(prompter.messages, QStringList{refusal});
         EXPECT_EQ(exportFolder(), defaultExportFolder()) << "a refused folder is not kept";
 
         prompter.clearRecords();

@@ -20,13 +20,16 @@ namespace {
 const QString kFolderKey = QStringLiteral("export/folder");
 const QString kSettingsName = QStringLiteral("Tallowick");
 
-std::filesystem::path pathOf(const QString& folder) { return std::filesystem::u8path(folder.toStdString()); }
+std::filesystem::path pathOf(const QString& folder) {
+    return std::filesystem::u8path(folder.toStdString());
+}
 
 }  // namespace
 
 std::filesystem::path defaultExportFolder() {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return pathOf(!documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath());
+    const bool there = !documents.isEmpty() && QFileInfo(documents).isDir();
+    return pathOf(there ? documents : QDir::homePath());
 }
 
 std::filesystem::path exportFolder() {

@@ -219,9 +219,10 @@ void StatementsWindow::exportAs(const char* extension) {
         openExported(m_ctx, this, file);
         return;
     }
-    m_ctx.prompter.showMessage(this, openDocument(file)
-                                         ? qs(exportedMessage(file))
-                                         : QStringLiteral("报表已保存到：\n%1").arg(qs(pathText(file))));
+    const QString told = openDocument(file)
+                             ? qs(exportedMessage(file))
+                             : QStringLiteral("报表已保存到：\n%1").arg(qs(pathText(file)));
+    m_ctx.prompter.showMessage(this, told);
 }
 
 void runStatementsWindow(AppContext& ctx, QWidget* parent) {
