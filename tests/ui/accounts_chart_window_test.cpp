@@ -81,7 +81,7 @@ TEST_F(ChartWindowTest, RefusalsShowTheirMessagesAndAddNothing) {
     select(assets(), "银行存款");
     addAccount("增加下级科目", "   ", "借方单选框", true);
     select(assets(), "银行存款");
-    addAccount("增加下级科目", "农业银行", "", true);
+    addAccount("增加同级科目", "农业银行", "", true);  // at the top: no direction to take
     select(assets(), "银行存款");
     addAccount("增加下级科目", "现金", "借方单选框", true);
     EXPECT_EQ(prompter.messages,
