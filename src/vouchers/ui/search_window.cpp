@@ -242,13 +242,11 @@ void SearchWindow::onSearch() {
     m_list->clear();
     m_found.clear();
 
-    const std::optional<double> from = m_from->checkedDay();
-    if (!from) return;
-    const std::optional<double> to = m_to->checkedDay();
-    if (!to) return;
+    const std::optional<DayRange> range = checkedRange(*m_from, *m_to);
+    if (!range) return;
     VoucherConditions q;
-    q.from = *from;
-    q.to = *to;
+    q.from = range->from;
+    q.to = range->to;
     q.summary = textCondition(boxText(m_conditions[0].box));
     q.debitAccount = textCondition(boxText(m_conditions[1].box));
     q.creditAccount = textCondition(boxText(m_conditions[2].box));
