@@ -447,7 +447,7 @@ void MainWindow::onSummaryPhrases() {
 
 void MainWindow::onChartOfAccounts() {
     if (!requireLogin()) return;
-    ChartWindow window(m_ctx, this);
+    ChartWindow window(m_ctx, this, {}, ChartUse::Settings);
     window.exec();
 }
 
