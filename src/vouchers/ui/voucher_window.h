@@ -53,6 +53,7 @@ struct VoucherKey {
 inline constexpr VoucherKey kVoucherKeys[] = {
     {"新建凭证", "F5"},   {"增加子页", "F6"},   {"删除凭证", "Ctrl+Del"}, {"审核或撤销", "F7"},
     {"翻到上张", "PgUp"}, {"翻到下张", "PgDown"}, {"计算器", "F8"},
+    {"审撤全部", "Shift+F7"},
 };
 
 struct VoucherTarget {
