@@ -14,7 +14,9 @@
 // line, or else the line above, stands; the amount dialog offers the amount
 // that balances the voucher, and "=" on either amount box of a line puts it
 // in at once, on the side that takes it. The buttons have their keys
-// (kVoucherKeys), shown in their tooltips.
+// (kVoucherKeys), shown in their tooltips. 计算器 runs the calculator
+// launcher of the account-set directory (runLauncher) and says so when it
+// finds no calculator installed.
 //
 // Leaving the window (Esc, its close button) with a voucher written or
 // changed in it left incomplete (voucher_completeness.h) asks, naming each
