@@ -33,7 +33,7 @@ std::string contents(const std::filesystem::path& file) {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-void write(const std::filesystem::path& file, const std::string& text) {
+void writeText(const std::filesystem::path& file, const std::string& text) {
     std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
 }
 
@@ -57,7 +57,7 @@ TEST(CalculatorLauncher, MadeWhenMissingEndingAtOnceWith127WhenNoneIsFound) {
 TEST(CalculatorLauncher, TheEarlierLauncherIsReplacedAndAChangedOneKept) {
     TempDir dir;
     const auto launcher = dir / file::kCalculator;
-    write(launcher, kEarlierLauncher);
+    writeText(launcher, kEarlierLauncher);
     ::chmod(launcher.c_str(), 0755);
     makeMissingCalculator(dir.path());
     EXPECT_EQ(contents(launcher), std::string(calculatorScript()));
@@ -67,7 +67,7 @@ TEST(CalculatorLauncher, TheEarlierLauncherIsReplacedAndAChangedOneKept) {
     // The user's own: one line more, or another program altogether.
     for (const std::string& own : {std::string(kEarlierLauncher) + "# 我的\n",
                                    std::string("#!/bin/sh\nexec xcalc\n")}) {
-        write(launcher, own);
+        writeText(launcher, own);
         makeMissingCalculator(dir.path());
         EXPECT_EQ(contents(launcher), own);
     }

@@ -97,6 +97,12 @@ void DateBox::focusInEvent(QFocusEvent* event) {
         selectAll();
 }
 
+// Another button (the context menu's) leaves the text as it is.
+void DateBox::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) m_selectOnRelease = false;
+    QLineEdit::mousePressEvent(event);
+}
+
 void DateBox::mouseReleaseEvent(QMouseEvent* event) {
     QLineEdit::mouseReleaseEvent(event);
     if (m_selectOnRelease && !hasSelectedText()) selectAll();

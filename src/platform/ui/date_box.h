@@ -59,6 +59,7 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
@@ -66,7 +67,7 @@ private:
 
     Prompter& m_prompter;
     QCalendarWidget* m_calendar = nullptr;
-    bool m_selectOnRelease = false;  // the focus came with a click
+    bool m_selectOnRelease = false;  // the focus came with a left click
 };
 
 // The refusal of a date box for a text that names no date.
