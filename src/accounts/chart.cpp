@@ -97,14 +97,26 @@ std::string addTargetRefusal(const std::vector<Account>& accounts, AddMode mode,
     return {};
 }
 
+std::string inheritedDirection(const std::vector<Account>& accounts, AddMode mode,
+                               const AccountPicker& picker) {
+    const std::string& parent =
+        mode == AddMode::SubAccount ? picker.selectedAccount : picker.selectedParent;
+    if (parent.empty()) return {};
+    const Account* p = findAccount(accounts, parent);
+    return p ? p->direction : std::string();
+}
+
 std::string addAccount(RecordStore& store, const Session& session, const NewAccount& request,
                        std::vector<std::string>* clearedParents) {
+    const char* const chooseDirection = "请选择，余额方向 ！";
     // Blanks around a name are never meant, and "→" joins a full name: typed
     // into a name it would make another account its parent.
     const std::string typed = trimBlanks(request.typed);
     if (typed.empty()) refuse("请输入科目名称 ！");
     if (!isOwnName(typed)) refuse(kArrowInName);
-    if (request.direction.empty()) refuse("请选择，余额方向 ！");
+    const std::string& parentName =
+        request.mode == AddMode::SubAccount ? request.selectedAccount : request.selectedParent;
+    if (request.direction.empty() && parentName.empty()) refuse(chooseDirection);
 
     const auto accounts = loadAccounts(store, session);
     AccountPicker picker;
@@ -117,7 +129,10 @@ std::string addAccount(RecordStore& store, const Session& session, const NewAcco
 
     Account a;
     a.category = categoryText(request.category);
-    a.direction = request.direction;
+    a.direction = request.direction.empty() ? inheritedDirection(accounts, request.mode, picker)
+                                            : request.direction;
+    // A parent stored without a direction has none to hand on.
+    if (a.direction.empty()) refuse(chooseDirection);
     if (request.mode == AddMode::SubAccount) {
         a.parent = request.selectedAccount;
         a.level = findAccount(accounts, a.parent)->level + 1;

@@ -74,14 +74,23 @@ struct NewAccount {
 std::string addTargetRefusal(const std::vector<Account>& accounts, AddMode mode,
                              const AccountPicker& picker);
 
+// The 余额方向 of the parent an account added in `mode` would have (the
+// selected account for a sub-account, the remembered parent for a sibling):
+// what the account takes when no direction is chosen. Empty for an account
+// at the top and for a parent the chart has not.
+std::string inheritedDirection(const std::vector<Account>& accounts, AddMode mode,
+                               const AccountPicker& picker);
+
 // Adds an account (科目设置窗口 `确定`). The typed name is trimmed of leading
-// and trailing blanks. Refuses, in this order:
+// and trailing blanks. With no direction chosen, an account with a parent
+// takes the parent's (inheritedDirection). Refuses, in this order:
 //  - a name of blanks only: "请输入科目名称 ！"
 //  - a name holding "→", which joins the parts of full names: kArrowInName
-//  - no direction: "请选择，余额方向 ！"
+//  - no direction for an account at the top: "请选择，余额方向 ！"
 //  - the parent check of addTargetRefusal: "请选择，要操作的科目！"
 //  - the typed text, or the full name the account would get, is already an
 //    account's full name: "输入的科目名称和已有科目相同 ！"
+//  - no direction chosen and none to take from the parent: "请选择，余额方向 ！"
 // Then appends (full name, parent, category, direction, "", level):
 //  - 增加下级科目: selected account + "→" + typed, level of the parent + 1;
 //  - 增加同级科目: remembered parent + "→" + typed (or typed alone at the top),

@@ -75,6 +75,40 @@ protected:
 // Action names are their captions without the blanks: "退    出" is `退出`.
 QString withoutBlanks(QString caption) { return caption.remove(QLatin1Char(' ')); }
 
+// The letter of each menu and menu item, by its name: Alt+S opens 套账, N
+// there is 新建套账. No two menus share a letter, nor two items of a menu.
+struct Mnemonic {
+    const char* name;
+    char letter;
+};
+constexpr Mnemonic kMnemonics[] = {
+    {"套账", 'S'},     {"新建套账", 'N'}, {"打开套账", 'O'}, {"关闭套账", 'C'},
+    {"管理套账", 'M'}, {"套账选项", 'P'}, {"退出", 'X'},
+    {"做账", 'V'},     {"编制凭证", 'E'}, {"审核凭证", 'R'}, {"查阅凭证", 'F'},
+    {"凭证登账", 'P'}, {"结转损益", 'T'}, {"期末结账", 'C'}, {"撤销结账", 'U'},
+    {"撤销登账", 'D'}, {"撤销审核", 'V'}, {"常用摘要", 'S'}, {"科目管理", 'A'},
+    {"账务初始化", 'I'},
+    {"查帐", 'L'},     {"总分类账", 'G'}, {"明细分类账", 'D'}, {"日记账", 'J'},
+    {"报表", 'R'},     {"编辑报表", 'E'}, {"财务报表", 'S'}, {"常用封面", 'C'},
+    {"其它", 'O'},     {"新建用户", 'N'}, {"修改密码", 'P'}, {"备份数据", 'B'},
+    {"恢复数据", 'R'}, {"核对账目", 'K'}, {"上机日志", 'L'},
+    {"帮助", 'H'},     {"关于软件", 'A'},
+};
+
+// The caption shown, its letter after the last character that is not a
+// blank: "  套 账(&S)  ", "退    出(&X)".
+QString withMnemonic(const QString& caption) {
+    const QString name = withoutBlanks(caption);
+    for (const Mnemonic& m : kMnemonics) {
+        if (name != QString::fromUtf8(m.name)) continue;
+        qsizetype end = caption.size();
+        while (end > 0 && caption.at(end - 1) == QLatin1Char(' ')) --end;
+        return caption.left(end) + QStringLiteral("(&") + QLatin1Char(m.letter) +
+               QLatin1Char(')') + caption.mid(end);
+    }
+    return caption;
+}
+
 void runAboutWindow(QWidget* parent) {
     QDialog window(parent);
     window.setObjectName(QStringLiteral("关于窗口"));
@@ -210,7 +244,7 @@ void MainWindow::buildMenu() {
     };
     for (const Menu& m : menus) {
         const QString title = QString::fromUtf8(m.title);
-        QMenu* menu = menuBar()->addMenu(title);
+        QMenu* menu = menuBar()->addMenu(withMnemonic(title));
         menu->setObjectName(withoutBlanks(title));
         for (const Item& item : m.items) {
             if (!item.handler) {
@@ -218,7 +252,7 @@ void MainWindow::buildMenu() {
                 continue;
             }
             const QString caption = QString::fromUtf8(item.caption);
-            QAction* action = menu->addAction(caption);
+            QAction* action = menu->addAction(withMnemonic(caption));
             action->setObjectName(withoutBlanks(caption));
             if (item.keys) action->setShortcut(QKeySequence(QString::fromLatin1(item.keys)));
             connect(action, &QAction::triggered, this, item.handler);
@@ -447,7 +481,7 @@ void MainWindow::onSummaryPhrases() {
 
 void MainWindow::onChartOfAccounts() {
     if (!requireLogin()) return;
-    ChartWindow window(m_ctx, this);
+    ChartWindow window(m_ctx, this, {}, ChartUse::Settings);
     window.exec();
 }
 

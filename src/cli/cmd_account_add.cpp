@@ -1,7 +1,8 @@
 // tallowick-cli account add SET --user U --password P --name N [--parent FULLNAME]
 //   --category 资产类 --direction 借方|贷方
-// With --parent the account becomes a sub-account of it (增加下级科目); without,
-// a top-level account of the category (增加同级科目 with nothing selected).
+// With --parent the account becomes a sub-account of it (增加下级科目), of the
+// parent's 余额方向 when --direction is not given; without, a top-level account
+// of the category (增加同级科目 with nothing selected).
 // While the set is not enabled, the opening list follows the chart as it does
 // after 科目设置.
 #include "accounts/chart.h"

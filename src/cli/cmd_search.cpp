@@ -40,7 +40,7 @@ void addSearchCommand(Commands& commands) {
         [o](Options& sub) {
             addSetLoginOptions(sub, *o);
             addDayRangeOptions(sub, o->days);
-            sub.add("--summary", o->summary, "摘要（整句相同）");
+            sub.add("--summary", o->summary, "摘要包含的文字");
             sub.add("--debit", o->debit, "借方科目");
             sub.add("--credit", o->credit, "贷方科目");
             sub.add("--min", o->min, "最小金额");

@@ -87,9 +87,10 @@ std::string AccountBalances::fileStem() const {
 AccountBalances accountBalances(RecordStore& store, const Session& session, YearMonth from,
                                 YearMonth to, int level) {
     Books books = readBookFacts(store, session);
+    // A range the wrong way round is said as such, whichever months it names.
+    if (to < from) refuse(kRangeBackwards);
     requireClosedMonth(books, from);
     requireClosedMonth(books, to);
-    if (to < from) refuse(kRangeBackwards);
     readBookMonths(store, session, books, std::min(from, books.yearStart(to)), to);
 
     const auto tops = figuresOf(books, from, to, &BookMonth::tops);

@@ -14,8 +14,8 @@
 // column pair balances on balanced books. `level` 1 lists the top level
 // only, n the levels 1 to n, 0 every level.
 //
-// Refuses a set that is not enabled, a month that is not closed
-// (kNoMonthData) and a range that runs backwards (kRangeBackwards).
+// Refuses a set that is not enabled, a range that runs backwards
+// (kRangeBackwards) and a month that is not closed (kNoMonthData).
 
 #include <string>
 #include <vector>

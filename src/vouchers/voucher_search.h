@@ -7,7 +7,8 @@
 //   1. the amount range: the page's 借方合计 (0 on a page that is not the last
 //      of its voucher) at least the minimum (none: 0) and at most the maximum
 //      (none: 999999999), each within 1e-7;
-//   2. summary: one of 摘要1 … 摘要4 equal to the whole text (not a part of it);
+//   2. summary: one of 摘要1 … 摘要4 holding the text, whole or as a part
+//      ("工资" finds 计提工资 and 发放工资);
 //   3. debit account: a line with that account and a debit amount (|x| > 1e-7);
 //   4. credit account: a line with that account and a credit amount;
 //   5. 登账, 审核, 编制: equal to their names.

@@ -105,7 +105,7 @@ TEST_F(ChartTest, RefusalsLeaveTheChartUnchanged) {
     const auto before = rows(file::kAccounts);
 
     EXPECT_EQ(add(AddMode::SubAccount, "   ").message, "请输入科目名称 ！");
-    EXPECT_EQ(add(AddMode::SubAccount, "农业银行", "").message, "请选择，余额方向 ！");
+    EXPECT_EQ(add(AddMode::Sibling, "农业银行", "").message, "请选择，余额方向 ！");  // at the top
     // The typed text is compared with every full name, wherever it is added.
     EXPECT_EQ(add(AddMode::SubAccount, "现金").message, "输入的科目名称和已有科目相同 ！");
     // The full name it would get must be new too.
@@ -113,6 +113,38 @@ TEST_F(ChartTest, RefusalsLeaveTheChartUnchanged) {
     picker.selectedAccount.clear();
     EXPECT_EQ(add(AddMode::SubAccount, "农业银行").message, kChooseAccount);
 
+    EXPECT_EQ(rows(file::kAccounts), before);
+}
+
+TEST_F(ChartTest, AnAccountUnderAParentTakesItsDirectionUnlessOneIsChosen) {
+    // 短期借款 is a credit account: its sub-accounts, at any depth, and their
+    // siblings are credit accounts too when no direction is chosen.
+    select("短期借款");
+    EXPECT_EQ(inheritedDirection(chart(), AddMode::SubAccount, picker), "贷方");
+    ASSERT_TRUE(add(AddMode::SubAccount, "工商银行", "").ok);
+    EXPECT_EQ(find("短期借款→工商银行")->direction, "贷方");
+    EXPECT_EQ(rows(file::kAccounts).back()[3].text(), "贷方");
+    select("短期借款→工商银行");
+    ASSERT_TRUE(add(AddMode::SubAccount, "一年期", "").ok);
+    EXPECT_EQ(find("短期借款→工商银行→一年期")->direction, "贷方");
+    select("短期借款→工商银行");
+    ASSERT_TRUE(add(AddMode::Sibling, "建设银行", "").ok);
+    EXPECT_EQ(find("短期借款→建设银行")->direction, "贷方");
+    // A direction chosen is the account's own.
+    select("短期借款");
+    ASSERT_TRUE(add(AddMode::SubAccount, "借款利息", "借方").ok);
+    EXPECT_EQ(find("短期借款→借款利息")->direction, "借方");
+    // A debit parent hands on 借方.
+    select("银行存款");
+    ASSERT_TRUE(add(AddMode::SubAccount, "工商银行", "").ok);
+    EXPECT_EQ(find("银行存款→工商银行")->direction, "借方");
+
+    // At the top there is no parent to take it from.
+    select("短期借款");
+    EXPECT_EQ(picker.selectedParent, "");
+    EXPECT_EQ(inheritedDirection(chart(), AddMode::Sibling, picker), "");
+    const auto before = rows(file::kAccounts);
+    EXPECT_EQ(add(AddMode::Sibling, "长期借款二", "").message, "请选择，余额方向 ！");
     EXPECT_EQ(rows(file::kAccounts), before);
 }
 

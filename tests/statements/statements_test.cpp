@@ -345,6 +345,11 @@ TEST_F(StatementsTest, AccountBalancesAcrossAYearEnd) {
     EXPECT_EQ(top.value.total.closing, b.total.closing);
     EXPECT_EQ(runCaught([&] { return accountBalances(*store, session, {2014, 1}, {2013, 12}, 0); }).message,
               "起始月份不能晚于截止月份！");
+    // Backwards is said first, also when a month of the range is not closed.
+    EXPECT_EQ(runCaught([&] { return accountBalances(*store, session, {2099, 1}, {2013, 12}, 0); }).message,
+              "起始月份不能晚于截止月份！");
+    EXPECT_EQ(runCaught([&] { return accountBalances(*store, session, {2013, 12}, {2000, 1}, 0); }).message,
+              "起始月份不能晚于截止月份！");
     EXPECT_EQ(runCaught([&] { return accountBalances(*store, session, {2013, 10}, {2013, 12}, 0); }).message,
               "无此月份数据！请检查！");
 }

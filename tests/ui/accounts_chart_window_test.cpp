@@ -1,5 +1,7 @@
 // 会计科目窗口 and 科目设置窗口 on a real set: adding sub-accounts and
-// siblings, the refusals, deleting, and the window as the account picker.
+// siblings, the refusals, deleting, and the window as the account picker;
+// setting up the chart after a search, and the direction a sub-account
+// takes from its parent.
 #include "accounts/ui/chart_window.h"
 
 #include <gtest/gtest.h>
@@ -16,10 +18,17 @@ namespace {
 
 class ChartWindowTest : public AccountWindowTest {
 protected:
-    void open() {
-        window = std::make_unique<ChartWindow>(ctx);
+    void open(ChartUse use = ChartUse::Picker) {
+        window = std::make_unique<ChartWindow>(ctx, nullptr, AccountStart{}, use);
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+    QLineEdit* search() { return child<QLineEdit>(window.get(), "科目查找编辑框"); }
+    // Types `typed` into the search box key by key, as the user does.
+    void find(const char* typed) {
+        search()->setFocus();
+        search()->clear();
+        QTest::keyClicks(search(), typed);
     }
 
     QTreeWidget* tree(const char* name) { return child<QTreeWidget>(window.get(), name); }
@@ -81,7 +90,7 @@ TEST_F(ChartWindowTest, RefusalsShowTheirMessagesAndAddNothing) {
     select(assets(), "银行存款");
     addAccount("增加下级科目", "   ", "借方单选框", true);
     select(assets(), "银行存款");
-    addAccount("增加下级科目", "农业银行", "", true);
+    addAccount("增加同级科目", "农业银行", "", true);  // at the top: no direction to take
     select(assets(), "银行存款");
     addAccount("增加下级科目", "现金", "借方单选框", true);
     EXPECT_EQ(prompter.messages,
@@ -181,6 +190,107 @@ TEST_F(ChartWindowTest, PickerResultsSurviveBetweenOpenings) {
     EXPECT_EQ(last[0].text(), "低值易耗品");
     EXPECT_EQ(last[5].integer(), 1);
     EXPECT_NE(item(assets(), "低值易耗品"), nullptr);
+}
+
+// Setting up the chart (科目管理): Enter in the search box makes what it
+// found the selection, in its tree, and closes nothing; 增加下级科目 then adds
+// under it.
+TEST_F(ChartWindowTest, SettingUpEnterInTheSearchSelectsTheAccountFound) {
+    addSub("银行存款", "工商银行");
+    open(ChartUse::Settings);
+    find("yhck");
+    QTest::keyClick(search(), Qt::Key_Down);  // 银行存款, below its sub-account
+    QTest::keyClick(search(), Qt::Key_Return);
+    EXPECT_TRUE(window->isVisible()) << "Enter closes nothing";
+    EXPECT_FALSE(window->pickedAccount().has_value());
+    EXPECT_EQ(search()->text(), "");
+    EXPECT_TRUE(child<QTabWidget>(window.get(), "选择夹")->isVisible());
+    EXPECT_EQ(ctx.chart.selectedAccount, "银行存款");
+    ASSERT_FALSE(assets()->selectedItems().isEmpty());
+    EXPECT_EQ(assets()->selectedItems().first()->text(0), "银行存款");
+
+    addAccount("增加下级科目", "建设银行", "");
+    EXPECT_NE(item(assets(), "银行存款→建设银行"), nullptr);
+    EXPECT_TRUE(prompter.messages.isEmpty()) << prompter.messages.join("|").toStdString();
+
+    // Of another category: its tab is shown. Enter with nothing found, or
+    // with the box empty, does nothing.
+    find("dqjk");
+    QTest::keyClick(search(), Qt::Key_Return);
+    EXPECT_EQ(child<QTabWidget>(window.get(), "选择夹")->currentIndex(), 1);
+    EXPECT_EQ(ctx.chart.selectedAccount, "短期借款");
+    find("qqqq");
+    QTest::keyClick(search(), Qt::Key_Return);
+    search()->clear();
+    QTest::keyClick(search(), Qt::Key_Return);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(ctx.chart.selectedAccount, "短期借款");
+}
+
+// In either use, the buttons that act on the selection act on the account a
+// search highlights, without Enter; a search that found nothing gives none.
+TEST_F(ChartWindowTest, AfterASearchTheButtonsActOnTheAccountItHighlights) {
+    open();
+    find("yhck");
+    addAccount("增加下级科目", "农业银行", "");
+    EXPECT_EQ(settingTitle, "科目设置窗口  增加下级科目");
+    const auto last = rows(file::kAccounts).back();
+    EXPECT_EQ(last[0].text(), "银行存款→农业银行");
+    EXPECT_EQ(last[3].text(), "借方") << "its parent's";
+    EXPECT_TRUE(prompter.messages.isEmpty()) << prompter.messages.join("|").toStdString();
+
+    // A selection in the trees, then a search that finds nothing: refused,
+    // never the hidden selection.
+    select(assets(), "现金");
+    find("qqqq");
+    const auto before = rows(file::kAccounts);
+    click(window.get(), "增加下级科目");
+    click(window.get(), "删除当前选定");
+    EXPECT_EQ(prompter.messages, (QStringList{"请选择，要操作的科目！", "请选择，要操作的科目！"}));
+    EXPECT_TRUE(prompter.questions.isEmpty());
+    EXPECT_EQ(rows(file::kAccounts), before);
+
+    // 删除当前选定 asks about the account found.
+    prompter.clearRecords();
+    find("nyyh");
+    prompter.confirmAnswers.enqueue(false);
+    click(window.get(), "删除当前选定");
+    EXPECT_EQ(prompter.questions, QStringList{"是否要删除  银行存款→农业银行科目"});
+}
+
+// 科目设置窗口 opens with the parent's direction chosen: a credit account's
+// sub-account is a credit account unless the user chooses otherwise.
+TEST_F(ChartWindowTest, ASubAccountOpensWithItsParentsDirection) {
+    open(ChartUse::Settings);
+    child<QTabWidget>(window.get(), "选择夹")->setCurrentIndex(1);
+    select(tree("负债类树型框"), "短期借款");
+    bool debitChosen = true, creditChosen = false;
+    whenModalOpens([&](QWidget* setting) {
+        debitChosen = child<QRadioButton>(setting, "借方单选框")->isChecked();
+        creditChosen = child<QRadioButton>(setting, "贷方单选框")->isChecked();
+        child<QLineEdit>(setting, "科目名称编辑框")->setText(QStringLiteral("工商银行"));
+        QTest::keyClick(child<QLineEdit>(setting, "科目名称编辑框"), Qt::Key_Return);
+        EXPECT_FALSE(setting->isVisible()) << prompter.messages.join("|").toStdString();
+    });
+    click(window.get(), "增加下级科目");
+    EXPECT_FALSE(debitChosen);
+    EXPECT_TRUE(creditChosen);
+    EXPECT_EQ(rows(file::kAccounts).back()[0].text(), "短期借款→工商银行");
+    EXPECT_EQ(rows(file::kAccounts).back()[3].text(), "贷方");
+
+    // Beside it, chosen otherwise.
+    select(tree("负债类树型框"), "短期借款→工商银行");
+    addAccount("增加同级科目", "借款利息", "借方单选框");
+    EXPECT_EQ(rows(file::kAccounts).back()[3].text(), "借方");
+    // At the top nothing is chosen for the user.
+    select(tree("负债类树型框"), "短期借款");
+    whenModalOpens([&](QWidget* setting) {
+        debitChosen = child<QRadioButton>(setting, "借方单选框")->isChecked();
+        creditChosen = child<QRadioButton>(setting, "贷方单选框")->isChecked();
+        click(setting, "取消");
+    });
+    click(window.get(), "增加同级科目");
+    EXPECT_FALSE(debitChosen || creditChosen);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The date box: dates typed key by key as year-month-day, picked from its
 // calendar with the keyboard, and a text it cannot read refused with a
-// message — never replaced by another date.
+// message — never replaced by another date; its text selected whenever it
+// takes the focus, so that a date typed replaces the one shown; a pair of
+// boxes refusing a start after its end.
 #include "platform/ui/date_box.h"
 
 #include <gtest/gtest.h>
@@ -113,6 +115,76 @@ TEST_F(DateBoxTest, AClickOnADayPicksIt) {
     emit box->calendar()->clicked(QDate(2021, 1, 4));
     EXPECT_EQ(box->text(), "2021-1-4");
     EXPECT_EQ(picked, QDate(2021, 1, 4));
+}
+
+// "2013-4-12013-3-1" was what typing into a box that got the focus from the
+// window (after a picker) or from a click made of the date shown.
+TEST_F(DateBoxTest, ADateTypedReplacesTheOneShownHoweverTheBoxTookTheFocus) {
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    next->setFocus();
+    box->setFocus(Qt::OtherFocusReason);  // as a window puts it there
+    ASSERT_TRUE(box->hasFocus());
+    EXPECT_EQ(box->selectedText(), "2020-6-15");
+    QTest::keyClicks(box, "2013-3-1");
+    EXPECT_EQ(box->text(), "2013-3-1");
+
+    QTest::keyClick(box, Qt::Key_Tab);
+    ASSERT_TRUE(next->hasFocus());
+    QTest::keyClick(next, Qt::Key_Backtab);
+    ASSERT_TRUE(box->hasFocus());
+    QTest::keyClicks(box, "2013-4-2");
+    EXPECT_EQ(box->text(), "2013-4-2");
+
+    // A click into the box selects its text once the button is up.
+    next->setFocus();
+    const QPoint inText(box->width() / 4, box->height() / 2);
+    QTest::mouseClick(box, Qt::LeftButton, {}, inText);
+    ASSERT_TRUE(box->hasFocus());
+    EXPECT_EQ(box->selectedText(), "2013-4-2");
+    QTest::keyClicks(box, "2013-5-3");
+    EXPECT_EQ(box->text(), "2013-5-3");
+
+    // A day picked from the calendar is replaced by the next date typed, too.
+    box->showCalendar();
+    ASSERT_NE(box->calendar(), nullptr);
+    emit box->calendar()->clicked(QDate(2021, 1, 4));
+    EXPECT_EQ(box->selectedText(), "2021-1-4");
+    QTest::keyClicks(box, "2021-2-5");
+    EXPECT_EQ(box->text(), "2021-2-5");
+    EXPECT_TRUE(prompter.messages.isEmpty());
+}
+
+TEST_F(DateBoxTest, APairOfBoxesRefusesAStartAfterItsEnd) {
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    auto* to = new DateBox(prompter, QStringLiteral("截至日期框"), &window);
+    to->move(0, 80);
+    to->show();
+    box->setText(QStringLiteral("2013-3-1"));
+    to->setText(QStringLiteral("2013-3-31"));
+    std::optional<DayRange> range = checkedRange(*box, *to);
+    ASSERT_TRUE(range.has_value());
+    EXPECT_EQ(range->from, dayNumber(2013, 3, 1));
+    EXPECT_EQ(range->to, dayNumber(2013, 3, 31));
+    to->setText(QStringLiteral("2013-3-1"));  // one day, both ends
+    EXPECT_TRUE(checkedRange(*box, *to).has_value());
+    EXPECT_TRUE(prompter.messages.isEmpty());
+
+    box->setText(QStringLiteral("2013-4-1"));
+    EXPECT_FALSE(checkedRange(*box, *to).has_value());
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_EQ(prompter.messages[0], reversedRangeMessage(dayNumber(2013, 4, 1), dayNumber(2013, 3, 1)));
+    EXPECT_EQ(prompter.messages[0],
+              "起始日期（2013-4-1）晚于截至日期（2013-3-1）！\n请把较早的日期填在前面。");
+    EXPECT_TRUE(box->hasFocus()) << "the start, to be corrected";
+    EXPECT_EQ(box->selectedText(), "2013-4-1");
+
+    // An unreadable box is said first, as such.
+    prompter.clearRecords();
+    to->setText(QStringLiteral("2013-2-30"));
+    EXPECT_FALSE(checkedRange(*box, *to).has_value());
+    EXPECT_EQ(prompter.messages, QStringList{unreadableDateMessage(QStringLiteral("2013-2-30"))});
 }
 
 }  // namespace

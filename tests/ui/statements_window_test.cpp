@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QSpinBox>
 #include <QTest>
@@ -193,6 +194,70 @@ TEST_F(StatementsWindowTest, AnExportFolderInsideTheDirectoryIsRefusedAndWritesN
         EXPECT_TRUE(prompter.questions.isEmpty()) << button;
     }
     EXPECT_EQ(fileTree(dataDir), before);
+}
+
+// What is shown, printed and exported is the statement chosen, from the
+// moment it is chosen; the 科目余额表's range starts where the books do.
+TEST_F(StatementsWindowTest, AnotherStatementChosenIsShownAtOnceAndExportedAsShown) {
+    StatementsWindow w(ctx);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    choose(&w, StatementsWindow::IncomeMonth);
+    EXPECT_EQ(page(&w).text(1, 1), "利润表");
+    EXPECT_EQ(page(&w).text(36, 3), "379.50");
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("file", &catcher, "open");
+    click(&w, "导出Excel");
+    QDesktopServices::unsetUrlHandler("file");
+    ASSERT_EQ(catcher.opened.size(), 1);
+    EXPECT_EQ(QFileInfo(catcher.opened[0].toLocalFile()).fileName(), "利润表-2013-03.xlsx");
+
+    choose(&w, StatementsWindow::Balances);
+    EXPECT_EQ(spin(&w, "起始年份框")->value(), 2013);
+    EXPECT_EQ(spin(&w, "起始月份框")->value(), 3) << "the books start in March";
+    EXPECT_EQ(page(&w).text(1, 1), "科目余额表");
+    EXPECT_EQ(page(&w).text(3, 4), "2013年3月");
+    EXPECT_FALSE(child<QLabel>(&w, "报表提示")->text().contains("无此月份数据"));
+    EXPECT_TRUE(prompter.messages.isEmpty()) << prompter.messages.join("|").toStdString();
+}
+
+TEST_F(StatementsWindowTest, ABalancesRangeEndingBeforeItStartsIsNamedAsSuch) {
+    StatementsWindow w(ctx);
+    w.show();
+    choose(&w, StatementsWindow::Balances);
+    spin(&w, "起始月份框")->setValue(3);
+    spin(&w, "月份框")->setValue(2);  // before the books, too
+    click(&w, "显示");
+    EXPECT_EQ(prompter.messages, QStringList{"起始月份不能晚于截止月份！"});
+    EXPECT_EQ(page(&w).rowCount(), 0);
+}
+
+// Books with no month closed yet: the window opens on their first month,
+// never one before, and says why there is nothing to show.
+class StatementsWindowBeforeAnyCloseTest : public StatementsWindowTest {
+protected:
+    void SetUp() override {
+        StatementTest::SetUp();
+        enableWith({{"银行存款", 1000}, {"实收资本", -1000}});
+    }
+};
+
+TEST_F(StatementsWindowBeforeAnyCloseTest, OpensOnTheBooksFirstMonthAndSaysNoneIsClosed) {
+    const QString none = QStringLiteral("本套账还没有结账的月份，期末结账后才有报表！");
+    StatementsWindow w(ctx);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    EXPECT_EQ(spin(&w, "年份框")->value(), 2013);
+    EXPECT_EQ(spin(&w, "月份框")->value(), 3);
+    EXPECT_EQ(child<QComboBox>(&w, "季度框")->currentIndex(), 0);
+    EXPECT_EQ(child<QLabel>(&w, "报表提示")->text(), none);
+    EXPECT_EQ(page(&w).rowCount(), 0);
+    choose(&w, StatementsWindow::Balances);
+    EXPECT_EQ(spin(&w, "起始月份框")->value(), 3);
+    EXPECT_EQ(child<QLabel>(&w, "报表提示")->text(), none);
+    EXPECT_TRUE(prompter.messages.isEmpty());
+    click(&w, "显示");
+    EXPECT_EQ(prompter.messages, QStringList{none});
 }
 
 TEST_F(StatementsWindowTest, TheReportWindowOpensIt) {

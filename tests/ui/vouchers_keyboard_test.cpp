@@ -3,13 +3,16 @@
 // — and a whole voucher typed without the mouse.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 
 #include "accounts/ui/chart_window.h"
 #include "accounts/ui/phrase_window.h"
 #include "typist.h"
+#include "vouchers/review.h"
 #include "vouchers/ui/amount_dialog.h"
 #include "vouchers_window_support.h"
 
@@ -373,6 +376,49 @@ TEST_F(VoucherKeyboardTest, TheButtonsHaveKeysShownInTheirTooltips) {
     QTest::keyClick(window.get(), Qt::Key_Delete, Qt::ControlModifier);
     EXPECT_EQ(prompter.questions.value(0), kConfirmDelete);
     EXPECT_EQ(all().size(), 3u) << "answered 不是";
+}
+
+// 审/撤全部 has its key too, beside F7's 审核/撤销: Shift+F7.
+TEST_F(VoucherKeyboardTest, ShiftF7ReviewsTheWholeMonthAndUndoesItAgain) {
+    simple(5, 10);
+    multiPage(6, 2, 20);
+    openActive();
+    auto* reviewAll = child<QPushButton>(window.get(), "审撤全部");
+    ASSERT_NE(reviewAll, nullptr);
+    EXPECT_EQ(reviewAll->toolTip(),
+              "审/撤全部（" + QKeySequence(QStringLiteral("Shift+F7")).toString(QKeySequence::NativeText) +
+                  "）");
+    QTest::keyClick(window.get(), Qt::Key_F7, Qt::ShiftModifier);
+    EXPECT_EQ(prompter.messages.value(0), kAllReviewed);
+    for (const VoucherPage& p : all()) EXPECT_EQ(p.reviewer, "张三");
+    QTest::keyClick(window.get(), Qt::Key_F7, Qt::ShiftModifier);
+    EXPECT_EQ(prompter.messages.value(1), kAllUndone);
+    for (const VoucherPage& p : all()) EXPECT_EQ(p.reviewer, "");
+}
+
+// F8 with no calculator installed says so, and how to get one, rather than
+// nothing at all.
+TEST_F(VoucherKeyboardTest, F8SaysSoWhenNoCalculatorIsInstalled) {
+    const auto launcher = templatePath(dataDir, file::kCalculator);
+    {
+        QFile f(QString::fromStdString(launcher.string()));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("#!/bin/sh\necho \"没有找到计算器程序\" >&2\nexit 127\n");
+        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    openActive();
+    QTest::keyClick(window.get(), Qt::Key_F8);
+    EXPECT_EQ(prompter.messages,
+              QStringList{"没有找到计算器程序！\n请安装一个计算器（例如 galculator），或在套账目录的“计算器”文件中写上要启动的程序。"});
+    // A launcher that fails otherwise is a calculator that cannot start.
+    {
+        QFile f(QString::fromStdString(launcher.string()));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("#!/bin/sh\nexit 2\n");
+    }
+    prompter.clearRecords();
+    QTest::keyClick(window.get(), Qt::Key_F8);
+    EXPECT_EQ(prompter.messages, QStringList{"计算器无法启动！"});
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "picture_check.h"
 #include "platform/ui/date_box.h"
 #include "vouchers/ui/search_window.h"
+#include "typist.h"
 #include "vouchers_window_support.h"
 
 namespace tw::test {
@@ -126,6 +127,55 @@ TEST_F(SearchWindowTest, EnterInADateBoxSearches) {
     from->setText("2013-3-9");
     QTest::keyClick(from, Qt::Key_Return);
     EXPECT_EQ(rows(), (QStringList{"30002 1/2 -", "30002 2/2 150", "30003 1/1 200"}));
+}
+
+// Enter in any condition box finds, as 按条件查找 does; 摘要内容包括 takes
+// a fragment of a summary.
+TEST_F(SearchWindowTest, EnterInAConditionBoxFindsAndTheSummaryIsAFragment) {
+    auto* summary = child<QLineEdit>(search.get(), "摘要内容包括编辑框");
+    ASSERT_NE(summary, nullptr);
+    summary->setFocus();
+    summary->selectAll();
+    QTest::keyClick(summary, Qt::Key_Delete);
+    typeText(summary, QStringLiteral("货物"));
+    EXPECT_FALSE(ticked("摘要任意选择框"));
+    QTest::keyClick(summary, Qt::Key_Return);
+    EXPECT_EQ(rows(), QStringList{"30003 1/1 200"});
+
+    // Emptied again, Enter in an amount box finds every page above 100.
+    summary->clear();
+    auto* minimum = child<QLineEdit>(search.get(), "最小金额编辑框");
+    ASSERT_NE(minimum, nullptr);
+    minimum->setFocus();
+    minimum->selectAll();
+    QTest::keyClicks(minimum, "100");
+    QTest::keyClick(minimum, Qt::Key_Return);
+    EXPECT_EQ(boxText("摘要内容包括编辑框"), "[任意]");
+    EXPECT_EQ(rows(), (QStringList{"30002 2/2 150", "30003 1/1 200"}));
+    EXPECT_TRUE(prompter.messages.isEmpty());
+}
+
+// As in the voucher window: a key typed into an account box opens the chart
+// with the key in its search box; the account picked there goes into the box.
+TEST_F(SearchWindowTest, TypingInAnAccountBoxOpensTheChartWithTheKeysTyped) {
+    search->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(search.get()));
+    auto* debit = child<QLineEdit>(search.get(), "借方科目包括编辑框");
+    ASSERT_NE(debit, nullptr);
+    debit->setFocus(Qt::TabFocusReason);
+    Typist typist;
+    typist.type("xj").press(Qt::Key_Return)  // the chart finds 现金 and Enter picks it
+        .press(Qt::Key_Return);             // Enter in the box finds
+    ASSERT_TRUE(typist.play(15000));
+    EXPECT_EQ(debit->text(), "现金");
+    EXPECT_FALSE(ticked("借方科目任意选择框"));
+    EXPECT_EQ(rows(), (QStringList{"30001 1/1 50", "30002 2/2 150"}));
+
+    // Keys with Ctrl go on to the window, and the box keeps its account.
+    QTest::keyClick(debit, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::activeModalWidget(), search.get());
+    EXPECT_EQ(debit->text(), "现金");
+    EXPECT_TRUE(prompter.messages.isEmpty());
 }
 
 TEST_F(SearchWindowTest, PickersFillTheBoxesAndTicksResetThem) {

@@ -1,6 +1,6 @@
 // Finding voucher pages by conditions (查阅凭证) in March 2013: every page
 // of a multi-page voucher on its own row with the amount on the last page
-// only, amount ranges, whole-text summaries, accounts on their own side,
+// only, amount ranges, summaries by a fragment, accounts on their own side,
 // inclusive dates, users, and the condition boxes' texts.
 #include <gtest/gtest.h>
 
@@ -62,16 +62,37 @@ TEST_F(VoucherSearchTest, AmountRangeCountsPagesWithoutTotalsAsZero) {
     EXPECT_EQ(found(q), (List{"30001 1/1 50", "30002 1/2 -"}));
 }
 
-TEST_F(VoucherSearchTest, SummaryMustBeTheWholeText) {
+TEST_F(VoucherSearchTest, SummaryFindsTheWholeTextOrAFragmentOfIt) {
     auto q = march();
     q.summary = "销售货物";
     EXPECT_EQ(found(q), (List{"30003 1/1 200"}));
     q.summary = "销售货物款";  // the second line's summary counts too
     EXPECT_EQ(found(q), (List{"30003 1/1 200"}));
-    for (const char* part : {"销售", "货物", "售货", "销售货物款项"}) {
+    for (const char* part : {"销售", "货物", "售货", "货物款"}) {
         q.summary = part;
-        EXPECT_TRUE(found(q).empty()) << part;
+        EXPECT_EQ(found(q), (List{"30003 1/1 200"})) << part;
     }
+    for (const char* other : {"销售货物款项", "货款", "销 售"}) {
+        q.summary = other;
+        EXPECT_TRUE(found(q).empty()) << other;
+    }
+}
+
+TEST_F(VoucherSearchTest, AFragmentFindsEverySummaryHoldingItAndNoOther) {
+    ASSERT_TRUE(add(20, {{"计提工资", "管理费用", 800, 0}, {"计提工资", "应付职工薪酬", 0, 800}}).ok);
+    ASSERT_TRUE(add(25, {{"支付电费", "管理费用", 90, 0}, {"支付电费", "银行存款", 0, 90}}).ok);
+    ASSERT_TRUE(add(28, {{"发放工资", "应付职工薪酬", 800, 0}, {"发放工资", "现金", 0, 800}}).ok);
+    auto q = march();
+    q.summary = "工资";
+    EXPECT_EQ(found(q), (List{"30004 1/1 800", "30006 1/1 800"}));
+    // The fragment goes with the other conditions, not in place of them.
+    q.creditAccount = "现金";
+    EXPECT_EQ(found(q), (List{"30006 1/1 800"}));
+    q.creditAccount.reset();
+    q.summary = "资";  // one character, not the bytes of a neighbour's
+    EXPECT_EQ(found(q), (List{"30004 1/1 800", "30006 1/1 800"}));
+    q.summary = "提";  // 提现 of 30001 and 计提工资
+    EXPECT_EQ(found(q), (List{"30001 1/1 50", "30004 1/1 800"}));
 }
 
 TEST_F(VoucherSearchTest, AccountsCountOnlyOnTheirOwnSide) {

@@ -37,8 +37,9 @@ void addItems(QTreeWidgetItem* parent, QTreeWidget* tree, const ChartTree& chart
 
 }  // namespace
 
-ChartWindow::ChartWindow(AppContext& ctx, QWidget* parent, const AccountStart& start)
-    : QDialog(parent), m_ctx(ctx) {
+ChartWindow::ChartWindow(AppContext& ctx, QWidget* parent, const AccountStart& start,
+                         ChartUse use)
+    : QDialog(parent), m_ctx(ctx), m_use(use) {
     setObjectName(QStringLiteral("会计科目窗口"));
     setWindowTitle(QStringLiteral("会计科目"));
     setModal(true);
@@ -194,6 +195,11 @@ bool ChartWindow::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         if (enter) {
+            // Setting up the chart, Enter only selects what the search found.
+            if (m_use == ChartUse::Settings) {
+                selectHighlighted();
+                return true;
+            }
             if (searching()) {
                 if (QTreeWidgetItem* item = m_results->currentItem())
                     choose(item->text(0).toStdString());
@@ -207,6 +213,26 @@ bool ChartWindow::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return QDialog::eventFilter(watched, event);
+}
+
+bool ChartWindow::selectHighlighted() {
+    if (!searching()) return false;
+    const QTreeWidgetItem* item = m_results->currentItem();
+    if (!item) return false;
+    const std::string name = item->text(0).toStdString();
+    m_search->clear();  // the trees again, in place of the list
+    showAccount(name);
+    for (const Account& a : m_accounts)
+        if (a.name == name && categoryNumber(a.category) > 0)
+            m_ctx.chart.category = categoryNumber(a.category);
+    selectAccount(m_ctx.chart, m_accounts, name);
+    return true;
+}
+
+bool ChartWindow::takeSearchedAccount() {
+    if (!searching() || selectHighlighted()) return true;
+    m_ctx.prompter.showMessage(this, QString::fromUtf8(kChooseAccount));
+    return false;
 }
 
 void ChartWindow::choose(const std::string& name) {
@@ -265,6 +291,7 @@ void ChartWindow::pick(bool blank) {
 }
 
 void ChartWindow::onDelete() {
+    if (!takeSearchedAccount()) return;
     const std::string name = m_ctx.chart.selectedAccount;
     if (name.empty()) {
         m_ctx.prompter.showMessage(this, QString::fromUtf8(kChooseAccount));
@@ -280,18 +307,21 @@ void ChartWindow::onDelete() {
 }
 
 void ChartWindow::onAdd(AddMode mode) {
+    if (!takeSearchedAccount()) return;
     const std::string refusal = addTargetRefusal(m_accounts, mode, m_ctx.chart);
     if (!refusal.empty()) {
         m_ctx.prompter.showMessage(this, qs(refusal));
         return;
     }
-    AccountSettingWindow setting(m_ctx, mode, this);
+    AccountSettingWindow setting(m_ctx, mode, this,
+                                 inheritedDirection(m_accounts, mode, m_ctx.chart));
     setting.exec();
     loadTrees();
     if (!setting.notice().isEmpty()) m_ctx.prompter.showMessage(this, setting.notice());
 }
 
-AccountSettingWindow::AccountSettingWindow(AppContext& ctx, AddMode mode, QWidget* parent)
+AccountSettingWindow::AccountSettingWindow(AppContext& ctx, AddMode mode, QWidget* parent,
+                                           const std::string& direction)
     : QDialog(parent), m_ctx(ctx), m_mode(mode) {
     setObjectName(QStringLiteral("科目设置窗口"));
     setWindowTitle(QStringLiteral("科目设置窗口  ") + QString::fromUtf8(addModeText(mode)));
@@ -306,6 +336,8 @@ AccountSettingWindow::AccountSettingWindow(AppContext& ctx, AddMode mode, QWidge
     auto* directions = new QButtonGroup(this);
     directions->addButton(m_debit);
     directions->addButton(m_credit);
+    m_debit->setChecked(direction == "借方");
+    m_credit->setChecked(direction == "贷方");
 
     const OkCancelRow buttons = okCancelRow(this);
     buttons.ok->setDefault(true);

@@ -10,9 +10,16 @@
 // the list, Enter or 将选定科目插入到 picks the account it highlights, and
 // nothing while it is empty (the trees' selection is not picked then). With
 // the box empty, Enter picks the account selected in the trees, as Enter on
-// a tree item does.
+// a tree item does. Opened to set up the chart (ChartUse::Settings: 科目管理,
+// 账务初始化's 科目设置), Enter in the search box picks nothing and closes
+// nothing: the account the list highlights becomes the selection, shown in
+// its tree, the search box emptied. 增加下级科目, 增加同级科目 and
+// 删除当前选定 after a search act on the account the list highlights, the
+// same way (and refuse, as with nothing selected, when it is empty).
 //
-// `科目设置窗口`: name and balance direction of an account to add.
+// `科目设置窗口`: name and balance direction of an account to add; an account
+// added under a parent opens with the parent's direction chosen
+// (inheritedDirection).
 
 #include <QDialog>
 #include <QString>
@@ -40,10 +47,15 @@ struct AccountStart {
     QString typed;
 };
 
+// What the chart window is opened for: to pick an account into another
+// window, or to set up the chart.
+enum class ChartUse { Picker, Settings };
+
 class ChartWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit ChartWindow(AppContext& ctx, QWidget* parent = nullptr, const AccountStart& start = {});
+    explicit ChartWindow(AppContext& ctx, QWidget* parent = nullptr, const AccountStart& start = {},
+                         ChartUse use = ChartUse::Picker);
     // The account picked (empty for 插入空白), or nothing when the window was
     // closed without picking.
     const std::optional<std::string>& pickedAccount() const { return m_picked; }
@@ -56,6 +68,13 @@ private:
     void showAccount(const std::string& name);
     void onSearchEdited(const QString& text);
     bool searching() const;
+    // While searching, makes the account the list highlights the selection
+    // (selectAccount) and shows it in its tree, the search box emptied.
+    // False when there is no search or it found nothing.
+    bool selectHighlighted();
+    // Before an add or a delete: the account a search highlights becomes
+    // the selection. False, with the refusal shown, when a search found none.
+    bool takeSearchedAccount();
     // Picks `name` as a double-click on its tree item would.
     void choose(const std::string& name);
     void onTabChanged(int index);
@@ -65,6 +84,7 @@ private:
     void onAdd(AddMode mode);
 
     AppContext& m_ctx;
+    ChartUse m_use;
     QLineEdit* m_search;
     QLabel* m_searchNote;
     QTabWidget* m_tabs;
@@ -81,7 +101,9 @@ std::optional<std::string> pickAccount(AppContext& ctx, QWidget* parent,
 class AccountSettingWindow : public QDialog {
     Q_OBJECT
 public:
-    AccountSettingWindow(AppContext& ctx, AddMode mode, QWidget* parent = nullptr);
+    // Opens with `direction` (借方 or 贷方) chosen; with neither chosen when empty.
+    AccountSettingWindow(AppContext& ctx, AddMode mode, QWidget* parent = nullptr,
+                         const std::string& direction = {});
     // After an account was added: what the user is to be told about it (a
     // parent whose opening amounts were cleared), or empty.
     const QString& notice() const { return m_notice; }

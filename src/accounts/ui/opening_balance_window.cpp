@@ -203,7 +203,7 @@ void OpeningBalanceWindow::onSave() { save(); }
 void OpeningBalanceWindow::onChartSettings() {
     // The amounts typed so far are kept before the list is built afresh.
     if (!save()) return;
-    ChartWindow chart(m_ctx, this);
+    ChartWindow chart(m_ctx, this, {}, ChartUse::Settings);
     chart.exec();
     RecordStore store(m_ctx.session.dataDir);
     std::vector<OpeningRow> rows;

@@ -83,14 +83,12 @@ void JournalWindow::onPickAccount() {
 
 std::optional<JournalRequest> JournalWindow::request() {
     if (m_account->text() == QString::fromUtf8(kJournalAccountPrompt)) onPickAccount();
-    const std::optional<double> from = m_from->checkedDay();
-    if (!from) return std::nullopt;
-    const std::optional<double> to = m_to->checkedDay();
-    if (!to) return std::nullopt;
+    const std::optional<DayRange> range = checkedRange(*m_from, *m_to);
+    if (!range) return std::nullopt;
     JournalRequest r;
     r.account = m_account->text().toStdString();
-    r.from = *from;
-    r.to = *to;
+    r.from = range->from;
+    r.to = range->to;
     return r;
 }
 

@@ -3,13 +3,13 @@
 // click on `选择科目编辑框` opens the account list (收付科目窗口); `列出`
 // lists the account's entries between `起始日期框` and `截至日期框` into
 // `日记账超级列表框` (opening the account list first while the box still
-// shows its prompt); `导出` writes the list to a workbook in the export
-// folder, opens it in the desktop's spreadsheet program and names the file;
-// `导出到` chooses the export folder (export_folder.h); `添加` opens 出纳窗口
-// and, when it saved an entry, lists the same account and range again so
-// that the entry shows; `从凭证引入` brings the posted voucher lines on the
-// account in the range into the journal (importVoucherLines), lists them and
-// says how many.
+// shows its prompt; a start after the end is refused, checkedRange); `导出`
+// writes the list to a workbook in the export folder, opens it in the
+// desktop's spreadsheet program and names the file; `导出到` chooses the
+// export folder (export_folder.h); `添加` opens 出纳窗口 and, when it saved an
+// entry, lists the same account and range again so that the entry shows;
+// `从凭证引入` brings the posted voucher lines on the account in the range
+// into the journal (importVoucherLines), lists them and says how many.
 
 #include <QDialog>
 #include <filesystem>

@@ -62,11 +62,9 @@ void LedgerWindow::onPickAccount() {
 }
 
 std::optional<LedgerRequest> LedgerWindow::request() {
-    const std::optional<double> from = m_from->checkedDay();
-    if (!from) return std::nullopt;
-    const std::optional<double> to = m_to->checkedDay();
-    if (!to) return std::nullopt;
-    return LedgerRequest{m_mode, m_account->text().toStdString(), *from, *to};
+    const std::optional<DayRange> range = checkedRange(*m_from, *m_to);
+    if (!range) return std::nullopt;
+    return LedgerRequest{m_mode, m_account->text().toStdString(), range->from, range->to};
 }
 
 void LedgerWindow::onList() {

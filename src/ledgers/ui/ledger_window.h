@@ -2,7 +2,8 @@
 // `明细账窗口`: one account's ledger page for a date range, in detail mode
 // (账库) or general mode (总账库, titled "总账窗口"). The account comes from
 // the chart picker (a click on `选择科目编辑框`), the range from `起始日期框`
-// and `截至日期框` (the current period's month when the window opens).
+// and `截至日期框` (the current period's month when the window opens; a
+// start after the end is refused, checkedRange).
 // `列出` lists the page into `账页表格`; `打印` opens its print preview;
 // `导出` writes it to a workbook in the export folder, opens that in the
 // desktop's spreadsheet program and names the file; `导出到` chooses the

@@ -4,7 +4,9 @@
 #include <QCalendarWidget>
 #include <QDate>
 #include <QFrame>
+#include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QShortcut>
@@ -74,10 +76,37 @@ std::optional<double> DateBox::day() const {
 std::optional<double> DateBox::checkedDay() {
     const auto d = day();
     if (d) return d;
-    m_prompter.showMessage(window(), unreadableDateMessage(text()));
+    refuse(unreadableDateMessage(text()));
+    return std::nullopt;
+}
+
+void DateBox::refuse(const QString& message) {
+    m_prompter.showMessage(window(), message);
     setFocus(Qt::OtherFocusReason);
     selectAll();
-    return std::nullopt;
+}
+
+// What is typed replaces the date shown, never adds to it. A click puts the
+// cursor where it lands as the button goes down: the text is selected when
+// the button comes up, unless the click dragged a selection of its own.
+void DateBox::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    if (event->reason() == Qt::MouseFocusReason)
+        m_selectOnRelease = true;
+    else if (event->reason() != Qt::PopupFocusReason)  // back from a menu, or the calendar (pick)
+        selectAll();
+}
+
+// Another button (the context menu's) leaves the text as it is.
+void DateBox::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) m_selectOnRelease = false;
+    QLineEdit::mousePressEvent(event);
+}
+
+void DateBox::mouseReleaseEvent(QMouseEvent* event) {
+    QLineEdit::mouseReleaseEvent(event);
+    if (m_selectOnRelease && !hasSelectedText()) selectAll();
+    m_selectOnRelease = false;
 }
 
 void DateBox::keyPressEvent(QKeyEvent* event) {
@@ -125,7 +154,26 @@ void DateBox::pick(const QDate& date) {
     setDay(picked);
     if (m_calendar) m_calendar->parentWidget()->close();
     setFocus(Qt::PopupFocusReason);
+    selectAll();
     emit dayPicked(picked);
+}
+
+QString reversedRangeMessage(double from, double to) {
+    return QStringLiteral("起始日期（") + QString::fromStdString(formatDate(from)) +
+           QStringLiteral("）晚于截至日期（") + QString::fromStdString(formatDate(to)) +
+           QStringLiteral("）！\n请把较早的日期填在前面。");
+}
+
+std::optional<DayRange> checkedRange(DateBox& from, DateBox& to) {
+    const std::optional<double> start = from.checkedDay();
+    if (!start) return std::nullopt;
+    const std::optional<double> end = to.checkedDay();
+    if (!end) return std::nullopt;
+    if (*start > *end) {
+        from.refuse(reversedRangeMessage(*start, *end));
+        return std::nullopt;
+    }
+    return DayRange{*start, *end};
 }
 
 }  // namespace tw

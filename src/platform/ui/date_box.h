@@ -5,7 +5,8 @@
 // (parseDate of storage/dates.h) — or picked from the calendar that opens
 // from the button at the box's right end, or with F4 or Alt+Down (arrows move
 // through the days, Enter picks, Esc closes). The box shows dates as
-// "2012-3-1".
+// "2012-3-1". The box selects its whole text when it takes the focus, by the
+// keyboard or by a click, so that a date typed replaces the one shown.
 //
 // A text the box cannot read as a date is never turned into another date: the
 // window asks for checkedDay(), which refuses such a text with a message
@@ -16,6 +17,9 @@
 //     ...
 //     const std::optional<double> day = start->checkedDay();
 //     if (!day) return;
+//
+// A window with a pair of boxes, from and to, reads them with checkedRange,
+// which refuses a start after the end as well.
 
 #include <QLineEdit>
 #include <optional>
@@ -39,6 +43,9 @@ public:
     // refused with a message through the prompter, and the box takes the
     // focus with its text selected so that it can be corrected.
     std::optional<double> checkedDay();
+    // Shows `message` through the prompter, and the box takes the focus with
+    // its text selected so that it can be corrected.
+    void refuse(const QString& message);
 
     // Opens the calendar on the day shown (today when the text names none).
     void showCalendar();
@@ -51,15 +58,32 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void pick(const QDate& date);
 
     Prompter& m_prompter;
     QCalendarWidget* m_calendar = nullptr;
+    bool m_selectOnRelease = false;  // the focus came with a left click
 };
 
 // The refusal of a date box for a text that names no date.
 QString unreadableDateMessage(const QString& text);
+
+struct DayRange {
+    double from = 0;  // day numbers, both included
+    double to = 0;
+};
+
+// The days of a pair of boxes, from and to, for a window about to use them:
+// each box is checked as checkedDay() does, in that order, and a start after
+// the end is refused with reversedRangeMessage, the start box taking the
+// focus. Nothing when refused.
+std::optional<DayRange> checkedRange(DateBox& from, DateBox& to);
+// "起始日期（2013-4-1）晚于截至日期（2013-3-1）！…"
+QString reversedRangeMessage(double from, double to);
 
 }  // namespace tw

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <system_error>
 
 #include "ledgers/ui/export_folder.h"
@@ -15,6 +16,7 @@
 #include "platform/ui/page_printing.h"
 #include "platform/ui/widget_helpers.h"
 #include "statements/account_balances.h"
+#include "statements/book_months.h"
 #include "statements/statement.h"
 #include "statements/statement_files.h"
 #include "storage/outcome.h"
@@ -32,6 +34,30 @@ QSpinBox* spinBox(QWidget* parent, const char* name, int low, int high, int valu
     box->setValue(value);
     box->setSuffix(QString::fromUtf8(suffix));
     return box;
+}
+
+const char* const kNothingClosed = "本套账还没有结账的月份，期末结账后才有报表！";
+
+// The months the window opens on: the last closed month, or the books'
+// first month while none is closed; and the first month of that year in the
+// books, where the 科目余额表's range starts. Books whose facts cannot be
+// read open on the month before the period: showing says why.
+struct OpeningMonths {
+    YearMonth shown;
+    YearMonth rangeStart;
+    bool anyClosed = true;
+};
+
+OpeningMonths openingMonths(const AppContext& ctx) {
+    const YearMonth before = YearMonth::of(ctx.session.login.period).previous();
+    RecordStore store(ctx.session.dataDir);
+    const auto read = runCaught([&] {
+        const Books books = readBookFacts(store, ctx.session);
+        const YearMonth shown = std::max(books.lastClosed, books.start);
+        return OpeningMonths{shown, books.yearStart(shown), books.start <= books.lastClosed};
+    });
+    if (!read.ok) return {before, {before.year, 1}, true};
+    return read.value;
 }
 
 // A row of widgets with their labels, left-aligned.
@@ -56,7 +82,9 @@ StatementsWindow::StatementsWindow(AppContext& ctx, QWidget* parent)
     m_choice->setObjectName(QStringLiteral("报表选择框"));
     m_choice->addItems({QStringLiteral("资产负债表"), QStringLiteral("利润表"),
                         QStringLiteral("利润表（季报）"), QStringLiteral("科目余额表")});
-    const YearMonth shown = YearMonth::of(ctx.session.login.period).previous();
+    const OpeningMonths opening = openingMonths(ctx);
+    const YearMonth shown = opening.shown;
+    m_anyClosed = opening.anyClosed;
     m_year = spinBox(this, "年份框", 1900, 9999, shown.year, " 年");
     m_month = spinBox(this, "月份框", 1, 12, shown.month, " 月");
     m_quarter = new QComboBox(this);
@@ -64,8 +92,8 @@ StatementsWindow::StatementsWindow(AppContext& ctx, QWidget* parent)
     m_quarter->addItems({QStringLiteral("第1季度"), QStringLiteral("第2季度"), QStringLiteral("第3季度"),
                          QStringLiteral("第4季度")});
     m_quarter->setCurrentIndex(quarterOf(shown) - 1);
-    m_fromYear = spinBox(this, "起始年份框", 1900, 9999, shown.year, " 年");
-    m_fromMonth = spinBox(this, "起始月份框", 1, 12, 1, " 月");
+    m_fromYear = spinBox(this, "起始年份框", 1900, 9999, opening.rangeStart.year, " 年");
+    m_fromMonth = spinBox(this, "起始月份框", 1, 12, opening.rangeStart.month, " 月");
     m_level = new QComboBox(this);
     m_level->setObjectName(QStringLiteral("级次框"));
     m_level->addItems({QStringLiteral("全部科目"), QStringLiteral("一级科目")});
@@ -89,7 +117,12 @@ StatementsWindow::StatementsWindow(AppContext& ctx, QWidget* parent)
     connect(excelButton, &QPushButton::clicked, this, [this] { exportAs(".xlsx"); });
     connect(pdfButton, &QPushButton::clicked, this, [this] { exportAs(".pdf"); });
     auto* folderButton = exportFolderButton(m_ctx, this, m_exportFolder);
-    connect(m_choice, &QComboBox::currentIndexChanged, this, &StatementsWindow::onChoice);
+    // Another statement chosen is shown at once, so that what is shown,
+    // printed and exported is always the statement named.
+    connect(m_choice, &QComboBox::currentIndexChanged, this, [this] {
+        onChoice();
+        compute(false);
+    });
 
     auto* top = new QHBoxLayout;
     top->addWidget(new QLabel(QStringLiteral("报表："), this));
@@ -140,6 +173,7 @@ void StatementsWindow::compute(bool tell) {
         RecordStore store(m_ctx.session.dataDir);
         const YearMonth month{m_year->value(), m_month->value()};
         made = runCaught([&]() -> std::pair<SheetLayout, std::string> {
+            if (!m_anyClosed) refuse(kNothingClosed);
             switch (m_choice->currentIndex()) {
                 case IncomeMonth: {
                     const Statement s = incomeStatement(store, m_ctx.session, monthPeriod(month));

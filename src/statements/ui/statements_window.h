@@ -3,9 +3,12 @@
 // `报表选择框` picks 资产负债表, 利润表 (a month), 利润表（季报） or 科目余额表;
 // `年份框` with `月份框` (or `季度框` for the quarter) names the month, and for
 // 科目余额表 `起始年份框`/`起始月份框` the first month of the range and
-// `级次框` 一级科目 or 全部科目. It opens on the month before the current
-// period and shows its balance sheet. `显示` computes the statement and
-// shows it in `报表表格` as it prints, its notices in `报表提示`; `打印`
+// `级次框` 一级科目 or 全部科目. It opens on the last closed month, never on
+// one before the books start (their first month while none is closed, which
+// `报表提示` says), and shows its balance sheet; the 科目余额表's range starts
+// in the first month of that year in the books. Choosing another statement
+// shows it at once, as `显示` does: it computes the statement and shows it
+// in `报表表格` as it prints, its notices in `报表提示`; `打印`
 // opens its print preview; `导出Excel` and `导出PDF` write it into the
 // export folder (资产负债表-2013-03.xlsx …), asking before an earlier file is
 // replaced, open it in the desktop's program and name the file; `导出到`
@@ -46,6 +49,7 @@ private:
     void compute(bool tell);
 
     AppContext& m_ctx;
+    bool m_anyClosed = true;  // a month of the books is closed
     QComboBox* m_choice;
     QSpinBox* m_year;
     QSpinBox* m_month;

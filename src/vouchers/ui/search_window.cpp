@@ -5,6 +5,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -75,14 +76,19 @@ SearchWindow::SearchWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), 
     m_rangeLabel->setObjectName(QStringLiteral("查询日期范围标签"));
 
     m_conditions.reserve(6);
-    addCondition("摘要内容包括编辑框", "摘要任意选择框", [this] { return pickSummary(m_ctx, this); });
-    addCondition("借方科目包括编辑框", "借方科目任意选择框", [this] { return pickAccount(m_ctx, this); });
-    addCondition("贷方科目包括编辑框", "贷方科目任意选择框", [this] { return pickAccount(m_ctx, this); });
-    addCondition("登账编辑框", "登账任意选择框", [this] { return pickUser(m_ctx, this); });
-    addCondition("审核编辑框", "审核任意选择框", [this] { return pickUser(m_ctx, this); });
-    addCondition("编制编辑框", "编制任意选择框", [this] { return pickUser(m_ctx, this); });
+    const Picker summary = [this](const QString&) { return pickSummary(m_ctx, this); };
+    const Picker account = [this](const QString& typed) {
+        return pickAccount(m_ctx, this, AccountStart{{}, typed});
+    };
+    const Picker user = [this](const QString&) { return pickUser(m_ctx, this); };
+    addCondition("摘要内容包括编辑框", "摘要任意选择框", summary);
+    addCondition("借方科目包括编辑框", "借方科目任意选择框", account, true);
+    addCondition("贷方科目包括编辑框", "贷方科目任意选择框", account, true);
+    addCondition("登账编辑框", "登账任意选择框", user);
+    addCondition("审核编辑框", "审核任意选择框", user);
+    addCondition("编制编辑框", "编制任意选择框", user);
 
-    const auto askAmountText = [this]() -> std::optional<std::string> {
+    const auto askAmountText = [this](const QString&) -> std::optional<std::string> {
         const auto amount = askAmount(this, m_ctx.prompter);
         if (!amount) return std::nullopt;
         return plainDecimal(*amount);
@@ -101,8 +107,11 @@ SearchWindow::SearchWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), 
     auto* search = namedButton(this, "按条件查找");
     auto* printAll = namedButton(this, "打印全部");
     connect(search, &QPushButton::clicked, this, &SearchWindow::onSearch);
-    // Enter in a date box finds, as 按条件查找 does.
+    // Enter in a date or condition box finds, as 按条件查找 does.
     for (DateBox* box : {m_from, m_to}) connect(box, &QLineEdit::returnPressed, this, &SearchWindow::onSearch);
+    for (const std::vector<Condition>* boxes : {&m_conditions, &m_amounts})
+        for (const Condition& c : *boxes)
+            connect(c.box, &QLineEdit::returnPressed, this, &SearchWindow::onSearch);
     connect(printAll, &QPushButton::clicked, this, &SearchWindow::onPrintAll);
 
     m_list = new QTreeWidget(this);
@@ -170,14 +179,15 @@ SearchWindow::SearchWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), 
     m_clock->start();
 }
 
-SearchWindow::Condition& SearchWindow::addCondition(
-    const char* boxName, const char* tickName, std::function<std::optional<std::string>()> pick) {
+SearchWindow::Condition& SearchWindow::addCondition(const char* boxName, const char* tickName,
+                                                   Picker pick, bool typingPicks) {
     const std::size_t index = m_conditions.size();
     Condition c;
     c.box = conditionBox(this, boxName);
     c.box->installEventFilter(this);
     c.any = anyTick(this, tickName);
     c.pick = std::move(pick);
+    c.typingPicks = typingPicks;
     connect(c.box, &QLineEdit::textEdited, this,
             [this, index](const QString& text) { m_conditions[index].any->setChecked(text == kAny); });
     connect(c.any, &QCheckBox::clicked, this, [this, index] { onTickClicked(m_conditions[index]); });
@@ -191,6 +201,21 @@ void SearchWindow::setAny(Condition& c) {
 }
 
 bool SearchWindow::eventFilter(QObject* watched, QEvent* event) {
+    // A character typed into an account box opens the chart with it; keys
+    // with Ctrl or Alt go on to the window's shortcuts.
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QString text = key->text();
+        const Qt::KeyboardModifiers mods =
+            key->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
+        const bool typed = mods == Qt::NoModifier && text.size() == 1 && text.at(0).isPrint() &&
+                           !text.at(0).isSpace();
+        for (Condition& c : m_conditions)
+            if (watched == c.box && c.typingPicks && typed) {
+                pickInto(c, text);
+                return true;
+            }
+    }
     if (event->type() == QEvent::MouseButtonPress) {
         for (Condition& c : m_conditions)
             if (watched == c.box) {
@@ -209,8 +234,8 @@ bool SearchWindow::eventFilter(QObject* watched, QEvent* event) {
 
 // A value picked goes into the box; closing the picker without one leaves
 // the box as it was. An empty pick (a blank summary) restricts nothing.
-void SearchWindow::pickInto(Condition& c) {
-    const std::optional<std::string> picked = c.pick();
+void SearchWindow::pickInto(Condition& c, const QString& typed) {
+    const std::optional<std::string> picked = c.pick(typed);
     if (!picked) return;
     if (picked->empty()) return setAny(c);
     c.box->setText(qs(*picked));
@@ -242,13 +267,11 @@ void SearchWindow::onSearch() {
     m_list->clear();
     m_found.clear();
 
-    const std::optional<double> from = m_from->checkedDay();
-    if (!from) return;
-    const std::optional<double> to = m_to->checkedDay();
-    if (!to) return;
+    const std::optional<DayRange> range = checkedRange(*m_from, *m_to);
+    if (!range) return;
     VoucherConditions q;
-    q.from = *from;
-    q.to = *to;
+    q.from = range->from;
+    q.to = range->to;
     q.summary = textCondition(boxText(m_conditions[0].box));
     q.debitAccount = textCondition(boxText(m_conditions[1].box));
     q.creditAccount = textCondition(boxText(m_conditions[2].box));

@@ -4,13 +4,17 @@
 // Each condition box holds a value or "[任意]" (no restriction); its 任意 tick
 // is set exactly while the box holds "[任意]". Pressing a box opens its
 // picker (summaries, the chart, the amount dialog, the user list); a picked
-// value goes into the box. Clicking a tick: on a box with a value it resets
-// the box to "[任意]"; on a "[任意]" box it opens the picker. The amount
-// row's tick resets both amount boxes. 按条件查找 turns emptied boxes back
-// into "[任意]" and lists the pages found (searchVouchers); a double-click on
-// a row opens the voucher window on that page; 打印全部 prints every listed
-// page through the voucher window's locate mode with its print flag. The
-// label of the date range blinks red and black (时钟1).
+// value goes into the box. A key typed into an account box opens the chart
+// as well, the key in its search box (as the voucher window's 科目 boxes
+// do). Clicking a tick: on a box with a value it resets the box to "[任意]";
+// on a "[任意]" box it opens the picker. The amount row's tick resets both
+// amount boxes. 按条件查找, or Enter in a date
+// or condition box, turns emptied boxes back into "[任意]" and lists the
+// pages found (searchVouchers; a start after the end is refused,
+// checkedRange); a double-click on a row opens the voucher window on that
+// page; 打印全部 prints every listed page through the voucher window's
+// locate mode with its print flag. The label of the date range blinks red
+// and black (时钟1).
 
 #include <QDialog>
 #include <functional>
@@ -44,15 +48,18 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // A box's picker, handed the key typed to open it (empty for a click).
+    using Picker = std::function<std::optional<std::string>(const QString& typed)>;
     struct Condition {
         QLineEdit* box = nullptr;
         QCheckBox* any = nullptr;
-        std::function<std::optional<std::string>()> pick;
+        Picker pick;
+        bool typingPicks = false;  // a key typed opens the picker with it
     };
-    Condition& addCondition(const char* boxName, const char* tickName,
-                            std::function<std::optional<std::string>()> pick);
+    Condition& addCondition(const char* boxName, const char* tickName, Picker pick,
+                            bool typingPicks = false);
     static void setAny(Condition& c);
-    void pickInto(Condition& c);
+    void pickInto(Condition& c, const QString& typed = {});
     void onTickClicked(Condition& c);
     void onAmountTickClicked();
     void syncAmountTick();

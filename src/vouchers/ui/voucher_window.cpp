@@ -36,6 +36,8 @@ namespace tw {
 namespace {
 
 const char* const kCalculatorFailed = "计算器无法启动！";
+const char* const kNoCalculator =
+    "没有找到计算器程序！\n请安装一个计算器（例如 galculator），或在套账目录的“计算器”文件中写上要启动的程序。";
 
 int periodDays(const Session& session) {
     const Ymd p = toYmd(session.login.period);
@@ -449,8 +451,11 @@ void VoucherWindow::onReviewAll() {
 }
 
 void VoucherWindow::onCalculator() {
-    if (!runProgram(templatePath(m_ctx.session.dataDir, file::kCalculator)))
-        message(kCalculatorFailed);
+    switch (runLauncher(templatePath(m_ctx.session.dataDir, file::kCalculator))) {
+        case Launch::Started: return;
+        case Launch::NotFound: return message(kNoCalculator);
+        case Launch::Failed: return message(kCalculatorFailed);
+    }
 }
 
 void runVoucherWindow(AppContext& ctx, QWidget* parent, const std::optional<VoucherTarget>& target) {

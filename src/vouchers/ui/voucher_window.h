@@ -14,7 +14,9 @@
 // line, or else the line above, stands; the amount dialog offers the amount
 // that balances the voucher, and "=" on either amount box of a line puts it
 // in at once, on the side that takes it. The buttons have their keys
-// (kVoucherKeys), shown in their tooltips.
+// (kVoucherKeys), shown in their tooltips. 计算器 runs the calculator
+// launcher of the account-set directory (runLauncher) and says so when it
+// finds no calculator installed.
 //
 // Leaving the window (Esc, its close button) with a voucher written or
 // changed in it left incomplete (voucher_completeness.h) asks, naming each
@@ -53,6 +55,7 @@ struct VoucherKey {
 inline constexpr VoucherKey kVoucherKeys[] = {
     {"新建凭证", "F5"},   {"增加子页", "F6"},   {"删除凭证", "Ctrl+Del"}, {"审核或撤销", "F7"},
     {"翻到上张", "PgUp"}, {"翻到下张", "PgDown"}, {"计算器", "F8"},
+    {"审撤全部", "Shift+F7"},
 };
 
 struct VoucherTarget {
