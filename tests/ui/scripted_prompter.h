@@ -1,8 +1,10 @@
 #pragma once
 // A Prompter for window tests: records every text it is asked to show and
 // answers from queues the test fills beforehand. With a queue empty it answers
-// like a user who closes the window: "不是" (取消 where offered), cancel, no file.
+// like a user who closes the window: "不是" (取消 where offered), cancel, no file,
+// nothing printed.
 
+#include <QPrinter>
 #include <QQueue>
 #include <QStringList>
 #include <functional>
@@ -27,6 +29,7 @@ public:
     QStringList inputInitials;  // the text each text box opened with
     QList<FileRequest> saveRequests;
     QList<FileRequest> openRequests;
+    QList<int> printRequests;  // the page count of each print dialog
 
     // Answers, taken from the front.
     QQueue<bool> confirmAnswers;
@@ -35,6 +38,9 @@ public:
     QQueue<std::optional<double>> numberAnswers;
     QQueue<QString> saveFileAnswers;
     QQueue<QString> openFileAnswers;
+    // A print dialog answered with a file prints into that PDF file (no real
+    // printer needed); with the queue empty it is cancelled.
+    QQueue<QString> printFileAnswers;
 
     // Called while the message or question is "on screen", to look at the
     // windows underneath at that moment.
@@ -82,6 +88,14 @@ public:
         return openFileAnswers.isEmpty() ? QString() : openFileAnswers.dequeue();
     }
 
+    bool choosePrinter(QWidget*, QPrinter& printer, int pageCount) override {
+        printRequests << pageCount;
+        if (printFileAnswers.isEmpty()) return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printFileAnswers.dequeue());
+        return true;
+    }
+
     // Forgets what was shown; queued answers and callbacks stay.
     void clearRecords() {
         messages.clear();
@@ -90,6 +104,7 @@ public:
         inputInitials.clear();
         saveRequests.clear();
         openRequests.clear();
+        printRequests.clear();
     }
 };
 

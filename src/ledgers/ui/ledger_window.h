@@ -3,7 +3,8 @@
 // (账库) or general mode (总账库, titled "总账窗口"). The account comes from
 // the chart picker (a click on `选择科目编辑框`), the range from `起始日期框`
 // and `截至日期框` (the current period's month when the window opens).
-// `列出` lists the page into `账页表格`; `打印` opens its print preview;
+// `列出` lists the page into `账页表格`; `打印` opens its print preview (a job
+// named for the page, ledgerJobName, each sheet signed ledgerFooter);
 // `导出` writes it to a workbook and opens that in the desktop's spreadsheet
 // program. A click on a ledger row arms; the next click on a row that
 // belongs to a voucher opens the voucher window on that voucher's page 1.

@@ -6,9 +6,12 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <QValidator>
+#include <algorithm>
 
 #include "platform/ui/widget_helpers.h"
 #include "shell/ui/confirm_window.h"
@@ -179,6 +182,15 @@ QString WindowPrompter::openFileName(QWidget* parent, const QString& title, cons
     dialog.setFileMode(QFileDialog::ExistingFile);
     labelInChinese(dialog, false);
     return runFileDialog(dialog);
+}
+
+bool WindowPrompter::choosePrinter(QWidget* parent, QPrinter& printer, int pageCount) {
+    QPrintDialog dialog(&printer, parent);
+    dialog.setObjectName(QStringLiteral("打印对话框"));
+    dialog.setWindowTitle(QStringLiteral("打印"));
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dialog.setMinMax(1, std::max(1, pageCount));
+    return dialog.exec() == QDialog::Accepted;
 }
 
 }  // namespace tw
