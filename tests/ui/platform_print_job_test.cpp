@@ -47,6 +47,7 @@ TEST(PrintJob, TheRangeChosenPrintsThoseSheetsUnderTheJobsNameAndFooter) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QString::fromStdString(pdf));
+    setUpPrinter(printer, job);
     printer.setPrintRange(QPrinter::PageRange);
     printer.setFromTo(2, 3);
     EXPECT_EQ(printJob(printer, job), 2);
@@ -68,6 +69,7 @@ TEST(PrintJob, SeveralGridsPrintAsOneDocumentInTheirOrder) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QString::fromStdString(pdf));
+    setUpPrinter(printer, job);
     EXPECT_EQ(printJob(printer, job), 3);
     const std::vector<std::string> pages = pdfPages(pdf);
     ASSERT_EQ(pages.size(), 3u);

@@ -39,6 +39,7 @@ void printVoucherPage(AppContext& ctx, QWidget* parent, const VoucherPageTexts& 
         return;
     }
     QPrinter printer(printerInfo, QPrinter::HighResolution);
+    setUpPrinter(printer, job);
     if (!printJob(printer, job)) printPreview(parent, job);
 }
 

@@ -27,12 +27,6 @@ QPointF originOn(QPrinter& printer, const PageGrid& grid, double ppu) {
                    grid.paper().marginTop * ppu - (page.top() - paper.top()));
 }
 
-// A printer made for a job: the first grid's paper, the job's name.
-void prepare(QPrinter& printer, const PrintJob& job) {
-    if (!job.grids.empty()) setUpPrinter(printer, job.grids.front());
-    printer.setDocName(job.name);
-}
-
 }  // namespace
 
 int sheetCount(const PrintJob& job) { return static_cast<int>(documentSheets(job.grids).size()); }
@@ -40,6 +34,11 @@ int sheetCount(const PrintJob& job) { return static_cast<int>(documentSheets(job
 void setUpPrinter(QPrinter& printer, const PageGrid& grid) {
     printer.setFullPage(true);
     printer.setPageLayout(pageLayoutOf(grid));
+}
+
+void setUpPrinter(QPrinter& printer, const PrintJob& job) {
+    if (!job.grids.empty()) setUpPrinter(printer, job.grids.front());
+    printer.setDocName(job.name);
 }
 
 int printGrid(QPrinter& printer, const PageGrid& grid) {
@@ -68,7 +67,12 @@ int printJob(QPrinter& printer, const PrintJob& job) {
     const int copies = printer.supportsMultipleCopies() ? 1 : std::max(1, printer.copyCount());
     printer.setDocName(job.name);
     printer.setFullPage(true);
-    printer.setPageLayout(pageLayoutOf(*sheets[first - 1].grid));
+    // The grid whose paper the printer holds: the first one's, as set up.
+    const PageGrid* laidOut = &job.grids.front();
+    if (sheets[first - 1].grid != laidOut) {
+        laidOut = sheets[first - 1].grid;
+        printer.setPageLayout(pageLayoutOf(*laidOut));
+    }
     QPainter painter;
     if (!painter.begin(&printer)) return 0;
     const double ppu = painter.device()->logicalDpiX() / 254.0;
@@ -79,8 +83,11 @@ int printJob(QPrinter& printer, const PrintJob& job) {
             if (started) {
                 // A grid's paper takes effect with its first page, where the
                 // printer can change paper within a job.
-                const QPageLayout layout = pageLayoutOf(grid);
-                if (!layout.isEquivalentTo(printer.pageLayout())) printer.setPageLayout(layout);
+                if (&grid != laidOut) {
+                    laidOut = &grid;
+                    const QPageLayout layout = pageLayoutOf(grid);
+                    if (!layout.isEquivalentTo(printer.pageLayout())) printer.setPageLayout(layout);
+                }
                 printer.newPage();
             }
             started = true;
@@ -94,14 +101,14 @@ int printJob(QPrinter& printer, const PrintJob& job) {
 
 std::optional<int> printWithDialog(QWidget* parent, Prompter& prompter, const PrintJob& job) {
     QPrinter printer(QPrinter::HighResolution);
-    prepare(printer, job);
+    setUpPrinter(printer, job);
     if (!prompter.choosePrinter(parent, printer, sheetCount(job))) return std::nullopt;
     return printJob(printer, job);
 }
 
 int printPreview(QWidget* parent, const PrintJob& job) {
     QPrinter printer(QPrinter::HighResolution);
-    prepare(printer, job);
+    setUpPrinter(printer, job);
     QPrintPreviewDialog dialog(&printer, parent);
     dialog.setWindowTitle(QString::fromUtf8("打印预览"));
     dialog.setObjectName(QString::fromUtf8("打印预览"));

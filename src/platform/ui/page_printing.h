@@ -32,16 +32,20 @@ int sheetCount(const PrintJob& job);
 // Sets the printer's paper and orientation from the grid; the printer draws
 // from the paper's corner (the grid's margins are painted by paintSheet).
 void setUpPrinter(QPrinter& printer, const PageGrid& grid);
+// The same from the job's first grid, and the job's name.
+void setUpPrinter(QPrinter& printer, const PrintJob& job);
 // Prints every sheet, one per page. Returns the number of pages, 0 when the
 // printer could not start.
 int printGrid(QPrinter& printer, const PageGrid& grid);
 
-// Prints the job on `printer` under the job's name: the sheets in the page
-// range chosen on the printer (all without one), as many copies as chosen
-// when the printer does not make them itself. Each sheet on its grid's paper
-// as far as the printer can change paper within a job. Returns the number of
-// sheets printed (a copy counted once); 0 when the printer could not start
-// or the range holds no sheet.
+// Prints the job on a printer set up for it (setUpPrinter; the paper may
+// have been changed since, in a dialog) under the job's name: the sheets in
+// the page range chosen on the printer (all without one), as many copies as
+// chosen when the printer does not make them itself. A sheet of another grid
+// than the one before it takes its grid's paper, as far as the printer can
+// change paper within a job. Returns the number of sheets printed (a copy
+// counted once); 0 when the printer could not start or the range holds no
+// sheet.
 int printJob(QPrinter& printer, const PrintJob& job);
 
 // The print dialog (the prompter's: printer, copies, range), then the job on
