@@ -33,7 +33,7 @@ inline std::string pdfText(const std::filesystem::path& pdf) {
 inline std::vector<std::string> pdfPages(const std::filesystem::path& pdf) {
     std::vector<std::string> pages;
     const std::string text = pdfText(pdf);
-    for (std::size_t at = 0, next; at < text.size(); at = next + 1) {
+    for (std::size_t at = 0, next = 0; at < text.size(); at = next + 1) {
         next = text.find('\f', at);
         if (next == std::string::npos) next = text.size();
         pages.push_back(text.substr(at, next - at));
