@@ -45,7 +45,9 @@ void addLedgerCommand(Commands& commands) {
             if (!o->xlsx.empty() &&
                 !c.report(runCaught([&] { saveExport(ledgerWorkbook(listed.value.page), std::filesystem::u8path(o->xlsx), c.dataDir); })))
                 return;
-            if (!o->pdf.empty() && !writePagePdf(c, listed.value.page, o->pdf)) return;
+            if (!o->pdf.empty() &&
+                !writePagePdf(c, listed.value.page, o->pdf, ledgerFooter(c.session)))
+                return;
             if (!o->xlsx.empty() || !o->pdf.empty()) return;
             for (const LedgerLine& line : listed.value.lines)
                 for (int k = 0; k < 7; ++k) c.out << line.cells[k] << (k < 6 ? '\t' : '\n');

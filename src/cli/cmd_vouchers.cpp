@@ -1,5 +1,6 @@
-// tallowick-cli vouchers SET --user U --password P: every page of the current
-// month in record order, one a line, tab-separated: 月编号, 第几, 共几, date
+// tallowick-cli vouchers SET --user U --password P [--month YYYY-MM]: every
+// page of the current month (or of the month given, open or closed) in record
+// order, one a line, tab-separated: 月编号, 第几, 共几, date
 // (YYYY-MM-DD), 附件数, then 摘要, 科目, 借, 贷 of lines 1–4, then 借方合计,
 // 贷方合计, 编制, 审核, 登账. Amounts are plain decimal texts, empty where
 // empty; the totals stand on a voucher's last page only.
@@ -13,7 +14,9 @@
 namespace tw::cli {
 
 namespace {
-struct VouchersOptions : SetLogin {};
+struct VouchersOptions : SetLogin {
+    std::string month;
+};
 
 std::string isoDate(double day) {
     if (day == 0) return {};
@@ -31,11 +34,15 @@ void addVouchersCommand(Commands& commands) {
         [o](Options& sub) {
             // `vouchers sort SET` names the set after its own subcommand.
             addSetLoginOptions(sub, *o, /*setRequired=*/false);
+            sub.add("--month", o->month, "列出这个月的凭证 (YYYY-MM，默认本月)");
         },
         [o](Context& c) {
             if (o->set.empty()) return c.refuse("请给出套账名称。");
+            YearMonth month;
+            if (!readMonthOption(c, o->month, month)) return;
             if (!logInToBooks(c, *o)) return;
-            for (const VoucherPage& p : monthVoucherPages(*c.store, c.session)) {
+            if (o->month.empty()) month = YearMonth::of(c.session.login.period);
+            for (const VoucherPage& p : monthVoucherPages(*c.store, c.session, month)) {
                 VoucherTotals stored;
                 stored.shown = p.isLastPage();
                 stored.debit = p.debitTotal;

@@ -19,6 +19,12 @@ bool readDateOption(Context& c, const char* label, const std::string& text, doub
     return false;
 }
 
+bool readMonthOption(Context& c, const std::string& text, YearMonth& month) {
+    if (text.empty() || parseYearMonth(text, month)) return true;
+    c.refuse("月份应写成 YYYY-MM：" + text);
+    return false;
+}
+
 bool readAmountOption(Context& c, const std::string& text, double& amount) {
     const std::string refusal = readAmount(text, amount);
     if (!refusal.empty()) c.refuse(refusal);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "shell/session.h"
+#include "storage/dates.h"
 #include "storage/directory_lock.h"
 #include "storage/outcome.h"
 
@@ -50,6 +51,11 @@ struct Context {
 // Reads the date option `label` given as `text` into `day`: an empty text
 // leaves `day` as it is; a text that names no date is refused. False then.
 bool readDateOption(Context& c, const char* label, const std::string& text, double& day);
+
+// Reads the month option `text` (YYYY-MM) into `month`: an empty text leaves
+// `month` as it is; any other text that names no month is refused
+// ("月份应写成 YYYY-MM：…"). False then.
+bool readMonthOption(Context& c, const std::string& text, YearMonth& month);
 
 // Reads an amount option through the program's one amount reader
 // (storage/amount_reader.h); a text it refuses is refused with its message.

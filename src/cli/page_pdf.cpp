@@ -13,11 +13,13 @@
 
 namespace tw::cli {
 
-bool writePagePdf(Context& ctx, const PageGrid& grid, const std::string& file) {
-    return writePagePdf(ctx, std::vector<PageGrid>{grid}, file);
+bool writePagePdf(Context& ctx, const PageGrid& grid, const std::string& file,
+                  const SheetFooter& footer) {
+    return writePagePdf(ctx, std::vector<PageGrid>{grid}, file, footer);
 }
 
-bool writePagePdf(Context& ctx, const std::vector<PageGrid>& grids, const std::string& file) {
+bool writePagePdf(Context& ctx, const std::vector<PageGrid>& grids, const std::string& file,
+                  const SheetFooter& footer) {
     const std::filesystem::path target = std::filesystem::u8path(file);
     if (const TargetProblem problem = userFileTargetProblem(target, ctx.dataDir);
         problem != TargetProblem::None) {
@@ -39,7 +41,7 @@ bool writePagePdf(Context& ctx, const std::vector<PageGrid>& grids, const std::s
     }
     QString error;
     const bool written = writeUserFile(target, ctx.dataDir, [&](const std::filesystem::path& tmp) {
-        return writePdf(grids, QString::fromStdString(pathText(tmp)), &error);
+        return writePdf(grids, QString::fromStdString(pathText(tmp)), &error, footer);
     });
     app.reset();
     qInstallMessageHandler(previous);

@@ -79,6 +79,15 @@ std::string ledgerHeading(const LedgerRequest& request) {
            request.account + "  " + formatDate(request.from) + "至" + formatDate(request.to);
 }
 
+std::string ledgerJobName(const LedgerRequest& request) {
+    return std::string(request.mode == LedgerMode::General ? "总账 " : "明细账 ") + request.account +
+           " " + formatDate(request.from) + "至" + formatDate(request.to);
+}
+
+SheetFooter ledgerFooter(const Session& session) {
+    return {"单位：" + session.login.companyName, true};
+}
+
 LedgerLine ledgerLine(LedgerMode mode, const LedgerRow& row) {
     LedgerLine line;
     line.cells[0] = formatDate(row.date);

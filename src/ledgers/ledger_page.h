@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "platform/page_grid.h"
+#include "platform/sheet_footer.h"
 #include "shell/session.h"
 #include "storage/outcome.h"
 #include "storage/where.h"
@@ -79,6 +80,13 @@ inline constexpr int kManyLineRowHeight = 192;
 
 // " 明细科目：库存现金  2013-1-1至2013-1-31"
 std::string ledgerHeading(const LedgerRequest& request);
+
+// The name a print queue shows for the page: "明细账 现金 2013-3-1至2013-3-31"
+// (general: "总账 …").
+std::string ledgerJobName(const LedgerRequest& request);
+// Under every printed sheet of a ledger page: "单位：" + the company, and
+// 第N页/共M页.
+SheetFooter ledgerFooter(const Session& session);
 
 // The page row of a ledger row:
 //   1 date (2013-3-1); 2 the voucher number, empty when 0 and always empty in

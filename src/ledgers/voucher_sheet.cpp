@@ -1,24 +1,30 @@
 #include "ledgers/voucher_sheet.h"
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
 #include "closing/period.h"
-#include "storage/dates.h"
+#include "storage/amount_capitals.h"
 #include "storage/number_text.h"
 #include "storage/record_store.h"
 #include "storage/schemas.h"
+#include "vouchers/numbering.h"
+#include "vouchers/voucher_texts.h"
 
 namespace tw {
 
 namespace {
 
-// An amount box as printed: empty stays empty, anything else with two decimals.
+// An amount box as printed: empty stays empty, anything else with two
+// decimals and its thousands grouped.
 std::string printedAmount(const std::string& box) {
-    return box.empty() ? std::string() : twoDecimals(parseNumber(box));
+    return box.empty() ? std::string() : groupedTwoDecimals(parseNumber(box));
 }
 
-std::string boxAmount(double amount) { return isZero(amount) ? std::string() : plainDecimal(amount); }
+std::string capitals(const std::string& total) {
+    return total.empty() ? std::string() : amountInCapitals(toCents(parseNumber(total)));
+}
 
 }  // namespace
 
@@ -28,11 +34,13 @@ std::map<std::string, std::string> voucherPlaceholderValues(const VoucherSheetTe
         {"单位", page.company},
         {"日期", " " + page.date},
         {"编号", page.number},
+        {"凭证字号", voucherWordNumber(parseNumber(page.number))},
         {"第几", "第" + page.page + "张"},
         {"共几", "共" + page.pageCount + "张"},
         {"附件数", page.attachments + "张"},
         {"借方合计", printedAmount(page.debitTotal)},
         {"贷方合计", printedAmount(page.creditTotal)},
+        {"大写", capitals(page.debitTotal)},
         {"编制", page.preparer},
         {"审核", page.reviewer},
         {"登账", page.poster},
@@ -63,49 +71,99 @@ std::string missingVoucherMessage(std::int64_t number, int page) {
     return "本月没有编号为" + std::to_string(number) + "的凭证第" + std::to_string(page) + "张！";
 }
 
-VoucherSheetTexts readVoucherPage(RecordStore& store, const Session& session, std::int64_t number,
-                                 int page) {
-    const SetTable vouchers(store, session, file::kVouchers);
-    const Table& t = vouchers.table();
-    // The window walks back from the newest page: the last match is the one it shows.
-    const std::optional<Record> found =
-        t.last(monthOf(field::kDate, session.login.period)
-                   .equal(field::kMonthNumber, static_cast<double>(number))
-                   .equal(field::kPage, page)
-                   .notEqual(field::kPreparer, ""));
-    if (!found) refuse(missingVoucherMessage(number, page));
-    auto text = [&](std::string_view name) { return (*found)[t.position(name)].text(); };
-    auto amount = [&](std::string_view name) { return (*found)[t.position(name)].number(); };
-    auto whole = [&](std::string_view name) {
-        return std::to_string((*found)[t.position(name)].integer());
-    };
+std::string missingVoucherMessage(YearMonth month, std::int64_t number, int page) {
+    return month.text() + "没有编号为" + std::to_string(number) + "的凭证第" +
+           std::to_string(page) + "张！";
+}
+
+VoucherSheetTexts sheetTextsOf(const VoucherPage& page, const std::string& company) {
     VoucherSheetTexts p;
-    p.company = session.login.companyName;
-    p.date = formatDate(amount(field::kDate));
-    p.number = plainDecimal(amount(field::kMonthNumber));
-    p.page = whole(field::kPage);
-    p.pageCount = whole(field::kPageCount);
-    p.attachments = whole(field::kAttachments);
+    p.company = company;
+    p.date = formatDate(page.date);
+    p.number = plainDecimal(page.number);
+    p.page = std::to_string(page.page);
+    p.pageCount = std::to_string(page.pageCount);
+    p.attachments = std::to_string(page.attachments);
     for (int i = 0; i < 4; ++i) {
-        p.summaries[i] = text(field::lineSummary(i + 1));
-        p.accounts[i] = text(field::lineAccount(i + 1));
-        p.debits[i] = boxAmount(amount(field::lineDebit(i + 1)));
-        p.credits[i] = boxAmount(amount(field::lineCredit(i + 1)));
+        p.summaries[i] = page.lines[i].summary;
+        p.accounts[i] = page.lines[i].account;
+        p.debits[i] = amountText(page.lines[i].debit);
+        p.credits[i] = amountText(page.lines[i].credit);
     }
     // Only a voucher's last page carries its totals.
-    if (p.page == p.pageCount) {
-        p.debitTotal = plainDecimal(amount(field::kDebitTotal));
-        p.creditTotal = plainDecimal(amount(field::kCreditTotal));
+    if (page.isLastPage()) {
+        p.debitTotal = plainDecimal(page.debitTotal);
+        p.creditTotal = plainDecimal(page.creditTotal);
     }
-    p.preparer = text(field::kPreparer);
-    p.reviewer = text(field::kReviewer);
-    p.poster = text(field::kPoster);
+    p.preparer = page.preparer;
+    p.reviewer = page.reviewer;
+    p.poster = page.poster;
     return p;
+}
+
+VoucherSheetTexts readVoucherPage(RecordStore& store, const Session& session, YearMonth month,
+                                  std::int64_t number, int page) {
+    const VoucherTable vouchers(store, session);
+    // The window walks back from the newest page: the last match is the one it shows.
+    const std::optional<Record> found =
+        vouchers.table().last(monthOf(field::kDate, month)
+                                  .equal(field::kMonthNumber, static_cast<double>(number))
+                                  .equal(field::kPage, page)
+                                  .notEqual(field::kPreparer, ""));
+    if (!found)
+        refuse(month == YearMonth::of(session.login.period)
+                   ? missingVoucherMessage(number, page)
+                   : missingVoucherMessage(month, number, page));
+    return sheetTextsOf(vouchers.page(*found), session.login.companyName);
+}
+
+VoucherSheetTexts readVoucherPage(RecordStore& store, const Session& session, std::int64_t number,
+                                 int page) {
+    return readVoucherPage(store, session, YearMonth::of(session.login.period), number, page);
 }
 
 PageGrid voucherSheet(RecordStore& store, const Session& session, std::int64_t number, int page) {
     return fillVoucherSheet(loadVoucherTemplate(session.dataDir),
                             readVoucherPage(store, session, number, page), today());
+}
+
+std::vector<VoucherSheetTexts> wholeVoucherSheets(RecordStore& store, const Session& session,
+                                                  std::int64_t pageId) {
+    const VoucherTable vouchers(store, session);
+    std::vector<VoucherSheetTexts> sheets;
+    for (const VoucherPage& p : voucherOf(vouchers, vouchers.page(pageId)))
+        sheets.push_back(sheetTextsOf(p, session.login.companyName));
+    return sheets;
+}
+
+std::vector<VoucherSheetTexts> listedVoucherSheets(RecordStore& store, const Session& session,
+                                                   const std::vector<std::int64_t>& ids) {
+    const VoucherTable vouchers(store, session);
+    std::vector<VoucherSheetTexts> sheets;
+    sheets.reserve(ids.size());
+    for (std::int64_t id : ids)
+        if (const std::optional<Record> record = vouchers.table().get(id))
+            sheets.push_back(sheetTextsOf(vouchers.page(*record), session.login.companyName));
+    return sheets;
+}
+
+std::string voucherJobName(const std::vector<VoucherSheetTexts>& sheets) {
+    if (sheets.empty()) return "凭证";
+    double lowest = parseNumber(sheets.front().number), highest = lowest;
+    double firstPage = parseNumber(sheets.front().page), lastPage = firstPage;
+    for (const VoucherSheetTexts& s : sheets) {
+        lowest = std::min(lowest, parseNumber(s.number));
+        highest = std::max(highest, parseNumber(s.number));
+        firstPage = std::min(firstPage, parseNumber(s.page));
+        lastPage = std::max(lastPage, parseNumber(s.page));
+    }
+    if (lowest != highest)
+        return "凭证 " + plainDecimal(lowest) + "至" + plainDecimal(highest) + " 共" +
+               std::to_string(sheets.size()) + "张";
+    const std::string pages = firstPage == lastPage
+                                  ? plainDecimal(firstPage)
+                                  : plainDecimal(firstPage) + "至" + plainDecimal(lastPage);
+    return "凭证 " + plainDecimal(lowest) + " 第" + pages + "张";
 }
 
 }  // namespace tw

@@ -7,10 +7,13 @@
 //   2. every cell whose text is "[name]" is emptied and receives the value of
 //      that name, wherever it stands and however often it repeats:
 //        单位 the company; 日期 " " + the date box; 编号 the number box;
+//        凭证字号 the number as bookkeepers read it (记字第1号 for 30001);
 //        第几 "第" + page + "张"; 共几 "共" + pages + "张"; 附件数 count + "张";
 //        摘要1..4, 科目1..4 the line texts; 借方金额1..4, 贷方金额1..4 and
-//        借方合计, 贷方合计 the amount with exactly two decimals, or nothing
-//        for an empty box (a box that holds no number prints 0.00);
+//        借方合计, 贷方合计 the amount with two decimals and its thousands
+//        grouped (1,234.50), or nothing for an empty box (a box that holds no
+//        number prints 0.00); 大写 the debit total in Chinese capitals
+//        (壹拾壹万柒仟元整), empty on a page without totals;
 //        编制, 审核, 登账 the names; 打印日期 the day of printing (2013-3-1);
 //      any other name leaves its cell empty.
 // A cell that holds a name without brackets keeps its text.
@@ -20,10 +23,13 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "platform/page_grid.h"
 #include "shell/session.h"
+#include "storage/dates.h"
 #include "storage/outcome.h"
+#include "vouchers/voucher_page.h"
 
 namespace tw {
 
@@ -58,18 +64,42 @@ PageGrid fillVoucherSheet(PageGrid templ, const VoucherSheetTexts& page, double 
 // the file is missing or damaged.
 PageGrid loadVoucherTemplate(const std::filesystem::path& dataDir);
 
-// The page `page` of voucher `number` of the current month, as the voucher
-// window shows it (dates 2013-3-1, amounts as plain decimals, zero
-// amounts and the totals of a non-last page empty). Refuses when the month
-// has no such page (a page without 编制 is no voucher), and kUnreadableSet
-// when 凭证库 cannot be read.
+// The texts of a page as stored, as the voucher window shows them (dates
+// 2013-3-1, amounts as plain decimals, zero amounts empty) with its stored
+// totals on the voucher's last page only.
+VoucherSheetTexts sheetTextsOf(const VoucherPage& page, const std::string& company);
+
+// The page `page` of voucher `number` of `month` (the last such page in
+// record order, as the voucher window walks back from the newest). Refuses
+// when the month has no such page (a page without 编制 is no voucher):
+// missingVoucherMessage for the current month, the month named for another;
+// kUnreadableSet when 凭证库 cannot be read.
+VoucherSheetTexts readVoucherPage(RecordStore& store, const Session& session, YearMonth month,
+                                  std::int64_t number, int page);
+// The same in the current month.
 VoucherSheetTexts readVoucherPage(RecordStore& store, const Session& session, std::int64_t number,
                                  int page);
 
 // "本月没有编号为30001的凭证第1张！"
 std::string missingVoucherMessage(std::int64_t number, int page);
+// "2013年2月没有编号为20001的凭证第1张！"
+std::string missingVoucherMessage(YearMonth month, std::int64_t number, int page);
 
-// The filled sheet of that page, printed today: what 打印当前 prints.
+// The filled sheet of that page of the current month, printed today.
 PageGrid voucherSheet(RecordStore& store, const Session& session, std::int64_t number, int page);
+
+// Every page of the voucher that the page with record id `pageId` belongs
+// to, by 第几, read afresh: what 打印当前 prints. Refuses kNoPage when the
+// page is gone.
+std::vector<VoucherSheetTexts> wholeVoucherSheets(RecordStore& store, const Session& session,
+                                                  std::int64_t pageId);
+// The pages with these record ids, read afresh, in the order given (a list
+// of found pages); a page deleted since is left out.
+std::vector<VoucherSheetTexts> listedVoucherSheets(RecordStore& store, const Session& session,
+                                                   const std::vector<std::int64_t>& ids);
+
+// The name a print queue shows for a job of these sheets: "凭证 30001 第1张",
+// "凭证 30001 第1至2张" (pages of one voucher), "凭证 30001至30003 共4张".
+std::string voucherJobName(const std::vector<VoucherSheetTexts>& sheets);
 
 }  // namespace tw

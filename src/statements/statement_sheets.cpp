@@ -65,17 +65,7 @@ HeaderSpans headerSpans(int columns) {
 
 }  // namespace
 
-std::string groupedAmount(double x) {
-    const std::string t = twoDecimals(x);
-    const bool negative = !t.empty() && t[0] == '-';
-    const std::string digits = t.substr(negative ? 1 : 0, t.find('.') - (negative ? 1 : 0));
-    std::string out = negative ? "-" : "";
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
-        out += digits[i];
-    }
-    return out + t.substr(t.find('.'));
-}
+std::string groupedAmount(double x) { return groupedTwoDecimals(x); }
 
 SheetLayout statementLayout(const Statement& s) {
     SheetLayout out;

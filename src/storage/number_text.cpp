@@ -134,6 +134,19 @@ std::string twoDecimals(double x) {
     return buf;
 }
 
+std::string groupedTwoDecimals(double x) {
+    const std::string t = twoDecimals(x);
+    const std::size_t point = t.find('.');
+    if (point == std::string::npos) return t;  // not a finite number
+    const std::size_t first = t[0] == '-' ? 1 : 0;
+    std::string out = t.substr(0, first);
+    for (std::size_t i = first; i < point; ++i) {
+        if (i > first && (point - i) % 3 == 0) out += ',';
+        out += t[i];
+    }
+    return out + t.substr(point);
+}
+
 std::string_view trimNumberBlanks(std::string_view t) {
     while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
     while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);

@@ -20,6 +20,9 @@ std::string plainDecimal(double x);
 void appendPlainDecimal(std::string& out, double x);
 // Two decimals, rounded half away from zero: 1234.50.
 std::string twoDecimals(double x);
+// The same with the thousands grouped by ",", as amounts are printed:
+// 1,234.50, -1,000,000.00, 0.05.
+std::string groupedTwoDecimals(double x);
 // Rounds to two decimals, half away from zero, as the number reads in
 // decimals (its shortest text): 2.675 gives 2.68 and 0.0049999999 gives 0.00.
 double roundCents(double x);

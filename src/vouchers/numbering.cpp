@@ -20,6 +20,17 @@ NumberBlock numberBlock(double month) {
     return {base + 1, base + 9999};
 }
 
+std::string voucherWordNumber(double number) {
+    if (isZero(number)) return {};
+    const double rounded = std::round(number);
+    if (std::fabs(number) >= 1e15 || !isZero(number - rounded))
+        return "记字第" + plainDecimal(number) + "号";
+    const auto whole = static_cast<long long>(rounded);
+    const long long month = whole / 10000, sequence = whole % 10000;
+    const long long shown = month >= 1 && month <= 12 && sequence != 0 ? sequence : whole;
+    return "记字第" + std::to_string(shown) + "号";
+}
+
 std::string numberBlockMessage(const NumberBlock& block) {
     return "凭证编号必须在" + std::to_string(block.first) + "到" + std::to_string(block.last) +
            "之间！";

@@ -24,6 +24,12 @@ NumberBlock numberBlock(double month);
 // "凭证编号必须在30001到39999之间！"
 std::string numberBlockMessage(const NumberBlock& block);
 
+// The number as bookkeepers read it on paper: "记字第1号" for 30001 and
+// "记字第12号" for 120012, the month's sequence after the month in front;
+// a whole number outside every month's block reads whole (记字第5号), any
+// other number as its plain text; 0 (no voucher) is empty.
+std::string voucherWordNumber(double number);
+
 // The number of a new voucher in the current period's month:
 // 1. M := the largest 月编号 of the month's pages inside its block (0 when
 //    it has none), so a number from elsewhere cannot push the month on;

@@ -129,6 +129,11 @@ std::vector<VoucherPage> monthVoucherPages(RecordStore& store, const Session& se
     return vouchers.pages(monthPages(session.login.period));
 }
 
+std::vector<VoucherPage> monthVoucherPages(RecordStore& store, const Session& session, YearMonth month) {
+    const VoucherTable vouchers(store, session);
+    return vouchers.pages(monthPages(month.firstDay()));
+}
+
 VoucherPage monthVoucherPage(RecordStore& store, const Session& session, double number, int page) {
     const VoucherTable vouchers(store, session);
     const auto found = vouchers.table().first(

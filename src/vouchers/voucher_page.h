@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "shell/session.h"
+#include "storage/dates.h"
 #include "storage/outcome.h"
 
 namespace tw {
@@ -110,6 +111,8 @@ std::vector<VoucherPage> voucherOf(const VoucherTable& vouchers, const VoucherPa
 
 // Every page of the current period's month, in record order.
 std::vector<VoucherPage> monthVoucherPages(RecordStore& store, const Session& session);
+// Every page of `month` (open or closed), in record order.
+std::vector<VoucherPage> monthVoucherPages(RecordStore& store, const Session& session, YearMonth month);
 // Page `page` of the current month's voucher `number`; refuses
 // "本月没有这张凭证：30001 第2张" when there is none.
 VoucherPage monthVoucherPage(RecordStore& store, const Session& session, double number, int page);

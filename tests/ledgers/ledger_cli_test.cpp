@@ -234,8 +234,8 @@ TEST_F(LedgerCliTest, APrintedVoucherCarriesItsTextsAndAmounts) {
     EXPECT_TRUE(inOrder(pdfText(pdf),
                         {"记账凭证", "测试公司", "2013-3-9", "30001", "第1张", "共1张", "2张",
                          "摘要", "科目名称", "借方金额", "贷方金额", "收到货款", "银行存款",
-                         "11700.00", "收到货款", "应收账款", "11700.00", "合计", "11700.00",
-                         "11700.00", "审核", "李四", "编制", "张三", "打印日期"}));
+                         "11,700.00", "收到货款", "应收账款", "11,700.00", "合计", "11,700.00",
+                         "11,700.00", "审核", "李四", "编制", "张三", "打印日期"}));
 
     const auto missing = run("voucher print", {"--number", "30009", "--pdf", pdf.string()});
     EXPECT_EQ(missing.status, 1);

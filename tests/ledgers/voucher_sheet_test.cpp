@@ -2,6 +2,8 @@
 // voucher window shows it, and the page read from 凭证库.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "ledger_fixture.h"
 #include "ledgers/voucher_sheet.h"
 
@@ -43,7 +45,7 @@ TEST(VoucherSheet, PlaceholdersReadAsThePaperVoucherPrintsThem) {
                "[单位]", "[编号]", "[打印日期]", "[贷方金额2]", "[贷方金额4]"}),
         pageTwoOfThree(), dayNumber(2013, 4, 2));
     EXPECT_EQ(rowTexts(filled),
-              (std::vector<std::string>{"1234.50", "", "80.00", "第2张", "共3张", "3张", " 2013-3-9",
+              (std::vector<std::string>{"1,234.50", "", "80.00", "第2张", "共3张", "3张", " 2013-3-9",
                                         "华兴科技", "30002", "2013-4-2",
                                         // A box's leading number, else 0.00.
                                         "12.00", "0.00"}));
@@ -67,7 +69,7 @@ TEST(VoucherSheet, TheProgramsTemplateLeavesNoPlaceholderBehind) {
     EXPECT_TRUE(filled.placeholders().empty());
     bool total = false;
     for (int r = 1; r <= filled.rowCount(); ++r)
-        for (int c = 1; c <= filled.columnCount(); ++c) total |= filled.text(r, c) == "1314.50";
+        for (int c = 1; c <= filled.columnCount(); ++c) total |= filled.text(r, c) == "1,314.50";
     EXPECT_TRUE(total);
 }
 
@@ -129,6 +131,92 @@ TEST_F(VoucherPageReadTest, NoSuchPageIsRefused) {
         EXPECT_EQ(r.message, missingVoucherMessage(number, p));
     }
     EXPECT_EQ(missingVoucherMessage(30001, 2), "本月没有编号为30001的凭证第2张！");
+}
+
+// The paper names the voucher as bookkeepers do and writes the total in
+// capitals, on the page that carries the totals only.
+TEST(VoucherSheet, NumberAsBookkeepersReadItAndTheTotalInCapitals) {
+    VoucherSheetTexts last = pageTwoOfThree();
+    last.page = "3";
+    last.debitTotal = last.creditTotal = "117000";
+    const auto v = voucherPlaceholderValues(last, dayNumber(2013, 4, 2));
+    EXPECT_EQ(v.at("凭证字号"), "记字第2号");
+    EXPECT_EQ(v.at("编号"), "30002");
+    EXPECT_EQ(v.at("大写"), "壹拾壹万柒仟元整");
+    EXPECT_EQ(v.at("借方合计"), "117,000.00");
+    last.debitTotal = "1005.2";
+    EXPECT_EQ(voucherPlaceholderValues(last, dayNumber(2013, 4, 2)).at("大写"), "壹仟零伍元贰角");
+    EXPECT_EQ(voucherPlaceholderValues(pageTwoOfThree(), dayNumber(2013, 4, 2)).at("大写"), "");
+}
+
+TEST(VoucherSheet, TheProgramsTemplateCarriesTheNumberAndTheCapitals) {
+    VoucherSheetTexts p = pageTwoOfThree();
+    p.page = p.pageCount = "1";
+    p.debitTotal = p.creditTotal = "100.05";
+    const PageGrid filled = fillVoucherSheet(voucherPageTemplate(), p, dayNumber(2013, 4, 2));
+    std::vector<std::string> texts;
+    for (int r = 1; r <= filled.rowCount(); ++r)
+        for (int c = 1; c <= filled.columnCount(); ++c) texts.push_back(filled.text(r, c));
+    for (const char* shown : {"记字第2号", "30002", "壹佰元零伍分", "100.05"})
+        EXPECT_NE(std::find(texts.begin(), texts.end(), shown), texts.end()) << shown;
+}
+
+TEST(VoucherSheet, JobNamesSayWhichVouchersAndPages) {
+    const auto sheet = [](const char* number, const char* page) {
+        VoucherSheetTexts s;
+        s.number = number;
+        s.page = page;
+        return s;
+    };
+    EXPECT_EQ(voucherJobName({sheet("30001", "1")}), "凭证 30001 第1张");
+    EXPECT_EQ(voucherJobName({sheet("30001", "2"), sheet("30001", "1")}), "凭证 30001 第1至2张");
+    EXPECT_EQ(voucherJobName({sheet("30003", "1"), sheet("30001", "1"), sheet("30002", "2")}),
+              "凭证 30001至30003 共3张");
+    EXPECT_EQ(voucherJobName({}), "凭证");
+}
+
+TEST_F(VoucherPageReadTest, AnotherMonthsPageIsReadAndItsAbsenceNamesTheMonth) {
+    page(day(2013, 2, 9), 20001, 1, 1, 500);
+    page(day(2013, 3, 9), 30001, 1, 1, 11700);
+    const auto february =
+        runCaught([&] { return readVoucherPage(*store, session, YearMonth{2013, 2}, 20001, 1); });
+    ASSERT_TRUE(february.ok) << february.message;
+    EXPECT_EQ(february.value.date, "2013-2-9");
+    EXPECT_EQ(february.value.debitTotal, "500");
+    const auto missing =
+        runCaught([&] { return readVoucherPage(*store, session, YearMonth{2013, 2}, 30001, 1); });
+    EXPECT_EQ(missing.message, "2013年2月没有编号为30001的凭证第1张！");
+    // The current month named as a month still says 本月, as before.
+    const auto current =
+        runCaught([&] { return readVoucherPage(*store, session, YearMonth{2013, 3}, 20001, 1); });
+    EXPECT_EQ(current.message, missingVoucherMessage(20001, 1));
+}
+
+TEST_F(VoucherPageReadTest, AWholeVoucherByPageAndListedPagesInTheirOrder) {
+    page(day(2013, 3, 9), 30001, 2, 2, 23400);  // its second page written first
+    page(day(2013, 3, 9), 30002, 1, 1, 5);
+    page(day(2013, 3, 9), 30001, 1, 2, 0);
+    const auto ids = runCaught([&] {
+        const VoucherTable vouchers(*store, session);
+        std::vector<std::int64_t> out;
+        for (const VoucherPage& p : vouchers.pages({})) out.push_back(p.id);
+        return out;
+    });
+    ASSERT_TRUE(ids.ok && ids.value.size() == 3) << ids.message;
+    const auto pagesOf = [](const std::vector<VoucherSheetTexts>& sheets) {
+        std::vector<std::string> out;
+        for (const VoucherSheetTexts& s : sheets) out.push_back(s.number + "/" + s.page + " " + s.debitTotal);
+        return out;
+    };
+    const auto whole = runCaught([&] { return wholeVoucherSheets(*store, session, ids.value[0]); });
+    ASSERT_TRUE(whole.ok) << whole.message;
+    EXPECT_EQ(pagesOf(whole.value), (std::vector<std::string>{"30001/1 ", "30001/2 23400"}));
+    // A page deleted since it was listed is left out; the rest keep the list's order.
+    const auto listed = runCaught([&] {
+        return listedVoucherSheets(*store, session, {ids.value[1], ids.value[2] + 100, ids.value[2], ids.value[0]});
+    });
+    ASSERT_TRUE(listed.ok) << listed.message;
+    EXPECT_EQ(pagesOf(listed.value), (std::vector<std::string>{"30002/1 5", "30001/1 ", "30001/2 23400"}));
 }
 
 }  // namespace

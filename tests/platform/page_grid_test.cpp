@@ -176,11 +176,11 @@ TEST(PageTemplates, VoucherPageHoldsEveryPlaceholderOnOneSheet) {
     const PageGrid g = voucherPageTemplate();
     std::vector<std::string> names;
     for (const Placeholder& p : g.placeholders()) names.push_back(p.name);
-    std::vector<std::string> expected{"单位", "日期", "编号", "第几", "共几", "附件数"};
+    std::vector<std::string> expected{"单位", "日期", "凭证字号", "编号", "第几", "共几", "附件数"};
     for (int i = 1; i <= 4; ++i)
         for (const char* f : {"摘要", "科目", "借方金额", "贷方金额"})
             expected.push_back(f + std::to_string(i));
-    for (const char* f : {"借方合计", "贷方合计", "登账", "审核", "编制", "打印日期"})
+    for (const char* f : {"大写", "借方合计", "贷方合计", "登账", "审核", "编制", "打印日期"})
         expected.push_back(f);
     EXPECT_EQ(names, expected);
     for (const Placeholder& p : g.placeholders()) {

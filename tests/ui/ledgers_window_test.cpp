@@ -339,7 +339,7 @@ TEST_F(LedgerWindowTest, ASecondClickOnAVoucherRowOpensTheVoucherThere) {
     EXPECT_EQ(number, "30002");
 }
 
-// Locate mode with the print flag (the search window's 打印全部): the voucher
+// Locate mode with the print flag: the voucher
 // window prints its page through the hook the main window installs, and closes.
 TEST_F(LedgerWindowTest, AVoucherPageInLocateModePrintsThroughThePageGrid) {
     if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "a real printer would print";

@@ -1,8 +1,10 @@
 #pragma once
 // A Prompter for window tests: records every text it is asked to show and
 // answers from queues the test fills beforehand. With a queue empty it answers
-// like a user who closes the window: "不是" (取消 where offered), cancel, no file.
+// like a user who closes the window: "不是" (取消 where offered), cancel, no file,
+// nothing printed.
 
+#include <QPrinter>
 #include <QQueue>
 #include <QStringList>
 #include <functional>
@@ -28,6 +30,7 @@ public:
     QList<FileRequest> saveRequests;
     QList<FileRequest> openRequests;
     QList<FileRequest> folderRequests;  // filter and suffix empty
+    QList<int> printRequests;  // the page count of each print dialog
 
     // Answers, taken from the front.
     QQueue<bool> confirmAnswers;
@@ -37,6 +40,9 @@ public:
     QQueue<QString> saveFileAnswers;
     QQueue<QString> openFileAnswers;
     QQueue<QString> folderAnswers;
+    // A print dialog answered with a file prints into that PDF file (no real
+    // printer needed); with the queue empty it is cancelled.
+    QQueue<QString> printFileAnswers;
 
     // Called while the message or question is "on screen", to look at the
     // windows underneath at that moment.
@@ -88,6 +94,14 @@ public:
         return folderAnswers.isEmpty() ? QString() : folderAnswers.dequeue();
     }
 
+    bool choosePrinter(QWidget*, QPrinter& printer, int pageCount) override {
+        printRequests << pageCount;
+        if (printFileAnswers.isEmpty()) return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printFileAnswers.dequeue());
+        return true;
+    }
+
     // Forgets what was shown; queued answers and callbacks stay.
     void clearRecords() {
         messages.clear();
@@ -97,6 +111,7 @@ public:
         saveRequests.clear();
         openRequests.clear();
         folderRequests.clear();
+        printRequests.clear();
     }
 };
 

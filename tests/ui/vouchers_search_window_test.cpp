@@ -1,5 +1,6 @@
 // 查阅凭证: its conditions with their pickers and 任意 ticks, the result list,
-// a double-click into the voucher window, 打印全部, the blinking label, and the
+// a double-click into the voucher window, 打印全部 into one PDF through the
+// scripted print dialog, 预览全部, the blinking label, and the
 // main window's button that opens it, and a picture of a search, of which
 // TALLOWICK_SCREENSHOT_DIR keeps a copy.
 #include <gtest/gtest.h>
@@ -9,13 +10,16 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
+#include <QPrintPreviewWidget>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 
 #include "app/main_window.h"
 #include "picture_check.h"
 #include "platform/ui/date_box.h"
+#include "support/pdf_text.h"
 #include "vouchers/ui/search_window.h"
 #include "typist.h"
 #include "vouchers_window_support.h"
@@ -238,13 +242,51 @@ TEST_F(SearchWindowTest, DoubleClickOpensThatPageAndPrintAllPrintsEveryRow) {
     emit list()->itemDoubleClicked(list()->topLevelItem(2), 0);
     EXPECT_EQ(shownPage, "30002/2");
 
-    QStringList printed;
-    ctx.printVoucherPage = [&](QWidget*, const VoucherPageTexts& t) {
-        printed << QString::fromStdString(t.number + "/" + t.page);
-    };
+    // 打印全部: one print dialog for the whole list, then one document of
+    // every listed page in list order, and how many pages it printed.
+    QTemporaryDir out;
+    const QString pdf = out.filePath("全部凭证.pdf");
+    prompter.printFileAnswers.enqueue(pdf);
     click(search.get(), "打印全部");
-    EXPECT_EQ(printed, (QStringList{"30001/1", "30002/1", "30002/2", "30003/1"}));
+    EXPECT_EQ(prompter.printRequests, QList<int>{4});
+    EXPECT_EQ(prompter.messages, QStringList{"共打印4页。"});
+    const std::vector<std::string> printed = pdfPages(pdf.toStdString());
+    ASSERT_EQ(printed.size(), 4u);
+    const std::pair<const char*, const char*> pages[] = {
+        {"记字第1号", "第1张"}, {"记字第2号", "第1张"}, {"记字第2号", "第2张"}, {"记字第3号", "第1张"}};
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_NE(printed[i].find(pages[i].first), std::string::npos) << i << ":\n" << printed[i];
+        EXPECT_NE(printed[i].find(pages[i].second), std::string::npos) << i << ":\n" << printed[i];
+    }
+    // The queue shows the job's name.
+    EXPECT_NE(pdfInfo(pdf.toStdString()).find("凭证 30001至30003 共4张"), std::string::npos);
     EXPECT_EQ(QApplication::activeModalWidget(), search.get()) << "a voucher window stayed open";
+
+    // A print dialog cancelled prints nothing and says nothing.
+    prompter.clearRecords();
+    click(search.get(), "打印全部");
+    EXPECT_EQ(prompter.printRequests, QList<int>{4});
+    EXPECT_TRUE(prompter.messages.isEmpty());
+}
+
+TEST_F(SearchWindowTest, PreviewAllShowsTheListedPagesAsOneDocument) {
+    click(search.get(), "预览全部");  // nothing listed yet
+    EXPECT_EQ(prompter.messages, QStringList{"没有可打印的凭证！"});
+    answerAccount("现金");
+    pressBox("借方科目包括编辑框");
+    click(search.get(), "按条件查找");
+    ASSERT_EQ(rows(), (QStringList{"30001 1/1 50", "30002 2/2 150"}));
+    QString title;
+    int pages = -1;
+    whenModalOpens([&](QWidget* modal) {
+        title = modal->windowTitle();
+        if (auto* preview = modal->findChild<QPrintPreviewWidget*>()) pages = preview->pageCount();
+        modal->close();
+    });
+    click(search.get(), "预览全部");
+    EXPECT_EQ(title, "打印预览");
+    EXPECT_EQ(pages, 2);
+    EXPECT_TRUE(prompter.printRequests.isEmpty());
 }
 
 TEST_F(SearchWindowTest, DateRangeLabelBlinks) {

@@ -123,5 +123,19 @@ TEST_F(VoucherNumberingTest, SortIsRefusedInAMonthWithPostedVouchers) {
     EXPECT_EQ(voucherBytes(), before);
 }
 
+// The paper voucher names the month's sequence, not the month in front of it.
+TEST(VoucherWordNumber, TheMonthsSequenceAsBookkeepersReadIt) {
+    EXPECT_EQ(voucherWordNumber(30001), "记字第1号");
+    EXPECT_EQ(voucherWordNumber(39999), "记字第9999号");
+    EXPECT_EQ(voucherWordNumber(120012), "记字第12号");
+    EXPECT_EQ(voucherWordNumber(10105), "记字第105号");
+    // Outside every month's block the number reads whole.
+    EXPECT_EQ(voucherWordNumber(5), "记字第5号");
+    EXPECT_EQ(voucherWordNumber(30000), "记字第30000号");
+    EXPECT_EQ(voucherWordNumber(130001), "记字第130001号");
+    EXPECT_EQ(voucherWordNumber(30001.5), "记字第30001.5号");
+    EXPECT_EQ(voucherWordNumber(0), "");
+}
+
 }  // namespace
 }  // namespace tw::test

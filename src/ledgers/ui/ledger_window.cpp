@@ -94,7 +94,11 @@ void LedgerWindow::onList() {
     m_ctx.prompter.showMessage(this, qs(listed.message));
 }
 
-void LedgerWindow::onPrint() { printPreview(this, m_page->grid()); }
+void LedgerWindow::onPrint() {
+    const QString name = m_listed ? qs(ledgerJobName(*m_listed))
+                                  : QString::fromUtf8(m_mode == LedgerMode::General ? "总账" : "明细账");
+    printPreview(this, PrintJob{{m_page->grid()}, name, ledgerFooter(m_ctx.session)});
+}
 
 void LedgerWindow::onExport() {
     exportAndOpen(m_ctx, this, m_exportFolder,

@@ -4,7 +4,8 @@
 // the chart picker (a click on `选择科目编辑框`), the range from `起始日期框`
 // and `截至日期框` (the current period's month when the window opens; a
 // start after the end is refused, checkedRange).
-// `列出` lists the page into `账页表格`; `打印` opens its print preview;
+// `列出` lists the page into `账页表格`; `打印` opens its print preview (a job
+// named for the page, ledgerJobName, each sheet signed ledgerFooter);
 // `导出` writes it to a workbook in the export folder, opens that in the
 // desktop's spreadsheet program and names the file; `导出到` chooses the
 // export folder (export_folder.h). A click on a ledger row arms; the next

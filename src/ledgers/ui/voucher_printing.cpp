@@ -4,7 +4,7 @@
 #include <QPrinterInfo>
 
 #include "platform/ui/page_printing.h"
-#include "storage/dates.h"
+#include "vouchers/ui/printed_vouchers.h"
 
 namespace tw {
 
@@ -31,17 +31,16 @@ VoucherSheetTexts sheetTexts(const VoucherPageTexts& page, const std::string& co
 }
 
 void printVoucherPage(AppContext& ctx, QWidget* parent, const VoucherPageTexts& page) {
-    const PageGrid sheet =
-        fillVoucherSheet(loadVoucherTemplate(ctx.session.dataDir),
-                         sheetTexts(page, ctx.session.login.companyName), today());
+    const PrintJob job =
+        voucherPrintJob(ctx.session, {sheetTexts(page, ctx.session.login.companyName)});
     const QPrinterInfo printerInfo = QPrinterInfo::defaultPrinter();
     if (printerInfo.isNull()) {
-        printPreview(parent, sheet);
+        printPreview(parent, job);
         return;
     }
     QPrinter printer(printerInfo, QPrinter::HighResolution);
-    setUpPrinter(printer, sheet);
-    if (!printGrid(printer, sheet)) printPreview(parent, sheet);
+    setUpPrinter(printer, job);
+    if (!printJob(printer, job)) printPreview(parent, job);
 }
 
 }  // namespace tw

@@ -160,6 +160,34 @@ void paintSheet(QPainter& painter, const PageGrid& grid, const SheetRows& sheet,
     painter.restore();
 }
 
+std::vector<DocumentSheet> documentSheets(const std::vector<PageGrid>& grids) {
+    std::vector<DocumentSheet> sheets;
+    for (const PageGrid& grid : grids)
+        for (const SheetRows& rows : grid.sheets()) sheets.push_back({&grid, rows});
+    return sheets;
+}
+
+void paintFooter(QPainter& painter, const PageGrid& grid, QPointF origin, double pixelsPerUnit,
+                 const SheetFooter& footer, int number, int count) {
+    if (footer.empty()) return;
+    const PaperSettings& paper = grid.paper();
+    constexpr int kGap = 20, kHeight = 50;  // 2 mm below the rows, 5 mm tall
+    const QRectF area(origin.x(), origin.y() + (paper.printableHeight() + kGap) * pixelsPerUnit,
+                      paper.printableWidth() * pixelsPerUnit, kHeight * pixelsPerUnit);
+    QFont font = gridFont(grid.defaultFont());
+    font.setBold(false);
+    font.setPointSizeF(9 * pixelsPerUnit * 254.0 / painter.device()->logicalDpiY());
+    painter.save();
+    painter.setPen(Qt::black);
+    painter.setFont(font);
+    if (!footer.left.empty())
+        painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(footer.left));
+    if (footer.numbered)
+        painter.drawText(area, Qt::AlignRight | Qt::AlignVCenter,
+                         QString::fromStdString(sheetNumberText(number, count)));
+    painter.restore();
+}
+
 QPageLayout pageLayoutOf(const PageGrid& grid) {
     const PaperSettings& paper = grid.paper();
     QPageSize size(QPageSize::A4);
@@ -192,11 +220,13 @@ bool isWholePdf(const QString& path) {
 }
 }  // namespace
 
-bool writePdf(const PageGrid& grid, const QString& path, QString* error) {
-    return writePdf(std::vector<PageGrid>{grid}, path, error);
+bool writePdf(const PageGrid& grid, const QString& path, QString* error,
+              const SheetFooter& footer) {
+    return writePdf(std::vector<PageGrid>{grid}, path, error, footer);
 }
 
-bool writePdf(const std::vector<PageGrid>& grids, const QString& path, QString* error) {
+bool writePdf(const std::vector<PageGrid>& grids, const QString& path, QString* error,
+              const SheetFooter& footer) {
     const auto fail = [&](const QString& why) {
         if (error) *error = path + QStringLiteral(": ") + why;
         return false;
@@ -211,16 +241,18 @@ bool writePdf(const std::vector<PageGrid>& grids, const QString& path, QString* 
         QPainter painter;
         if (!painter.begin(&writer)) return fail(QStringLiteral("cannot start the file"));
         const double ppu = painter.device()->logicalDpiX() / 254.0;
-        bool first = true;
-        for (const PageGrid& grid : grids) {
-            // A grid's paper takes effect with its first page.
-            if (!first) writer.setPageLayout(pageLayoutOf(grid));
-            for (const SheetRows& sheet : grid.sheets()) {
-                if (!first) writer.newPage();
-                first = false;
-                const QPointF origin(grid.paper().marginLeft * ppu, grid.paper().marginTop * ppu);
-                paintSheet(painter, grid, sheet, origin, ppu);
+        const std::vector<DocumentSheet> sheets = documentSheets(grids);
+        const int count = static_cast<int>(sheets.size());
+        for (int i = 0; i < count; ++i) {
+            const PageGrid& grid = *sheets[i].grid;
+            if (i > 0) {
+                // A grid's paper takes effect with its first page.
+                if (sheets[i - 1].grid != &grid) writer.setPageLayout(pageLayoutOf(grid));
+                writer.newPage();
             }
+            const QPointF origin(grid.paper().marginLeft * ppu, grid.paper().marginTop * ppu);
+            paintSheet(painter, grid, sheets[i].rows, origin, ppu);
+            paintFooter(painter, grid, origin, ppu, footer, i + 1, count);
         }
         painter.end();
         file.close();

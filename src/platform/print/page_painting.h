@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/page_grid.h"
+#include "platform/sheet_footer.h"
 
 class QPainter;
 
@@ -31,15 +32,31 @@ QFont gridFont(const CellFont& font);
 void paintSheet(QPainter& painter, const PageGrid& grid, const SheetRows& sheet, QPointF origin,
                 double pixelsPerUnit);
 
+// A sheet of a document of several grids: the grid and its rows.
+struct DocumentSheet {
+    const PageGrid* grid;
+    SheetRows rows;
+};
+// Every sheet of the grids, one grid after another.
+std::vector<DocumentSheet> documentSheets(const std::vector<PageGrid>& grids);
+
+// Paints the footer of sheet `number` of `count` in the grid's bottom
+// margin, 2 mm below the printable area, in the grid's font at 9 points:
+// the left text at the left margin, the sheet's number at the right one.
+void paintFooter(QPainter& painter, const PageGrid& grid, QPointF origin, double pixelsPerUnit,
+                 const SheetFooter& footer, int number, int count);
+
 // The grid's paper and orientation, without margins (paintSheet paints them).
 QPageLayout pageLayoutOf(const PageGrid& grid);
 
 // Writes the sheets to a PDF with real text at `path` itself (a temporary
 // name the caller puts in place, storage/file_swap.h), then reads it back:
 // false, with the reason, when the file could not be started or written or
-// is not whole (a full disk).
-bool writePdf(const PageGrid& grid, const QString& path, QString* error);
+// is not whole (a full disk). Each sheet carries `footer`.
+bool writePdf(const PageGrid& grid, const QString& path, QString* error,
+              const SheetFooter& footer = {});
 // The same for several grids, one after another, each on its own paper.
-bool writePdf(const std::vector<PageGrid>& grids, const QString& path, QString* error);
+bool writePdf(const std::vector<PageGrid>& grids, const QString& path, QString* error,
+              const SheetFooter& footer = {});
 
 }  // namespace tw

@@ -1,11 +1,12 @@
 #pragma once
-// Every message, question, input box and file dialog of the program goes
+// Every message, question, input box, file and print dialog of the program goes
 // through a Prompter, so that window tests can see each text and script each
 // answer. WindowPrompter shows the real windows.
 
 #include <QString>
 #include <optional>
 
+class QPrinter;
 class QWidget;
 
 namespace tw {
@@ -46,6 +47,10 @@ public:
     // folder); the folder chosen, empty when cancelled.
     virtual QString folderName(QWidget* parent, const QString& title,
                                const QString& start = {}) = 0;
+    // The print dialog for a document of `pageCount` pages: the printer, the
+    // copies and the page range (1 … pageCount), left chosen in `printer`.
+    // False when cancelled.
+    virtual bool choosePrinter(QWidget* parent, QPrinter& printer, int pageCount) = 0;
 };
 
 }  // namespace tw

@@ -6,9 +6,12 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <QValidator>
+#include <algorithm>
 
 #include "platform/ui/widget_helpers.h"
 #include "shell/ui/confirm_window.h"
@@ -191,6 +194,15 @@ QString WindowPrompter::folderName(QWidget* parent, const QString& title, const 
     dialog.setLabelText(QFileDialog::Accept, QStringLiteral("选择"));
     dialog.setObjectName(QStringLiteral("文件夹对话框"));
     return runFileDialog(dialog);
+}
+
+bool WindowPrompter::choosePrinter(QWidget* parent, QPrinter& printer, int pageCount) {
+    QPrintDialog dialog(&printer, parent);
+    dialog.setObjectName(QStringLiteral("打印对话框"));
+    dialog.setWindowTitle(QStringLiteral("打印"));
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dialog.setMinMax(1, std::max(1, pageCount));
+    return dialog.exec() == QDialog::Accepted;
 }
 
 }  // namespace tw

@@ -30,6 +30,8 @@ public:
     QString openFileName(QWidget* parent, const QString& title, const QString& filter,
                          const QString& start = {}) override;
     QString folderName(QWidget* parent, const QString& title, const QString& start = {}) override;
+    // Qt's print dialog `打印`, its page range from 1 to the document's last page.
+    bool choosePrinter(QWidget* parent, QPrinter& printer, int pageCount) override;
 };
 
 }  // namespace tw

@@ -217,7 +217,7 @@ void StatementsWindow::onPrint() {
         m_ctx.prompter.showMessage(this, QStringLiteral("请先显示报表！"));
         return;
     }
-    printPreview(this, m_page->grid());
+    printPreview(this, PrintJob{{m_page->grid()}, qs(m_stem), SheetFooter{}});
 }
 
 void StatementsWindow::exportAs(const char* extension) {

@@ -23,6 +23,7 @@
 #include "storage/number_text.h"
 #include "storage/record_store.h"
 #include "vouchers/ui/amount_dialog.h"
+#include "vouchers/ui/printed_vouchers.h"
 #include "vouchers/ui/voucher_window.h"
 #include "vouchers/voucher_search.h"
 
@@ -106,6 +107,7 @@ SearchWindow::SearchWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), 
 
     auto* search = namedButton(this, "按条件查找");
     auto* printAll = namedButton(this, "打印全部");
+    auto* previewAll = namedButton(this, "预览全部");
     connect(search, &QPushButton::clicked, this, &SearchWindow::onSearch);
     // Enter in a date or condition box finds, as 按条件查找 does.
     for (DateBox* box : {m_from, m_to}) connect(box, &QLineEdit::returnPressed, this, &SearchWindow::onSearch);
@@ -113,6 +115,7 @@ SearchWindow::SearchWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), 
         for (const Condition& c : *boxes)
             connect(c.box, &QLineEdit::returnPressed, this, &SearchWindow::onSearch);
     connect(printAll, &QPushButton::clicked, this, &SearchWindow::onPrintAll);
+    connect(previewAll, &QPushButton::clicked, this, &SearchWindow::onPreviewAll);
 
     m_list = new QTreeWidget(this);
     m_list->setObjectName(QStringLiteral("查找凭证超级列表框"));
@@ -166,6 +169,7 @@ SearchWindow::SearchWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), 
     buttons->addStretch();
     buttons->addWidget(search);
     buttons->addWidget(printAll);
+    buttons->addWidget(previewAll);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
@@ -302,12 +306,11 @@ void SearchWindow::onSearch() {
 }
 
 namespace {
-VoucherTarget targetOf(const VoucherPage& p, bool print) {
+VoucherTarget targetOf(const VoucherPage& p) {
     VoucherTarget t;
     t.date = p.date;
     t.number = plainDecimal(p.number);
     t.page = std::to_string(p.page);
-    t.print = print;
     return t;
 }
 }  // namespace
@@ -315,13 +318,28 @@ VoucherTarget targetOf(const VoucherPage& p, bool print) {
 void SearchWindow::onOpen(QTreeWidgetItem* item) {
     const int row = m_list->indexOfTopLevelItem(item);
     if (row < 0 || row >= static_cast<int>(m_found.size())) return;
-    runVoucherWindow(m_ctx, this, targetOf(m_found[row], false));
+    runVoucherWindow(m_ctx, this, targetOf(m_found[row]));
+}
+
+std::optional<std::vector<VoucherSheetTexts>> SearchWindow::listedSheets() {
+    std::vector<std::int64_t> ids;
+    ids.reserve(m_found.size());
+    for (const VoucherPage& p : m_found) ids.push_back(p.id);
+    RecordStore store(m_ctx.session.dataDir);
+    auto read = runCaught([&] { return listedVoucherSheets(store, m_ctx.session, ids); });
+    if (!read.ok) {
+        m_ctx.prompter.showMessage(this, qs(read.message));
+        return std::nullopt;
+    }
+    return std::move(read.value);
 }
 
 void SearchWindow::onPrintAll() {
-    // A copy: printing reads the pages afresh and may be long.
-    const std::vector<VoucherPage> pages = m_found;
-    for (const VoucherPage& p : pages) runVoucherWindow(m_ctx, this, targetOf(p, true));
+    if (const auto sheets = listedSheets()) printVoucherSheets(m_ctx, this, *sheets);
+}
+
+void SearchWindow::onPreviewAll() {
+    if (const auto sheets = listedSheets()) previewVoucherSheets(m_ctx, this, *sheets);
 }
 
 void SearchWindow::onTick() {

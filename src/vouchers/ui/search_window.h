@@ -8,12 +8,13 @@
 // as well, the key in its search box (as the voucher window's 科目 boxes
 // do). Clicking a tick: on a box with a value it resets the box to "[任意]";
 // on a "[任意]" box it opens the picker. The amount row's tick resets both
-// amount boxes. 按条件查找, or Enter in a date
-// or condition box, turns emptied boxes back into "[任意]" and lists the
-// pages found (searchVouchers; a start after the end is refused,
-// checkedRange); a double-click on a row opens the voucher window on that
-// page; 打印全部 prints every listed page through the voucher window's
-// locate mode with its print flag. The label of the date range blinks red
+// amount boxes. 按条件查找, or Enter in a date or condition box, turns
+// emptied boxes back into "[任意]" and lists the pages found (searchVouchers;
+// a start after the end is refused, checkedRange); a double-click on a row
+// opens the voucher window on that page; 打印全部 prints every listed page,
+// read afresh and in list order, as one print job through one print dialog
+// and says how many pages it printed; 预览全部 shows them in one print
+// preview (printed_vouchers.h). The label of the date range blinks red
 // and black (时钟1).
 
 #include <QDialog>
@@ -22,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "ledgers/voucher_sheet.h"
 #include "shell/ui/app_context.h"
 #include "vouchers/voucher_page.h"
 
@@ -66,7 +68,11 @@ private:
 
     void onSearch();
     void onOpen(QTreeWidgetItem* item);
+    // The listed pages read afresh, in list order; nullopt (the reason said)
+    // when 凭证库 cannot be read.
+    std::optional<std::vector<VoucherSheetTexts>> listedSheets();
     void onPrintAll();
+    void onPreviewAll();
     void onTick();
 
     AppContext& m_ctx;

@@ -25,6 +25,7 @@
 #include "vouchers/ui/amount_dialog.h"
 #include "vouchers/ui/day_dialog.h"
 #include "vouchers/ui/number_dialog.h"
+#include "vouchers/ui/printed_vouchers.h"
 #include "vouchers/ui/voucher_sheet.h"
 #include "vouchers/voucher_completeness.h"
 #include "vouchers/voucher_edits.h"
@@ -68,9 +69,6 @@ VoucherWindow::VoucherWindow(AppContext& ctx, QWidget* parent)
     auto* print = namedButton(this, "打印当前");
     auto* calculator = namedButton(this, "计算器");
     auto* sort = namedButton(this, "按日期排序本月凭证", "将本月凭证按日期排序");
-    // Printing is reached through locate mode only; these two stay disabled.
-    preview->setEnabled(false);
-    print->setEnabled(false);
 
     connect(newButton, &QPushButton::clicked, this, &VoucherWindow::onNewVoucher);
     connect(addPage, &QPushButton::clicked, this, &VoucherWindow::onAddPage);
@@ -79,6 +77,8 @@ VoucherWindow::VoucherWindow(AppContext& ctx, QWidget* parent)
     connect(next, &QPushButton::clicked, this, [this] { onMove(1); });
     connect(review, &QPushButton::clicked, this, &VoucherWindow::onReview);
     connect(reviewAllButton, &QPushButton::clicked, this, &VoucherWindow::onReviewAll);
+    connect(preview, &QPushButton::clicked, this, &VoucherWindow::onPreview);
+    connect(print, &QPushButton::clicked, this, &VoucherWindow::onPrint);
     connect(calculator, &QPushButton::clicked, this, &VoucherWindow::onCalculator);
     connect(sort, &QPushButton::clicked, this, &VoucherWindow::onSort);
 
@@ -233,6 +233,27 @@ void VoucherWindow::locate(const VoucherTarget& target) {
 
 void VoucherWindow::printShownPage() {
     if (m_ctx.printVoucherPage) m_ctx.printVoucherPage(this, m_texts);
+}
+
+std::optional<std::vector<VoucherSheetTexts>> VoucherWindow::shownVoucherSheets() {
+    if (!m_page.isVoucher()) {
+        message(kNoVoucherToEdit);
+        return std::nullopt;
+    }
+    auto read = runCaught([&] { return wholeVoucherSheets(*m_store, m_ctx.session, m_page.id); });
+    if (!read.ok) {
+        message(read.message);
+        return std::nullopt;
+    }
+    return std::move(read.value);
+}
+
+void VoucherWindow::onPrint() {
+    if (const auto sheets = shownVoucherSheets()) printVoucherSheets(m_ctx, this, *sheets);
+}
+
+void VoucherWindow::onPreview() {
+    if (const auto sheets = shownVoucherSheets()) previewVoucherSheets(m_ctx, this, *sheets);
 }
 
 bool VoucherWindow::openBox(VoucherBox box, int line, const QString& typed) {

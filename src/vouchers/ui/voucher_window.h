@@ -23,11 +23,15 @@
 // such voucher, whether to go back to it (返回修改: the window stays, on its
 // page) or to leave it as it is (保留离开).
 //
-// Locate mode (the search and ledger windows): set a target — a date, a
-// number text and a page text, as the page's boxes show them — and the
-// window opens on that page (on the table's first record when none matches).
-// With the print flag the page is printed through AppContext::printVoucherPage
-// and the window closes without waiting for the user.
+// 打印当前 prints every page of the voucher shown as one job through the
+// print dialog (printed_vouchers.h) and says how many pages it printed;
+// 打印预览 shows them in one preview.
+//
+// Locate mode (the ledger window): set a target — a date, a number text and
+// a page text, as the page's boxes show them — and the window opens on that
+// page (on the table's first record when none matches). With the print flag
+// the page is printed through AppContext::printVoucherPage and the window
+// closes without waiting for the user.
 
 #include <QDialog>
 #include <cstdint>
@@ -36,6 +40,7 @@
 #include <string>
 #include <vector>
 
+#include "ledgers/voucher_sheet.h"
 #include "shell/ui/app_context.h"
 #include "vouchers/record_view.h"
 #include "vouchers/voucher_texts.h"
@@ -124,6 +129,11 @@ private:
     void onReview();
     void onReviewAll();
     void onCalculator();
+    // Every page of the voucher shown, read afresh; nullopt (the reason
+    // said) on a page that holds no voucher.
+    std::optional<std::vector<VoucherSheetTexts>> shownVoucherSheets();
+    void onPrint();    // 打印当前: the print dialog, then the voucher's pages
+    void onPreview();  // 打印预览: the voucher's pages in one preview
 
     AppContext& m_ctx;
     std::unique_ptr<RecordStore> m_store;
