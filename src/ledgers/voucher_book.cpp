@@ -70,11 +70,11 @@ PageGrid voucherCover(const VoucherBook& book, const std::string& company) {
     grid.setPaper(paperSettings(PaperSize::A5, Orientation::Landscape));
     grid.setColumnWidth(1, kLabelWidth);
     grid.setColumnWidth(2, kValueWidth);
-    wholeRow(grid, 1, 200, "记 账 凭 证 封 面", coverFont(20, true), HAlign::Centre);
-    wholeRow(grid, 2, 60, "", coverFont(12), HAlign::Left);
+    wholeRow(grid, 1, 160, "记 账 凭 证 封 面", coverFont(20, true), HAlign::Centre);
+    wholeRow(grid, 2, 40, "", coverFont(12), HAlign::Left);
     for (int i = 0; i < count; ++i) {
         const int row = kTableRow + i;
-        grid.setRowHeight(row, 140);
+        grid.setRowHeight(row, 110);
         grid.setText(row, 1, rows[i].first);
         grid.setFont(row, 1, coverFont(12, true));
         grid.setAlignment(row, 1, HAlign::Centre);
@@ -82,7 +82,7 @@ PageGrid voucherCover(const VoucherBook& book, const std::string& company) {
         grid.setFont(row, 2, coverFont(12));
         for (int c = 1; c <= 2; ++c) grid.setBorders(row, c, CellBorders::all());
     }
-    wholeRow(grid, kTableRow + count, 140,
+    wholeRow(grid, kTableRow + count, 120,
              "会计主管：                    装订人：                    装订日期：",
              coverFont(11), HAlign::Left);
     return grid;

@@ -202,7 +202,7 @@ TEST(PageGridPlaceholders, FillNamedAndBlankTheRest) {
         g.fillPlaceholders({{"摘要1", "收到货款"}, {"借方金额1", "1,000.00"}}, false);
     EXPECT_EQ(filled, 2);
     const auto left = g.placeholders();
-    EXPECT_EQ(left.size(), 26u);
+    EXPECT_EQ(left.size(), 28u);
     EXPECT_EQ(g.fillPlaceholders({{"单位", "某公司"}}, true), 1);
     EXPECT_TRUE(g.placeholders().empty());
     EXPECT_EQ(g.text(2, 1), "[未闭合");

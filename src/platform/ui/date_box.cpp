@@ -61,7 +61,14 @@ DateBox::DateBox(Prompter& prompter, const QString& objectName, QWidget* parent)
     // A readable date is shown the way the program shows dates; an unreadable
     // text stays as typed until the window refuses it.
     connect(this, &QLineEdit::editingFinished, this, [this] {
-        if (const auto d = day()) setText(QString::fromStdString(formatDate(*d)));
+        // The date written as dates are shown; a selection (a refusal's) stays.
+        const auto d = day();
+        if (!d) return;
+        const QString shown = QString::fromStdString(formatDate(*d));
+        if (shown == text()) return;
+        const bool selected = hasSelectedText() && selectedText() == text();
+        setText(shown);
+        if (selected) selectAll();
     });
 }
 
