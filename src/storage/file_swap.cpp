@@ -245,22 +245,34 @@ bool writeUserFile(const fs::path& target, const fs::path& dataDir,
     return batch.add(target, write) && batch.place();
 }
 
-void finishPlacements(const fs::path& dataDir) {
+namespace {
+
+// The renames a placement record lists: temporary, target, temporary, …
+std::vector<std::string> recordedRenames(const fs::path& record) {
+    std::ifstream in(record, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), {});
+    std::vector<std::string> parts;
+    for (std::size_t from = 0; from < text.size();) {
+        const auto end = text.find('\0', from);
+        if (end == std::string::npos) break;
+        parts.push_back(text.substr(from, end - from));
+        from = end + 1;
+    }
+    return parts;
+}
+
+// Finishes the placement records in the temporary folder of `dataDir` that
+// `pick` picks from their renames.
+template <class Pick>
+void finishRecords(const fs::path& dataDir, Pick pick) {
     std::error_code ec;
     const fs::path notes = dataDir / kTemporaryFolder;
     std::vector<fs::path> records;
     for (auto it = fs::directory_iterator(notes, ec); !ec && it != fs::end(it); it.increment(ec))
         if (pathText(it->path().filename()).starts_with(kPlacePrefix)) records.push_back(it->path());
     for (const fs::path& record : records) {
-        std::ifstream in(record, std::ios::binary);
-        const std::string text((std::istreambuf_iterator<char>(in)), {});
-        std::vector<std::string> parts;
-        for (std::size_t from = 0; from < text.size();) {
-            const auto end = text.find('\0', from);
-            if (end == std::string::npos) break;
-            parts.push_back(text.substr(from, end - from));
-            from = end + 1;
-        }
+        const std::vector<std::string> parts = recordedRenames(record);
+        if (!pick(parts)) continue;
         std::vector<fs::path> folders;
         for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
             const fs::path temporary = fs::u8path(parts[i]), target = fs::u8path(parts[i + 1]);
@@ -275,6 +287,20 @@ void finishPlacements(const fs::path& dataDir) {
         for (const fs::path& f : folders) syncFolder(f);
         fs::remove(record, ec);
     }
+}
+
+}  // namespace
+
+void finishPlacements(const fs::path& dataDir) {
+    finishRecords(dataDir, [](const std::vector<std::string>&) { return true; });
+}
+
+void finishPlacements(const fs::path& dataDir, const fs::path& folder) {
+    finishRecords(dataDir, [&](const std::vector<std::string>& parts) {
+        for (std::size_t i = 1; i < parts.size(); i += 2)
+            if (liesInside(folderOf(fs::u8path(parts[i])), folder)) return true;
+        return false;
+    });
 }
 
 bool isTemporaryName(const std::string& name) {
