@@ -60,6 +60,19 @@ bool writeSynced(const fs::path& p, const std::string& bytes) {
     return syncFile(p);
 }
 
+// Writes a note or placement record into the temporary folder `notes` of the
+// account-set directory, made first. Processes working on other sets share
+// that folder, and one whose batch ends removes it when it finds it empty:
+// gone between its making and the writing, it is made once more.
+bool writeNote(const fs::path& notes, const fs::path& note, const std::string& bytes) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        std::error_code ec;
+        fs::create_directory(notes, ec);
+        if (writeSynced(note, bytes)) return true;
+    }
+    return false;
+}
+
 // Writes `tmp` and puts it in place of `target`; removes `tmp` in every case.
 bool writeAndRename(const fs::path& tmp, const fs::path& target,
                     const std::function<bool(const fs::path&)>& write, Existing existing) {
@@ -158,9 +171,8 @@ bool FileBatch::add(const fs::path& target, const std::function<bool(const fs::p
         const std::string suffix = uniqueSuffix();
         s.temporary = folder / ("." + pathText(s.target.filename()) + kPart + suffix);
         const fs::path notes = dataDir_ / kTemporaryFolder;
-        fs::create_directory(notes, ec);
         s.note = notes / (kNotePrefix + suffix);
-        if (!writeSynced(s.note, pathText(s.temporary))) {
+        if (!writeNote(notes, s.note, pathText(s.temporary))) {
             drop(s);
             return false;
         }
@@ -189,11 +201,10 @@ bool FileBatch::place() {
         for (const Staged& s : staged_)
             pairs += pathText(s.temporary) + '\0' + pathText(s.target) + '\0';
         const fs::path notes = dataDir_ / kTemporaryFolder;
-        fs::create_directory(notes, ec);
         const std::string suffix = uniqueSuffix();
         const fs::path partial = notes / (kPartialPrefix + suffix);
         record = notes / (kPlacePrefix + suffix);
-        if (!writeSynced(partial, pairs) || ::rename(partial.c_str(), record.c_str()) != 0 ||
+        if (!writeNote(notes, partial, pairs) || ::rename(partial.c_str(), record.c_str()) != 0 ||
             !syncFolder(notes)) {
             fs::remove(partial, ec);
             discard();

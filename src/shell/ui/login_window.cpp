@@ -105,8 +105,11 @@ bool LoginWindow::begin() {
         BusyCursor busy;
         taken = takeSet(m_ctx.session.login, m_ctx.session.dataDir, m_setName, m_purpose);
     }
-    // Another program works on the set: the login that was open stays.
+    // Another program works on the set. Nobody is logged in, as after any
+    // login window: the chooser must not act on the set that was open.
     if (!taken.ok) {
+        m_ctx.session.login.logout();
+        if (m_ctx.refreshTitle) m_ctx.refreshTitle();
         m_ctx.prompter.showMessage(parentWidget(), QString::fromStdString(taken.message));
         return false;
     }
