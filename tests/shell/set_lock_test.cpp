@@ -6,7 +6,6 @@
 #include <minizip/unzip.h>
 
 #include <algorithm>
-#include <chrono>
 
 #include "shell/backup.h"
 #include "shell/set_lock.h"
@@ -198,32 +197,6 @@ TEST_F(SetLockTest, TheLoginThatRestoresASetKeepsItsLockOnTheRestoredFolder) {
     admin.login.logout();
     EXPECT_FALSE(fs::exists(folder / kLockFileName));
     EXPECT_TRUE(takeSet(second, dataDir(), "华兴").ok);
-}
-
-TEST_F(SetLockTest, TheLoginThatDeletesASetLetsGoOfIt) {
-    Session admin = loggedIn(dataDir(), "华兴", "张三", "mima");
-    ASSERT_TRUE(takeSet(admin.login, dataDir(), "华兴", LoginPurpose::DeleteSet).ok);
-    ASSERT_TRUE(deleteAccountSet(dataDir(), admin.login).ok);
-    EXPECT_FALSE(fs::exists(folder));
-    EXPECT_FALSE(holdsSet(admin.login, "华兴"));
-    for (const std::string& name : entryNames(dataDir())) EXPECT_FALSE(isWorkName(name)) << name;
-}
-
-TEST_F(SetLockTest, ADirectoryOperationWaitsForTheDirectoryAndIsRefusedAfterItsPatience) {
-    const DirectoryLock operation(dataDir());  // another process creating a set, say
-    ASSERT_TRUE(operation.held());
-    const auto started = std::chrono::steady_clock::now();
-    const Result<CreatedSet> made = underDirectoryLock(
-        dataDir(), [&] { return createAccountSet(dataDir(), setRequest("新公司")); });
-    const auto waited = std::chrono::steady_clock::now() - started;
-    EXPECT_FALSE(made.ok);
-    EXPECT_EQ(made.message, kDirectoryInUse);
-    EXPECT_EQ(made.kind, &kInUse);
-    EXPECT_GE(waited, kDirectoryPatience);
-    EXPECT_FALSE(fs::exists(setFolder(dataDir(), "新公司")));
-    LoginState login;
-    EXPECT_FALSE(takeSet(login, dataDir(), "华兴").ok) << "no set is taken meanwhile";
-    EXPECT_FALSE(fs::exists(folder / kLockFileName));
 }
 
 }  // namespace
