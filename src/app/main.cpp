@@ -86,7 +86,7 @@ void installQtTranslation(QApplication& app) {
         app.installTranslator(translator);
 }
 
-// The exit status when another program holds the account-set directory (as
+// The exit status when the account-set directory cannot be locked (as
 // tallowick-cli's).
 constexpr int kExitDirectoryInUse = 5;
 
@@ -141,9 +141,9 @@ private:
     std::vector<QPointer<QWidget>> m_shown;
 };
 
-// Another program works on the account-set directory: says so and ends,
-// having touched nothing. With --screenshot the message is pictured instead
-// of waiting for its button.
+// The account-set directory cannot be locked at all: no set could be taken
+// safely, so the program says so and ends, having touched nothing. With
+// --screenshot the message is pictured instead of waiting for its button.
 int refuseSecondProgram(const QString& shot) {
     const QString text = QString::fromUtf8(tw::kDirectoryInUse);
     if (shot.isEmpty()) {
@@ -173,11 +173,11 @@ int main(int argc, char** argv) {
     tw::Session session;
     session.dataDir = tw::defaultDataDir();
     const QString shot = screenshotPath(QApplication::arguments());
-    // The directory is this process's until it ends; the start-up clean-up
-    // runs only under the lock. A failure to make the directory is silent:
-    // creating a set reports it.
-    const tw::DirectoryLock lock = tw::startUp(session.dataDir);
-    if (lock.refused()) return refuseSecondProgram(shot);
+    // The start-up clean-up runs under the directory lock, let go of at once:
+    // the program takes the set it logs into (shell/set_lock.h). A failure to
+    // make the directory is silent: creating a set reports it.
+    if (tw::startUp(session.dataDir).state() == tw::DirectoryLock::State::Unavailable)
+        return refuseSecondProgram(shot);
     app.logFile = session.dataDir / "tallowick.log";
 
     // A picture run shows its messages without waiting and notes their texts.

@@ -1,6 +1,7 @@
 // tallowick-cli restore SET --user U --password P --from FILE.zip
 #include "cli/set_login.h"
 #include "shell/backup.h"
+#include "shell/set_lock.h"
 
 namespace tw::cli {
 
@@ -22,7 +23,8 @@ void addRestoreCommand(Commands& commands) {
             if (!logInForCommand(c, *o)) return;
             // Like every command, answers yes to the question an archive of
             // another set asks in the window.
-            if (c.report(restoreSet(c.session, std::filesystem::u8path(o->from))))
+            const auto restore = [&] { return restoreSet(c.session, std::filesystem::u8path(o->from)); };
+            if (c.report(underDirectoryLock(c.dataDir, restore)))
                 c.out << restoreDoneNotice(c.session.login.setName, o->from) << "\n";
         });
 }

@@ -1,6 +1,7 @@
 // tallowick-cli set create NAME --company C --admin U --password P --start YYYY-MM-DD
 #include "cli/command.h"
 #include "shell/account_sets.h"
+#include "shell/set_lock.h"
 #include "storage/dates.h"
 
 namespace tw::cli {
@@ -25,7 +26,7 @@ void addSetCreateCommand(Commands& commands) {
         [o](Context& c) {
             NewSetRequest r{o->name, o->company, o->admin, o->password, o->password, today()};
             if (!readDateOption(c, "启用日期", o->start, r.startDate)) return;
-            c.report(createAccountSet(c.dataDir, r));
+            c.report(underDirectoryLock(c.dataDir, [&] { return createAccountSet(c.dataDir, r); }));
         });
 }
 

@@ -2,6 +2,7 @@
 // administrator (the confirmation is taken as answered yes).
 #include "cli/set_login.h"
 #include "shell/account_sets.h"
+#include "shell/set_lock.h"
 
 namespace tw::cli {
 
@@ -22,7 +23,8 @@ void addSetDeleteCommand(Commands& commands) {
         },
         [o](Context& c) {
             if (!logInForCommand(c, o->name, o->user, o->password, LoginPurpose::DeleteSet)) return;
-            c.report(deleteAccountSet(c.dataDir, c.session.login));
+            c.report(underDirectoryLock(c.dataDir,
+                                        [&] { return deleteAccountSet(c.dataDir, c.session.login); }));
         });
 }
 

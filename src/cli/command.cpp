@@ -33,14 +33,14 @@ bool readAmountOption(Context& c, const std::string& text, double& amount) {
 
 namespace {
 
-// Runs `body` for the chosen command: the directory taken, the start-up
-// clean-up done, every failure turned into a refusal with its exit status.
+// Runs `body` for the chosen command: the start-up clean-up done (the
+// directory lock let go of again), every failure turned into a refusal with
+// its exit status.
 void runCommand(Context& ctx, const std::function<void(Context&)>& body) {
     try {
         ctx.dataDir = ctx.dataDirOption.empty() ? defaultDataDir()
                                                 : std::filesystem::path(ctx.dataDirOption);
-        ctx.lock = startUp(ctx.dataDir);
-        if (ctx.lock.refused()) {
+        if (startUp(ctx.dataDir).state() == DirectoryLock::State::Unavailable) {
             ctx.refuse(kDirectoryInUse, kExitDirectoryInUse);
             return;
         }

@@ -15,11 +15,16 @@
 #include <vector>
 
 #include "shell/session.h"
+#include "shell/set_lock.h"
 #include "storage/dates.h"
 #include "storage/directory_lock.h"
 #include "storage/outcome.h"
 
 namespace tw::cli {
+
+// The exit status of a command refused because another process works on its
+// set, or on the account-set directory: it may be tried again later.
+inline constexpr int kExitDirectoryInUse = 5;
 
 struct Context {
     std::string dataDirOption;      // --data-dir as given
@@ -27,21 +32,23 @@ struct Context {
     std::ostream& out = std::cout;
     std::ostream& err = std::cerr;
     int exitCode = 0;
-    DirectoryLock lock;                  // the account-set directory, held until the process ends
+    // Filled by the login of a set command, with the set's lock: let go of
+    // after the store below has closed the set's tables.
+    Session session;
     std::unique_ptr<RecordStore> store;  // made once the directory is known
-    Session session;                     // filled by the login of a set command
 
     // A refusal: the system's own message text on stderr, non-zero exit status.
     void refuse(const std::string& message, int code = 1) {
         err << message << "\n";
         exitCode = code;
     }
-    // A refused outcome is printed as a refusal; a done one prints its message,
-    // and its warning on stderr. A warning leaves the exit status 0: the
-    // action is done, and a script that took a non-zero status for a failure
-    // would do it a second time.
+    // A refused outcome is printed as a refusal (with kExitDirectoryInUse when
+    // another process has the set or the directory); a done one prints its
+    // message, and its warning on stderr. A warning leaves the exit status 0:
+    // the action is done, and a script that took a non-zero status for a
+    // failure would do it a second time.
     bool report(const Outcome& outcome) {
-        if (!outcome.ok) refuse(outcome.message);
+        if (!outcome.ok) refuse(outcome.message, outcome.kind == &kInUse ? kExitDirectoryInUse : 1);
         else if (!outcome.message.empty()) out << outcome.message << "\n";
         if (outcome.ok && !outcome.warning.empty()) err << outcome.warning << "\n";
         return outcome.ok;
@@ -61,10 +68,6 @@ bool readMonthOption(Context& c, const std::string& text, YearMonth& month);
 // (storage/amount_reader.h); a text it refuses is refused with its message.
 // False then, and `amount` is left as it was.
 bool readAmountOption(Context& c, const std::string& text, double& amount);
-
-// The exit status of a command refused because another process works on the
-// account-set directory: it may be tried again later.
-inline constexpr int kExitDirectoryInUse = 5;
 
 // One option of a command, as added to its Options.
 class Option {
@@ -103,12 +106,11 @@ protected:
 class Commands {
 public:
     // Adds the command `name`: `options` describes its options; `body` runs
-    // when it is chosen on the command line, once this process holds the
-    // account-set directory and the start-up clean-up has run
-    // (shell/start_up.h); when another process holds it, or it cannot be
-    // taken at all, the command is refused with kDirectoryInUse and touches
-    // nothing. A command with commands under it runs only when none of them
-    // is chosen.
+    // when it is chosen on the command line, once the start-up clean-up has
+    // run (startup/start_up.h); when the directory cannot be locked at all,
+    // the command is refused with kDirectoryInUse and touches nothing. A
+    // command of a set takes the set's lock with its login (set_login.h). A
+    // command with commands under it runs only when none of them is chosen.
     virtual void add(const std::string& name, const std::string& description,
                      const std::function<void(Options&)>& options,
                      const std::function<void(Context&)>& body) = 0;

@@ -1,11 +1,13 @@
 #include "cli/set_login.h"
 
 #include "accounts/opening_balances.h"
+#include "shell/set_lock.h"
 
 namespace tw::cli {
 
 bool logInForCommand(Context& ctx, const std::string& set, const std::string& user,
                      const std::string& password, LoginPurpose purpose) {
+    if (!ctx.report(takeSet(ctx.session.login, ctx.dataDir, set, purpose))) return false;
     const LoginRequest request{.userName = user, .password = password, .purpose = purpose};
     return ctx.report(logInTo(*ctx.store, ctx.session, set, request));
 }

@@ -17,8 +17,10 @@ struct SetLogin {
 // commands under it, whose own SET follows theirs).
 void addSetLoginOptions(Options& sub, SetLogin& options, bool setRequired = true);
 
-// Logs in to `set` as `user`, for `purpose`, and fills the context's
-// session. On a refusal prints the login window's message and returns false.
+// Takes the set (shell/set_lock.h: refused with kExitDirectoryInUse when
+// another process has it), logs in to `set` as `user`, for `purpose`, and
+// fills the context's session. On a refusal prints the login window's
+// message and returns false.
 bool logInForCommand(Context& ctx, const std::string& set, const std::string& user,
                      const std::string& password, LoginPurpose purpose = LoginPurpose::Work);
 inline bool logInForCommand(Context& ctx, const SetLogin& o) {

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "shell/password_hash.h"
+#include "shell/set_lock.h"
 #include "storage/gbk.h"
 #include "storage/paths.h"
 #include "storage/file_operations.h"
@@ -167,10 +168,17 @@ Outcome deleteAccountSet(const fs::path& dataDir, const LoginState& login) {
     const std::string& name = login.setName;
     if (name.empty() || name.front() == '.' || hasRefusedChar(name))
         return Outcome::refused(kDiskMessage, "not a set name: " + name);
+    DirectoryLock taken;
+    if (Outcome usable = lockSetForOperation(login, dataDir, name, taken, setInUseForDeletion(name));
+        !usable)
+        return usable;
     // Out of the list in one rename, then removed at leisure.
     const fs::path aside = workFolder(dataDir, "delete");
     if (!renameNoReplace(setFolder(dataDir, name), aside))
         return Outcome::refused(kDiskMessage, "cannot move " + name + " aside");
+    // The set is gone: its lock goes before its folder, lock file and all.
+    taken = DirectoryLock();
+    if (holdsSet(login, name)) login.setLock->lock = DirectoryLock();
     Outcome out;
     if (!removeDirectory(aside, dataDir)) out.detail = "left behind: " + pathText(aside);
     return out;

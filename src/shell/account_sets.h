@@ -17,8 +17,11 @@
 //   3. rename the work folder into place. Any failure leaves no folder behind
 //      and answers the disk message (kDiskMessage).
 //
-// Deleting a set needs a logged-in administrator of that set; the folder is
-// renamed aside first, so a set is never left half-deleted.
+// Deleting a set needs a logged-in administrator of that set, and no other
+// process working on it (setInUseForDeletion); the folder is renamed aside
+// first, so a set is never left half-deleted. Creating and deleting a set
+// are operations on the directory: the caller holds its lock
+// (shell/set_lock.h).
 
 #include <filesystem>
 #include <string>
@@ -82,7 +85,8 @@ Result<CreatedSet> createAccountSet(const fs::path& dataDir, const NewSetRequest
 Outcome checkAdministrator(const LoginState& login);
 // Deleting a set, as restoring one, is for administrators.
 inline Outcome checkDeletePermission(const LoginState& login) { return checkAdministrator(login); }
-// Removes the set folder of `login.setName` after checking the permission again.
+// Removes the set folder of `login.setName` after checking the permission
+// again; the set's lock, when `login` holds it, is let go of with it.
 Outcome deleteAccountSet(const fs::path& dataDir, const LoginState& login);
 
 }  // namespace tw

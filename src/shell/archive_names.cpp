@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "shell/set_folders.h"
+#include "storage/directory_lock.h"
 #include "storage/file_swap.h"
 #include "storage/gbk.h"
 #include "storage/schemas.h"
@@ -25,6 +26,7 @@ bool isSetFileName(const std::string& name) {
 bool isArchivedName(const std::string& name) {
     auto endsWith = [&](const char* tail) { return name.ends_with(tail); };
     if (endsWith("-journal") || endsWith("-wal") || endsWith("-shm")) return false;
+    if (name == kLockFileName) return false;  // the set's lock, held by whoever works on it
     return !isWorkName(name) && !isTemporaryName(name);
 }
 

@@ -13,7 +13,8 @@ namespace tw {
 bool isSetFileName(const std::string& fileName);
 
 // False for what is no part of a set folder's contents: SQLite's journal
-// files, the program's work folders, temporary files and their folder.
+// files, the set's lock file, the program's work folders, temporary files and
+// their folder.
 // What a restore keeps of the old folder is decided by it.
 bool isArchivedName(const std::string& fileName);
 

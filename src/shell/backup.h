@@ -29,7 +29,11 @@
 //   5. the files of the current set folder that the archive does not hold are
 //      added (files of the same name are replaced, other files stay);
 //   6. the result is swapped into place atomically and the old folder removed.
-// A refusal or failure leaves the set folder untouched.
+// A refusal or failure leaves the set folder untouched. Restoring is an
+// operation on the directory: the caller holds its lock, and a set another
+// process works on is refused (setInUseForRestore, shell/set_lock.h); the
+// login that restores keeps its lock on the set. The set's lock file never
+// goes into a backup (it is not one of the set's files).
 
 #include <filesystem>
 #include <functional>

@@ -1,5 +1,6 @@
 #pragma once
-// Logging in to an account set.
+// Logging in to an account set. The program and the commands take the set
+// first (takeSet, shell/set_lock.h), which rolls back its interrupted actions.
 //
 // Opening the login window for a set (beginLogin): nobody is logged in (user
 // name and permission cleared with the flag); a set with a table whose

@@ -11,6 +11,7 @@ void LoginState::logout() {
     userName.clear();
     setName.clear();
     loggedIn = false;
+    setLock.reset();
 }
 
 std::string mainWindowTitle(const LoginState& login) {

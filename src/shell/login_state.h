@@ -2,9 +2,12 @@
 // Who is logged in to which account set: the one record every window reads.
 // It holds the login only; what a window or command is doing stays with it.
 
+#include <memory>
 #include <string>
 
 namespace tw {
+
+struct SetLock;
 
 inline constexpr const char* kLoggedOutTitle = "Tallowick    尚未登陆、请选择套帐！";
 inline constexpr const char* kStartTitle = "Tallowick";
@@ -17,8 +20,12 @@ struct LoginState {
     std::string userName;
     int permission = 0;  // 1 administrator, 2 ordinary user, 0 nobody
     double period = 0;   // current accounting period (day number; year and month count)
+    // The lock of the set this process works on (shell/set_lock.h), taken
+    // before the login and let go at logout; copies of the login share it.
+    std::shared_ptr<SetLock> setLock;
 
-    // Clears the set, company, user and permission and the logged-in flag.
+    // Clears the set, company, user and permission and the logged-in flag,
+    // and lets go of the set's lock.
     void logout();
 };
 

@@ -7,12 +7,14 @@
 #include <cstdint>
 #include <fstream>
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "shell/account_sets.h"
 #include "shell/archive_names.h"
 #include "shell/backup.h"
 #include "shell/login.h"
+#include "shell/set_lock.h"
 #include "shell/set_tables.h"
 #include "storage/paths.h"
 #include "storage/record_store.h"
@@ -268,6 +270,11 @@ Outcome restoreSet(const Session& session, const fs::path& archive, const Restor
     if (!isFolderName(setName) || setName.front() == '.')
         return Outcome::refused(kUnreadableSet, "not a set name: " + setName);
     const fs::path target = setFolder(dataDir, setName);
+    DirectoryLock taken;
+    if (Outcome usable = lockSetForOperation(session.login, dataDir, setName, taken,
+                                             setInUseForRestore(setName));
+        !usable)
+        return usable;
     const fs::path work = workFolder(dataDir, "restore");
     auto refuse = [&](const char* message, const std::string& detail) {
         fs::remove_all(work, ec);
@@ -294,9 +301,22 @@ Outcome restoreSet(const Session& session, const fs::path& archive, const Restor
         return refuse("", "the archive of another set was not confirmed");
 
     if (!keepOtherFiles(target, work)) return refuse(kDiskMessage, "cannot keep the other files");
+    // A login that works on the set keeps it: the new folder's lock is taken
+    // before it is put in place, and becomes the login's.
+    const bool keepsSet = holdsSet(login, setName);
+    DirectoryLock restoredLock;
+    if (keepsSet) {
+        restoredLock = DirectoryLock(work, DirectoryLock::File::WhileHeld);
+        if (!restoredLock.held()) return refuse(kDiskMessage, "cannot lock the restored folder");
+    }
     syncTree(work);
     step(hook, "merged");
     if (!swapIntoPlace(work, target, hook)) return refuse(kDiskMessage, "cannot swap the folders");
+    if (keepsSet) {
+        restoredLock.followRename(target);
+        login.setLock->lock = std::move(restoredLock);
+    }
+    taken = DirectoryLock();
     fs::remove_all(work, ec);  // now holds the old folder
     step(hook, "done");
     return {};

@@ -1,13 +1,14 @@
 #include "startup/start_up.h"
 
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "accounts/account_templates.h"
 #include "platform/file_templates.h"
 #include "platform/page_grid.h"
-#include "shell/archive_names.h"
 #include "shell/set_folders.h"
+#include "shell/set_lock.h"
 #include "statements/statement_rules.h"
 #include "storage/file_swap.h"
 #include "storage/paths.h"
@@ -21,9 +22,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The set folders, and the files an older program left while it saved a
-// table under "NAME.new".
-void clearSetFolders(const fs::path& dataDir) {
+// The set folders: the folders of the directory that are not the program's
+// own (those are hidden).
+std::vector<fs::path> setFolders(const fs::path& dataDir) {
     std::error_code ec;
     std::vector<fs::path> sets;
     for (auto it = fs::directory_iterator(dataDir, ec); !ec && it != fs::end(it); it.increment(ec)) {
@@ -32,19 +33,7 @@ void clearSetFolders(const fs::path& dataDir) {
             !pathText(it->path().filename()).starts_with("."))
             sets.push_back(it->path());
     }
-    for (const fs::path& folder : sets) {
-        clearTemporaryFiles(folder);
-        std::vector<fs::path> stale;
-        for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::end(it);
-             it.increment(ec)) {
-            const std::string name = pathText(it->path().filename());
-            std::error_code typeEc;
-            if (name.ends_with(".new") && isSetFileName(name.substr(0, name.size() - 4)) &&
-                fs::is_regular_file(it->symlink_status(typeEc)))
-                stale.push_back(it->path());
-        }
-        for (const fs::path& p : stale) fs::remove(p, ec);
-    }
+    return sets;
 }
 
 }  // namespace
@@ -63,15 +52,37 @@ void prepareDataDir(const fs::path& dataDir) {
     std::error_code ec;
     fs::create_directories(dataDir, ec);  // failure is silent: no sets are listed then
     recoverInterruptedActions(dataDir);
+    for (const fs::path& folder : setFolders(dataDir)) {
+        // Taken and let go of: a lock file left by a dead process goes.
+        const DirectoryLock leftover(folder, DirectoryLock::File::Existing);
+    }
     makeMissingTemplates(dataDir);
 }
 
 void clearLeftovers(const fs::path& dataDir) {
-    recoverInterruptedActions(dataDir);
-    finishPlacements(dataDir);  // before their temporary files are cleared
-    clearWorkLeftovers(dataDir);
-    clearTemporaryFiles(dataDir);
-    clearSetFolders(dataDir);
+    clearWorkLeftovers(dataDir);  // every operation on the directory holds its lock
+    unrecoveredTables(dataDir);   // the templates, made under the lock too
+    // The sets nobody works on, each locked while it is cleared. A set being
+    // taken meanwhile waits for the directory lock.
+    std::vector<DirectoryLock> idle;
+    bool allIdle = true;
+    for (const fs::path& folder : setFolders(dataDir)) {
+        DirectoryLock lock(folder, DirectoryLock::File::Existing);
+        if (lock.refused()) {
+            allIdle = false;
+            continue;
+        }
+        clearSetLeftovers(dataDir, folder);
+        idle.push_back(std::move(lock));
+    }
+    // The directory's temporary folder holds the notes and placement records
+    // of every set's work, and super-journals name any set's journals: only
+    // with no set in use is nothing of it live.
+    if (allIdle) {
+        finishPlacements(dataDir);  // before their temporary files are cleared
+        removeOrphanSuperJournals(dataDir);
+        clearTemporaryFiles(dataDir);
+    }
     makeMissingTemplates(dataDir);
 }
 

@@ -2,18 +2,24 @@
 // What the program and tallowick-cli do with the account-set directory before
 // anything else:
 //   1. make the directory when it is missing;
-//   2. take the directory lock (storage/directory_lock.h); when another
-//      process has it, stop: nothing in the directory is touched;
-//   3. under the lock: roll back the actions a killed process left half
-//      committed (a table that cannot be rolled back yet keeps its set
-//      refused at login, shell/login.h), finish the files a killed process
-//      was putting in place together, clear what dead processes left (work
-//      folders of creations, restores and deletions, temporary files in the
-//      directory and in every set folder), and make the missing templates.
-// The caller keeps the returned lock for the life of the process. When the
-// lock cannot be taken for any reason (another process has it, its file
-// cannot be opened) the caller stops as for a busy directory; only a
-// directory that is not there at all lets it go on, with nothing to protect.
+//   2. try the directory lock once (storage/directory_lock.h); when another
+//      process has it (an operation on the directory is running) nothing is
+//      cleared: the next start does it;
+//   3. under the lock: clear what dead operations on the directory left
+//      (work folders of creations, restores and deletions; an interrupted
+//      swap put back), roll back the templates' interrupted commit, and then,
+//      for each set no process works on (its lock taken for the time, never
+//      made), finish the files a dead process was putting in place there and
+//      clear its temporary files (shell/set_lock.h, clearSetLeftovers). With
+//      no set in use, the directory's own temporary folder and files, the
+//      files its notes name and the orphan super-journals go too. The
+//      interrupted actions of a set are not rolled back here: the next
+//      process that takes the set does it. Last, the missing templates are
+//      made.
+// The caller lets go of the returned lock at once: a process works on the
+// sets it takes (shell/set_lock.h), never on the whole directory. When the
+// lock cannot be taken at all (its file cannot be opened), the caller stops
+// with kDirectoryInUse: no set could be taken safely either.
 
 #include <filesystem>
 
@@ -23,7 +29,7 @@ namespace tw {
 
 DirectoryLock startUp(const std::filesystem::path& dataDir);
 
-// Step 3 alone, for a process that holds the lock.
+// Step 3 alone, for a process that holds the directory lock.
 void clearLeftovers(const std::filesystem::path& dataDir);
 
 // Makes each template file that is missing (an existing file is never
@@ -32,9 +38,10 @@ void clearLeftovers(const std::filesystem::path& dataDir);
 void makeMissingTemplates(const std::filesystem::path& dataDir);
 
 // Creates the directory (silently ignoring failure), rolls back interrupted
-// actions in it and in every set folder, and makes missing template files.
-// Never overwrites an existing file. Only for a process that already holds
-// the directory lock, or has the directory to itself (a test's own folder).
+// actions in it and in every set folder, removes the set locks' files dead
+// processes left, and makes missing template files. Never overwrites an
+// existing file. Only for a process that has the directory to itself (a
+// test's own folder).
 void prepareDataDir(const std::filesystem::path& dataDir);
 
 }  // namespace tw

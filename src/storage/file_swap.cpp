@@ -60,6 +60,19 @@ bool writeSynced(const fs::path& p, const std::string& bytes) {
     return syncFile(p);
 }
 
+// Writes a note or placement record into the temporary folder `notes` of the
+// account-set directory, made first. Processes working on other sets share
+// that folder, and one whose batch ends removes it when it finds it empty:
+// gone between its making and the writing, it is made once more.
+bool writeNote(const fs::path& notes, const fs::path& note, const std::string& bytes) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        std::error_code ec;
+        fs::create_directory(notes, ec);
+        if (writeSynced(note, bytes)) return true;
+    }
+    return false;
+}
+
 // Writes `tmp` and puts it in place of `target`; removes `tmp` in every case.
 bool writeAndRename(const fs::path& tmp, const fs::path& target,
                     const std::function<bool(const fs::path&)>& write, Existing existing) {
@@ -158,9 +171,8 @@ bool FileBatch::add(const fs::path& target, const std::function<bool(const fs::p
         const std::string suffix = uniqueSuffix();
         s.temporary = folder / ("." + pathText(s.target.filename()) + kPart + suffix);
         const fs::path notes = dataDir_ / kTemporaryFolder;
-        fs::create_directory(notes, ec);
         s.note = notes / (kNotePrefix + suffix);
-        if (!writeSynced(s.note, pathText(s.temporary))) {
+        if (!writeNote(notes, s.note, pathText(s.temporary))) {
             drop(s);
             return false;
         }
@@ -189,11 +201,10 @@ bool FileBatch::place() {
         for (const Staged& s : staged_)
             pairs += pathText(s.temporary) + '\0' + pathText(s.target) + '\0';
         const fs::path notes = dataDir_ / kTemporaryFolder;
-        fs::create_directory(notes, ec);
         const std::string suffix = uniqueSuffix();
         const fs::path partial = notes / (kPartialPrefix + suffix);
         record = notes / (kPlacePrefix + suffix);
-        if (!writeSynced(partial, pairs) || ::rename(partial.c_str(), record.c_str()) != 0 ||
+        if (!writeNote(notes, partial, pairs) || ::rename(partial.c_str(), record.c_str()) != 0 ||
             !syncFolder(notes)) {
             fs::remove(partial, ec);
             discard();
@@ -245,22 +256,34 @@ bool writeUserFile(const fs::path& target, const fs::path& dataDir,
     return batch.add(target, write) && batch.place();
 }
 
-void finishPlacements(const fs::path& dataDir) {
+namespace {
+
+// The renames a placement record lists: temporary, target, temporary, …
+std::vector<std::string> recordedRenames(const fs::path& record) {
+    std::ifstream in(record, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), {});
+    std::vector<std::string> parts;
+    for (std::size_t from = 0; from < text.size();) {
+        const auto end = text.find('\0', from);
+        if (end == std::string::npos) break;
+        parts.push_back(text.substr(from, end - from));
+        from = end + 1;
+    }
+    return parts;
+}
+
+// Finishes the placement records in the temporary folder of `dataDir` that
+// `pick` picks from their renames.
+template <class Pick>
+void finishRecords(const fs::path& dataDir, Pick pick) {
     std::error_code ec;
     const fs::path notes = dataDir / kTemporaryFolder;
     std::vector<fs::path> records;
     for (auto it = fs::directory_iterator(notes, ec); !ec && it != fs::end(it); it.increment(ec))
         if (pathText(it->path().filename()).starts_with(kPlacePrefix)) records.push_back(it->path());
     for (const fs::path& record : records) {
-        std::ifstream in(record, std::ios::binary);
-        const std::string text((std::istreambuf_iterator<char>(in)), {});
-        std::vector<std::string> parts;
-        for (std::size_t from = 0; from < text.size();) {
-            const auto end = text.find('\0', from);
-            if (end == std::string::npos) break;
-            parts.push_back(text.substr(from, end - from));
-            from = end + 1;
-        }
+        const std::vector<std::string> parts = recordedRenames(record);
+        if (!pick(parts)) continue;
         std::vector<fs::path> folders;
         for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
             const fs::path temporary = fs::u8path(parts[i]), target = fs::u8path(parts[i + 1]);
@@ -275,6 +298,20 @@ void finishPlacements(const fs::path& dataDir) {
         for (const fs::path& f : folders) syncFolder(f);
         fs::remove(record, ec);
     }
+}
+
+}  // namespace
+
+void finishPlacements(const fs::path& dataDir) {
+    finishRecords(dataDir, [](const std::vector<std::string>&) { return true; });
+}
+
+void finishPlacements(const fs::path& dataDir, const fs::path& folder) {
+    finishRecords(dataDir, [&](const std::vector<std::string>& parts) {
+        for (std::size_t i = 1; i < parts.size(); i += 2)
+            if (liesInside(folderOf(fs::u8path(parts[i])), folder)) return true;
+        return false;
+    });
 }
 
 bool isTemporaryName(const std::string& name) {

@@ -9,10 +9,12 @@
 // account-set directory's. A file written elsewhere for the user (a backup,
 // an export) has its temporary beside it, hidden as ".NAME.part-…", and
 // while that exists a note naming it lies in the temporary folder of the
-// account-set directory. Backups leave these folders out; the start-up
-// clean-up, which runs under the directory lock, finishes what a dead
-// process was putting in place and then removes its temporary folders, the
-// files its notes name and the temporary files of older versions.
+// account-set directory. Backups leave these folders out. What a dead
+// process was putting in place is finished and its temporary folders, the
+// files its notes name and the temporary files of older versions removed:
+// a set folder's when its lock is taken next, the account-set directory's at
+// a start that finds no set in use (shell/set_lock.h) — those of a live
+// process's work lie there too.
 
 #include <filesystem>
 #include <functional>
@@ -84,8 +86,13 @@ bool writeUserFile(const std::filesystem::path& target, const std::filesystem::p
                    const std::function<bool(const std::filesystem::path& temporary)>& write);
 
 // Makes the renames a FileBatch of a dead process recorded but may not have
-// finished. Only under the directory lock, before clearTemporaryFiles.
+// finished. Only under the directory lock with no set in use, before
+// clearTemporaryFiles.
 void finishPlacements(const std::filesystem::path& dataDir);
+// The same for the batches that put a file into `folder` (a set folder),
+// each finished whole. Only under the set's lock (or the directory lock with
+// the set not in use), before the set folder's clearTemporaryFiles.
+void finishPlacements(const std::filesystem::path& dataDir, const std::filesystem::path& folder);
 
 // True for the names temporary files have had: the temporary folder, and
 // files ending in ".part-N[-N]", ".copy-N", ".make-N", ".tmp-N" or ".tmp-N.pdf".
@@ -93,7 +100,8 @@ bool isTemporaryName(const std::string& fileName);
 
 // Removes from `dir` its temporary folder with everything in it, the files
 // its notes name, and the temporary files lying directly in `dir`. Only
-// under the directory lock: another process's temporaries would go too.
+// while no other process can be writing there (see above): its temporaries
+// would go too.
 void clearTemporaryFiles(const std::filesystem::path& dir);
 
 }  // namespace tw

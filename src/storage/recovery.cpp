@@ -1,13 +1,15 @@
-// Start-up recovery: hot journals under the account-set directory rolled
-// back, then the anchor's orphan super-journals removed.
+// Recovery: hot journals rolled back, then the anchor's orphan super-journals
+// removed.
 #include "storage/recovery.h"
 
 #include <sqlite3.h>
 
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <system_error>
 
+#include "storage/paths.h"
 #include "storage/record_store.h"
 #include "storage/sqlite_connection.h"
 
@@ -59,6 +61,43 @@ bool rollBack(const std::filesystem::path& journal) {
     return true;
 }
 
+// The journals a super-journal names: its file is the journals' full paths,
+// each ending in a zero byte. A name cut short (its process killed as it
+// wrote it) does not end in "-journal" and names none.
+std::vector<std::filesystem::path> journalsNamedIn(const std::filesystem::path& superJournal) {
+    std::ifstream in(superJournal, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), {});
+    std::vector<std::filesystem::path> named;
+    for (std::size_t from = 0; from < text.size();) {
+        auto end = text.find('\0', from);
+        if (end == std::string::npos) end = text.size();
+        const std::string name = text.substr(from, end - from);
+        if (name.ends_with("-journal")) named.emplace_back(name);
+        from = end + 1;
+    }
+    return named;
+}
+
+// Removes the anchor's super-journals that `orphan` picks from the journals
+// they name.
+template <class Pick>
+void removeSuperJournals(const std::filesystem::path& dataDir, Pick orphan) {
+    const std::string prefix = std::string(detail::kAnchorName) + "-mj";
+    std::error_code ec;
+    std::vector<std::filesystem::path> superJournals;
+    for (const auto& e : std::filesystem::directory_iterator(dataDir, ec))
+        if (e.path().filename().string().starts_with(prefix)) superJournals.push_back(e.path());
+    for (const auto& s : superJournals)
+        if (orphan(journalsNamedIn(s))) std::filesystem::remove(s, ec);
+}
+
+bool noneLeft(const std::vector<std::filesystem::path>& journals) {
+    std::error_code ec;
+    for (const auto& j : journals)
+        if (std::filesystem::exists(std::filesystem::symlink_status(j, ec))) return false;
+    return true;
+}
+
 }  // namespace
 
 std::vector<std::filesystem::path> recoverInterruptedActions(const std::filesystem::path& dir) {
@@ -82,6 +121,19 @@ std::vector<std::filesystem::path> unrecoveredTables(const std::filesystem::path
     for (const auto& j : journalsUnder(folder, 0))
         if (!rollBack(j)) left.push_back(tableOfJournal(j));
     return left;
+}
+
+void removeOrphanSuperJournals(const std::filesystem::path& dataDir,
+                               const std::filesystem::path& folder) {
+    removeSuperJournals(dataDir, [&](const std::vector<std::filesystem::path>& journals) {
+        bool ofTheSet = false;
+        for (const auto& j : journals) ofTheSet = ofTheSet || liesInside(j.parent_path(), folder);
+        return ofTheSet && noneLeft(journals);
+    });
+}
+
+void removeOrphanSuperJournals(const std::filesystem::path& dataDir) {
+    removeSuperJournals(dataDir, noneLeft);
 }
 
 }  // namespace tw

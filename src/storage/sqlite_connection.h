@@ -38,8 +38,9 @@ struct Statement {
 };
 
 // How long a connection waits for a file another connection holds locked
-// before it gives up. The directory lock keeps other processes away; this is
-// the second line, should anything else open a table file meanwhile.
+// before it gives up. The set's lock keeps other processes away; this is
+// the second line, should anything else open a table file meanwhile (another
+// set's process reading it, say).
 inline constexpr int kBusyTimeoutMs = 5000;
 
 // Runs SQL that returns no rows; throws StoreError (a damaged file: with the

@@ -1,5 +1,5 @@
 // The month report killed at the moments it changes a file: after the next
-// start its files (the workbook outside the directory, 总账.xls and 分账.xls
+// start and login of its set its files (the workbook outside the directory, 总账.xls and 分账.xls
 // in the set folder) are all the earlier ones or all the new ones, and
 // nothing else is left anywhere. The moments are every rename, link, removal
 // and sync, and writes spread over the run; TALLOWICK_KILL_SAMPLES=all kills
@@ -76,7 +76,7 @@ TEST_F(ReportKillTest, KilledAtAnyChangeItLeavesAllEarlierFilesOrAllNewOnes) {
         SCOPED_TRACE("killed at " + std::to_string(at) + ": " + changes[at - 1]);
         putBack(keep);
         EXPECT_EQ(runShimmed(args(), at).status, -1) << "killed";
-        ASSERT_EQ(runCli(dataDir, {"sets"}).status, 0);  // the next start
+        ASSERT_EQ(run({"status"}).status, 0);  // the next start, and login of the set
         const std::string s = state(general, detail);
         EXPECT_TRUE(s == "earlier" || s == "new") << s;
         ++seen[s];

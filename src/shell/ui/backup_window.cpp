@@ -14,6 +14,7 @@
 #include "platform/ui/widget_helpers.h"
 #include "shell/account_sets.h"
 #include "shell/backup.h"
+#include "shell/set_lock.h"
 
 namespace tw {
 
@@ -101,7 +102,9 @@ void BackupWindow::onConfirm() {
             const auto ask = [this](const std::string& question) {
                 return m_ctx.prompter.confirm(this, QString::fromStdString(question));
             };
-            out = restoreSet(m_ctx.session, fs::u8path(file.toStdString()), ask);
+            out = underDirectoryLock(m_ctx.session.dataDir, [&] {
+                return restoreSet(m_ctx.session, fs::u8path(file.toStdString()), ask);
+            });
         }
     }
     QString message;

@@ -13,6 +13,7 @@
 #include "platform/ui/date_box.h"
 #include "platform/ui/widget_helpers.h"
 #include "shell/account_sets.h"
+#include "shell/set_lock.h"
 #include "storage/dates.h"
 
 namespace tw {
@@ -92,7 +93,8 @@ void CreateSetWindow::onConfirm() {
     Result<CreatedSet> out;
     {
         BusyCursor busy;
-        out = createAccountSet(m_ctx.session.dataDir, request);
+        const fs::path& dataDir = m_ctx.session.dataDir;
+        out = underDirectoryLock(dataDir, [&] { return createAccountSet(dataDir, request); });
     }
     if (!out.ok) {
         m_ctx.prompter.showMessage(this, QString::fromStdString(out.message));

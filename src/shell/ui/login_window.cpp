@@ -14,6 +14,7 @@
 #include "platform/ui/busy_cursor.h"
 #include "platform/ui/widget_helpers.h"
 #include "shell/login.h"
+#include "shell/set_lock.h"
 
 namespace tw {
 
@@ -94,9 +95,24 @@ void LoginWindow::run(AppContext& ctx, const std::string& setName, QWidget* pare
                       LoginPurpose purpose) {
     LoginWindow window(ctx, setName, purpose, parent);
     if (window.begin()) window.exec();
+    // Nobody logged in: the set taken for the window is free again.
+    if (!ctx.session.login.loggedIn) ctx.session.login.setLock.reset();
 }
 
 bool LoginWindow::begin() {
+    Outcome taken;
+    {
+        BusyCursor busy;
+        taken = takeSet(m_ctx.session.login, m_ctx.session.dataDir, m_setName, m_purpose);
+    }
+    // Another program works on the set. Nobody is logged in, as after any
+    // login window: the chooser must not act on the set that was open.
+    if (!taken.ok) {
+        m_ctx.session.login.logout();
+        if (m_ctx.refreshTitle) m_ctx.refreshTitle();
+        m_ctx.prompter.showMessage(parentWidget(), QString::fromStdString(taken.message));
+        return false;
+    }
     Result<std::vector<std::string>> out;
     {
         BusyCursor busy;

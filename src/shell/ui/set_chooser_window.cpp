@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "shell/account_sets.h"
+#include "shell/set_lock.h"
 #include "shell/ui/create_set_window.h"
 #include "shell/ui/login_window.h"
 
@@ -91,7 +92,9 @@ void SetChooserWindow::onDelete() {
             m_ctx.prompter.showMessage(this, QString::fromStdString(allowed.message));
         } else if (m_ctx.prompter.confirm(this, QString::fromUtf8(kDeleteQuestion) +
                                                     QString::fromStdString(name))) {
-            const tw::Outcome out = deleteAccountSet(m_ctx.session.dataDir, login);
+            const fs::path& dataDir = m_ctx.session.dataDir;
+            const tw::Outcome out =
+                underDirectoryLock(dataDir, [&] { return deleteAccountSet(dataDir, login); });
             if (!out.ok) m_ctx.prompter.showMessage(this, QString::fromStdString(out.message));
             login.userName.clear();
             login.loggedIn = false;
