@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "shell/account_sets.h"
+#include "shell/action_log.h"
 #include "shell/archive_names.h"
 #include "shell/backup.h"
 #include "shell/login.h"
@@ -293,7 +294,19 @@ Outcome restoreSet(const Session& session, const fs::path& archive, const Restor
         ask && !ask(otherSetQuestion(archived.value.companyName, login.companyName)))
         return refuse("", "the archive of another set was not confirmed");
 
+    const fs::path log = work / fs::u8path(file::kActionLog);
+    const bool archivedLog = fs::exists(log, ec);
     if (!keepOtherFiles(target, work)) return refuse(kDiskMessage, "cannot keep the other files");
+    // The log of another set would not open with this one's password.
+    if (!archivedLog && archived.value.setPassword != login.setPassword) fs::remove(log, ec);
+    // Recorded in the restored set, so that it comes into place with it.
+    const Outcome noted = recordOnItsOwn(store, work, archived.value.setPassword,
+                                         {currentMoment(), login.userName, logged::kRestored,
+                                          pathText(archive)});
+    if (!noted.ok) {
+        fs::remove_all(work, ec);
+        return Outcome::refused(noted.message, "cannot log the restore: " + noted.detail);
+    }
     syncTree(work);
     step(hook, "merged");
     if (!swapIntoPlace(work, target, hook)) return refuse(kDiskMessage, "cannot swap the folders");
