@@ -26,7 +26,6 @@ std::string passedOverMessage(int vouchers) {
 }
 
 std::string toggleReview(RecordStore& store, const Session& session, std::int64_t id) {
-    const bool apart = reviewerApart(store, session);
     VoucherTable vouchers(store, session);
     const VoucherPage page = vouchers.page(id);
     if (page.isPosted()) refuse(kPostedCannotUndo);
@@ -34,7 +33,9 @@ std::string toggleReview(RecordStore& store, const Session& session, std::int64_
     if (!isBalanced(vouchers, page)) refuse(kUnbalancedVoucher);
     const std::vector<VoucherPage> voucher = voucherOf(vouchers, page);
     if (!page.isReviewed())
-        if (const std::string refusal = selfReviewRefusal(session, apart, voucher); !refusal.empty())
+        if (const std::string refusal =
+                selfReviewRefusal(session, reviewerApart(store, session), voucher);
+            !refusal.empty())
             refuse(refusal, "voucher " + plainDecimal(page.number));
     const std::string reviewer = page.isReviewed() ? std::string() : session.login.userName;
     for (const VoucherPage& p : voucher)
@@ -45,11 +46,11 @@ std::string toggleReview(RecordStore& store, const Session& session, std::int64_
 }
 
 ReviewAllResult reviewAll(RecordStore& store, const Session& session, const std::string& mode) {
-    const bool review = mode != kModeUndo;
-    const bool apart = review && reviewerApart(store, session);
     VoucherTable vouchers(store, session);
     const auto lastRecord = vouchers.table().last();
     if (!lastRecord || !vouchers.page(*lastRecord).isVoucher()) refuse(kNothingToReview);
+    const bool review = mode != kModeUndo;
+    const bool apart = review && reviewerApart(store, session);
 
     const auto pages = vouchers.pages(monthPages(session.login.period));
     // The month's totals per voucher number, summed once over its pages in
