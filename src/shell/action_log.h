@@ -17,7 +17,9 @@
 //   - a backup, once its archive is in place, likewise (backUpOpenSet,
 //     shell/backup.h);
 //   - a restore, into the restored set before it is put in place: the old set
-//     stays without the entry, or the restored one comes with it.
+//     stays without the entry, or the restored one comes with it. A restore
+//     of the same set keeps the set's own log (shell/backup.h): no entry is
+//     ever taken out.
 // A set made before the log existed gets it at its first login
 // (ensureActionLog); until then it has no entries.
 //

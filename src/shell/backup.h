@@ -27,9 +27,11 @@
 //   4. an archive of another set (other 单位名称 or set password) is restored
 //      only when the question naming both companies is answered yes;
 //   5. the files of the current set folder that the archive does not hold are
-//      added (files of the same name are replaced, other files stay), but for
-//      the 上机日志 of a set whose password the archive's set does not share
-//      (it would not open);
+//      added (files of the same name are replaced, other files stay); the
+//      set's own 上机日志 stays in place of the archive's, so that a restore
+//      takes no entry out of it, unless it does not open under the archive's
+//      password (another set's archive) or is damaged: then the archive's
+//      log comes, or a new one when the archive has none;
 //   6. 上机日志 of the result records 恢复 with the archive's path, by the
 //      logged-in user; an entry that cannot be written refuses the restore;
 //   7. the result is swapped into place atomically and the old folder removed.

@@ -8,6 +8,8 @@
 #include <QSignalBlocker>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <optional>
+#include <utility>
 
 #include "platform/ui/busy_cursor.h"
 #include "platform/ui/date_box.h"
