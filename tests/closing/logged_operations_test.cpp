@@ -193,20 +193,5 @@ INSTANTIATE_TEST_SUITE_P(EveryOperation, LoggedOperationTest, ::testing::ValuesI
                              return std::string(info.param.id);
                          });
 
-// The close posts its carry-forward vouchers inside its own action: both
-// entries are there, in the order they happened.
-TEST_F(ClosingTest, TheCloseLogsItsPostingThenItself) {
-    enableWith({});
-    addVoucher(30001, {{"管理费用", 300}, {"银行存款", 0, 300}});
-    ASSERT_TRUE(post().ok);
-    ASSERT_TRUE(close().ok);
-    const auto log = runCaught([&] { return readActionLog(*store, session, {}); });
-    ASSERT_TRUE(log.ok) << log.message;
-    std::vector<std::string> seen;
-    for (const LogEntry& e : log.value.entries) seen.push_back(e.what + " " + e.detail);
-    EXPECT_EQ(seen, (std::vector<std::string>{"启用套账 ", "登账 1张", "登账 1张", "结账 2013年3月"}))
-        << "the close posted the one carry-forward voucher";
-}
-
 }  // namespace
 }  // namespace tw::test

@@ -1,7 +1,6 @@
 // 上机日志 of a set: logins and failed logins, the log of a set made before it
-// existed, reading it (administrators only, filtered by user and days),
-// entries whose texts would not fit, a log that cannot be read, and the log
-// and the set's options through a backup and a restore.
+// existed, entries that cannot be written or whose texts would not fit, and
+// the log and the set's options through a backup and a restore.
 #include <chrono>
 #include <fstream>
 #include <iterator>
@@ -60,13 +59,6 @@ protected:
 
 using Lines = std::vector<std::string>;
 
-TEST_F(ActionLogTest, ANewSetHasAnEmptyLogUnderItsPassword) {
-    EXPECT_TRUE(lines().empty());
-    EXPECT_EQ(tableRows(dataDir(), log(), made.value.setPassword), std::vector<std::string>{});
-    EXPECT_EQ(tableRows(dataDir(), log(), kFixedPassword), std::vector<std::string>{"<cannot open>"});
-    EXPECT_TRUE(setTableFaults(dataDir(), folder).empty());
-}
-
 // The login window and the login command log 登录; the other commands, each a
 // login of its own, do not. A refused login is logged whatever it was for,
 // under the name as typed.
@@ -104,49 +96,6 @@ TEST_F(ActionLogTest, AnEntryThatCannotBeWrittenChangesNoLoginAnswer) {
     EXPECT_NE(out.detail.find("not logged"), std::string::npos) << out.detail;
     EXPECT_TRUE(fs::is_directory(log())) << "left as it was";
     EXPECT_EQ(read(admin).message, kUnreadableSet) << "never read as an empty log";
-}
-
-TEST_F(ActionLogTest, AnUnreadableLogRefusesWhatWouldLogAndIsLeftAsItIs) {
-    std::ofstream(log(), std::ios::binary | std::ios::trunc) << "不是数据表";
-    const auto users = tableRows(dataDir(), folder / "用户", made.value.setPassword);
-    const Outcome added = addUser(dataDir(), admin, {"李四", "x", "x"});
-    EXPECT_FALSE(added.ok);
-    EXPECT_EQ(added.message, kUnreadableSet);
-    EXPECT_EQ(tableRows(dataDir(), folder / "用户", made.value.setPassword), users);
-    std::ifstream in(log(), std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "不是数据表");
-    EXPECT_FALSE(setTableFaults(dataDir(), folder).empty()) << "the check of the set names it";
-}
-
-TEST_F(ActionLogTest, OnlyAnAdministratorReadsTheLog) {
-    ASSERT_TRUE(addUser(dataDir(), admin, {"李四", "x", "x"}).ok);
-    const Session clerk = loggedIn(dataDir(), "华兴", "李四", "x");
-    const auto refused = read(clerk);
-    EXPECT_FALSE(refused.ok);
-    EXPECT_EQ(refused.message, "您的权限不够！");
-    EXPECT_EQ(lines(), Lines{"新建用户 张三 李四"});
-}
-
-TEST_F(ActionLogTest, FiltersKeepAUsersEntriesAndWholeDaysAtBothEnds) {
-    const double march1 = dayNumber(2013, 3, 1);
-    append({march1 + 0.999, "张三", "登录", ""});     // late on 1 March
-    append({march1 + 1, "李四", "登录", ""});         // midnight, 2 March
-    append({march1 + 1.5, "李四", "新建凭证", "30001"});
-    append({march1 + 2.25, "王五", "登录失败", ""});
-    append({march1 + 3, "", "登录失败", ""});         // no user chosen
-    append({march1 + 3.75, "张三", "审核凭证", "30001"});
-
-    EXPECT_EQ(lines({.user = "李四"}), (Lines{"登录 李四 ", "新建凭证 李四 30001"}));
-    EXPECT_EQ(lines({.from = march1 + 1, .to = march1 + 2}),
-              (Lines{"登录 李四 ", "新建凭证 李四 30001", "登录失败 王五 "}));
-    EXPECT_EQ(lines({.user = "张三", .to = march1}), Lines{"登录 张三 "});
-    EXPECT_EQ(lines({.from = march1 + 3}), (Lines{"登录失败  ", "审核凭证 张三 30001"}));
-    EXPECT_TRUE(lines({.user = "赵六"}).empty());
-    const auto all = read(admin);
-    ASSERT_TRUE(all.ok);
-    EXPECT_EQ(all.value.users, (Lines{"张三", "李四", "王五"})) << "by first entry, nobody left out";
-    EXPECT_EQ(momentText(all.value.entries[0].time), "2013-3-1 23:58:34");
-    EXPECT_EQ(momentText(all.value.entries[2].time), "2013-3-2 12:00:00");
 }
 
 // An entry never fails its action for its text: what its field cannot hold

@@ -88,17 +88,6 @@ TEST_F(ActionLogWindowTest, ListsTheLogAndFiltersItByUserAndDays) {
     EXPECT_EQ(entries().size(), 3u) << "reading the log writes nothing";
 }
 
-TEST_F(ActionLogWindowTest, AnOrdinaryUserOpensNeitherWindow) {
-    appendUser("华兴", "李四", "x", 2);
-    logInAs("华兴", "李四", "x");
-    const int shown = visibleTopLevelCount();
-    runActionLogWindow(ctx, nullptr);
-    runSetOptionsWindow(ctx, nullptr);
-    EXPECT_EQ(prompter.messages, (QStringList{"您的权限不够！", "您的权限不够！"}));
-    EXPECT_EQ(visibleTopLevelCount(), shown);
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-}
-
 TEST_F(ActionLogWindowTest, TheSetOptionsWindowKeepsTheReviewerOption) {
     const QString name = QString::fromUtf8(kReviewerApartOption);
     {
