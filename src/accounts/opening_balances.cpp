@@ -9,6 +9,7 @@
 
 #include "accounts/account_names.h"
 #include "accounts/chart.h"
+#include "shell/action_log.h"
 #include "storage/dates.h"
 #include "storage/ledger_convention.h"
 #include "storage/amount_reader.h"
@@ -68,6 +69,11 @@ void fillSavedAmounts(RecordStore& store, const Session& session, std::vector<Op
         if (isZero(amount(row.debit) + amount(row.credit))) blank(row);
     }
 }
+
+// What 上机日志 records of saving `rows`: "account：借方 X，贷方 Y" for each
+// account whose amounts differ from those saved.
+std::vector<std::string> openingChanges(RecordStore& store, const Session& session,
+                                        const std::vector<OpeningRow>& rows);
 
 }  // namespace
 
@@ -147,6 +153,7 @@ void saveOpeningList(RecordStore& store, const Session& session,
         for (const std::string* text : {&r.debit, &r.credit, &r.balance})
             if (std::string refusal = checkAmount(amount(*text)); !refusal.empty())
                 refuse(refusal, r.account + ": " + *text);
+    const std::vector<std::string> changes = openingChanges(store, session, rows);
     // Made afresh; it replaces the old table when the action commits.
     const auto target = tablePath(session, file::kOpening);
     store.createTable(target, ledgerSchema());
@@ -156,6 +163,7 @@ void saveOpeningList(RecordStore& store, const Session& session,
         store.appendRecord({0.0, 0, std::string(), r.account, amount(r.debit), amount(r.credit),
                             r.side, amount(r.balance)});
     store.setTablePassword(session.login.setPassword);
+    for (const std::string& change : changes) logAction(store, session, logged::kOpeningChanged, change);
 }
 
 std::vector<std::string> refreshOpeningList(RecordStore& store, const Session& session,
@@ -246,6 +254,30 @@ void enableSet(RecordStore& store, const Session& session, const std::vector<Ope
     basic.select();
     store.goFirst();
     store.writeField(field::kEnabled, true);
+    logAction(store, session, logged::kSetEnabled);
 }
+
+namespace {
+
+std::vector<std::string> openingChanges(RecordStore& store, const Session& session,
+                                        const std::vector<OpeningRow>& rows) {
+    using Cents = std::pair<std::int64_t, std::int64_t>;  // debit, credit
+    const auto cents = [](const OpeningRow& r) {
+        return Cents{toCents(amount(r.debit)), toCents(amount(r.credit))};
+    };
+    std::map<std::string, Cents> saved;
+    for (const OpeningRow& r : loadOpeningList(store, session)) saved.try_emplace(r.account, cents(r));
+    std::vector<std::string> changes;
+    for (const OpeningRow& r : rows) {
+        const Cents now = cents(r);
+        const auto was = saved.find(r.account);
+        if (now == (was == saved.end() ? Cents{0, 0} : was->second)) continue;
+        changes.push_back(r.account + "：借方 " + plainDecimal(fromCents(now.first)) + "，贷方 " +
+                          plainDecimal(fromCents(now.second)));
+    }
+    return changes;
+}
+
+}  // namespace
 
 }  // namespace tw

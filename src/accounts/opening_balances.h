@@ -80,7 +80,9 @@ std::string openingClearedMessage(const std::vector<std::string>& accounts);
 // without amounts too), made afresh in the ledger layout with the set
 // password; it replaces the old table with the action's commit. Refuses once
 // the set is enabled (kAlreadyEnabled), and an amount beyond kMaxAmount
-// (storage/amount_reader.h) rather than keep it changed.
+// (storage/amount_reader.h) rather than keep it changed. Each account whose
+// amounts differ from those saved before is logged in 上机日志 (修改期初余额,
+// "account：借方 X，贷方 Y"), in the same action.
 void saveOpeningList(RecordStore& store, const Session& session,
                      const std::vector<OpeningRow>& rows);
 
@@ -111,7 +113,7 @@ void requireEnabledSet(RecordStore& store, const Session& session);
 // 3. sets 是否启用 in 基本信息.
 // Refuses totals that differ (to the cent, summed in whole cents), a
 // top-level account whose sums go beyond ±kMaxBalance (beyondCentsMessage)
-// and a set already enabled (kAlreadyEnabled).
+// and a set already enabled (kAlreadyEnabled). Logged in 上机日志 (启用套账).
 void enableSet(RecordStore& store, const Session& session, const std::vector<OpeningRow>& rows);
 
 // Sets the amounts of one leaf account as its row's input boxes do (nullopt:

@@ -26,11 +26,13 @@
 #include "ledgers/ui/ledger_window.h"
 #include "ledgers/ui/report_window.h"
 #include "ledgers/ui/voucher_printing.h"
+#include "shell/ui/action_log_window.h"
 #include "shell/ui/backup_window.h"
 #include "shell/ui/create_set_window.h"
 #include "shell/ui/new_user_window.h"
 #include "shell/ui/password_window.h"
 #include "shell/ui/set_chooser_window.h"
+#include "shell/ui/set_options_window.h"
 #include "statements/ui/statements_window.h"
 #include "storage/paths.h"
 #include "vouchers/ui/search_window.h"
@@ -205,6 +207,7 @@ void MainWindow::buildMenu() {
           {"打开套账", &MainWindow::onOpenSet, "Ctrl+O"},
           {"关闭套账", &MainWindow::onCloseSet, "Ctrl+W"},
           {"管理套账", &MainWindow::onManageSet, "Ctrl+M"},
+          {"套账选项", &MainWindow::onSetOptions},
           {"", nullptr},
           {"退    出", &MainWindow::onExit, "Ctrl+Q"}}},
         {"  做 账  ",
@@ -239,7 +242,8 @@ void MainWindow::buildMenu() {
           {"备份数据", &MainWindow::onBackup, "Ctrl+B"},
           {"恢复数据", &MainWindow::onRestore},
           {"", nullptr},
-          {"核对账目", &MainWindow::onCheckBooks}}},
+          {"核对账目", &MainWindow::onCheckBooks},
+          {"上机日志", &MainWindow::onActionLog}}},
         {"  帮  助  ", {{"关于软件", &MainWindow::onAbout, "F1"}}},
     };
     for (const Menu& m : menus) {
@@ -412,6 +416,11 @@ void MainWindow::onCloseSet() { logout(); }
 void MainWindow::onManageSet() {
     logout();
     showSetChooser();
+}
+
+void MainWindow::onSetOptions() {
+    if (!requireLogin()) return;
+    runSetOptionsWindow(m_ctx, this);
 }
 
 void MainWindow::onExit() { close(); }
@@ -590,6 +599,11 @@ void MainWindow::onCheckBooks() {
     if (!requireLogin()) return;
     CheckWindow window(m_ctx, this);
     window.exec();
+}
+
+void MainWindow::onActionLog() {
+    if (!requireLogin()) return;
+    runActionLogWindow(m_ctx, this);
 }
 
 // ---- Menu 帮助 ----

@@ -47,6 +47,7 @@ private:
     void onOpenSet();
     void onCloseSet();
     void onManageSet();
+    void onSetOptions();  // administrators only
     void onExit();
     // Menu 做账 and its picture buttons.
     void onVoucherEntry();
@@ -81,6 +82,7 @@ private:
     void onRestore();
     // The check of the open set, in its window.
     void onCheckBooks();
+    void onActionLog();  // 上机日志, administrators only
     // Menu 帮助.
     void onAbout();
 

@@ -23,7 +23,7 @@ void addBackupCommand(Commands& commands) {
             // Like the save dialog: a name without an extension gets ".zip".
             std::filesystem::path to = std::filesystem::u8path(o->to);
             if (!to.has_extension()) to += ".zip";
-            if (c.report(backupSet(c.dataDir, c.session.login.setName, to)))
+            if (c.report(backUpOpenSet(c.session, to)))
                 c.out << backupDoneNotice(c.session.login.setName, to.string()) << "\n";
         });
 }

@@ -1,5 +1,6 @@
 // tallowick-cli login SET --user U --password P: checks a login and prints the
-// title the main window would show.
+// title the main window would show. Logs 登录 in the set's 上机日志, as the
+// login window does.
 #include "cli/set_login.h"
 #include "shell/login_state.h"
 
@@ -15,7 +16,9 @@ void addLoginCommand(Commands& commands) {
         "login", "登录套账，显示主窗口标题",
         [o](Options& sub) { addSetLoginOptions(sub, *o); },
         [o](Context& c) {
-            if (logInForCommand(c, *o)) c.out << mainWindowTitle(c.session.login) << "\n";
+            const LoginRequest request{.userName = o->user, .password = o->password, .recorded = true};
+            if (c.report(logInTo(*c.store, c.session, o->set, request)))
+                c.out << mainWindowTitle(c.session.login) << "\n";
         });
 }
 

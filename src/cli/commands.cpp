@@ -6,6 +6,7 @@ void addSetsCommand(Commands&);
 void addTableCommand(Commands&);
 void addSetCreateCommand(Commands&);
 void addSetDeleteCommand(Commands&);
+void addSetOptionCommand(Commands&);
 void addUserAddCommand(Commands&);
 void addPasswdCommand(Commands&);
 void addBackupCommand(Commands&);
@@ -42,16 +43,19 @@ void addYearEndCommand(Commands&);
 void addStatementsCommand(Commands&);
 void addStatementRulesCommand(Commands&);
 void addBalancesCommand(Commands&);
+void addLogCommand(Commands&);
 
 void registerCommands(Commands& commands) {
     addSetsCommand(commands);
     addTableCommand(commands);
     addSetCreateCommand(commands);
     addSetDeleteCommand(commands);
+    addSetOptionCommand(commands);
     addUserAddCommand(commands);
     addPasswdCommand(commands);
     addBackupCommand(commands);
     addRestoreCommand(commands);
+    addLogCommand(commands);
     addLoginCommand(commands);
     addAccountsCommand(commands);
     addAccountAddCommand(commands);

@@ -7,6 +7,7 @@
 #include "accounts/chart.h"
 #include "closing/period.h"
 #include "closing/posting.h"
+#include "shell/action_log.h"
 #include "storage/number_text.h"
 #include "storage/schemas.h"
 #include "vouchers/numbering.h"
@@ -117,6 +118,7 @@ void saveCarryForwardPair(RecordStore& store, const Session& session, const Carr
         store.modifyRecord({std::nullopt, Value(pair.target)});
     else
         store.appendRecord({pair.source, pair.target});
+    logAction(store, session, logged::kPairSaved, pair.source + " → " + pair.target);
 }
 
 std::string deletePairQuestion(const CarryForwardPair& pair) {
@@ -130,6 +132,7 @@ void deleteCarryForwardPair(RecordStore& store, const Session& session, const st
     if (store.findRecord([&](const RecordView& r) { return r.text(field::kFromAccount) == source; })) {
         store.deleteRecord();
         store.purgeDeleted();
+        logAction(store, session, logged::kPairDeleted, source);
     }
 }
 

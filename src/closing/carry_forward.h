@@ -50,12 +50,13 @@ std::vector<CarryForwardPair> fillCarryForwardList(RecordStore& store, const Ses
 
 // 确定 of 结转损益设置窗口: refuses an empty box (kFillInAccounts) and a name that
 // is not an account of the chart; then changes the target of the pair with
-// that source, or appends the pair.
+// that source, or appends the pair. Logged in 上机日志 (设置结转损益).
 void saveCarryForwardPair(RecordStore& store, const Session& session, const CarryForwardPair& pair);
 
 // source + "  >对应科目>  " + target + "\r\n真的要删除当前选定吗！？"
 std::string deletePairQuestion(const CarryForwardPair& pair);
-// Deletes the pair whose source is `source`; refuses an empty one (kChoosePairToDelete).
+// Deletes the pair whose source is `source`; refuses an empty one
+// (kChoosePairToDelete). A deletion is logged in 上机日志 (删除结转损益).
 void deleteCarryForwardPair(RecordStore& store, const Session& session, const std::string& source);
 
 // "结转损益需要3张凭证，本月凭证已编到第39998号，只剩1个编号，不能结账！"

@@ -13,6 +13,7 @@
 #include "closing/period.h"
 #include "closing/posting.h"
 #include "closing/year_end_transfer.h"
+#include "shell/action_log.h"
 #include "shell/set_options.h"
 #include "storage/amount_reader.h"
 #include "storage/ledger_convention.h"
@@ -226,6 +227,7 @@ Closed closePeriod(RecordStore& store, const Session& session) {
     closeGeneralLedger(store, session, closeDetailLedger(store, session));
     closed.period = YearMonth::of(session.login.period).next().firstDay();
     setPeriod(store, session, closed.period);
+    logAction(store, session, logged::kClosed, YearMonth::of(session.login.period).text());
     return closed;
 }
 
@@ -265,6 +267,7 @@ Reopened undoClose(RecordStore& store, const Session& session) {
                monthOf(field::kVoucherDate, reopened.period)
                    .equal(field::kVoucherNo, 0)
                    .notEqual(field::kSummary, kOpeningSummary));
+    logAction(store, session, logged::kCloseUndone, YearMonth::of(reopened.period).text());
     return reopened;
 }
 

@@ -25,7 +25,8 @@
 // in whole cents, and one beyond ±kMaxBalance (number_text.h), where cents
 // stop being exact, refuses the close (beyondCentsMessage).
 // The value: the new period and the posting count, for the messages the
-// caller shows once the action has committed.
+// caller shows once the action has committed. 上机日志 records 结账 with the
+// month closed, in the same action.
 //
 // undoClose, for the open month (Y, M): refuses while a page of the month is
 // posted, and in the starting month of the books (it would remove the opening
@@ -33,7 +34,8 @@
 // M is January), moves 会计期间 back one month, and removes that month's
 // "本月合计"/"本年累计" rows from 账库 and its rows other than "期初余额" from
 // 总账库. Only rows with 凭证编号 0 are the close's: a voucher entry whose
-// 摘要 reads the same stays. Vouchers, entries and 账库辅1 stay.
+// 摘要 reads the same stays. Vouchers, entries and 账库辅1 stay. 上机日志
+// records 撤销结账 with the month open again.
 
 #include <string>
 

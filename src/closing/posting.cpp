@@ -8,6 +8,7 @@
 
 #include "accounts/opening_balances.h"
 #include "closing/period.h"
+#include "shell/action_log.h"
 #include "storage/amount_reader.h"
 #include "storage/ledger_convention.h"
 #include "storage/schemas.h"
@@ -183,6 +184,7 @@ int postReviewedVouchers(RecordStore& store, const Session& session) {
         return true;
     });
     totals.write();
+    logAction(store, session, logged::kPosted, std::to_string(posted.size()) + "张");
     return static_cast<int>(posted.size());
 }
 
@@ -211,6 +213,7 @@ void undoPosting(RecordStore& store, const Session& session) {
     for (const Record& page :
          vouchers->select(monthOf(field::kDate, session.login.period).notEqual(field::kPoster, "")))
         vouchers->update(page, {{poster, std::string()}});
+    logAction(store, session, logged::kPostingUndone, YearMonth::of(session.login.period).text());
 }
 
 }  // namespace tw

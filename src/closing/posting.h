@@ -28,7 +28,8 @@
 //
 // Both work inside the caller's action and refuse (kUnreadableSet) when a
 // table cannot be read; posting refuses a set that is not enabled yet
-// (kSetNotEnabled).
+// (kSetNotEnabled). Each is logged in 上机日志 in that action: 登账 with the
+// count (the close's posting too), 撤销登账 with the month.
 
 #include <string>
 

@@ -6,6 +6,7 @@
 #include "closing/period.h"
 #include "ledgers/html_ledger.h"
 #include "ledgers/report_workbook.h"
+#include "shell/action_log.h"
 #include "storage/dates.h"
 #include "storage/ledger_convention.h"
 #include "storage/number_text.h"
@@ -164,6 +165,7 @@ ExportedReport writeMonthReport(RecordStore& store, const Session& session, Year
             }))
             refuse(userFileFailure(*target), "cannot sync " + pathText(*target));
     }
+    logAction(store, session, logged::kReportWritten, month.text());
     return out;
 }
 

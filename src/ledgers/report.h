@@ -110,7 +110,7 @@ struct ExportedReport {
 // target refused, or a file that cannot be written, refuses (for the latter
 // userFileFailure: the disk message unless the folder is the reason; the
 // reason in the detail); 报表临时1 is then left as it was and no file is
-// changed.
+// changed. 上机日志 records 编辑报表 with the month in the same action.
 ExportedReport writeMonthReport(RecordStore& store, const Session& session, YearMonth month,
                                 const std::filesystem::path& workbookFile);
 

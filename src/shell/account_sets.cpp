@@ -87,6 +87,8 @@ void buildSet(RecordStore& store, const fs::path& dataDir, const fs::path& folde
     for (const char* name : kPlainCopies)
         if (!copyFile(templatePath(dataDir, name), folder / fs::u8path(name)))
             throw StoreError(std::string("cannot copy template ") + name);
+    if (!copyFile(templatePath(dataDir, file::kActionLog), folder / fs::u8path(file::kActionLog)))
+        throw StoreError(std::string("cannot copy template ") + file::kActionLog);
     step(hook, "copied");
 
     const double start = std::floor(r.startDate);
@@ -107,6 +109,18 @@ void buildSet(RecordStore& store, const fs::path& dataDir, const fs::path& folde
     for (const fs::path& p : {basic, users}) store.closeTable(p);
     for (const Copy& c : kProtectedCopies) store.closeTable(folder / fs::u8path(c.target));
     step(hook, "tables");
+}
+
+// The empty 上机日志 that buildSet copied gets the set password in an action
+// of its own: one commit attaches at most ten table files.
+void protectActionLog(RecordStore& store, const fs::path& folder, const std::string& setPassword) {
+    const fs::path log = folder / fs::u8path(file::kActionLog);
+    Action action(store);
+    if (!store.openTable(log, kFixedPassword))
+        throw StoreError(std::string("template does not open: ") + file::kActionLog);
+    store.setTablePassword(setPassword);
+    action.commit();
+    store.closeTable(log);
 }
 
 }  // namespace
@@ -147,6 +161,7 @@ Result<CreatedSet> createAccountSet(const fs::path& dataDir, const NewSetRequest
     try {
         RecordStore store(dataDir);
         buildSet(store, dataDir, work, request, set.setPassword, hook);
+        protectActionLog(store, work, set.setPassword);
         syncTree(work);
         if (!renameNoReplace(work, setFolder(dataDir, set.setName)))
             throw StoreError("cannot move the new set into place");

@@ -12,8 +12,9 @@
 //   2. build the whole set in a work folder: `基本信息` (fixed password) with
 //      company, start date, the new set password, not enabled, period = start
 //      date; `用户` with the administrator (permission 1); the seven working
-//      tables copied from the templates and given the set password; the phrase
-//      and report-scratch tables and the two workbooks copied unchanged;
+//      tables and the empty 上机日志 copied from the templates and given the
+//      set password; the phrase and report-scratch tables and the two
+//      workbooks copied unchanged;
 //   3. rename the work folder into place. Any failure leaves no folder behind
 //      and answers the disk message (kDiskMessage).
 //

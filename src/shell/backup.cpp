@@ -11,6 +11,7 @@
 #include <random>
 #include <vector>
 
+#include "shell/action_log.h"
 #include "shell/archive_names.h"
 #include "shell/session.h"
 #include "storage/file_swap.h"
@@ -163,6 +164,20 @@ Outcome backupSet(const fs::path& dataDir, const std::string& setName, const fs:
                                 out.detail.empty() ? "cannot write or sync " + pathText(archive)
                                                    : out.detail);
     }
+    return out;
+}
+
+Outcome backUpOpenSet(const Session& session, const fs::path& archive) {
+    Outcome out = backupSet(session.dataDir, session.login.setName, archive);
+    if (!out.ok) return out;
+    const Outcome noted = runCaught([&] {
+        RecordStore store(session.dataDir);
+        return recordOnItsOwn(store, setFolder(session.dataDir, session.login.setName),
+                              session.login.setPassword,
+                              {currentMoment(), session.login.userName, logged::kBackedUp,
+                               pathText(archive)});
+    });
+    if (!noted.ok) out.detail = "backup not logged: " + noted.detail;
     return out;
 }
 

@@ -27,8 +27,14 @@
 //   4. an archive of another set (other 单位名称 or set password) is restored
 //      only when the question naming both companies is answered yes;
 //   5. the files of the current set folder that the archive does not hold are
-//      added (files of the same name are replaced, other files stay);
-//   6. the result is swapped into place atomically and the old folder removed.
+//      added (files of the same name are replaced, other files stay); the
+//      set's own 上机日志 stays in place of the archive's, so that a restore
+//      takes no entry out of it, unless it does not open under the archive's
+//      password (another set's archive) or is damaged: then the archive's
+//      log comes, or a new one when the archive has none;
+//   6. 上机日志 of the result records 恢复 with the archive's path, by the
+//      logged-in user; an entry that cannot be written refuses the restore;
+//   7. the result is swapped into place atomically and the old folder removed.
 // A refusal or failure leaves the set folder untouched. Restoring is an
 // operation on the directory: the caller holds its lock, and a set another
 // process works on is refused (setInUseForRestore, shell/set_lock.h); the
@@ -65,6 +71,11 @@ std::string damagedTableMessage(const std::string& file);
 
 Outcome backupSet(const fs::path& dataDir, const std::string& setName, const fs::path& archive,
                   const StepHook& hook = {});
+// backupSet of the open set, as the backup window and the backup command make
+// it: once the archive is in place, 上机日志 records 备份 with its path, in an
+// action of its own (the archive does not hold that entry). An entry that
+// cannot be written leaves the backup done; the reason is in the detail.
+Outcome backUpOpenSet(const Session& session, const fs::path& archive);
 
 // What a finished backup or restore tells the user, naming the archive.
 std::string backupDoneNotice(const std::string& setName, const std::string& archive);

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "shell/action_log.h"
 #include "shell/password_hash.h"
 #include "storage/record_store.h"
 #include "storage/recovery.h"
@@ -102,9 +103,18 @@ std::optional<StoredUser> storedUser(RecordStore& store, const Session& session,
 
 Result<bool> logIn(RecordStore& store, Session& session, const LoginRequest& request) {
     LoginState& login = session.login;
-    return runCaught([&] {
+    std::string unrecorded;  // why the login's entry is missing from 上机日志
+    Result<bool> out = runCaught([&] {
         const auto user = storedUser(store, session, request.userName);
-        if (!user || !verifyPassword(user->passwordHash, request.password)) refuse(kLoginRefused);
+        if (!user || !verifyPassword(user->passwordHash, request.password)) {
+            const Outcome noted =
+                isFolderName(login.setName)
+                    ? recordOnItsOwn(store, setFolder(session.dataDir, login.setName),
+                                     login.setPassword,
+                                     {currentMoment(), request.userName, logged::kLoginFailed, {}})
+                    : Outcome{};
+            refuse(kLoginRefused, noted.ok ? std::string() : "failed login not logged: " + noted.detail);
+        }
         bool openingBalances = false;
         if (request.purpose == LoginPurpose::Work) {
             const auto basic = basicInfoOf(store, session.dataDir, login.setName);
@@ -113,8 +123,17 @@ Result<bool> logIn(RecordStore& store, Session& session, const LoginRequest& req
         login.userName = request.userName;
         login.permission = user->permission;
         login.loggedIn = true;
+        if (request.purpose == LoginPurpose::Work) {
+            const Outcome noted = runAction(store, [&] {
+                if (request.recorded) logAction(store, session, logged::kLogin);
+                else ensureActionLog(store, session);
+            });
+            if (!noted.ok) unrecorded = "login not logged: " + noted.detail;
+        }
         return openingBalances;
     });
+    if (out.ok) out.detail = unrecorded;
+    return out;
 }
 
 Result<bool> logInTo(RecordStore& store, Session& session, const std::string& setName,

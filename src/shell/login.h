@@ -18,6 +18,15 @@
 // On success the state holds the user and permission; a login to work in a
 // set that is not enabled yet asks for the opening-balance window (the value
 // is true), a login that authorises deleting the set never does.
+//
+// 上机日志 (shell/action_log.h): a refused login writes 登录失败 under the
+// name as typed, whatever the login was for (a command's too: someone
+// trying passwords shows); a login to work writes 登录 when the request asks
+// it (the login window and the login command: every other command is a login
+// of its own, and what it does is logged by itself), and otherwise only
+// makes the log of a set that has none yet. Each is an action of its own; an
+// entry that cannot be written changes no answer, its reason is kept in the
+// outcome's detail.
 
 #include <string>
 #include <vector>
@@ -61,6 +70,7 @@ struct LoginRequest {
     std::string userName;
     std::string password;
     LoginPurpose purpose = LoginPurpose::Work;
+    bool recorded = false;  // a login to work writes 登录 in 上机日志
 };
 
 // Checks the request against the set that beginLogin read. The value: the

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "shell/account_sets.h"
+#include "shell/action_log.h"
 #include "shell/archive_names.h"
 #include "shell/backup.h"
 #include "shell/login.h"
@@ -18,6 +19,7 @@
 #include "shell/set_tables.h"
 #include "storage/paths.h"
 #include "storage/record_store.h"
+#include "storage/scoped_table.h"
 #include "storage/table_check.h"
 #include "storage/schemas.h"
 
@@ -235,6 +237,14 @@ bool keepOtherFiles(const fs::path& current, const fs::path& root) {
     return !ec;
 }
 
+// Whether the 上机日志 of `folder` opens under `setPassword` and SQLite finds
+// it sound.
+bool logStays(RecordStore& store, const fs::path& folder, const std::string& setPassword) {
+    ScopedTable log(store);
+    return openTableIn(log, folder, file::kActionLog, setPassword) &&
+           quickCheck(folder / fs::u8path(file::kActionLog)).empty();
+}
+
 }  // namespace
 
 bool isAccountSetFolder(const fs::path& dataDir, const fs::path& folder, std::string* detail) {
@@ -300,7 +310,25 @@ Outcome restoreSet(const Session& session, const fs::path& archive, const Restor
         ask && !ask(otherSetQuestion(archived.value.companyName, login.companyName)))
         return refuse("", "the archive of another set was not confirmed");
 
+    // 上机日志 is the folder's history, which no restore takes entries out
+    // of: the set's own log stays when it is sound and opens under the
+    // archive's password (the same set). Otherwise the archive's comes; and
+    // when the archive has none, a new one rather than one that would not
+    // open with the password it comes with.
+    const fs::path log = work / fs::u8path(file::kActionLog);
+    const bool ownLog = logStays(store, target, archived.value.setPassword);
+    if (ownLog) fs::remove(log, ec);
+    const bool archivedLog = fs::exists(log, ec);
     if (!keepOtherFiles(target, work)) return refuse(kDiskMessage, "cannot keep the other files");
+    if (!ownLog && !archivedLog) fs::remove(log, ec);
+    // Recorded in the restored set, so that it comes into place with it.
+    const Outcome noted = recordOnItsOwn(store, work, archived.value.setPassword,
+                                         {currentMoment(), login.userName, logged::kRestored,
+                                          pathText(archive)});
+    if (!noted.ok) {
+        fs::remove_all(work, ec);
+        return Outcome::refused(noted.message, "cannot log the restore: " + noted.detail);
+    }
     // A login that works on the set keeps it: the new folder's lock is taken
     // before it is put in place, and becomes the login's.
     const bool keepsSet = holdsSet(login, setName);

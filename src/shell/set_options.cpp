@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "shell/account_sets.h"
+#include "shell/action_log.h"
 #include "storage/outcome.h"
 #include "storage/schemas.h"
 
@@ -60,6 +62,7 @@ void writeSetOption(RecordStore& store, const Session& session, const std::strin
         store.writeField(field::kOptionValue, value);
     else
         store.appendRecord({name, value});
+    logAction(store, session, logged::kOptionChanged, name + "：" + value);
 }
 
 bool setOptionOn(RecordStore& store, const Session& session, const std::string& name) {
@@ -68,6 +71,16 @@ bool setOptionOn(RecordStore& store, const Session& session, const std::string& 
 
 void setOptionOn(RecordStore& store, const Session& session, const std::string& name, bool on) {
     writeSetOption(store, session, name, on ? kOptionOn : kOptionOff);
+}
+
+bool reviewerApart(RecordStore& store, const Session& session) {
+    return setOptionOn(store, session, kReviewerApartOption);
+}
+
+void setReviewerApart(RecordStore& store, const Session& session, bool on) {
+    if (const Outcome allowed = checkAdministrator(session.login); !allowed)
+        refuse(allowed.message, "the option is for administrators");
+    setOptionOn(store, session, kReviewerApartOption, on);
 }
 
 }  // namespace tw

@@ -10,8 +10,9 @@
 //   2. every table a set always has (用户, 会计科目, 凭证库, 账库, 总账库,
 //      日记账库, 账库辅1, 结转损益, 摘要库, 报表临时1);
 //   3. every other entry of the folder named as one of its tables (账务初始化,
-//      凭证排序库, 套账选项 …), whatever it is: an empty file, a folder or a
-//      link that leads nowhere is a fault as much as a damaged file.
+//      凭证排序库, 套账选项, 上机日志 of a set made before the log existed …),
+//      whatever it is: an empty file, a folder or a link that leads nowhere
+//      is a fault as much as a damaged file.
 
 #include <filesystem>
 #include <string>

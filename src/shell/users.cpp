@@ -1,6 +1,7 @@
 #include "shell/users.h"
 
 #include "shell/account_sets.h"
+#include "shell/action_log.h"
 #include "shell/password_hash.h"
 #include "storage/gbk.h"
 #include "storage/record_store.h"
@@ -42,6 +43,7 @@ Outcome addUser(RecordStore& store, const Session& session, const NewUserRequest
         const std::string name = checkedNewUser(store, session, request);
         const SetTable users(store, session, file::kUsers);
         store.appendRecord({name, hashPassword(request.passwordCheck), 2});
+        logAction(store, session, logged::kUserAdded, name);
         return Outcome::done(name + kUserCreated);
     });
 }
@@ -57,6 +59,7 @@ Outcome changePassword(RecordStore& store, const Session& session, const std::st
         if (!user || !verifyPassword((*user)[users->position(field::kPassword)].text(), oldPassword))
             refuse(kOldPasswordWrong);
         users->set(user->id, field::kPassword, hashPassword(newPassword));
+        logAction(store, session, logged::kPasswordChanged);
         return Outcome::done(kPasswordChanged);
     });
 }

@@ -11,6 +11,8 @@
 // Changing a password: the two new boxes must agree ("新密码输入的两次结果不同！")
 // and the old password must match the logged-in user's first record
 // ("原密码不正确！").
+//
+// Both are logged in 上机日志 in their action (新建用户 with the name, 修改密码).
 
 #include <string>
 

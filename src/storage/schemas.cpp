@@ -122,6 +122,14 @@ const Schema& setOptionsSchema() {
     return s;
 }
 
+const Schema& actionLogSchema() {
+    static const Schema s{{field::kLogTime, DT},
+                          {field::kUserName, T, kNameLength},
+                          {field::kLogAction, T, 20},
+                          {field::kLogDetail, T, kTextLength}};
+    return s;
+}
+
 const Schema* schemaOfFile(const std::string& name) {
     static const std::pair<const char*, const Schema& (*)()> kFiles[] = {
         {file::kBasicInfo, basicInfoSchema},     {file::kUsers, usersSchema},
@@ -131,7 +139,7 @@ const Schema* schemaOfFile(const std::string& name) {
         {file::kOpening, ledgerSchema},          {file::kJournal, journalSchema},
         {file::kBalances, balancesSchema},       {file::kCarryForward, carryForwardSchema},
         {file::kPhrases, phrasesSchema},         {file::kReportScratch, reportScratchSchema},
-        {file::kSetOptions, setOptionsSchema},
+        {file::kSetOptions, setOptionsSchema},   {file::kActionLog, actionLogSchema},
     };
     for (const auto& [file, schema] : kFiles)
         if (name == file) return &schema();
@@ -152,6 +160,8 @@ std::vector<std::vector<std::string>> tableIndexes(const std::string& fileName) 
     if (name == file::kJournal)
         return I{{field::kAccount, field::kDate}, {field::kCounterAccount}};
     if (name == file::kBalances) return I{{field::kAccount}};
+    // A range of days of the log.
+    if (name == file::kActionLog) return I{{field::kLogTime}};
     return {};
 }
 
@@ -165,6 +175,7 @@ const std::vector<TemplateTable>& templateTables() {
         {file::kCarryForward, carryForwardSchema, kFixedPassword},
         {file::kPhrases, phrasesSchema, ""},
         {file::kReportScratch, reportScratchSchema, ""},
+        {file::kActionLog, actionLogSchema, kFixedPassword},
     };
     return t;
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "accounts/opening_balances.h"
+#include "shell/action_log.h"
 #include "storage/amount_reader.h"
 #include "storage/dates.h"
 #include "storage/number_text.h"
@@ -64,7 +65,9 @@ std::int64_t newVoucher(RecordStore& store, const Session& session, std::int64_t
     page.number = nextVoucherNumber(store, session);
     page.page = page.pageCount = 1;
     page.preparer = session.login.userName;
-    return vouchers.append(page);
+    const std::int64_t id = vouchers.append(page);
+    logAction(store, session, logged::kVoucherAdded, plainDecimal(page.number));
+    return id;
 }
 
 std::int64_t addVoucherPage(RecordStore& store, const Session& session, std::int64_t id) {
@@ -153,6 +156,8 @@ void changeVoucherNumber(RecordStore& store, const Session& session, std::int64_
     if (vouchers.table().any(voucherPages(page.date, number)))
         refuse(kDuplicateNumber, "number " + plainDecimal(number) + " is taken");
     spreadToPages(store, session, page.date, page.number, field::kMonthNumber, number);
+    logAction(store, session, logged::kVoucherRenumbered,
+              plainDecimal(page.number) + "→" + plainDecimal(number));
 }
 
 void deleteVoucherPage(RecordStore& store, const Session& session, std::int64_t id) {
@@ -164,6 +169,8 @@ void deleteVoucherPage(RecordStore& store, const Session& session, std::int64_t 
     vouchers.table().remove(id);
     // What remains of the voucher: its new last page takes the totals.
     if (morePages) storeVoucherTotals(vouchers, page);
+    logAction(store, session, logged::kVoucherDeleted,
+              plainDecimal(page.number) + " 第" + std::to_string(page.page) + "张");
 }
 
 }  // namespace tw

@@ -3,7 +3,9 @@
 // the caller's action (the window's or the command line's runAction), on the
 // page as stored, and refuses by Refusal with the window's message, writing
 // nothing. Every change that touches the lines stores the voucher's totals on
-// its last page in the same action (voucher_totals.h).
+// its last page in the same action (voucher_totals.h). A new voucher, a new
+// number and a deleted page are logged in 上机日志 (shell/action_log.h) in
+// the same action too.
 //
 // The changes of a page's content first make the editable check
 // (editRefusal): no voucher on the page, or a reviewed one, is refused.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "shell/action_log.h"
 #include "storage/dates.h"
 
 namespace tw {
@@ -41,6 +42,7 @@ int renumberAll(RecordStore& store, const Session& session) {
             ++count;
         }
     }
+    logAction(store, session, logged::kVouchersSorted, std::to_string(count) + "张");
     return count;
 }
 

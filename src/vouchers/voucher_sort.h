@@ -19,7 +19,7 @@ inline constexpr const char* kPostedMonthCannotSort = "本月已有凭证登账�
 //    counter moves on after each last page (第几 = 共几), so the pages of a
 //    voucher keep one number.
 // Pages that hold no voucher (编制 empty) are left as they are. Returns the
-// number of vouchers.
+// number of vouchers, which 上机日志 records (凭证排序).
 int renumberAll(RecordStore& store, const Session& session);
 
 }  // namespace tw

@@ -88,7 +88,8 @@ TEST_F(DamagedBooks, TablesThatDoNotOpenAsTheProgramOpensThemAreFound) {
                                       {file::kPhrases, "所在分类"},
                                       {file::kCarryForward, "对应科目"},
                                       {file::kReportScratch, "贷方"},
-                                      {file::kSetOptions, "值"}};
+                                      {file::kSetOptions, "值"},
+                                      {file::kActionLog, "内容"}};
     struct Damage {
         const char* name;
         std::string (*sql)(const char* column);

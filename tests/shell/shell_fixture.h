@@ -93,6 +93,15 @@ inline std::map<std::string, std::vector<std::string>> snapshot(const fs::path& 
     return out;
 }
 
+// A snapshot without 上机日志: for sets that differ only by what the log
+// recorded, such as a set and the restore of its archive (the restore logs
+// itself in the set it brings back).
+inline std::map<std::string, std::vector<std::string>> withoutLog(
+    std::map<std::string, std::vector<std::string>> snapshot) {
+    snapshot.erase(file::kActionLog);
+    return snapshot;
+}
+
 // Names of the entries of a folder, sorted.
 inline std::vector<std::string> entryNames(const fs::path& folder) {
     std::vector<std::string> names;

@@ -31,7 +31,8 @@ const QString kLoginRequired = QStringLiteral("请先选择套账并登陆！");
 const QStringList kGatedActions = {
     "编制凭证", "审核凭证", "查阅凭证", "凭证登账", "结转损益",   "期末结账", "撤销结账",
     "撤销登账", "撤销审核", "常用摘要", "科目管理", "账务初始化", "总分类账", "明细分类账",
-    "日记账",   "编辑报表", "财务报表", "常用封面", "新建用户", "修改密码",   "备份数据", "恢复数据", "核对账目"};
+    "日记账",   "编辑报表", "财务报表", "常用封面", "新建用户", "修改密码",   "备份数据", "恢复数据", "核对账目",
+    "套账选项", "上机日志"};
 const QStringList kOpenActions = {"新建套账", "打开套账", "关闭套账",
                                   "管理套账", "退出",     "关于软件"};
 // Every picture button but 打印向导凭证按钮, which carries no command.
@@ -79,13 +80,13 @@ QString withoutMnemonic(QString caption) {
 // Captions are stored with their blanks; an empty caption is a separator.
 TEST_F(MainWindowTest, MenuCaptionsAreExactlyAsStored) {
     const QList<QPair<QString, QStringList>> expected = {
-        {"  套 账  ", {"新建套账", "打开套账", "关闭套账", "管理套账", "", "退    出"}},
+        {"  套 账  ", {"新建套账", "打开套账", "关闭套账", "管理套账", "套账选项", "", "退    出"}},
         {"  做 账  ",
          {"编制凭证", "审核凭证", "查阅凭证", "", "凭证登账", "结转损益", "期末结账", "",
           "撤销结账", "撤销登账", "撤销审核", "", "常用摘要", "科目管理", "账务初始化"}},
         {"  查  帐  ", {"总分类账", "明细分类账", "日记账"}},
         {"  报  表  ", {"编辑报表", "财务报表", "", "常用封面"}},
-        {"  其 它  ", {"新建用户", "修改密码", "", "备份数据", "恢复数据", "", "核对账目"}},
+        {"  其 它  ", {"新建用户", "修改密码", "", "备份数据", "恢复数据", "", "核对账目", "上机日志"}},
         {"  帮  助  ", {"关于软件"}},
     };
     const QList<QAction*> menus = window->menuBar()->actions();
@@ -112,8 +113,9 @@ TEST_F(MainWindowTest, EveryMenuItemIsGatedOrKnownToBeOpen) {
 
 // Menu items that are better not a key press away: undoing, restoring, and
 // the ones used once in a while.
-const QStringList kWithoutKeys = {"撤销结账", "撤销登账", "撤销审核", "账务初始化",
-                                  "常用封面", "新建用户", "修改密码", "恢复数据", "核对账目"};
+const QStringList kWithoutKeys = {"撤销结账", "撤销登账", "撤销审核", "账务初始化", "常用封面",
+                                  "新建用户", "修改密码", "恢复数据", "核对账目", "套账选项",
+                                  "上机日志"};
 
 TEST_F(MainWindowTest, MenuItemsHaveTheirOwnKeysAndTheButtonsShowThem) {
     QStringList keys;

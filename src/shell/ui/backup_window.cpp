@@ -88,7 +88,7 @@ void BackupWindow::onConfirm() {
             QDir(folder).filePath(suggestedArchiveName(setName, QDate::currentDate())));
         if (!file.isEmpty()) {
             BusyCursor busy;
-            out = backupSet(m_ctx.session.dataDir, setName, fs::u8path(file.toStdString()));
+            out = backUpOpenSet(m_ctx.session, fs::u8path(file.toStdString()));
         }
     } else {
         // A restore replaces the set's users too: for administrators only.

@@ -147,7 +147,8 @@ void LoginWindow::onLogin() {
         RecordStore store(m_ctx.session.dataDir);
         const LoginRequest request{.userName = m_chosenUser,
                                    .password = m_password->text().toStdString(),
-                                   .purpose = m_purpose};
+                                   .purpose = m_purpose,
+                                   .recorded = true};
         out = logIn(store, m_ctx.session, request);
     }
     if (!out.ok) {
