@@ -7,6 +7,7 @@
 #include "shell/action_log.h"
 #include "shell/set_options.h"
 #include "shell/users.h"
+#include "storage/store_fixture.h"
 #include "support/file_tree.h"
 #include "vouchers/review.h"
 #include "vouchers/voucher_edits.h"
@@ -53,6 +54,7 @@ const LoggedCase kCases[] = {
 
 class LoggedOperationTest : public ClosingTest, public ::testing::WithParamInterface<LoggedCase> {
 protected:
+    const TempDir exports;  // the month report's workbook, outside the directory
     std::filesystem::path folder() const { return dataDir / session.login.setName; }
     std::int64_t pageId(double number) {
         const auto page =
@@ -139,7 +141,7 @@ protected:
             case Op::SetOption:
                 return runAction(s, [&] { setReviewerApart(s, session, true); });
             case Op::Report:
-                return exportMonthReport(s, session, YearMonth{2013, 3});
+                return exportMonthReport(s, session, YearMonth{2013, 3}, exports / "报表.xlsx");
         }
         return Outcome::refused("no such operation");
     }
