@@ -1,12 +1,14 @@
 #include "cli/set_login.h"
 
+#include "accounts/account_codes.h"
 #include "accounts/opening_balances.h"
 
 namespace tw::cli {
 
 bool logInForCommand(Context& ctx, const std::string& set, const std::string& user,
                      const std::string& password, LoginPurpose purpose) {
-    const LoginRequest request{.userName = user, .password = password, .purpose = purpose};
+    const LoginRequest request{
+        .userName = user, .password = password, .purpose = purpose, .bringUpToDate = giveAccountCodes};
     return ctx.report(logInTo(*ctx.store, ctx.session, set, request));
 }
 

@@ -27,7 +27,8 @@
 //   4. an archive of another set (other 单位名称 or set password) is restored
 //      only when the question naming both companies is answered yes;
 //   5. the files of the current set folder that the archive does not hold are
-//      added (files of the same name are replaced, other files stay);
+//      added (files of the same name are replaced, other files stay), but for
+//      the account codes (科目编码.edb), which belong to the archive's chart;
 //   6. the result is swapped into place atomically and the old folder removed.
 // A refusal or failure leaves the set folder untouched.
 

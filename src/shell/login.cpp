@@ -107,6 +107,11 @@ Result<bool> logIn(RecordStore& store, Session& session, const LoginRequest& req
         if (!user || !verifyPassword(user->passwordHash, request.password)) refuse(kLoginRefused);
         bool openingBalances = false;
         if (request.purpose == LoginPurpose::Work) {
+            if (request.bringUpToDate) {
+                Action upToDate(store);
+                request.bringUpToDate(store, session);
+                upToDate.commit();
+            }
             const auto basic = basicInfoOf(store, session.dataDir, login.setName);
             openingBalances = basic.ok && !basic.value.enabled;
         }

@@ -16,8 +16,11 @@
 // empty password matches an empty box); otherwise "密码 或 用户名 不正确！".
 // On success the state holds the user and permission; a login to work in a
 // set that is not enabled yet asks for the opening-balance window (the value
-// is true), a login that authorises deleting the set never does.
+// is true), a login that authorises deleting the set never does. A login to
+// work first brings a set made by an earlier version up to date, as the
+// request says (its refusal refuses the login, and the state stays logged out).
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -60,6 +63,10 @@ struct LoginRequest {
     std::string userName;
     std::string password;
     LoginPurpose purpose = LoginPurpose::Work;
+    // What a login to work brings an older set up to once the password is
+    // right (its account codes: accounts/account_codes.h giveAccountCodes),
+    // in an action of its own. Empty: nothing.
+    std::function<void(RecordStore&, const Session&)> bringUpToDate{};
 };
 
 // Checks the request against the set that beginLogin read. The value: the

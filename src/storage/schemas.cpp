@@ -122,6 +122,11 @@ const Schema& setOptionsSchema() {
     return s;
 }
 
+const Schema& accountCodesSchema() {
+    static const Schema s{{field::kAccountCode, T, 40}, {field::kAccountName, T, kAccountLength}};
+    return s;
+}
+
 const Schema* schemaOfFile(const std::string& name) {
     static const std::pair<const char*, const Schema& (*)()> kFiles[] = {
         {file::kBasicInfo, basicInfoSchema},     {file::kUsers, usersSchema},
@@ -132,6 +137,7 @@ const Schema* schemaOfFile(const std::string& name) {
         {file::kBalances, balancesSchema},       {file::kCarryForward, carryForwardSchema},
         {file::kPhrases, phrasesSchema},         {file::kReportScratch, reportScratchSchema},
         {file::kSetOptions, setOptionsSchema},
+        {file::kAccountCodes, accountCodesSchema},
     };
     for (const auto& [file, schema] : kFiles)
         if (name == file) return &schema();
