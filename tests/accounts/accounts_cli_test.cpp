@@ -18,9 +18,10 @@ using AccountsCliTest = test::CliSetTest;
 TEST_F(AccountsCliTest, ChartAndPhrasesAreListedTabSeparated) {
     const auto accounts = run({"accounts"});
     EXPECT_EQ(accounts.status, 0);
-    EXPECT_TRUE(accounts.out.starts_with("现金\t\t资产类\t借方\t1\n银行存款\t\t资产类\t借方\t1\n"))
+    EXPECT_TRUE(accounts.out.starts_with("1001\t现金\t\t资产类\t借方\t1\n"
+                                         "1002\t银行存款\t\t资产类\t借方\t1\n"))
         << accounts.out;
-    EXPECT_NE(accounts.out.find("应交税费→应交增值税\t应交税费\t负债类\t贷方\t2\n"),
+    EXPECT_NE(accounts.out.find("222101\t应交税费→应交增值税\t应交税费\t负债类\t贷方\t2\n"),
               std::string::npos);
 
     const auto phrases = run({"phrases"});
@@ -40,7 +41,7 @@ TEST_F(AccountsCliTest, AddingAndDeletingAccounts) {
     EXPECT_EQ(r.out, "银行存款→工商银行\n");
     r = run({"account", "add", "--name", "劳务成本", "--category", "成本类", "--direction", "借方"});
     EXPECT_EQ(r.out, "劳务成本\n");
-    EXPECT_NE(run({"accounts"}).out.find("劳务成本\t\t成本类\t借方\t0\n"), std::string::npos);
+    EXPECT_NE(run({"accounts"}).out.find("4302\t劳务成本\t\t成本类\t借方\t0\n"), std::string::npos);
 
     struct Refusal {
         std::vector<std::string> args;
