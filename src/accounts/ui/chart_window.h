@@ -4,15 +4,18 @@
 // the window modally and takes pickedAccount() (pickAccount does both). The
 // selection and tab are remembered for the program's run (AppContext::chart).
 //
-// The search box `科目查找编辑框` above the trees takes a fragment of a name
-// or pinyin initials ("yhck", "gsyh") and lists what it finds, of every
-// category at once, in `科目查找列表框` (searchAccounts); Up and Down move in
+// The trees list the accounts in code order, each with its code before its
+// name. The search box `科目查找编辑框` above them takes the beginning of a
+// code ("1002", "100201"), a fragment of a name or pinyin initials ("yhck",
+// "gsyh") and lists what it finds, of every category at once, with codes, in
+// `科目查找列表框` (searchAccounts); Up and Down move in
 // the list, Enter or 将选定科目插入到 picks the account it highlights, and
 // nothing while it is empty (the trees' selection is not picked then). With
 // the box empty, Enter picks the account selected in the trees, as Enter on
 // a tree item does.
 //
-// `科目设置窗口`: name and balance direction of an account to add.
+// `科目设置窗口`: code, name and balance direction of an account to add; the
+// code box opens on the next free code under the account's parent.
 
 #include <QDialog>
 #include <QString>
@@ -21,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "accounts/account_codes.h"
 #include "accounts/chart.h"
 #include "shell/ui/app_context.h"
 
@@ -70,7 +74,8 @@ private:
     QTabWidget* m_tabs;
     QTreeWidget* m_results;
     std::array<QTreeWidget*, 5> m_trees{};
-    std::vector<Account> m_accounts;  // as loaded with the trees
+    std::vector<Account> m_accounts;  // as loaded with the trees, in code order
+    AccountCodes m_codes;             // every account's code
     std::optional<std::string> m_picked;
 };
 
@@ -91,6 +96,7 @@ private:
 
     AppContext& m_ctx;
     AddMode m_mode;
+    QLineEdit* m_code;
     QLineEdit* m_name;
     QRadioButton* m_debit;
     QRadioButton* m_credit;
