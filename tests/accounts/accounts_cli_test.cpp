@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <functional>
+#include <map>
 
 #include "support/cli_set_fixture.h"
 
@@ -72,6 +73,49 @@ TEST_F(AccountsCliTest, AddingAndDeletingAccounts) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "已经成功删除 银行存款→工商银行\n");
     EXPECT_EQ(run({"accounts"}).out.find("工商银行"), std::string::npos);
+}
+
+// The first command of a set made without codes stores them; `account add`
+// proposes the next free code or takes --code, and refuses a wrong one.
+TEST_F(AccountsCliTest, CodesAreGivenAtTheFirstLoginAndTakenOrProposedByAccountAdd) {
+    const auto codes = dataDir / "演示" / file::kAccountCodes;
+    ASSERT_FALSE(std::filesystem::exists(codes)) << "making a set logs nobody in";
+    ASSERT_EQ(run({"phrases"}).status, 0);
+    ASSERT_TRUE(std::filesystem::exists(codes));
+    EXPECT_EQ(rows(file::kAccountCodes).size(), rows(file::kAccounts).size());
+
+    const std::vector<std::string> bank{"account", "add", "--parent", "银行存款",
+                                        "--category", "资产类", "--direction", "借方", "--name"};
+    const auto add = [&](const std::string& name, const std::vector<std::string>& more) {
+        std::vector<std::string> args = bank;
+        args.push_back(name);
+        args.insert(args.end(), more.begin(), more.end());
+        return run(args);
+    };
+    auto r = add("工商银行", {});
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = add("建设银行", {"--code", "100205"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "银行存款→建设银行\n");
+    r = add("农业银行", {"--code", "100301"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "科目编码应为上级科目的编码 1002 加两位数字！\n");
+    r = add("农业银行", {"--code", "100205"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "科目编码 100205 已被 银行存款→建设银行 使用！\n");
+    EXPECT_EQ(r.out, "");
+
+    EXPECT_NE(run({"accounts"}).out.find("1002\t银行存款\t\t资产类\t借方\t1\n"
+                                         "100201\t银行存款→工商银行\t银行存款\t资产类\t借方\t2\n"
+                                         "100205\t银行存款→建设银行\t银行存款\t资产类\t借方\t2\n"
+                                         "1012\t其他货币资金\t"),
+              std::string::npos);
+    std::map<std::string, std::string> stored;
+    for (const auto& row : rows(file::kAccountCodes)) stored[row[0].text()] = row[1].text();
+    EXPECT_EQ(stored["100201"], "银行存款→工商银行");
+    EXPECT_EQ(stored["100205"], "银行存款→建设银行");
+    EXPECT_EQ(stored.count("100301"), 0u);
+    EXPECT_EQ(stored.size(), rows(file::kAccounts).size());
 }
 
 TEST_F(AccountsCliTest, OpeningAmountsAndEnabling) {
