@@ -19,7 +19,7 @@ void addRestoreCommand(Commands& commands) {
             sub.add("--from", o->from, "备份文件 (.zip)").required();
         },
         [o](Context& c) {
-            if (!logInForCommand(c, *o)) return;
+            if (!logInToReplace(c, *o)) return;
             // Like every command, answers yes to the question an archive of
             // another set asks in the window.
             if (c.report(restoreSet(c.session, std::filesystem::u8path(o->from))))

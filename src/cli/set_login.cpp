@@ -12,6 +12,11 @@ bool logInForCommand(Context& ctx, const std::string& set, const std::string& us
     return ctx.report(logInTo(*ctx.store, ctx.session, set, request));
 }
 
+bool logInToReplace(Context& ctx, const SetLogin& o) {
+    const LoginRequest request{.userName = o.user, .password = o.password};
+    return ctx.report(logInTo(*ctx.store, ctx.session, o.set, request));
+}
+
 bool logInToBooks(Context& ctx, const SetLogin& o) {
     if (!logInForCommand(ctx, o)) return false;
     return ctx.report(runCaught([&] { requireEnabledSet(*ctx.store, ctx.session); }));

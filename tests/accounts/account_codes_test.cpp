@@ -58,6 +58,11 @@ Account account(const std::string& name, const std::string& parent, const std::s
 
 class AccountCodesTest : public AccountSetTest {
 protected:
+    // A set made before codes existed: no codes table.
+    void SetUp() override {
+        AccountSetTest::SetUp();
+        std::filesystem::remove(path(file::kAccountCodes));
+    }
     AccountCodes codes() { return accountCodes(*store, session, loadAccounts(*store, session)); }
     bool hasCodesTable() const { return std::filesystem::exists(path(file::kAccountCodes)); }
     // 科目编码.edb as stored, code → full name.
@@ -100,7 +105,7 @@ protected:
 };
 
 TEST_F(AccountCodesTest, TheTemplateChartTakesTheStandardsCodes) {
-    ASSERT_FALSE(hasCodesTable()) << "the fixture's set has none, as a set made before them";
+    ASSERT_FALSE(hasCodesTable());
     const std::vector<Account> chart = loadAccounts(*store, session);
     const AccountCodes given = codes();
     EXPECT_EQ(given, kTemplateCodes);
