@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <fstream>
 #include <iterator>
 
@@ -12,6 +13,7 @@
 #include "accounts/account_codes.h"
 #include "shell/backup.h"
 #include "shell/login.h"
+#include "storage/store_fixture.h"
 
 namespace tw {
 namespace {
@@ -64,248 +66,133 @@ protected:
         std::filesystem::remove(path(file::kAccountCodes));
     }
     AccountCodes codes() { return accountCodes(*store, session, loadAccounts(*store, session)); }
-    bool hasCodesTable() const { return std::filesystem::exists(path(file::kAccountCodes)); }
-    // 科目编码.edb as stored, code → full name.
-    std::map<std::string, std::string> stored() const {
-        std::map<std::string, std::string> out;
-        for (const auto& row : rows(file::kAccountCodes)) out[row[0].text()] = row[1].text();
-        return out;
-    }
-    // 科目编码.edb read back as full name → code.
-    AccountCodes storedByName() const {
+    // 科目编码.edb read back, full name → code; empty when there is none.
+    AccountCodes stored() const {
         AccountCodes out;
-        for (const auto& [code, name] : stored()) out[name] = code;
+        if (!std::filesystem::exists(path(file::kAccountCodes))) return out;
+        for (const auto& row : rows(file::kAccountCodes)) out[row[1].text()] = row[0].text();
         return out;
     }
-
-    // Adds through the chart's operation, as 科目设置 does: a sub-account of
-    // `parent`, or a top-level account of `category` when `parent` is empty.
+    // As 科目设置 adds: under `parent`, or at the top of 资产类 when it is empty.
     Result<std::string> add(const std::string& parent, const std::string& name,
-                            const std::string& code, int category = 1) {
+                            const std::string& code) {
         NewAccount r;
         r.mode = parent.empty() ? AddMode::Sibling : AddMode::SubAccount;
         r.typed = name;
         r.direction = "借方";
-        r.category = category;
         r.selectedAccount = parent;
-        r.selectedLevel = 1;
         r.code = code;
         return runAction(*store, [&] { return addAccount(*store, session, r); });
     }
-
-    // The login of the window and the commands: to work, with its step.
+    // The login of the window and the commands.
     Outcome logInToWork() {
         const std::string set = session.login.setName;
         return logInTo(*store, session, set,
-                       {.userName = "张三",
-                        .password = "mima",
-                        .purpose = LoginPurpose::Work,
-                        .bringUpToDate = giveAccountCodes});
+                       {.userName = "张三", .password = "mima", .bringUpToDate = giveAccountCodes});
     }
 };
 
 TEST_F(AccountCodesTest, TheTemplateChartTakesTheStandardsCodes) {
-    ASSERT_FALSE(hasCodesTable());
     const std::vector<Account> chart = loadAccounts(*store, session);
     const AccountCodes given = codes();
     EXPECT_EQ(given, kTemplateCodes);
     EXPECT_EQ(given.size(), chart.size()) << "every account has one";
     EXPECT_EQ(standardCode("库存现金"), "1001") << "the standard's own name";
-    EXPECT_EQ(standardCode("工程物资"), "1605");
-    EXPECT_EQ(standardCode("应交增值税"), "") << "sub-accounts are the company's";
-    // In code order each sub-account follows its parent, as the tree shows them.
+    // In code order each sub-account follows its parent.
     const std::vector<Account> ordered = inCodeOrder(chart, given);
-    ASSERT_EQ(ordered.size(), chart.size());
-    EXPECT_EQ(ordered.front().name, "现金");
-    EXPECT_EQ(ordered.back().name, "所得税费用");
     for (std::size_t i = 1; i < ordered.size(); ++i)
         EXPECT_LT(given.at(ordered[i - 1].name), given.at(ordered[i].name)) << ordered[i].name;
 }
 
 // An unknown top-level account never takes a standard account's code, even
-// when it comes first in the chart; a standard name in another category is
-// not given a code of the wrong category.
-TEST_F(AccountCodesTest, AnAccountTheStandardDoesNotKnowTakesTheNextFreeCodeOfItsCategory) {
+// ahead of it in the chart; a standard name in another category gets a code
+// of its own category; stored codes come first, the first of two alike wins.
+TEST_F(AccountCodesTest, OtherAccountsTakeTheNextFreeCodeAroundTheStoredOnes) {
     const std::vector<Account> chart = {
-        account("现金", "", "资产类"),
-        account("备用金", "", "资产类"),
-        account("银行存款", "", "资产类"),
-        account("本年利润", "", "资产类"),
-        account("银行存款→工商银行", "银行存款", "资产类"),
-        account("备用金→张三", "备用金", "资产类"),
-        account("生产成本", "", "成本类"),
-        account("劳务成本", "", "成本类"),
-        account("杂项", "", "其他"),
-        account("杂项→甲", "杂项", "其他"),
+        account("现金", "", "资产类"),         account("备用金", "", "资产类"),
+        account("银行存款", "", "资产类"),     account("本年利润", "", "资产类"),
+        account("备用金→张三", "备用金", "资产类"), account("劳务成本", "", "成本类"),
+        account("杂项", "", "其他"),           account("杂项→甲", "杂项", "其他"),
     };
-    const AccountCodes expected = {
-        {"现金", "1001"},         {"银行存款", "1002"},        {"备用金", "1003"},
-        {"本年利润", "1004"},     {"银行存款→工商银行", "100201"}, {"备用金→张三", "100301"},
-        {"生产成本", "4001"},     {"劳务成本", "4002"},
-    };
-    EXPECT_EQ(assignAccountCodes(chart, {}), expected) << "杂项 and what lies below it have none";
+    EXPECT_EQ(assignAccountCodes(chart, {}),
+              (AccountCodes{{"现金", "1001"}, {"银行存款", "1002"}, {"备用金", "1003"},
+                            {"本年利润", "1004"}, {"备用金→张三", "100301"}, {"劳务成本", "4001"}}));
+    EXPECT_EQ(assignAccountCodes(chart, {{"现金", "1009"}, {"备用金", "1009"}, {"已删除", "1001"}}),
+              (AccountCodes{{"现金", "1009"}, {"银行存款", "1002"}, {"备用金", "1010"},
+                            {"本年利润", "1011"}, {"备用金→张三", "101001"}, {"劳务成本", "4001"}}));
 }
 
-TEST_F(AccountCodesTest, StoredCodesComeFirstAndTheRestAreGivenAroundThem) {
-    const std::vector<Account> chart = {
-        account("现金", "", "资产类"),
-        account("银行存款", "", "资产类"),
-        account("其他货币资金", "", "资产类"),
-        account("银行存款→工商银行", "银行存款", "资产类"),
-    };
-    // 1012 was an account's that is gone: free again.
-    EXPECT_EQ(assignAccountCodes(chart, {{"现金", "1002"}, {"银行存款", "1001"}, {"已删除", "1012"}}),
-              (AccountCodes{{"现金", "1002"},
-                            {"银行存款", "1001"},
-                            {"其他货币资金", "1012"},
-                            {"银行存款→工商银行", "100101"}}));
-    // A code stored twice stays with the first account in the chart; the
-    // other is given the next free one after the highest of the category.
-    EXPECT_EQ(assignAccountCodes(chart, {{"现金", "1002"}, {"银行存款", "1002"}}),
-              (AccountCodes{{"现金", "1002"},
-                            {"银行存款", "1013"},
-                            {"其他货币资金", "1012"},
-                            {"银行存款→工商银行", "101301"}}));
-}
-
-TEST_F(AccountCodesTest, ANewAccountIsProposedTheNextFreeCodeOrTakesTheOneTyped) {
+TEST_F(AccountCodesTest, ANewAccountTakesTheNextFreeCodeOrTheOneTypedAndWrongOnesAreRefused) {
     ASSERT_TRUE(add("银行存款", "工商银行", "").ok);
-    EXPECT_EQ(codeOf(codes(), "银行存款→工商银行"), "100201");
-    // The table was made with the account, holding every account's code.
-    ASSERT_TRUE(hasCodesTable());
-    EXPECT_EQ(stored().at("100201"), "银行存款→工商银行");
-    EXPECT_EQ(stored().size(), loadAccounts(*store, session).size());
-
-    EXPECT_EQ(proposeAccountCode(*store, session, "银行存款", 1), "100202");
-    ASSERT_TRUE(add("银行存款", "建设银行", "100205").ok);
-    EXPECT_EQ(stored().at("100205"), "银行存款→建设银行");
-    EXPECT_EQ(proposeAccountCode(*store, session, "银行存款", 1), "100206")
-        << "after the highest, not into the gap";
-    EXPECT_EQ(proposeAccountCode(*store, session, "银行存款→建设银行", 1), "10020501");
+    ASSERT_TRUE(add("银行存款", "建设银行", " 100205 ").ok);
+    EXPECT_EQ(stored().at("银行存款→工商银行"), "100201");
+    EXPECT_EQ(stored().at("银行存款→建设银行"), "100205");
+    EXPECT_EQ(stored(), codes()) << "the table made with them holds every account's";
+    EXPECT_EQ(proposeAccountCode(*store, session, "银行存款", 1), "100206") << "after the highest";
     EXPECT_EQ(proposeAccountCode(*store, session, "", 1), "1902");
-    EXPECT_EQ(proposeAccountCode(*store, session, "", 4), "4302");
 
-    // Blanks around a typed code do not count; a top-level account takes its
-    // category's first digit.
-    ASSERT_TRUE(add("", "备用金", " 1009 ").ok);
-    EXPECT_EQ(codeOf(codes(), "备用金"), "1009");
-    ASSERT_TRUE(add("", "劳务成本", "", 4).ok);
-    EXPECT_EQ(codeOf(codes(), "劳务成本"), "4302");
-    EXPECT_EQ(storedByName(), codes()) << "the table holds every code";
-}
-
-TEST_F(AccountCodesTest, ACodeThatDoesNotExtendTheParentsOrIsTakenIsRefusedAndChangesNothing) {
-    ASSERT_TRUE(add("银行存款", "工商银行", "").ok);  // 100201
     const auto chartBefore = rows(file::kAccounts);
-    const auto codesBefore = stored();
+    const AccountCodes codesBefore = stored();
     const std::string wrongPrefix = "科目编码应为上级科目的编码 1002 加两位数字！";
     const std::string wrongTop = "一级科目的编码应为以1开头的4位数字（资产类）！";
-    struct Case {
-        std::string parent, code, message;
-    };
-    const Case cases[] = {
-        {"银行存款", "100301", wrongPrefix},  // another parent's
-        {"银行存款", "1002", wrongPrefix},
-        {"银行存款", "10022", wrongPrefix},
-        {"银行存款", "1002011", wrongPrefix},
-        {"银行存款", "10020a", wrongPrefix},
-        {"银行存款", "100200", wrongPrefix},
+    const std::vector<std::array<std::string, 3>> refused = {
+        {"银行存款", "100301", wrongPrefix}, {"银行存款", "10022", wrongPrefix},
+        {"银行存款", "10020a", wrongPrefix}, {"银行存款", "100200", wrongPrefix},
         {"银行存款", "100201", "科目编码 100201 已被 银行存款→工商银行 使用！"},
-        {"", "2009", wrongTop},
-        {"", "10010", wrongTop},
-        {"", "1000", wrongTop},
+        {"", "2009", wrongTop}, {"", "10010", wrongTop},
         {"", "1002", "科目编码 1002 已被 银行存款 使用！"},
     };
-    for (const Case& c : cases) {
-        const auto added = add(c.parent, "农业银行", c.code);
-        EXPECT_FALSE(added.ok) << c.code;
-        EXPECT_EQ(added.message, c.message) << c.code;
-        EXPECT_EQ(rows(file::kAccounts), chartBefore) << c.code;
-        EXPECT_EQ(stored(), codesBefore) << c.code;
+    for (const auto& [parent, code, message] : refused) {
+        EXPECT_EQ(add(parent, "农业银行", code).message, message) << code;
+        EXPECT_EQ(rows(file::kAccounts), chartBefore) << code;
+        EXPECT_EQ(stored(), codesBefore) << code;
     }
-    // The name is checked before the code.
-    EXPECT_EQ(add("银行存款", "工商银行", "100201").message, "输入的科目名称和已有科目相同 ！");
-}
-
-TEST_F(AccountCodesTest, DeletingAnAccountTakesItsCodeAlongAndLeavesTheOthers) {
-    ASSERT_TRUE(add("银行存款", "工商银行", "").ok);
-    ASSERT_TRUE(add("银行存款", "建设银行", "").ok);
-    ASSERT_EQ(stored().at("100202"), "银行存款→建设银行");
+    // Deleting takes the code along; the others keep theirs.
     ASSERT_TRUE(deleteOne("银行存款→工商银行").ok);
-    EXPECT_EQ(stored().count("100201"), 0u);
-    EXPECT_EQ(codeOf(codes(), "银行存款→建设银行"), "100202") << "kept, not given afresh";
-    EXPECT_EQ(storedByName(), codes());
+    EXPECT_EQ(stored().count("银行存款→工商银行"), 0u);
+    EXPECT_EQ(codeOf(codes(), "银行存款→建设银行"), "100205");
 }
 
-TEST_F(AccountCodesTest, DeletingInASetWithoutCodesStoresTheOthersCodes) {
-    ASSERT_FALSE(hasCodesTable());
-    ASSERT_TRUE(deleteOne("研发支出").ok);
-    AccountCodes expected = kTemplateCodes;
-    expected.erase("研发支出");
-    EXPECT_EQ(storedByName(), expected);
-}
-
-TEST_F(AccountCodesTest, ASetWithoutCodesGetsThemAtItsFirstLoginAndKeepsThem) {
-    ASSERT_FALSE(hasCodesTable());
+TEST_F(AccountCodesTest, ASetWithoutCodesGetsThemAtItsFirstLoginAndLaterLoginsKeepThem) {
+    ASSERT_TRUE(stored().empty());
     const Outcome first = logInToWork();
     ASSERT_TRUE(first.ok) << first.message;
-    ASSERT_TRUE(hasCodesTable());
-    EXPECT_EQ(storedByName(), kTemplateCodes);
-
-    // A later login finds them and leaves them as they are: a code of the
-    // user's own is not given afresh.
+    EXPECT_EQ(stored(), kTemplateCodes);
     ASSERT_TRUE(add("银行存款", "工商银行", "100209").ok);
-    const auto before = stored();
+    const AccountCodes before = stored();
     ASSERT_TRUE(logInToWork().ok);
     EXPECT_EQ(stored(), before);
-    EXPECT_EQ(codeOf(codes(), "银行存款→工商银行"), "100209");
-}
 
-TEST_F(AccountCodesTest, AnUnreadableCodesTableRefusesTheLogin) {
-    { std::ofstream(path(file::kAccountCodes), std::ios::binary) << "不是数据表"; }
+    // A codes table that cannot be read refuses the login and stays as it was.
+    { std::ofstream(path(file::kAccountCodes), std::ios::binary | std::ios::trunc) << "坏"; }
+    store = std::make_unique<RecordStore>(dataDir);
     const Outcome refused = logInToWork();
-    EXPECT_FALSE(refused.ok);
     EXPECT_EQ(refused.message, kUnreadableSet);
     EXPECT_FALSE(session.login.loggedIn);
     std::ifstream in(path(file::kAccountCodes), std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "不是数据表") << "left as it was";
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "坏");
 }
 
-TEST_F(AccountCodesTest, CodesGoIntoTheBackupAndComeBackWithTheRestore) {
+// A backup carries the codes and a restore brings them back; an archive
+// without codes keeps none of the replaced set's, whose names are another
+// chart's, and the next login gives the restored chart its own.
+TEST_F(AccountCodesTest, CodesGoWithTheBackupAndComeBackWithTheRestore) {
+    const test::TempDir archives;
+    const auto before = archives / "无编码.zip", after = archives / "有编码.zip";
+    ASSERT_TRUE(backupSet(dataDir, session.login.setName, before).ok);
     ASSERT_TRUE(logInToWork().ok);
     ASSERT_TRUE(add("银行存款", "工商银行", "100209").ok);
-    const auto atBackup = stored();
-    const auto archive = test::freshTempDir("codes-backup") / "备份.zip";
-    const Outcome backedUp = backupSet(dataDir, session.login.setName, archive);
-    ASSERT_TRUE(backedUp.ok) << backedUp.message << " " << backedUp.detail;
-
-    ASSERT_TRUE(add("银行存款", "建设银行", "").ok);
+    const AccountCodes atBackup = stored();
+    ASSERT_TRUE(backupSet(dataDir, session.login.setName, after).ok);
     ASSERT_TRUE(deleteOne("银行存款→工商银行").ok);
-    ASSERT_NE(stored(), atBackup);
-    const Outcome restored = restoreSet(session, archive);
-    ASSERT_TRUE(restored.ok) << restored.message << " " << restored.detail;
-    store = std::make_unique<RecordStore>(dataDir);
+
+    ASSERT_TRUE(restoreSet(session, after).ok);
     EXPECT_EQ(stored(), atBackup);
-    EXPECT_EQ(codeOf(codes(), "银行存款→工商银行"), "100209");
-    std::filesystem::remove_all(archive.parent_path());
-}
-
-// The codes of the set a restore replaces would name another chart's
-// accounts: an archive without codes brings none, and the next login gives
-// the restored chart its own.
-TEST_F(AccountCodesTest, AnArchiveWithoutCodesKeepsNoneOfTheReplacedSets) {
-    const auto archive = test::freshTempDir("codes-backup") / "备份.zip";
-    ASSERT_TRUE(backupSet(dataDir, session.login.setName, archive).ok);
-    ASSERT_TRUE(logInToWork().ok);
-    ASSERT_TRUE(add("银行存款", "工商银行", "100209").ok);
-
-    ASSERT_TRUE(restoreSet(session, archive).ok);
+    ASSERT_TRUE(restoreSet(session, before).ok);
+    EXPECT_TRUE(stored().empty());
     store = std::make_unique<RecordStore>(dataDir);
-    EXPECT_FALSE(hasCodesTable());
-    EXPECT_EQ(codes(), kTemplateCodes);
     ASSERT_TRUE(logInToWork().ok);
-    EXPECT_EQ(storedByName(), kTemplateCodes);
-    std::filesystem::remove_all(archive.parent_path());
+    EXPECT_EQ(stored(), kTemplateCodes);
 }
 
 }  // namespace

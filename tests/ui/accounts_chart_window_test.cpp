@@ -101,15 +101,6 @@ TEST_F(ChartWindowTest, TheSettingWindowProposesTheNextFreeCodeAndRefusesAWrongO
     EXPECT_EQ(bank->text(1), "100205");
     EXPECT_EQ(item(assets(), "银行存款")->text(1), "1002");
     EXPECT_EQ(assets()->header()->visualIndex(1), 0) << "the code shows before the name";
-
-    // Beside a top-level account: the next free code of its category.
-    select(assets(), "现金");
-    whenModalOpens([&](QWidget* setting) {
-        proposed = child<QLineEdit>(setting, "科目编码编辑框")->text();
-        click(setting, "取消");
-    });
-    click(window.get(), "增加同级科目");
-    EXPECT_EQ(proposed, "1902");
 }
 
 TEST_F(ChartWindowTest, RefusalsShowTheirMessagesAndAddNothing) {
