@@ -69,7 +69,8 @@ std::set<std::string> takenCodes(const AccountCodes& codes) {
 
 // The next free code of `prefix` and `width` more digits (never all zeros):
 // after the highest one taken, else the lowest free one; empty when all are taken.
-std::string nextFree(const std::set<std::string>& taken, const std::string& prefix, std::size_t width) {
+std::string nextFree(const std::set<std::string>& taken, const std::string& prefix,
+                     std::size_t width) {
     int limit = 1;
     for (std::size_t i = 0; i < width; ++i) limit *= 10;
     int highest = 0;

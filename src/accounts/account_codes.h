@@ -71,8 +71,9 @@ std::string accountCode(RecordStore& store, const Session& session, const std::s
 void storeAccountCodes(RecordStore& store, const Session& session, const AccountCodes& codes);
 
 // The step of a login to work: a set without a codes table gets one, every
-// account coded as above; a set with one is left as it is. Works inside the
-// caller's action.
+// account coded as above; a set with one is left as it is. Refuses
+// (kUnreadableSet) a chart or a codes table that cannot be read. Works inside
+// the caller's action.
 void giveAccountCodes(RecordStore& store, const Session& session);
 
 // The code proposed for a new account under `parent` (its full name; empty

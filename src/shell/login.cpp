@@ -102,16 +102,14 @@ std::optional<StoredUser> storedUser(RecordStore& store, const Session& session,
 
 Result<bool> logIn(RecordStore& store, Session& session, const LoginRequest& request) {
     LoginState& login = session.login;
-    return runCaught([&] {
+    Outcome upToDate;
+    Result<bool> out = runCaught([&] {
         const auto user = storedUser(store, session, request.userName);
         if (!user || !verifyPassword(user->passwordHash, request.password)) refuse(kLoginRefused);
         bool openingBalances = false;
         if (request.purpose == LoginPurpose::Work) {
-            if (request.bringUpToDate) {
-                Action upToDate(store);
-                request.bringUpToDate(store, session);
-                upToDate.commit();
-            }
+            if (request.bringUpToDate)
+                upToDate = runAction(store, [&] { request.bringUpToDate(store, session); });
             const auto basic = basicInfoOf(store, session.dataDir, login.setName);
             openingBalances = basic.ok && !basic.value.enabled;
         }
@@ -120,6 +118,8 @@ Result<bool> logIn(RecordStore& store, Session& session, const LoginRequest& req
         login.loggedIn = true;
         return openingBalances;
     });
+    if (out.ok && !upToDate.ok) out.detail = upToDate.message + " " + upToDate.detail;
+    return out;
 }
 
 Result<bool> logInTo(RecordStore& store, Session& session, const std::string& setName,

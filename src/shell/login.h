@@ -18,7 +18,11 @@
 // set that is not enabled yet asks for the opening-balance window (the value
 // is true), a login that authorises deleting the set never does. A login to
 // work first brings a set made by an earlier version up to date, as the
-// request says (its refusal refuses the login, and the state stays logged out).
+// request says, in an action of its own. When that cannot be done (a table
+// that cannot be read or written) the login is done all the same, the reason
+// in the outcome's detail: the set stays as it was, the next login tries
+// again, and whatever meets the table says so then — an administrator can
+// still log in to restore the set.
 
 #include <functional>
 #include <string>
@@ -64,8 +68,8 @@ struct LoginRequest {
     std::string password;
     LoginPurpose purpose = LoginPurpose::Work;
     // What a login to work brings an older set up to once the password is
-    // right (its account codes: accounts/account_codes.h giveAccountCodes),
-    // in an action of its own. Empty: nothing.
+    // right (its account codes: accounts/account_codes.h giveAccountCodes).
+    // Empty: nothing.
     std::function<void(RecordStore&, const Session&)> bringUpToDate{};
 };
 
