@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "accounts/account_codes.h"
 #include "accounts/opening_balances.h"
 #include "storage/gbk.h"
 #include "storage/number_text.h"
@@ -148,10 +149,18 @@ std::string addAccount(RecordStore& store, const Session& session, const NewAcco
     if (inChart(accounts, typed) || inChart(accounts, a.name))
         refuse("输入的科目名称和已有科目相同 ！");
 
+    AccountCodes codes = accountCodes(store, session, accounts);
+    std::string code = trimBlanks(request.code);
+    if (code.empty()) code = proposedCode(codes, a.parent, request.category);
+    if (std::string refusal = codeRefusal(codes, a.parent, request.category, code); !refusal.empty())
+        refuse(refusal);
+
     {
         const SetTable chart(store, session, file::kAccounts);
         store.appendRecord({a.name, a.parent, a.category, a.direction, std::string(), a.level});
     }
+    codes[a.name] = code;
+    storeAccountCodes(store, session, codes);
     const std::vector<std::string> cleared = followChart(store, session);
     if (clearedParents) *clearedParents = cleared;
     return a.name;
@@ -185,6 +194,7 @@ std::string deleteAccount(RecordStore& store, const Session& session, const std:
     if (hasSubAccounts(accounts, name)) refuse(name + " 科目，无法删除！（需先删除其下级科目）");
     const std::string posted = name + " 科目，已经被登账！无法删除！";
     if (account->enabled == "真" || accountInUse(store, session, name)) refuse(posted);
+    AccountCodes codes = accountCodes(store, session, accounts);
 
     {
         const SetTable chart(store, session, file::kAccounts);
@@ -195,6 +205,8 @@ std::string deleteAccount(RecordStore& store, const Session& session, const std:
             store.purgeDeleted();
         }
     }
+    codes.erase(name);
+    storeAccountCodes(store, session, codes);
     followChart(store, session);
     return "已经成功删除 " + name;
 }

@@ -65,6 +65,8 @@ struct NewAccount {
     std::string selectedAccount;
     std::string selectedParent;
     int selectedLevel = 0;
+    // 科目编码 as typed; empty for the proposed one (account_codes.h).
+    std::string code{};
 };
 
 // Why an account cannot be added in `mode` with this picker state, or empty
@@ -91,10 +93,13 @@ std::string inheritedDirection(const std::vector<Account>& accounts, AddMode mod
 //  - the typed text, or the full name the account would get, is already an
 //    account's full name: "输入的科目名称和已有科目相同 ！"
 //  - no direction chosen and none to take from the parent: "请选择，余额方向 ！"
+//  - the code (as typed, trimmed; the proposed one when none was typed) is
+//    refused by codeRefusal (account_codes.h)
 // Then appends (full name, parent, category, direction, "", level):
 //  - 增加下级科目: selected account + "→" + typed, level of the parent + 1;
 //  - 增加同级科目: remembered parent + "→" + typed (or typed alone at the top),
-//    the remembered level.
+//    the remembered level;
+// and stores the account's code with the codes of the others (科目编码.edb).
 // While the set is not enabled, the saved opening list follows the chart in
 // the same action (refreshOpeningList): a parent's opening amounts are
 // cleared, and the accounts so cleared are put into `clearedParents` (when
@@ -112,7 +117,7 @@ bool accountInUse(RecordStore& store, const Session& session, const std::string&
 // Deletes an account (after the user confirmed). Refuses:
 //  - it has sub-accounts: name + " 科目，无法删除！（需先删除其下级科目）"
 //  - it has been used, or is marked "真": name + " 科目，已经被登账！无法删除！"
-// The opening list follows as for addAccount. Returns the message
+// Its code goes with it, and the opening list follows as for addAccount. Returns the message
 // "已经成功删除 " + name. Works inside the caller's action.
 std::string deleteAccount(RecordStore& store, const Session& session, const std::string& name);
 

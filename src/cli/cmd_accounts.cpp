@@ -1,6 +1,7 @@
-// tallowick-cli accounts SET --user U --password P: the chart of accounts, one
-// account a line: full name, parent, category, direction, level (tab-separated).
-#include "accounts/chart.h"
+// tallowick-cli accounts SET --user U --password P: the chart of accounts in
+// code order, one account a line: code, full name, parent, category,
+// direction, level (tab-separated).
+#include "accounts/account_codes.h"
 #include "cli/set_login.h"
 
 namespace tw::cli {
@@ -15,9 +16,10 @@ void addAccountsCommand(Commands& commands) {
         "accounts", "列出会计科目", [o](Options& sub) { addSetLoginOptions(sub, *o); },
         [o](Context& c) {
             if (!logInForCommand(c, *o)) return;
-            for (const Account& a : loadAccounts(*c.store, c.session))
-                c.out << a.name << '\t' << a.parent << '\t' << a.category << '\t' << a.direction
-                      << '\t' << a.level << '\n';
+            const CodedChart chart = loadCodedChart(*c.store, c.session);
+            for (const Account& a : chart.accounts)
+                c.out << codeOf(chart.codes, a.name) << '\t' << a.name << '\t' << a.parent << '\t'
+                      << a.category << '\t' << a.direction << '\t' << a.level << '\n';
         });
 }
 

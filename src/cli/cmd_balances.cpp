@@ -1,11 +1,12 @@
 // tallowick-cli balances SET --user U --password P --from YYYY-MM --to YYYY-MM
 //     [--level N] [--xlsx FILE] [--pdf FILE]
-// 科目余额表 of the closed months from..to: a line per account in chart order
-// (its full name), then the totals line "合计"; each with eight amounts,
-// tab-separated: 期初余额, 本期发生额, 本年累计发生额 and 期末余额, each debit
+// 科目余额表 of the closed months from..to: a line per account in code order
+// (its code, a blank and its full name), then the totals line "合计"; each
+// with eight amounts, tab-separated: 期初余额, 本期发生额, 本年累计发生额 and 期末余额, each debit
 // then credit (two decimals, empty when zero). --level 1 lists the top-level
 // accounts only (n: levels 1 to n). With --xlsx or --pdf the table is written
 // there instead.
+#include "accounts/account_codes.h"
 #include "cli/page_pdf.h"
 #include "cli/set_login.h"
 #include "statements/account_balances.h"
@@ -25,7 +26,7 @@ struct BalancesOptions : SetLogin {
 std::string amountText(double x) { return isZero(x) ? std::string() : twoDecimals(x); }
 
 void print(Context& c, const BalanceRow& r) {
-    c.out << r.account;
+    c.out << codeAndName(r.code, r.account);
     for (const SidePair* p : {&r.opening, &r.movement, &r.yearMovement, &r.closing})
         c.out << '\t' << amountText(p->debit) << '\t' << amountText(p->credit);
     c.out << '\n';

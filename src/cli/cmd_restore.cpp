@@ -20,7 +20,7 @@ void addRestoreCommand(Commands& commands) {
             sub.add("--from", o->from, "备份文件 (.zip)").required();
         },
         [o](Context& c) {
-            if (!logInForCommand(c, *o)) return;
+            if (!logInToReplace(c, *o)) return;
             // Like every command, answers yes to the question an archive of
             // another set asks in the window.
             const auto restore = [&] { return restoreSet(c.session, std::filesystem::u8path(o->from)); };

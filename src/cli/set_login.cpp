@@ -1,5 +1,6 @@
 #include "cli/set_login.h"
 
+#include "accounts/account_codes.h"
 #include "accounts/opening_balances.h"
 #include "shell/set_lock.h"
 
@@ -8,8 +9,15 @@ namespace tw::cli {
 bool logInForCommand(Context& ctx, const std::string& set, const std::string& user,
                      const std::string& password, LoginPurpose purpose) {
     if (!ctx.report(takeSet(ctx.session.login, ctx.dataDir, set, purpose))) return false;
-    const LoginRequest request{.userName = user, .password = password, .purpose = purpose};
+    const LoginRequest request{
+        .userName = user, .password = password, .purpose = purpose, .bringUpToDate = giveAccountCodes};
     return ctx.report(logInTo(*ctx.store, ctx.session, set, request));
+}
+
+bool logInToReplace(Context& ctx, const SetLogin& o) {
+    if (!ctx.report(takeSet(ctx.session.login, ctx.dataDir, o.set, LoginPurpose::Work))) return false;
+    const LoginRequest request{.userName = o.user, .password = o.password};
+    return ctx.report(logInTo(*ctx.store, ctx.session, o.set, request));
 }
 
 bool logInToBooks(Context& ctx, const SetLogin& o) {

@@ -19,13 +19,18 @@ void addSetLoginOptions(Options& sub, SetLogin& options, bool setRequired = true
 
 // Takes the set (shell/set_lock.h: refused with kExitDirectoryInUse when
 // another process has it), logs in to `set` as `user`, for `purpose`, and
-// fills the context's session. On a refusal prints the login window's
+// fills the context's session; a login to work brings an older set up to
+// date first, as the login window does (shell/login.h). On a refusal prints the login window's
 // message and returns false.
 bool logInForCommand(Context& ctx, const std::string& set, const std::string& user,
                      const std::string& password, LoginPurpose purpose = LoginPurpose::Work);
 inline bool logInForCommand(Context& ctx, const SetLogin& o) {
     return logInForCommand(ctx, o.set, o.user, o.password);
 }
+
+// The same for `restore`, which replaces the set: a set about to be replaced
+// is not brought up to date (a restore that is stopped leaves it as it was).
+bool logInToReplace(Context& ctx, const SetLogin& o);
 
 // The same for the commands that keep or read the books (vouchers, review,
 // posting, closing, carry-forward, ledgers, journal, reports, search): a set

@@ -4,6 +4,7 @@
 #include <optional>
 #include <utility>
 
+#include "accounts/account_codes.h"
 #include "ledgers/general_ledger_rows.h"
 #include "ledgers/parent_ledger.h"
 #include "storage/dates.h"
@@ -74,9 +75,10 @@ std::vector<LedgerRow> pageRows(RecordStore& store, const Session& session,
 
 }  // namespace
 
-std::string ledgerHeading(const LedgerRequest& request) {
+std::string ledgerHeading(const LedgerRequest& request, const std::string& code) {
     return std::string(request.mode == LedgerMode::General ? " 总账科目：" : " 明细科目：") +
-           request.account + "  " + formatDate(request.from) + "至" + formatDate(request.to);
+           codeAndName(code, request.account) + "  " + formatDate(request.from) + "至" +
+           formatDate(request.to);
 }
 
 std::string ledgerJobName(const LedgerRequest& request) {
@@ -172,7 +174,8 @@ LedgerListing listLedgerPage(RecordStore& store, const Session& session,
     LedgerListing listing;
     listing.lines.reserve(rows.size());
     for (const LedgerRow& row : rows) listing.lines.push_back(ledgerLine(request.mode, row));
-    listing.page = ledgerPage(loadLedgerTemplate(session.dataDir), ledgerHeading(request),
+    const std::string code = accountCode(store, session, request.account);
+    listing.page = ledgerPage(loadLedgerTemplate(session.dataDir), ledgerHeading(request, code),
                               listing.lines);
     return listing;
 }

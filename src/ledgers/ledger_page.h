@@ -12,8 +12,9 @@
 //   1. refuses "请先选择会计科目！" when no account is chosen (empty, or still
 //      the box's prompt text);
 //   2. starts from a fresh copy of 账页.grd and writes the heading into cell
-//      (1, 1): " 明细科目：" (general: " 总账科目：") + account + two spaces +
-//      from + "至" + to, dates as 2013-1-1;
+//      (1, 1): " 明细科目：" (general: " 总账科目：") + the account's code, a
+//      blank (none without a code: accounts/account_codes.h) + account + two
+//      spaces + from + "至" + to, dates as 2013-1-1;
 //   3. selects the rows of the mode's table whose 科目 equals the account
 //      exactly and whose 凭证日期 lies in the range, both days included, in
 //      record order, through the table's (科目, 凭证日期) index; in detail
@@ -78,8 +79,9 @@ inline constexpr int kTwoLineRowHeight = 96;
 inline constexpr int kManyLineSummaryBytes = 65;
 inline constexpr int kManyLineRowHeight = 192;
 
-// " 明细科目：库存现金  2013-1-1至2013-1-31"
-std::string ledgerHeading(const LedgerRequest& request);
+// " 明细科目：1001 库存现金  2013-1-1至2013-1-31"; without the code when
+// `code` is empty.
+std::string ledgerHeading(const LedgerRequest& request, const std::string& code = {});
 
 // The name a print queue shows for the page: "明细账 现金 2013-3-1至2013-3-31"
 // (general: "总账 …").

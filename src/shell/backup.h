@@ -27,7 +27,8 @@
 //   4. an archive of another set (other 单位名称 or set password) is restored
 //      only when the question naming both companies is answered yes;
 //   5. the files of the current set folder that the archive does not hold are
-//      added (files of the same name are replaced, other files stay); the
+//      added (files of the same name are replaced, other files stay, but for
+//      the account codes, 科目编码.edb, which belong to the archive's chart); the
 //      set's own 上机日志 stays in place of the archive's, so that a restore
 //      takes no entry out of it, unless it does not open under the archive's
 //      password (another set's archive) or is damaged: then the archive's

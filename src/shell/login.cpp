@@ -104,6 +104,7 @@ std::optional<StoredUser> storedUser(RecordStore& store, const Session& session,
 Result<bool> logIn(RecordStore& store, Session& session, const LoginRequest& request) {
     LoginState& login = session.login;
     std::string unrecorded;  // why the login's entry is missing from 上机日志
+    Outcome upToDate;
     Result<bool> out = runCaught([&] {
         const auto user = storedUser(store, session, request.userName);
         if (!user || !verifyPassword(user->passwordHash, request.password)) {
@@ -117,6 +118,8 @@ Result<bool> logIn(RecordStore& store, Session& session, const LoginRequest& req
         }
         bool openingBalances = false;
         if (request.purpose == LoginPurpose::Work) {
+            if (request.bringUpToDate)
+                upToDate = runAction(store, [&] { request.bringUpToDate(store, session); });
             const auto basic = basicInfoOf(store, session.dataDir, login.setName);
             openingBalances = basic.ok && !basic.value.enabled;
         }
@@ -133,6 +136,8 @@ Result<bool> logIn(RecordStore& store, Session& session, const LoginRequest& req
         return openingBalances;
     });
     if (out.ok) out.detail = unrecorded;
+    if (out.ok && !upToDate.ok)
+        out.detail += (out.detail.empty() ? "" : " ") + upToDate.message + " " + upToDate.detail;
     return out;
 }
 

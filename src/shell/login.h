@@ -27,7 +27,15 @@
 // makes the log of a set that has none yet. Each is an action of its own; an
 // entry that cannot be written changes no answer, its reason is kept in the
 // outcome's detail.
+//
+// A login to work first brings a set made by an earlier version up to date,
+// as the request says, in an action of its own. When that cannot be done (a
+// table that cannot be read or written) the login is done all the same, the
+// reason in the outcome's detail: the set stays as it was, the next login
+// tries again, and whatever meets the table says so then — an administrator
+// can still log in to restore the set.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -71,6 +79,10 @@ struct LoginRequest {
     std::string password;
     LoginPurpose purpose = LoginPurpose::Work;
     bool recorded = false;  // a login to work writes 登录 in 上机日志
+    // What a login to work brings an older set up to once the password is
+    // right (its account codes: accounts/account_codes.h giveAccountCodes).
+    // Empty: nothing.
+    std::function<void(RecordStore&, const Session&)> bringUpToDate{};
 };
 
 // Checks the request against the set that beginLogin read. The value: the

@@ -214,7 +214,9 @@ std::optional<ArchiveRefusal> unpack(const fs::path& archive, const fs::path& da
     return std::nullopt;
 }
 
-// Copies into `root` what the current set folder holds and the archive does not.
+// Copies into `root` what the current set folder holds and the archive does
+// not, but for the account codes: they belong to the chart the archive
+// brings, which gets its own at the next login when the archive has none.
 bool keepOtherFiles(const fs::path& current, const fs::path& root) {
     std::error_code ec;
     if (!fs::is_directory(current, ec)) return true;
@@ -227,6 +229,7 @@ bool keepOtherFiles(const fs::path& current, const fs::path& root) {
             if (fs::is_directory(status)) it.disable_recursion_pending();
             continue;
         }
+        if (p == current / fs::u8path(file::kAccountCodes)) continue;
         const fs::path target = root / p.lexically_relative(current);
         if (fs::is_directory(status)) {
             if (!fs::exists(target, ec) && !fs::create_directory(target, ec)) return false;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 
+#include "accounts/account_codes.h"
 #include "accounts/account_names.h"
 #include "storage/number_text.h"
 #include "storage/outcome.h"
@@ -61,6 +62,13 @@ BalanceRow rowOf(const std::string& account, int level, const Figures& f) {
     return r;
 }
 
+// `text` indented with a full-width blank for each level below the top.
+std::string indented(int level, const std::string& text) {
+    std::string indent;
+    for (int i = 1; i < level; ++i) indent += "　";
+    return indent + text;
+}
+
 // Added in whole cents: the totals row never drifts.
 void addTo(SidePair& total, const SidePair& x) {
     total.debit = fromCents(toCents(total.debit) + toCents(x.debit));
@@ -69,10 +77,10 @@ void addTo(SidePair& total, const SidePair& x) {
 
 }  // namespace
 
-std::string BalanceRow::shownName() const {
-    std::string indent;
-    for (int i = 1; i < level; ++i) indent += "　";
-    return indent + ownNameOf(account);
+std::string BalanceRow::shownName() const { return indented(level, ownNameOf(account)); }
+
+std::string BalanceRow::label() const {
+    return indented(level, codeAndName(code, ownNameOf(account)));
 }
 
 std::string AccountBalances::period() const {
@@ -117,18 +125,20 @@ AccountBalances accountBalances(RecordStore& store, const Session& session, Year
             addTo(*sum, *x);
         return r;
     };
-    // The chart as a tree: each top-level account in table order, each
-    // followed by its sub-accounts (in table order, each with its own below
+    // The chart as a tree: each top-level account in code order, each
+    // followed by its sub-accounts (in code order, each with its own below
     // it), wherever the table holds them.
-    const NameTree tree =
-        buildNameTree(books.chart, &Account::name, &Account::parent, EarlyChildren::Placed);
+    const AccountCodes codes = accountCodes(store, session, books.chart);
+    const std::vector<Account> chart = inCodeOrder(books.chart, codes);
+    const NameTree tree = buildNameTree(chart, &Account::name, &Account::parent, EarlyChildren::Placed);
     for (const NameTree::Item& item : tree.items) {
-        const Account& a = books.chart[item.record];
+        const Account& a = chart[item.record];
         const bool top = isTopLevel(a.name);
         const int accountLevel = std::max(1, a.level);
         if (top) listed[a.name] = true;
         if (!top && level != 0 && accountLevel > level) continue;
         BalanceRow r = top ? addTop(a.name, accountLevel) : rowOf(a.name, accountLevel, below(a.name));
+        r.code = codeOf(codes, a.name);
         if (level == 0 || accountLevel <= level) out.rows.push_back(std::move(r));
     }
     for (const auto& [name, f] : tops)

@@ -1,5 +1,5 @@
 #pragma once
-// 科目余额表: every account of the chart in chart order, top-level and
+// 科目余额表: every account of the chart in code order (account_codes.h), top-level and
 // sub-accounts (each right below its parent, as the chart's tree shows them), over a range of closed months (also across a year end):
 //   期初余额       the balance at the start of the first month;
 //   本期发生额     the debits and credits of the range;
@@ -31,6 +31,7 @@ inline constexpr const char* kRangeBackwards = "起始月份不能晚于截止�
 
 struct BalanceRow {
     std::string account;  // full name; "合计" on the totals row
+    std::string code;     // 科目编码; empty on the totals row and off the chart
     int level = 1;
     SidePair opening;       // 期初余额
     SidePair movement;      // 本期发生额
@@ -38,6 +39,9 @@ struct BalanceRow {
     SidePair closing;       // 期末余额
     // The account's own name, indented by its level with full-width blanks.
     std::string shownName() const;
+    // What the table shows: shownName with the code before the own name
+    // ("　100201 工商银行").
+    std::string label() const;
 };
 
 struct AccountBalances {

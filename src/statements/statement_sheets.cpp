@@ -132,7 +132,7 @@ SheetLayout balancesLayout(const AccountBalances& b) {
         }
     };
     for (const BalanceRow& r : b.rows) {
-        std::vector<SheetCell> row{text(r.shownName())};
+        std::vector<SheetCell> row{text(r.label())};
         amounts(row, r, false);
         out.rows.push_back(std::move(row));
     }

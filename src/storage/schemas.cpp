@@ -130,6 +130,11 @@ const Schema& actionLogSchema() {
     return s;
 }
 
+const Schema& accountCodesSchema() {
+    static const Schema s{{field::kAccountCode, T, 40}, {field::kAccountName, T, kAccountLength}};
+    return s;
+}
+
 const Schema* schemaOfFile(const std::string& name) {
     static const std::pair<const char*, const Schema& (*)()> kFiles[] = {
         {file::kBasicInfo, basicInfoSchema},     {file::kUsers, usersSchema},
@@ -140,6 +145,7 @@ const Schema* schemaOfFile(const std::string& name) {
         {file::kBalances, balancesSchema},       {file::kCarryForward, carryForwardSchema},
         {file::kPhrases, phrasesSchema},         {file::kReportScratch, reportScratchSchema},
         {file::kSetOptions, setOptionsSchema},   {file::kActionLog, actionLogSchema},
+        {file::kAccountCodes, accountCodesSchema},
     };
     for (const auto& [file, schema] : kFiles)
         if (name == file) return &schema();

@@ -26,6 +26,7 @@ inline constexpr const char* kPhrases = "摘要库.edb";
 inline constexpr const char* kReportScratch = "报表临时1.edb";
 inline constexpr const char* kSetOptions = "套账选项.edb";
 inline constexpr const char* kActionLog = "上机日志.edb";
+inline constexpr const char* kAccountCodes = "科目编码.edb";
 inline constexpr const char* kReportWorkbook = "报表.xlsx";
 inline constexpr const char* kCoverWorkbook = "常用封面.xlsx";
 inline constexpr const char* kVoucherPage = "标准凭证.grd";
@@ -52,6 +53,8 @@ inline constexpr const char* kCategory = "科目分类";
 inline constexpr const char* kDirection = "余额方向";  // written by position only
 inline constexpr const char* kAccountEnabled = "是否启用";
 inline constexpr const char* kLevel = "科目级别";
+// 科目编码 (with 科目名称)
+inline constexpr const char* kAccountCode = "科目编码";
 // 账库, 总账库, 账务初始化, 账库辅1
 inline constexpr const char* kVoucherDate = "凭证日期";
 inline constexpr const char* kVoucherNo = "凭证编号";
@@ -123,6 +126,8 @@ const Schema& setOptionsSchema();
 // 上机日志.edb: one record per thing done in the set (time, user, what, on
 // what), appended only (shell/action_log.h).
 const Schema& actionLogSchema();
+// 科目编码.edb: one record per account (code, full name); see accounts/account_codes.h.
+const Schema& accountCodesSchema();
 
 // The schema of a set's table file by its name (基本信息, 凭证库.edb, …);
 // nullptr for a name that is not one of them.

@@ -90,5 +90,31 @@ TEST(AccountSearch, AMatchAtTheStartOfANamePartComesFirst) {
     EXPECT_EQ(searchAccounts(kChart, "zz"), (Names{"周转材料", "制造费用", "应交税费→应交增值税"}));
 }
 
+const AccountCodes kCodes = {
+    {"现金", "1001"},         {"银行存款", "1002"},        {"银行存款→工商银行", "100201"},
+    {"银行存款→建设银行", "100202"}, {"周转材料", "1411"},  {"应交税费", "2221"},
+    {"应交税费→应交增值税", "222101"}, {"制造费用", "4101"}, {"应收账款", "1122"},
+    {"应收账款→深圳鑫达公司", "112201"},
+};
+
+TEST(AccountSearch, TheBeginningOfACodeFindsTheAccountAndWhatLiesBelowIt) {
+    EXPECT_EQ(searchAccounts(kChart, "1002", kCodes),
+              (Names{"银行存款→工商银行", "银行存款→建设银行", "银行存款"}));
+    // The whole code of a leaf: that account alone, picked by Enter.
+    EXPECT_EQ(searchAccounts(kChart, "100201", kCodes), Names{"银行存款→工商银行"});
+    EXPECT_EQ(searchAccounts(kChart, " 1001 ", kCodes), Names{"现金"});
+    // Leaves first, in the order given; within each the code itself first.
+    EXPECT_EQ(searchAccounts(kChart, "1", kCodes),
+              (Names{"现金", "银行存款→工商银行", "银行存款→建设银行", "周转材料",
+                     "应收账款→深圳鑫达公司", "银行存款", "应收账款"}));
+    EXPECT_EQ(searchAccounts(kChart, "2221", kCodes), (Names{"应交税费→应交增值税", "应交税费"}));
+    // A code is matched from its beginning only, and names still find.
+    EXPECT_TRUE(searchAccounts(kChart, "201", kCodes).empty());
+    EXPECT_TRUE(searchAccounts(kChart, "1003", kCodes).empty());
+    EXPECT_EQ(searchAccounts(kChart, "gsyh", kCodes), Names{"银行存款→工商银行"});
+    // Without codes a digit finds nothing of these names.
+    EXPECT_TRUE(searchAccounts(kChart, "1002").empty());
+}
+
 }  // namespace
 }  // namespace tw

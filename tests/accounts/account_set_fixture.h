@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "accounts/account_codes.h"
 #include "accounts/chart.h"
 #include "accounts/opening_balances.h"
 #include "shell/account_sets.h"
@@ -33,7 +34,8 @@ inline std::filesystem::path freshTempDir(const std::string& tag) {
 }
 
 // Makes a set named `name` (started 2013-3-1) in `dataDir` and logs its
-// administrator in to `session`.
+// administrator in to `session`, the set given its account codes as the
+// first login to work gives them.
 inline void makeSet(const std::filesystem::path& dataDir, const std::string& name,
                     Session& session) {
     prepareDataDir(dataDir);
@@ -53,6 +55,9 @@ inline void makeSet(const std::filesystem::path& dataDir, const std::string& nam
     session.login.userName = r.adminName;
     session.login.permission = 1;
     session.login.period = r.startDate;
+    RecordStore store(dataDir);
+    const Outcome coded = runAction(store, [&] { giveAccountCodes(store, session); });
+    ASSERT_TRUE(coded.ok) << coded.message << " " << coded.detail;
 }
 
 // Every record of a table file, in order.

@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <functional>
+#include <map>
 
 #include "support/cli_set_fixture.h"
 
@@ -18,9 +19,10 @@ using AccountsCliTest = test::CliSetTest;
 TEST_F(AccountsCliTest, ChartAndPhrasesAreListedTabSeparated) {
     const auto accounts = run({"accounts"});
     EXPECT_EQ(accounts.status, 0);
-    EXPECT_TRUE(accounts.out.starts_with("现金\t\t资产类\t借方\t1\n银行存款\t\t资产类\t借方\t1\n"))
+    EXPECT_TRUE(accounts.out.starts_with("1001\t现金\t\t资产类\t借方\t1\n"
+                                         "1002\t银行存款\t\t资产类\t借方\t1\n"))
         << accounts.out;
-    EXPECT_NE(accounts.out.find("应交税费→应交增值税\t应交税费\t负债类\t贷方\t2\n"),
+    EXPECT_NE(accounts.out.find("222101\t应交税费→应交增值税\t应交税费\t负债类\t贷方\t2\n"),
               std::string::npos);
 
     const auto phrases = run({"phrases"});
@@ -40,7 +42,7 @@ TEST_F(AccountsCliTest, AddingAndDeletingAccounts) {
     EXPECT_EQ(r.out, "银行存款→工商银行\n");
     r = run({"account", "add", "--name", "劳务成本", "--category", "成本类", "--direction", "借方"});
     EXPECT_EQ(r.out, "劳务成本\n");
-    EXPECT_NE(run({"accounts"}).out.find("劳务成本\t\t成本类\t借方\t0\n"), std::string::npos);
+    EXPECT_NE(run({"accounts"}).out.find("4302\t劳务成本\t\t成本类\t借方\t0\n"), std::string::npos);
 
     struct Refusal {
         std::vector<std::string> args;
@@ -70,6 +72,39 @@ TEST_F(AccountsCliTest, AddingAndDeletingAccounts) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "已经成功删除 银行存款→工商银行\n");
     EXPECT_EQ(run({"accounts"}).out.find("工商银行"), std::string::npos);
+}
+
+// The first command of a set made without codes stores them; `account add`
+// proposes the next free code or takes --code, and refuses a wrong one.
+TEST_F(AccountsCliTest, CodesAreGivenAtTheFirstLoginAndTakenOrProposedByAccountAdd) {
+    ASSERT_FALSE(std::filesystem::exists(dataDir / "演示" / file::kAccountCodes));
+    ASSERT_EQ(run({"phrases"}).status, 0);
+    EXPECT_EQ(rows(file::kAccountCodes).size(), rows(file::kAccounts).size());
+
+    const auto add = [&](const char* name, const char* code) {
+        std::vector<std::string> args{"account", "add", "--name", name, "--parent", "银行存款",
+                                      "--category", "资产类", "--direction", "借方"};
+        if (*code) args.insert(args.end(), {"--code", code});
+        return run(args);
+    };
+    ASSERT_EQ(add("工商银行", "").status, 0);
+    ASSERT_EQ(add("建设银行", "100205").out, "银行存款→建设银行\n");
+    for (const auto& [code, message] :
+         {std::pair<const char*, const char*>{"100301", "科目编码应为上级科目的编码 1002 加两位数字！\n"},
+          {"100205", "科目编码 100205 已被 银行存款→建设银行 使用！\n"}}) {
+        const auto r = add("农业银行", code);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, message);
+    }
+    EXPECT_NE(run({"accounts"}).out.find("1002\t银行存款\t\t资产类\t借方\t1\n"
+                                         "100201\t银行存款→工商银行\t银行存款\t资产类\t借方\t2\n"
+                                         "100205\t银行存款→建设银行\t银行存款\t资产类\t借方\t2\n"
+                                         "1012\t其他货币资金\t"),
+              std::string::npos);
+    std::map<std::string, std::string> stored;
+    for (const auto& row : rows(file::kAccountCodes)) stored[row[0].text()] = row[1].text();
+    EXPECT_EQ(stored["100205"], "银行存款→建设银行");
+    EXPECT_EQ(stored.size(), rows(file::kAccounts).size());
 }
 
 TEST_F(AccountsCliTest, OpeningAmountsAndEnabling) {

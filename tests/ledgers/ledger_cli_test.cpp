@@ -172,7 +172,7 @@ TEST_F(LedgerCliTest, ExportIsReadBackInColumnsAToG) {
     (*cells)["A3"] = formatDate(std::stod(cells->at("A3")));
     for (const char* at : {"E3", "G3"}) (*cells)[at] = twoDecimals(std::stod(cells->at(at)));
     const std::map<std::string, std::string> expected{
-        {"A1", " 明细科目：现金  2013-3-1至2013-3-31"},
+        {"A1", " 明细科目：1001 现金  2013-3-1至2013-3-31"},
         {"A2", "日期"}, {"B2", "凭证号"}, {"C2", "摘要"}, {"D2", "借方"},
         {"E2", "贷方"}, {"F2", "方向"}, {"G2", "余额"},
         {"A3", "2013-3-9"}, {"B3", "30002"}, {"C3", "支付运费"}, {"E3", "300.00"},
@@ -198,8 +198,8 @@ TEST_F(LedgerCliTest, ATwoSheetLedgerPrintsItsRowsInOrderWithTheHeadsOnEachSheet
     const std::size_t sheetBreak = text.find('\f');
     ASSERT_NE(sheetBreak, std::string::npos);
     ASSERT_LT(sheetBreak + 2, text.size()) << "one sheet only";
-    std::vector<std::string> expected{"明细科目：银行存款", "2013-3-1至2013-3-31", "日期", "凭证号",
-                                      "摘要", "借方", "贷方", "方向", "余额", "期初余额", "5000.00"};
+    std::vector<std::string> expected{"明细科目：1002", "银行存款", "2013-3-1至2013-3-31", "日期",
+                                      "凭证号", "摘要", "借方", "贷方", "方向", "余额", "期初余额", "5000.00"};
     for (int i = 1; i <= 50; ++i) {
         expected.push_back("第" + std::to_string(i) + "笔货款");
         expected.push_back(std::to_string(100 * i) + ".00");

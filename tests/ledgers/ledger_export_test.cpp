@@ -90,7 +90,7 @@ TEST_F(LedgerExportTest, APageWithThreeRowsFillsTheTemplateRowsAndThreeMore) {
         else expectShown(at, cells.at(at), shown);
     }
     // The heading, the heads and the amounts as the page shows them.
-    EXPECT_EQ(cells.at("A1"), " 明细科目：现金  2013-3-1至2013-3-31");
+    EXPECT_EQ(cells.at("A1"), " 明细科目：1001 现金  2013-3-1至2013-3-31");
     EXPECT_EQ(cells.at("D2"), "借方");
     EXPECT_EQ(number(cells, "E" + std::to_string(t + 2)), 300.00);
     EXPECT_EQ(number(cells, "D" + std::to_string(t + 3)), 0);

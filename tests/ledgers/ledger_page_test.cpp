@@ -100,7 +100,7 @@ TEST_F(LedgerPageTest, OnlyTheAccountsOwnRowsInTheRangeInTableOrder) {
     EXPECT_TRUE(none.value.lines.empty());
     // Nothing listed: the template with its heading only.
     PageGrid expected = loadLedgerTemplate(dataDir);
-    expected.setText(1, 1, " 明细科目：银行存款  2013-5-1至2013-5-31");
+    expected.setText(1, 1, " 明细科目：1002 银行存款  2013-5-1至2013-5-31");
     EXPECT_EQ(none.value.page, expected);
 }
 
@@ -118,7 +118,7 @@ TEST_F(LedgerPageTest, GeneralModeListsTopLevelAccountsWithZerosAndNoNumbers) {
         {"2013-3-1", "", "期初余额", "0.00", "0.00", "平", "0.00"},
     };
     EXPECT_EQ(cells(top), expected);
-    EXPECT_EQ(top.value.page.text(1, 1), " 总账科目：银行存款  2013-3-1至2013-3-31");
+    EXPECT_EQ(top.value.page.text(1, 1), " 总账科目：1002 银行存款  2013-3-1至2013-3-31");
 
     const auto sub =
         list(LedgerMode::General, "银行存款→工商银行", day(2013, 3, 1), day(2013, 3, 31));
@@ -144,7 +144,7 @@ TEST_F(LedgerPageTest, RowsFillThePageBelowTheColumnHeadsRuledAndAligned) {
     const int first = templ.dataRow();
     // The template's empty data row takes the first line; no blank row is left.
     ASSERT_EQ(page.rowCount(), first + 3);
-    EXPECT_EQ(page.text(1, 1), " 明细科目：现金  2013-3-1至2013-3-31");
+    EXPECT_EQ(page.text(1, 1), " 明细科目：1001 现金  2013-3-1至2013-3-31");
     EXPECT_EQ(page.text(first - 1, 3), "摘要");
     EXPECT_EQ(page.text(first, 2), "30000");
     EXPECT_EQ(page.text(first + 3, 7), "3.00");

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -80,6 +81,35 @@ TEST_F(ChartWindowTest, AddsSubAccountsAndSiblingsShownUnderTheirParent) {
     EXPECT_EQ(last[3].text(), "贷方");
     EXPECT_EQ(last[5].integer(), 2);
     EXPECT_TRUE(prompter.messages.isEmpty()) << prompter.messages.join("|").toStdString();
+}
+
+// The setting window opens on the next free code under the parent; a code
+// that is not the parent's and two digits is refused and the window stays
+// for another; the tree then shows the account with the code it was given.
+TEST_F(ChartWindowTest, TheSettingWindowProposesTheNextFreeCodeAndRefusesAWrongOne) {
+    open();
+    select(assets(), "银行存款");
+    QString proposed;
+    whenModalOpens([&](QWidget* setting) {
+        auto* code = child<QLineEdit>(setting, "科目编码编辑框");
+        proposed = code->text();
+        code->setText("100301");
+        child<QLineEdit>(setting, "科目名称编辑框")->setText("工商银行");
+        click(setting, "借方单选框");
+        click(setting, "确定");
+        EXPECT_TRUE(setting->isVisible());
+        code->setText("100205");
+        click(setting, "确定");
+        EXPECT_FALSE(setting->isVisible());
+    });
+    click(window.get(), "增加下级科目");
+    EXPECT_EQ(proposed, "100201");
+    EXPECT_EQ(prompter.messages, QStringList{"科目编码应为上级科目的编码 1002 加两位数字！"});
+    QTreeWidgetItem* bank = item(assets(), "银行存款→工商银行");
+    ASSERT_NE(bank, nullptr);
+    EXPECT_EQ(bank->text(1), "100205");
+    EXPECT_EQ(item(assets(), "银行存款")->text(1), "1002");
+    EXPECT_EQ(assets()->header()->visualIndex(1), 0) << "the code shows before the name";
 }
 
 TEST_F(ChartWindowTest, RefusalsShowTheirMessagesAndAddNothing) {

@@ -3,6 +3,7 @@
 // and the summary window's search and Enter.
 #include <gtest/gtest.h>
 
+#include <QHeaderView>
 #include <QLabel>
 #include <QTabWidget>
 
@@ -106,6 +107,26 @@ TEST_F(ChartSearchTest, ThePickButtonTakesWhatTheSearchFoundOrNothing) {
     click(window.get(), "将选定科目插入到");
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(window->pickedAccount(), std::optional<std::string>("银行存款→工商银行"));
+}
+
+// Bookkeepers type codes: the beginning of one lists the account and what
+// lies below it, the whole code of a leaf lists it alone for Enter to pick.
+TEST_F(ChartSearchTest, ACodeFindsItsAccountsAndEnterPicksTheLeafItNames) {
+    addSub("银行存款", "工商银行");  // 100201
+    addSub("银行存款", "建设银行");  // 100202
+    open();
+    EXPECT_EQ(find("1002"), (QStringList{"银行存款→工商银行", "银行存款→建设银行", "银行存款"}));
+    EXPECT_EQ(results()->topLevelItem(0)->text(2), "100201") << "with its code";
+    EXPECT_EQ(results()->topLevelItem(0)->text(1), "资产类");
+    EXPECT_EQ(results()->header()->visualIndex(2), 0) << "the code shows first";
+    auto* assets = child<QTreeWidget>(window.get(), "资产类树型框");
+    EXPECT_EQ(item(assets, "银行存款→建设银行")->text(1), "100202") << "the tree shows codes too";
+    EXPECT_TRUE(find("1003").isEmpty());
+
+    EXPECT_EQ(find("100202"), QStringList{"银行存款→建设银行"});
+    QTest::keyClick(search(), Qt::Key_Return);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(window->pickedAccount(), std::optional<std::string>("银行存款→建设银行"));
 }
 
 class PhraseSearchTest : public AccountWindowTest {

@@ -92,7 +92,7 @@ TEST_F(LedgerWindowTest, OpensOnThePeriodsMonthAndListsTheChosenAccount) {
     const PageGrid& listed = page->grid();
     const int first = loadLedgerTemplate(dataDir).dataRow();
     ASSERT_EQ(listed.rowCount(), first + 2);
-    EXPECT_EQ(listed.text(1, 1), " 明细科目：现金  2013-3-1至2013-3-31");
+    EXPECT_EQ(listed.text(1, 1), " 明细科目：1001 现金  2013-3-1至2013-3-31");
     EXPECT_EQ(listed.text(first + 1, 5), "300.00");
     EXPECT_EQ(listed.text(first + 2, 4), "0");
     EXPECT_TRUE(prompter.messages.isEmpty());
@@ -101,7 +101,7 @@ TEST_F(LedgerWindowTest, OpensOnThePeriodsMonthAndListsTheChosenAccount) {
     child<DateBox>(w.get(), "起始日期框")->setText("2013-03-09");
     click(w.get(), "列出");
     EXPECT_EQ(page->grid().rowCount(), first + 1);
-    EXPECT_EQ(page->grid().text(1, 1), " 明细科目：现金  2013-3-9至2013-3-31");
+    EXPECT_EQ(page->grid().text(1, 1), " 明细科目：1001 现金  2013-3-9至2013-3-31");
 
     // A date box that names no day says so; the page stays as it was.
     child<DateBox>(w.get(), "截至日期框")->setText("2013-2-30");
@@ -138,7 +138,7 @@ TEST_F(LedgerWindowTest, TheGeneralLedgerShowsTheYearsMovementAsItsYearTotal) {
     const PageGrid& page = child<PageGridWidget>(w.get(), "账页表格")->grid();
     const int first = loadLedgerTemplate(dataDir).dataRow();
     ASSERT_EQ(page.rowCount(), first + 2);
-    EXPECT_EQ(page.text(1, 1), " 总账科目：银行存款  2013-3-1至2013-3-31");
+    EXPECT_EQ(page.text(1, 1), " 总账科目：1002 银行存款  2013-3-1至2013-3-31");
     EXPECT_EQ(pageRow(page, first), (Cells{"2013-3-1", "", "期初余额", "0.00", "0.00", "借", "200000.00"}));
     EXPECT_EQ(pageRow(page, first + 1),
               (Cells{"2013-3-31", "", "本月合计", "117000.00", "20000.00", "借", "297000.00"}));
@@ -236,7 +236,7 @@ TEST_F(LedgerWindowTest, ExportWritesTheWorkbookAndHandsItToTheDesktop) {
     std::string error;
     const auto cells = readXlsxSheet(file, 1, &error);
     ASSERT_TRUE(cells) << error;
-    EXPECT_EQ(cells->at("A1"), " 明细科目：现金  2013-3-1至2013-3-31");
+    EXPECT_EQ(cells->at("A1"), " 明细科目：1001 现金  2013-3-1至2013-3-31");
     EXPECT_EQ(std::stod(cells->at("E4")), 300.00);  // a number, shown 300.00
 
     // Nothing to open it with: the message names the kept file, a new one.
@@ -430,7 +430,7 @@ TEST_F(LedgerWindowTest, PictureOfAListedPage) {
     ASSERT_NE(page, nullptr);
     const int first = loadLedgerTemplate(dataDir).dataRow();
     EXPECT_GE(page->grid().rowCount(), first + 11) << "the twelve rows are listed";
-    EXPECT_EQ(page->grid().text(1, 1), " 明细科目：现金  2013-3-1至2013-3-31");
+    EXPECT_EQ(page->grid().text(1, 1), " 明细科目：1001 现金  2013-3-1至2013-3-31");
     checkPicture(*w, "明细账窗口.png", {"选择科目编辑框", "起始日期框", "截至日期框", "账页表格"});
     EXPECT_TRUE(prompter.messages.isEmpty()) << prompter.messages.join("\n").toStdString();
 }

@@ -92,6 +92,43 @@ TEST_F(VoucherKeyboardTest, AFourLineVoucherIsWrittenFromTheKeyboardAlone) {
     EXPECT_EQ(focused(), "附件数编辑框") << "the day dialog was cancelled";
 }
 
+// Accounts typed by their codes: the picker opens on the first digit, the
+// code names one account, Enter takes it. Each line shows its code.
+TEST_F(VoucherKeyboardTest, AVoucherIsWrittenWithAccountCodesAlone) {
+    addSub("银行存款", "工商银行");  // 100201
+    simple(5, 10);
+    openActive();
+    ASSERT_EQ(focused(), "新建凭证");
+
+    Typist typist;
+    typist.press(Qt::Key_F5).press(Qt::Key_Return)  // 30002 on the 5th
+        .press(Qt::Key_Tab)                          // 科目1
+        .type("1001").press(Qt::Key_Return)          // 现金
+        .type("300").press(Qt::Key_Return)           // debit 300
+        .press(Qt::Key_Tab)                          // 科目2
+        .type("100201").press(Qt::Key_Return)        // 银行存款→工商银行
+        .type("=");                                  // credit 300: balanced
+    ASSERT_TRUE(typist.play());
+    EXPECT_EQ(typist.keys(), 21);
+    EXPECT_EQ(typist.mouseClicks(), 0);
+    EXPECT_TRUE(prompter.messages.isEmpty()) << prompter.messages.join("|").toStdString();
+
+    const auto pages = all();
+    ASSERT_EQ(pages.size(), 2u);
+    const VoucherPage& p = pages[1];
+    EXPECT_EQ(p.line(1).account, "现金");
+    EXPECT_EQ(p.line(1).debit, 300);
+    EXPECT_EQ(p.line(2).account, "银行存款→工商银行");
+    EXPECT_EQ(p.line(2).credit, 300);
+    EXPECT_EQ(text("科目2编辑框"), "银行存款→工商银行");
+    const auto code = [&](const char* label) { return child<QLabel>(window.get(), label)->text(); };
+    EXPECT_EQ(code("科目编码1标签"), "1001");
+    EXPECT_EQ(code("科目编码2标签"), "100201");
+    EXPECT_EQ(code("科目编码3标签"), "") << "a line without an account";
+    press("翻到上张");
+    EXPECT_EQ(code("科目编码2标签"), "1002") << "the voucher before: 银行存款";
+}
+
 TEST_F(VoucherKeyboardTest, TabFollowsTheFormInReadingOrderThenTheButtons) {
     simple(5, 10);
     openActive();

@@ -15,6 +15,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "accounts/account_codes.h"
 #include "accounts/account_search.h"
 #include "accounts/opening_balances.h"
 #include "platform/ui/widget_helpers.h"
@@ -26,12 +27,25 @@ namespace {
 const char* const kTabCaptions[5] = {"资产类科目", "负债类科目", "权益类科目", "成本类科目",
                                      "损益类科目"};
 
-void addItems(QTreeWidgetItem* parent, QTreeWidget* tree, const ChartTree& chart, int index) {
+// The column of the trees and of the list of what was found that shows the
+// code: the name keeps column 0, which everything reads, and the code is
+// moved before it on screen ("1002  银行存款").
+constexpr int kTreeCodeColumn = 1;
+constexpr int kResultCodeColumn = 2;
+
+void showCodeFirst(QTreeWidget* tree, int codeColumn) {
+    tree->header()->moveSection(codeColumn, 0);
+    tree->header()->setSectionResizeMode(codeColumn, QHeaderView::ResizeToContents);
+}
+
+void addItems(QTreeWidgetItem* parent, QTreeWidget* tree, const ChartTree& chart, int index,
+              const AccountCodes& codes) {
     const ChartTree::Item& item = chart.items[index];
     auto* widgetItem = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree);
     widgetItem->setText(0, qs(item.name));
     widgetItem->setToolTip(0, qs(item.name));  // the whole of a name cut off at the edge
-    for (int child : item.children) addItems(widgetItem, tree, chart, child);
+    widgetItem->setText(kTreeCodeColumn, qs(codeOf(codes, item.name)));
+    for (int child : item.children) addItems(widgetItem, tree, chart, child, codes);
     if (!item.children.empty()) widgetItem->setExpanded(true);
 }
 
@@ -46,8 +60,10 @@ ChartWindow::ChartWindow(AppContext& ctx, QWidget* parent, const AccountStart& s
 
     m_search = new QLineEdit(this);
     m_search->setObjectName(QStringLiteral("科目查找编辑框"));
-    m_search->setPlaceholderText(QStringLiteral("查找：科目名称或拼音首字母，如 yhck"));
-    m_search->setToolTip(QStringLiteral("输入科目名称的一部分或拼音首字母（如 yhck 找银行存款），"
+    m_search->setPlaceholderText(
+        QStringLiteral("查找：科目编码、科目名称或拼音首字母，如 1002、yhck"));
+    m_search->setToolTip(QStringLiteral("输入科目编码的开头（如 1002 找银行存款及其下级科目）、"
+                                        "科目名称的一部分或拼音首字母（如 yhck 找银行存款），"
                                         "↑↓ 选择，回车插入"));
     m_search->setClearButtonEnabled(true);
     m_search->installEventFilter(this);
@@ -63,12 +79,13 @@ ChartWindow::ChartWindow(AppContext& ctx, QWidget* parent, const AccountStart& s
         auto* tree = new QTreeWidget(m_tabs);
         tree->setObjectName(QString::fromUtf8(categoryText(i + 1)) + QStringLiteral("树型框"));
         tree->setHeaderHidden(true);
-        tree->setColumnCount(1);
+        tree->setColumnCount(2);
         tree->setSelectionMode(QAbstractItemView::SingleSelection);
         // Long full names widen the column and the tree scrolls sideways,
         // rather than cutting them off.
         tree->header()->setStretchLastSection(false);
         tree->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+        showCodeFirst(tree, kTreeCodeColumn);
         tree->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         m_tabs->addTab(tree, QString::fromUtf8(kTabCaptions[i]));
         m_trees[i] = tree;
@@ -81,10 +98,12 @@ ChartWindow::ChartWindow(AppContext& ctx, QWidget* parent, const AccountStart& s
     m_results = new QTreeWidget(this);
     m_results->setObjectName(QStringLiteral("科目查找列表框"));
     m_results->setRootIsDecorated(false);
-    m_results->setHeaderLabels({QStringLiteral("科目名称"), QStringLiteral("类别")});
+    m_results->setHeaderLabels(
+        {QStringLiteral("科目名称"), QStringLiteral("类别"), QStringLiteral("科目编码")});
     m_results->header()->setStretchLastSection(false);
     m_results->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     m_results->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    showCodeFirst(m_results, kResultCodeColumn);
     m_results->hide();
     connect(m_results, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem* item) { choose(item->text(0).toStdString()); });
@@ -165,11 +184,12 @@ void ChartWindow::onSearchEdited(const QString& text) {
     m_results->setVisible(on);
     m_searchNote->setVisible(false);
     if (!on) return;
-    const std::vector<std::string> found = searchAccounts(m_accounts, text.toStdString());
+    const std::vector<std::string> found = searchAccounts(m_accounts, text.toStdString(), m_codes);
     for (const std::string& name : found) {
         auto* item = new QTreeWidgetItem(m_results);
         item->setText(0, qs(name));
         item->setToolTip(0, qs(name));
+        item->setText(kResultCodeColumn, qs(codeOf(m_codes, name)));
         for (const Account& a : m_accounts)
             if (a.name == name) item->setText(1, qs(a.category));
     }
@@ -249,13 +269,14 @@ void ChartWindow::loadTrees() {
         tree->clear();
     }
     RecordStore store(m_ctx.session.dataDir);
-    const auto accounts = runCaught([&] { return loadAccounts(store, m_ctx.session); });
-    if (!accounts.ok) m_ctx.prompter.showMessage(this, qs(accounts.message));
-    m_accounts = accounts.value;
+    const auto chart = runCaught([&] { return loadCodedChart(store, m_ctx.session); });
+    if (!chart.ok) m_ctx.prompter.showMessage(this, qs(chart.message));
+    m_accounts = chart.value.accounts;
+    m_codes = chart.value.codes;
     const ChartTrees trees = buildChartTrees(m_accounts);
     for (int i = 0; i < 5; ++i) {
         const QSignalBlocker block(m_trees[i]);
-        for (int root : trees[i].roots) addItems(nullptr, m_trees[i], trees[i], root);
+        for (int root : trees[i].roots) addItems(nullptr, m_trees[i], trees[i], root, m_codes);
         m_trees[i]->clearSelection();
     }
     m_ctx.chart.selectedAccount.clear();
@@ -327,6 +348,15 @@ AccountSettingWindow::AccountSettingWindow(AppContext& ctx, AddMode mode, QWidge
     setWindowTitle(QStringLiteral("科目设置窗口  ") + QString::fromUtf8(addModeText(mode)));
     setModal(true);
 
+    // The next free code under the account's parent, to be taken or changed.
+    m_code = new QLineEdit(this);
+    m_code->setObjectName(QStringLiteral("科目编码编辑框"));
+    const AccountPicker& p = m_ctx.chart;
+    const std::string parent = mode == AddMode::SubAccount ? p.selectedAccount : p.selectedParent;
+    RecordStore store(m_ctx.session.dataDir);
+    m_code->setText(qs(runCaught([&] {
+                           return proposeAccountCode(store, m_ctx.session, parent, p.category);
+                       }).value));
     m_name = new QLineEdit(this);
     m_name->setObjectName(QStringLiteral("科目名称编辑框"));
     m_debit = new QRadioButton(QStringLiteral("借方"), this);
@@ -344,11 +374,13 @@ AccountSettingWindow::AccountSettingWindow(AppContext& ctx, AddMode mode, QWidge
     connect(buttons.ok, &QPushButton::clicked, this, &AccountSettingWindow::onConfirm);
 
     auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel(QStringLiteral("科目名称："), this), 0, 0);
-    grid->addWidget(m_name, 0, 1, 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("余额方向："), this), 1, 0);
-    grid->addWidget(m_debit, 1, 1);
-    grid->addWidget(m_credit, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("科目编码："), this), 0, 0);
+    grid->addWidget(m_code, 0, 1, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("科目名称："), this), 1, 0);
+    grid->addWidget(m_name, 1, 1, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("余额方向："), this), 2, 0);
+    grid->addWidget(m_debit, 2, 1);
+    grid->addWidget(m_credit, 2, 2);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addSpacing(8);
@@ -367,6 +399,7 @@ void AccountSettingWindow::onConfirm() {
     request.selectedAccount = p.selectedAccount;
     request.selectedParent = p.selectedParent;
     request.selectedLevel = p.selectedLevel;
+    request.code = m_code->text().trimmed().toStdString();
     RecordStore store(m_ctx.session.dataDir);
     std::vector<std::string> cleared;
     const auto added =

@@ -4,9 +4,11 @@
 // the window modally and takes pickedAccount() (pickAccount does both). The
 // selection and tab are remembered for the program's run (AppContext::chart).
 //
-// The search box `科目查找编辑框` above the trees takes a fragment of a name
-// or pinyin initials ("yhck", "gsyh") and lists what it finds, of every
-// category at once, in `科目查找列表框` (searchAccounts); Up and Down move in
+// The trees list the accounts in code order, each with its code before its
+// name. The search box `科目查找编辑框` above them takes the beginning of a
+// code ("1002", "100201"), a fragment of a name or pinyin initials ("yhck",
+// "gsyh") and lists what it finds, of every category at once, with codes, in
+// `科目查找列表框` (searchAccounts); Up and Down move in
 // the list, Enter or 将选定科目插入到 picks the account it highlights, and
 // nothing while it is empty (the trees' selection is not picked then). With
 // the box empty, Enter picks the account selected in the trees, as Enter on
@@ -17,8 +19,9 @@
 // 删除当前选定 after a search act on the account the list highlights, the
 // same way (and refuse, as with nothing selected, when it is empty).
 //
-// `科目设置窗口`: name and balance direction of an account to add; an account
-// added under a parent opens with the parent's direction chosen
+// `科目设置窗口`: code, name and balance direction of an account to add; the
+// code box opens on the next free code under the account's parent, and an
+// account added under a parent opens with the parent's direction chosen
 // (inheritedDirection).
 
 #include <QDialog>
@@ -28,6 +31,7 @@
 #include <string>
 #include <vector>
 
+#include "accounts/account_codes.h"
 #include "accounts/chart.h"
 #include "shell/ui/app_context.h"
 
@@ -90,7 +94,8 @@ private:
     QTabWidget* m_tabs;
     QTreeWidget* m_results;
     std::array<QTreeWidget*, 5> m_trees{};
-    std::vector<Account> m_accounts;  // as loaded with the trees
+    std::vector<Account> m_accounts;  // as loaded with the trees, in code order
+    AccountCodes m_codes;             // every account's code
     std::optional<std::string> m_picked;
 };
 
@@ -113,6 +118,7 @@ private:
 
     AppContext& m_ctx;
     AddMode m_mode;
+    QLineEdit* m_code;
     QLineEdit* m_name;
     QRadioButton* m_debit;
     QRadioButton* m_credit;

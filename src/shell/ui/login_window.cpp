@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include "accounts/account_codes.h"
 #include "platform/ui/busy_cursor.h"
 #include "platform/ui/widget_helpers.h"
 #include "shell/login.h"
@@ -148,7 +149,8 @@ void LoginWindow::onLogin() {
         const LoginRequest request{.userName = m_chosenUser,
                                    .password = m_password->text().toStdString(),
                                    .purpose = m_purpose,
-                                   .recorded = true};
+                                   .recorded = true,
+                                   .bringUpToDate = giveAccountCodes};
         out = logIn(store, m_ctx.session, request);
     }
     if (!out.ok) {

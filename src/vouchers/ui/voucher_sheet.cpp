@@ -24,6 +24,8 @@ constexpr int kTotalTop = kHeadBottom + 4 * kLineHeight, kGridBottom = kTotalTop
 constexpr int kFooterY = kGridBottom + 16;
 // Columns: 摘要 | 科目名称 | 借方金额 | 贷方金额.
 constexpr int kColSummary = kLeft, kColAccount = 232, kColDebit = 502, kColCredit = 649;
+// The account's code at the left of its column, the name after it.
+constexpr int kCodeWidth = 68;
 
 const QColor kPaper(0xfd, 0xfb, 0xf3);
 const QColor kInk(0x2f, 0x6b, 0x4a);       // the printed ruling and captions
@@ -125,8 +127,16 @@ VoucherSheet::VoucherSheet(QWidget* parent) : QWidget(parent) {
         const QString n = QString::number(i + 1);
         m_summary[i] = addBox(QStringLiteral("摘要") + n + QStringLiteral("编辑框"), VoucherBox::Summary,
                               i + 1, {kColSummary + 6, y, kColAccount - kColSummary - 12, h});
+        m_code[i] = new QLabel(this);
+        m_code[i]->setObjectName(QStringLiteral("科目编码") + n + QStringLiteral("标签"));
+        m_code[i]->setStyleSheet(
+            QStringLiteral("color: %1; background: transparent;").arg(kWriting.name()));
+        m_code[i]->setGeometry(kColAccount + 6, y, kCodeWidth, h);
+        m_code[i]->setAttribute(Qt::WA_TransparentForMouseEvents);
         m_account[i] = addBox(QStringLiteral("科目") + n + QStringLiteral("编辑框"), VoucherBox::Account,
-                              i + 1, {kColAccount + 6, y, kColDebit - kColAccount - 12, h});
+                              i + 1,
+                              {kColAccount + 6 + kCodeWidth, y,
+                               kColDebit - kColAccount - 12 - kCodeWidth, h});
         m_debit[i] = addBox(QStringLiteral("借方金额") + n + QStringLiteral("编辑框"), VoucherBox::Debit,
                             i + 1, {kColDebit + 4, y, kColCredit - kColDebit - 12, h}, Qt::AlignRight);
         m_credit[i] = addBox(QStringLiteral("贷方金额") + n + QStringLiteral("编辑框"), VoucherBox::Credit,
@@ -272,6 +282,10 @@ void VoucherSheet::showPage(const VoucherPageTexts& t, const std::string& compan
     m_printDate->setText(qs(t.printDate));
     // Long texts show from their beginning.
     for (QLineEdit* box : findChildren<QLineEdit*>()) box->setCursorPosition(0);
+}
+
+void VoucherSheet::showCodes(const std::array<std::string, kLinesPerPage>& codes) {
+    for (int i = 0; i < 4; ++i) m_code[i]->setText(qs(codes[i]));
 }
 
 void VoucherSheet::paintEvent(QPaintEvent*) {

@@ -1,7 +1,8 @@
 #pragma once
 // The paper form of the voucher window: a ruled 记帐凭证 with its header
 // (单位, 日期, 编号/第/共, 附件数), four lines of 摘要 · 科目名称 · 借方金额 ·
-// 贷方金额, the 合计 row and the signature footer. Every box is bound to a
+// 贷方金额 (each account's code beside it, in 科目编码1标签 … 科目编码4标签),
+// the 合计 row and the signature footer. Every box is bound to a
 // field of the page shown and is read-only: values go in through the pickers
 // and dialogs that a click on a box opens (the window decides what a click
 // does). The shapes 外形框1…5, 竖线外形框, 竖线外形框1 and 金额框挡板1…5 draw
@@ -34,6 +35,8 @@ public:
 
     // Shows a page's texts and the company in 单位标签.
     void showPage(const VoucherPageTexts& texts, const std::string& company);
+    // Shows the codes of the lines' accounts beside them; empty for none.
+    void showCodes(const std::array<std::string, kLinesPerPage>& codes);
     // Called with the box, its line (0 for boxes not on a line) and the
     // character typed (empty for a click or Enter) when a box is opened.
     std::function<void(VoucherBox, int, const QString& typed)> onOpen;
@@ -63,6 +66,7 @@ private:
     QLabel* m_company = nullptr;
     QLineEdit *m_date, *m_kind, *m_number, *m_page, *m_pageCount, *m_attachments;
     std::array<QLineEdit*, 4> m_summary{}, m_account{}, m_debit{}, m_credit{};
+    std::array<QLabel*, 4> m_code{};
     QLineEdit *m_debitTotal, *m_creditTotal, *m_preparer, *m_reviewer, *m_poster, *m_printDate;
 };
 

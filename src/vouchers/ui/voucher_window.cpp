@@ -196,8 +196,17 @@ void VoucherWindow::done(int result) {
 void VoucherWindow::reload() {
     const Outcome loaded = runCaught([&] { m_view.load(*m_store, m_ctx.session); });
     m_loaded = loaded.ok;
+    const Outcome coded = loadCodes();
     refresh();
-    message(loaded.message);
+    message(loaded.ok ? coded.message : loaded.message);
+}
+
+Outcome VoucherWindow::loadCodes() {
+    auto codes = runCaught([&] {
+        return accountCodes(*m_store, m_ctx.session, loadAccounts(*m_store, m_ctx.session));
+    });
+    m_codes = std::move(codes.value);
+    return codes;
 }
 
 void VoucherWindow::refresh() {
@@ -212,6 +221,9 @@ void VoucherWindow::refresh() {
     m_page = shown.value.first;
     m_texts = pageTexts(m_page, shown.value.second);
     m_sheet->showPage(m_texts, m_ctx.session.login.companyName);
+    std::array<std::string, kLinesPerPage> codes;
+    for (int i = 0; i < kLinesPerPage; ++i) codes[i] = codeOf(m_codes, m_texts.account[i]);
+    m_sheet->showCodes(codes);
 }
 
 bool VoucherWindow::editable() {
@@ -305,6 +317,7 @@ bool VoucherWindow::onAccount(int line, const QString& typed) {
     const auto picked = pickAccount(m_ctx, this, start);
     const bool done =
         picked && change([&] { setLineAccount(*m_store, m_ctx.session, m_page.id, line, *picked); });
+    loadCodes();  // accounts may have been added in the picker
     refresh();
     return done;
 }

@@ -41,6 +41,7 @@
 #include <vector>
 
 #include "ledgers/voucher_sheet.h"
+#include "accounts/account_codes.h"
 #include "shell/ui/app_context.h"
 #include "vouchers/record_view.h"
 #include "vouchers/voucher_texts.h"
@@ -97,6 +98,8 @@ public:
 private:
     void reload();   // the record view from the table, on its last record
     void refresh();  // the current page and its totals, read afresh
+    // The chart's codes, shown beside the lines' accounts, read afresh.
+    Outcome loadCodes();
     void message(const std::string& text);
     // Runs one change as one action; shows a refusal. True when it was done.
     template <class Body>
@@ -140,6 +143,7 @@ private:
     VoucherRecordView m_view;
     VoucherPage m_page;
     VoucherPageTexts m_texts;
+    AccountCodes m_codes;
     VoucherSheet* m_sheet;
     QPushButton* m_newButton = nullptr;
     bool m_loaded = false;
