@@ -352,10 +352,10 @@ AccountSettingWindow::AccountSettingWindow(AppContext& ctx, AddMode mode, QWidge
     m_code = new QLineEdit(this);
     m_code->setObjectName(QStringLiteral("科目编码编辑框"));
     const AccountPicker& p = m_ctx.chart;
-    const std::string parent = mode == AddMode::SubAccount ? p.selectedAccount : p.selectedParent;
+    const std::string codeParent = mode == AddMode::SubAccount ? p.selectedAccount : p.selectedParent;
     RecordStore store(m_ctx.session.dataDir);
     m_code->setText(qs(runCaught([&] {
-                           return proposeAccountCode(store, m_ctx.session, parent, p.category);
+                           return proposeAccountCode(store, m_ctx.session, codeParent, p.category);
                        }).value));
     m_name = new QLineEdit(this);
     m_name->setObjectName(QStringLiteral("科目名称编辑框"));
