@@ -1,6 +1,7 @@
 // tallowick-cli login SET --user U --password P: checks a login and prints the
 // title the main window would show. Logs 登录 in the set's 上机日志, as the
 // login window does.
+#include "accounts/account_codes.h"
 #include "cli/set_login.h"
 #include "shell/login_state.h"
 
@@ -16,8 +17,11 @@ void addLoginCommand(Commands& commands) {
         "login", "登录套账，显示主窗口标题",
         [o](Options& sub) { addSetLoginOptions(sub, *o); },
         [o](Context& c) {
-            const LoginRequest request{.userName = o->user, .password = o->password, .recorded = true};
-            if (c.report(logInTo(*c.store, c.session, o->set, request)))
+            const LoginRequest request{.userName = o->user,
+                                       .password = o->password,
+                                       .recorded = true,
+                                       .bringUpToDate = giveAccountCodes};
+            if (takeSetAndLogIn(c, o->set, request))
                 c.out << mainWindowTitle(c.session.login) << "\n";
         });
 }

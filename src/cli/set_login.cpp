@@ -6,18 +6,22 @@
 
 namespace tw::cli {
 
-bool logInForCommand(Context& ctx, const std::string& set, const std::string& user,
-                     const std::string& password, LoginPurpose purpose) {
-    if (!ctx.report(takeSet(ctx.session.login, ctx.dataDir, set, purpose))) return false;
-    const LoginRequest request{
-        .userName = user, .password = password, .purpose = purpose, .bringUpToDate = giveAccountCodes};
+bool takeSetAndLogIn(Context& ctx, const std::string& set, const LoginRequest& request) {
+    if (!ctx.report(takeSet(ctx.session.login, ctx.dataDir, set, request.purpose))) return false;
     return ctx.report(logInTo(*ctx.store, ctx.session, set, request));
 }
 
+bool logInForCommand(Context& ctx, const std::string& set, const std::string& user,
+                     const std::string& password, LoginPurpose purpose) {
+    return takeSetAndLogIn(ctx, set,
+                           {.userName = user,
+                            .password = password,
+                            .purpose = purpose,
+                            .bringUpToDate = giveAccountCodes});
+}
+
 bool logInToReplace(Context& ctx, const SetLogin& o) {
-    if (!ctx.report(takeSet(ctx.session.login, ctx.dataDir, o.set, LoginPurpose::Work))) return false;
-    const LoginRequest request{.userName = o.user, .password = o.password};
-    return ctx.report(logInTo(*ctx.store, ctx.session, o.set, request));
+    return takeSetAndLogIn(ctx, o.set, {.userName = o.user, .password = o.password});
 }
 
 bool logInToBooks(Context& ctx, const SetLogin& o) {

@@ -18,6 +18,11 @@ struct SetLogin {
 void addSetLoginOptions(Options& sub, SetLogin& options, bool setRequired = true);
 
 // Takes the set (shell/set_lock.h: refused with kExitDirectoryInUse when
+// another process has it), then logs in to it as `request` says. On a
+// refusal prints the login window's message and returns false.
+bool takeSetAndLogIn(Context& ctx, const std::string& set, const LoginRequest& request);
+
+// Takes the set (shell/set_lock.h: refused with kExitDirectoryInUse when
 // another process has it), logs in to `set` as `user`, for `purpose`, and
 // fills the context's session; a login to work brings an older set up to
 // date first, as the login window does (shell/login.h). On a refusal prints the login window's

@@ -47,6 +47,18 @@ bool unsupported(int err) { return err == EINVAL || err == ENOSYS || err == EOPN
 
 }  // namespace
 
+std::vector<fs::path> setFolders(const fs::path& dataDir) {
+    std::error_code ec;
+    std::vector<fs::path> sets;
+    for (auto it = fs::directory_iterator(dataDir, ec); !ec && it != fs::end(it); it.increment(ec)) {
+        std::error_code typeEc;
+        if (fs::is_directory(it->symlink_status(typeEc)) &&
+            !pathText(it->path().filename()).starts_with("."))
+            sets.push_back(it->path());
+    }
+    return sets;
+}
+
 bool isWorkName(const std::string& name) { return name.rfind(kWorkPrefix, 0) == 0; }
 
 fs::path workFolder(const fs::path& dataDir, const std::string& kind) {

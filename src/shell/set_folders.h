@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace tw {
 
@@ -24,6 +25,10 @@ using StepHook = std::function<void(const char* step)>;
 inline void step(const StepHook& hook, const char* name) {
     if (hook) hook(name);
 }
+
+// The set folders of the account-set directory: its folders that are not the
+// program's own (those are hidden).
+std::vector<fs::path> setFolders(const fs::path& dataDir);
 
 // True for the names of the program's own work folders and files.
 bool isWorkName(const std::string& name);

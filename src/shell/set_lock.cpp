@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "shell/archive_names.h"
+#include "shell/set_folders.h"
 #include "storage/file_swap.h"
 #include "storage/paths.h"
 #include "storage/recovery.h"
@@ -40,6 +41,19 @@ void clearSetLeftovers(const fs::path& dataDir, const fs::path& folder) {
     for (const fs::path& p : stale) fs::remove(p, ec);
 }
 
+namespace {
+
+// Whether no set but `folder` is in use by any process.
+bool otherSetsIdle(const fs::path& dataDir, const fs::path& folder) {
+    for (const fs::path& other : setFolders(dataDir)) {
+        if (other == folder) continue;
+        if (DirectoryLock(other, DirectoryLock::File::Existing).refused()) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 Outcome takeSet(LoginState& login, const fs::path& dataDir, const std::string& setName,
                 LoginPurpose purpose) {
     if (holdsSet(login, setName)) return {};
@@ -48,13 +62,10 @@ Outcome takeSet(LoginState& login, const fs::path& dataDir, const std::string& s
     std::error_code ec;
     if (!fs::is_directory(folder, ec)) return {};
 
-    DirectoryLock lock;
-    {
-        const DirectoryLock directory = lockDirectory(dataDir);
-        if (directory.refused())
-            return Outcome::refused(kDirectoryInUse, "the account-set directory is locked", &kInUse);
-        lock = DirectoryLock(folder, DirectoryLock::File::WhileHeld);
-    }
+    const DirectoryLock directory = lockDirectory(dataDir);
+    if (directory.refused())
+        return Outcome::refused(kDirectoryInUse, "the account-set directory is locked", &kInUse);
+    DirectoryLock lock(folder, DirectoryLock::File::WhileHeld);
     if (lock.state() == DirectoryLock::State::NoDirectory) return {};  // deleted meanwhile
     if (!lock.held())
         return Outcome::refused(
@@ -63,8 +74,14 @@ Outcome takeSet(LoginState& login, const fs::path& dataDir, const std::string& s
 
     const bool rolledBack = unrecoveredTables(folder).empty();
     clearSetLeftovers(dataDir, folder);
-    // The journals a killed commit left in the set's temporary folder went with it.
-    if (rolledBack) removeOrphanSuperJournals(dataDir, folder);
+    if (rolledBack) {
+        removeOrphanSuperJournals(dataDir, folder);
+        // One whose names a kill cut short names no set: with no other set in
+        // use (none is taken while the directory lock is held) no commit is
+        // writing one, and every orphan goes.
+        if (hasSuperJournals(dataDir) && otherSetsIdle(dataDir, folder))
+            removeOrphanSuperJournals(dataDir);
+    }
     login.setLock = std::make_shared<SetLock>(SetLock{setName, std::move(lock)});
     return {};
 }

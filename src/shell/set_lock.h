@@ -10,8 +10,8 @@
 //     restoring a set, the start-up clean-up, making the templates) run under
 //     the directory lock (underDirectoryLock, startup/start_up.h). Deleting
 //     or restoring a set that another process works on is refused, naming it;
-//   - a set's lock is taken only while the directory lock is held, which is
-//     let go of at once: an operation that holds the directory lock sees every
+//   - a set's lock is taken, and the set recovered, only while the directory
+//     lock is held, which is let go of then: an operation that holds the directory lock sees every
 //     set in use, and no set is taken while it runs. A process waits for the
 //     directory lock up to kDirectoryPatience, since others hold it briefly.
 // The interrupted actions of a set are recovered when its lock is taken, by
@@ -57,7 +57,7 @@ bool holdsSet(const LoginState& login, const std::string& setName);
 //      folder of the directory, or a set folder that is not there, takes
 //      nothing (the login refuses it);
 //   2. waits for the directory lock (up to kDirectoryPatience), then takes
-//      the set's lock and lets go of the directory's; when either is another
+//      the set's lock, holding the directory's until step 3 is done; when either is another
 //      process's, or cannot be taken at all, it is refused (kInUse) with
 //      kDirectoryInUse, with setInUseForDeletion for a login to delete the
 //      set; nothing is touched then and `login` keeps what it held;
@@ -66,7 +66,8 @@ bool holdsSet(const LoginState& login, const std::string& setName);
 //      login to refuse, shell/login.h), finishes the files a dead process was
 //      putting in place into the set folder, clears what it left there
 //      (clearSetLeftovers), and removes the super-journals of the set's
-//      interrupted commits once its tables are rolled back.
+//      interrupted commits once its tables are rolled back; with no other set
+//      in use, every orphan super-journal (one a kill cut short names none).
 Outcome takeSet(LoginState& login, const fs::path& dataDir, const std::string& setName,
                 LoginPurpose purpose = LoginPurpose::Work);
 

@@ -20,24 +20,6 @@ namespace tw {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// The set folders: the folders of the directory that are not the program's
-// own (those are hidden).
-std::vector<fs::path> setFolders(const fs::path& dataDir) {
-    std::error_code ec;
-    std::vector<fs::path> sets;
-    for (auto it = fs::directory_iterator(dataDir, ec); !ec && it != fs::end(it); it.increment(ec)) {
-        std::error_code typeEc;
-        if (fs::is_directory(it->symlink_status(typeEc)) &&
-            !pathText(it->path().filename()).starts_with("."))
-            sets.push_back(it->path());
-    }
-    return sets;
-}
-
-}  // namespace
-
 void makeMissingTemplates(const fs::path& dataDir) {
     std::error_code ec;
     if (!fs::is_directory(dataDir, ec)) return;

@@ -132,6 +132,15 @@ void removeOrphanSuperJournals(const std::filesystem::path& dataDir,
     });
 }
 
+bool hasSuperJournals(const std::filesystem::path& dataDir) {
+    bool found = false;
+    removeSuperJournals(dataDir, [&](const std::vector<std::filesystem::path>&) {
+        found = true;
+        return false;
+    });
+    return found;
+}
+
 void removeOrphanSuperJournals(const std::filesystem::path& dataDir) {
     removeSuperJournals(dataDir, noneLeft);
 }

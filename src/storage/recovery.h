@@ -33,5 +33,7 @@ void removeOrphanSuperJournals(const std::filesystem::path& dataDir,
 // was killed as it made it) included. Only while no process can be
 // committing: under the directory lock, with no set in use.
 void removeOrphanSuperJournals(const std::filesystem::path& dataDir);
+// Whether the anchor has any super-journal left.
+bool hasSuperJournals(const std::filesystem::path& dataDir);
 
 }  // namespace tw
