@@ -5,17 +5,10 @@
 // seven tab-separated columns (日期, 字, 金额, 余额, 操作, 摘要, 对应科目),
 // amounts as plain decimal texts. `journal add` (cmd_journal_add.cpp) and
 // `journal import` (cmd_journal_import.cpp) are its subcommands.
-#include "cli/set_login.h"
+#include "cli/journal_options.h"
 #include "ledgers/journal.h"
-#include "storage/dates.h"
 
 namespace tw::cli {
-
-namespace {
-struct JournalOptions : SetLogin {
-    std::string account, from, to;
-};
-}  // namespace
 
 void addJournalCommand(Commands& commands) {
     auto o = std::make_shared<JournalOptions>();
@@ -24,22 +17,14 @@ void addJournalCommand(Commands& commands) {
         [o](Options& sub) {
             // `journal add SET` names the set after its own subcommand.
             addSetLoginOptions(sub, *o, /*setRequired=*/false);
-            sub.add("--account", o->account, "现金或银行存款科目的全名");
-            sub.add("--from", o->from, "起始日期 (YYYY-MM-DD)");
-            sub.add("--to", o->to, "截至日期 (YYYY-MM-DD)");
+            addJournalOptions(sub, *o);
         },
         [o](Context& c) {
             if (o->set.empty()) return c.refuse("请给出套账名称。");
             // Required here rather than by the parser: `journal add` shares this command's options.
             if (o->account.empty()) return c.refuse("请给出科目 (--account 科目全名)。");
-            if (o->from.empty()) return c.refuse("请给出起始日期 (--from YYYY-MM-DD)。");
-            if (o->to.empty()) return c.refuse("请给出截至日期 (--to YYYY-MM-DD)。");
             JournalRequest request;
-            request.account = o->account;
-            if (!parseDate(o->from, request.from))
-                return c.refuse("起始日期不是有效的日期 (YYYY-MM-DD)：" + o->from);
-            if (!parseDate(o->to, request.to))
-                return c.refuse("截至日期不是有效的日期 (YYYY-MM-DD)：" + o->to);
+            if (!readJournalRequest(c, *o, request)) return;
             if (!logInToBooks(c, *o)) return;
             const auto listed = runCaught([&] { return listJournal(*c.store, c.session, request); });
             if (!c.report(listed)) return;
