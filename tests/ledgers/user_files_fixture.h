@@ -136,6 +136,33 @@ protected:
         return 0;
     }
 
+    // The commit super-journals in the directory, by file name.
+    std::vector<std::string> superJournals() const {
+        std::vector<std::string> found;
+        for (const auto& e : std::filesystem::directory_iterator(dataDir))
+            if (e.path().filename().string().find("-mj") != std::string::npos)
+                found.push_back(e.path().filename().string());
+        return found;
+    }
+
+    // Runs `close` killed as its commit has written every table and is about
+    // to remove its super-journal: the last moment it can still be rolled
+    // back. A first, whole run finds that moment; the directory is then put
+    // back as it was before the killed run. Call through ASSERT_NO_FATAL_FAILURE.
+    void killCloseBeforeItsSuperJournalGoes() {
+        namespace fs = std::filesystem;
+        const fs::path keep = output / "before";
+        fs::copy(dataDir, keep, fs::copy_options::recursive);
+        const auto log = output / "changes.log";
+        ASSERT_EQ(runShimmed({"close"}, 0, log).status, 0);
+        const long at = firstChange(changesIn(log), "unlink", "-mj");
+        ASSERT_GT(at, 0) << fileBytes(log);
+        fs::remove_all(dataDir);
+        fs::copy(keep, dataDir, fs::copy_options::recursive);
+        ASSERT_EQ(runShimmed({"close"}, at).status, -1) << "killed";
+        ASSERT_FALSE(superJournals().empty());
+    }
+
     std::filesystem::path elsewhere;  // beside the directory, outside it: for exports
     TempDir output;                   // what the commands print
 };

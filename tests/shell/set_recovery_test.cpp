@@ -23,13 +23,6 @@ protected:
     CliResult inOther(const std::vector<std::string>& args) {
         return runCli(dataDir, withSetLogin(args, commandWords(args), "别家", "李四", "2"));
     }
-    std::vector<std::string> superJournals() const {
-        std::vector<std::string> found;
-        for (const auto& e : fs::directory_iterator(dataDir))
-            if (e.path().filename().string().find("-mj") != std::string::npos)
-                found.push_back(e.path().filename().string());
-        return found;
-    }
     // The set's tables and journals, without the program's own files (its
     // lock, its temporary folder), which the starts of other processes clear.
     std::map<std::string, std::string> tablesAndJournals() const {
@@ -41,19 +34,10 @@ protected:
 
 TEST_F(SetRecoveryTest, AKillOnOneSetLeavesTheOtherAloneAndTheNextLoginOfItsSetRecoversIt) {
     const auto before = fileTree(setDir());
-    const fs::path keep = output / "before";
-    fs::copy(dataDir, keep, fs::copy_options::recursive);
 
     // Killed as the close's commit is about to remove its super-journal:
     // every table written, each with its journal to roll back.
-    const auto log = output / "changes.log";
-    ASSERT_EQ(runShimmed({"close"}, 0, log).status, 0);
-    const long at = firstChange(changesIn(log), "unlink", "-mj");
-    ASSERT_GT(at, 0) << fileBytes(log);
-    fs::remove_all(dataDir);
-    fs::copy(keep, dataDir, fs::copy_options::recursive);
-    ASSERT_EQ(runShimmed({"close"}, at).status, -1) << "killed";
-    ASSERT_FALSE(superJournals().empty());
+    ASSERT_NO_FATAL_FAILURE(killCloseBeforeItsSuperJournalGoes());
     const auto killed = tablesAndJournals();
     std::size_t journals = 0;
     for (const auto& [name, what] : killed) journals += name.ends_with("-journal") ? 1 : 0;
