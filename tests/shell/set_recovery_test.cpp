@@ -9,8 +9,6 @@
 namespace tw::test {
 namespace {
 
-namespace fs = std::filesystem;
-
 class SetRecoveryTest : public ClosedMonthCli {
 protected:
     void SetUp() override {
