@@ -96,20 +96,6 @@ protected:
         voucherPage(day(2013, 2, 28), 20004, 1, 1, 80, 0, "");
         voucherPage(day(2013, 3, 9), 30001, 1, 1, 10, 0);
     }
-    // 月编号 第几/共几 of each line `vouchers` lists.
-    static std::string listed(const std::string& out) {
-        std::string shown;
-        std::istringstream lines(out);
-        for (std::string line; std::getline(lines, line);) {
-            std::istringstream fields(line);
-            std::string n, k, c;
-            std::getline(fields, n, '\t');
-            std::getline(fields, k, '\t');
-            std::getline(fields, c, '\t');
-            shown += n + " " + k + "/" + c + ";";
-        }
-        return shown;
-    }
 };
 
 TEST_F(VoucherBookCliTest, AClosedMonthPrintsInNumberOrderWithItsCoverLast) {
@@ -187,8 +173,8 @@ TEST_F(VoucherBookCliTest, VouchersListsAnyMonthInRecordOrder) {
     writeFebruary();
     const auto february = run("vouchers", {"--month", "2013-02"});
     ASSERT_EQ(february.status, 0) << february.err;
-    EXPECT_EQ(listed(february.out), "20002 1/1;20001 2/2;20003 1/1;20001 1/2; /;");
-    EXPECT_EQ(listed(run("vouchers", {}).out), "30001 1/1;");
+    EXPECT_EQ(test::listedPages(february.out), "20002 1/1;20001 2/2;20003 1/1;20001 1/2; /;");
+    EXPECT_EQ(test::listedPages(run("vouchers", {}).out), "30001 1/1;");
     EXPECT_EQ(run("vouchers", {"--month", "2013-03"}).out, run("vouchers", {}).out);
     EXPECT_EQ(run("vouchers", {"--month", "2012-12"}).out, "");
     const auto bad = run("vouchers", {"--month", "三月"});

@@ -49,4 +49,19 @@ inline CliResult runCli(const std::filesystem::path& dataDir, const std::vector<
     return r;
 }
 
+// 月编号 第几/共几 of each page `vouchers` printed, in its order: "30001 1/2;30001 2/2;".
+inline std::string listedPages(const std::string& vouchersOut) {
+    std::string shown;
+    std::istringstream lines(vouchersOut);
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream fields(line);
+        std::string n, k, c;
+        std::getline(fields, n, '\t');
+        std::getline(fields, k, '\t');
+        std::getline(fields, c, '\t');
+        shown += n + " " + k + "/" + c + ";";
+    }
+    return shown;
+}
+
 }  // namespace tw::test

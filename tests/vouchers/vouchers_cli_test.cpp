@@ -21,19 +21,7 @@ protected:
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
     // 月编号/第几/共几 of every page in record order, as `vouchers` lists them.
-    std::string pages() {
-        std::string out;
-        std::istringstream lines(run({"vouchers"}).out);
-        for (std::string line; std::getline(lines, line);) {
-            std::istringstream fields(line);
-            std::string n, k, c;
-            std::getline(fields, n, '\t');
-            std::getline(fields, k, '\t');
-            std::getline(fields, c, '\t');
-            out += n + " " + k + "/" + c + ";";
-        }
-        return out;
-    }
+    std::string pages() { return test::listedPages(run({"vouchers"}).out); }
 };
 
 TEST_F(VouchersCliTest, FiveLinesSpreadOverTwoPagesAndAreListed) {
