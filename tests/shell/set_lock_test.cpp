@@ -3,8 +3,6 @@
 // lock file is refused as another process's would be). What the locks keep
 // apart: two logins on one set, the deletion or restore of a set in use, the
 // recovery of one set and the leftovers of another.
-#include <minizip/unzip.h>
-
 #include <algorithm>
 
 #include "shell/backup.h"
@@ -33,17 +31,6 @@ protected:
         writeFile(journal, std::string(512, '\0'));
         writeFile(dataDir() / super, pathText(journal) + std::string(1, '\0'));
         return journal;
-    }
-    static std::vector<std::string> archived(const fs::path& zip) {
-        std::vector<std::string> names;
-        unzFile z = unzOpen64(zip.c_str());
-        for (int rc = unzGoToFirstFile(z); rc == UNZ_OK; rc = unzGoToNextFile(z)) {
-            char name[512];
-            unzGetCurrentFileInfo64(z, nullptr, name, sizeof name, nullptr, 0, nullptr, 0);
-            names.emplace_back(name);
-        }
-        unzClose(z);
-        return names;
     }
 
     fs::path folder, other;
@@ -183,7 +170,7 @@ TEST_F(SetLockTest, TheLoginThatRestoresASetKeepsItsLockOnTheRestoredFolder) {
     ASSERT_TRUE(takeSet(admin.login, dataDir(), "华兴").ok);
     const fs::path archive = elsewhere / "备份.zip";
     ASSERT_TRUE(backupSet(dataDir(), "华兴", archive).ok);
-    const auto names = archived(archive);
+    const auto names = zipEntryNames(archive);
     EXPECT_EQ(std::count(names.begin(), names.end(), kLockFileName), 0)
         << "a backup never carries the lock";
     ASSERT_TRUE(addUser(dataDir(), admin, {"备份后", "y", "y"}).ok);

@@ -1,8 +1,11 @@
 #pragma once
-// Hand-made ZIP archives for restore tests: foreign, hostile or damaged ones.
+// Hand-made ZIP archives for restore tests: foreign, hostile or damaged ones;
+// and the names in an archive the program wrote.
 
+#include <minizip/unzip.h>
 #include <minizip/zip.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -26,6 +29,20 @@ inline bool writeZip(const std::filesystem::path& path,
         zipCloseFileInZip(z);
     }
     return zipClose(z, nullptr) == ZIP_OK;
+}
+
+// The names of the entries in an archive, sorted.
+inline std::vector<std::string> zipEntryNames(const std::filesystem::path& path) {
+    std::vector<std::string> names;
+    unzFile z = unzOpen64(path.c_str());
+    for (int rc = unzGoToFirstFile(z); rc == UNZ_OK; rc = unzGoToNextFile(z)) {
+        char name[512];
+        unzGetCurrentFileInfo64(z, nullptr, name, sizeof name, nullptr, 0, nullptr, 0);
+        names.emplace_back(name);
+    }
+    unzClose(z);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 inline std::string readFile(const std::filesystem::path& path) {
