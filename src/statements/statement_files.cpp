@@ -21,7 +21,7 @@ void writeStatementFile(const Session& session, const fs::path& target,
     const std::string ext = pathText(target.extension());
     if (target.parent_path() == setFolder(session.dataDir, session.login.setName) &&
         (ext == ".xlsx" || ext == ".pdf"))
-        for (const char* stem : {"资产负债表-", "利润表-", "科目余额表-"})
+        for (const char* stem : {"资产负债表-", "利润表-", "现金流量表-", "科目余额表-"})
             if (name.starts_with(stem)) own.push_back(target);
     requireUserFileTarget(target, session.dataDir, own);
     if (!writeUserFile(target, session.dataDir, write))

@@ -1,7 +1,8 @@
 #pragma once
 // Where the statements go as files: by default beside the set's tables, as
 // 资产负债表-2013-03.xlsx, 利润表-2013-03.pdf, 利润表-2013-Q1.xlsx,
-// 科目余额表-2013-01至2013-12.xlsx …; elsewhere where the user names a file.
+// 现金流量表-2013-Q1.pdf, 科目余额表-2013-01至2013-12.xlsx …; elsewhere where
+// the user names a file.
 // Either way through the one target check (storage/user_files.h: a default
 // file may lie in the set folder, nothing else may lie in the account-set
 // directory) and written whole beside its place before it replaces the old
