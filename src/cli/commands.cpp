@@ -41,6 +41,8 @@ void addSearchCommand(Commands&);
 void addYearEndCommand(Commands&);
 void addStatementsCommand(Commands&);
 void addStatementRulesCommand(Commands&);
+void addCashFlowCommand(Commands&);
+void addCashFlowRulesCommand(Commands&);
 void addBalancesCommand(Commands&);
 
 void registerCommands(Commands& commands) {
@@ -70,6 +72,8 @@ void registerCommands(Commands& commands) {
     addReportCommand(commands);
     addStatementsCommand(commands);
     addStatementRulesCommand(commands);
+    addCashFlowCommand(commands);
+    addCashFlowRulesCommand(commands);
     addBalancesCommand(commands);
     addSearchCommand(commands);
     addVoucherAddCommand(commands);

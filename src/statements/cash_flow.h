@@ -42,6 +42,7 @@ struct CashFlowEntry {
     std::string summary;
     double amount = 0;                  // as the line shows it
     std::vector<std::string> accounts;  // the counter accounts that put it there
+    bool assigned = false;              // the bookkeeper put it there (none of the accounts)
 };
 
 struct CashFlow {
