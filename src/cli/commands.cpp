@@ -42,6 +42,7 @@ void addYearEndCommand(Commands&);
 void addStatementsCommand(Commands&);
 void addStatementRulesCommand(Commands&);
 void addCashFlowCommand(Commands&);
+void addCashFlowAssignCommand(Commands&);
 void addCashFlowRulesCommand(Commands&);
 void addBalancesCommand(Commands&);
 
@@ -73,6 +74,7 @@ void registerCommands(Commands& commands) {
     addStatementsCommand(commands);
     addStatementRulesCommand(commands);
     addCashFlowCommand(commands);
+    addCashFlowAssignCommand(commands);  // after cash-flow: it is its subcommand
     addCashFlowRulesCommand(commands);
     addBalancesCommand(commands);
     addSearchCommand(commands);

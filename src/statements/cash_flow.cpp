@@ -8,11 +8,14 @@
 #include <set>
 
 #include "accounts/account_names.h"
+#include "accounts/opening_balances.h"
 #include "statements/cash_flow_analysis.h"
+#include "storage/amount_reader.h"
 #include "storage/dates.h"
 #include "storage/number_text.h"
 #include "storage/outcome.h"
 #include "storage/schemas.h"
+#include "vouchers/cash_flow_assignments.h"
 #include "vouchers/voucher_page.h"
 
 namespace tw {
@@ -78,6 +81,14 @@ struct CashVoucher {
     std::string name() const { return YearMonth::of(date).text() + "的凭证" + plainDecimal(number); }
 };
 
+std::vector<CashFlowVoucherLine> linesOf(const std::vector<VoucherPage>& pages) {
+    std::vector<CashFlowVoucherLine> lines;
+    for (const VoucherPage& p : pages)
+        for (const VoucherLine& l : p.lines)
+            if (!l.account.empty()) lines.push_back({l.account, l.summary, toCents(l.debit), toCents(l.credit)});
+    return lines;
+}
+
 // The posted vouchers dated in the months from..to with a line on a cash
 // account, in date and number order. 账库's entries of the cash accounts
 // (of the chart, and the rules' own names) tell which they are, through its
@@ -121,12 +132,9 @@ std::vector<CashVoucher> readCashVouchers(RecordStore& store, const Session& ses
             CashVoucher v;
             v.date = list.front().date;
             v.number = list.front().number;
-            for (const VoucherPage& p : list)
-                for (const VoucherLine& l : p.lines) {
-                    if (l.account.empty()) continue;
-                    if (v.summary.empty()) v.summary = l.summary;
-                    v.lines.push_back({l.account, l.summary, toCents(l.debit), toCents(l.credit)});
-                }
+            v.lines = linesOf(list);
+            for (const CashFlowVoucherLine& l : v.lines)
+                if (v.summary.empty()) v.summary = l.summary;
             ofMonth.push_back(std::move(v));
         }
         std::stable_sort(ofMonth.begin(), ofMonth.end(), [](const CashVoucher& a, const CashVoucher& b) {
@@ -172,8 +180,24 @@ struct Shares {
     std::vector<CashFlowEntry> entries;
 };
 
+// The assignments by voucher: (month index, 月编号) → the parts, in cents.
+using Assigned = std::map<std::pair<int, std::int64_t>, std::vector<std::pair<int, std::int64_t>>>;
+
+Assigned assignedOf(const std::vector<CashFlowAssignment>& records) {
+    Assigned out;
+    for (const CashFlowAssignment& a : records)
+        out[{YearMonth::of(a.date).index(), std::llround(a.number)}].emplace_back(a.line, toCents(a.amount));
+    return out;
+}
+
+std::int64_t movementOfParts(const std::vector<std::pair<int, std::int64_t>>& parts) {
+    std::int64_t moved = 0;
+    for (const auto& [line, cents] : parts) moved += movementOf(line, cents);
+    return moved;
+}
+
 void addEntries(std::vector<CashFlowEntry>& entries, const CashVoucher& v,
-                const std::vector<CashFlowShare>& shares) {
+                const std::vector<CashFlowShare>& shares, bool assigned) {
     std::map<int, std::pair<CashFlowEntry, std::int64_t>> byLine;
     for (const CashFlowShare& share : shares) {
         auto& [e, cents] = byLine[share.line];
@@ -182,6 +206,7 @@ void addEntries(std::vector<CashFlowEntry>& entries, const CashVoucher& v,
             e.date = v.date;
             e.number = v.number;
             e.summary = share.summary.empty() ? v.summary : share.summary;
+            e.assigned = assigned;
         }
         cents += share.cents;
         if (!share.account.empty() &&
@@ -194,14 +219,38 @@ void addEntries(std::vector<CashFlowEntry>& entries, const CashVoucher& v,
     }
 }
 
-Shares shareOutVouchers(const CashFlowRules& rules, const std::vector<CashVoucher>& vouchers, YearMonth first) {
+// The vouchers' shares: an assigned voucher's as assigned, which must still
+// add up to its movement; any other's by its counters. An assignment left
+// without a voucher that moves cash refuses too.
+Shares shareOutVouchers(const CashFlowRules& rules, const std::vector<CashVoucher>& vouchers, Assigned assigned,
+                        YearMonth first) {
     Shares out;
     std::map<std::string, std::set<int>> unnamed;  // counter account → its lines
     std::vector<std::string> withoutCounters;
+    const std::string redo = "请重新指定，或取消指定。";
     for (const CashVoucher& v : vouchers) {
         const YearMonth m = YearMonth::of(v.date);
-        const VoucherCashFlow flow = analyseVoucher(rules, v.lines);
+        VoucherCashFlow flow = analyseVoucher(rules, v.lines);
         for (const auto& [cash, cents] : flow.cash) out.moved[m][cash] += cents;
+        const auto byHand = assigned.find({m.index(), std::llround(v.number)});
+        if (byHand != assigned.end()) {
+            for (const auto& [line, cents] : byHand->second)
+                if (!isFlowLine(line))
+                    refuse(v.name() + "指定的第" + std::to_string(line) + "行不是计入现金收支的行。" + redo,
+                           "assignment to line " + std::to_string(line));
+            const std::int64_t moved = movementOfParts(byHand->second);
+            if (moved != flow.movement)
+                refuse(v.name() + "指定的现金流量合计为" + money(moved) + "，凭证的现金收支净额为" +
+                           money(flow.movement) + "，相差" + difference(moved, flow.movement) + "。" + redo,
+                       "stale assignment");
+            flow.shares.clear();
+            for (const auto& [line, cents] : byHand->second)
+                flow.shares.push_back({line, cents, std::string(), true, std::string()});
+            for (const auto& [line, cents] : byHand->second) out.lines[m][line] += cents;
+            if (m >= first) addEntries(out.entries, v, flow.shares, true);
+            assigned.erase(byHand);
+            continue;
+        }
         for (const CashFlowShare& share : flow.shares) {
             out.lines[m][share.line] += share.cents;
             if (share.account.empty())
@@ -209,7 +258,13 @@ Shares shareOutVouchers(const CashFlowRules& rules, const std::vector<CashVouche
             else if (!share.named)
                 unnamed[share.account].insert(share.line);
         }
-        if (m >= first) addEntries(out.entries, v, flow.shares);
+        if (m >= first) addEntries(out.entries, v, flow.shares, false);
+    }
+    if (!assigned.empty()) {
+        const auto& key = assigned.begin()->first;
+        refuse(YearMonth::fromIndex(key.first).text() + "的凭证" + std::to_string(key.second) +
+                   "指定了现金流量，但它没有已登账的现金收支。" + redo,
+               "assignment without a voucher");
     }
     for (const auto& [account, lines] : unnamed)
         for (const int line : lines)
@@ -261,7 +316,8 @@ CashFlow cashFlow(RecordStore& store, const Session& session, const StatementPer
     const YearMonth yearStart = books.yearStart(last);
     readBookMonths(store, session, books, yearStart, last);
 
-    Shares shares = shareOutVouchers(rules, readCashVouchers(store, session, books, rules, yearStart, last), first);
+    Shares shares = shareOutVouchers(rules, readCashVouchers(store, session, books, rules, yearStart, last),
+                                     assignedOf(readCashFlowAssignments(store, session, yearStart, last)), first);
     requireMovementsAgree(books, rules, shares, yearStart, last);
     requireBalancesChain(books, rules, yearStart, last);
 
@@ -327,6 +383,35 @@ CashFlow cashFlow(RecordStore& store, const Session& session, const StatementPer
     s.notices = std::move(shares.notices);
     out.entries = std::move(shares.entries);
     return out;
+}
+
+void assignCashFlow(RecordStore& store, const Session& session, YearMonth month, double number,
+                    const std::vector<std::pair<int, double>>& parts) {
+    requireEnabledSet(store, session);
+    std::set<int> lines;
+    std::vector<std::pair<int, std::int64_t>> inCents;
+    for (const auto& [line, amount] : parts) {
+        if (!isFlowLine(line))
+            refuse("行次" + std::to_string(line) + "不是计入现金收支的行，应为第1到6、8到12、14到18行之一！");
+        if (!lines.insert(line).second) refuse("行次" + std::to_string(line) + "重复！");
+        if (const std::string refusal = checkAmount(amount); !refusal.empty()) refuse(refusal, plainDecimal(amount));
+        inCents.emplace_back(line, toCents(amount));
+    }
+    const std::string voucher = month.text() + "的凭证" + plainDecimal(number);
+    double date = month.firstDay();
+    if (!parts.empty()) {
+        const VoucherTable vouchers(store, session);
+        const std::vector<VoucherPage> pages = vouchers.pages(voucherPages(month.firstDay(), number));
+        if (pages.empty() || !pages.front().isVoucher()) refuse(month.text() + "没有凭证" + plainDecimal(number) + "！");
+        date = pages.front().date;
+        const std::int64_t movement = analyseVoucher(loadCashFlowRules(session.dataDir), linesOf(pages)).movement;
+        if (movement == 0) refuse(voucher + "没有现金收支，不用指定现金流量！");
+        const std::int64_t moved = movementOfParts(inCents);
+        if (moved != movement)
+            refuse("指定的金额合计（收入减支出）为" + money(moved) + "，" + voucher + "的现金收支净额为" +
+                   money(movement) + "，相差" + difference(moved, movement) + "！");
+    }
+    writeCashFlowAssignment(store, session, date, number, parts);
 }
 
 }  // namespace tw

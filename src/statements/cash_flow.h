@@ -19,6 +19,10 @@
 //      which must be their balance at the period's end;
 //   5. checks line 22 against 资产负债表 line 1's 期末余额 and the year's line
 //      21 against its 年初余额: cash is what the balance sheet calls 货币资金.
+// A voucher the bookkeeper assigned by hand (assignCashFlow) goes to the
+// lines assigned instead of those of its counters, and its detail says so;
+// an assignment that no longer adds up to its voucher's movement, or whose
+// voucher moves no cash, refuses the statement, naming the voucher.
 // A month without cash movement shows nothing but the two balances. The
 // notices name the counter accounts no rule names (lines 2 and 6 took them).
 //
@@ -27,6 +31,7 @@
 // statement is never shown.
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "statements/cash_flow_rules.h"
@@ -57,5 +62,17 @@ inline Statement cashFlowStatement(RecordStore& store, const Session& session,
                                    const StatementPeriod& period) {
     return cashFlow(store, session, period).statement;
 }
+
+// Puts voucher `number` of `month` on the lines `parts` (行次, 金额 as the
+// line shows it: receipts on lines 1, 2, 8, 9, 10, 14, 15, payments on the
+// others, negative to lower a line) in place of the lines its counters name;
+// no parts take the assignment back. Inside the caller's action; refuses,
+// writing nothing:
+//   1. a line cash does not go to, a line twice, an amount not exact in cents;
+//   2. a voucher the month has not, and one that moves no cash;
+//   3. parts whose receipts less payments are not the voucher's movement (its
+//      cash debits less credits, every page), saying by how much.
+void assignCashFlow(RecordStore& store, const Session& session, YearMonth month, double number,
+                    const std::vector<std::pair<int, double>>& parts);
 
 }  // namespace tw

@@ -122,6 +122,14 @@ const Schema& setOptionsSchema() {
     return s;
 }
 
+const Schema& cashFlowAssignmentsSchema() {
+    static const Schema s{{field::kVoucherDate, DT},
+                          {field::kMonthNumber, D},
+                          {field::kStatementLine, I},
+                          {field::kAmount, D}};
+    return s;
+}
+
 const Schema* schemaOfFile(const std::string& name) {
     static const std::pair<const char*, const Schema& (*)()> kFiles[] = {
         {file::kBasicInfo, basicInfoSchema},     {file::kUsers, usersSchema},
@@ -131,7 +139,7 @@ const Schema* schemaOfFile(const std::string& name) {
         {file::kOpening, ledgerSchema},          {file::kJournal, journalSchema},
         {file::kBalances, balancesSchema},       {file::kCarryForward, carryForwardSchema},
         {file::kPhrases, phrasesSchema},         {file::kReportScratch, reportScratchSchema},
-        {file::kSetOptions, setOptionsSchema},
+        {file::kSetOptions, setOptionsSchema},   {file::kCashFlowAssignments, cashFlowAssignmentsSchema},
     };
     for (const auto& [file, schema] : kFiles)
         if (name == file) return &schema();
@@ -152,6 +160,7 @@ std::vector<std::vector<std::string>> tableIndexes(const std::string& fileName) 
     if (name == file::kJournal)
         return I{{field::kAccount, field::kDate}, {field::kCounterAccount}};
     if (name == file::kBalances) return I{{field::kAccount}};
+    if (name == file::kCashFlowAssignments) return I{{field::kVoucherDate}};
     return {};
 }
 

@@ -25,6 +25,7 @@ inline constexpr const char* kCarryForward = "结转损益.edb";
 inline constexpr const char* kPhrases = "摘要库.edb";
 inline constexpr const char* kReportScratch = "报表临时1.edb";
 inline constexpr const char* kSetOptions = "套账选项.edb";
+inline constexpr const char* kCashFlowAssignments = "现金流量指定.edb";
 inline constexpr const char* kReportWorkbook = "报表.xlsx";
 inline constexpr const char* kCoverWorkbook = "常用封面.xlsx";
 inline constexpr const char* kVoucherPage = "标准凭证.grd";
@@ -85,6 +86,8 @@ inline constexpr const char* kToAccount = "对应科目";
 // 套账选项
 inline constexpr const char* kOptionName = "选项";
 inline constexpr const char* kOptionValue = "值";
+// 现金流量指定 (also 凭证日期, 月编号 and 金额)
+inline constexpr const char* kStatementLine = "行次";
 // 摘要库
 inline constexpr const char* kPhrase = "摘要名称";
 inline constexpr const char* kPhraseCategory = "所在分类";
@@ -115,6 +118,10 @@ const Schema& reportScratchSchema();
 // 套账选项.edb: one record per option a set has changed (name, value); a set
 // without the file has every option at its default.
 const Schema& setOptionsSchema();
+// 现金流量指定.edb: the cash-flow statement's lines a voucher was assigned
+// to by hand, one record per line (vouchers/cash_flow_assignments.h); made
+// by the first assignment.
+const Schema& cashFlowAssignmentsSchema();
 
 // The schema of a set's table file by its name (基本信息, 凭证库.edb, …);
 // nullptr for a name that is not one of them.

@@ -1,7 +1,7 @@
 // The cash-flow statement from a shell, on a set made by `set create`: March
 // posted and closed through tallowick-cli, then its statement and detail,
-// the quarter, a month without cash, and the rules file listed, spoilt and
-// written again.
+// the quarter, a month without cash, a voucher assigned by hand, and the
+// rules file listed, spoilt and written again.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "platform/xlsx_reader.h"
+#include "storage/schemas.h"
 #include "storage/store_fixture.h"
 #include "support/cli_set_fixture.h"
 #include "support/pdf_text.h"
@@ -170,6 +171,67 @@ TEST_F(CashFlowCliTest, TheRulesAreListedAndASpoiltFileIsRefused) {
     r = test::runCli(dataDir, {"cash-flow-rules"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, listed) << "written again at start-up";
+}
+
+// A voucher put on other lines by hand: shown as assigned in the detail,
+// refused when the amounts do not add up (the table unchanged), carried by
+// a backup, taken back.
+TEST_F(CashFlowCliTest, AVoucherAssignedByHand) {
+    const std::vector<std::string> assign{"cash-flow", "assign", "--month", "2013-03", "--number", "30001"};
+    const auto with = [&](std::vector<std::string> lines) {
+        std::vector<std::string> args = assign;
+        for (const std::string& l : lines) args.insert(args.end(), {"--line", l});
+        return run(args);
+    };
+    auto r = with({"1=500", "2=65"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "2013年3月的凭证30001的现金流量已指定：第1行 500.00，第2行 65.00。\n");
+    const auto stored = rows(file::kCashFlowAssignments);
+    ASSERT_EQ(stored.size(), 2u);
+    EXPECT_EQ(stored[0][1].number(), 30001);
+    EXPECT_EQ(stored[0][2].integer(), 1);
+    EXPECT_EQ(stored[0][3].number(), 500);
+    EXPECT_EQ(stored[1][2].integer(), 2);
+    EXPECT_EQ(stored[1][3].number(), 65);
+
+    r = run({"cash-flow", "--year", "2013", "--month", "3", "--detail"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("1\t销售产成品、商品、提供劳务收到的现金\t500.00\t500.00\n"
+                         "2\t收到其他与经营活动有关的现金\t115.00\t115.00\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("现金流量明细\t2013年3月\n"
+                         "1\t30001\t2013-3-5\t销售\t500.00\t指定\n"
+                         "2\t30001\t2013-3-5\t销售\t65.00\t指定\n"
+                         "2\t30006\t2013-3-20\t盘盈\t50.00\t待处理财产损溢\n"),
+              std::string::npos)
+        << r.out;
+
+    for (const auto& [lines, message] :
+         {std::pair<std::vector<std::string>, std::string>{
+              {"1=500"}, "指定的金额合计（收入减支出）为500.00，2013年3月的凭证30001的现金收支净额为565.00，相差65.00！\n"},
+          {{"1:565"}, "指定应写成 行次=金额：1:565\n"},
+          {{"1=565.001"}, "金额最多只能有两位小数！\n"},
+          {{"13=565"}, "行次13不是计入现金收支的行，应为第1到6、8到12、14到18行之一！\n"}}) {
+        r = with(lines);
+        EXPECT_EQ(r.status, 1) << lines[0];
+        EXPECT_EQ(r.err, message) << lines[0];
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(rows(file::kCashFlowAssignments), stored) << "nothing written";
+    }
+
+    // A backup carries the assignments; restored, they are back.
+    const test::TempDir elsewhere;
+    const auto archive = elsewhere / "备份.zip";
+    ASSERT_EQ(run({"backup", "--to", archive.string()}).status, 0);
+    r = run(assign);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "2013年3月的凭证30001的现金流量指定已取消。\n");
+    EXPECT_TRUE(rows(file::kCashFlowAssignments).empty());
+    EXPECT_EQ(run({"cash-flow", "--year", "2013", "--month", "3"}).out, kMarch);
+    r = run({"restore", "--from", archive.string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(rows(file::kCashFlowAssignments), stored);
 }
 
 }  // namespace

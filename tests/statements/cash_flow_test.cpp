@@ -1,13 +1,17 @@
 // The cash-flow statement of hand-made books, line by line, its detail, a
 // month without cash, and what it refuses rather than show figures that do
 // not reconcile; the balance sheet and income statement refusing when their
-// identity fails.
+// identity fails; vouchers assigned by hand, the assignments refused, and
+// those a voucher's change or deletion takes away.
+#include <filesystem>
 #include <fstream>
 #include <map>
 
 #include "statement_fixture.h"
 #include "statements/cash_flow.h"
 #include "statements/statement_rules.h"
+#include "vouchers/voucher_edits.h"
+#include "vouchers/voucher_sort.h"
 
 namespace tw::test {
 namespace {
@@ -187,6 +191,136 @@ TEST_F(CashFlowTest, TheIncomeStatementRefusesWhenItsProfitIsNotTheAccounts) {
     EXPECT_EQ(incomeOf({2013, 3}).message,
               "利润表不平：本年累计金额的净利润为-5.00，损益类科目的发生额（贷方减借方）为20.00，相差25.00。"
               "科目“其他收益”有发生额，但不属于报表的任何项目，未计入本表。请先用“核对账目”检查账簿。");
+}
+
+// ---- vouchers assigned by hand ----
+
+class CashFlowAssignTest : public CashFlowTest {
+protected:
+    Outcome assign(YearMonth m, double number, const std::vector<std::pair<int, double>>& parts) {
+        return runAction(*store, [&] { assignCashFlow(*store, session, m, number, parts); });
+    }
+    // 现金流量指定 as (月编号, 行次, 金额) texts; none without the file.
+    std::vector<std::string> assignments() {
+        std::vector<std::string> out;
+        if (!std::filesystem::exists(path(file::kCashFlowAssignments))) return out;
+        for (const auto& r : rows(file::kCashFlowAssignments))
+            out.push_back(plainDecimal(r[1].number()) + " " + std::to_string(r[2].integer()) + " " +
+                          plainDecimal(r[3].number()));
+        return out;
+    }
+    // A page of the open month's voucher `number`.
+    std::int64_t pageOf(double number) {
+        const auto page = runCaught([&] { return monthVoucherPage(*store, session, number, 1); });
+        EXPECT_TRUE(page.ok) << page.message;
+        return page.value.id;
+    }
+};
+
+TEST_F(CashFlowAssignTest, AnAssignedVoucherGoesWhereItIsPutUntilTakenBack) {
+    closeMarch();
+    EXPECT_EQ(assignments(), std::vector<std::string>{}) << "the file is made by the first assignment";
+    const auto done = assign({2013, 3}, 30001, {{1, 1000}, {2, 130}});
+    ASSERT_TRUE(done.ok) << done.message;
+    EXPECT_EQ(assignments(), (std::vector<std::string>{"30001 1 1000", "30001 2 130"}));
+    EXPECT_EQ(toYmd(rows(file::kCashFlowAssignments)[0][0].number()).day, 10) << "the voucher's date";
+
+    auto made = flowOf(monthPeriod({2013, 3}));
+    ASSERT_TRUE(made.ok) << made.message;
+    EXPECT_EQ(made.value.statement.amount(1, 1), 1000);
+    EXPECT_EQ(made.value.statement.amount(2, 1), 170) << "130 assigned and the 40 found";
+    EXPECT_EQ(made.value.statement.amount(20, 1), -4070);
+    std::vector<std::string> assigned;
+    for (const CashFlowEntry& e : made.value.entries)
+        if (e.number == 30001)
+            assigned.push_back(std::to_string(e.line) + " " + plainDecimal(e.amount) + " " + e.summary + " " +
+                               (e.assigned ? "指定" : "") + std::to_string(e.accounts.size()));
+    EXPECT_EQ(assigned, (std::vector<std::string>{"1 1000 销售 指定0", "2 130 销售 指定0"}));
+
+    // Taken back: the counters' lines again, and nothing left in the table.
+    ASSERT_TRUE(assign({2013, 3}, 30001, {}).ok);
+    EXPECT_EQ(assignments(), std::vector<std::string>{});
+    made = flowOf(monthPeriod({2013, 3}));
+    ASSERT_TRUE(made.ok) << made.message;
+    EXPECT_EQ(made.value.statement.amount(1, 1), 1130);
+}
+
+// Every refusal leaves the table as it was.
+TEST_F(CashFlowAssignTest, AnAssignmentThatDoesNotAddUpIsRefusedAndChangesNothing) {
+    closeMarch();
+    ASSERT_TRUE(assign({2013, 3}, 30004, {{4, 2999}, {6, 1}}).ok) << "wages of 3000 paid";
+    const auto before = assignments();
+    const std::pair<std::vector<std::pair<int, double>>, std::string> refused[] = {
+        {{{1, 1000}}, "指定的金额合计（收入减支出）为1000.00，2013年3月的凭证30001的现金收支净额为1130.00，相差130.00！"},
+        {{{1, 1000}, {3, 130}}, "指定的金额合计（收入减支出）为870.00，2013年3月的凭证30001的现金收支净额为1130.00，相差260.00！"},
+        {{{7, 1130}}, "行次7不是计入现金收支的行，应为第1到6、8到12、14到18行之一！"},
+        {{{1, 1000}, {1, 130}}, "行次1重复！"},
+        {{{1, 1129.995}, {2, 0.005}}, "金额最多只能有两位小数！"},
+    };
+    for (const auto& [parts, message] : refused) {
+        EXPECT_EQ(assign({2013, 3}, 30001, parts).message, message);
+        EXPECT_EQ(assignments(), before);
+    }
+    EXPECT_EQ(assign({2013, 3}, 30099, {{1, 1}}).message, "2013年3月没有凭证30099！");
+    EXPECT_EQ(assign({2013, 3}, 30002, {{1, 1}}).message, "2013年3月的凭证30002没有现金收支，不用指定现金流量！")
+        << "a transfer between banks";
+    EXPECT_EQ(assignments(), before);
+}
+
+// An assignment that no longer fits its voucher (the table changed behind
+// the program's back) refuses the statement, naming the voucher.
+TEST_F(CashFlowAssignTest, AnAssignmentThatNoLongerFitsRefusesTheStatement) {
+    closeMarch();
+    ASSERT_TRUE(assign({2013, 3}, 30004, {{4, 3000}}).ok);
+    runSql(file::kCashFlowAssignments, "UPDATE records SET \"金额\" = 2900");
+    EXPECT_EQ(flowOf(monthPeriod({2013, 3})).message,
+              "2013年3月的凭证30004指定的现金流量合计为-2900.00，凭证的现金收支净额为-3000.00，相差100.00。"
+              "请重新指定，或取消指定。");
+    runSql(file::kCashFlowAssignments, "UPDATE records SET \"金额\" = 3000, \"月编号\" = 30099");
+    EXPECT_EQ(flowOf(monthPeriod({2013, 3})).message,
+              "2013年3月的凭证30099指定了现金流量，但它没有已登账的现金收支。请重新指定，或取消指定。");
+    ASSERT_TRUE(assign({2013, 3}, 30099, {}).ok) << "taken back, even of a voucher that is not there";
+    EXPECT_TRUE(flowOf(monthPeriod({2013, 3})).ok);
+}
+
+// A changed or deleted voucher loses its assignment in the same action, and
+// so do the later vouchers that closing the gap renumbers; a posted later
+// voucher keeps its number and its assignment.
+TEST_F(CashFlowAssignTest, ChangedDeletedAndRenumberedVouchersLoseTheirAssignments) {
+    closeMarch();  // April is open
+    const double day = dayNumber(2013, 4, 10);
+    addVoucher(day, 40002, {{"管理费用", 50, 0}, {"现金", 0, 50}});
+    ASSERT_TRUE(post().ok);
+    addVoucher(day, 40001, {{"管理费用", 20, 0}, {"现金", 0, 20}}, false);
+    addVoucher(day, 40003, {{"银行存款→工商银行", 70, 0}, {"主营业务收入", 0, 70}}, false);
+    ASSERT_TRUE(assign({2013, 4}, 40001, {{17, 20}}).ok);
+    ASSERT_TRUE(assign({2013, 4}, 40002, {{17, 50}}).ok);
+    ASSERT_TRUE(assign({2013, 4}, 40003, {{9, 70}}).ok);
+
+    ASSERT_TRUE(runAction(*store, [&] { setLineAmount(*store, session, pageOf(40003), 1, Side::Debit, 80); }).ok);
+    EXPECT_EQ(assignments(), (std::vector<std::string>{"40001 17 20", "40002 17 50"}));
+    ASSERT_TRUE(runAction(*store, [&] { deleteVoucherPage(*store, session, pageOf(40001)); }).ok);
+    EXPECT_EQ(assignments(), (std::vector<std::string>{"40002 17 50"})) << "40002 is posted: no renumbering";
+
+    addVoucher(day, 40004, {{"管理费用", 5, 0}, {"现金", 0, 5}}, false);
+    addVoucher(day, 40005, {{"管理费用", 6, 0}, {"现金", 0, 6}}, false);
+    ASSERT_TRUE(assign({2013, 4}, 40005, {{6, 6}}).ok);
+    ASSERT_TRUE(runAction(*store, [&] { deleteVoucherPage(*store, session, pageOf(40004)); }).ok);
+    EXPECT_FALSE(runCaught([&] { return monthVoucherPage(*store, session, 40005, 1); }).ok) << "40005 became 40004";
+    EXPECT_EQ(assignments(), (std::vector<std::string>{"40002 17 50"}));
+}
+
+// Sorting the month renumbers its vouchers by date: those whose number
+// changes lose their assignments, the one that keeps its number keeps it.
+TEST_F(CashFlowAssignTest, SortingForgetsTheAssignmentsOfTheVouchersItRenumbers) {
+    closeMarch();
+    addVoucher(dayNumber(2013, 4, 20), 40001, {{"管理费用", 20, 0}, {"现金", 0, 20}}, false);
+    addVoucher(dayNumber(2013, 4, 5), 40002, {{"管理费用", 30, 0}, {"现金", 0, 30}}, false);
+    addVoucher(dayNumber(2013, 4, 25), 40003, {{"管理费用", 40, 0}, {"现金", 0, 40}}, false);
+    for (const auto& [number, paid] : {std::pair{40001.0, 20.0}, {40002.0, 30.0}, {40003.0, 40.0}})
+        ASSERT_TRUE(assign({2013, 4}, number, {{17, paid}}).ok) << number;
+    ASSERT_TRUE(runAction(*store, [&] { renumberAll(*store, session); }).ok);
+    EXPECT_EQ(assignments(), (std::vector<std::string>{"40003 17 40"}));
 }
 
 }  // namespace
