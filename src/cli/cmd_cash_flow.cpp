@@ -33,13 +33,9 @@ struct CashFlowOptions : SetLogin, PeriodOptions {
 
 void printDetail(Context& c, const CashFlow& flow) {
     c.out << "现金流量明细\t" << flow.statement.date << '\n';
-    for (const CashFlowEntry& e : flow.entries) {
-        std::string source;
-        for (const std::string& a : e.accounts) source += (source.empty() ? "" : "、") + a;
-        if (e.assigned) source = "指定";
+    for (const CashFlowEntry& e : flow.entries)
         c.out << e.line << '\t' << plainDecimal(e.number) << '\t' << formatDate(e.date) << '\t' << e.summary
-              << '\t' << twoDecimals(e.amount) << '\t' << source << '\n';
-    }
+              << '\t' << twoDecimals(e.amount) << '\t' << e.source() << '\n';
 }
 
 }  // namespace

@@ -307,6 +307,13 @@ void requireBalancesChain(const Books& books, const CashFlowRules& rules, YearMo
 
 }  // namespace
 
+std::string CashFlowEntry::source() const {
+    if (assigned) return "指定";
+    std::string out;
+    for (const std::string& a : accounts) out += (out.empty() ? "" : "、") + a;
+    return out;
+}
+
 CashFlow cashFlow(RecordStore& store, const Session& session, const StatementPeriod& period) {
     const CashFlowRules rules = loadCashFlowRules(session.dataDir);
     Books books = readBookFacts(store, session);

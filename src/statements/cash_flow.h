@@ -48,6 +48,8 @@ struct CashFlowEntry {
     double amount = 0;                  // as the line shows it
     std::vector<std::string> accounts;  // the counter accounts that put it there
     bool assigned = false;              // the bookkeeper put it there (none of the accounts)
+    // Why it is there: the accounts joined by "、", or 指定.
+    std::string source() const;
 };
 
 struct CashFlow {

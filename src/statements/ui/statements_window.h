@@ -1,6 +1,7 @@
 #pragma once
 // `财务报表窗口` (财务报表): the statements of the open set on screen.
-// `报表选择框` picks 资产负债表, 利润表 (a month), 利润表（季报） or 科目余额表;
+// `报表选择框` picks 资产负债表, 利润表 (a month), 利润表（季报）, 科目余额表,
+// 现金流量表 (a month) or 现金流量表（季报）;
 // `年份框` with `月份框` (or `季度框` for the quarter) names the month, and for
 // 科目余额表 `起始年份框`/`起始月份框` the first month of the range and
 // `级次框` 一级科目 or 全部科目. It opens on the month before the current
@@ -8,7 +9,8 @@
 // shows it in `报表表格` as it prints, its notices in `报表提示`; `打印`
 // opens its print preview; `导出Excel` and `导出PDF` write it into the set
 // folder (资产负债表-2013-03.xlsx …), asking before an earlier file is
-// replaced, and open it in the desktop's program.
+// replaced, and open it in the desktop's program. With a cash-flow statement
+// chosen, `现金流量明细` shows what went into its lines (cash_flow_detail.h).
 
 #include <QDialog>
 #include <filesystem>
@@ -30,13 +32,16 @@ class StatementsWindow : public QDialog {
 public:
     explicit StatementsWindow(AppContext& ctx, QWidget* parent = nullptr);
 
-    enum Choice { BalanceSheet, IncomeMonth, IncomeQuarter, Balances };
+    enum Choice { BalanceSheet, IncomeMonth, IncomeQuarter, Balances, CashFlowMonth, CashFlowQuarter };
 
 private:
     void onChoice();
     void onShow();
     void onPrint();
     void exportAs(const char* extension);
+    void onDetail();
+    // The month or the quarter of the cash-flow statement chosen.
+    StatementPeriod cashFlowPeriod() const;
     // Computes the chosen statement; a refusal is told (over this window
     // when `tell`, else in the notice line) and leaves the page empty.
     void compute(bool tell);
@@ -52,6 +57,7 @@ private:
     QWidget* m_monthRow;
     QWidget* m_quarterRow;
     QWidget* m_rangeRow;
+    QWidget* m_detail;
     PageGridWidget* m_page;
     QLabel* m_notices;
     std::optional<SheetLayout> m_shown;
