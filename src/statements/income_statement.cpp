@@ -52,8 +52,8 @@ Statement incomeOf(RecordStore& store, const Session& session, YearMonth from, Y
     s.fileStem = std::move(stem);
     evaluateStatement(books, rules.incomeStatement, columns, "发生额",
                       [&](const std::string& top) { return books.category(top) == kProfitAndLossCategory; }, s);
-    // 净利润 is what the 损益类 accounts moved, credits less debits, before
-    // their carry-forward: what the close carries into 本年利润.
+    // 净利润 is what the 损益类 accounts moved, credits less debits, leaving
+    // out their carry-forward: every such figure under one line, once.
     for (int c = 0; c < 2; ++c) {
         std::int64_t moved = 0;
         for (const auto& [top, cents] : columns[c].tops)
