@@ -14,6 +14,7 @@
 // TALLOWICK_SEED picks another seed.
 #include <algorithm>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <set>
 #include <vector>
@@ -313,12 +314,32 @@ protected:
             case 7: v = transfer(); break;
             default: v = inProportion(received); break;
         }
+        bookVoucher(m, std::move(v));
+    }
+
+    // Books a voucher on a day of the month drawn from the seed.
+    void bookVoucher(YearMonth m, Voucher v) {
         const double day = m.firstDay() + pick(daysInMonth(m.year, m.month));
         const double number = m.month * 10000.0 + (++vouchers);
         addPages(day, number, v.lines);
         for (const auto& [line, c] : v.onLines) expected[m.index()][line] += c;
         cashNow += v.moved;
         made[m.index()].push_back({number, std::move(v)});
+    }
+
+    // Each kind of the table once, whatever the seed draws: cash received
+    // against every other kind, paid against the rest.
+    void everyKind(YearMonth m) {
+        for (std::size_t i = 0; i < std::size(kKinds); ++i) {
+            const Kind& kind = kKinds[i];
+            const Counter& k = anyCounter([&](const Counter& c) { return c.in == kind.in && c.out == kind.out; });
+            const bool received = i % 2 == (m.year % 2 == 0 ? 0u : 1u);
+            Voucher v;
+            const long long c = someCents();
+            counterLine(v, received, k.account, k.in, k.out, c);
+            cashLines(v, received, c);
+            bookVoucher(m, std::move(v));
+        }
     }
 
     // A voucher or two of the month, posted, put on other lines by hand:
@@ -415,6 +436,7 @@ protected:
         for (int i = 0; i < 14; ++i) {
             const YearMonth m = YearMonth::of(session.login.period);
             startOf[m.index()] = cashNow;
+            if (m.month == 1) everyKind(m);
             const int count = 8 + pick(8);
             for (int k = 0; k < count; ++k) cashVoucher(m);
             for (int k = 0; k < 4; ++k) randomVoucher(true);  // no cash account among the leaves
