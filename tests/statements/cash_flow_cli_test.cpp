@@ -133,7 +133,7 @@ TEST_F(CashFlowCliTest, TheStatementAsAWorkbookAndAsAPage) {
     EXPECT_EQ(sheet->at("A29"), "五、期末现金余额");
     EXPECT_EQ(sheet->at("D29"), "2155.5");
 
-    const std::string text = pdfText(pdf);
+    const std::string text = tw::test::pdfText(pdf);
     for (const char* t : {"现金流量表", "会小企03表", "2013年3月", "五、期末现金余额", "2,155.50", "本月金额"})
         EXPECT_NE(text.find(t), std::string::npos) << t;
 }
