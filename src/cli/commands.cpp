@@ -42,6 +42,9 @@ void addSearchCommand(Commands&);
 void addYearEndCommand(Commands&);
 void addStatementsCommand(Commands&);
 void addStatementRulesCommand(Commands&);
+void addCashFlowCommand(Commands&);
+void addCashFlowAssignCommand(Commands&);
+void addCashFlowRulesCommand(Commands&);
 void addBalancesCommand(Commands&);
 void addLogCommand(Commands&);
 
@@ -74,6 +77,9 @@ void registerCommands(Commands& commands) {
     addReportCommand(commands);
     addStatementsCommand(commands);
     addStatementRulesCommand(commands);
+    addCashFlowCommand(commands);
+    addCashFlowAssignCommand(commands);  // after cash-flow: it is its subcommand
+    addCashFlowRulesCommand(commands);
     addBalancesCommand(commands);
     addSearchCommand(commands);
     addVoucherAddCommand(commands);

@@ -9,6 +9,7 @@
 #include "platform/page_grid.h"
 #include "shell/set_folders.h"
 #include "shell/set_lock.h"
+#include "statements/cash_flow_rules.h"
 #include "statements/statement_rules.h"
 #include "storage/file_swap.h"
 #include "storage/paths.h"
@@ -28,6 +29,7 @@ void makeMissingTemplates(const fs::path& dataDir) {
     makeMissingCalculator(dataDir);
     writePageTemplates(dataDir);
     writeStatementRulesIfMissing(dataDir);
+    writeCashFlowRulesIfMissing(dataDir);
 }
 
 void prepareDataDir(const fs::path& dataDir) {

@@ -34,7 +34,8 @@ void clearLeftovers(const std::filesystem::path& dataDir);
 
 // Makes each template file that is missing (an existing file is never
 // touched): the template tables every new set copies, the two workbooks, the
-// calculator launcher, the page templates and the statements' line rules.
+// calculator launcher, the page templates and the statements' line rules
+// (报表项目.txt and 现金流量项目.txt).
 void makeMissingTemplates(const std::filesystem::path& dataDir);
 
 // Creates the directory (silently ignoring failure), rolls back interrupted

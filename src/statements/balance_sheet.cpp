@@ -34,6 +34,11 @@ Statement balanceSheet(RecordStore& store, const Session& session, YearMonth mon
     s.columns[1] = "年初余额";
     s.fileStem = std::string(kBalanceSheetName) + "-" + month.code();
     evaluateStatement(books, rules.balanceSheet, columns, "余额", [](const std::string&) { return true; }, s);
+    // 资产总计 = 负债和所有者权益总计 on balanced books whose every balance
+    // falls under a line: a statement that breaks it is not shown.
+    for (int c = 0; c < 2; ++c)
+        requireIdentity(s, c, "资产负债表不平：", "资产总计", toCents(s.amount(30, c)),
+                        "负债和所有者权益总计", toCents(s.amount(53, c)));
     return s;
 }
 

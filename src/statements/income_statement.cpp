@@ -52,6 +52,15 @@ Statement incomeOf(RecordStore& store, const Session& session, YearMonth from, Y
     s.fileStem = std::move(stem);
     evaluateStatement(books, rules.incomeStatement, columns, "发生额",
                       [&](const std::string& top) { return books.category(top) == kProfitAndLossCategory; }, s);
+    // 净利润 is what the 损益类 accounts moved, credits less debits, leaving
+    // out their carry-forward: every such figure under one line, once.
+    for (int c = 0; c < 2; ++c) {
+        std::int64_t moved = 0;
+        for (const auto& [top, cents] : columns[c].tops)
+            if (books.category(top) == kProfitAndLossCategory) moved -= cents;
+        requireIdentity(s, c, "利润表不平：", "净利润", toCents(s.amount(32, c)), "损益类科目的发生额（贷方减借方）",
+                        moved);
+    }
     return s;
 }
 

@@ -24,7 +24,10 @@
 // (StatementPeriod); a quarter's balance sheet is that of its last month.
 //
 // All refuse a set that is not enabled, a month that is not closed
-// (kNoMonthData), and a faulty 报表项目.txt.
+// (kNoMonthData), and a faulty 报表项目.txt; and a statement whose identity
+// fails, by how much (requireIdentity): the balance sheet when 资产总计 is
+// not 负债和所有者权益总计, the income statement when 净利润 is not what the
+// 损益类 accounts moved (a balance no line holds, rules that count one twice).
 
 #include <cstdint>
 #include <functional>
@@ -102,5 +105,11 @@ struct ColumnFigures {
 void evaluateStatement(const Books& books, const std::vector<LineRule>& rules,
                        const ColumnFigures (&columns)[2], const std::string& what,
                        const std::function<bool(const std::string& top)>& watched, Statement& out);
+
+// Refuses a statement whose identity fails in column `column`: "`heading`
+// 期末余额的`left`为X，`right`为Y，相差Z。", its notices (which may tell why),
+// and a pointer to 核对账目.
+void requireIdentity(const Statement& s, int column, const std::string& heading, const std::string& left,
+                     std::int64_t leftCents, const std::string& right, std::int64_t rightCents);
 
 }  // namespace tw

@@ -192,6 +192,18 @@ private:
 
 }  // namespace
 
+void requireIdentity(const Statement& s, int column, const std::string& heading, const std::string& left,
+                     std::int64_t leftCents, const std::string& right, std::int64_t rightCents) {
+    if (leftCents == rightCents) return;
+    std::string message = heading + s.columns[column] + "的" + left + "为" + twoDecimals(fromCents(leftCents)) +
+                          "，" + right + "为" + twoDecimals(fromCents(rightCents)) + "，相差" +
+                          twoDecimals(fromCents(leftCents > rightCents ? leftCents - rightCents
+                                                                       : rightCents - leftCents)) +
+                          "。";
+    for (const std::string& n : s.notices) message += n;
+    refuse(message + "请先用“核对账目”检查账簿。", s.fileStem + " column " + std::to_string(column));
+}
+
 double Statement::amount(int line, int column) const {
     for (const StatementLine& l : lines)
         if (l.line == line) return l.amounts[column];

@@ -1,7 +1,7 @@
 #pragma once
 // Where the statements go as files: into the export folder the user sees
 // (as 资产负债表-2013-03.xlsx, 利润表-2013-03.pdf, 利润表-2013-Q1.xlsx,
-// 科目余额表-2013-01至2013-12.xlsx …), or where the user names a file; never
+// 现金流量表-2013-Q1.pdf, 科目余额表-2013-01至2013-12.xlsx …), or where the user names a file; never
 // into the account-set directory. Either way through the one target check
 // (storage/user_files.h) and written whole beside its place before it
 // replaces the old one (storage/file_swap.h).

@@ -375,20 +375,15 @@ const std::string& defaultStatementRulesText() {
     return text;
 }
 
-namespace {
-
-// The file's text. Refuses, with a message naming it, a file that is
-// missing or cannot be read, one that is not a regular file once links are
-// followed (a device never ends, a FIFO waits for a writer) and one larger
-// than kMaxStatementRulesBytes. The type is looked at before the file is
-// opened, and again on what was opened (without waiting, for a FIFO put in
-// its place meanwhile); the reading stops past the limit whatever the size
-// said.
-std::string readRulesFile(const fs::path& path, const std::string& name) {
+// A device never ends and a FIFO waits for a writer: the type is looked at
+// before the file is opened, and again on what was opened (without waiting,
+// for a FIFO put in its place meanwhile); the reading stops past the limit
+// whatever the size said.
+std::string readRulesFile(const fs::path& path, const std::string& name, const std::string& contents) {
     const std::string missing = name + "不见了，请重新启动程序，程序会重新写出它。";
     const std::string notRegular = name + "不是普通文件，无法读取。请删除它后重新启动程序，程序会重新写出它。";
     const std::string tooLarge = name + "超过" + std::to_string(kMaxStatementRulesBytes / (1024 * 1024)) +
-                                 "MB，不像是报表项目。请改正，或删除它后重新启动程序。";
+                                 "MB，不像是" + contents + "。请改正，或删除它后重新启动程序。";
     const std::string unreadable = name + "无法读取，请检查它的权限，或删除它后重新启动程序。";
     const auto failed = [&](const std::string& message, const char* what) {
         const int code = errno;
@@ -421,8 +416,6 @@ std::string readRulesFile(const fs::path& path, const std::string& name) {
     }
 }
 
-}  // namespace
-
 bool writeStatementRulesIfMissing(const fs::path& dataDir) {
     const fs::path path = dataDir / fs::u8path(kStatementRulesFile);
     std::error_code ec;
@@ -442,7 +435,7 @@ StatementRules loadStatementRules(const fs::path& dataDir) {
     const fs::path path = dataDir / fs::u8path(kStatementRulesFile);
     const std::string name = std::string("报表项目文件“") + kStatementRulesFile + "”";
     std::string error;
-    const std::string text = readRulesFile(path, name);
+    const std::string text = readRulesFile(path, name, "报表项目");
     auto rules = parseStatementRules(text, &error);
     if (!rules) refuse(name + "有误，" + error + "。请改正，或删除它后重新启动程序。", error);
     return std::move(*rules);

@@ -47,7 +47,7 @@ inline constexpr const char* kStatementRulesFile = "报表项目.txt";
 inline constexpr const char* kBalanceSheetName = "资产负债表";
 inline constexpr const char* kIncomeStatementName = "利润表";
 
-enum class StatementKind { BalanceSheet, IncomeStatement };
+enum class StatementKind { BalanceSheet, IncomeStatement, CashFlow };
 
 struct RuleTerm {
     enum class Kind { Account, DebitSides, CreditSides, Line, Rest };
@@ -99,6 +99,15 @@ inline constexpr long kMaxStatementRulesBytes = 1024 * 1024;
 // regular file once links are followed (a device, a FIFO, a folder), one
 // larger than kMaxStatementRulesBytes, and a faulty one (naming the line).
 StatementRules loadStatementRules(const std::filesystem::path& dataDir);
+
+// The text of a rules file of the account-set directory (this one, and the
+// cash-flow statement's), `name` naming it in the refusals
+// ("报表项目文件“报表项目.txt”") and `contents` telling what it should hold
+// ("报表项目"). Refuses a file that is missing or unreadable, one that is not
+// a regular file once links are followed (a device, a FIFO, a folder) and
+// one larger than kMaxStatementRulesBytes.
+std::string readRulesFile(const std::filesystem::path& path, const std::string& name,
+                          const std::string& contents);
 
 // The top-level accounts the terms of `rules` name (ACCOUNT, 借余, 贷余 of a
 // name without "→"): those the catch-all terms leave alone.

@@ -95,7 +95,8 @@ SheetLayout statementLayout(const Statement& s) {
             out.rows.push_back(std::move(row));
         }
     } else {
-        out.widths = {54, 6, 18, 18};
+        // 现金流量表's items run longest.
+        out.widths = {s.kind == StatementKind::CashFlow ? 60.0 : 54.0, 6, 18, 18};
         out.heads = {{text("项目", HAlign::Centre, true), text("行次", HAlign::Centre, true),
                       text(s.columns[0], HAlign::Centre, true), text(s.columns[1], HAlign::Centre, true)}};
         for (const StatementLine& l : s.lines) {

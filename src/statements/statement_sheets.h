@@ -6,9 +6,9 @@
 // the column heads, the ruled lines, and below them the notices.
 //   资产负债表: A4 landscape, 资产 on the left, 负债和所有者权益 on the right,
 //              their totals on the last row;
-//   利润表:     A4 portrait;
+//   利润表 and 现金流量表: A4 portrait;
 //   科目余额表: A4 landscape, the heads repeated on every page.
-// The two statements fit on one page each.
+// The three statements fit on one page each.
 
 #include <string>
 #include <vector>

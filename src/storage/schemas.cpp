@@ -135,6 +135,14 @@ const Schema& accountCodesSchema() {
     return s;
 }
 
+const Schema& cashFlowAssignmentsSchema() {
+    static const Schema s{{field::kVoucherDate, DT},
+                          {field::kMonthNumber, D},
+                          {field::kStatementLine, I},
+                          {field::kAmount, D}};
+    return s;
+}
+
 const Schema* schemaOfFile(const std::string& name) {
     static const std::pair<const char*, const Schema& (*)()> kFiles[] = {
         {file::kBasicInfo, basicInfoSchema},     {file::kUsers, usersSchema},
@@ -146,6 +154,7 @@ const Schema* schemaOfFile(const std::string& name) {
         {file::kPhrases, phrasesSchema},         {file::kReportScratch, reportScratchSchema},
         {file::kSetOptions, setOptionsSchema},   {file::kActionLog, actionLogSchema},
         {file::kAccountCodes, accountCodesSchema},
+        {file::kCashFlowAssignments, cashFlowAssignmentsSchema},
     };
     for (const auto& [file, schema] : kFiles)
         if (name == file) return &schema();
@@ -168,6 +177,7 @@ std::vector<std::vector<std::string>> tableIndexes(const std::string& fileName) 
     if (name == file::kBalances) return I{{field::kAccount}};
     // A range of days of the log.
     if (name == file::kActionLog) return I{{field::kLogTime}};
+    if (name == file::kCashFlowAssignments) return I{{field::kVoucherDate}};
     return {};
 }
 

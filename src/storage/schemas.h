@@ -27,6 +27,7 @@ inline constexpr const char* kReportScratch = "报表临时1.edb";
 inline constexpr const char* kSetOptions = "套账选项.edb";
 inline constexpr const char* kActionLog = "上机日志.edb";
 inline constexpr const char* kAccountCodes = "科目编码.edb";
+inline constexpr const char* kCashFlowAssignments = "现金流量指定.edb";
 inline constexpr const char* kReportWorkbook = "报表.xlsx";
 inline constexpr const char* kCoverWorkbook = "常用封面.xlsx";
 inline constexpr const char* kVoucherPage = "标准凭证.grd";
@@ -93,6 +94,8 @@ inline constexpr const char* kOptionValue = "值";
 inline constexpr const char* kLogTime = "时间";
 inline constexpr const char* kLogAction = "操作";
 inline constexpr const char* kLogDetail = "内容";
+// 现金流量指定 (also 凭证日期, 月编号 and 金额)
+inline constexpr const char* kStatementLine = "行次";
 // 摘要库
 inline constexpr const char* kPhrase = "摘要名称";
 inline constexpr const char* kPhraseCategory = "所在分类";
@@ -128,6 +131,10 @@ const Schema& setOptionsSchema();
 const Schema& actionLogSchema();
 // 科目编码.edb: one record per account (code, full name); see accounts/account_codes.h.
 const Schema& accountCodesSchema();
+// 现金流量指定.edb: the cash-flow statement's lines a voucher was assigned
+// to by hand, one record per line (vouchers/cash_flow_assignments.h); made
+// by the first assignment.
+const Schema& cashFlowAssignmentsSchema();
 
 // The schema of a set's table file by its name (基本信息, 凭证库.edb, …);
 // nullptr for a name that is not one of them.

@@ -8,6 +8,7 @@
 #include "storage/dates.h"
 #include "storage/number_text.h"
 #include "storage/schemas.h"
+#include "vouchers/cash_flow_assignments.h"
 #include "vouchers/numbering.h"
 #include "vouchers/voucher_completeness.h"
 #include "vouchers/voucher_totals.h"
@@ -99,6 +100,7 @@ void setLineAccount(RecordStore& store, const Session& session, std::int64_t id,
     else
         vouchers.write(id, {{field::lineAccount(line), account}});
     storeVoucherTotals(vouchers, page);
+    forgetCashFlowAssignments(store, session, page.date, {page.number});
 }
 
 void setLineSummary(RecordStore& store, const Session& session, std::int64_t id, int line,
@@ -126,6 +128,7 @@ void setLineAmount(RecordStore& store, const Session& session, std::int64_t id, 
     else
         vouchers.write(id, {{own, cents}, {other, 0.0}});
     storeVoucherTotals(vouchers, page);
+    forgetCashFlowAssignments(store, session, page.date, {page.number});
 }
 
 void setAttachments(RecordStore& store, const Session& session, std::int64_t id,
@@ -144,6 +147,7 @@ void setVoucherDay(RecordStore& store, const Session& session, std::int64_t id, 
         vouchers.table().any(voucherPages(date, page.number)))
         refuse(kDuplicateNumber, "moving voucher " + plainDecimal(page.number) + " into the month");
     spreadToPages(store, session, page.date, page.number, field::kDate, date);
+    forgetCashFlowAssignments(store, session, page.date, {page.number});
 }
 
 void changeVoucherNumber(RecordStore& store, const Session& session, std::int64_t id,
@@ -158,6 +162,7 @@ void changeVoucherNumber(RecordStore& store, const Session& session, std::int64_
     spreadToPages(store, session, page.date, page.number, field::kMonthNumber, number);
     logAction(store, session, logged::kVoucherRenumbered,
               plainDecimal(page.number) + "→" + plainDecimal(number));
+    forgetCashFlowAssignments(store, session, page.date, {page.number});
 }
 
 void deleteVoucherPage(RecordStore& store, const Session& session, std::int64_t id) {
@@ -165,12 +170,25 @@ void deleteVoucherPage(RecordStore& store, const Session& session, std::int64_t 
     const VoucherPage page = vouchers.page(id);
     if (const std::string refusal = deleteRefusal(page); !refusal.empty()) refuse(refusal);
     const bool morePages = page.isVoucher() && voucherOf(vouchers, page).size() > 1;
+    // A page of a later voucher of the month: whether closing the gap moved them down.
+    std::optional<Record> later;
+    if (page.isVoucher() && !morePages)
+        later = vouchers.table().first(monthPages(page.date).atLeast(field::kMonthNumber, page.number + 0.5));
     closeGapAfterDelete(store, session, page);
     vouchers.table().remove(id);
     // What remains of the voucher: its new last page takes the totals.
     if (morePages) storeVoucherTotals(vouchers, page);
     logAction(store, session, logged::kVoucherDeleted,
               plainDecimal(page.number) + " 第" + std::to_string(page.page) + "张");
+    if (!page.isVoucher()) return;
+    // Its cash-flow assignment no longer fits, nor those of the vouchers renumbered.
+    std::vector<double> numbers{page.number};
+    if (later && vouchers.page(later->id).number != vouchers.page(*later).number) {
+        const YearMonth month = YearMonth::of(page.date);
+        for (const CashFlowAssignment& a : readCashFlowAssignments(store, session, month, month))
+            if (a.number > page.number) numbers.push_back(a.number);
+    }
+    forgetCashFlowAssignments(store, session, page.date, numbers);
 }
 
 }  // namespace tw

@@ -5,6 +5,7 @@
 
 #include "shell/action_log.h"
 #include "storage/dates.h"
+#include "vouchers/cash_flow_assignments.h"
 
 namespace tw {
 
@@ -27,8 +28,10 @@ int renumberAll(RecordStore& store, const Session& session) {
 
     double number = toYmd(session.login.period).month * 10000.0 + 1;
     int count = 0;
+    std::vector<double> renumbered;  // their old numbers
     for (size_t i = 0; i < pages.size(); ++i) {
         VoucherPage page = pages[i];
+        if (page.number != number) renumbered.push_back(page.number);
         page.number = number;
         // Only the fields that differ from the slot's present record are written.
         const std::vector<Value> values = vouchers.values(page);
@@ -43,6 +46,8 @@ int renumberAll(RecordStore& store, const Session& session) {
         }
     }
     logAction(store, session, logged::kVouchersSorted, std::to_string(count) + "张");
+    // A voucher's cash-flow assignment belongs to its number.
+    forgetCashFlowAssignments(store, session, session.login.period, renumbered);
     return count;
 }
 

@@ -7,6 +7,7 @@
 #include <regex>
 
 #include "statement_fixture.h"
+#include "statements/cash_flow.h"
 #include "statements/statement_files.h"
 #include "statements/statement_sheets.h"
 #include "storage/store_fixture.h"
@@ -41,8 +42,10 @@ TEST_F(StatementWorkbookTest, LibreOfficePrintsEachStatementOnOnePage) {
     const Statement sheet = this->sheet({2013, 3}), income = this->income({2013, 3});
     const auto balances = runCaught([&] { return accountBalances(*store, session, {2013, 3}, {2013, 3}, 0); });
     ASSERT_TRUE(balances.ok);
+    const auto cash = runCaught([&] { return cashFlowStatement(*store, session, monthPeriod({2013, 3})); });
+    ASSERT_TRUE(cash.ok) << cash.message;
     for (const auto& [name, layout] : {std::pair{"bs", statementLayout(sheet)}, {"is", statementLayout(income)},
-                                       {"tb", balancesLayout(balances.value)}}) {
+                                       {"tb", balancesLayout(balances.value)}, {"cf", statementLayout(cash.value)}}) {
         books.push_back(out / (std::string(name) + ".xlsx"));
         ASSERT_TRUE(runCaught([&] { saveStatementWorkbook(session, layoutWorkbook({layout}), books.back()); }).ok);
     }
@@ -59,6 +62,7 @@ TEST_F(StatementWorkbookTest, LibreOfficePrintsEachStatementOnOnePage) {
     EXPECT_EQ(pages("bs.pdf"), 1);
     EXPECT_EQ(pages("is.pdf"), 1);
     EXPECT_GE(pages("tb.pdf"), 1);
+    EXPECT_EQ(pages("cf.pdf"), 1);
 
     for (const auto& [pdf, texts] :
          {std::pair<const char*, std::vector<std::string>>{
@@ -66,7 +70,9 @@ TEST_F(StatementWorkbookTest, LibreOfficePrintsEachStatementOnOnePage) {
                          "负债和所有者权益（或股东权益）总计", "12,347,898.90", "1,720.00"}},
           {"is.pdf", {"利润表", "会小企02表", "本年累计金额", "本月金额", "城镇土地使用税、房产税、车船税、印花税",
                       "四、净利润（净亏损以“-”号填列）", "720.00"}},
-          {"tb.pdf", {"科目余额表", "本年累计发生额", "12,345,678.90", "合计"}}}) {
+          {"tb.pdf", {"科目余额表", "本年累计发生额", "12,345,678.90", "合计"}},
+          {"cf.pdf", {"现金流量表", "会小企03表", "处置固定资产、无形资产和其他非流动资产收回的现金净额",
+                      "五、期末现金余额", "1,720.00"}}}) {
         const std::string text = pdfText(out / pdf);
         for (const std::string& t : texts) EXPECT_NE(text.find(t), std::string::npos) << pdf << ": " << t;
         EXPECT_EQ(text.find("###"), std::string::npos) << pdf << ": an amount too wide for its column";
@@ -83,7 +89,7 @@ TEST_F(StatementWorkbookTest, LibreOfficePrintsEachStatementOnOnePage) {
     EXPECT_NEAR(right[0], right[1], 1.0);
 
     if (const char* shots = std::getenv("TALLOWICK_SCREENSHOT_DIR"))
-        for (const char* name : {"bs", "is", "tb"})
+        for (const char* name : {"bs", "is", "tb", "cf"})
             std::system(("pdftoppm -r 80 -png " + shellQuoted((out / (std::string(name) + ".pdf")).string()) +
                          " " + shellQuoted(std::string(shots) + "/statement-" + name))
                             .c_str());

@@ -119,17 +119,46 @@ const std::string kMarch =
         "31\t减：所得税费用\t\t\n"
         "32\t四、净利润（净亏损以“-”号填列）\t379.50\t379.50\n";
 
+// The cash-flow statement follows the other two.
+const std::string kMarchCashFlow =
+        "现金流量表\t2013年3月\t本年累计金额\t本月金额\n"
+        "1\t销售产成品、商品、提供劳务收到的现金\t500.00\t500.00\n"
+        "2\t收到其他与经营活动有关的现金\t\t\n"
+        "3\t减：购买原材料、商品、接受劳务支付的现金\t\t\n"
+        "4\t支付的职工薪酬\t\t\n"
+        "5\t支付的税费\t\t\n"
+        "6\t支付其他与经营活动有关的现金\t120.50\t120.50\n"
+        "7\t经营活动产生的现金流量净额\t379.50\t379.50\n"
+        "8\t收回短期投资、长期债券投资和长期股权投资收到的现金\t\t\n"
+        "9\t取得投资收益收到的现金\t\t\n"
+        "10\t处置固定资产、无形资产和其他非流动资产收回的现金净额\t\t\n"
+        "11\t减：短期投资、长期债券投资和长期股权投资支付的现金\t\t\n"
+        "12\t购建固定资产、无形资产和其他非流动资产支付的现金\t\t\n"
+        "13\t投资活动产生的现金流量净额\t\t\n"
+        "14\t取得借款收到的现金\t\t\n"
+        "15\t吸收投资者投资收到的现金\t\t\n"
+        "16\t减：偿还借款本金支付的现金\t\t\n"
+        "17\t偿还借款利息支付的现金\t\t\n"
+        "18\t分配利润支付的现金\t\t\n"
+        "19\t筹资活动产生的现金流量净额\t\t\n"
+        "20\t四、现金净增加额\t379.50\t379.50\n"
+        "21\t加：期初现金余额\t1000.00\t1000.00\n"
+        "22\t五、期末现金余额\t1379.50\t1379.50\n";
+
 TEST_F(StatementsCliTest, BothStatementsOfAMonthAndOfAQuarter) {
     auto r = run({"statements", "--year", "2013", "--month", "3"});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, kMarch);
+    EXPECT_EQ(r.out, kMarch + kMarchCashFlow);
     EXPECT_EQ(r.err, "");
 
     // The quarter's balance sheet is its last month's; March is the books' first month.
-    std::string quarter = kMarch;
+    std::string quarter = kMarch + kMarchCashFlow;
     quarter.replace(quarter.find("利润表\t2013年3月\t本年累计金额\t本月金额"),
                     std::string("利润表\t2013年3月\t本年累计金额\t本月金额").size(),
                     "利润表\t2013年第1季度\t本年累计金额\t本期金额");
+    quarter.replace(quarter.find("现金流量表\t2013年3月\t本年累计金额\t本月金额"),
+                    std::string("现金流量表\t2013年3月\t本年累计金额\t本月金额").size(),
+                    "现金流量表\t2013年第1季度\t本年累计金额\t本期金额");
     r = run({"statements", "--year", "2013", "--quarter", "1"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, quarter);
@@ -186,11 +215,18 @@ TEST_F(StatementsCliTest, TheStatementsAsAWorkbookAndAsPages) {
     EXPECT_EQ(income->at("A1"), "利润表");
     EXPECT_EQ(income->at("A36"), "四、净利润（净亏损以“-”号填列）");
     EXPECT_EQ(income->at("C36"), "379.5");
+    const auto cash = readXlsxSheet(book, 3, &error);
+    ASSERT_TRUE(cash) << error;
+    EXPECT_EQ(cash->at("A1"), "现金流量表");
+    EXPECT_EQ(cash->at("D2"), "会小企03表");
+    EXPECT_EQ(cash->at("A29"), "五、期末现金余额");
+    EXPECT_EQ(cash->at("C29"), "1379.5");
 
     const std::string text = pdfText(pdf);
     for (const char* t : {"资产负债表", "会小企01表", "编制单位：某公司", "2013年3月31日", "单位：元",
                           "货币资金", "负债和所有者权益（或股东权益）总计", "1,379.50", "利润表",
-                          "会小企02表", "四、净利润（净亏损以“-”号填列）", "379.50", "本年累计金额"})
+                          "会小企02表", "四、净利润（净亏损以“-”号填列）", "379.50", "本年累计金额",
+                          "现金流量表", "会小企03表", "五、期末现金余额"})
         EXPECT_NE(text.find(t), std::string::npos) << t;
 
     // Nothing goes into the account-set directory under another name.

@@ -17,14 +17,15 @@ namespace tw::test {
 
 // How many leading words of `args` name the command: two for a command of a
 // group (`voucher add`) or under another command (`vouchers sort`,
-// `journal add`), one otherwise.
+// `journal add`, `cash-flow assign`), one otherwise.
 inline std::size_t commandWords(const std::vector<std::string>& args) {
     static const std::set<std::string> groups{"account", "carry-forward", "opening",
                                               "set",     "user",          "voucher"};
     if (args.empty()) return 0;
     if (groups.count(args[0])) return 2;
     const bool nested = args.size() > 1 && ((args[0] == "vouchers" && args[1] == "sort") ||
-                                            (args[0] == "journal" && args[1] == "add"));
+                                            (args[0] == "journal" && args[1] == "add") ||
+                                            (args[0] == "cash-flow" && args[1] == "assign"));
     return nested ? 2 : 1;
 }
 

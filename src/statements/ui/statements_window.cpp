@@ -17,8 +17,10 @@
 #include "platform/ui/widget_helpers.h"
 #include "statements/account_balances.h"
 #include "statements/book_months.h"
+#include "statements/cash_flow.h"
 #include "statements/statement.h"
 #include "statements/statement_files.h"
+#include "statements/ui/cash_flow_detail.h"
 #include "storage/outcome.h"
 #include "storage/record_store.h"
 #include "storage/user_files.h"
@@ -81,7 +83,8 @@ StatementsWindow::StatementsWindow(AppContext& ctx, QWidget* parent)
     m_choice = new QComboBox(this);
     m_choice->setObjectName(QStringLiteral("报表选择框"));
     m_choice->addItems({QStringLiteral("资产负债表"), QStringLiteral("利润表"),
-                        QStringLiteral("利润表（季报）"), QStringLiteral("科目余额表")});
+                        QStringLiteral("利润表（季报）"), QStringLiteral("科目余额表"),
+                        QStringLiteral("现金流量表"), QStringLiteral("现金流量表（季报）")});
     const OpeningMonths opening = openingMonths(ctx);
     const YearMonth shown = opening.shown;
     m_anyClosed = opening.anyClosed;
@@ -116,6 +119,9 @@ StatementsWindow::StatementsWindow(AppContext& ctx, QWidget* parent)
     connect(printButton, &QPushButton::clicked, this, &StatementsWindow::onPrint);
     connect(excelButton, &QPushButton::clicked, this, [this] { exportAs(".xlsx"); });
     connect(pdfButton, &QPushButton::clicked, this, [this] { exportAs(".pdf"); });
+    auto* detailButton = namedButton(this, "现金流量明细");
+    connect(detailButton, &QPushButton::clicked, this, &StatementsWindow::onDetail);
+    m_detail = detailButton;
     auto* folderButton = exportFolderButton(m_ctx, this, m_exportFolder);
     // Another statement chosen is shown at once, so that what is shown,
     // printed and exported is always the statement named.
@@ -133,7 +139,7 @@ StatementsWindow::StatementsWindow(AppContext& ctx, QWidget* parent)
     top->addWidget(m_quarterRow);
     top->addWidget(levelRow);
     top->addStretch();
-    for (QPushButton* b : {showButton, printButton, excelButton, pdfButton, folderButton})
+    for (QPushButton* b : {showButton, detailButton, printButton, excelButton, pdfButton, folderButton})
         top->addWidget(b);
 
     m_page = new PageGridWidget(this);
@@ -156,10 +162,12 @@ StatementsWindow::StatementsWindow(AppContext& ctx, QWidget* parent)
 
 void StatementsWindow::onChoice() {
     const int choice = m_choice->currentIndex();
+    const bool quarter = choice == IncomeQuarter || choice == CashFlowQuarter;
     m_rangeRow->setVisible(choice == Balances);
-    m_monthRow->setVisible(choice != IncomeQuarter);
-    m_quarterRow->setVisible(choice == IncomeQuarter);
+    m_monthRow->setVisible(!quarter);
+    m_quarterRow->setVisible(quarter);
     m_level->parentWidget()->setVisible(choice == Balances);
+    m_detail->setVisible(choice == CashFlowMonth || choice == CashFlowQuarter);
 }
 
 void StatementsWindow::onShow() { compute(true); }
@@ -183,6 +191,11 @@ void StatementsWindow::compute(bool tell) {
                     const Statement s = incomeStatement(
                         store, m_ctx.session,
                         quarterPeriod(m_year->value(), m_quarter->currentIndex() + 1));
+                    return {statementLayout(s), s.fileStem};
+                }
+                case CashFlowMonth:
+                case CashFlowQuarter: {
+                    const Statement s = cashFlowStatement(store, m_ctx.session, cashFlowPeriod());
                     return {statementLayout(s), s.fileStem};
                 }
                 case Balances: {
@@ -211,6 +224,14 @@ void StatementsWindow::compute(bool tell) {
     m_shown = std::move(made.value.first);
     m_stem = made.value.second;
 }
+
+StatementPeriod StatementsWindow::cashFlowPeriod() const {
+    if (m_choice->currentIndex() == CashFlowQuarter)
+        return quarterPeriod(m_year->value(), m_quarter->currentIndex() + 1);
+    return monthPeriod({m_year->value(), m_month->value()});
+}
+
+void StatementsWindow::onDetail() { runCashFlowDetail(m_ctx, this, cashFlowPeriod()); }
 
 void StatementsWindow::onPrint() {
     if (!m_shown) {

@@ -1,6 +1,7 @@
 #pragma once
 // `财务报表窗口` (财务报表): the statements of the open set on screen.
-// `报表选择框` picks 资产负债表, 利润表 (a month), 利润表（季报） or 科目余额表;
+// `报表选择框` picks 资产负债表, 利润表 (a month), 利润表（季报）, 科目余额表,
+// 现金流量表 (a month) or 现金流量表（季报）;
 // `年份框` with `月份框` (or `季度框` for the quarter) names the month, and for
 // 科目余额表 `起始年份框`/`起始月份框` the first month of the range and
 // `级次框` 一级科目 or 全部科目. It opens on the last closed month, never on
@@ -13,6 +14,8 @@
 // export folder (资产负债表-2013-03.xlsx …), asking before an earlier file is
 // replaced, open it in the desktop's program and name the file; `导出到`
 // chooses the export folder (ledgers/ui/export_folder.h).
+// With a cash-flow statement chosen, `现金流量明细` shows what went into its
+// lines (cash_flow_detail.h).
 
 #include <QDialog>
 #include <filesystem>
@@ -34,7 +37,7 @@ class StatementsWindow : public QDialog {
 public:
     explicit StatementsWindow(AppContext& ctx, QWidget* parent = nullptr);
 
-    enum Choice { BalanceSheet, IncomeMonth, IncomeQuarter, Balances };
+    enum Choice { BalanceSheet, IncomeMonth, IncomeQuarter, Balances, CashFlowMonth, CashFlowQuarter };
 
     // Where the exports go: by default the export folder (exportFolder()).
     void setExportFolder(const std::filesystem::path& folder) { m_exportFolder = folder; }
@@ -44,6 +47,9 @@ private:
     void onShow();
     void onPrint();
     void exportAs(const char* extension);
+    void onDetail();
+    // The month or the quarter of the cash-flow statement chosen.
+    StatementPeriod cashFlowPeriod() const;
     // Computes the chosen statement; a refusal is told (over this window
     // when `tell`, else in the notice line) and leaves the page empty.
     void compute(bool tell);
@@ -60,6 +66,7 @@ private:
     QWidget* m_monthRow;
     QWidget* m_quarterRow;
     QWidget* m_rangeRow;
+    QWidget* m_detail;
     PageGridWidget* m_page;
     QLabel* m_notices;
     std::optional<SheetLayout> m_shown;
