@@ -8,6 +8,7 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include "picture_check.h"
 #include "platform/ui/page_grid_widget.h"
 #include "scripted_prompter.h"
 #include "statements/statement_fixture.h"
@@ -54,9 +55,11 @@ TEST_F(CashFlowWindowTest, TheStatementOfAMonthItsDetailAndAQuarter) {
     EXPECT_EQ(page(&w).text(6, 3), "500.00") << "line 1, 本年累计金额";
     EXPECT_EQ(page(&w).text(29, 1), "五、期末现金余额");
     EXPECT_EQ(page(&w).text(29, 4), "1,379.50");
+    checkPicture(w, "cash_flow_statement.png", {"报表表格", "现金流量明细"});
 
     QStringList rows;
     whenModalOpens([&](QWidget* modal) {
+        checkPicture(*modal, "cash_flow_detail.png", {"现金流量明细表格"});
         if (auto* table = child<QTableWidget>(modal, "现金流量明细表格"))
             for (int r = 0; r < table->rowCount(); ++r) {
                 QStringList cells;
