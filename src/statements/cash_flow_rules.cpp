@@ -190,18 +190,8 @@ const std::string& defaultCashFlowRulesText() {
 }
 
 bool writeCashFlowRulesIfMissing(const fs::path& dataDir) {
-    const fs::path path = dataDir / fs::u8path(kCashFlowRulesFile);
-    std::error_code ec;
-    if (fs::exists(path, ec)) return true;
-    return writeThenRename(
-        path,
-        [](const fs::path& tmp) {
-            std::ofstream out(tmp, std::ios::binary);
-            out << defaultCashFlowRulesText();
-            out.close();
-            return static_cast<bool>(out);
-        },
-        Existing::Keep);
+    return writeRulesFileIfMissing(dataDir / fs::u8path(kCashFlowRulesFile),
+                                   defaultCashFlowRulesText());
 }
 
 CashFlowRules loadCashFlowRules(const fs::path& dataDir) {

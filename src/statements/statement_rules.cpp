@@ -416,19 +416,23 @@ std::string readRulesFile(const fs::path& path, const std::string& name, const s
     }
 }
 
-bool writeStatementRulesIfMissing(const fs::path& dataDir) {
-    const fs::path path = dataDir / fs::u8path(kStatementRulesFile);
+bool writeRulesFileIfMissing(const fs::path& path, const std::string& text) {
     std::error_code ec;
     if (fs::exists(path, ec)) return true;
     return writeThenRename(
         path,
-        [](const fs::path& tmp) {
+        [&](const fs::path& tmp) {
             std::ofstream out(tmp, std::ios::binary);
-            out << defaultStatementRulesText();
+            out << text;
             out.close();
             return static_cast<bool>(out);
         },
         Existing::Keep);
+}
+
+bool writeStatementRulesIfMissing(const fs::path& dataDir) {
+    return writeRulesFileIfMissing(dataDir / fs::u8path(kStatementRulesFile),
+                                   defaultStatementRulesText());
 }
 
 StatementRules loadStatementRules(const fs::path& dataDir) {

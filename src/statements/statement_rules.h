@@ -100,6 +100,10 @@ inline constexpr long kMaxStatementRulesBytes = 1024 * 1024;
 // larger than kMaxStatementRulesBytes, and a faulty one (naming the line).
 StatementRules loadStatementRules(const std::filesystem::path& dataDir);
 
+// Writes `text` as the rules file `path` when there is none (whole, beside
+// its place, then renamed); false when it could not be written.
+bool writeRulesFileIfMissing(const std::filesystem::path& path, const std::string& text);
+
 // The text of a rules file of the account-set directory (this one, and the
 // cash-flow statement's), `name` naming it in the refusals
 // ("报表项目文件“报表项目.txt”") and `contents` telling what it should hold
