@@ -10,7 +10,9 @@ Statement balanceSheet(RecordStore& store, const Session& session, YearMonth mon
     Books books = readBookFacts(store, session);
     requireClosedMonth(books, month);
     const YearMonth yearStart = books.yearStart(month);
-    readBookMonths(store, session, books, yearStart, month);
+    // Two months are all it shows: the year's first and this one.
+    readBookMonths(store, session, books, yearStart, yearStart);
+    readBookMonths(store, session, books, month, month);
 
     // 期末余额: the month's end; 年初余额: the opening of the year's first month.
     // In whole cents; the opening as the balance less the month's movement.

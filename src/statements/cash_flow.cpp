@@ -11,6 +11,7 @@
 #include "accounts/opening_balances.h"
 #include "statements/cash_flow_analysis.h"
 #include "storage/amount_reader.h"
+#include "storage/ledger_convention.h"
 #include "storage/dates.h"
 #include "storage/number_text.h"
 #include "storage/outcome.h"
@@ -89,68 +90,151 @@ std::vector<CashFlowVoucherLine> linesOf(const std::vector<VoucherPage>& pages) 
     return lines;
 }
 
-// The posted vouchers dated in the months from..to with a line on a cash
-// account, in date and number order. 账库's entries of the cash accounts
-// (of the chart, and the rules' own names) tell which they are, through its
-// index on account and date; their pages are then read month by month
-// through 凭证库's index on date and number.
-std::vector<CashVoucher> readCashVouchers(RecordStore& store, const Session& session, const Books& books,
-                                          const CashFlowRules& rules, YearMonth from, YearMonth to) {
-    std::set<std::string> names;
-    for (const std::string& cash : rules.cashAccounts) {
-        names.insert(cash);
-        for (const std::string& a : accountsAtOrBelow(books.chart, cash)) names.insert(a);
+// What the cash accounts hold in the months from..to, read from their own
+// rows only: each closed month's figures (总账库's rows of a top-level cash
+// account, 账库's "本月合计" rows at and below one) and the posted vouchers
+// with a line on them, in date and number order.
+struct CashBooks {
+    std::map<YearMonth, BookMonth> months;
+    std::vector<CashVoucher> vouchers;
+    const BookMonth& at(YearMonth m) const {
+        static const BookMonth none;
+        const auto it = months.find(m);
+        return it == months.end() ? none : it->second;
     }
-    std::map<YearMonth, std::set<std::int64_t>> numbers;
+};
+
+// The summary rows through the ledgers' index on account and date; the
+// months' posted pages through 凭证库's on date, with only the fields the
+// analysis reads (the summaries only from `detailFrom` on, whose detail is
+// shown).
+CashBooks readCashBooks(RecordStore& store, const Session& session, const Books& books,
+                        const CashFlowRules& rules, YearMonth from, YearMonth to, YearMonth detailFrom) {
+    CashBooks out;
+    std::vector<Value> monthEnds;
+    for (YearMonth m = from; m <= to; m = m.next()) monthEnds.emplace_back(m.lastDay());
+    const auto summaryRows = [&](const std::string& account) {
+        return Where().equal(field::kAccount, account).oneOf(field::kVoucherDate, monthEnds).equal(field::kVoucherNo, 0);
+    };
     {
+        // 总账库 and 账库 share the ledger layout.
+        const SetTable generalTable(store, session, file::kGeneralLedger);
         const SetTable ledgerTable(store, session, file::kLedger);
+        const Table& general = generalTable.table();
         const Table& ledger = ledgerTable.table();
-        const int date = ledger.position(field::kVoucherDate), number = ledger.position(field::kVoucherNo);
-        for (const std::string& name : names)
-            ledger.forEach(Where()
-                               .equal(field::kAccount, name)
-                               .atLeast(field::kVoucherDate, from.firstDay())
-                               .below(field::kVoucherDate, to.next().firstDay())
-                               .notEqual(field::kVoucherNo, 0),
-                           [&](const Record& r) {
-                               numbers[YearMonth::of(r[date].number())].insert(r[number].integer());
-                               return true;
-                           });
-    }
-    const VoucherTable vouchers(store, session);
-    std::vector<CashVoucher> out;
-    for (const auto& [month, wanted] : numbers) {
-        std::vector<Value> values;
-        for (const std::int64_t n : wanted) values.emplace_back(static_cast<double>(n));
-        std::map<std::int64_t, std::vector<VoucherPage>> pages;
-        for (VoucherPage& p : vouchers.pages(monthPages(month.firstDay()).oneOf(field::kMonthNumber, std::move(values))))
-            if (p.isPosted()) pages[std::llround(p.number)].push_back(std::move(p));
-        std::vector<CashVoucher> ofMonth;
-        for (auto& [number, list] : pages) {
-            std::stable_sort(list.begin(), list.end(),
-                             [](const VoucherPage& a, const VoucherPage& b) { return a.page < b.page; });
-            CashVoucher v;
-            v.date = list.front().date;
-            v.number = list.front().number;
-            v.lines = linesOf(list);
-            for (const CashFlowVoucherLine& l : v.lines)
-                if (v.summary.empty()) v.summary = l.summary;
-            ofMonth.push_back(std::move(v));
+        const int date = ledger.position(field::kVoucherDate), summary = ledger.position(field::kSummary),
+                  debit = ledger.position(field::kDebit), credit = ledger.position(field::kCredit),
+                  balance = ledger.position(field::kBalance);
+        const std::vector<int> fields{date, summary, debit, credit, balance};
+        for (const std::string& cash : rules.cashAccounts) {
+            if (!isTopLevel(cash)) continue;
+            general.forEach(
+                summaryRows(cash), fields,
+                [&](const Record& r) {
+                    Flow& f = out.months[YearMonth::of(r[date].number())].tops[cash];
+                    if (r[summary].text() == kMonthTotal) {
+                        f.debit = r[debit].number();
+                        f.credit = r[credit].number();
+                    } else if (r[summary].text() == kYearTotal) {
+                        f.balance = r[balance].number();
+                    }
+                    return true;
+                },
+                RowOrder::Any);
         }
-        std::stable_sort(ofMonth.begin(), ofMonth.end(), [](const CashVoucher& a, const CashVoucher& b) {
+        std::set<std::string> names;
+        for (const std::string& cash : rules.cashAccounts) {
+            if (isTopLevel(cash)) continue;
+            names.insert(cash);
+            for (const std::string& a : accountsAtOrBelow(books.chart, cash)) names.insert(a);
+        }
+        for (const std::string& name : names)
+            ledger.forEach(
+                summaryRows(name), fields,
+                [&](const Record& r) {
+                    if (r[summary].text() != kMonthTotal) return true;
+                    Flow& f = out.months[YearMonth::of(r[date].number())].accounts[name];
+                    f.debit = r[debit].number();
+                    f.credit = r[credit].number();
+                    f.balance = r[balance].number();
+                    return true;
+                },
+                RowOrder::Any);
+    }
+
+    const SetTable voucherTable(store, session, file::kVouchers);
+    const Table& vouchers = voucherTable.table();
+    const int date = vouchers.position(field::kDate), number = vouchers.position(field::kMonthNumber),
+              page = vouchers.position(field::kPage), poster = vouchers.position(field::kPoster);
+    std::array<std::array<int, 4>, kLinesPerPage> line{};  // account, debit, credit, summary
+    for (int i = 0; i < kLinesPerPage; ++i)
+        line[i] = {vouchers.position(field::lineAccount(i + 1)), vouchers.position(field::lineDebit(i + 1)),
+                   vouchers.position(field::lineCredit(i + 1)), vouchers.position(field::lineSummary(i + 1))};
+    struct Page {
+        int page;
+        std::int64_t id;
+        double date;
+        std::vector<CashFlowVoucherLine> lines;
+    };
+    struct Voucher {
+        std::vector<Page> pages;
+        bool movesCash = false;
+    };
+    std::map<std::pair<YearMonth, std::int64_t>, Voucher> read;  // by month and 月编号
+    const auto readPages = [&](YearMonth first, YearMonth last, bool summaries) {
+        if (last < first) return;
+        std::vector<int> fields{date, number, page, poster};
+        for (const auto& l : line) fields.insert(fields.end(), l.begin(), l.end() - (summaries ? 0 : 1));
+        vouchers.forEach(
+            Where().atLeast(field::kDate, first.firstDay()).below(field::kDate, last.next().firstDay()), fields,
+            [&](const Record& r) {
+                if (r[poster].text().empty()) return true;
+                const double day = r[date].number();
+                Voucher& v = read[{YearMonth::of(day), r[number].integer()}];
+                Page p{static_cast<int>(r[page].integer()), r.id, day, {}};
+                for (const auto& l : line) {
+                    const std::string& account = r[l[0]].text();
+                    if (account.empty()) continue;
+                    v.movesCash = v.movesCash || rules.isCash(account);
+                    p.lines.push_back({account, r[l[3]].text(), toCents(r[l[1]].number()), toCents(r[l[2]].number())});
+                }
+                v.pages.push_back(std::move(p));
+                return true;
+            },
+            RowOrder::Any);
+    };
+    readPages(from, std::min(to, detailFrom.previous()), false);
+    readPages(std::max(from, detailFrom), to, true);
+
+    std::map<YearMonth, std::vector<CashVoucher>> byMonth;
+    for (auto& [key, voucher] : read) {
+        if (!voucher.movesCash) continue;
+        auto& list = voucher.pages;
+        std::sort(list.begin(), list.end(),
+                  [](const Page& a, const Page& b) { return a.page != b.page ? a.page < b.page : a.id < b.id; });
+        CashVoucher v;
+        v.date = list.front().date;
+        v.number = static_cast<double>(key.second);
+        for (Page& p : list)
+            for (CashFlowVoucherLine& l : p.lines) v.lines.push_back(std::move(l));
+        for (const CashFlowVoucherLine& l : v.lines)
+            if (v.summary.empty()) v.summary = l.summary;
+        byMonth[key.first].push_back(std::move(v));
+    }
+    for (auto& [month, list] : byMonth) {
+        std::stable_sort(list.begin(), list.end(), [](const CashVoucher& a, const CashVoucher& b) {
             return std::floor(a.date) < std::floor(b.date);
         });
-        for (CashVoucher& v : ofMonth) out.push_back(std::move(v));
+        for (CashVoucher& v : list) out.vouchers.push_back(std::move(v));
     }
     return out;
 }
 
-// A figure of the cash accounts in month m, in cents: of 总账库's row for a
+// A figure of the cash accounts in a month, in cents: of 总账库's row for a
 // top-level account (as the balance sheet reads it), of 账库's rows at and
 // below a sub-account.
 template <class Figure>
-std::int64_t cashFigure(const Books& books, YearMonth m, const std::string& cash, Figure figure) {
-    const BookMonth& month = books.at(m);
+std::int64_t cashFigure(const BookMonth& month, const std::string& cash, Figure figure) {
     if (isTopLevel(cash)) {
         const auto it = month.tops.find(cash);
         return it == month.tops.end() ? 0 : figure(it->second);
@@ -161,9 +245,9 @@ std::int64_t cashFigure(const Books& books, YearMonth m, const std::string& cash
 }
 
 template <class Figure>
-std::int64_t cashTotal(const Books& books, YearMonth m, const CashFlowRules& rules, Figure figure) {
+std::int64_t cashTotal(const BookMonth& month, const CashFlowRules& rules, Figure figure) {
     std::int64_t sum = 0;
-    for (const std::string& cash : rules.cashAccounts) sum += cashFigure(books, m, cash, figure);
+    for (const std::string& cash : rules.cashAccounts) sum += cashFigure(month, cash, figure);
     return sum;
 }
 
@@ -278,12 +362,12 @@ Shares shareOutVouchers(const CashFlowRules& rules, const std::vector<CashVouche
 }
 
 // Step 3: each month's movement of each cash account on the vouchers is the ledger's.
-void requireMovementsAgree(const Books& books, const CashFlowRules& rules, Shares& shares, YearMonth from,
+void requireMovementsAgree(const CashBooks& books, const CashFlowRules& rules, Shares& shares, YearMonth from,
                            YearMonth to) {
     for (YearMonth m = from; m <= to; m = m.next())
         for (const std::string& cash : rules.cashAccounts) {
             const std::int64_t onVouchers = shares.moved[m][cash];
-            const std::int64_t inLedger = cashFigure(books, m, cash, flowMovement);
+            const std::int64_t inLedger = cashFigure(books.at(m), cash, flowMovement);
             if (onVouchers != inLedger)
                 refuse("现金流量表与账簿不符：" + m.text() + "“" + cash + "”在已登账凭证上的收支净额为" +
                            money(onVouchers) + "，账上的本月发生额为" + money(inLedger) + "，相差" +
@@ -293,15 +377,15 @@ void requireMovementsAgree(const Books& books, const CashFlowRules& rules, Share
 }
 
 // Step 4's premise: each month starts with the cash the month before ended with.
-void requireBalancesChain(const Books& books, const CashFlowRules& rules, YearMonth from, YearMonth to) {
-    std::int64_t before = cashTotal(books, from, rules, flowClosing);
+void requireBalancesChain(const CashBooks& books, const CashFlowRules& rules, YearMonth from, YearMonth to) {
+    std::int64_t before = cashTotal(books.at(from), rules, flowClosing);
     for (YearMonth m = from.next(); m <= to; m = m.next()) {
-        const std::int64_t opening = cashTotal(books, m, rules, flowOpening);
+        const std::int64_t opening = cashTotal(books.at(m), rules, flowOpening);
         if (opening != before)
             refuse("现金流量表与账簿不符：" + m.text() + "初现金科目的余额为" + money(opening) + "，上月末为" +
                        money(before) + "，相差" + difference(opening, before) + "。" + kCheckBooks,
                    "cash balance chain at " + m.code());
-        before = cashTotal(books, m, rules, flowClosing);
+        before = cashTotal(books.at(m), rules, flowClosing);
     }
 }
 
@@ -316,22 +400,22 @@ std::string CashFlowEntry::source() const {
 
 CashFlow cashFlow(RecordStore& store, const Session& session, const StatementPeriod& period) {
     const CashFlowRules rules = loadCashFlowRules(session.dataDir);
-    Books books = readBookFacts(store, session);
+    const Books books = readBookFacts(store, session);
     requireClosedMonth(books, period.last);
     const YearMonth last = period.last;
     const YearMonth first = std::max(period.first, books.start);
     const YearMonth yearStart = books.yearStart(last);
-    readBookMonths(store, session, books, yearStart, last);
+    const CashBooks cash = readCashBooks(store, session, books, rules, yearStart, last, first);
 
-    Shares shares = shareOutVouchers(rules, readCashVouchers(store, session, books, rules, yearStart, last),
+    Shares shares = shareOutVouchers(rules, cash.vouchers,
                                      assignedOf(readCashFlowAssignments(store, session, yearStart, last)), first);
-    requireMovementsAgree(books, rules, shares, yearStart, last);
-    requireBalancesChain(books, rules, yearStart, last);
+    requireMovementsAgree(cash, rules, shares, yearStart, last);
+    requireBalancesChain(cash, rules, yearStart, last);
 
     // Per column: 本年累计金额 from the year's start, 本月金额 (本期金额) from the period's.
     std::array<std::array<std::int64_t, 23>, 2> v{};
     const YearMonth starts[2] = {yearStart, first};
-    const std::int64_t end = cashTotal(books, last, rules, flowClosing);
+    const std::int64_t end = cashTotal(cash.at(last), rules, flowClosing);
     for (int c = 0; c < 2; ++c) {
         auto& x = v[c];
         for (YearMonth m = starts[c]; m <= last; m = m.next())
@@ -340,7 +424,7 @@ CashFlow cashFlow(RecordStore& store, const Session& session, const StatementPer
         x[13] = x[8] + x[9] + x[10] - x[11] - x[12];
         x[19] = x[14] + x[15] - x[16] - x[17] - x[18];
         x[20] = x[7] + x[13] + x[19];
-        x[21] = cashTotal(books, starts[c], rules, flowOpening);
+        x[21] = cashTotal(cash.at(starts[c]), rules, flowOpening);
         x[22] = x[20] + x[21];
         if (x[22] != end)
             refuse("现金流量表与账簿不符：期末现金余额按期初余额与收支净额计算为" + money(x[22]) + "，账上为" +

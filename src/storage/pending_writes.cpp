@@ -21,8 +21,8 @@ void TableState::buildIndex() {
     for (size_t i = 0; i < fields.size(); ++i) index.emplace(fields[i].name, static_cast<int>(i));
 }
 
-void TableState::scan(const Where& where, long limit, bool reverse,
-                      const std::function<bool(Row&)>& visit) const {
+void TableState::scan(const Where& where, long limit, bool reverse, const std::function<bool(Row&)>& visit,
+                      const std::vector<int>* columns, bool unordered) const {
     reopenIfNeeded();
     const ResolvedWhere r(*this, where);
     // Rows written by the action that satisfy the condition, in order.
@@ -43,19 +43,34 @@ void TableState::scan(const Where& where, long limit, bool reverse,
         return visit(row) && (limit < 0 || given < limit);
     };
     if (hasFileRows()) {
-        Statement st(reader.db, "SELECT rowid," + columnList(fields) + " FROM records" +
-                                    r.sql(fields) + " ORDER BY rowid" + (reverse ? " DESC" : ""));
+        std::string list;
+        if (columns)
+            for (const int c : *columns) list += "," + quoteName(fields.at(c).name);
+        else
+            list = "," + columnList(fields);
+        // Record order costs SQLite a sort of the rows an index found.
+        const std::string order = unordered ? "" : reverse ? " ORDER BY rowid DESC" : " ORDER BY rowid";
+        Statement st(reader.db, "SELECT rowid" + list + " FROM records" + r.sql(fields) + order);
         r.bind(st.st);
         const int n = static_cast<int>(fields.size());
+        const bool pending = !removed.empty() || !changed.empty();
         while (st.row()) {
             const std::int64_t id = sqlite3_column_int64(st.st, 0);
-            if (removed.count(id) || changed.count(id)) continue;
-            while (next < extra.size() && before(extra[next].id, id))
+            if (pending && (removed.count(id) || changed.count(id))) continue;
+            while (!unordered && next < extra.size() && before(extra[next].id, id))
                 if (!give(extra[next++])) return;
             Row row;
             row.id = id;
-            row.values.reserve(n);
-            for (int i = 0; i < n; ++i) row.values.push_back(columnValue(st.st, i + 1, fields[i].type));
+            if (columns) {
+                row.values.resize(n);
+                for (std::size_t k = 0; k < columns->size(); ++k) {
+                    const int c = (*columns)[k];
+                    row.values[c] = columnValue(st.st, static_cast<int>(k) + 1, fields[c].type);
+                }
+            } else {
+                row.values.reserve(n);
+                for (int i = 0; i < n; ++i) row.values.push_back(columnValue(st.st, i + 1, fields[i].type));
+            }
             if (!give(row)) return;
         }
     }

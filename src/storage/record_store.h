@@ -120,6 +120,8 @@ class RecordStore;
 
 // An open table, for look-ups by condition and writes by record id. A handle
 // is valid while its table is open; writes need an Action.
+enum class RowOrder { Record, Any };
+
 class Table {
 public:
     const Schema& schema() const;
@@ -136,6 +138,15 @@ public:
     // The records that satisfy `where`, one at a time in record order, without
     // keeping them (sums over many rows). `visit` returns false to stop.
     void forEach(const Where& where, const std::function<bool(const Record&)>& visit) const;
+    // The same, reading only the fields at `positions` (0-based) from the
+    // file: each record's other fields are empty. For look-ups over many
+    // rows that need a few of the fields.
+    std::vector<Record> select(const Where& where, const std::vector<int>& positions) const;
+    // RowOrder::Any gives them in no particular order (as an index finds
+    // them, without the sort that record order costs), for readers that
+    // group or sort the rows themselves.
+    void forEach(const Where& where, const std::vector<int>& positions,
+                 const std::function<bool(const Record&)>& visit, RowOrder order = RowOrder::Record) const;
 
     // Appends a record (values in field order, any leading subset; the rest
     // empty) without reading the table. Returns its id.

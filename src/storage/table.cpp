@@ -2,6 +2,8 @@
 // record id, through the table state (file rows with the action's writes).
 #include "storage/record_store.h"
 
+#include <stdexcept>
+
 #include "storage/stored_values.h"
 #include "storage/table_state.h"
 
@@ -44,6 +46,39 @@ void Table::forEach(const Where& where, const std::function<bool(const Record&)>
         const Record r{row.id, std::move(row.values)};
         return visit(r);
     });
+}
+
+namespace {
+void requirePositions(const Schema& fields, const std::vector<int>& positions) {
+    for (const int p : positions)
+        if (p < 0 || p >= static_cast<int>(fields.size()))
+            throw std::logic_error("no field at position " + std::to_string(p));
+}
+}  // namespace
+
+std::vector<Record> Table::select(const Where& where, const std::vector<int>& positions) const {
+    requirePositions(state_->fields, positions);
+    std::vector<Record> out;
+    state_->scan(
+        where, -1, false,
+        [&](Row& row) {
+            out.push_back({row.id, std::move(row.values)});
+            return true;
+        },
+        &positions);
+    return out;
+}
+
+void Table::forEach(const Where& where, const std::vector<int>& positions,
+                    const std::function<bool(const Record&)>& visit, RowOrder order) const {
+    requirePositions(state_->fields, positions);
+    state_->scan(
+        where, -1, false,
+        [&](Row& row) {
+            const Record r{row.id, std::move(row.values)};
+            return visit(r);
+        },
+        &positions, order == RowOrder::Any);
 }
 
 std::optional<Record> Table::get(std::int64_t id) const { return toRecord(state_->get(id)); }

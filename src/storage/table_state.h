@@ -73,8 +73,12 @@ struct TableState {
     // at most `limit` of them (-1: all).
     std::vector<Row> select(const Where& where, long limit = -1, bool reverse = false) const;
     // The same rows one at a time, without keeping them; `visit` returns false to stop.
-    void scan(const Where& where, long limit, bool reverse,
-              const std::function<bool(Row&)>& visit) const;
+    // With `columns` (0-based positions), a row read from the file holds only
+    // those fields, the others empty; an action's own rows hold every field.
+    // Unordered: the file's rows as SQLite finds them (no sort), then the
+    // action's.
+    void scan(const Where& where, long limit, bool reverse, const std::function<bool(Row&)>& visit,
+              const std::vector<int>* columns = nullptr, bool unordered = false) const;
     std::optional<Row> get(std::int64_t id) const;
     long count(const Where& where) const;
 

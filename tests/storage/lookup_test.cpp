@@ -4,6 +4,7 @@
 // and a read inside an action merges both in record order.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -181,6 +182,42 @@ TEST_F(LookupTest, ChangesToTheSameRecordAccumulateAndARolledBackActionLeavesThe
     EXPECT_EQ(numbers(t, Where()), (std::vector<int>{1, 2, 3, 4, 0, 5}));
     EXPECT_EQ(t.count(Where().equal("金额", 9.0)), 0);
     EXPECT_EQ((*t.first(Where().equal("编号", 3)))[t.position("摘要")].text(), "");
+}
+
+// Reading a few fields: the file's rows carry only those, the action's rows
+// all of theirs; in any order the same records come, each once.
+TEST_F(LookupTest, AReadOfSomeFieldsSeesTheActionsWritesInEitherOrder) {
+    Action a(store);
+    Table t = store.table(inFile);
+    const int account = t.position("科目"), number = t.position("编号"), summary = t.position("摘要");
+    const auto rows = t.select();
+    t.update(rows[0].id, {{account, Value("库存商品")}});  // leaves 科目 = 现金
+    t.update(rows[1].id, {{account, Value("现金")}});      // joins it
+    t.remove(rows[2].id);
+    t.append(Entry{"现金", "", 7, 6, 41040, "新增"}.values());
+    const Where cash = Where().equal("科目", "现金");
+
+    std::vector<int> inOrder;
+    t.forEach(cash, {number}, [&](const Record& r) {
+        inOrder.push_back(static_cast<int>(r[number].integer()));
+        if (r.id == rows[5].id) {
+            EXPECT_EQ(r[summary].text(), "");  // not read
+        }
+        return true;
+    });
+    EXPECT_EQ(inOrder, (std::vector<int>{2, 5, 6}));
+
+    std::vector<int> anyOrder;
+    t.forEach(
+        cash, {number, summary},
+        [&](const Record& r) {
+            anyOrder.push_back(static_cast<int>(r[number].integer()));
+            return true;
+        },
+        RowOrder::Any);
+    std::sort(anyOrder.begin(), anyOrder.end());
+    EXPECT_EQ(anyOrder, inOrder);
+    EXPECT_THROW(t.select(cash, {99}), std::logic_error);
 }
 
 }  // namespace
