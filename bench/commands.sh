@@ -4,7 +4,11 @@
 # after=build/tallowick-cli) and a plain-text accounting tool, `ledger`, as
 # the peer that reads and sums the same vouchers.
 #
-#   bench/commands.sh [-n RUNS] LABEL=CLI [LABEL=CLI ...]
+#   bench/commands.sh [-n RUNS] [-o "KEY ..."] LABEL=CLI [LABEL=CLI ...]
+#
+# -o runs only the benchmarks named (peer login post close december
+# ten-login ten-close ten-post search report ledger status vouchers balances
+# statements check), e.g. -o "peer login post" for posting against the peer.
 #
 # The books are made once by make_books (next to the first CLI, under
 # bench/, or $MAKE_BOOKS) in $BENCH_BOOKS (default
@@ -23,8 +27,12 @@
 # 总账.xls and 分账.xls must be the same bytes.
 set -euo pipefail
 
-runs=5
-if [[ ${1:-} == -n ]]; then runs=$2; shift 2; fi
+runs=5 only=""
+while [[ ${1:-} == -n || ${1:-} == -o ]]; do
+    if [[ $1 == -n ]]; then runs=$2; else only=" $2 "; fi
+    shift 2
+done
+want() { [[ -z $only || $only == *" $1 "* ]]; }
 (($# >= 1)) || { sed -n '2,23p' "$0"; exit 2; }
 labels=() clis=()
 for a in "$@"; do
@@ -77,8 +85,12 @@ make_set() {  # make_set NAME HISTORY HISTORY_PAGES PAGES [JOURNAL]
     fi
 }
 make_set 一年账 10 10000 10000 "$books/一年账.ledger"
-make_set 十二月账 11 10000 10000
-make_set 十年账 118 2950 10000
+if want december; then make_set 十二月账 11 10000 10000; fi
+tenYears=false
+for k in ten-login ten-close ten-post search report ledger status vouchers balances statements check; do
+    if want $k; then tenYears=true; fi
+done
+if $tenYears; then make_set 十年账 118 2950 10000; fi
 
 # ---- timing -------------------------------------------------------------------
 # sample KEY DIR CMD...: runs CMD once (the account-set directory DIR is
@@ -113,6 +125,7 @@ fresh() {  # fresh MASTER: a synced copy of the books in $work
 on() {
     local key=$1 master=$2 set=$3 cmd=$4
     shift 4
+    want "$key" || return 0
     for i in "${!clis[@]}"; do
         fresh "$master"
         sample "$key/${labels[$i]}" env TALLOWICK_DATA_DIR="$work" "${clis[$i]}" $cmd "$set" \
@@ -121,12 +134,15 @@ on() {
 }
 
 # The read-only commands share one copy of the ten-year books.
-fresh 十年账-posted
-rm -rf "$books/ten"
-mv "$work" "$books/ten"
+if $tenYears; then
+    fresh 十年账-posted
+    rm -rf "$books/ten"
+    mv "$work" "$books/ten"
+fi
 ten() {  # ten KEY CMD ARGS...
     local key=$1 cmd=$2
     shift 2
+    want "$key" || return 0
     for i in "${!clis[@]}"; do
         sample "$key/${labels[$i]}" env TALLOWICK_DATA_DIR="$books/ten" "${clis[$i]}" $cmd 十年账 \
             "${login[@]}" "$@"
@@ -143,7 +159,7 @@ search=(--from 2013-01-01 --to 2022-12-31 --debit 科目007)
 for ((r = 1; r <= runs; r++)); do
     echo "run $r of $runs ($(cut -d' ' -f1-3 /proc/loadavg) load)" >&2
     # The peer reads and sums the month's vouchers.
-    sample "peer" ledger -f "$books/一年账.ledger" bal
+    if want peer; then sample "peer" ledger -f "$books/一年账.ledger" bal; fi
     on login 一年账 一年账 login
     on post 一年账 一年账 post
     on close 一年账-posted 一年账 close
@@ -177,22 +193,23 @@ for l in "${labels[@]}"; do printf ' %s |' "$l"; done
 printf '\n|---|'
 for _ in "${labels[@]}"; do printf -- '---|'; done
 printf '\n'
-row() {  # row TITLE VALUES-FUNCTION
+row() {  # row TITLE VALUES-FUNCTION KEY: a row of the benchmark KEY, when it ran
     local title=$1 fn=$2
+    want "$3" || return 0
     printf '| %s |' "$title"
     for l in "${labels[@]}"; do printf ' %s |' "$($fn "$l")"; done
     printf '\n'
 }
-peer=${best[peer]}
+peer=${best[peer]:-0}
 f_login() { echo "${best[login/$1]} ms (CPU ${bestCpu[login/$1]} ms), $(mb "${bestMem[login/$1]}") MB"; }
 f_post() {
     local p
     p=$(own post login "$1")
-    awk -v p="$p" -v q="$peer" 'BEGIN { printf "%d ms (ledger bal: %d ms) = %.2f×", p, q, p / q }'
+    awk -v p="$p" -v q="$peer" 'BEGIN { printf "%d ms (ledger bal: %d ms) = %.2f×", p, q, (q > 0 ? p / q : 0) }'
 }
 f_postcpu() {
     local p=$((bestCpu[post/$1] - bestCpu[login/$1]))
-    awk -v p="$p" -v q="${bestCpu[peer]}" 'BEGIN { printf "%d ms (ledger bal: %d ms) = %.2f×", p, q, p / q }'
+    awk -v p="$p" -v q="${bestCpu[peer]:-0}" 'BEGIN { printf "%d ms (ledger bal: %d ms) = %.2f×", p, q, (q > 0 ? p / q : 0) }'
 }
 ownCpu() { echo $((bestCpu[$1/$3] - bestCpu[$2/$3])); }
 f_own() { echo "$(own "$2" "$3" "$1") ms (CPU $(ownCpu "$2" "$3" "$1") ms), $(mb "${bestMem[$2/$1]}") MB"; }
@@ -209,29 +226,31 @@ f_tenpost() { f_own "$1" ten-post ten-login; }
 for k in search report ledger status vouchers balances statements check; do
     eval "f_$k() { f_own \"\$1\" $k ten-login; }"
 done
-row "bare login (Argon2id), 1-year books" f_login
-row "post 10,000 pages into 300,000 ledger rows vs. the peer" f_post
-row "the same in CPU time (user + system)" f_postcpu
-row "close a 10,000-page month, 1-year books" f_close
-row "close December (10,000 pages, year totals), 1-year books" f_december
-row "close a 10,000-page month, 10-year books" f_tenclose
-row "post 10,000 pages, 10-year books" f_tenpost
-row "search --debit over 358,000 pages, 10-year books" f_search
-row "month report (总账.xls, 分账.xls), 10-year books" f_report
-row "ledger of one account over ten years" f_ledger
-row "status" f_status
-row "vouchers (the month's 10,000 pages)" f_vouchers
-row "balances of ten months" f_balances
-row "statements of a month" f_statements
-row "check" f_check
+row "bare login (Argon2id), 1-year books" f_login login
+row "post 10,000 pages into 300,000 ledger rows vs. the peer" f_post post
+row "the same in CPU time (user + system)" f_postcpu post
+row "close a 10,000-page month, 1-year books" f_close close
+row "close December (10,000 pages, year totals), 1-year books" f_december december
+row "close a 10,000-page month, 10-year books" f_tenclose ten-close
+row "post 10,000 pages, 10-year books" f_tenpost ten-post
+row "search --debit over 358,000 pages, 10-year books" f_search search
+row "month report (总账.xls, 分账.xls), 10-year books" f_report report
+row "ledger of one account over ten years" f_ledger ledger
+row "status" f_status status
+row "vouchers (the month's 10,000 pages)" f_vouchers vouchers
+row "balances of ten months" f_balances balances
+row "statements of a month" f_statements statements
+row "check" f_check check
 
 # The builds agree on what they list and write.
 if ((${#labels[@]} > 1)); then
     for k in search ledger vouchers balances statements; do
+        want $k || continue
         cmp -s "$books/out.$k.${labels[0]}" "$books/out.$k.${labels[1]}" ||
             echo "DIFFERENT: $k output of ${labels[0]} and ${labels[1]}"
     done
     for f in 总账.xls 分账.xls; do
+        want report || continue
         cmp -s "$books/out.report.${labels[0]}.$f" "$books/out.report.${labels[1]}.$f" ||
             echo "DIFFERENT: $f of ${labels[0]} and ${labels[1]}"
     done

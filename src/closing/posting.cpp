@@ -148,12 +148,11 @@ int postReviewedVouchers(RecordStore& store, const Session& session) {
                          vouchers.position(field::lineDebit(i)),
                          vouchers.position(field::lineCredit(i))});
 
-    // Only the pages not posted yet are read, one at a time; the vouchers
-    // they belong to are counted.
+    // Only the pages not posted yet are read; the vouchers they belong to
+    // are counted.
     std::set<std::int64_t> posted;
-    vouchers.forEach(monthOf(field::kDate, session.login.period).equal(field::kPoster, ""),
-                     [&](const Record& page) {
-        if (page[reviewer].text().empty()) return false;  // this one and every later one wait
+    for (const Record& page : vouchers.select(monthOf(field::kDate, session.login.period).equal(field::kPoster, ""))) {
+        if (page[reviewer].text().empty()) break;  // this one and every later one wait
         const double day = page[date].number();
         const std::int64_t no = page[number].integer();
         for (const Line& l : lines) {
@@ -181,8 +180,7 @@ int postReviewedVouchers(RecordStore& store, const Session& session) {
         }
         vouchers.update(page, {{poster, session.login.userName}});
         posted.insert(no);
-        return true;
-    });
+    }
     totals.write();
     logAction(store, session, logged::kPosted, std::to_string(posted.size()) + "张");
     return static_cast<int>(posted.size());

@@ -22,7 +22,7 @@ void TableState::buildIndex() {
 }
 
 void TableState::scan(const Where& where, long limit, bool reverse, const std::function<bool(Row&)>& visit,
-                      const std::vector<int>* columns, bool unordered) const {
+                      const std::vector<int>* columns, ScanOrder order) const {
     reopenIfNeeded();
     const ResolvedWhere r(*this, where);
     // Rows written by the action that satisfy the condition, in order.
@@ -42,23 +42,28 @@ void TableState::scan(const Where& where, long limit, bool reverse, const std::f
         ++given;
         return visit(row) && (limit < 0 || given < limit);
     };
+    const auto offer = [&](Row& row) {  // a file row, after the action's rows that come before it
+        while (order != ScanOrder::Any && next < extra.size() && before(extra[next].id, row.id))
+            if (!give(extra[next++])) return false;
+        return give(row);
+    };
     if (hasFileRows()) {
         std::string list;
         if (columns)
             for (const int c : *columns) list += "," + quoteName(fields.at(c).name);
         else
             list = "," + columnList(fields);
-        // Record order costs SQLite a sort of the rows an index found.
-        const std::string order = unordered ? "" : reverse ? " ORDER BY rowid DESC" : " ORDER BY rowid";
-        Statement st(reader.db, "SELECT rowid" + list + " FROM records" + r.sql(fields) + order);
+        // Record order costs SQLite a sort of the rows an index found, of
+        // every field read; sorting them here costs less.
+        const std::string sqlOrder = order != ScanOrder::Sql ? "" : reverse ? " ORDER BY rowid DESC" : " ORDER BY rowid";
+        Statement st(reader.db, "SELECT rowid" + list + " FROM records" + r.sql(fields) + sqlOrder);
         r.bind(st.st);
         const int n = static_cast<int>(fields.size());
         const bool pending = !removed.empty() || !changed.empty();
+        std::vector<Row> held;  // ScanOrder::Memory
         while (st.row()) {
             const std::int64_t id = sqlite3_column_int64(st.st, 0);
             if (pending && (removed.count(id) || changed.count(id))) continue;
-            while (!unordered && next < extra.size() && before(extra[next].id, id))
-                if (!give(extra[next++])) return;
             Row row;
             row.id = id;
             if (columns) {
@@ -71,8 +76,15 @@ void TableState::scan(const Where& where, long limit, bool reverse, const std::f
                 row.values.reserve(n);
                 for (int i = 0; i < n; ++i) row.values.push_back(columnValue(st.st, i + 1, fields[i].type));
             }
-            if (!give(row)) return;
+            if (order == ScanOrder::Memory)
+                held.push_back(std::move(row));
+            else if (!offer(row))
+                return;
         }
+        const auto byId = [&](const Row& a, const Row& b) { return before(a.id, b.id); };
+        if (!std::is_sorted(held.begin(), held.end(), byId)) std::sort(held.begin(), held.end(), byId);
+        for (Row& row : held)
+            if (!offer(row)) return;
     }
     while (next < extra.size())
         if (!give(extra[next++])) return;
@@ -80,10 +92,15 @@ void TableState::scan(const Where& where, long limit, bool reverse, const std::f
 
 std::vector<Row> TableState::select(const Where& where, long limit, bool reverse) const {
     std::vector<Row> out;
-    scan(where, limit, reverse, [&](Row& row) {
-        out.push_back(std::move(row));
-        return true;
-    });
+    // A whole selection is held anyway: sorted here rather than by SQLite,
+    // unless a few rows from one end are wanted.
+    scan(
+        where, limit, reverse,
+        [&](Row& row) {
+            out.push_back(std::move(row));
+            return true;
+        },
+        nullptr, limit < 0 ? ScanOrder::Memory : ScanOrder::Sql);
     return out;
 }
 
@@ -106,14 +123,27 @@ std::optional<Row> TableState::get(std::int64_t id) const {
 
 long TableState::count(const Where& where) const {
     reopenIfNeeded();
-    if (changed.empty() && removed.empty() && added.empty()) {
-        if (!hasFileRows()) return 0;
-        const ResolvedWhere r(*this, where);
+    const ResolvedWhere r(*this, where);
+    long n = 0;
+    for (const auto& [id, c] : changed)
+        if (r.matches(c.values)) ++n;
+    for (const Row& a : added)
+        if (r.matches(a.values)) ++n;
+    if (!hasFileRows()) return n;
+    if (changed.empty() && removed.empty()) {
         Statement st(reader.db, "SELECT count(*) FROM records" + r.sql(fields));
         r.bind(st.st);
-        return st.row() ? static_cast<long>(sqlite3_column_int64(st.st, 0)) : 0;
+        return n + (st.row() ? static_cast<long>(sqlite3_column_int64(st.st, 0)) : 0);
     }
-    return static_cast<long>(select(where).size());
+    // The file's rows the action removed or changed count as it holds them
+    // (above): of the others only the ids are read.
+    Statement st(reader.db, "SELECT rowid FROM records" + r.sql(fields));
+    r.bind(st.st);
+    while (st.row()) {
+        const std::int64_t id = sqlite3_column_int64(st.st, 0);
+        if (!removed.count(id) && !changed.count(id)) ++n;
+    }
+    return n;
 }
 
 std::int64_t TableState::appendRow(std::vector<Value> values) {

@@ -65,7 +65,7 @@ std::vector<Record> Table::select(const Where& where, const std::vector<int>& po
             out.push_back({row.id, std::move(row.values)});
             return true;
         },
-        &positions);
+        &positions, detail::ScanOrder::Memory);
     return out;
 }
 
@@ -78,7 +78,7 @@ void Table::forEach(const Where& where, const std::vector<int>& positions,
             const Record r{row.id, std::move(row.values)};
             return visit(r);
         },
-        &positions, order == RowOrder::Any);
+        &positions, order == RowOrder::Any ? detail::ScanOrder::Any : detail::ScanOrder::Sql);
 }
 
 std::optional<Record> Table::get(std::int64_t id) const { return toRecord(state_->get(id)); }

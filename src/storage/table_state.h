@@ -31,6 +31,8 @@ struct Row {
     bool marked = false;  // deleteRecord's mark, until purgeDeleted
 };
 
+enum class ScanOrder { Sql, Memory, Any };
+
 struct TableState {
     std::filesystem::path path;
     std::string key;
@@ -75,10 +77,11 @@ struct TableState {
     // The same rows one at a time, without keeping them; `visit` returns false to stop.
     // With `columns` (0-based positions), a row read from the file holds only
     // those fields, the others empty; an action's own rows hold every field.
-    // Unordered: the file's rows as SQLite finds them (no sort), then the
-    // action's.
+    // ScanOrder::Sql has SQLite give the file's rows in record order (it
+    // sorts what an index found), Memory sorts them here (holding them all),
+    // Any gives them as SQLite finds them, then the action's.
     void scan(const Where& where, long limit, bool reverse, const std::function<bool(Row&)>& visit,
-              const std::vector<int>* columns = nullptr, bool unordered = false) const;
+              const std::vector<int>* columns = nullptr, ScanOrder order = ScanOrder::Sql) const;
     std::optional<Row> get(std::int64_t id) const;
     long count(const Where& where) const;
 
