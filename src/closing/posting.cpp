@@ -151,7 +151,8 @@ int postReviewedVouchers(RecordStore& store, const Session& session) {
     // Only the pages not posted yet are read; the vouchers they belong to
     // are counted.
     std::set<std::int64_t> posted;
-    for (const Record& page : vouchers.select(monthOf(field::kDate, session.login.period).equal(field::kPoster, ""))) {
+    const Where unposted = monthOf(field::kDate, session.login.period).equal(field::kPoster, "");
+    for (const Record& page : vouchers.select(unposted)) {
         if (page[reviewer].text().empty()) break;  // this one and every later one wait
         const double day = page[date].number();
         const std::int64_t no = page[number].integer();

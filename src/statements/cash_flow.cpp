@@ -114,7 +114,10 @@ CashBooks readCashBooks(RecordStore& store, const Session& session, const Books&
     std::vector<Value> monthEnds;
     for (YearMonth m = from; m <= to; m = m.next()) monthEnds.emplace_back(m.lastDay());
     const auto summaryRows = [&](const std::string& account) {
-        return Where().equal(field::kAccount, account).oneOf(field::kVoucherDate, monthEnds).equal(field::kVoucherNo, 0);
+        return Where()
+            .equal(field::kAccount, account)
+            .oneOf(field::kVoucherDate, monthEnds)
+            .equal(field::kVoucherNo, 0);
     };
     {
         // 总账库 and 账库 share the ledger layout.
@@ -196,7 +199,8 @@ CashBooks readCashBooks(RecordStore& store, const Session& session, const Books&
                     const std::string& account = r[l[0]].text();
                     if (account.empty()) continue;
                     v.movesCash = v.movesCash || rules.isCash(account);
-                    p.lines.push_back({account, r[l[3]].text(), toCents(r[l[1]].number()), toCents(r[l[2]].number())});
+                    p.lines.push_back({account, r[l[3]].text(), toCents(r[l[1]].number()),
+                                       toCents(r[l[2]].number())});
                 }
                 v.pages.push_back(std::move(p));
                 return true;
@@ -211,7 +215,9 @@ CashBooks readCashBooks(RecordStore& store, const Session& session, const Books&
         if (!voucher.movesCash) continue;
         auto& list = voucher.pages;
         std::sort(list.begin(), list.end(),
-                  [](const Page& a, const Page& b) { return a.page != b.page ? a.page < b.page : a.id < b.id; });
+                  [](const Page& a, const Page& b) {
+                      return a.page != b.page ? a.page < b.page : a.id < b.id;
+                  });
         CashVoucher v;
         v.date = list.front().date;
         v.number = static_cast<double>(key.second);

@@ -55,7 +55,9 @@ void TableState::scan(const Where& where, long limit, bool reverse, const std::f
             list = "," + columnList(fields);
         // Record order costs SQLite a sort of the rows an index found, of
         // every field read; sorting them here costs less.
-        const std::string sqlOrder = order != ScanOrder::Sql ? "" : reverse ? " ORDER BY rowid DESC" : " ORDER BY rowid";
+        const std::string sqlOrder = order != ScanOrder::Sql ? ""
+                                     : reverse                ? " ORDER BY rowid DESC"
+                                                              : " ORDER BY rowid";
         Statement st(reader.db, "SELECT rowid" + list + " FROM records" + r.sql(fields) + sqlOrder);
         r.bind(st.st);
         const int n = static_cast<int>(fields.size());

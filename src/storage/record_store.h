@@ -118,10 +118,10 @@ struct Record {
 
 class RecordStore;
 
-// An open table, for look-ups by condition and writes by record id. A handle
-// is valid while its table is open; writes need an Action.
 enum class RowOrder { Record, Any };
 
+// An open table, for look-ups by condition and writes by record id. A handle
+// is valid while its table is open; writes need an Action.
 class Table {
 public:
     const Schema& schema() const;
@@ -140,11 +140,9 @@ public:
     void forEach(const Where& where, const std::function<bool(const Record&)>& visit) const;
     // The same, reading only the fields at `positions` (0-based) from the
     // file: each record's other fields are empty. For look-ups over many
-    // rows that need a few of the fields.
-    std::vector<Record> select(const Where& where, const std::vector<int>& positions) const;
-    // RowOrder::Any gives them in no particular order (as an index finds
-    // them, without the sort that record order costs), for readers that
-    // group or sort the rows themselves.
+    // rows that need a few of the fields. RowOrder::Any gives them in no
+    // particular order (as an index finds them, without the sort that record
+    // order costs), for readers that group or sort the rows themselves.
     void forEach(const Where& where, const std::vector<int>& positions,
                  const std::function<bool(const Record&)>& visit, RowOrder order = RowOrder::Record) const;
 

@@ -56,19 +56,6 @@ void requirePositions(const Schema& fields, const std::vector<int>& positions) {
 }
 }  // namespace
 
-std::vector<Record> Table::select(const Where& where, const std::vector<int>& positions) const {
-    requirePositions(state_->fields, positions);
-    std::vector<Record> out;
-    state_->scan(
-        where, -1, false,
-        [&](Row& row) {
-            out.push_back({row.id, std::move(row.values)});
-            return true;
-        },
-        &positions, detail::ScanOrder::Memory);
-    return out;
-}
-
 void Table::forEach(const Where& where, const std::vector<int>& positions,
                     const std::function<bool(const Record&)>& visit, RowOrder order) const {
     requirePositions(state_->fields, positions);

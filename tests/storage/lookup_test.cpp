@@ -217,7 +217,7 @@ TEST_F(LookupTest, AReadOfSomeFieldsSeesTheActionsWritesInEitherOrder) {
         RowOrder::Any);
     std::sort(anyOrder.begin(), anyOrder.end());
     EXPECT_EQ(anyOrder, inOrder);
-    EXPECT_THROW(t.select(cash, {99}), std::logic_error);
+    EXPECT_THROW(t.forEach(cash, {99}, [](const Record&) { return true; }), std::logic_error);
 }
 
 }  // namespace
