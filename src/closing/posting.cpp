@@ -148,11 +148,13 @@ int postReviewedVouchers(RecordStore& store, const Session& session) {
                          vouchers.position(field::lineDebit(i)),
                          vouchers.position(field::lineCredit(i))});
 
-    // Only the pages not posted yet are read; the vouchers they belong to
-    // are counted.
+    // Only the pages not posted yet are read, with only the fields posting
+    // uses; the vouchers they belong to are counted.
     std::set<std::int64_t> posted;
+    std::vector<int> read{date, number, reviewer};
+    for (const Line& l : lines) read.insert(read.end(), {l.summary, l.account, l.debit, l.credit});
     const Where unposted = monthOf(field::kDate, session.login.period).equal(field::kPoster, "");
-    for (const Record& page : vouchers.select(unposted)) {
+    for (const Record& page : vouchers.select(unposted, read)) {
         if (page[reviewer].text().empty()) break;  // this one and every later one wait
         const double day = page[date].number();
         const std::int64_t no = page[number].integer();
@@ -179,7 +181,7 @@ int postReviewedVouchers(RecordStore& store, const Session& session) {
                 t.changed = true;
             }
         }
-        vouchers.update(page, {{poster, session.login.userName}});
+        vouchers.change(page.id, {{poster, session.login.userName}});
         posted.insert(no);
     }
     totals.write();

@@ -24,6 +24,7 @@ void TableState::buildIndex() {
 void TableState::scan(const Where& where, long limit, bool reverse, const std::function<bool(Row&)>& visit,
                       const std::vector<int>* columns, ScanOrder order) const {
     reopenIfNeeded();
+    completePartialRows();
     const ResolvedWhere r(*this, where);
     // Rows written by the action that satisfy the condition, in order.
     std::vector<Row> extra;
@@ -108,6 +109,7 @@ std::vector<Row> TableState::select(const Where& where, long limit, bool reverse
 
 std::optional<Row> TableState::get(std::int64_t id) const {
     reopenIfNeeded();
+    completePartialRows();
     auto a = std::lower_bound(added.begin(), added.end(), id,
                               [](const Row& r, std::int64_t x) { return r.id < x; });
     if (a != added.end() && a->id == id) return *a;
@@ -125,6 +127,7 @@ std::optional<Row> TableState::get(std::int64_t id) const {
 
 long TableState::count(const Where& where) const {
     reopenIfNeeded();
+    completePartialRows();
     const ResolvedWhere r(*this, where);
     long n = 0;
     for (const auto& [id, c] : changed)
@@ -165,6 +168,54 @@ std::int64_t TableState::appendRow(std::vector<Value> values) {
     return id;
 }
 
+void TableState::changeFields(std::int64_t id, const std::vector<std::pair<int, Value>>& changes) {
+    std::vector<Value> values(fields.size());
+    std::uint64_t mask = 0;
+    for (const auto& [i, v] : changes) {
+        values.at(i) = v;
+        mask |= std::uint64_t{1} << i;
+    }
+    const auto a = std::lower_bound(added.begin(), added.end(), id,
+                                    [](const Row& r, std::int64_t x) { return r.id < x; });
+    if (changed.count(id) || (a != added.end() && a->id == id))
+        return updateRow(id, std::move(values), mask);
+    if (removed.count(id) || !hasFileRows())
+        throw std::logic_error("a change to a record the file has not");
+    changed.emplace(id, Changed{std::move(values), mask, true});
+    ++partialRows;
+    ++version;
+    written = true;
+}
+
+void TableState::completePartialRows() const {
+    if (partialRows == 0) return;
+    auto& self = const_cast<TableState&>(*this);
+    std::vector<std::int64_t> ids;
+    for (const auto& [id, c] : changed)
+        if (c.partial) ids.push_back(id);
+    std::sort(ids.begin(), ids.end());
+    constexpr std::size_t kBatch = 500;
+    const int n = static_cast<int>(fields.size());
+    for (std::size_t from = 0; from < ids.size(); from += kBatch) {
+        const std::size_t count = std::min(kBatch, ids.size() - from);
+        Statement st(reader.db, "SELECT rowid," + columnList(fields) +
+                                    " FROM records WHERE rowid IN (" + placeholders(count) + ")");
+        for (std::size_t k = 0; k < count; ++k)
+            sqlite3_bind_int64(st.st, static_cast<int>(k) + 1, ids[from + k]);
+        std::size_t found = 0;
+        while (st.row()) {
+            Changed& c = self.changed.at(sqlite3_column_int64(st.st, 0));
+            for (int i = 0; i < n; ++i)
+                if (!(c.mask & (std::uint64_t{1} << i)))
+                    c.values[i] = columnValue(st.st, i + 1, fields[i].type);
+            c.partial = false;
+            ++found;
+        }
+        if (found != count) throw StoreError("a changed record vanished from " + path.string());
+    }
+    self.partialRows = 0;
+}
+
 void TableState::updateRow(std::int64_t id, std::vector<Value> values, std::uint64_t mask) {
     // Only the changed fields are taken over a record the action already
     // holds: `values` may come from a copy read before another change of it.
@@ -195,7 +246,10 @@ void TableState::removeRow(std::int64_t id) {
     if (a != added.end() && a->id == id) {
         added.erase(a);
     } else {
-        changed.erase(id);
+        if (const auto c = changed.find(id); c != changed.end()) {
+            if (c->second.partial) --partialRows;
+            changed.erase(c);
+        }
         removed.insert(id);
     }
     ++version;
@@ -205,6 +259,7 @@ void TableState::removeRow(std::int64_t id) {
 void TableState::clearRows() {
     cleared = true;
     changed.clear();
+    partialRows = 0;
     removed.clear();
     added.clear();
     ++version;
@@ -214,6 +269,7 @@ void TableState::clearRows() {
 void TableState::discardWrites() {
     replaced = cleared = passwordChanged = false;
     changed.clear();
+    partialRows = 0;
     removed.clear();
     added.clear();
     nextId = 0;

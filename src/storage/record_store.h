@@ -145,6 +145,7 @@ public:
     // order costs), for readers that group or sort the rows themselves.
     void forEach(const Where& where, const std::vector<int>& positions,
                  const std::function<bool(const Record&)>& visit, RowOrder order = RowOrder::Record) const;
+    std::vector<Record> select(const Where& where, const std::vector<int>& positions) const;
 
     // Appends a record (values in field order, any leading subset; the rest
     // empty) without reading the table. Returns its id.
@@ -155,6 +156,9 @@ public:
     // without reading it again. Only the changed fields are taken: a copy
     // read before another change of the record keeps that change.
     void update(const Record& current, const std::vector<std::pair<int, Value>>& changes);
+    // The same without reading the record now: for changing a few fields of
+    // many records read with only some of their fields.
+    void change(std::int64_t id, const std::vector<std::pair<int, Value>>& changes);
     void set(std::int64_t id, std::string_view field, const Value& value) {
         update(id, {{position(field), value}});
     }

@@ -56,6 +56,19 @@ void requirePositions(const Schema& fields, const std::vector<int>& positions) {
 }
 }  // namespace
 
+std::vector<Record> Table::select(const Where& where, const std::vector<int>& positions) const {
+    requirePositions(state_->fields, positions);
+    std::vector<Record> out;
+    state_->scan(
+        where, -1, false,
+        [&](Row& row) {
+            out.push_back({row.id, std::move(row.values)});
+            return true;
+        },
+        &positions, detail::ScanOrder::Memory);
+    return out;
+}
+
 void Table::forEach(const Where& where, const std::vector<int>& positions,
                     const std::function<bool(const Record&)>& visit, RowOrder order) const {
     requirePositions(state_->fields, positions);
@@ -102,6 +115,15 @@ void Table::update(const Record& current, const std::vector<std::pair<int, Value
     }
     store_->touch(*state_);
     state_->updateRow(current.id, std::move(values), mask);
+}
+
+void Table::change(std::int64_t id, const std::vector<std::pair<int, Value>>& changes) {
+    store_->requireAction();
+    requireOpen();
+    std::vector<std::pair<int, Value>> values;
+    for (const auto& [i, v] : changes) values.emplace_back(i, checked(state_->fields.at(i), v));
+    store_->touch(*state_);
+    state_->changeFields(id, values);
 }
 
 void Table::remove(std::int64_t id) {

@@ -53,12 +53,14 @@ struct TableState {
     struct Changed {
         std::vector<Value> values;
         std::uint64_t mask = 0;  // bit i: field i changed
+        bool partial = false;    // only the changed fields are known (changeFields)
     };
     std::unordered_map<std::int64_t, Changed> changed;  // file rows with new values
     std::unordered_set<std::int64_t> removed;           // file rows deleted
     std::vector<Row> added;                             // appended rows, ids ascending
     std::int64_t nextId = 0;                            // 0 until first needed
     std::uint64_t version = 0;                          // bumped by every write
+    std::size_t partialRows = 0;                        // changed rows still partial
     bool written = false;
 
     int fieldIndex(std::string_view name) const;
@@ -88,6 +90,12 @@ struct TableState {
     std::int64_t appendRow(std::vector<Value> values);
     // `values` is the whole record; `mask` marks the fields that changed.
     void updateRow(std::int64_t id, std::vector<Value> values, std::uint64_t mask);
+    // The same without the record's other fields: a file row's are read when
+    // the action next reads the table (completePartialRows).
+    void changeFields(std::int64_t id, const std::vector<std::pair<int, Value>>& changes);
+    // Reads the file's fields of the rows changeFields left partial, in one
+    // look-up per batch of them. Every read of the table goes through it.
+    void completePartialRows() const;
     void removeRow(std::int64_t id);
     void clearRows();
     void discardWrites();

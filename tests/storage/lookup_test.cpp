@@ -220,5 +220,36 @@ TEST_F(LookupTest, AReadOfSomeFieldsSeesTheActionsWritesInEitherOrder) {
     EXPECT_THROW(t.forEach(cash, {99}, [](const Record&) { return true; }), std::logic_error);
 }
 
+// Fields changed without reading the record (posting's 登账 on pages read
+// with a few fields): later reads in the action see the whole record, the
+// commit writes only the changed fields.
+TEST_F(LookupTest, FieldsChangedWithoutReadingTheRecordAreSeenWholeAndWrittenAlone) {
+    {
+        Action a(store);
+        Table t = store.table(inFile);
+        const int account = t.position("科目"), amount = t.position("金额"), summary = t.position("摘要");
+        const auto rows = t.select(Where(), {t.position("编号")});
+        t.change(rows[0].id, {{account, Value("库存商品")}});
+        t.change(rows[1].id, {{summary, Value("改")}});
+        t.change(rows[1].id, {{amount, Value(1.0)}});
+        t.change(rows[2].id, {{summary, Value("删")}});
+        t.remove(rows[2].id);
+        EXPECT_EQ(numbers(t, Where().equal("科目", "现金")), (std::vector<int>{5}));
+        const Record changed = *t.get(rows[1].id);
+        EXPECT_EQ(changed[account].text(), "银行存款");
+        EXPECT_EQ(changed[summary].text(), "改");
+        EXPECT_EQ(changed[amount].number(), 1.0);
+        EXPECT_EQ(t.count(Where().equal("摘要", "改").equal("对方科目", "现金")), 1);
+        a.commit();
+    }
+    RecordStore reread(dir.path());
+    ASSERT_TRUE(reread.openTable(inFile, ""));
+    const Table t = reread.table(inFile);
+    EXPECT_EQ(numbers(t, Where()), (std::vector<int>{1, 2, 4, 0, 5}));
+    EXPECT_EQ(numbers(t, Where().equal("科目", "库存商品").equal("摘要", "收款")), (std::vector<int>{1}));
+    EXPECT_EQ(numbers(t, Where().equal("摘要", "改").equal("金额", 1.0).equal("科目", "银行存款")),
+              (std::vector<int>{2}));
+}
+
 }  // namespace
 }  // namespace tw
