@@ -147,16 +147,7 @@ protected:
         child<DateBox>(journal, "起始日期框")->setDay(from);
         child<DateBox>(journal, "截至日期框")->setDay(to);
     }
-    static QList<QStringList> listed(QWidget* journal) {
-        auto* list = child<QTreeWidget>(journal, "日记账超级列表框");
-        QList<QStringList> rows;
-        for (int i = 0; list && i < list->topLevelItemCount(); ++i) {
-            QStringList row;
-            for (int c = 0; c < 7; ++c) row << list->topLevelItem(i)->text(c);
-            rows << row;
-        }
-        return rows;
-    }
+    static QList<QStringList> listed(QWidget* journal) { return treeRows(journal, "日记账超级列表框", 7); }
 
     ScriptedPrompter prompter;
     AppContext ctx{session, prompter};

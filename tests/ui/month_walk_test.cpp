@@ -34,6 +34,7 @@
 #include "typist.h"
 #include "vouchers/review.h"
 #include "vouchers/ui/voucher_window.h"
+#include "vouchers/voucher_fixture.h"
 #include "vouchers/voucher_page.h"
 #include "vouchers/voucher_texts.h"
 
@@ -98,15 +99,7 @@ protected:
         EXPECT_TRUE(QTest::qWaitForWindowActive(w.get()));
         return w;
     }
-    // Every page of 凭证库 in record order.
-    std::vector<VoucherPage> storedPages() {
-        const auto read = runCaught([&] {
-            const VoucherTable vouchers(*store, session);
-            return vouchers.pages({});
-        });
-        EXPECT_TRUE(read.ok) << read.message;
-        return read.value;
-    }
+    std::vector<VoucherPage> storedPages() { return storedVoucherPages(*store, session); }
 
     static void marchIn(QWidget* w) {
         child<DateBox>(w, "起始日期框")->setDay(dayNumber(2013, 3, 1));
@@ -145,14 +138,7 @@ protected:
     }
     // The journal's rows as it shows them, columns 日期 … 对应科目.
     static QList<QStringList> journalLines(QWidget* journal) {
-        auto* list = child<QTreeWidget>(journal, "日记账超级列表框");
-        QList<QStringList> rows;
-        for (int i = 0; list && i < list->topLevelItemCount(); ++i) {
-            QStringList row;
-            for (int c = 0; c < 7; ++c) row << list->topLevelItem(i)->text(c);
-            rows << row;
-        }
-        return rows;
+        return treeRows(journal, "日记账超级列表框", 7);
     }
 
     ScriptedPrompter prompter;

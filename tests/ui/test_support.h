@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QWidget>
 #include <filesystem>
 #include <functional>
@@ -96,6 +97,19 @@ inline int visibleTopLevelCount() {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->isVisible()) ++n;
     return n;
+}
+
+// The texts of the first `columns` columns of each top-level row of the
+// tree widget `name` below `parent` (a test failure when there is none).
+inline QList<QStringList> treeRows(const QObject* parent, const QString& name, int columns) {
+    QList<QStringList> rows;
+    const auto* list = child<QTreeWidget>(parent, name);
+    for (int i = 0; list && i < list->topLevelItemCount(); ++i) {
+        QStringList row;
+        for (int c = 0; c < columns; ++c) row << list->topLevelItem(i)->text(c);
+        rows << row;
+    }
+    return rows;
 }
 
 }  // namespace tw::test

@@ -12,6 +12,16 @@
 
 namespace tw::test {
 
+// Every page of 凭证库 in record order.
+inline std::vector<VoucherPage> storedVoucherPages(RecordStore& store, const Session& session) {
+    const auto read = runCaught([&] {
+        const VoucherTable vouchers(store, session);
+        return vouchers.pages({});
+    });
+    EXPECT_TRUE(read.ok) << read.message;
+    return read.value;
+}
+
 class VoucherTest : public AccountSetTest {
 protected:
     void SetUp() override {
@@ -63,15 +73,7 @@ protected:
         return p;
     }
 
-    // Every page of 凭证库 in record order.
-    std::vector<VoucherPage> all() {
-        const auto read = runCaught([&] {
-            const VoucherTable vouchers(*store, session);
-            return vouchers.pages({});
-        });
-        EXPECT_TRUE(read.ok) << read.message;
-        return read.value;
-    }
+    std::vector<VoucherPage> all() { return storedVoucherPages(*store, session); }
     // "30001 1/2" per page, in record order.
     std::vector<std::string> numbers() {
         std::vector<std::string> out;
