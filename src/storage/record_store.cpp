@@ -46,7 +46,9 @@ const Value& RecordView::at(int position) const {
 RecordStore::RecordStore(const std::filesystem::path& anchorDir) : anchorDir_(anchorDir) {
     if (sodium_init() < 0) throw StoreError("libsodium cannot start");
     const auto anchor = anchorDir / detail::kAnchorName;
-    if (sqlite3_open_v2(anchor.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+    // Used on one thread only, like the tables' connections: no locking of every call.
+    if (sqlite3_open_v2(anchor.c_str(), &db_,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
                         nullptr) != SQLITE_OK) {
         sqlite3_close_v2(db_);
         db_ = nullptr;

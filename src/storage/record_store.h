@@ -149,7 +149,7 @@ public:
 
     // Appends a record (values in field order, any leading subset; the rest
     // empty) without reading the table. Returns its id.
-    std::int64_t append(const std::vector<Value>& values);
+    std::int64_t append(std::vector<Value> values);
     // Changes fields (by 0-based position) of a record.
     void update(std::int64_t id, const std::vector<std::pair<int, Value>>& changes);
     // The same for a record read through this table in the same action,

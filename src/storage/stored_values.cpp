@@ -8,7 +8,7 @@
 
 namespace tw::detail {
 
-Value checked(const FieldDef& f, const Value& value) {
+Value checked(const FieldDef& f, Value value) {
     switch (f.type) {
         case FieldType::Text: {
             if (!value.isText()) throw std::logic_error("a number written to text field " + f.name);
@@ -44,13 +44,13 @@ Value checked(const FieldDef& f, const Value& value) {
     }
 }
 
-std::vector<Value> fullRecord(const Schema& fields, const std::vector<Value>& values) {
+std::vector<Value> fullRecord(const Schema& fields, std::vector<Value> values) {
     if (values.size() > fields.size()) throw std::logic_error("more values than fields");
-    std::vector<Value> row;
-    row.reserve(fields.size());
-    for (size_t i = 0; i < fields.size(); ++i)
-        row.push_back(i < values.size() ? checked(fields[i], values[i]) : emptyValue(fields[i].type));
-    return row;
+    const size_t given = values.size();
+    for (size_t i = 0; i < given; ++i) values[i] = checked(fields[i], std::move(values[i]));
+    values.reserve(fields.size());
+    for (size_t i = given; i < fields.size(); ++i) values.push_back(emptyValue(fields[i].type));
+    return values;
 }
 
 }  // namespace tw::detail

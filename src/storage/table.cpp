@@ -88,10 +88,10 @@ void Table::requireOpen() const {
         throw std::logic_error("table not open: " + state_->path.string());
 }
 
-std::int64_t Table::append(const std::vector<Value>& values) {
+std::int64_t Table::append(std::vector<Value> values) {
     store_->requireAction();
     requireOpen();
-    std::vector<Value> row = fullRecord(state_->fields, values);
+    std::vector<Value> row = fullRecord(state_->fields, std::move(values));
     store_->touch(*state_);
     return state_->appendRow(std::move(row));
 }

@@ -6,9 +6,11 @@
 #include <sodium.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
+#include <unordered_map>
 
 #include "storage/schemas.h"
 #include "storage/sqlite_connection.h"
@@ -208,6 +210,84 @@ void ensureIndexes(sqlite3* db, const std::string& schemaName, const TableState&
     }
 }
 
+namespace {
+
+// The new values of the changed fields of a changed row, as a key: rows with
+// the same key get the same UPDATE.
+std::string changeKey(const TableState::Changed& c, size_t n) {
+    std::string key(reinterpret_cast<const char*>(&c.mask), sizeof c.mask);
+    for (size_t i = 0; i < n; ++i) {
+        if (!(c.mask & (std::uint64_t{1} << i))) continue;
+        const Value& v = c.values[i];
+        if (v.isText()) {
+            const std::string& text = v.text();
+            const std::uint64_t size = text.size();
+            key += 't';
+            key.append(reinterpret_cast<const char*>(&size), sizeof size);
+            key += text;
+        } else if (v.isDouble()) {
+            const double d = v.number();
+            key += 'd';
+            key.append(reinterpret_cast<const char*>(&d), sizeof d);
+        } else {
+            const std::int64_t i64 = v.integer();
+            key += 'i';
+            key.append(reinterpret_cast<const char*>(&i64), sizeof i64);
+        }
+    }
+    return key;
+}
+
+// The action's changed rows into the attached file, in record order. Only the
+// changed fields are set, so that indexes of the others are not rewritten;
+// rows given the same new values (a stamp on many records) share one
+// statement per 500 of them.
+void writeChangedRows(sqlite3* db, const std::string& s, const TableState& t) {
+    const size_t n = t.fields.size();
+    std::vector<std::int64_t> ids;
+    ids.reserve(t.changed.size());
+    for (const auto& [id, c] : t.changed) ids.push_back(id);
+    std::sort(ids.begin(), ids.end());
+    std::vector<std::vector<std::int64_t>> groups;  // in order of their first row
+    std::unordered_map<std::string, size_t> groupOf;
+    for (const std::int64_t id : ids) {
+        const auto [g, fresh] = groupOf.try_emplace(changeKey(t.changed.at(id), n), groups.size());
+        if (fresh) groups.emplace_back();
+        groups[g->second].push_back(id);
+    }
+
+    constexpr size_t kBatch = 500;
+    std::map<std::pair<std::uint64_t, size_t>, std::unique_ptr<Statement>> statements;
+    const auto statement = [&](std::uint64_t mask, size_t count) -> Statement& {
+        auto& st = statements[{mask, count}];
+        if (!st) {
+            std::string set;
+            for (size_t i = 0; i < n; ++i)
+                if (mask & (std::uint64_t{1} << i))
+                    set += (set.empty() ? "" : ",") + quoteName(t.fields[i].name) + "=?";
+            st = std::make_unique<Statement>(db, "UPDATE " + s + "records SET " + set +
+                                                     " WHERE rowid IN (" + placeholders(count) + ")");
+        }
+        return *st;
+    };
+    for (const auto& group : groups) {
+        const TableState::Changed& c = t.changed.at(group.front());
+        for (size_t from = 0; from < group.size(); from += kBatch) {
+            const size_t count = std::min(kBatch, group.size() - from);
+            Statement& st = statement(c.mask, count);
+            int k = 0;
+            for (size_t i = 0; i < n; ++i)
+                if (c.mask & (std::uint64_t{1} << i)) bindField(st.st, ++k, t.fields[i].type, c.values[i]);
+            for (size_t j = 0; j < count; ++j) sqlite3_bind_int64(st.st, ++k, group[from + j]);
+            st.done();
+            if (st.changes() != static_cast<int>(count))
+                throw StoreError("a changed record vanished from " + t.path.string());
+        }
+    }
+}
+
+}  // namespace
+
 void writeChanges(sqlite3* db, const std::string& schemaName, TableState& t) {
     const std::string s = schemaName + ".";
     const size_t n = t.fields.size();
@@ -228,29 +308,7 @@ void writeChanges(sqlite3* db, const std::string& schemaName, TableState& t) {
                                      t.path.string());
             }
         }
-        // One statement per set of changed fields, so that indexes of the
-        // fields left alone are not rewritten.
-        std::map<std::uint64_t, std::unique_ptr<Statement>> updates;
-        for (const auto& [id, c] : t.changed) {
-            auto& st = updates[c.mask];
-            if (!st) {
-                std::string set;
-                for (size_t i = 0; i < n; ++i)
-                    if (c.mask & (std::uint64_t{1} << i))
-                        set += (set.empty() ? "" : ",") + quoteName(t.fields[i].name) + "=?";
-                st = std::make_unique<Statement>(db, "UPDATE " + s + "records SET " + set +
-                                                         " WHERE rowid=?");
-            }
-            int k = 0;
-            for (size_t i = 0; i < n; ++i)
-                if (c.mask & (std::uint64_t{1} << i))
-                    bindField(st->st, ++k, t.fields[i].type, c.values[i]);
-            sqlite3_bind_int64(st->st, k + 1, id);
-            st->done();
-            if (st->changes() != 1)
-                throw StoreError("record " + std::to_string(id) + " vanished from " +
-                                 t.path.string());
-        }
+        writeChangedRows(db, s, t);
         if (t.passwordChanged) {
             Statement st(db, "INSERT OR REPLACE INTO " + s + "meta(key, value) VALUES(?, ?)");
             for (const auto& [k, v] : {std::pair<std::string, std::string>{"password_salt", t.salt},

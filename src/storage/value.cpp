@@ -1,7 +1,5 @@
 #include "storage/value.h"
 
-#include <cmath>
-
 namespace tw {
 
 const char* fieldTypeName(FieldType type) {
@@ -17,22 +15,9 @@ const char* fieldTypeName(FieldType type) {
     return "?";
 }
 
-const std::string& Value::text() const {
+const std::string& Value::emptyText() {
     static const std::string empty;
-    if (auto* s = std::get_if<std::string>(&v_)) return *s;
     return empty;
-}
-
-double Value::number() const {
-    if (auto* d = std::get_if<double>(&v_)) return *d;
-    if (auto* i = std::get_if<std::int64_t>(&v_)) return static_cast<double>(*i);
-    return 0.0;
-}
-
-std::int64_t Value::integer() const {
-    if (auto* i = std::get_if<std::int64_t>(&v_)) return *i;
-    if (auto* d = std::get_if<double>(&v_)) return std::llround(*d);
-    return 0;
 }
 
 Value emptyValue(FieldType type) {

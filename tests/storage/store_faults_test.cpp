@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "storage/outcome.h"
@@ -63,6 +64,49 @@ TEST_F(StoreFaultsTest, TwoUpdatesFromCopiesOfOneRecordBothLand) {
         EXPECT_EQ(tableRows(dir.path(), accounts, "").back(),
                   std::string(appendedInTheAction ? "银行存款" : "现金") + "|10.000000|20.000000");
     }
+}
+
+TEST_F(StoreFaultsTest, ManyRecordsGivenTheSameValuesLandTogetherOrNotAtAll) {
+    // 1,200 records: most stamped alike (written several hundred to a
+    // statement), a few given values of their own.
+    {
+        Action a(store);
+        Table t = store.table(accounts);
+        for (int i = 1; i < 1200; ++i) t.append({"科目" + std::to_string(i), 0.0, 0.0});
+        a.commit();
+    }
+    std::vector<std::int64_t> ids;
+    {
+        Action a(store);
+        Table t = store.table(accounts);
+        for (const Record& r : t.select(Where(), std::vector<int>{0})) ids.push_back(r.id);
+        for (std::size_t i = 0; i < ids.size(); ++i)
+            t.change(ids[i], i % 100 == 7 ? std::vector<std::pair<int, Value>>{{1, Value(double(i))}}
+                                          : std::vector<std::pair<int, Value>>{{2, Value(9.5)}});
+        a.commit();
+    }
+    auto rows = tableRows(dir.path(), accounts, "");
+    ASSERT_EQ(rows.size(), 1200u);
+    EXPECT_EQ(rows[0], "现金|1.000000|9.500000");
+    EXPECT_EQ(rows[7], "科目7|7.000000|0.000000");
+    EXPECT_EQ(rows[1199], "科目1199|0.000000|9.500000");
+    EXPECT_EQ(std::count_if(rows.begin(), rows.end(),
+                            [](const std::string& r) { return r.ends_with("|9.500000"); }),
+              1188);
+
+    // A record among those stamped vanishes under the action (another
+    // program deleted it): the commit fails and no record is stamped.
+    Outcome out = runAction(store, [&] {
+        Table t = store.table(accounts);
+        for (const std::int64_t id : ids) t.change(id, {{1, Value(3.0)}});
+        sql(accounts, "DELETE FROM records WHERE rowid=" + std::to_string(ids[900]));
+    });
+    EXPECT_FALSE(out.ok);
+    rows = tableRows(dir.path(), accounts, "");
+    EXPECT_EQ(rows.size(), 1199u);
+    EXPECT_EQ(std::count_if(rows.begin(), rows.end(),
+                            [](const std::string& r) { return r.find("|3.000000|") != std::string::npos; }),
+              0);
 }
 
 TEST_F(StoreFaultsTest, ATableThatCannotBeReadAgainAfterItsCommitIsNoFailedCommit) {
