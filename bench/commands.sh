@@ -6,9 +6,11 @@
 #
 #   bench/commands.sh [-n RUNS] [-o "KEY ..."] LABEL=CLI [LABEL=CLI ...]
 #
-# -o runs only the benchmarks named (peer login post close december
+# -o runs only the benchmarks named (peer floor login post close december
 # ten-login ten-close ten-post search report ledger status vouchers balances
-# statements check), e.g. -o "peer login post" for posting against the peer.
+# statements check), e.g. -o "peer floor login post" for posting against the
+# peer. `floor` times posting's SQLite work alone (posting_sql, next to
+# make_books), with 账库's indexes and without the (科目, 凭证日期) one.
 #
 # The books are made once by make_books (next to the first CLI, under
 # bench/, or $MAKE_BOOKS) in $BENCH_BOOKS (default
@@ -33,7 +35,7 @@ while [[ ${1:-} == -n || ${1:-} == -o ]]; do
     shift 2
 done
 want() { [[ -z $only || $only == *" $1 "* ]]; }
-(($# >= 1)) || { sed -n '2,23p' "$0"; exit 2; }
+(($# >= 1)) || { sed -n '2,29p' "$0"; exit 2; }
 labels=() clis=()
 for a in "$@"; do
     labels+=("${a%%=*}")
@@ -85,6 +87,19 @@ make_set() {  # make_set NAME HISTORY HISTORY_PAGES PAGES [JOURNAL]
     fi
 }
 make_set 一年账 10 10000 10000 "$books/一年账.ledger"
+posting_sql=$(dirname "$make_books")/posting_sql
+if want floor; then
+    if [[ ! -x $posting_sql ]]; then
+        folder=$(dirname "$(dirname "$make_books")")
+        TALLOWICK_BUILD_DIR=$folder "$(dirname "$0")/../scripts/build" --target posting_sql
+    fi
+    if [[ ! -f $books/一年账-no-account-index.made ]]; then
+        rm -rf "$books/一年账-no-account-index"
+        cp -a "$books/一年账" "$books/一年账-no-account-index"
+        "$posting_sql" --drop-account-index "$books/一年账-no-account-index/一年账"
+        touch "$books/一年账-no-account-index.made"
+    fi
+fi
 if want december; then make_set 十二月账 11 10000 10000; fi
 tenYears=false
 for k in ten-login ten-close ten-post search report ledger status vouchers balances statements check; do
@@ -160,6 +175,12 @@ for ((r = 1; r <= runs; r++)); do
     echo "run $r of $runs ($(cut -d' ' -f1-3 /proc/loadavg) load)" >&2
     # The peer reads and sums the month's vouchers.
     if want peer; then sample "peer" ledger -f "$books/一年账.ledger" bal; fi
+    if want floor; then
+        fresh 一年账
+        sample floor "$posting_sql" "$work/一年账"
+        fresh 一年账-no-account-index
+        sample floor-no-index "$posting_sql" "$work/一年账"
+    fi
     on login 一年账 一年账 login
     on post 一年账 一年账 post
     on close 一年账-posted 一年账 close
@@ -227,6 +248,13 @@ for k in search report ledger status vouchers balances statements check; do
     eval "f_$k() { f_own \"\$1\" $k ten-login; }"
 done
 row "bare login (Argon2id), 1-year books" f_login login
+floorRow() {  # floorRow TITLE KEY: posting_sql's whole process against the peer
+    want floor || return 0
+    awk -v t="$1" -v p="${best[$2]}" -v q="$peer" -v c="${bestCpu[$2]}" -v r="${bestCpu[peer]:-0}" -v n=${#labels[@]} \
+        'BEGIN { printf "| %s |", t; for (i = 0; i < n; i++) printf " %d ms (CPU %d ms) = %.2f× (CPU %.2f×) |", p, c, (q > 0 ? p / q : 0), (r > 0 ? c / r : 0); printf "\n" }'
+}
+floorRow "posting's SQLite work alone (posting_sql) vs. the peer" floor
+floorRow "the same without 账库's (科目, 凭证日期) index" floor-no-index
 row "post 10,000 pages into 300,000 ledger rows vs. the peer" f_post post
 row "the same in CPU time (user + system)" f_postcpu post
 row "close a 10,000-page month, 1-year books" f_close close
