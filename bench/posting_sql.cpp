@@ -21,8 +21,8 @@
 #include <cstdio>
 #include <map>
 #include <stdexcept>
-#include <tuple>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -43,9 +43,12 @@ struct Statement {
             throw std::runtime_error(std::string(sqlite3_errmsg(db)) + " in " + sql);
     }
     ~Statement() { sqlite3_finalize(st); }
-    void text(int i, const std::string& s) { sqlite3_bind_text(st, i, s.data(), int(s.size()), SQLITE_STATIC); }
+    void text(int i, const std::string& s) {
+        sqlite3_bind_text(st, i, s.data(), int(s.size()), SQLITE_STATIC);
+    }
     void done() {
-        if (sqlite3_step(st) != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(sqlite3_db_handle(st)));
+        if (sqlite3_step(st) != SQLITE_DONE)
+            throw std::runtime_error(sqlite3_errmsg(sqlite3_db_handle(st)));
         sqlite3_reset(st);
     }
 };
@@ -78,7 +81,8 @@ void post(sqlite3* db) {
     double from = 0, to = 0;
     {
         Statement first(db, "SELECT min(日期) FROM v.records WHERE 登账=''");
-        if (sqlite3_step(first.st) != SQLITE_ROW || sqlite3_column_type(first.st, 0) == SQLITE_NULL) return;
+        if (sqlite3_step(first.st) != SQLITE_ROW || sqlite3_column_type(first.st, 0) == SQLITE_NULL)
+            return;
         std::tie(from, to) = monthAround(sqlite3_column_double(first.st, 0));
     }
     // The pages as the index finds them, put into record order here (as the
@@ -92,16 +96,21 @@ void post(sqlite3* db) {
     {
         std::string fields = "rowid,日期,月编号,审核";
         for (int i = 1; i <= 4; ++i)
-            for (const char* f : {"摘要", "科目", "借方金额", "贷方金额"}) fields += "," + std::string(f) + std::to_string(i);
-        Statement select(db, "SELECT " + fields + " FROM v.records WHERE 日期>=? AND 日期<? AND 登账=''");
+            for (const char* f : {"摘要", "科目", "借方金额", "贷方金额"})
+                fields += "," + std::string(f) + std::to_string(i);
+        Statement select(
+            db, "SELECT " + fields + " FROM v.records WHERE 日期>=? AND 日期<? AND 登账=''");
         sqlite3_bind_double(select.st, 1, from);
         sqlite3_bind_double(select.st, 2, to);
         while (sqlite3_step(select.st) == SQLITE_ROW) {
             Page p{sqlite3_column_int64(select.st, 0), columnText(select.st, 3), {}};
             for (int i = 0; i < 4; ++i) {
-                Line l{sqlite3_column_double(select.st, 1), sqlite3_column_int64(select.st, 2),
-                       columnText(select.st, 4 + 4 * i), columnText(select.st, 5 + 4 * i),
-                       sqlite3_column_double(select.st, 6 + 4 * i), sqlite3_column_double(select.st, 7 + 4 * i)};
+                Line l{sqlite3_column_double(select.st, 1),
+                       sqlite3_column_int64(select.st, 2),
+                       columnText(select.st, 4 + 4 * i),
+                       columnText(select.st, 5 + 4 * i),
+                       sqlite3_column_double(select.st, 6 + 4 * i),
+                       sqlite3_column_double(select.st, 7 + 4 * i)};
                 if (!l.account.empty()) p.lines.push_back(std::move(l));
             }
             read.push_back(std::move(p));
@@ -122,16 +131,19 @@ void post(sqlite3* db) {
     {
         Statement read(db, "SELECT rowid,科目,借方,贷方,余额 FROM b.records");
         while (sqlite3_step(read.st) == SQLITE_ROW)
-            totals[columnText(read.st, 1)] = {sqlite3_column_int64(read.st, 0),
-                                              std::llround(sqlite3_column_double(read.st, 2) * 100),
-                                              std::llround(sqlite3_column_double(read.st, 3) * 100),
-                                              std::llround(sqlite3_column_double(read.st, 4) * 100)};
+            totals[columnText(read.st, 1)] = {
+                sqlite3_column_int64(read.st, 0),
+                std::llround(sqlite3_column_double(read.st, 2) * 100),
+                std::llround(sqlite3_column_double(read.st, 3) * 100),
+                std::llround(sqlite3_column_double(read.st, 4) * 100)};
     }
 
     exec(db, "BEGIN IMMEDIATE");
     {
-        Statement insert(db, "INSERT INTO l.records(凭证日期,凭证编号,摘要,科目,借方,贷方,方向,余额,备用) "
-                             "VALUES(?,?,?,?,?,?,?,?,'')");
+        Statement insert(
+            db,
+            "INSERT INTO l.records(凭证日期,凭证编号,摘要,科目,借方,贷方,方向,余额,备用) "
+            "VALUES(?,?,?,?,?,?,?,?,'')");
         for (const Line& l : lines) {
             Totals& t = totals[l.account];
             const std::int64_t d = std::llround(l.debit * 100), c = -std::llround(l.credit * 100);
@@ -154,7 +166,8 @@ void post(sqlite3* db) {
         std::string ids;
         for (std::size_t k = 0; k < count; ++k) ids += (k ? ",?" : "?");
         Statement stamp(db, "UPDATE v.records SET 登账='张三' WHERE rowid IN (" + ids + ")");
-        for (std::size_t k = 0; k < count; ++k) sqlite3_bind_int64(stamp.st, int(k) + 1, pages[from + k]);
+        for (std::size_t k = 0; k < count; ++k)
+            sqlite3_bind_int64(stamp.st, int(k) + 1, pages[from + k]);
         stamp.done();
     }
     {
@@ -186,17 +199,19 @@ int main(int argc, char** argv) {
     sqlite3* db = nullptr;
     try {
         if (drop) {
-            if (sqlite3_open((folder + "/账库.edb").c_str(), &db) != SQLITE_OK) throw std::runtime_error("cannot open");
+            if (sqlite3_open((folder + "/账库.edb").c_str(), &db) != SQLITE_OK)
+                throw std::runtime_error("cannot open");
             exec(db, "DROP INDEX \"i_科目_凭证日期\"; VACUUM");
         } else {
             sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-            for (const auto& [alias, file] : {std::pair<std::string, std::string>{"v", "凭证库.edb"},
-                                              {"l", "账库.edb"},
-                                              {"b", "账库辅1.edb"},
-                                              {"g", "上机日志.edb"}}) {
+            for (const auto& [alias, file] :
+                 {std::pair<std::string, std::string>{"v", "凭证库.edb"},
+                  {"l", "账库.edb"},
+                  {"b", "账库辅1.edb"},
+                  {"g", "上机日志.edb"}}) {
                 exec(db, "ATTACH '" + folder + "/" + file + "' AS " + alias);
-                exec(db, "PRAGMA " + alias + ".journal_mode=DELETE; PRAGMA " + alias + ".synchronous=FULL; PRAGMA " +
-                             alias + ".cache_size=-16000");
+                exec(db, "PRAGMA " + alias + ".journal_mode=DELETE; PRAGMA " + alias +
+                             ".synchronous=FULL; PRAGMA " + alias + ".cache_size=-16000");
             }
             post(db);
         }

@@ -59,7 +59,15 @@ void TableState::scan(const Where& where, long limit, bool reverse, const std::f
         const std::string sqlOrder = order != ScanOrder::Sql ? ""
                                      : reverse                ? " ORDER BY rowid DESC"
                                                               : " ORDER BY rowid";
-        Statement st(reader.db, "SELECT rowid" + list + " FROM records" + r.sql(fields) + sqlOrder);
+        // A few rows from one end: SQLite keeps only those while it sorts.
+        // Rows the action removed or changed are passed over, so as many more
+        // are asked for.
+        std::string sqlLimit;
+        if (order == ScanOrder::Sql && limit >= 0)
+            sqlLimit = " LIMIT " +
+                       std::to_string(limit + static_cast<long>(removed.size() + changed.size()));
+        Statement st(reader.db,
+                     "SELECT rowid" + list + " FROM records" + r.sql(fields) + sqlOrder + sqlLimit);
         r.bind(st.st);
         const int n = static_cast<int>(fields.size());
         const bool pending = !removed.empty() || !changed.empty();

@@ -220,6 +220,24 @@ TEST_F(LookupTest, AReadOfSomeFieldsSeesTheActionsWritesInEitherOrder) {
     EXPECT_THROW(t.forEach(cash, {99}, [](const Record&) { return true; }), std::logic_error);
 }
 
+// first/last ask SQLite for only a few rows: those the action removed or
+// changed are passed over, however many lie at that end.
+TEST_F(LookupTest, FirstAndLastPassOverTheRowsTheActionTookAway) {
+    Action a(store);
+    Table t = store.table(inFile);
+    const auto rows = t.select();
+    const int account = t.position("科目"), number = t.position("编号");
+    const Where cash = Where().equal("科目", "现金");
+    t.remove(rows[0].id);
+    t.change(rows[2].id, {{account, Value("库存商品")}});
+    EXPECT_EQ((*t.first(cash))[number].integer(), 5);
+    EXPECT_EQ((*t.last(Where().equal("科目", "库存商品")))[number].integer(), 3);
+    t.remove(rows[5].id);
+    EXPECT_FALSE(t.first(cash));
+    EXPECT_FALSE(t.last(cash));
+    EXPECT_EQ((*t.last())[number].integer(), 0);
+}
+
 // Fields changed without reading the record (posting's 登账 on pages read
 // with a few fields): later reads in the action see the whole record, the
 // commit writes only the changed fields.
